@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class FileLogger;
+
+// The application controller: one per process, reachable everywhere through gTessary. It owns
+// the companions of the whole run and the user's logging switch.
+class Tessary final : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// A logging handler: takes one finished line. The handler of a controller that is not
+    /// logging does nothing at all.
+    using LogHandler = std::function<void(const QString &line)>;
+
+    /// Creates the controller and makes it gTessary.
+    Tessary();
+    ~Tessary() override;
+
+    /// The handler every part logs through, from any thread. While logging is on, it writes
+    /// each line to standard error and to the log file on the Desktop.
+    LogHandler log();
+
+    /// Starts a new log file, "Tessary Log - DATE.txt" on the Desktop.
+    void beginCapturingLogging();
+    void endCapturingLogging();
+    void toggleCapturingLogging();
+    bool isCapturingLogging() const;
+
+    /// The log file of the capture under way; null while logging is off.
+    QString logFilePath() const;
+
+private:
+    std::shared_ptr<FileLogger> fileLogger() const;
+    void writeLogLine(const QString &line);
+
+    mutable QMutex m_loggerLock;
+    std::shared_ptr<FileLogger> m_fileLogger;
+};
+
+/// The one controller of the process; null before it is created.
+extern Tessary *gTessary;
+
+/// The controller's log handler, or one that does nothing while there is no controller.
+Tessary::LogHandler tessaryLog();

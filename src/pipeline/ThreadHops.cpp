@@ -1,0 +1,70 @@
+#include "ThreadHops.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+// Jobs wait on child processes and transfers rather than compute, so the pool's size bounds
+// how many can wait at once, not how many cores they use.
+constexpr int kMaximumBackgroundThreads = 256;
+constexpr int kIdleThreadExpiryMs = 30 * 1000;
+
+QThreadPool &backgroundPool()
+{
+    static QThreadPool pool;
+    static const bool configured = [] {
+        pool.setMaxThreadCount(kMaximumBackgroundThreads);
+        pool.setExpiryTimeout(kIdleThreadExpiryMs);
+        return true;
+    }();
+    Q_UNUSED(configured);
+    return pool;
+}
+
+} // namespace
+
+bool isMainThread()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app != nullptr && QThread::currentThread() == app->thread();
+}
+
+void executeBlockOnMainThread(std::function<void()> block, double afterDelay)
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app == nullptr)
+        return;
+    const auto delayMs = static_cast<int>(std::max(0.0, std::floor(afterDelay * 1000.0)));
+    // The hop onto the GUI thread comes first; the timer is then started there, where it has an
+    // event loop to fire in.
+    QMetaObject::invokeMethod(
+        app,
+        [app, delayMs, block = std::move(block)]() mutable {
+            if (delayMs == 0)
+                block();
+            else
+                QTimer::singleShot(delayMs, Qt::PreciseTimer, app, std::move(block));
+        },
+        Qt::QueuedConnection);
+}
+
+void executeBlockOnMainThread(std::function<void()> block)
+{
+    if (isMainThread()) {
+        block();
+        return;
+    }
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app != nullptr)
+        QMetaObject::invokeMethod(app, std::move(block), Qt::QueuedConnection);
+}
+
+void executeBlockInBackground(std::function<void()> block)
+{
+    backgroundPool().start(std::move(block));
+}

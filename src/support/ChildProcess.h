@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+
+#include <sys/types.h>
+
+// A tool run as a child process from an argument vector (never through a shell), with its
+// standard output read in chunks on the calling thread, its standard input empty and its
+// standard error shared with ours. Another thread may terminate it at any time.
+class ChildProcess final
+{
+public:
+    ChildProcess(QString program, QStringList arguments, QString workingDirectory = {});
+    /// Terminates and reaps a child that is still running.
+    ~ChildProcess();
+    ChildProcess(const ChildProcess &) = delete;
+    ChildProcess &operator=(const ChildProcess &) = delete;
+
+    /// Starts the child; false, with errorString() set, when it could not be started.
+    bool start();
+    QString errorString() const { return m_errorString; }
+
+    /// Blocks until the child writes; the next chunk of its output, empty at the end of it.
+    QByteArray readChunk();
+    /// Blocks until the child has ended: its exit status, or -1 when a signal ended it.
+    int waitForExit();
+
+    /// Asks the running child to end (SIGTERM). Safe from any thread; does nothing once the
+    /// child has ended.
+    void terminate();
+
+private:
+    void closeOutput();
+
+    QString m_program;
+    QStringList m_arguments;
+    QString m_workingDirectory;
+    QString m_errorString;
+    int m_outputFd = -1;
+
+    // The child's pid is valid while m_running is set; it is cleared before the child is
+    // reaped, so terminate() can never signal a reused pid.
+    QMutex m_lock;
+    pid_t m_pid = 0;
+    bool m_running = false;
+};

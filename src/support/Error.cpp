@@ -1,0 +1,33 @@
+#include "Error.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+const QString Error::LocalizedDescriptionKey = u"NSLocalizedDescription"_s;
+const QString Error::LocalizedFailureReasonKey = u"NSLocalizedFailureReason"_s;
+const QString Error::LocalizedRecoverySuggestionKey = u"NSLocalizedRecoverySuggestion"_s;
+const QString Error::TessaryDomain = u"Tessary"_s;
+
+Error::Error(QString domain, qint64 code, QVariantMap userInfo)
+    : m_domain(domain.isNull() ? u""_s : std::move(domain))
+    , m_code(code)
+    , m_userInfo(std::move(userInfo))
+{
+}
+
+QString Error::localizedDescription() const
+{
+    const QString description = m_userInfo.value(LocalizedDescriptionKey).toString();
+    if (!description.isEmpty())
+        return description;
+    return u"The operation couldn\u2019t be completed. (%1 error %2.)"_s.arg(m_domain, QString::number(m_code));
+}
+
+QString Error::localizedFailureReason() const
+{
+    return m_userInfo.value(LocalizedFailureReasonKey).toString();
+}
+
+QString Error::localizedRecoverySuggestion() const
+{
+    return m_userInfo.value(LocalizedRecoverySuggestionKey).toString();
+}

@@ -1,0 +1,128 @@
+#include "Utilities.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUuid>
+
+using namespace Qt::Literals::StringLiterals;
+
+Error Utilities::errorWithCode(qint64 code, const QString &description)
+{
+    return Error(Error::TessaryDomain, code,
+                 {{Error::LocalizedDescriptionKey, description},
+                  {Error::LocalizedFailureReasonKey, description},
+                  {Error::LocalizedRecoverySuggestionKey, description}});
+}
+
+QString Utilities::availableFileName(const QString &fileName, const QString &folderPath, bool *changed)
+{
+    const QString base = stringByDeletingPathExtension(fileName);
+    const QString extension = pathExtension(fileName);
+    const QString suffix = extension.isEmpty() ? QString() : u"."_s + extension;
+    const QDir folder(folderPath);
+
+    bool didChange = false;
+    QString candidate = base + suffix;
+    for (qint64 counter = 2; fileExistsAtPath(folder.filePath(candidate)); ++counter) {
+        didChange = true;
+        candidate = u"%1 #%2%3"_s.arg(base, QString::number(counter), suffix);
+    }
+    if (changed != nullptr)
+        *changed = didChange;
+    return candidate;
+}
+
+bool Utilities::fileExistsAtPath(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString Utilities::backupsFolderPathWithCreate(bool create)
+{
+    const QString path = QDir::homePath() + u"/Backups"_s;
+    if (create)
+        QDir().mkpath(path);
+    return path;
+}
+
+QString Utilities::filePathForSystemFolderWithID(QStandardPaths::StandardLocation folder)
+{
+    switch (folder) {
+    case QStandardPaths::ApplicationsLocation:
+        // The system's own applications, not the user's private folder of them.
+        return u"/usr/share/applications"_s;
+    case QStandardPaths::DesktopLocation: {
+        const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        return QFileInfo(desktop).isDir() ? desktop : QDir::homePath();
+    }
+    default: {
+        const QString path = QStandardPaths::writableLocation(folder);
+        return path.isEmpty() ? QString() : path;
+    }
+    }
+}
+
+void Utilities::ensureDirectoriesExistForFileAtPath(const QString &filePath)
+{
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+}
+
+QString Utilities::nameOfFileSystemItemAtPath(const QString &path)
+{
+    return stringByDeletingPathExtension(QFileInfo(path).fileName());
+}
+
+QString Utilities::fileNameFromFullPath(const QString &path, bool keepExtension)
+{
+    QString name = QFileInfo(path).fileName();
+    if (!keepExtension)
+        name = stringByDeletingPathExtension(name);
+    return name.replace(u"%20"_s, u" "_s);
+}
+
+QString Utilities::stringByDeletingPathExtension(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.left(dot) : name;
+}
+
+QString Utilities::pathExtension(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.mid(dot + 1) : QString();
+}
+
+QStringList Utilities::recipientsStringToRecipientsArray(const QString &recipients)
+{
+    QString compact = recipients;
+    compact.remove(u' ');
+    return compact.split(u',', Qt::SkipEmptyParts);
+}
+
+QString Utilities::recipientsArrayToRecipientsString(const QStringList &recipients)
+{
+    const QString joined = recipients.join(u", "_s);
+    return joined.isNull() ? u""_s : joined;
+}
+
+QRectF Utilities::centeredRect(const QRectF &rect, const QRectF &outer)
+{
+    return QRectF(outer.x() + (outer.width() - rect.width()) / 2.0, outer.y() + (outer.height() - rect.height()) / 2.0,
+                  rect.width(), rect.height());
+}
+
+QString Utilities::generateUUID()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+}
+
+QColor Utilities::interfaceBackgroundColor()
+{
+    return QColor(243, 244, 246);
+}
+
+QColor Utilities::interfaceHiliteColor()
+{
+    return QColor(61, 144, 246);
+}

@@ -1,0 +1,150 @@
+#include "TemporaryHome.h"
+
+#include "app/Tessary.h"
+#include "pipeline/ThreadHops.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSemaphore>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+} // namespace
+
+class TestLogging : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void controllerIsReachableEverywhere();
+    void loggingOffWritesNothing();
+    void capturedLinesEndInACarriageReturn();
+    void restartingWithinASecondEmptiesTheFile();
+    void deletedLogFileTurnsLoggingOff();
+    void withoutADesktopTheLogGoesToTheHomeFolder();
+    void linesFromManyThreadsStayWhole();
+
+private:
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<Tessary> m_controller;
+};
+
+void TestLogging::init()
+{
+    m_home = std::make_unique<TemporaryHome>();
+    m_controller = std::make_unique<Tessary>();
+}
+
+void TestLogging::cleanup()
+{
+    m_controller.reset();
+    m_home.reset();
+}
+
+void TestLogging::controllerIsReachableEverywhere()
+{
+    QCOMPARE(gTessary, m_controller.get());
+    m_controller.reset();
+    QCOMPARE(gTessary, nullptr);
+    tessaryLog()(u"nobody listens"_s); // harmless without a controller
+}
+
+void TestLogging::loggingOffWritesNothing()
+{
+    QVERIFY(!m_controller->isCapturingLogging());
+    tessaryLog()(u"before any capture"_s);
+    m_controller->beginCapturingLogging();
+    m_controller->toggleCapturingLogging();
+    QVERIFY(!m_controller->isCapturingLogging());
+    const QString path = QDir(m_home->desktopPath()).entryList(QDir::Files).value(0);
+    tessaryLog()(u"after the capture"_s);
+    QCOMPARE(readAll(m_home->desktopPath() + u'/' + path), QByteArray());
+}
+
+void TestLogging::capturedLinesEndInACarriageReturn()
+{
+    m_controller->toggleCapturingLogging();
+    QVERIFY(m_controller->isCapturingLogging());
+    const QString path = m_controller->logFilePath();
+    static const QRegularExpression name(u"^Tessary Log - \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\+0000\\.txt$"_s);
+    QCOMPARE(QFileInfo(path).path(), m_home->desktopPath());
+    QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
+
+    tessaryLog()(u"first\nstill first"_s);
+    tessaryLog()(u"Ünïcödé"_s);
+    QCOMPARE(readAll(path), u"first\nstill first\rÜnïcödé\r"_s.toUtf8());
+}
+
+void TestLogging::restartingWithinASecondEmptiesTheFile()
+{
+    QString first;
+    QString second;
+    // Two starts in the same second name the same file; retry if a second boundary fell between.
+    for (int attempt = 0; attempt < 3 && (first.isEmpty() || first != second); ++attempt) {
+        m_controller->beginCapturingLogging();
+        first = m_controller->logFilePath();
+        tessaryLog()(u"old line"_s);
+        m_controller->beginCapturingLogging();
+        second = m_controller->logFilePath();
+    }
+    QCOMPARE(second, first);
+    tessaryLog()(u"new line"_s);
+    QCOMPARE(readAll(second), QByteArray("new line\r"));
+}
+
+void TestLogging::deletedLogFileTurnsLoggingOff()
+{
+    m_controller->beginCapturingLogging();
+    QVERIFY(QFile::remove(m_controller->logFilePath()));
+    tessaryLog()(u"lost line"_s);
+    QTRY_VERIFY(!m_controller->isCapturingLogging());
+    QVERIFY(QDir(m_home->desktopPath()).entryList(QDir::Files).isEmpty());
+}
+
+void TestLogging::withoutADesktopTheLogGoesToTheHomeFolder()
+{
+    QVERIFY(QDir(m_home->desktopPath()).removeRecursively());
+    m_controller->beginCapturingLogging();
+    QCOMPARE(QFileInfo(m_controller->logFilePath()).path(), m_home->path());
+    tessaryLog()(u"line"_s);
+    QVERIFY(m_controller->isCapturingLogging());
+    QCOMPARE(readAll(m_controller->logFilePath()), QByteArray("line\r"));
+}
+
+void TestLogging::linesFromManyThreadsStayWhole()
+{
+    m_controller->beginCapturingLogging();
+    constexpr int threads = 8;
+    constexpr int linesPerThread = 200;
+    const auto done = std::make_shared<QSemaphore>();
+    for (int t = 0; t < threads; ++t) {
+        executeBlockInBackground([t, done] {
+            for (int i = 0; i < linesPerThread; ++i)
+                tessaryLog()(u"thread %1 line %2 "_s.arg(t).arg(i) + QString(40, u'x'));
+            done->release();
+        });
+    }
+    QVERIFY(done->tryAcquire(threads, 30000));
+
+    const QList<QByteArray> lines = readAll(m_controller->logFilePath()).split('\r');
+    QCOMPARE(lines.size(), threads * linesPerThread + 1);
+    QVERIFY(lines.last().isEmpty());
+    static const QRegularExpression whole(u"^thread \\d line \\d+ x{40}$"_s);
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        QVERIFY2(whole.match(QString::fromUtf8(lines.at(i))).hasMatch(), lines.at(i).constData());
+}
+
+QTEST_GUILESS_MAIN(TestLogging)
+#include "TestLogging.moc"

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Reads archives back with the real unzip: what a recipient of the archive would get.
+class ArchiveReader final
+{
+public:
+    /// Extracts the archive into a fresh folder; false when unzip fails (a wrong password, a
+    /// damaged archive).
+    bool extract(const QString &archivePath, const QString &password = {});
+    /// The extracted folder.
+    QString path() const { return m_dir.path(); }
+    /// Every extracted entry, relative, folders with a trailing "/", mapped to its content (a
+    /// link to "-> TARGET", a folder to an empty text).
+    QMap<QString, QByteArray> entries() const;
+
+    /// The entry names of the archive as `unzip -Z1` lists them.
+    static QStringList listEntries(const QString &archivePath);
+    /// The entry names exactly as stored, byte for byte (unzip shows and extracts a line break
+    /// in a name as something else, so these are read with Python's zipfile module).
+    static QList<QByteArray> storedNames(const QString &archivePath);
+    /// The content of every file in the archive, one after the other, as `unzip -p` prints it.
+    static QByteArray printedContent(const QString &archivePath, const QString &password = {});
+    /// The same description of a folder on disk, for comparing a source tree with what came out.
+    static QMap<QString, QByteArray> describeTree(const QString &folder, const QString &prefix = {});
+
+private:
+    QTemporaryDir m_dir;
+};

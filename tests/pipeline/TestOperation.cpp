@@ -1,0 +1,462 @@
+#include "pipeline/MultiOperation.h"
+#include "pipeline/Operation.h"
+#include "support/Utilities.h"
+
+#include <QElapsedTimer>
+#include <QSemaphore>
+#include <QThread>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// An operation whose work the test scripts; it counts how often it was asked to stop.
+class ScriptedOperation final : public Operation
+{
+public:
+    using Operation::noteOperationFinishedWithResults;
+    using Operation::setOperationDescription;
+    using Operation::setProgress;
+
+    std::function<void(ScriptedOperation &)> work;
+    /// When set, a cancel ends the work with an error, as a job that stops a child process does.
+    bool finishOnCancel = false;
+
+    std::atomic<int> startCount{0};
+    std::atomic<int> cancelCount{0};
+    std::atomic<QThread *> workThread{nullptr};
+    QSemaphore cancelSignal;
+
+protected:
+    void startOperating() override
+    {
+        Operation::startOperating();
+        workThread = QThread::currentThread();
+        ++startCount;
+        if (work)
+            work(*this);
+    }
+
+    void cancelOperating() override
+    {
+        Operation::cancelOperating();
+        ++cancelCount;
+        cancelSignal.release();
+        if (finishOnCancel)
+            noteOperationFinishedWithResults({}, Utilities::errorWithCode(1, u"stopped"_s));
+    }
+};
+
+std::shared_ptr<ScriptedOperation> finishing(QVariant results = {}, Error error = {})
+{
+    auto operation = std::make_shared<ScriptedOperation>();
+    operation->work = [results, error](ScriptedOperation &self) {
+        self.noteOperationFinishedWithResults(results, error);
+    };
+    return operation;
+}
+
+// Work that waits until it is cancelled and then simply returns without noting a finish.
+std::shared_ptr<ScriptedOperation> waitingForCancel()
+{
+    auto operation = std::make_shared<ScriptedOperation>();
+    operation->work = [](ScriptedOperation &self) { self.cancelSignal.tryAcquire(1, 10000); };
+    return operation;
+}
+
+// Everything an owner hears from an operation, with the time since attach().
+struct Reports
+{
+    QElapsedTimer clock;
+    int started = 0;
+    QList<float> progress;
+    QStringList descriptions;
+    int cancelled = 0;
+    int finished = 0;
+    bool success = false;
+    QVariant results;
+    Error error;
+    qint64 finishedAtMs = -1;
+    QList<QThread *> threads;
+};
+
+std::shared_ptr<Reports> attach(Operation &operation)
+{
+    auto reports = std::make_shared<Reports>();
+    reports->clock.start();
+    operation.setStartedBlock([reports] {
+        reports->threads << QThread::currentThread();
+        ++reports->started;
+    });
+    operation.setProgressBlock([reports](float progress) {
+        reports->threads << QThread::currentThread();
+        reports->progress << progress;
+    });
+    operation.setDescriptionBlock([reports](const QString &description) {
+        reports->threads << QThread::currentThread();
+        reports->descriptions << description;
+    });
+    operation.setCancelledBlock([reports] {
+        reports->threads << QThread::currentThread();
+        ++reports->cancelled;
+    });
+    operation.setFinishedBlock([reports](bool success, const QVariant &results, const Error &error) {
+        reports->threads << QThread::currentThread();
+        ++reports->finished;
+        reports->success = success;
+        reports->results = results;
+        reports->error = error;
+        reports->finishedAtMs = reports->clock.elapsed();
+    });
+    return reports;
+}
+
+} // namespace
+
+class TestOperation : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void blocksRunOnTheMainThread();
+    void startOnMainThreadNeverStartsInsideTheCall();
+    void equalProgressIsReportedOnce();
+    void everyDescriptionIsReported();
+    void finishedReportComesAQuarterSecondLater();
+    void errorFinishSetsNoProgress();
+    void cancelAfterTheFinishedReportReportsNothing();
+    void cancelBeforeTheFinishedDeliverySilencesBoth();
+    void cancelBeforeTheWorkerStartsKeepsTheWorkFromRunning();
+    void blockingJobsRunAtOnce();
+
+    void emptyMultiOperationFinishesAtOnce();
+    void multiOperationMapsProgressAndDescriptions();
+    void multiOperationKeepsOneResultSlotPerChild();
+    void laterChildrenStartInTheBackground();
+    void failingChildEndsTheMultiOperation();
+    void cancelEndsAfterOnePass_data();
+    void cancelEndsAfterOnePass();
+    void childThatCancelsItselfCancelsTheMultiOperation();
+    void forwardingBlocksDoNotKeepTheParentAlive();
+};
+
+void TestOperation::blocksRunOnTheMainThread()
+{
+    auto operation = std::make_shared<ScriptedOperation>();
+    operation->work = [](ScriptedOperation &self) {
+        self.setOperationDescription(u"working"_s);
+        self.setProgress(0.5F);
+        self.noteOperationFinishedWithResults(u"done"_s, {});
+    };
+    const auto reports = attach(*operation);
+    operation->startOnBackgroundThread();
+
+    QTRY_COMPARE(reports->finished, 1);
+    QVERIFY(operation->workThread.load() != QThread::currentThread());
+    QCOMPARE(reports->started, 1);
+    QCOMPARE(reports->threads.size(), 5); // started, description, two progress values, finished
+    for (QThread *thread : std::as_const(reports->threads))
+        QCOMPARE(thread, QThread::currentThread());
+    QCOMPARE(reports->progress, (QList<float>{0.5F, 1.0F}));
+    QCOMPARE(operation->progress(), 1.0F);
+    QCOMPARE(operation->operationDescription(), u"working"_s);
+    QCOMPARE(operation->threadType(), int(Operation::ThreadTypeBackground));
+    QVERIFY(reports->success);
+    QCOMPARE(reports->results.toString(), u"done"_s);
+}
+
+void TestOperation::startOnMainThreadNeverStartsInsideTheCall()
+{
+    const auto operation = finishing();
+    const auto reports = attach(*operation);
+    operation->startOnMainThread();
+    QCOMPARE(operation->startCount.load(), 0);
+    QCOMPARE(operation->threadType(), int(Operation::ThreadTypeMain));
+    QTRY_COMPARE(reports->finished, 1);
+    QCOMPARE(operation->workThread.load(), QThread::currentThread());
+}
+
+void TestOperation::equalProgressIsReportedOnce()
+{
+    auto operation = std::make_shared<ScriptedOperation>();
+    operation->work = [](ScriptedOperation &self) {
+        self.setProgress(0.3F);
+        self.setProgress(0.3F);
+        self.setProgress(0.6F);
+        self.setProgress(0.6F);
+        self.noteOperationFinishedWithResults({}, {});
+    };
+    const auto reports = attach(*operation);
+    operation->startOnBackgroundThread();
+    QTRY_COMPARE(reports->finished, 1);
+    QCOMPARE(reports->progress, (QList<float>{0.3F, 0.6F, 1.0F}));
+}
+
+void TestOperation::everyDescriptionIsReported()
+{
+    auto operation = std::make_shared<ScriptedOperation>();
+    operation->work = [](ScriptedOperation &self) {
+        self.setOperationDescription(u"same"_s);
+        self.setOperationDescription(u"same"_s);
+        self.noteOperationFinishedWithResults({}, {});
+    };
+    const auto reports = attach(*operation);
+    operation->startOnBackgroundThread();
+    QTRY_COMPARE(reports->finished, 1);
+    QCOMPARE(reports->descriptions, (QStringList{u"same"_s, u"same"_s}));
+}
+
+void TestOperation::finishedReportComesAQuarterSecondLater()
+{
+    const auto operation = finishing();
+    const auto reports = attach(*operation);
+    operation->startOnBackgroundThread();
+    QTRY_COMPARE(reports->progress.size(), 1);
+    QCOMPARE(reports->finished, 0);
+    QTRY_COMPARE(reports->finished, 1);
+    QVERIFY2(reports->finishedAtMs >= 240, qPrintable(QString::number(reports->finishedAtMs)));
+    QVERIFY2(reports->finishedAtMs < 3000, qPrintable(QString::number(reports->finishedAtMs)));
+}
+
+void TestOperation::errorFinishSetsNoProgress()
+{
+    const Error failure = Utilities::errorWithCode(7, u"broken"_s);
+    const auto operation = finishing({}, failure);
+    const auto reports = attach(*operation);
+    operation->startOnBackgroundThread();
+    QTRY_COMPARE(reports->finished, 1);
+    QVERIFY(!reports->success);
+    QCOMPARE(reports->error, failure);
+    QVERIFY(reports->progress.isEmpty());
+    QCOMPARE(operation->progress(), 0.0F);
+}
+
+void TestOperation::cancelAfterTheFinishedReportReportsNothing()
+{
+    const auto operation = finishing();
+    const auto reports = attach(*operation);
+    operation->startOnBackgroundThread();
+    QTRY_COMPARE(reports->finished, 1);
+    operation->cancel();
+    QTest::qWait(100);
+    QCOMPARE(reports->cancelled, 0);
+    QCOMPARE(reports->finished, 1);
+    QCOMPARE(operation->progress(), 1.0F);
+}
+
+void TestOperation::cancelBeforeTheFinishedDeliverySilencesBoth()
+{
+    const auto operation = finishing();
+    const auto reports = attach(*operation);
+    operation->startOnBackgroundThread();
+    QTRY_COMPARE_WITH_TIMEOUT(reports->progress.size(), 1, 200); // noted, delivery still pending
+    operation->cancel();
+    QTest::qWait(500);
+    QCOMPARE(reports->cancelled, 0);
+    QCOMPARE(reports->finished, 0);
+}
+
+void TestOperation::cancelBeforeTheWorkerStartsKeepsTheWorkFromRunning()
+{
+    const auto operation = finishing();
+    const auto reports = attach(*operation);
+    operation->startOnMainThread();
+    operation->cancel();
+    QTRY_COMPARE(reports->cancelled, 1);
+    QTest::qWait(100);
+    QCOMPARE(operation->startCount.load(), 0);
+    QCOMPARE(reports->finished, 0);
+}
+
+void TestOperation::blockingJobsRunAtOnce()
+{
+    // Each job waits for all the others to have started: jobs that queued behind each other
+    // would never all arrive.
+    constexpr int jobCount = 6;
+    const auto arrived = std::make_shared<QSemaphore>();
+    const auto proceed = std::make_shared<QSemaphore>();
+    QList<std::shared_ptr<ScriptedOperation>> operations;
+    QList<std::shared_ptr<Reports>> reports;
+    for (int i = 0; i < jobCount; ++i) {
+        auto operation = std::make_shared<ScriptedOperation>();
+        operation->work = [arrived, proceed](ScriptedOperation &self) {
+            arrived->release();
+            proceed->tryAcquire(1, 10000);
+            self.noteOperationFinishedWithResults({}, {});
+        };
+        reports << attach(*operation);
+        operations << operation;
+        operation->startOnBackgroundThread();
+    }
+    const bool allRunning = arrived->tryAcquire(jobCount, 5000);
+    proceed->release(jobCount);
+    QVERIFY(allRunning);
+    for (const auto &report : std::as_const(reports))
+        QTRY_COMPARE(report->finished, 1);
+}
+
+void TestOperation::emptyMultiOperationFinishesAtOnce()
+{
+    const auto multi = std::make_shared<MultiOperation>();
+    const auto reports = attach(*multi);
+    multi->startOnBackgroundThread();
+    QTRY_COMPARE(reports->finished, 1);
+    QCOMPARE(reports->progress, QList<float>{1.0F});
+    QVERIFY(reports->success);
+    QVERIFY(reports->error.isNull());
+    QCOMPARE(reports->results, QVariant(QVariantList()));
+    QVERIFY(reports->finishedAtMs >= 240);
+    QCOMPARE(reports->started, 0); // a MultiOperation reports no start of its own
+}
+
+void TestOperation::multiOperationMapsProgressAndDescriptions()
+{
+    auto zip = std::make_shared<ScriptedOperation>();
+    zip->work = [](ScriptedOperation &self) {
+        self.setOperationDescription(u"zipping"_s);
+        self.setProgress(0.1F);
+        self.noteOperationFinishedWithResults({}, {});
+    };
+    auto upload = std::make_shared<ScriptedOperation>();
+    upload->work = [](ScriptedOperation &self) {
+        self.setOperationDescription(u"uploading"_s);
+        self.setProgress(0.5F);
+        self.noteOperationFinishedWithResults({}, {});
+    };
+    int childStarts = 0;
+    zip->setStartedBlock([&childStarts] { ++childStarts; });
+
+    const auto multi = std::make_shared<MultiOperation>();
+    multi->addOperation(zip);
+    multi->addOperation(nullptr);
+    multi->addOperation(upload);
+    QCOMPARE(multi->operations().size(), 2);
+    const auto reports = attach(*multi);
+    multi->startOnBackgroundThread();
+
+    QTRY_COMPARE(reports->finished, 1);
+    QCOMPARE(reports->progress, (QList<float>{0.05F, 0.5F, 0.75F, 1.0F}));
+    QCOMPARE(reports->descriptions, (QStringList{u"zipping"_s, u"uploading"_s}));
+    QCOMPARE(childStarts, 1); // the child's own started block is left in place
+    QVERIFY(reports->finishedAtMs >= 480); // each child's finish and the parent's wait 0.25 s
+}
+
+void TestOperation::multiOperationKeepsOneResultSlotPerChild()
+{
+    const auto multi = std::make_shared<MultiOperation>();
+    multi->addOperation(finishing(u"first"_s));
+    multi->addOperation(finishing());
+    multi->addOperation(finishing(42));
+    const auto reports = attach(*multi);
+    multi->startOnBackgroundThread();
+    QTRY_COMPARE(reports->finished, 1);
+    const QVariantList results = reports->results.toList();
+    QCOMPARE(results.size(), 3);
+    QCOMPARE(results.at(0).toString(), u"first"_s);
+    QVERIFY(!results.at(1).isValid());
+    QCOMPARE(results.at(2).toInt(), 42);
+}
+
+void TestOperation::laterChildrenStartInTheBackground()
+{
+    const auto first = finishing();
+    const auto second = finishing();
+    const auto multi = std::make_shared<MultiOperation>();
+    multi->addOperation(first);
+    multi->addOperation(second);
+    const auto reports = attach(*multi);
+    multi->startOnBackgroundThread();
+    QTRY_COMPARE(reports->finished, 1);
+
+    QCOMPARE(first->threadType(), int(Operation::ThreadTypeNotStarted)); // started directly
+    QCOMPARE(second->threadType(), int(Operation::ThreadTypeBackground));
+    QVERIFY(first->workThread.load() != QThread::currentThread());
+    QVERIFY(second->workThread.load() != QThread::currentThread());
+    QCOMPARE(multi->indexOfCurrentOperation(), 2);
+}
+
+void TestOperation::failingChildEndsTheMultiOperation()
+{
+    const Error failure = Utilities::errorWithCode(6, u"upload failed"_s);
+    const auto third = finishing();
+    const auto multi = std::make_shared<MultiOperation>();
+    multi->addOperation(finishing(u"zip"_s));
+    multi->addOperation(finishing({}, failure));
+    multi->addOperation(third);
+    const auto reports = attach(*multi);
+    multi->startOnBackgroundThread();
+
+    QTRY_COMPARE(reports->finished, 1);
+    QTest::qWait(400);
+    QVERIFY(!reports->success);
+    QCOMPARE(reports->error, failure);
+    QVERIFY(!reports->progress.isEmpty());
+    QVERIFY(reports->progress.last() < 1.0F);
+    QCOMPARE(third->startCount.load(), 0);
+    const QVariantList results = reports->results.toList();
+    QCOMPARE(results.size(), 3);
+    QCOMPARE(results.at(0).toString(), u"zip"_s);
+    QVERIFY(!results.at(1).isValid());
+    QVERIFY(!results.at(2).isValid());
+}
+
+void TestOperation::cancelEndsAfterOnePass_data()
+{
+    QTest::addColumn<bool>("childFinishesOnCancel");
+    QTest::newRow("child ends with an error") << true;
+    QTest::newRow("child never ends") << false;
+}
+
+void TestOperation::cancelEndsAfterOnePass()
+{
+    QFETCH(bool, childFinishesOnCancel);
+    const auto child = waitingForCancel();
+    child->finishOnCancel = childFinishesOnCancel;
+    const auto next = finishing();
+    const auto multi = std::make_shared<MultiOperation>();
+    multi->addOperation(child);
+    multi->addOperation(next);
+    const auto reports = attach(*multi);
+    multi->startOnBackgroundThread();
+    QTRY_COMPARE(child->startCount.load(), 1);
+
+    multi->cancel();
+    QTRY_COMPARE(reports->cancelled, 1);
+    QTest::qWait(500);
+    QCOMPARE(reports->cancelled, 1);
+    QCOMPARE(reports->finished, 0);
+    QCOMPARE(child->cancelCount.load(), 1);
+    QCOMPARE(next->startCount.load(), 0);
+}
+
+void TestOperation::childThatCancelsItselfCancelsTheMultiOperation()
+{
+    auto child = std::make_shared<ScriptedOperation>();
+    child->work = [](ScriptedOperation &self) { self.cancel(); };
+    const auto multi = std::make_shared<MultiOperation>();
+    multi->addOperation(child);
+    const auto reports = attach(*multi);
+    multi->startOnBackgroundThread();
+    QTRY_COMPARE(reports->cancelled, 1);
+    QTest::qWait(300);
+    QCOMPARE(reports->cancelled, 1);
+    QCOMPARE(reports->finished, 0);
+    QCOMPARE(child->cancelCount.load(), 1);
+}
+
+void TestOperation::forwardingBlocksDoNotKeepTheParentAlive()
+{
+    const auto child = finishing();
+    std::weak_ptr<MultiOperation> weakParent;
+    {
+        const auto multi = std::make_shared<MultiOperation>();
+        multi->addOperation(child);
+        weakParent = multi;
+    }
+    QVERIFY(weakParent.expired());
+    QVERIFY(child->progressBlock()); // the child's forwarding blocks are still there, holding nothing
+}
+
+QTEST_GUILESS_MAIN(TestOperation)
+#include "TestOperation.moc"

@@ -1,0 +1,475 @@
+#include "ArchiveReader.h"
+#include "TemporaryHome.h"
+
+#include "app/Tessary.h"
+#include "pipeline/MultiOperation.h"
+#include "pipeline/ZipOperation.h"
+#include "pipeline/Zipper.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QList<QUrl> urlsOf(const QStringList &paths)
+{
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    return urls;
+}
+
+// The outcome of one Zipper run.
+struct ZipOutcome
+{
+    bool completed = false;
+    Error error;
+    QString path;
+    QList<float> progress;
+};
+
+ZipOutcome runZipper(Zipper &zipper, const QStringList &items, const QString &output, const QString &password = {})
+{
+    ZipOutcome outcome;
+    zipper.setCompletion([&outcome](const Error &error, const QString &path) {
+        QVERIFY(!outcome.completed);
+        outcome.completed = true;
+        outcome.error = error;
+        outcome.path = path;
+    });
+    zipper.createZipArchiveWithItems(urlsOf(items), output, password);
+    return outcome;
+}
+
+ZipOutcome zip(const QStringList &items, const QString &output, const QString &password = {})
+{
+    Zipper zipper;
+    return runZipper(zipper, items, output, password);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+} // namespace
+
+class TestZipper : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void argumentsOfEachRun_data();
+    void argumentsOfEachRun();
+    void countsTheEntriesOfAnItem();
+
+    void zipsASingleFile();
+    void zipsFoldersWithSubfoldersAndEmptyFolders();
+    void zipsItemsFromDifferentFolders();
+    void encryptsWithThePassword();
+    void zipsHostileNamesAsThemselves_data();
+    void zipsHostileNamesAsThemselves();
+    void refusesTwoItemsOfTheSameName();
+    void storesSymbolicLinksAsLinks();
+
+    void reportsErrors_data();
+    void reportsErrors();
+    void failedRunStopsTheJob();
+
+    void progressStaysInRangeAndFillsUp();
+    void emptyFolderDrivesProgressToOne();
+
+    void zipOperationReportsThroughAMultiOperation();
+    void cancelFromTheMainThreadEndsTheJob();
+    void logHidesThePassword();
+
+private:
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<QTemporaryDir> m_work;
+    QString source(const QString &relative) const { return m_work->filePath(u"src/"_s + relative); }
+    QString output(const QString &name = u"Archive.zip"_s) const { return m_work->filePath(u"out/"_s + name); }
+};
+
+void TestZipper::init()
+{
+    m_home = std::make_unique<TemporaryHome>();
+    m_work = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_work->isValid());
+    QDir(m_work->path()).mkpath(u"out"_s);
+}
+
+void TestZipper::cleanup()
+{
+    m_work.reset();
+    m_home.reset();
+}
+
+void TestZipper::argumentsOfEachRun_data()
+{
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QStringList>("workingDirectories");
+    QTest::addColumn<QList<QStringList>>("arguments");
+
+    QTest::newRow("one file") << QStringList{u"/A/x"_s} << QString() << QStringList{u"/A/"_s}
+                              << QList<QStringList>{{u"-r"_s, u"-y"_s, u"-nw"_s, u"/Out/N.zip"_s, u"./x"_s}};
+    QTest::newRow("two items with a password")
+        << QStringList{u"/A/x"_s, u"/B/y/"_s} << u"secret"_s << QStringList{u"/A/"_s, u"/B/"_s}
+        << QList<QStringList>{
+               {u"-r"_s, u"-y"_s, u"-nw"_s, u"-e"_s, u"-P"_s, u"secret"_s, u"/Out/N.zip"_s, u"./x"_s},
+               {u"-r"_s, u"-y"_s, u"-nw"_s, u"-g"_s, u"-e"_s, u"-P"_s, u"secret"_s, u"/Out/N.zip"_s, u"./y"_s}};
+    QTest::newRow("option-like name") << QStringList{u"/A/-m"_s} << QString() << QStringList{u"/A/"_s}
+                                      << QList<QStringList>{{u"-r"_s, u"-y"_s, u"-nw"_s, u"/Out/N.zip"_s, u"./-m"_s}};
+}
+
+void TestZipper::argumentsOfEachRun()
+{
+    QFETCH(QStringList, items);
+    QFETCH(QString, password);
+    QFETCH(QStringList, workingDirectories);
+    QFETCH(QList<QStringList>, arguments);
+
+    const QList<Zipper::Run> runs = Zipper::runsForItems(items, u"/Out/N.zip"_s, password);
+    QCOMPARE(runs.size(), items.size());
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        QCOMPARE(runs.at(i).workingDirectory, workingDirectories.at(i));
+        QCOMPARE(runs.at(i).arguments, arguments.at(i));
+    }
+}
+
+void TestZipper::countsTheEntriesOfAnItem()
+{
+    writeFile(source(u"plain.txt"_s), "x");
+    writeFile(source(u"three/sub/1"_s), "1");
+    writeFile(source(u"three/sub/2"_s), "2");
+    writeFile(source(u"three/sub/.hidden"_s), "3");
+    QDir().mkpath(source(u"empty"_s));
+    QVERIFY(QFile::link(source(u"three"_s), source(u"link-to-folder"_s)));
+
+    QCOMPARE(Zipper::numberOfEntriesForItem(source(u"plain.txt"_s)), 1);
+    QCOMPARE(Zipper::numberOfEntriesForItem(source(u"three"_s)), 4);
+    QCOMPARE(Zipper::numberOfEntriesForItem(source(u"empty"_s)), 0);
+    QCOMPARE(Zipper::numberOfEntriesForItem(source(u"link-to-folder"_s)), 1);
+}
+
+void TestZipper::zipsASingleFile()
+{
+    writeFile(source(u"notes.txt"_s), "hello");
+    Zipper zipper;
+    const ZipOutcome outcome = runZipper(zipper, {source(u"notes.txt"_s)}, output());
+    QVERIFY(outcome.completed);
+    QVERIFY2(outcome.error.isNull(), qPrintable(outcome.error.localizedFailureReason()));
+    QVERIFY(outcome.path.isNull());
+    QCOMPARE(zipper.numberOfItemsToZip(), 1);
+
+    ArchiveReader archive;
+    QVERIFY(archive.extract(output()));
+    QCOMPARE(archive.entries(), (QMap<QString, QByteArray>{{u"notes.txt"_s, "hello"}}));
+}
+
+void TestZipper::zipsFoldersWithSubfoldersAndEmptyFolders()
+{
+    writeFile(source(u"Project/readme"_s), "top");
+    writeFile(source(u"Project/a/b/c/deep.bin"_s), QByteArray(100000, '\x07'));
+    writeFile(source(u"Project/a/.hidden"_s), "h");
+    QDir().mkpath(source(u"Project/empty"_s));
+
+    QVERIFY(zip({source(u"Project"_s)}, output()).error.isNull());
+    ArchiveReader archive;
+    QVERIFY(archive.extract(output()));
+    const auto expected = ArchiveReader::describeTree(source(u"Project"_s), u"Project/"_s);
+    auto actual = archive.entries();
+    QCOMPARE(actual.take(u"Project/"_s), QByteArray());
+    QCOMPARE(actual, expected);
+    QVERIFY(actual.contains(u"Project/empty/"_s));
+}
+
+void TestZipper::zipsItemsFromDifferentFolders()
+{
+    writeFile(source(u"A/x.txt"_s), "from A");
+    writeFile(source(u"B/y/inner.txt"_s), "from B");
+    writeFile(source(u"C/z"_s), "from C");
+
+    QVERIFY(zip({source(u"A/x.txt"_s), source(u"B/y"_s), source(u"C/z"_s)}, output()).error.isNull());
+    ArchiveReader archive;
+    QVERIFY(archive.extract(output()));
+    QCOMPARE(archive.entries(), (QMap<QString, QByteArray>{{u"x.txt"_s, "from A"},
+                                                            {u"y/"_s, ""},
+                                                            {u"y/inner.txt"_s, "from B"},
+                                                            {u"z"_s, "from C"}}));
+}
+
+void TestZipper::encryptsWithThePassword()
+{
+    writeFile(source(u"A/secret.txt"_s), "the plans");
+    writeFile(source(u"B/more/also.txt"_s), "more plans");
+    QVERIFY(zip({source(u"A/secret.txt"_s), source(u"B/more"_s)}, output(), u"pass word"_s).error.isNull());
+
+    ArchiveReader withoutPassword;
+    QVERIFY(!withoutPassword.extract(output()));
+    ArchiveReader wrongPassword;
+    QVERIFY(!wrongPassword.extract(output(), u"guess"_s));
+    ArchiveReader withPassword;
+    QVERIFY(withPassword.extract(output(), u"pass word"_s));
+    QCOMPARE(withPassword.entries(), (QMap<QString, QByteArray>{{u"secret.txt"_s, "the plans"},
+                                                                 {u"more/"_s, ""},
+                                                                 {u"more/also.txt"_s, "more plans"}}));
+}
+
+void TestZipper::zipsHostileNamesAsThemselves_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("move option") << u"-m"_s;
+    QTest::newRow("help option") << u"--help"_s;
+    QTest::newRow("names from input") << u"-@"_s;
+    QTest::newRow("standard input") << u"-"_s;
+    QTest::newRow("bracket wildcard") << u"[ab].txt"_s;
+    QTest::newRow("star") << u"*"_s;
+    QTest::newRow("question mark") << u"?.txt"_s;
+    QTest::newRow("spaces and quotes") << u"My \"quoted\" 'file' .txt"_s;
+    QTest::newRow("non-ASCII") << u"Ünïcödé ß 日本.txt"_s;
+    QTest::newRow("line break") << u"new\nline.txt"_s;
+}
+
+void TestZipper::zipsHostileNamesAsThemselves()
+{
+    QFETCH(QString, name);
+    // Neighbours that a wildcard or an option would drag in or harm.
+    writeFile(source(u"A/a.txt"_s), "decoy a");
+    writeFile(source(u"A/b.txt"_s), "decoy b");
+    writeFile(source(u"A/x"_s), "decoy x");
+    const QByteArray content = "content of " + name.toUtf8();
+    writeFile(source(u"A/"_s + name), content);
+    const auto before = ArchiveReader::describeTree(source(u"A"_s));
+
+    const ZipOutcome outcome = zip({source(u"A/"_s + name)}, output());
+    QVERIFY2(outcome.error.isNull(), qPrintable(outcome.error.localizedFailureReason()));
+    QCOMPARE(ArchiveReader::storedNames(output()), QList<QByteArray>{name.toUtf8()});
+    QCOMPARE(ArchiveReader::printedContent(output()), content);
+    QCOMPARE(ArchiveReader::describeTree(source(u"A"_s)), before);
+}
+
+void TestZipper::refusesTwoItemsOfTheSameName()
+{
+    writeFile(source(u"A/report.txt"_s), "first");
+    writeFile(source(u"B/report.txt"_s), "second");
+
+    const ZipOutcome outcome = zip({source(u"A/report.txt"_s), source(u"B/report.txt"_s)}, output());
+    QCOMPARE(outcome.error.code(), Zipper::ErrorCode);
+    QCOMPARE(outcome.error.domain(), u"Tessary"_s);
+    QVERIFY(outcome.error.localizedFailureReason().contains(u"\"report.txt\""_s));
+    QVERIFY(!QFileInfo::exists(output()));
+}
+
+void TestZipper::storesSymbolicLinksAsLinks()
+{
+    writeFile(m_work->filePath(u"elsewhere/private.txt"_s), "not for the archive");
+    writeFile(source(u"Folder/real.txt"_s), "real");
+    QVERIFY(QFile::link(u".."_s, source(u"Folder/up"_s)));
+    QVERIFY(QFile::link(m_work->filePath(u"elsewhere/private.txt"_s), source(u"Folder/absolute"_s)));
+
+    QVERIFY(zip({source(u"Folder"_s)}, output()).error.isNull());
+    ArchiveReader archive;
+    QVERIFY(archive.extract(output()));
+    const auto entries = archive.entries();
+    QCOMPARE(entries.size(), 4);
+    QCOMPARE(entries.value(u"Folder/up"_s), QByteArray("-> .."));
+    QCOMPARE(entries.value(u"Folder/absolute"_s), "-> " + QFile::encodeName(m_work->filePath(u"elsewhere/private.txt"_s)));
+    QCOMPARE(entries.value(u"Folder/real.txt"_s), QByteArray("real"));
+}
+
+void TestZipper::reportsErrors_data()
+{
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no items") << QStringList() << u"out/A.zip"_s
+                              << u"No files were identified to add to the Tessary Archive."_s;
+    QTest::newRow("no output path") << QStringList{u"src/file"_s} << QString()
+                                    << u"No suitable destination was specified for the Tessary Archive."_s;
+    QTest::newRow("missing item") << QStringList{u"src/missing"_s} << u"out/A.zip"_s
+                                  << u"Archive Creation Failure"_s;
+    QTest::newRow("output folder missing") << QStringList{u"src/file"_s} << u"out/nowhere/A.zip"_s
+                                           << u"Archive Creation Failure"_s;
+}
+
+void TestZipper::reportsErrors()
+{
+    QFETCH(QStringList, items);
+    QFETCH(QString, output);
+    QFETCH(QString, message);
+    writeFile(source(u"file"_s), "data");
+    QStringList paths;
+    for (const QString &item : std::as_const(items))
+        paths << m_work->filePath(item);
+    const QString outputPath = output.isEmpty() ? QString() : m_work->filePath(output);
+
+    const ZipOutcome outcome = zip(paths, outputPath);
+    QVERIFY(outcome.completed);
+    QCOMPARE(outcome.error.code(), Zipper::ErrorCode);
+    QCOMPARE(outcome.error.localizedFailureReason(), message);
+    QCOMPARE(outcome.error.localizedDescription(), message);
+    QCOMPARE(outcome.error.localizedRecoverySuggestion(), message);
+    QVERIFY(outcome.path.isNull());
+    QVERIFY(!outputPath.isEmpty() ? !QFileInfo::exists(outputPath) : true);
+}
+
+void TestZipper::failedRunStopsTheJob()
+{
+    Tessary controller;
+    controller.beginCapturingLogging();
+    writeFile(source(u"A/first"_s), "1");
+    writeFile(source(u"C/third"_s), "3");
+
+    const ZipOutcome outcome = zip({source(u"A/first"_s), source(u"B/missing"_s), source(u"C/third"_s)}, output());
+    QCOMPARE(outcome.error.localizedFailureReason(), u"Archive Creation Failure"_s);
+    const QString log = QString::fromUtf8(readAll(controller.logFilePath()));
+    QCOMPARE(log.count(u"Archive: Processing file: "_s), 2);
+    QVERIFY(log.contains(u"Archive: Task failed.\r"_s));
+    QVERIFY(!log.contains(u"third"_s));
+    QVERIFY(!QFileInfo::exists(output())); // an incomplete archive is not left behind
+}
+
+void TestZipper::progressStaysInRangeAndFillsUp()
+{
+    for (int i = 0; i < 200; ++i)
+        writeFile(source(u"Many/file%1"_s.arg(i)), QByteArray::number(i));
+
+    Zipper zipper;
+    QList<float> progress;
+    zipper.setProgressBlock([&progress](float value) { progress << value; });
+    const ZipOutcome outcome = runZipper(zipper, {source(u"Many"_s)}, output());
+    QVERIFY(outcome.error.isNull());
+
+    QVERIFY(progress.size() >= 2);
+    QCOMPARE(progress.first(), 0.1F);
+    QCOMPARE(progress.last(), 1.0F);
+    for (qsizetype i = 1; i < progress.size(); ++i) {
+        QVERIFY(progress.at(i) > progress.at(i - 1));
+        QVERIFY(progress.at(i) <= 1.0F);
+    }
+    QCOMPARE(zipper.progress(), 1.0F);
+    QCOMPARE(zipper.numberOfItemsToZip(), 200);
+    QVERIFY(zipper.numberOfItemsZipped() >= 1);
+}
+
+void TestZipper::emptyFolderDrivesProgressToOne()
+{
+    QDir().mkpath(source(u"Nothing"_s));
+    Zipper zipper;
+    QList<float> progress;
+    zipper.setProgressBlock([&progress](float value) { progress << value; });
+    QVERIFY(runZipper(zipper, {source(u"Nothing"_s)}, output()).error.isNull());
+    QCOMPARE(zipper.numberOfItemsToZip(), 0);
+    QCOMPARE(progress, (QList<float>{0.1F, 1.0F}));
+    QCOMPARE(ArchiveReader::listEntries(output()), QStringList{u"Nothing/"_s});
+}
+
+void TestZipper::zipOperationReportsThroughAMultiOperation()
+{
+    writeFile(source(u"doc.txt"_s), "document");
+    const auto zipOperation = std::make_shared<ZipOperation>(urlsOf({source(u"doc.txt"_s)}), output(), u"pw"_s);
+    const auto multi = std::make_shared<MultiOperation>();
+    multi->addOperation(zipOperation);
+
+    QStringList descriptions;
+    QList<float> progress;
+    int finished = 0;
+    QVariant results;
+    multi->setDescriptionBlock([&descriptions](const QString &text) { descriptions << text; });
+    multi->setProgressBlock([&progress](float value) { progress << value; });
+    multi->setFinishedBlock([&](bool success, const QVariant &value, const Error &error) {
+        QVERIFY(success);
+        QVERIFY(error.isNull());
+        results = value;
+        ++finished;
+    });
+    multi->startOnBackgroundThread();
+    QTRY_COMPARE_WITH_TIMEOUT(finished, 1, 10000);
+
+    QCOMPARE(descriptions, QStringList{u"Creating Secure Tessary Archive..."_s});
+    QCOMPARE(progress.first(), 0.1F);
+    QCOMPARE(progress.last(), 1.0F);
+    QCOMPARE(results.toList().size(), 1);
+    QVERIFY(!results.toList().first().isValid()); // a ZipOperation finishes with no results
+    QCOMPARE(ArchiveReader::printedContent(output(), u"pw"_s), QByteArray("document"));
+}
+
+void TestZipper::cancelFromTheMainThreadEndsTheJob()
+{
+    // A large sparse file keeps the tool busy for seconds without filling the disk.
+    QDir().mkpath(source(u"Big"_s));
+    QFile big(source(u"Big/zeros"_s));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    QVERIFY(big.resize(qint64(1) << 30));
+    big.close();
+    writeFile(source(u"Small/next"_s), "next");
+
+    const auto zipOperation =
+        std::make_shared<ZipOperation>(urlsOf({source(u"Big"_s), source(u"Small/next"_s)}), output(), QString());
+    const auto multi = std::make_shared<MultiOperation>();
+    multi->addOperation(zipOperation);
+    int cancelled = 0;
+    int finished = 0;
+    multi->setCancelledBlock([&cancelled] { ++cancelled; });
+    multi->setFinishedBlock([&finished](bool, const QVariant &, const Error &) { ++finished; });
+
+    QElapsedTimer clock;
+    clock.start();
+    multi->startOnBackgroundThread();
+    QTRY_VERIFY(multi->progress() >= 0.1F); // the job is under way
+    QTest::qWait(300);
+    multi->cancel();
+    QTRY_COMPARE(cancelled, 1);
+
+    // The tool is stopped and its partial archive removed, long before it could have finished.
+    const QDir out(m_work->filePath(u"out"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(out.entryList(QDir::Files | QDir::Hidden), QStringList(), 10000);
+    QVERIFY2(clock.elapsed() < 10000, "the zip tool was not stopped");
+    QTest::qWait(300);
+    QCOMPARE(cancelled, 1);
+    QCOMPARE(finished, 0);
+    QVERIFY(QFileInfo::exists(source(u"Big/zeros"_s)));
+}
+
+void TestZipper::logHidesThePassword()
+{
+    Tessary controller;
+    controller.beginCapturingLogging();
+    writeFile(source(u"hunter2"_s), "named like the password");
+
+    // The password equals the archive's path too: every argument equal to it is hidden.
+    const QString password = output(u"hunter2"_s);
+    QVERIFY(zip({source(u"hunter2"_s)}, output(u"hunter2"_s), password).error.isNull());
+    QVERIFY(zip({source(u"hunter2"_s)}, output(u"other.zip"_s), u"hunter2"_s).error.isNull());
+
+    const QString log = QString::fromUtf8(readAll(controller.logFilePath()));
+    QVERIFY(log.contains(u"Archive: Processing file: "_s + source(u"hunter2"_s) + u'\r'));
+    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -e, -P, <REDACTED>, <REDACTED>, ./hunter2)\r"_s));
+    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -e, -P, <REDACTED>, "_s + output(u"other.zip"_s)));
+    QVERIFY(log.contains(u"Archive: Output: "_s));
+    QVERIFY(log.contains(u"Archive: Progress: 0.100000\r"_s));
+    QVERIFY(!log.contains(u", hunter2,"_s));
+    QVERIFY(!log.contains(password + u','));
+}
+
+QTEST_GUILESS_MAIN(TestZipper)
+#include "TestZipper.moc"

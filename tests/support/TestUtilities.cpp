@@ -1,0 +1,204 @@
+#include "TemporaryHome.h"
+
+#include "support/Utilities.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestUtilities : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void errorCarriesOneTextUnderThreeKeys();
+    void availableFileName_data();
+    void availableFileName();
+    void fileExistsAtPathSeesBrokenLinks();
+    void fileNames_data();
+    void fileNames();
+    void recipients_data();
+    void recipients();
+    void systemFolders();
+    void backupsFolderIsCreatedOnRequest();
+    void ensureDirectoriesExistForFileAtPath();
+    void centeredRect_data();
+    void centeredRect();
+    void generateUUID();
+};
+
+void TestUtilities::errorCarriesOneTextUnderThreeKeys()
+{
+    const Error error = Utilities::errorWithCode(10, u"Archive Creation Failure"_s);
+    QCOMPARE(error.domain(), u"Tessary"_s);
+    QCOMPARE(error.code(), 10);
+    QVERIFY(!error.isNull());
+    QCOMPARE(error.localizedDescription(), u"Archive Creation Failure"_s);
+    QCOMPARE(error.localizedFailureReason(), u"Archive Creation Failure"_s);
+    QCOMPARE(error.localizedRecoverySuggestion(), u"Archive Creation Failure"_s);
+    QVERIFY(Error().isNull());
+    QVERIFY(Error().localizedFailureReason().isEmpty());
+}
+
+void TestUtilities::availableFileName_data()
+{
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("changed");
+
+    QTest::newRow("free") << QStringList() << u"A.zip"_s << u"A.zip"_s << false;
+    QTest::newRow("taken twice") << QStringList{u"A.zip"_s, u"A #2.zip"_s} << u"A.zip"_s << u"A #3.zip"_s << true;
+    QTest::newRow("gap is not filled") << QStringList{u"A.zip"_s, u"A #3.zip"_s} << u"A.zip"_s << u"A #2.zip"_s
+                                       << true;
+    QTest::newRow("taken by a folder") << QStringList{u"Report.zip/"_s} << u"Report.zip"_s << u"Report #2.zip"_s
+                                       << true;
+    QTest::newRow("dots in the name") << QStringList{u"Q3.final.zip"_s} << u"Q3.final.zip"_s
+                                      << u"Q3.final #2.zip"_s << true;
+    QTest::newRow("percent signs") << QStringList{u"50%1 off.zip"_s} << u"50%1 off.zip"_s << u"50%1 off #2.zip"_s
+                                   << true;
+    QTest::newRow("no extension") << QStringList{u"Archive"_s} << u"Archive"_s << u"Archive #2"_s << true;
+}
+
+void TestUtilities::availableFileName()
+{
+    QFETCH(QStringList, existing);
+    QFETCH(QString, wanted);
+    QFETCH(QString, expected);
+    QFETCH(bool, changed);
+
+    QTemporaryDir folder;
+    for (const QString &name : std::as_const(existing)) {
+        if (name.endsWith(u'/')) {
+            QVERIFY(QDir(folder.path()).mkdir(name));
+        } else {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+    }
+    bool didChange = !changed;
+    QCOMPARE(Utilities::availableFileName(wanted, folder.path(), &didChange), expected);
+    QCOMPARE(didChange, changed);
+}
+
+void TestUtilities::fileExistsAtPathSeesBrokenLinks()
+{
+    QTemporaryDir folder;
+    QVERIFY(QFile::link(folder.filePath(u"gone"_s), folder.filePath(u"A.zip"_s)));
+    QVERIFY(Utilities::fileExistsAtPath(folder.filePath(u"A.zip"_s)));
+    QVERIFY(Utilities::fileExistsAtPath(folder.path()));
+    QVERIFY(!Utilities::fileExistsAtPath(folder.filePath(u"gone"_s)));
+    // A broken link is not replaced by an archive of the same name.
+    QCOMPARE(Utilities::availableFileName(u"A.zip"_s, folder.path()), u"A #2.zip"_s);
+}
+
+void TestUtilities::fileNames_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("withoutExtension");
+    QTest::addColumn<QString>("withExtension");
+
+    QTest::newRow("escaped spaces") << u"/p/My%20File.zip"_s << u"My File"_s << u"My File.zip"_s;
+    QTest::newRow("several dots") << u"/p/archive.tar.gz"_s << u"archive.tar"_s << u"archive.tar.gz"_s;
+    QTest::newRow("no extension") << u"/p/README"_s << u"README"_s << u"README"_s;
+    QTest::newRow("hidden file") << u"/p/.profile"_s << u".profile"_s << u".profile"_s;
+}
+
+void TestUtilities::fileNames()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, withoutExtension);
+    QFETCH(QString, withExtension);
+    QCOMPARE(Utilities::fileNameFromFullPath(path, false), withoutExtension);
+    QCOMPARE(Utilities::fileNameFromFullPath(path, true), withExtension);
+    QCOMPARE(Utilities::nameOfFileSystemItemAtPath(path.replace(u"%20"_s, u" "_s)), withoutExtension);
+}
+
+void TestUtilities::recipients_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("array");
+    QTest::addColumn<QString>("joined");
+
+    QTest::newRow("spaces and empty pieces") << u" anna , ,ben,"_s << QStringList{u"anna"_s, u"ben"_s}
+                                             << u"anna, ben"_s;
+    QTest::newRow("empty") << QString() << QStringList() << u""_s;
+    QTest::newRow("one") << u"+1 555 0100"_s << QStringList{u"+15550100"_s} << u"+15550100"_s;
+}
+
+void TestUtilities::recipients()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, array);
+    QFETCH(QString, joined);
+    QCOMPARE(Utilities::recipientsStringToRecipientsArray(text), array);
+    const QString back = Utilities::recipientsArrayToRecipientsString(array);
+    QCOMPARE(back, joined);
+    QVERIFY(!back.isNull());
+}
+
+void TestUtilities::systemFolders()
+{
+    TemporaryHome home;
+    QCOMPARE(Utilities::filePathForSystemFolderWithID(QStandardPaths::DesktopLocation), home.desktopPath());
+    QCOMPARE(Utilities::filePathForSystemFolderWithID(QStandardPaths::GenericDataLocation),
+             home.filePath(u".local/share"_s));
+    QCOMPARE(Utilities::filePathForSystemFolderWithID(QStandardPaths::ApplicationsLocation),
+             u"/usr/share/applications"_s);
+
+    // Without a Desktop folder, the home folder stands in for it.
+    QVERIFY(QDir(home.desktopPath()).removeRecursively());
+    QCOMPARE(Utilities::filePathForSystemFolderWithID(QStandardPaths::DesktopLocation), home.path());
+}
+
+void TestUtilities::backupsFolderIsCreatedOnRequest()
+{
+    TemporaryHome home;
+    const QString expected = home.filePath(u"Backups"_s);
+    QCOMPARE(Utilities::backupsFolderPathWithCreate(false), expected);
+    QVERIFY(!QFileInfo::exists(expected));
+    QCOMPARE(Utilities::backupsFolderPathWithCreate(true), expected);
+    QVERIFY(QFileInfo(expected).isDir());
+    QCOMPARE(Utilities::backupsFolderPathWithCreate(true), expected); // an existing folder is fine
+}
+
+void TestUtilities::ensureDirectoriesExistForFileAtPath()
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"a/b/c/Destinations.data"_s);
+    Utilities::ensureDirectoriesExistForFileAtPath(file);
+    QVERIFY(QFileInfo(folder.filePath(u"a/b/c"_s)).isDir());
+    QVERIFY(!QFileInfo::exists(file));
+}
+
+void TestUtilities::centeredRect_data()
+{
+    QTest::addColumn<QRectF>("rect");
+    QTest::addColumn<QRectF>("outer");
+    QTest::addColumn<QRectF>("expected");
+    QTest::newRow("inside") << QRectF(0, 0, 100, 30) << QRectF(0, 0, 150, 80) << QRectF(25, 25, 100, 30);
+    QTest::newRow("offset outer") << QRectF(7, 7, 10, 10) << QRectF(100, 200, 20, 40) << QRectF(105, 215, 10, 10);
+    QTest::newRow("larger than outer") << QRectF(0, 0, 60, 60) << QRectF(0, 0, 20, 20) << QRectF(-20, -20, 60, 60);
+}
+
+void TestUtilities::centeredRect()
+{
+    QFETCH(QRectF, rect);
+    QFETCH(QRectF, outer);
+    QFETCH(QRectF, expected);
+    QCOMPARE(Utilities::centeredRect(rect, outer), expected);
+}
+
+void TestUtilities::generateUUID()
+{
+    static const QRegularExpression form(u"^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"_s);
+    const QString first = Utilities::generateUUID();
+    QVERIFY2(form.match(first).hasMatch(), qPrintable(first));
+    QVERIFY(first != Utilities::generateUUID());
+}
+
+QTEST_GUILESS_MAIN(TestUtilities)
+#include "TestUtilities.moc"
