@@ -15,7 +15,5 @@ Tessary::~Tessary()
 
 Tessary::LogHandler tessaryLog()
 {
-    if (gTessary == nullptr)
-        return [](const QString &) {};
-    return gTessary->log();
+    return gTessary != nullptr ? gTessary->log() : Tessary::LogHandler();
 }

@@ -16,9 +16,26 @@ class Tessary final : public QObject
     Q_OBJECT
 
 public:
-    /// A logging handler: takes one finished line. The handler of a controller that is not
-    /// logging does nothing at all.
-    using LogHandler = std::function<void(const QString &line)>;
+    /// A logging handler: takes one finished line. A handler taken while logging is off does
+    /// nothing at all and tests false, so that a busy caller can skip building its lines.
+    class LogHandler final
+    {
+    public:
+        LogHandler() = default;
+        explicit LogHandler(std::function<void(const QString &line)> write)
+            : m_write(std::move(write))
+        {
+        }
+        void operator()(const QString &line) const
+        {
+            if (m_write)
+                m_write(line);
+        }
+        explicit operator bool() const { return static_cast<bool>(m_write); }
+
+    private:
+        std::function<void(const QString &line)> m_write;
+    };
 
     /// Creates the controller and makes it gTessary.
     Tessary();

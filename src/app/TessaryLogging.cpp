@@ -24,8 +24,8 @@ QString newLogFilePath()
 Tessary::LogHandler Tessary::log()
 {
     if (!isCapturingLogging())
-        return [](const QString &) {};
-    return [this](const QString &line) { writeLogLine(line); };
+        return LogHandler();
+    return LogHandler([this](const QString &line) { writeLogLine(line); });
 }
 
 void Tessary::writeLogLine(const QString &line)

@@ -183,7 +183,8 @@ void Zipper::handleOutput(const QByteArray &chunk)
 {
     ++m_numberOfItemsZipped;
     setProgress(static_cast<float>(m_numberOfItemsZipped) / static_cast<float>(m_numberOfItemsToZip));
-    tessaryLog()(u"Archive: Output: %1"_s.arg(QString::fromUtf8(chunk)));
+    if (const Tessary::LogHandler log = tessaryLog())
+        log(u"Archive: Output: %1"_s.arg(QString::fromUtf8(chunk)));
 }
 
 void Zipper::setProgress(float progress)
@@ -196,7 +197,8 @@ void Zipper::setProgress(float progress)
     m_progress = progress;
     if (m_progressBlock)
         m_progressBlock(progress);
-    tessaryLog()(u"Archive: Progress: %1"_s.arg(static_cast<double>(progress), 0, 'f', 6));
+    if (const Tessary::LogHandler log = tessaryLog())
+        log(u"Archive: Progress: %1"_s.arg(static_cast<double>(progress), 0, 'f', 6));
 }
 
 void Zipper::fillUpProgress()

@@ -87,17 +87,16 @@ QByteArray ChildProcess::readChunk()
 {
     if (m_outputFd < 0)
         return {};
-    QByteArray chunk(kChunkSize, Qt::Uninitialized);
+    m_readBuffer.resize(kChunkSize);
     ssize_t count = 0;
     do {
-        count = ::read(m_outputFd, chunk.data(), static_cast<size_t>(chunk.size()));
+        count = ::read(m_outputFd, m_readBuffer.data(), static_cast<size_t>(m_readBuffer.size()));
     } while (count < 0 && errno == EINTR);
     if (count <= 0) {
         closeOutput();
         return {};
     }
-    chunk.truncate(count);
-    return chunk;
+    return QByteArray(m_readBuffer.constData(), count);
 }
 
 int ChildProcess::waitForExit()

@@ -40,6 +40,7 @@ private:
     QString m_workingDirectory;
     QString m_errorString;
     int m_outputFd = -1;
+    QByteArray m_readBuffer;
 
     // The child's pid is valid while m_running is set; it is cleared before the child is
     // reaped, so terminate() can never signal a reused pid.
