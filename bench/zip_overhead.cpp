@@ -104,8 +104,7 @@ int main(int argc, char *argv[])
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     QTemporaryDir scratch(argc > 2 ? QString::fromLocal8Bit(argv[2]) + u"/zip-overhead-XXXXXX"_s : QString());
     const QString tree = scratch.filePath(u"tree"_s);
-    std::printf("building %d files, %lld MB in %s\n", kFolders * kFilesPerFolder, kTotalBytes >> 20,
-                qPrintable(tree));
+    std::printf("building %d files, %lld MB in %s\n", kFolders * kFilesPerFolder, kTotalBytes >> 20, qPrintable(tree));
     buildTree(tree);
 
     QStringList items;

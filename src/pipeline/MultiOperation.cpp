@@ -8,8 +8,7 @@ void MultiOperation::addOperation(const std::shared_ptr<Operation> &operation)
         QMutexLocker locker(&m_childrenLock);
         m_operations.append(operation);
     }
-    const std::weak_ptr<MultiOperation> weakSelf =
-        std::static_pointer_cast<MultiOperation>(shared_from_this());
+    const std::weak_ptr<MultiOperation> weakSelf = std::static_pointer_cast<MultiOperation>(shared_from_this());
     operation->setProgressBlock([weakSelf](float progress) {
         if (const auto self = weakSelf.lock())
             self->childProgressed(progress);

@@ -16,8 +16,8 @@ ZipOperation::~ZipOperation() = default;
 void ZipOperation::startOperating()
 {
     Operation::startOperating();
-    setOperationDescription(m_password.isEmpty() ? u"Creating Tessary Archive..."_s
-                                                 : u"Creating Secure Tessary Archive..."_s);
+    setOperationDescription(
+        m_password.isEmpty() ? u"Creating Tessary Archive..."_s : u"Creating Secure Tessary Archive..."_s);
 
     auto zipper = std::make_shared<Zipper>();
     const std::weak_ptr<Operation> weakSelf = weak_from_this();

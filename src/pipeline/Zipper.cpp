@@ -30,13 +30,13 @@ QString itemName(const QString &itemPath)
 
 Zipper::~Zipper() = default;
 
-QList<Zipper::Run> Zipper::runsForItems(const QStringList &itemPaths, const QString &outputFilePath,
-                                        const QString &password)
+QList<Zipper::Run> Zipper::runsForItems(
+    const QStringList &itemPaths, const QString &outputFilePath, const QString &password)
 {
     QList<Run> runs;
     for (const QString &itemPath : itemPaths) {
         const QString cleanPath = QDir::cleanPath(itemPath);
-        QStringList arguments{u"-r"_s, u"-y"_s, u"-nw"_s};
+        QStringList arguments { u"-r"_s, u"-y"_s, u"-nw"_s };
         if (!runs.isEmpty())
             arguments << u"-g"_s;
         if (!password.isEmpty())
@@ -46,7 +46,7 @@ QList<Zipper::Run> Zipper::runsForItems(const QStringList &itemPaths, const QStr
         QString workingDirectory = QFileInfo(cleanPath).path();
         if (!workingDirectory.endsWith(u'/'))
             workingDirectory += u'/';
-        runs.append(Run{workingDirectory, arguments});
+        runs.append(Run { workingDirectory, arguments });
     }
     return runs;
 }
@@ -65,8 +65,8 @@ qsizetype Zipper::numberOfEntriesForItem(const QString &itemPath)
     if (!info.isDir() || info.isSymLink())
         return 1;
     qsizetype count = 0;
-    QDirIterator entries(itemPath, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                         QDirIterator::Subdirectories);
+    QDirIterator entries(
+        itemPath, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (entries.hasNext()) {
         entries.next();
         ++count;
@@ -96,8 +96,7 @@ Error Zipper::validateItems(const QStringList &itemPaths)
     return {};
 }
 
-void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &outputFilePath,
-                                       const QString &password)
+void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &outputFilePath, const QString &password)
 {
     if (urls.isEmpty()) {
         callCompletionBlock(errorWithDescription(u"No files were identified to add to the Tessary Archive."_s), {});

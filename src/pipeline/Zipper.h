@@ -62,8 +62,8 @@ public:
     /// "-nw" (names are literal, no wildcards), "-g" (grow) for every item after the first,
     /// "-e" "-P" and the password when there is one, the archive, and the item as "./NAME",
     /// which the tool can never take for an option and stores as NAME.
-    static QList<Run> runsForItems(const QStringList &itemPaths, const QString &outputFilePath,
-                                   const QString &password);
+    static QList<Run> runsForItems(
+        const QStringList &itemPaths, const QString &outputFilePath, const QString &password);
     /// The arguments as the log shows them: every argument equal to the password is redacted.
     static QString describeArguments(const QStringList &arguments, const QString &password);
     /// The number of entries the archive of an item holds: every file and folder under a folder
@@ -88,7 +88,7 @@ private:
     float m_progress = 0.0F;
     qsizetype m_numberOfItemsToZip = 0;
     qsizetype m_numberOfItemsZipped = 0;
-    std::atomic<bool> m_cancelled{false};
+    std::atomic<bool> m_cancelled { false };
 
     QMutex m_processLock;
     ChildProcess *m_process = nullptr;

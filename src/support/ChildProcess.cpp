@@ -111,17 +111,15 @@ int ChildProcess::waitForExit()
 
     // Wait for the end without reaping, so that the pid stays ours until terminate() can no
     // longer reach it.
-    siginfo_t info{};
-    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
-    }
+    siginfo_t info {};
+    while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) { }
     {
         QMutexLocker locker(&m_lock);
         m_running = false;
     }
 
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
     closeOutput();
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -10,7 +10,7 @@ class FileLogger final
 {
 public:
     enum Mode {
-        ModeAppend = 0,  ///< continue an existing file
+        ModeAppend = 0, ///< continue an existing file
         ModeReplace = 1, ///< start with an empty file
     };
 

@@ -9,9 +9,8 @@ using namespace Qt::Literals::StringLiterals;
 Error Utilities::errorWithCode(qint64 code, const QString &description)
 {
     return Error(Error::TessaryDomain, code,
-                 {{Error::LocalizedDescriptionKey, description},
-                  {Error::LocalizedFailureReasonKey, description},
-                  {Error::LocalizedRecoverySuggestionKey, description}});
+        { { Error::LocalizedDescriptionKey, description }, { Error::LocalizedFailureReasonKey, description },
+            { Error::LocalizedRecoverySuggestionKey, description } });
 }
 
 QString Utilities::availableFileName(const QString &fileName, const QString &folderPath, bool *changed)
@@ -109,7 +108,7 @@ QString Utilities::recipientsArrayToRecipientsString(const QStringList &recipien
 QRectF Utilities::centeredRect(const QRectF &rect, const QRectF &outer)
 {
     return QRectF(outer.x() + (outer.width() - rect.width()) / 2.0, outer.y() + (outer.height() - rect.height()) / 2.0,
-                  rect.width(), rect.height());
+        rect.width(), rect.height());
 }
 
 QString Utilities::generateUUID()

@@ -23,9 +23,9 @@ public:
     /// When set, a cancel ends the work with an error, as a job that stops a child process does.
     bool finishOnCancel = false;
 
-    std::atomic<int> startCount{0};
-    std::atomic<int> cancelCount{0};
-    std::atomic<QThread *> workThread{nullptr};
+    std::atomic<int> startCount { 0 };
+    std::atomic<int> cancelCount { 0 };
+    std::atomic<QThread *> workThread { nullptr };
     QSemaphore cancelSignal;
 
 protected:
@@ -51,9 +51,8 @@ protected:
 std::shared_ptr<ScriptedOperation> finishing(QVariant results = {}, Error error = {})
 {
     auto operation = std::make_shared<ScriptedOperation>();
-    operation->work = [results, error](ScriptedOperation &self) {
-        self.noteOperationFinishedWithResults(results, error);
-    };
+    operation->work
+        = [results, error](ScriptedOperation &self) { self.noteOperationFinishedWithResults(results, error); };
     return operation;
 }
 
@@ -158,7 +157,7 @@ void TestOperation::blocksRunOnTheMainThread()
     QCOMPARE(reports->threads.size(), 5); // started, description, two progress values, finished
     for (QThread *thread : std::as_const(reports->threads))
         QCOMPARE(thread, QThread::currentThread());
-    QCOMPARE(reports->progress, (QList<float>{0.5F, 1.0F}));
+    QCOMPARE(reports->progress, (QList<float> { 0.5F, 1.0F }));
     QCOMPARE(operation->progress(), 1.0F);
     QCOMPARE(operation->operationDescription(), u"working"_s);
     QCOMPARE(operation->threadType(), int(Operation::ThreadTypeBackground));
@@ -190,7 +189,7 @@ void TestOperation::equalProgressIsReportedOnce()
     const auto reports = attach(*operation);
     operation->startOnBackgroundThread();
     QTRY_COMPARE(reports->finished, 1);
-    QCOMPARE(reports->progress, (QList<float>{0.3F, 0.6F, 1.0F}));
+    QCOMPARE(reports->progress, (QList<float> { 0.3F, 0.6F, 1.0F }));
 }
 
 void TestOperation::everyDescriptionIsReported()
@@ -204,7 +203,7 @@ void TestOperation::everyDescriptionIsReported()
     const auto reports = attach(*operation);
     operation->startOnBackgroundThread();
     QTRY_COMPARE(reports->finished, 1);
-    QCOMPARE(reports->descriptions, (QStringList{u"same"_s, u"same"_s}));
+    QCOMPARE(reports->descriptions, (QStringList { u"same"_s, u"same"_s }));
 }
 
 void TestOperation::finishedReportComesAQuarterSecondLater()
@@ -302,7 +301,7 @@ void TestOperation::emptyMultiOperationFinishesAtOnce()
     const auto reports = attach(*multi);
     multi->startOnBackgroundThread();
     QTRY_COMPARE(reports->finished, 1);
-    QCOMPARE(reports->progress, QList<float>{1.0F});
+    QCOMPARE(reports->progress, QList<float> { 1.0F });
     QVERIFY(reports->success);
     QVERIFY(reports->error.isNull());
     QCOMPARE(reports->results, QVariant(QVariantList()));
@@ -336,8 +335,8 @@ void TestOperation::multiOperationMapsProgressAndDescriptions()
     multi->startOnBackgroundThread();
 
     QTRY_COMPARE(reports->finished, 1);
-    QCOMPARE(reports->progress, (QList<float>{0.05F, 0.5F, 0.75F, 1.0F}));
-    QCOMPARE(reports->descriptions, (QStringList{u"zipping"_s, u"uploading"_s}));
+    QCOMPARE(reports->progress, (QList<float> { 0.05F, 0.5F, 0.75F, 1.0F }));
+    QCOMPARE(reports->descriptions, (QStringList { u"zipping"_s, u"uploading"_s }));
     QCOMPARE(childStarts, 1); // the child's own started block is left in place
     QVERIFY(reports->finishedAtMs >= 480); // each child's finish and the parent's wait 0.25 s
 }

@@ -51,16 +51,16 @@ void TestUtilities::availableFileName_data()
     QTest::addColumn<bool>("changed");
 
     QTest::newRow("free") << QStringList() << u"A.zip"_s << u"A.zip"_s << false;
-    QTest::newRow("taken twice") << QStringList{u"A.zip"_s, u"A #2.zip"_s} << u"A.zip"_s << u"A #3.zip"_s << true;
-    QTest::newRow("gap is not filled") << QStringList{u"A.zip"_s, u"A #3.zip"_s} << u"A.zip"_s << u"A #2.zip"_s
+    QTest::newRow("taken twice") << QStringList { u"A.zip"_s, u"A #2.zip"_s } << u"A.zip"_s << u"A #3.zip"_s << true;
+    QTest::newRow("gap is not filled") << QStringList { u"A.zip"_s, u"A #3.zip"_s } << u"A.zip"_s << u"A #2.zip"_s
                                        << true;
-    QTest::newRow("taken by a folder") << QStringList{u"Report.zip/"_s} << u"Report.zip"_s << u"Report #2.zip"_s
+    QTest::newRow("taken by a folder") << QStringList { u"Report.zip/"_s } << u"Report.zip"_s << u"Report #2.zip"_s
                                        << true;
-    QTest::newRow("dots in the name") << QStringList{u"Q3.final.zip"_s} << u"Q3.final.zip"_s
-                                      << u"Q3.final #2.zip"_s << true;
-    QTest::newRow("percent signs") << QStringList{u"50%1 off.zip"_s} << u"50%1 off.zip"_s << u"50%1 off #2.zip"_s
+    QTest::newRow("dots in the name") << QStringList { u"Q3.final.zip"_s } << u"Q3.final.zip"_s << u"Q3.final #2.zip"_s
+                                      << true;
+    QTest::newRow("percent signs") << QStringList { u"50%1 off.zip"_s } << u"50%1 off.zip"_s << u"50%1 off #2.zip"_s
                                    << true;
-    QTest::newRow("no extension") << QStringList{u"Archive"_s} << u"Archive"_s << u"Archive #2"_s << true;
+    QTest::newRow("no extension") << QStringList { u"Archive"_s } << u"Archive"_s << u"Archive #2"_s << true;
 }
 
 void TestUtilities::availableFileName()
@@ -123,10 +123,10 @@ void TestUtilities::recipients_data()
     QTest::addColumn<QStringList>("array");
     QTest::addColumn<QString>("joined");
 
-    QTest::newRow("spaces and empty pieces") << u" anna , ,ben,"_s << QStringList{u"anna"_s, u"ben"_s}
-                                             << u"anna, ben"_s;
+    QTest::newRow("spaces and empty pieces")
+        << u" anna , ,ben,"_s << QStringList { u"anna"_s, u"ben"_s } << u"anna, ben"_s;
     QTest::newRow("empty") << QString() << QStringList() << u""_s;
-    QTest::newRow("one") << u"+1 555 0100"_s << QStringList{u"+15550100"_s} << u"+15550100"_s;
+    QTest::newRow("one") << u"+1 555 0100"_s << QStringList { u"+15550100"_s } << u"+15550100"_s;
 }
 
 void TestUtilities::recipients()
@@ -145,9 +145,9 @@ void TestUtilities::systemFolders()
     TemporaryHome home;
     QCOMPARE(Utilities::filePathForSystemFolderWithID(QStandardPaths::DesktopLocation), home.desktopPath());
     QCOMPARE(Utilities::filePathForSystemFolderWithID(QStandardPaths::GenericDataLocation),
-             home.filePath(u".local/share"_s));
-    QCOMPARE(Utilities::filePathForSystemFolderWithID(QStandardPaths::ApplicationsLocation),
-             u"/usr/share/applications"_s);
+        home.filePath(u".local/share"_s));
+    QCOMPARE(
+        Utilities::filePathForSystemFolderWithID(QStandardPaths::ApplicationsLocation), u"/usr/share/applications"_s);
 
     // Without a Desktop folder, the home folder stands in for it.
     QVERIFY(QDir(home.desktopPath()).removeRecursively());
