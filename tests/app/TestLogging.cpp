@@ -1,4 +1,5 @@
 #include "TemporaryHome.h"
+#include "TestFiles.h"
 
 #include "app/Tessary.h"
 #include "pipeline/ThreadHops.h"
@@ -10,15 +11,6 @@
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-} // namespace
 
 class TestLogging : public QObject
 {
@@ -70,7 +62,7 @@ void TestLogging::loggingOffWritesNothing()
     QVERIFY(!m_controller->isCapturingLogging());
     const QString path = QDir(m_home->desktopPath()).entryList(QDir::Files).value(0);
     tessaryLog()(u"after the capture"_s);
-    QCOMPARE(readAll(m_home->desktopPath() + u'/' + path), QByteArray());
+    QCOMPARE(readFile(m_home->desktopPath() + u'/' + path), QByteArray());
 }
 
 void TestLogging::capturedLinesEndInACarriageReturn()
@@ -84,7 +76,7 @@ void TestLogging::capturedLinesEndInACarriageReturn()
 
     tessaryLog()(u"first\nstill first"_s);
     tessaryLog()(u"Ünïcödé"_s);
-    QCOMPARE(readAll(path), u"first\nstill first\rÜnïcödé\r"_s.toUtf8());
+    QCOMPARE(readFile(path), u"first\nstill first\rÜnïcödé\r"_s.toUtf8());
 }
 
 void TestLogging::restartingWithinASecondEmptiesTheFile()
@@ -101,7 +93,7 @@ void TestLogging::restartingWithinASecondEmptiesTheFile()
     }
     QCOMPARE(second, first);
     tessaryLog()(u"new line"_s);
-    QCOMPARE(readAll(second), QByteArray("new line\r"));
+    QCOMPARE(readFile(second), QByteArray("new line\r"));
 }
 
 void TestLogging::deletedLogFileTurnsLoggingOff()
@@ -120,7 +112,7 @@ void TestLogging::withoutADesktopTheLogGoesToTheHomeFolder()
     QCOMPARE(QFileInfo(m_controller->logFilePath()).path(), m_home->path());
     tessaryLog()(u"line"_s);
     QVERIFY(m_controller->isCapturingLogging());
-    QCOMPARE(readAll(m_controller->logFilePath()), QByteArray("line\r"));
+    QCOMPARE(readFile(m_controller->logFilePath()), QByteArray("line\r"));
 }
 
 void TestLogging::linesFromManyThreadsStayWhole()
@@ -138,7 +130,7 @@ void TestLogging::linesFromManyThreadsStayWhole()
     }
     QVERIFY(done->tryAcquire(threads, 30000));
 
-    const QList<QByteArray> lines = readAll(m_controller->logFilePath()).split('\r');
+    const QList<QByteArray> lines = readFile(m_controller->logFilePath()).split('\r');
     QCOMPARE(lines.size(), threads * linesPerThread + 1);
     QVERIFY(lines.last().isEmpty());
     static const QRegularExpression whole(u"^thread \\d line \\d+ x{40}$"_s);

@@ -1,5 +1,6 @@
 #include "ArchiveReader.h"
 #include "TemporaryHome.h"
+#include "TestFiles.h"
 
 #include "app/Tessary.h"
 #include "pipeline/MultiOperation.h"
@@ -14,14 +15,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 
 QList<QUrl> urlsOf(const QStringList &paths)
 {
@@ -57,13 +50,6 @@ ZipOutcome zip(const QStringList &items, const QString &output, const QString &p
 {
     Zipper zipper;
     return runZipper(zipper, items, output, password);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
 }
 
 } // namespace
@@ -157,10 +143,10 @@ void TestZipper::argumentsOfEachRun()
 
 void TestZipper::countsTheEntriesOfAnItem()
 {
-    writeFile(source(u"plain.txt"_s), "x");
-    writeFile(source(u"three/sub/1"_s), "1");
-    writeFile(source(u"three/sub/2"_s), "2");
-    writeFile(source(u"three/sub/.hidden"_s), "3");
+    QVERIFY(writeFile(source(u"plain.txt"_s), "x"));
+    QVERIFY(writeFile(source(u"three/sub/1"_s), "1"));
+    QVERIFY(writeFile(source(u"three/sub/2"_s), "2"));
+    QVERIFY(writeFile(source(u"three/sub/.hidden"_s), "3"));
     QDir().mkpath(source(u"empty"_s));
     QVERIFY(QFile::link(source(u"three"_s), source(u"link-to-folder"_s)));
 
@@ -172,7 +158,7 @@ void TestZipper::countsTheEntriesOfAnItem()
 
 void TestZipper::zipsASingleFile()
 {
-    writeFile(source(u"notes.txt"_s), "hello");
+    QVERIFY(writeFile(source(u"notes.txt"_s), "hello"));
     Zipper zipper;
     const ZipOutcome outcome = runZipper(zipper, { source(u"notes.txt"_s) }, output());
     QVERIFY(outcome.completed);
@@ -187,9 +173,9 @@ void TestZipper::zipsASingleFile()
 
 void TestZipper::zipsFoldersWithSubfoldersAndEmptyFolders()
 {
-    writeFile(source(u"Project/readme"_s), "top");
-    writeFile(source(u"Project/a/b/c/deep.bin"_s), QByteArray(100000, '\x07'));
-    writeFile(source(u"Project/a/.hidden"_s), "h");
+    QVERIFY(writeFile(source(u"Project/readme"_s), "top"));
+    QVERIFY(writeFile(source(u"Project/a/b/c/deep.bin"_s), QByteArray(100000, '\x07')));
+    QVERIFY(writeFile(source(u"Project/a/.hidden"_s), "h"));
     QDir().mkpath(source(u"Project/empty"_s));
 
     QVERIFY(zip({ source(u"Project"_s) }, output()).error.isNull());
@@ -204,9 +190,9 @@ void TestZipper::zipsFoldersWithSubfoldersAndEmptyFolders()
 
 void TestZipper::zipsItemsFromDifferentFolders()
 {
-    writeFile(source(u"A/x.txt"_s), "from A");
-    writeFile(source(u"B/y/inner.txt"_s), "from B");
-    writeFile(source(u"C/z"_s), "from C");
+    QVERIFY(writeFile(source(u"A/x.txt"_s), "from A"));
+    QVERIFY(writeFile(source(u"B/y/inner.txt"_s), "from B"));
+    QVERIFY(writeFile(source(u"C/z"_s), "from C"));
 
     QVERIFY(zip({ source(u"A/x.txt"_s), source(u"B/y"_s), source(u"C/z"_s) }, output()).error.isNull());
     ArchiveReader archive;
@@ -218,8 +204,8 @@ void TestZipper::zipsItemsFromDifferentFolders()
 
 void TestZipper::encryptsWithThePassword()
 {
-    writeFile(source(u"A/secret.txt"_s), "the plans");
-    writeFile(source(u"B/more/also.txt"_s), "more plans");
+    QVERIFY(writeFile(source(u"A/secret.txt"_s), "the plans"));
+    QVERIFY(writeFile(source(u"B/more/also.txt"_s), "more plans"));
     QVERIFY(zip({ source(u"A/secret.txt"_s), source(u"B/more"_s) }, output(), u"pass word"_s).error.isNull());
 
     ArchiveReader withoutPassword;
@@ -252,11 +238,11 @@ void TestZipper::zipsHostileNamesAsThemselves()
 {
     QFETCH(QString, name);
     // Neighbours that a wildcard or an option would drag in or harm.
-    writeFile(source(u"A/a.txt"_s), "decoy a");
-    writeFile(source(u"A/b.txt"_s), "decoy b");
-    writeFile(source(u"A/x"_s), "decoy x");
+    QVERIFY(writeFile(source(u"A/a.txt"_s), "decoy a"));
+    QVERIFY(writeFile(source(u"A/b.txt"_s), "decoy b"));
+    QVERIFY(writeFile(source(u"A/x"_s), "decoy x"));
     const QByteArray content = "content of " + name.toUtf8();
-    writeFile(source(u"A/"_s + name), content);
+    QVERIFY(writeFile(source(u"A/"_s + name), content));
     const auto before = ArchiveReader::describeTree(source(u"A"_s));
 
     const ZipOutcome outcome = zip({ source(u"A/"_s + name) }, output());
@@ -268,8 +254,8 @@ void TestZipper::zipsHostileNamesAsThemselves()
 
 void TestZipper::refusesTwoItemsOfTheSameName()
 {
-    writeFile(source(u"A/report.txt"_s), "first");
-    writeFile(source(u"B/report.txt"_s), "second");
+    QVERIFY(writeFile(source(u"A/report.txt"_s), "first"));
+    QVERIFY(writeFile(source(u"B/report.txt"_s), "second"));
 
     const ZipOutcome outcome = zip({ source(u"A/report.txt"_s), source(u"B/report.txt"_s) }, output());
     QCOMPARE(outcome.error.code(), Zipper::ErrorCode);
@@ -280,8 +266,8 @@ void TestZipper::refusesTwoItemsOfTheSameName()
 
 void TestZipper::storesSymbolicLinksAsLinks()
 {
-    writeFile(m_work->filePath(u"elsewhere/private.txt"_s), "not for the archive");
-    writeFile(source(u"Folder/real.txt"_s), "real");
+    QVERIFY(writeFile(m_work->filePath(u"elsewhere/private.txt"_s), "not for the archive"));
+    QVERIFY(writeFile(source(u"Folder/real.txt"_s), "real"));
     QVERIFY(QFile::link(u".."_s, source(u"Folder/up"_s)));
     QVERIFY(QFile::link(m_work->filePath(u"elsewhere/private.txt"_s), source(u"Folder/absolute"_s)));
 
@@ -317,7 +303,7 @@ void TestZipper::reportsErrors()
     QFETCH(QStringList, items);
     QFETCH(QString, output);
     QFETCH(QString, message);
-    writeFile(source(u"file"_s), "data");
+    QVERIFY(writeFile(source(u"file"_s), "data"));
     QStringList paths;
     for (const QString &item : std::as_const(items))
         paths << m_work->filePath(item);
@@ -337,12 +323,12 @@ void TestZipper::failedRunStopsTheJob()
 {
     Tessary controller;
     controller.beginCapturingLogging();
-    writeFile(source(u"A/first"_s), "1");
-    writeFile(source(u"C/third"_s), "3");
+    QVERIFY(writeFile(source(u"A/first"_s), "1"));
+    QVERIFY(writeFile(source(u"C/third"_s), "3"));
 
     const ZipOutcome outcome = zip({ source(u"A/first"_s), source(u"B/missing"_s), source(u"C/third"_s) }, output());
     QCOMPARE(outcome.error.localizedFailureReason(), u"Archive Creation Failure"_s);
-    const QString log = QString::fromUtf8(readAll(controller.logFilePath()));
+    const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
     QCOMPARE(log.count(u"Archive: Processing file: "_s), 2);
     QVERIFY(log.contains(u"Archive: Task failed.\r"_s));
     QVERIFY(!log.contains(u"third"_s));
@@ -386,7 +372,7 @@ void TestZipper::emptyFolderDrivesProgressToOne()
 
 void TestZipper::zipOperationReportsThroughAMultiOperation()
 {
-    writeFile(source(u"doc.txt"_s), "document");
+    QVERIFY(writeFile(source(u"doc.txt"_s), "document"));
     const auto zipOperation = std::make_shared<ZipOperation>(urlsOf({ source(u"doc.txt"_s) }), output(), u"pw"_s);
     const auto multi = std::make_shared<MultiOperation>();
     multi->addOperation(zipOperation);
@@ -422,7 +408,7 @@ void TestZipper::cancelFromTheMainThreadEndsTheJob()
     QVERIFY(big.open(QIODevice::WriteOnly));
     QVERIFY(big.resize(qint64(1) << 30));
     big.close();
-    writeFile(source(u"Small/next"_s), "next");
+    QVERIFY(writeFile(source(u"Small/next"_s), "next"));
 
     const auto zipOperation
         = std::make_shared<ZipOperation>(urlsOf({ source(u"Big"_s), source(u"Small/next"_s) }), output(), QString());
@@ -455,14 +441,14 @@ void TestZipper::logHidesThePassword()
 {
     Tessary controller;
     controller.beginCapturingLogging();
-    writeFile(source(u"hunter2"_s), "named like the password");
+    QVERIFY(writeFile(source(u"hunter2"_s), "named like the password"));
 
     // The password equals the archive's path too: every argument equal to it is hidden.
     const QString password = output(u"hunter2"_s);
     QVERIFY(zip({ source(u"hunter2"_s) }, output(u"hunter2"_s), password).error.isNull());
     QVERIFY(zip({ source(u"hunter2"_s) }, output(u"other.zip"_s), u"hunter2"_s).error.isNull());
 
-    const QString log = QString::fromUtf8(readAll(controller.logFilePath()));
+    const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
     QVERIFY(log.contains(u"Archive: Processing file: "_s + source(u"hunter2"_s) + u'\r'));
     QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -e, -P, <REDACTED>, <REDACTED>, ./hunter2)\r"_s));
     QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -e, -P, <REDACTED>, "_s + output(u"other.zip"_s)));

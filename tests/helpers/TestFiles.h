@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Small file chores of the tests.
+
+/// The whole content of the file; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+/// Writes the content to the file, creating its folders first; false on failure.
+bool writeFile(const QString &path, const QByteArray &content);
