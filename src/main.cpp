@@ -1,15 +1,35 @@
+#include "app/CommandLine.h"
 #include "app/Tessary.h"
 
 #include <QApplication>
 
+namespace {
+void describeApplication()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Tessary"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tessary"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSARY_VERSION));
+}
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Tessary"));
-    QApplication::setApplicationName(QStringLiteral("Tessary"));
-    QApplication::setApplicationVersion(QStringLiteral(TESSARY_VERSION));
-    QApplication::setQuitOnLastWindowClosed(false);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine commandLine = CommandLine::parse(arguments);
 
+    if (commandLine.mode() != CommandLine::ModeRun) {
+        // These modes show no window and need no screen.
+        QCoreApplication app(argc, argv);
+        describeApplication();
+        return commandLine.run();
+    }
+
+    QApplication app(argc, argv);
+    describeApplication();
+    QApplication::setQuitOnLastWindowClosed(false);
     Tessary controller;
+    controller.createDestinations();
     return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "destinations/Destination.h"
+
 #include <QMutex>
 #include <QObject>
 #include <QString>
@@ -7,7 +9,10 @@
 #include <functional>
 #include <memory>
 
+class DestinationStore;
+class DropboxManager;
 class FileLogger;
+class Settings;
 
 // The application controller: one per process, reachable everywhere through gTessary. It owns
 // the companions of the whole run and the user's logging switch.
@@ -37,9 +42,32 @@ public:
         std::function<void(const QString &line)> m_write;
     };
 
-    /// Creates the controller and makes it gTessary.
+    /// Creates the controller and its companions, and makes it gTessary.
     Tessary();
     ~Tessary() override;
+
+    Settings *settings() const { return m_settings.get(); }
+    DropboxManager *dropboxManager() const { return m_dropboxManager.get(); }
+
+    /// The user's Destinations in tile order; by convention the last is the add tile.
+    const DestinationList &destinations() const { return m_destinations; }
+    /// Loads the Destinations file, or makes the default set when it holds none (the default set
+    /// is written with the first save).
+    void createDestinations();
+    /// Appends the default set.
+    void createDefaultDestinations();
+    /// Writes the whole list to the Destinations file.
+    void saveDestinations();
+    /// "~/.local/share/Tessary/Destinations.data".
+    QString destinationsStorePath() const;
+    bool hasDestinationOfType(qint32 type) const;
+    /// Inserts the Destination before the last one (the add tile), saves and announces it;
+    /// false for null.
+    bool addDestination(const DestinationPointer &destination);
+    /// Removes every occurrence of the Destination, saves and announces it; false for null.
+    bool deleteDestination(Destination *destination);
+    /// Saves the list after a Destination was configured or renamed.
+    void destinationHasChanged(Destination *destination);
 
     /// The handler every part logs through, from any thread. While logging is on, it writes
     /// each line to standard error and to the log file on the Desktop.
@@ -57,6 +85,11 @@ public:
 private:
     std::shared_ptr<FileLogger> fileLogger() const;
     void writeLogLine(const QString &line);
+
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<DropboxManager> m_dropboxManager;
+    std::unique_ptr<DestinationStore> m_destinationStore;
+    DestinationList m_destinations;
 
     mutable QMutex m_loggerLock;
     std::shared_ptr<FileLogger> m_fileLogger;

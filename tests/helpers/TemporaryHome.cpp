@@ -1,6 +1,7 @@
 #include "TemporaryHome.h"
 
 #include <QDir>
+#include <QSettings>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -11,6 +12,8 @@ TemporaryHome::TemporaryHome()
     setVariable("XDG_DATA_HOME", filePath(u".local/share"_s));
     setVariable("XDG_CACHE_HOME", filePath(u".cache"_s));
     QDir().mkpath(desktopPath());
+    // The settings file's folder is read once per process; point it here explicitly.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, filePath(u".config"_s));
 }
 
 TemporaryHome::~TemporaryHome()

@@ -1,0 +1,94 @@
+#include "Tessary.h"
+
+#include "TessaryNotifications.h"
+#include "destinations/DestinationAddDestination.h"
+#include "destinations/DestinationAirDrop.h"
+#include "destinations/DestinationAlongsideSource.h"
+#include "destinations/DestinationDesktop.h"
+#include "destinations/DestinationDropbox.h"
+#include "destinations/DestinationEmail.h"
+#include "destinations/DestinationFolder.h"
+#include "destinations/DestinationICloud.h"
+#include "destinations/DestinationMessages.h"
+#include "destinations/DestinationStore.h"
+#include "destinations/DropboxManager.h"
+#include "support/Utilities.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+void Tessary::createDestinations()
+{
+    m_destinationStore = std::make_unique<DestinationStore>(destinationsStorePath());
+    m_destinations = m_destinationStore->load();
+    if (m_destinations.isEmpty())
+        createDefaultDestinations();
+}
+
+void Tessary::createDefaultDestinations()
+{
+    m_destinations << std::make_shared<DestinationAlongsideSource>(u"Place Alongside Source"_s)
+                   << std::make_shared<DestinationDesktop>(u"Place on the Desktop"_s)
+                   << std::make_shared<DestinationEmail>(u"Attach To Email"_s)
+                   << std::make_shared<DestinationFolder>(Utilities::backupsFolderPathWithCreate(true),
+                                                          u"Store in Backups Folder"_s);
+    if (DestinationICloud::isICloudAvailable())
+        m_destinations << std::make_shared<DestinationICloud>(u"Upload to iCloud Drive"_s);
+    if (DropboxManager::isDropboxInstalled())
+        m_destinations << std::make_shared<DestinationDropbox>(u"Share via Dropbox"_s);
+    m_destinations << std::make_shared<DestinationMessages>(u"Send via Messages"_s)
+                   << std::make_shared<DestinationAirDrop>(u"Share via Air Drop"_s)
+                   << std::make_shared<DestinationAddDestination>(u"Add New Destination"_s);
+}
+
+void Tessary::saveDestinations()
+{
+    log()(u"Saving Destinations"_s);
+    if (!m_destinationStore)
+        m_destinationStore = std::make_unique<DestinationStore>(destinationsStorePath());
+    m_destinationStore->save(m_destinations);
+}
+
+QString Tessary::destinationsStorePath() const
+{
+    return Utilities::filePathForSystemFolderWithID(QStandardPaths::GenericDataLocation)
+        + u"/Tessary/Destinations.data"_s;
+}
+
+bool Tessary::hasDestinationOfType(qint32 type) const
+{
+    return std::any_of(m_destinations.cbegin(), m_destinations.cend(),
+                       [type](const DestinationPointer &destination) { return destination->type() == type; });
+}
+
+bool Tessary::addDestination(const DestinationPointer &destination)
+{
+    if (!destination)
+        return false;
+    m_destinations.insert(m_destinations.isEmpty() ? 0 : m_destinations.size() - 1, destination);
+    saveDestinations();
+    TessaryNotifications::notifyThatDestinationWasJustAdded(destination.get());
+    return true;
+}
+
+bool Tessary::deleteDestination(Destination *destination)
+{
+    if (destination == nullptr)
+        return false;
+    // Keep it alive until every receiver has heard of its deletion.
+    DestinationPointer deleted;
+    m_destinations.removeIf([destination, &deleted](const DestinationPointer &element) {
+        if (element.get() != destination)
+            return false;
+        deleted = element;
+        return true;
+    });
+    saveDestinations();
+    TessaryNotifications::notifyThatDestinationWasJustDeleted(destination);
+    return true;
+}
+
+void Tessary::destinationHasChanged(Destination *destination)
+{
+    Q_UNUSED(destination);
+    saveDestinations();
+}

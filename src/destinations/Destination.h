@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QImage>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+class KeyedCoder;
+class Operation;
+
+// A place or a way of delivering an archive. The base class holds what every kind shares and
+// decides in which folder an archive is written; the kinds override the hooks through which the
+// zip request, the tiles and the configuration menu talk to a Destination without knowing its
+// kind. A zip request calls, in order: destinationWillBeUsedWithURLsToZip(), finalFolderPath(),
+// postZipOperationWithPathToCreatedZipArchive(), and at the end
+// shouldDisplayArchiveCreatedNotification(), shouldRevealZipUponCreation() and
+// destinationWasUsedWithArchivePath(). Everything runs on the GUI thread.
+class Destination : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// The kinds; the values are stored and used as menu tags, so they never change.
+    enum DestinationType : qint32 {
+        DestinationTypeGeneric = 0,
+        DestinationTypeAddDestination = 1,
+        DestinationTypeAirDrop = 2,
+        DestinationTypeAlongsideSource = 3,
+        DestinationTypeDesktop = 4,
+        DestinationTypeDropbox = 5,
+        DestinationTypeDummy = 6,
+        DestinationTypeEmail = 7,
+        DestinationTypeFolder = 8,
+        DestinationTypeFTP = 9,
+        DestinationTypeICloud = 10,
+        DestinationTypeMessages = 11,
+    };
+    Q_ENUM(DestinationType)
+
+    /// Called once with true to stop the request (without any message) or false to go on.
+    using WillBeUsedCompletion = std::function<void(bool cancel)>;
+    using ConfigureCompletion = std::function<void(bool cancelled)>;
+
+    /// A new Destination; its tag is 0, as for every Destination the system makes.
+    Destination(const QString &rootFolderPath, const QString &name);
+    /// A Destination read back from the Destinations file.
+    explicit Destination(const KeyedCoder &coder);
+    ~Destination() override;
+
+    /// The folder that holds the job folders of the kinds that deliver elsewhere:
+    /// "~/.local/share/Tessary/Archives". It is not created here.
+    static QString internalFolderPath();
+    /// "Desktop", "Email"... for a kind, "Unkonwn" for anything else.
+    static QString nameOfDestinationType(qint32 type);
+
+    QString rootFolderPath() const { return m_rootFolderPath; }
+    void setRootFolderPath(const QString &path) { m_rootFolderPath = path; }
+    QString name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    qint64 tag() const { return m_tag; }
+    void setTag(qint64 tag) { m_tag = tag; }
+    /// The tile's picture, 80 × 80 points, made by defineIcon() when first asked for.
+    QImage icon();
+    void setIcon(const QImage &icon);
+
+    /// Writes the fields this kind keeps in the Destinations file; a kind writes its own
+    /// fields, then the base ones. Each kind reads them back in its constructor from a coder.
+    virtual void encodeWithCoder(KeyedCoder &coder) const;
+
+    virtual DestinationType type() const;
+    /// Whether the archive is selected in the file manager after a successful job.
+    virtual bool shouldRevealZipUponCreation() const;
+    virtual bool canBeDeleted() const;
+    virtual bool allowsUserInteraction() const;
+    virtual bool canBeConfigured() const;
+    virtual bool canBeRenamed() const;
+    /// Whether the "archive created" notice may be shown when the job ended quickly.
+    virtual bool shouldDisplayArchiveCreatedNotification() const;
+    /// Runs the kind's configuration; the base calls the completion with false at once.
+    virtual void configureWithCompletion(const ConfigureCompletion &completion);
+    /// A click on the tile, where the chooser passes clicks on.
+    virtual void handleClickAction();
+    /// An Operation to run after the archive was created (nothing for most kinds).
+    virtual std::shared_ptr<Operation> postZipOperationWithPathToCreatedZipArchive(const QString &archivePath);
+    /// Makes the tile's picture; the base shows the desktop's icon of the root folder.
+    virtual void defineIcon();
+    /// Prepares for a request: the base makes sure its final folder exists and goes on.
+    virtual void destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion);
+    /// Delivers the finished archive; the base does nothing.
+    virtual void destinationWasUsedWithArchivePath(const QString &archivePath);
+
+    /// The folder the archive is written into: a new job folder under the internal folder for
+    /// the kinds whose root is that folder (made on every call), otherwise the root itself.
+    QString finalFolderPath() const;
+    /// Creates the final folder with its parents; false when there is none.
+    bool ensureFinalFolderExists() const;
+
+protected:
+    /// For the kinds: the picture is the named image at tile size.
+    void defineIconNamed(const QString &imageName);
+
+private:
+    QString m_rootFolderPath;
+    QString m_name;
+    qint64 m_tag = 0;
+    QImage m_icon;
+    bool m_iconDefined = false;
+};
+
+using DestinationPointer = std::shared_ptr<Destination>;
+using DestinationList = QList<DestinationPointer>;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Destination.h"
+
+// Writes the archive into "Apps/Tessary" inside the user's Dropbox folder, from where the
+// Dropbox client syncs it.
+class DestinationDropbox final : public Destination
+{
+    Q_OBJECT
+
+public:
+    /// How a share link is sent on.
+    enum SendLinkMethod : qint32 { SendLinkMethodEmail = 0, SendLinkMethodMessages = 1 };
+
+    explicit DestinationDropbox(const QString &name);
+    explicit DestinationDropbox(const KeyedCoder &coder);
+
+    DestinationType type() const override { return DestinationTypeDropbox; }
+    bool canBeConfigured() const override { return true; }
+    bool shouldRevealZipUponCreation() const override { return m_revealZipUponCreation; }
+    void defineIcon() override;
+    void encodeWithCoder(KeyedCoder &coder) const override;
+
+    /// Sets the root to "Apps/Tessary" in the Dropbox folder in use; null while none is known.
+    void defineRootFolderPath();
+
+    bool createShareLinks() const { return m_createShareLinks; }
+    void setCreateShareLinks(bool create) { m_createShareLinks = create; }
+    bool sendShareLinks() const { return m_sendShareLinks; }
+    void setSendShareLinks(bool send) { m_sendShareLinks = send; }
+    qint32 sendLinkMethod() const { return m_sendLinkMethod; }
+    void setSendLinkMethod(qint32 method) { m_sendLinkMethod = method; }
+    bool revealZipUponCreation() const { return m_revealZipUponCreation; }
+    void setRevealZipUponCreation(bool reveal) { m_revealZipUponCreation = reveal; }
+
+private:
+    bool m_createShareLinks = true;
+    bool m_sendShareLinks = false;
+    qint32 m_sendLinkMethod = SendLinkMethodEmail;
+    bool m_revealZipUponCreation = false;
+};

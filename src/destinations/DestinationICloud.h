@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Destination.h"
+
+// Moves the archive into the user's iCloud Drive folder, which a sync client keeps at
+// "~/iCloud Drive".
+class DestinationICloud final : public Destination
+{
+    Q_OBJECT
+
+public:
+    explicit DestinationICloud(const QString &name);
+    explicit DestinationICloud(const KeyedCoder &coder);
+
+    /// "~/iCloud Drive"; the user is signed in exactly when it exists.
+    static QString iCloudDrivePath();
+    static bool isICloudAvailable();
+
+    DestinationType type() const override { return DestinationTypeICloud; }
+    bool shouldDisplayArchiveCreatedNotification() const override { return false; }
+    void defineIcon() override;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "SettingsFile.h"
+
+#include <QPointF>
+#include <QString>
+
+/// How a quick zip names its archive.
+enum ZipNameType : qint32 {
+    ZipNameTypeTessaryArchive = 0,
+    ZipNameTypeDerived = 1,
+    ZipNameTypeAsk = 2,
+    ZipNameTypePreset = 3,
+};
+
+/// Whether and how a quick zip protects its archive with a password.
+enum ZipPasswordType : qint32 {
+    ZipPasswordTypeNone = 0,
+    ZipPasswordTypeAsk = 1,
+    ZipPasswordTypePreset = 2,
+};
+
+// The user's quick-zip choices and remembered window positions, kept in the settings file and
+// saved whole on every change; the preset password lives in the keychain (service and account
+// "Tessary"). One per process, owned by the controller; used on the GUI thread.
+class Settings final
+{
+public:
+    /// Loads the stored values.
+    Settings();
+
+    static QString nameOfZipNameType(qint32 type);
+    static QString nameOfZipPasswordType(qint32 type);
+
+    bool passwordRequiredToChangePassword() const { return m_passwordRequiredToChangePassword; }
+    void setPasswordRequiredToChangePassword(bool required);
+    /// The naming choice last made in a dialog that asked for a name.
+    qint32 lastUsedAskForNameType() const { return m_lastUsedAskForNameType; }
+    void setLastUsedAskForNameType(qint32 type);
+    /// The kind of Destination last chosen in the custom zip window.
+    qint32 lastUsedAskForDestinationType() const { return m_lastUsedAskForDestinationType; }
+    void setLastUsedAskForDestinationType(qint32 type);
+    qint32 quickZipNameType() const { return m_quickZipNameType; }
+    void setQuickZipNameType(qint32 type);
+    qint32 quickZipPasswordType() const { return m_quickZipPasswordType; }
+    void setQuickZipPasswordType(qint32 type);
+    /// (0, 0) until the user first moves a progress window.
+    QPointF preferredProgressWindowLocation() const { return m_preferredProgressWindowLocation; }
+    void setPreferredProgressWindowLocation(const QPointF &location);
+    QPointF preferredDestinationsWindowLocation() const { return m_preferredDestinationsWindowLocation; }
+    void setPreferredDestinationsWindowLocation(const QPointF &location);
+    /// The preset name; null when none is set. Line breaks are stored as ".".
+    QString quickZipName() const { return m_quickZipName; }
+    void setQuickZipName(const QString &name);
+
+    /// The preset password, read from the keychain on every call; null when there is none.
+    QString quickZipPassword() const;
+    /// Stores the preset password in the keychain (only there).
+    void setQuickZipPassword(const QString &password);
+
+    /// Writes every value and flushes the settings file.
+    void save();
+
+private:
+    void load();
+
+    SettingsFile m_store;
+    bool m_passwordRequiredToChangePassword = false;
+    qint32 m_lastUsedAskForNameType = 0;
+    qint32 m_lastUsedAskForDestinationType = 0;
+    qint32 m_quickZipNameType = ZipNameTypeTessaryArchive;
+    qint32 m_quickZipPasswordType = ZipPasswordTypeNone;
+    QPointF m_preferredProgressWindowLocation;
+    QPointF m_preferredDestinationsWindowLocation;
+    QString m_quickZipName;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QSizeF>
+#include <QString>
+
+class Destination;
+
+// Prepares the pictures of the Destination tiles: the product's images rendered crisp at the
+// size asked for (in points, at the screen's pixel ratio), the desktop's icon of a folder, a
+// tinted copy for a highlighted tile and a grey copy. Every operation returns a new image.
+class ImageManager final
+{
+public:
+    /// The size of a tile's picture, in points.
+    static const QSizeF TileIconSize;
+
+    /// The named image of the product ("DesktopIcon", "TessaryLogo.png"...) at exactly that size;
+    /// a null image for an unknown name.
+    static QImage imageNamed(const QString &name, const QSizeF &size);
+    /// A copy of the image at exactly that size.
+    static QImage copyImage(const QImage &image, const QSizeF &size);
+    /// The desktop's icon of the Destination's root folder at that size.
+    static QImage iconForDestination(const Destination &destination, const QSizeF &size);
+    /// Gives the image exactly that size; the aspect ratio is not kept.
+    static void sizeImage(QImage &image, const QSizeF &size);
+    /// A copy whose opaque parts take the colour at the intensity (0..1); transparent parts stay.
+    static QImage tintedImage(const QImage &image, const QColor &color, qreal intensity);
+    /// A grey copy: brightness added and contrast applied to the luminance, drawn at the alpha.
+    static QImage grayscaleImage(const QImage &image, qreal alphaValue, qreal saturationValue, qreal brightnessValue,
+                                 qreal contrastValue);
+
+private:
+    static qreal screenPixelRatio();
+};

@@ -1,0 +1,227 @@
+#include "TemporaryHome.h"
+
+#include "destinations/DestinationAddDestination.h"
+#include "destinations/DestinationAirDrop.h"
+#include "destinations/DestinationAlongsideSource.h"
+#include "destinations/DestinationDesktop.h"
+#include "destinations/DestinationDropbox.h"
+#include "destinations/DestinationDummy.h"
+#include "destinations/DestinationEmail.h"
+#include "destinations/DestinationFTP.h"
+#include "destinations/DestinationFolder.h"
+#include "destinations/DestinationICloud.h"
+#include "destinations/DestinationMessages.h"
+#include "support/ImageManager.h"
+
+#include <QDir>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+Q_DECLARE_METATYPE(DestinationPointer)
+
+class TestDestination : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void nameOfDestinationType_data();
+    void nameOfDestinationType();
+    void kinds_data();
+    void kinds();
+    void internalRootGivesAFreshJobFolderEveryTime();
+    void normalRootIsUsedAsItIs_data();
+    void normalRootIsUsedAsItIs();
+    void nullRootHasNoFinalFolder();
+    void preparationRecreatesAMissingFolder();
+    void alongsideSourceWritesBesideTheFirstItem();
+    void baseConfigureAnswersAtOnce();
+
+private:
+    std::unique_ptr<TemporaryHome> m_home;
+};
+
+void TestDestination::initTestCase()
+{
+    m_home = std::make_unique<TemporaryHome>();
+}
+
+void TestDestination::cleanupTestCase()
+{
+    m_home.reset();
+}
+
+void TestDestination::nameOfDestinationType_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("name");
+    const QStringList names{u"Generic Destination (not good!)"_s,
+                            u"Add New Destination"_s,
+                            u"Air Drop"_s,
+                            u"Alongside Source"_s,
+                            u"Desktop"_s,
+                            u"Dropbox"_s,
+                            u"Dummy"_s,
+                            u"Email"_s,
+                            u"Folder"_s,
+                            u"FTP"_s,
+                            u"iCloud"_s,
+                            u"Messages"_s};
+    for (int type = 0; type < names.size(); ++type)
+        QTest::addRow("%d", type) << type << names.at(type);
+    QTest::newRow("12") << 12 << u"Unkonwn"_s;
+    QTest::newRow("negative") << -1 << u"Unkonwn"_s;
+}
+
+void TestDestination::nameOfDestinationType()
+{
+    QFETCH(int, type);
+    QFETCH(QString, name);
+    QCOMPARE(Destination::nameOfDestinationType(type), name);
+}
+
+void TestDestination::kinds_data()
+{
+    QTest::addColumn<DestinationPointer>("destination");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<bool>("configurable");
+    QTest::addColumn<bool>("createdNotice");
+    QTest::addColumn<bool>("userControls"); // delete, rename and interaction
+
+    const QString internal = Destination::internalFolderPath();
+    const QString desktop = QDir::homePath() + u"/Desktop"_s;
+    QTest::newRow("Desktop") << DestinationPointer(std::make_shared<DestinationDesktop>(u"D"_s))
+                             << int(Destination::DestinationTypeDesktop) << desktop << false << false << true;
+    QTest::newRow("Alongside") << DestinationPointer(std::make_shared<DestinationAlongsideSource>(u"A"_s))
+                               << int(Destination::DestinationTypeAlongsideSource) << internal << false << false
+                               << true;
+    QTest::newRow("Folder") << DestinationPointer(std::make_shared<DestinationFolder>(u"/srv/x"_s, u"F"_s))
+                            << int(Destination::DestinationTypeFolder) << u"/srv/x"_s << false << true << true;
+    QTest::newRow("Email") << DestinationPointer(std::make_shared<DestinationEmail>(u"E"_s))
+                           << int(Destination::DestinationTypeEmail) << internal << true << false << true;
+    QTest::newRow("Messages") << DestinationPointer(std::make_shared<DestinationMessages>(u"M"_s))
+                              << int(Destination::DestinationTypeMessages) << internal << true << false << true;
+    QTest::newRow("AirDrop") << DestinationPointer(std::make_shared<DestinationAirDrop>(u"N"_s))
+                             << int(Destination::DestinationTypeAirDrop) << internal << false << false << true;
+    QTest::newRow("iCloud") << DestinationPointer(std::make_shared<DestinationICloud>(u"I"_s))
+                            << int(Destination::DestinationTypeICloud) << internal << false << false << true;
+    QTest::newRow("Dropbox") << DestinationPointer(std::make_shared<DestinationDropbox>(u"B"_s))
+                             << int(Destination::DestinationTypeDropbox) << QString() << true << true << true;
+    QTest::newRow("FTP") << DestinationPointer(std::make_shared<DestinationFTP>(u"T"_s))
+                         << int(Destination::DestinationTypeFTP) << internal << true << false << true;
+}
+
+void TestDestination::kinds()
+{
+    QFETCH(DestinationPointer, destination);
+    QFETCH(int, type);
+    QFETCH(QString, root);
+    QFETCH(bool, configurable);
+    QFETCH(bool, createdNotice);
+    QFETCH(bool, userControls);
+
+    QCOMPARE(int(destination->type()), type);
+    QCOMPARE(destination->rootFolderPath(), root);
+    QCOMPARE(destination->canBeConfigured(), configurable);
+    QCOMPARE(destination->shouldDisplayArchiveCreatedNotification(), createdNotice);
+    QCOMPARE(destination->canBeDeleted(), userControls);
+    QCOMPARE(destination->canBeRenamed(), userControls);
+    QCOMPARE(destination->allowsUserInteraction(), userControls);
+    QCOMPARE(destination->shouldRevealZipUponCreation(), false);
+    QCOMPARE(destination->postZipOperationWithPathToCreatedZipArchive(u"/tmp/a.zip"_s), nullptr);
+    QCOMPARE(destination->tag(), 0);
+    const QImage icon = destination->icon();
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.deviceIndependentSize(), ImageManager::TileIconSize);
+}
+
+void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
+{
+    DestinationEmail email(u"E"_s);
+    const QString first = email.finalFolderPath();
+    const QString second = email.finalFolderPath();
+    QVERIFY(first != second);
+    for (const QString &jobFolder : {first, second}) {
+        QCOMPARE(QFileInfo(jobFolder).path(), Destination::internalFolderPath());
+        QVERIFY(QFileInfo(jobFolder).isDir());
+    }
+    QCOMPARE(Destination::internalFolderPath(), m_home->filePath(u".local/share/Tessary/Archives"_s));
+}
+
+void TestDestination::normalRootIsUsedAsItIs_data()
+{
+    QTest::addColumn<bool>("internal");
+    QTest::newRow("missing folder") << false;
+    QTest::newRow("internal folder with a trailing slash") << true;
+}
+
+void TestDestination::normalRootIsUsedAsItIs()
+{
+    QFETCH(bool, internal);
+    const QString root = internal ? Destination::internalFolderPath() + u'/' : m_home->filePath(u"a/b/c"_s);
+    const bool existed = QFileInfo::exists(root);
+    DestinationFolder folder(root, u"F"_s);
+    QCOMPARE(folder.finalFolderPath(), root);
+    QCOMPARE(QFileInfo::exists(root), existed);
+    QVERIFY(folder.ensureFinalFolderExists());
+    QVERIFY(QFileInfo(root).isDir());
+    if (!existed)
+        QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestDestination::nullRootHasNoFinalFolder()
+{
+    DestinationDummy dummy;
+    QVERIFY(dummy.finalFolderPath().isNull());
+    QVERIFY(!dummy.ensureFinalFolderExists());
+    QCOMPARE(dummy.name(), u""_s);
+    QVERIFY(!dummy.name().isNull());
+    QVERIFY(dummy.icon().isNull());
+    QVERIFY(!dummy.canBeDeleted());
+    QVERIFY(!dummy.canBeRenamed());
+    QVERIFY(!dummy.allowsUserInteraction());
+}
+
+void TestDestination::preparationRecreatesAMissingFolder()
+{
+    const QString root = m_home->filePath(u"Backups/deep/er"_s);
+    DestinationFolder folder(root, u"Backups"_s);
+    std::optional<bool> answer;
+    folder.destinationWillBeUsedWithURLsToZip({QUrl::fromLocalFile(u"/etc/hostname"_s)},
+                                              [&answer](bool cancel) { answer = cancel; });
+    QCOMPARE(answer, std::optional<bool>(false));
+    QVERIFY(QFileInfo(root).isDir());
+}
+
+void TestDestination::alongsideSourceWritesBesideTheFirstItem()
+{
+    const QString documents = m_home->filePath(u"Documents"_s);
+    QVERIFY(QDir().mkpath(documents));
+    DestinationAlongsideSource alongside(u"Alongside"_s);
+    std::optional<bool> answer;
+    const QDir internal(Destination::internalFolderPath());
+    const QStringList jobFolders = internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    alongside.destinationWillBeUsedWithURLsToZip(
+        {QUrl::fromLocalFile(documents + u"/report.txt"_s), QUrl::fromLocalFile(u"/elsewhere/other.txt"_s)},
+        [&answer](bool cancel) { answer = cancel; });
+    QCOMPARE(answer, std::optional<bool>(false));
+    QCOMPARE(alongside.rootFolderPath(), documents + u'/');
+    QCOMPARE(alongside.finalFolderPath(), documents + u'/');
+    QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), jobFolders); // no job folder was made
+}
+
+void TestDestination::baseConfigureAnswersAtOnce()
+{
+    DestinationAirDrop airDrop(u"AirDrop"_s);
+    airDrop.configureWithCompletion({}); // no handler: nothing happens
+    std::optional<bool> cancelled;
+    airDrop.configureWithCompletion([&cancelled](bool wasCancelled) { cancelled = wasCancelled; });
+    QCOMPARE(cancelled, std::optional<bool>(false));
+}
+
+QTEST_MAIN(TestDestination)
+#include "TestDestination.moc"

@@ -1,0 +1,436 @@
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+
+#include "app/Tessary.h"
+#include "app/TessaryNotifications.h"
+#include "destinations/DestinationAddDestination.h"
+#include "destinations/DestinationAirDrop.h"
+#include "destinations/DestinationAlongsideSource.h"
+#include "destinations/DestinationDesktop.h"
+#include "destinations/DestinationDropbox.h"
+#include "destinations/DestinationEmail.h"
+#include "destinations/DestinationFTP.h"
+#include "destinations/DestinationFolder.h"
+#include "destinations/DestinationICloud.h"
+#include "destinations/DestinationMessages.h"
+#include "destinations/DestinationStore.h"
+#include "settings/SettingsFile.h"
+#include "support/KeyedCoder.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QStringList kBasicDefaultSet{u"Place Alongside Source"_s, u"Place on the Desktop"_s, u"Attach To Email"_s,
+                                   u"Store in Backups Folder"_s, u"Send via Messages"_s, u"Share via Air Drop"_s,
+                                   u"Add New Destination"_s};
+
+QStringList namesOf(const DestinationList &destinations)
+{
+    QStringList names;
+    for (const DestinationPointer &destination : destinations)
+        names << destination->name();
+    return names;
+}
+
+// What a Destination keeps in the file, with its class: equal descriptions mean equal Destinations.
+QVariantMap describe(const Destination &destination)
+{
+    KeyedCoder coder;
+    destination.encodeWithCoder(coder);
+    QVariantMap description = coder.values();
+    description.insert(u"class"_s, QString::fromLatin1(destination.metaObject()->className()));
+    return description;
+}
+
+QVariantList describeAll(const DestinationList &destinations)
+{
+    QVariantList descriptions;
+    for (const DestinationPointer &destination : destinations)
+        descriptions << describe(*destination);
+    return descriptions;
+}
+
+QByteArray runFixture(const QStringList &arguments)
+{
+    QProcess python;
+    python.start(u"/usr/bin/python3"_s, QStringList{QStringLiteral(TESSARY_FIXTURES_DIR "/keyed_archive.py")} + arguments);
+    python.waitForFinished(30000);
+    if (python.exitCode() != 0)
+        qWarning() << python.readAllStandardError();
+    return python.readAllStandardOutput();
+}
+
+// Records the announcements it hears.
+class Listener : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<Destination *> added;
+    QList<Destination *> deleted;
+
+    Q_INVOKABLE void noteThatDestinationWasJustAdded(Destination *destination) { added << destination; }
+    Q_INVOKABLE void noteThatDestinationWasJustDeleted(Destination *destination) { deleted << destination; }
+};
+
+} // namespace
+
+class TestDestinationStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void defaultSet_data();
+    void defaultSet();
+    void additionsGoBeforeTheAddTile();
+    void deletingEverythingGivesTheDefaultSetAgain();
+    void everyKindKeepsEveryFieldAcrossARestart();
+    void readsAKeyedArchiveMadeElsewhere();
+    void writesTheKeyedArchiveStructure();
+    void damagedFileGivesTheDefaultSetAndIsKeptAside_data();
+    void damagedFileGivesTheDefaultSetAndIsKeptAside();
+    void fileIsPrivateAndReplacedWhole();
+    void dropboxDestinationFollowsTheDropboxFolder();
+    void listDestinationsPrintsTheNamesAndWritesNothing();
+
+private:
+    std::unique_ptr<Tessary> launch();
+    QString storePath() const { return m_home->filePath(u".local/share/Tessary/Destinations.data"_s); }
+
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<Tessary> m_controller;
+};
+
+void TestDestinationStore::init()
+{
+    m_home = std::make_unique<TemporaryHome>();
+}
+
+void TestDestinationStore::cleanup()
+{
+    m_controller.reset();
+    m_home.reset();
+}
+
+std::unique_ptr<Tessary> TestDestinationStore::launch()
+{
+    m_controller.reset();
+    auto controller = std::make_unique<Tessary>();
+    controller->createDestinations();
+    return controller;
+}
+
+void TestDestinationStore::defaultSet_data()
+{
+    QTest::addColumn<bool>("iCloud");
+    QTest::addColumn<bool>("dropbox");
+    QTest::addColumn<QStringList>("names");
+
+    QStringList both = kBasicDefaultSet;
+    both.insert(4, u"Upload to iCloud Drive"_s);
+    both.insert(5, u"Share via Dropbox"_s);
+    QStringList onlyDropbox = kBasicDefaultSet;
+    onlyDropbox.insert(4, u"Share via Dropbox"_s);
+
+    QTest::newRow("neither") << false << false << kBasicDefaultSet;
+    QTest::newRow("both") << true << true << both;
+    QTest::newRow("Dropbox only") << false << true << onlyDropbox;
+}
+
+void TestDestinationStore::defaultSet()
+{
+    QFETCH(bool, iCloud);
+    QFETCH(bool, dropbox);
+    QFETCH(QStringList, names);
+    if (iCloud)
+        QVERIFY(QDir().mkpath(m_home->filePath(u"iCloud Drive"_s)));
+    if (dropbox)
+        QVERIFY(QDir().mkpath(m_home->filePath(u".dropbox-dist"_s)));
+
+    m_controller = launch();
+    QCOMPARE(namesOf(m_controller->destinations()), names);
+    QCOMPARE(m_controller->destinations().last()->type(), Destination::DestinationTypeAddDestination);
+    const auto backups = std::static_pointer_cast<DestinationFolder>(m_controller->destinations().at(3));
+    QCOMPARE(backups->rootFolderPath(), m_home->filePath(u"Backups"_s));
+    QVERIFY(QFileInfo(backups->rootFolderPath()).isDir());
+    QVERIFY(m_controller->hasDestinationOfType(Destination::DestinationTypeAirDrop));
+    QCOMPARE(m_controller->hasDestinationOfType(Destination::DestinationTypeICloud), iCloud);
+    QVERIFY(!m_controller->hasDestinationOfType(Destination::DestinationTypeFTP));
+    // The default set reaches the file only with the first change.
+    QVERIFY(!QFileInfo::exists(storePath()));
+}
+
+void TestDestinationStore::additionsGoBeforeTheAddTile()
+{
+    m_controller = launch();
+    Listener listener;
+    TessaryNotifications::setWantsTessaryNotifications(&listener, true);
+
+    const auto ftp = std::make_shared<DestinationFTP>(u"Upload to FTP"_s);
+    QVERIFY(m_controller->addDestination(ftp));
+    QVERIFY(!m_controller->addDestination(nullptr));
+    QCOMPARE(m_controller->destinations().size(), kBasicDefaultSet.size() + 1);
+    QCOMPARE(m_controller->destinations().at(kBasicDefaultSet.size() - 1), ftp);
+    QCOMPARE(listener.added, QList<Destination *>{ftp.get()});
+    QVERIFY(QFileInfo::exists(storePath()));
+
+    m_controller = launch();
+    QStringList expected = kBasicDefaultSet;
+    expected.insert(expected.size() - 1, u"Upload to FTP"_s);
+    QCOMPARE(namesOf(m_controller->destinations()), expected);
+}
+
+void TestDestinationStore::deletingEverythingGivesTheDefaultSetAgain()
+{
+    m_controller = launch();
+    Listener listener;
+    TessaryNotifications::setWantsTessaryNotifications(&listener, true);
+    const DestinationList all = m_controller->destinations();
+    for (const DestinationPointer &destination : all)
+        QVERIFY(m_controller->deleteDestination(destination.get()));
+    QVERIFY(!m_controller->deleteDestination(nullptr));
+    QVERIFY(m_controller->destinations().isEmpty());
+    QCOMPARE(listener.deleted.size(), all.size());
+    QCOMPARE(listener.deleted.first(), all.first().get());
+
+    // An addition to an empty list goes first.
+    const auto desktop = std::make_shared<DestinationDesktop>(u"Desktop"_s);
+    QVERIFY(m_controller->addDestination(desktop));
+    QVERIFY(m_controller->deleteDestination(desktop.get()));
+
+    m_controller = launch();
+    QCOMPARE(namesOf(m_controller->destinations()), kBasicDefaultSet);
+}
+
+void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()
+{
+    QVERIFY(QDir().mkpath(m_home->filePath(u"Dropbox"_s)));
+    m_controller = launch();
+
+    auto alongside = std::make_shared<DestinationAlongsideSource>(u"Beside"_s);
+    alongside->setRootFolderPath(u"/home/someone/Documents/"_s);
+    auto folder = std::make_shared<DestinationFolder>(u"/srv/archive"_s, u"Archive \u00e9t\u00e9"_s);
+    folder->setRevealZipUponCreation(true);
+    auto email = std::make_shared<DestinationEmail>(u"Mail"_s);
+    email->setEmailAddresses({u"anna@example.org"_s, u"ben@example.org"_s});
+    email->setSubject(u"Files"_s);
+    email->setBody(u"Line one\r\nLine two"_s);
+    email->setHasBeenConfigured(true);
+    auto emptyEmail = std::make_shared<DestinationEmail>(u""_s);
+    emptyEmail->setBody(u""_s);
+    auto messages = std::make_shared<DestinationMessages>(u"Text"_s);
+    messages->setSubject(u"Here you are"_s);
+    messages->setRecipients({u"+15550100"_s});
+    auto dropbox = std::make_shared<DestinationDropbox>(u"Box"_s);
+    dropbox->setCreateShareLinks(false);
+    dropbox->setSendShareLinks(true);
+    dropbox->setSendLinkMethod(DestinationDropbox::SendLinkMethodMessages);
+    dropbox->setRevealZipUponCreation(true);
+    auto ftp = std::make_shared<DestinationFTP>(u"Server"_s);
+    ftp->setServerAddress(u"ftp.example.org"_s);
+    ftp->setServerPort(2121);
+    ftp->setUserName(u"anna"_s);
+    ftp->setPassword(u"s3cret pass"_s);
+    ftp->setUploadFolderPath(u"/incoming/zips"_s);
+    ftp->setConfirmReplacementOfExistingFiles(true);
+    auto plainFtp = std::make_shared<DestinationFTP>(u"Plain"_s);
+
+    const DestinationList every{alongside,
+                                std::make_shared<DestinationDesktop>(u"Desk"_s),
+                                folder,
+                                email,
+                                emptyEmail,
+                                messages,
+                                std::make_shared<DestinationAirDrop>(u"Near"_s),
+                                std::make_shared<DestinationICloud>(u"Cloud"_s),
+                                dropbox,
+                                ftp,
+                                plainFtp};
+    for (const DestinationPointer &destination : every)
+        QVERIFY(m_controller->addDestination(destination));
+    const QVariantList before = describeAll(m_controller->destinations());
+
+    m_controller = launch();
+    QCOMPARE(describeAll(m_controller->destinations()), before);
+    QCOMPARE(dropbox->rootFolderPath(), m_home->filePath(u"Dropbox/Apps/Tessary"_s));
+    const auto restoredFtp = std::static_pointer_cast<DestinationFTP>(m_controller->destinations().at(15));
+    QCOMPARE(restoredFtp->password(), u"s3cret pass"_s);
+    QCOMPARE(std::static_pointer_cast<DestinationFTP>(m_controller->destinations().at(16))->serverPort(), 21);
+    QVERIFY(readFile(storePath()).contains("s3cret pass"));
+}
+
+void TestDestinationStore::readsAKeyedArchiveMadeElsewhere()
+{
+    QDir().mkpath(QFileInfo(storePath()).path());
+    runFixture({u"write"_s, storePath()});
+    m_controller = launch();
+
+    const DestinationList &destinations = m_controller->destinations();
+    QCOMPARE(namesOf(destinations), (QStringList{u"My Desktop"_s, u"Backups \u00e9t\u00e9"_s, u"Upload"_s, u"Mail"_s}));
+    QCOMPARE(destinations.at(0)->type(), Destination::DestinationTypeDesktop);
+    QCOMPARE(destinations.at(0)->rootFolderPath(), u"/home/someone/Desktop"_s);
+
+    const auto folder = std::static_pointer_cast<DestinationFolder>(destinations.at(1));
+    QVERIFY(folder->revealZipUponCreation());
+    QCOMPARE(folder->tag(), 7);
+
+    const auto ftp = std::static_pointer_cast<DestinationFTP>(destinations.at(2));
+    QCOMPARE(ftp->tag(), -3);
+    QCOMPARE(ftp->serverAddress(), u"ftp.example.org"_s);
+    QCOMPARE(ftp->serverPort(), 2121);
+    QCOMPARE(ftp->userName(), u"anna"_s);
+    QCOMPARE(ftp->password(), u"pa\u00dfword"_s);
+    QVERIFY(ftp->uploadFolderPath().isNull());
+    QVERIFY(ftp->confirmReplacementOfExistingFiles());
+
+    const auto email = std::static_pointer_cast<DestinationEmail>(destinations.at(3));
+    QVERIFY(email->rootFolderPath().isNull());
+    QCOMPARE(email->emailAddresses(), (QStringList{u"a@example.org"_s, u"b@example.org"_s}));
+    QVERIFY(email->subject().isNull());
+    QVERIFY(!email->body().isNull());
+    QVERIFY(email->body().isEmpty());
+    QVERIFY(!email->hasBeenConfigured());
+}
+
+void TestDestinationStore::writesTheKeyedArchiveStructure()
+{
+    m_controller = launch();
+    auto ftp = std::make_shared<DestinationFTP>(u"Server"_s);
+    ftp->setServerAddress(u"ftp.example.org"_s);
+    m_controller->addDestination(ftp);
+
+    const QJsonObject summary = QJsonDocument::fromJson(runFixture({u"inspect"_s, storePath()})).object();
+    QVERIFY(summary.value(u"binary"_s).toBool());
+    QCOMPARE(summary.value(u"archiver"_s).toString(), u"NSKeyedArchiver"_s);
+    QCOMPARE(summary.value(u"version"_s).toInt(), 100000);
+    QCOMPARE(summary.value(u"first object"_s).toString(), u"$null"_s);
+    QCOMPARE(summary.value(u"root class"_s).toArray(),
+             (QJsonArray{u"NSMutableArray"_s, u"NSArray"_s, u"NSObject"_s}));
+
+    const QJsonArray elements = summary.value(u"elements"_s).toArray();
+    QCOMPARE(elements.size(), kBasicDefaultSet.size() + 1);
+    const QJsonObject stored = elements.at(kBasicDefaultSet.size() - 1).toObject();
+    QCOMPARE(stored.value(u"class"_s).toString(), u"DestinationFTP"_s);
+    QCOMPARE(stored.value(u"classes"_s).toArray(), (QJsonArray{u"DestinationFTP"_s, u"Destination"_s, u"NSObject"_s}));
+    const QJsonObject values = stored.value(u"values"_s).toObject();
+    QCOMPARE(QStringList(values.keys()),
+             (QStringList{u"Confirm Existing Uploads"_s, u"Folder Path"_s, u"Name"_s, u"Server Address"_s,
+                          u"Server Password"_s, u"Server Port"_s, u"Server User Name"_s, u"Tag"_s,
+                          u"Upload Folder Path"_s}));
+    QCOMPARE(values.value(u"Server Port"_s).toInt(), 21);
+    QVERIFY(values.value(u"Server Password"_s).isNull()); // nil is a reference to "$null"
+    QCOMPARE(values.value(u"Confirm Existing Uploads"_s).toBool(true), false);
+    const QJsonObject email = elements.at(2).toObject().value(u"values"_s).toObject();
+    QVERIFY(email.value(u"Email Addresses"_s).isNull());
+}
+
+void TestDestinationStore::damagedFileGivesTheDefaultSetAndIsKeptAside_data()
+{
+    QTest::addColumn<QByteArray>("content");
+
+    const QByteArray valid =
+        DestinationStore::archivedData({std::make_shared<DestinationDesktop>(u"Only the Desktop"_s)});
+    QByteArray unknownClass = valid;
+    unknownClass.replace("DestinationDesktop", "DestinationDeskTOP");
+
+    QTest::newRow("truncated") << valid.left(valid.size() / 2);
+    QTest::newRow("garbage") << QByteArray("\x00\x01 not a property list \xff", 24);
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("XML property list")
+        << QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>");
+    QTest::newRow("unknown class") << unknownClass;
+}
+
+void TestDestinationStore::damagedFileGivesTheDefaultSetAndIsKeptAside()
+{
+    QFETCH(QByteArray, content);
+    QVERIFY(writeFile(storePath(), content));
+
+    m_controller = launch();
+    QCOMPARE(namesOf(m_controller->destinations()), kBasicDefaultSet);
+    QCOMPARE(readFile(storePath()), content); // loading changes nothing
+
+    m_controller->addDestination(std::make_shared<DestinationFTP>(u"FTP"_s));
+    QCOMPARE(readFile(storePath() + u".unreadable"_s), content);
+    m_controller->addDestination(std::make_shared<DestinationFTP>(u"Another"_s));
+    QVERIFY(!QFileInfo::exists(storePath().replace(u".data"_s, u".data #2.unreadable"_s)));
+
+    m_controller = launch();
+    QCOMPARE(m_controller->destinations().size(), kBasicDefaultSet.size() + 2);
+}
+
+void TestDestinationStore::fileIsPrivateAndReplacedWhole()
+{
+    m_controller = launch();
+    m_controller->saveDestinations();
+    QCOMPARE(QFileInfo(storePath()).permissions(),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+    QCOMPARE(QDir(QFileInfo(storePath()).path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{u"Destinations.data"_s});
+}
+
+void TestDestinationStore::dropboxDestinationFollowsTheDropboxFolder()
+{
+    QVERIFY(QDir().mkpath(m_home->filePath(u"Dropbox"_s)));
+    m_controller = launch();
+    m_controller->addDestination(std::make_shared<DestinationDropbox>(u"Box"_s));
+    QCOMPARE(m_controller->destinations().at(kBasicDefaultSet.size() - 1)->rootFolderPath(),
+             m_home->filePath(u"Dropbox/Apps/Tessary"_s));
+    QCOMPARE(SettingsFile().value(u"DropboxFolderPath"_s).toString(), m_home->filePath(u"Dropbox"_s));
+
+    // The folder moved: the remembered one is gone, the standard one is found instead.
+    SettingsFile().setValue(u"DropboxFolderPath"_s, m_home->filePath(u"Old Dropbox"_s));
+    m_controller = launch();
+    QCOMPARE(m_controller->destinations().at(kBasicDefaultSet.size() - 1)->rootFolderPath(),
+             m_home->filePath(u"Dropbox/Apps/Tessary"_s));
+
+    QVERIFY(QDir().rename(m_home->filePath(u"Dropbox"_s), m_home->filePath(u"Moved Dropbox"_s)));
+    SettingsFile().setValue(u"DropboxFolderPath"_s, m_home->filePath(u"Moved Dropbox"_s));
+    m_controller = launch();
+    QCOMPARE(m_controller->destinations().at(kBasicDefaultSet.size() - 1)->rootFolderPath(),
+             m_home->filePath(u"Moved Dropbox/Apps/Tessary"_s));
+}
+
+void TestDestinationStore::listDestinationsPrintsTheNamesAndWritesNothing()
+{
+    const auto list = [this] {
+        QProcess tessary;
+        tessary.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--list-destinations"_s});
+        tessary.waitForFinished(30000);
+        return std::make_pair(tessary.exitCode(), QString::fromUtf8(tessary.readAllStandardOutput()));
+    };
+    const auto printed = [](const QStringList &names) { return std::make_pair(0, QString(names.join(u'\n') + u'\n')); };
+
+    // No file: the default set, and still no file.
+    QCOMPARE(list(), printed(kBasicDefaultSet));
+    QVERIFY(!QFileInfo::exists(storePath()));
+
+    m_controller = launch();
+    m_controller->addDestination(std::make_shared<DestinationFTP>(u"Upload \u00fcber FTP"_s));
+    QStringList expected = kBasicDefaultSet;
+    expected.insert(expected.size() - 1, u"Upload \u00fcber FTP"_s);
+    const QByteArray stored = readFile(storePath());
+    QCOMPARE(list(), printed(expected));
+    QCOMPARE(readFile(storePath()), stored);
+
+    // A damaged file is left exactly as it is.
+    QVERIFY(writeFile(storePath(), "damaged"));
+    QCOMPARE(list(), printed(kBasicDefaultSet));
+    QCOMPARE(readFile(storePath()), QByteArray("damaged"));
+    QVERIFY(!QFileInfo::exists(storePath() + u".unreadable"_s));
+}
+
+QTEST_MAIN(TestDestinationStore)
+#include "TestDestinationStore.moc"

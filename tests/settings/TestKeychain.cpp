@@ -1,0 +1,200 @@
+// Runs against a real Secret Service: CTest starts it under tests/helpers/with-keyring.
+
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+
+#include "app/Tessary.h"
+#include "settings/Settings.h"
+#include "settings/VLTKeychain.h"
+
+#include <QProcess>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// Makes an item the way other programs do, with secret-tool.
+bool storeWithSecretTool(const QString &label, const QString &service, const QString &account, const QByteArray &secret)
+{
+    QProcess tool;
+    tool.start(u"secret-tool"_s, {u"store"_s, u"--label=%1"_s.arg(label), u"service"_s, service, u"account"_s, account});
+    tool.write(secret);
+    tool.closeWriteChannel();
+    return tool.waitForFinished(30000) && tool.exitCode() == 0;
+}
+
+QString labelOf(const QString &service, const QString &account)
+{
+    const QList<QVariantMap> items = VLTKeychain::accountsForService(service).value_or(QList<QVariantMap>());
+    for (const QVariantMap &item : items)
+        if (item.value(kVLTKeychainAccountKey).toString() == account)
+            return item.value(kVLTKeychainLabelKey).toString();
+    return {};
+}
+} // namespace
+
+class TestKeychain : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void saveFetchReplaceDelete();
+    void missingItem();
+    void missingArguments_data();
+    void missingArguments();
+    void findsItemsMadeByOtherPrograms();
+    void emptySecretReadsAsNothing();
+    void listsAccountsByService();
+    void presetPasswordLivesInTheKeychain();
+};
+
+void TestKeychain::initTestCase()
+{
+    Error error;
+    const bool reachable = VLTKeychain::setPassword(u"probe"_s, u"probe"_s, u"probe"_s, &error);
+    QVERIFY2(reachable, qPrintable(u"no Secret Service: "_s + error.localizedDescription()));
+    QVERIFY(VLTKeychain::deletePasswordForService(u"probe"_s, u"probe"_s));
+}
+
+void TestKeychain::saveFetchReplaceDelete()
+{
+    VLTKeychainQuery query;
+    query.setService(u"Test Service"_s);
+    query.setAccount(u"anna"_s);
+    query.setLabel(u"First label"_s);
+    query.setPassword(u"p\u00e4ss w\u00f6rd"_s);
+    Error error;
+    QVERIFY(query.save(&error));
+    QVERIFY(error.isNull());
+    QCOMPARE(VLTKeychain::passwordForService(u"Test Service"_s, u"anna"_s), u"p\u00e4ss w\u00f6rd"_s);
+    QCOMPARE(VLTKeychain::passwordDataForService(u"Test Service"_s, u"anna"_s), u"p\u00e4ss w\u00f6rd"_s.toUtf8());
+
+    // Replacing changes the secret only; the item keeps its label and stays one item.
+    query.setLabel(u"Second label"_s);
+    query.setPassword(u"new"_s);
+    QVERIFY(query.save());
+    QCOMPARE(VLTKeychain::passwordForService(u"Test Service"_s, u"anna"_s), u"new"_s);
+    QCOMPARE(labelOf(u"Test Service"_s, u"anna"_s), u"First label"_s);
+    QCOMPARE(VLTKeychain::accountsForService(u"Test Service"_s)->size(), 1);
+
+    QVERIFY(VLTKeychain::deletePasswordForService(u"Test Service"_s, u"anna"_s, &error));
+    QVERIFY(VLTKeychain::passwordForService(u"Test Service"_s, u"anna"_s).isNull());
+}
+
+void TestKeychain::missingItem()
+{
+    Error error;
+    QVERIFY(VLTKeychain::passwordForService(u"Nobody"_s, u"nothing"_s, &error).isNull());
+    QCOMPARE(error.code(), -25300);
+    QCOMPARE(error.domain(), VLTKeychainErrorDomain);
+
+    Error deleteError;
+    QVERIFY(!VLTKeychain::deletePasswordForService(u"Nobody"_s, u"nothing"_s, &deleteError));
+    QCOMPARE(deleteError.code(), -25300);
+
+    // A failed fetch leaves what the query held.
+    VLTKeychainQuery query;
+    query.setService(u"Nobody"_s);
+    query.setAccount(u"nothing"_s);
+    query.setPasswordData("kept");
+    QVERIFY(!query.fetch());
+    QCOMPARE(query.passwordData(), QByteArray("kept"));
+}
+
+void TestKeychain::missingArguments_data()
+{
+    QTest::addColumn<QString>("service");
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("no password") << u"S"_s << u"A"_s << QString();
+    QTest::newRow("no service") << QString() << u"A"_s << u"pw"_s;
+    QTest::newRow("no account") << u"S"_s << QString() << u"pw"_s;
+}
+
+void TestKeychain::missingArguments()
+{
+    QFETCH(QString, service);
+    QFETCH(QString, account);
+    QFETCH(QString, password);
+    Error error;
+    QVERIFY(!VLTKeychain::setPassword(password, service, account, &error));
+    QCOMPARE(error.code(), VLTKeychainErrorBadArguments);
+    QCOMPARE(error.code(), -1001);
+    QCOMPARE(error.localizedDescription(), u"VLTKeychainErrorBadArguments"_s);
+    QVERIFY(VLTKeychain::accountsForService(u"S"_s).value_or(QList<QVariantMap>()).isEmpty());
+}
+
+void TestKeychain::findsItemsMadeByOtherPrograms()
+{
+    QVERIFY(storeWithSecretTool(u"L"_s, u"Tessary"_s, u"Tessary"_s, "made elsewhere"));
+    QCOMPARE(VLTKeychain::passwordForService(u"Tessary"_s, u"Tessary"_s), u"made elsewhere"_s);
+    QVERIFY(VLTKeychain::setPassword(u"replaced"_s, u"Tessary"_s, u"Tessary"_s));
+    QCOMPARE(labelOf(u"Tessary"_s, u"Tessary"_s), u"L"_s);
+    QVERIFY(VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s));
+}
+
+void TestKeychain::emptySecretReadsAsNothing()
+{
+    QVERIFY(storeWithSecretTool(u"Empty"_s, u"Empty Service"_s, u"someone"_s, ""));
+    Error error;
+    QVERIFY(VLTKeychain::passwordForService(u"Empty Service"_s, u"someone"_s, &error).isNull());
+    QVERIFY(error.isNull()); // the item is there; it holds nothing
+    QVERIFY(VLTKeychain::deletePasswordForService(u"Empty Service"_s, u"someone"_s));
+}
+
+void TestKeychain::listsAccountsByService()
+{
+    QVERIFY(VLTKeychain::setPassword(u"1"_s, u"Alpha"_s, u"one"_s));
+    QVERIFY(VLTKeychain::setPassword(u"2"_s, u"Alpha"_s, u"two"_s));
+    QVERIFY(VLTKeychain::setPassword(u"3"_s, u"Beta"_s, u"three"_s));
+
+    QStringList alpha;
+    Error listError;
+    const auto alphaList = VLTKeychain::accountsForService(u"Alpha"_s, &listError);
+    QVERIFY2(alphaList.has_value(), qPrintable(listError.localizedDescription()));
+    const QList<QVariantMap> alphaItems = *alphaList;
+    for (const QVariantMap &item : alphaItems) {
+        alpha << item.value(kVLTKeychainAccountKey).toString();
+        QCOMPARE(item.value(kVLTKeychainWhereKey).toString(), u"Alpha"_s);
+        QVERIFY(item.value(kVLTKeychainCreatedAtKey).toDateTime().isValid());
+    }
+    alpha.sort();
+    QCOMPARE(alpha, (QStringList{u"one"_s, u"two"_s}));
+
+    QStringList all;
+    const auto allList = VLTKeychain::allAccounts(&listError);
+    QVERIFY2(allList.has_value(), qPrintable(listError.localizedDescription()));
+    const QList<QVariantMap> allItems = *allList;
+    for (const QVariantMap &item : allItems)
+        all << item.value(kVLTKeychainAccountKey).toString();
+    QVERIFY(all.contains(u"three"_s) && all.contains(u"one"_s) && all.contains(u"two"_s));
+
+    Error error;
+    QVERIFY(!VLTKeychain::accountsForService(u"Gamma"_s, &error).has_value());
+    QCOMPARE(error.code(), -25300);
+}
+
+void TestKeychain::presetPasswordLivesInTheKeychain()
+{
+    TemporaryHome home;
+    Tessary controller;
+    controller.beginCapturingLogging();
+    Settings &settings = *controller.settings();
+
+    QVERIFY(settings.quickZipPassword().isNull()); // none stored: no log line either
+    settings.setQuickZipPassword(u"preset secret"_s);
+    QCOMPARE(settings.quickZipPassword(), u"preset secret"_s);
+    QCOMPARE(VLTKeychain::passwordForService(u"Tessary"_s, u"Tessary"_s), u"preset secret"_s);
+    QVERIFY(!readFile(SettingsFile().fileName()).contains("preset secret"));
+
+    settings.setQuickZipPassword(QString()); // refused: the preset password stays
+    QCOMPARE(settings.quickZipPassword(), u"preset secret"_s);
+    const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
+    QVERIFY(!log.contains(u"ERROR RETRIEVING PASSWORD"_s));
+    QVERIFY(log.contains(u"ERROR SAVING PASSWORD:  "_s));
+    QVERIFY(VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s));
+}
+
+QTEST_GUILESS_MAIN(TestKeychain)
+#include "TestKeychain.moc"

@@ -1,0 +1,204 @@
+#include "TemporaryHome.h"
+
+#include "settings/Settings.h"
+
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const QStringList kSavedKeys{u"Password Required to Change Password"_s,
+                             u"Last Used Ask For Name Type"_s,
+                             u"Last Used Ask For Destination Type"_s,
+                             u"Quick Zip Name Type"_s,
+                             u"Quick Zip Password Type"_s,
+                             u"Preferred Progress Window X"_s,
+                             u"Preferred Progress Window Y"_s,
+                             u"Preferred Destinations Window X"_s,
+                             u"Preferred Destinations Window Y"_s,
+                             u"Quick Zip Name"_s};
+}
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void emptyStoreGivesTheDefaults();
+    void valuesSurviveARestart();
+    void everySetterRewritesEveryKey_data();
+    void everySetterRewritesEveryKey();
+    void presetNameKeepsToOneLine_data();
+    void presetNameKeepsToOneLine();
+    void malformedValuesReadAsZero();
+    void labels_data();
+    void labels();
+
+private:
+    std::unique_ptr<TemporaryHome> m_home;
+};
+
+void TestSettings::init()
+{
+    m_home = std::make_unique<TemporaryHome>();
+}
+
+void TestSettings::cleanup()
+{
+    m_home.reset();
+}
+
+void TestSettings::emptyStoreGivesTheDefaults()
+{
+    const Settings settings;
+    QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypeTessaryArchive));
+    QCOMPARE(settings.quickZipPasswordType(), qint32(ZipPasswordTypeNone));
+    QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(0, 0));
+    QCOMPARE(settings.preferredDestinationsWindowLocation(), QPointF(0, 0));
+    QVERIFY(!settings.passwordRequiredToChangePassword());
+    QCOMPARE(settings.lastUsedAskForNameType(), 0);
+    QCOMPARE(settings.lastUsedAskForDestinationType(), 0);
+    QVERIFY(settings.quickZipName().isNull());
+    QVERIFY(!QFileInfo::exists(m_home->filePath(u".config/Tessary/Tessary.conf"_s))); // reading writes nothing
+}
+
+void TestSettings::valuesSurviveARestart()
+{
+    {
+        Settings settings;
+        settings.setPasswordRequiredToChangePassword(true);
+        settings.setLastUsedAskForNameType(ZipNameTypeDerived);
+        settings.setLastUsedAskForDestinationType(9);
+        settings.setQuickZipNameType(ZipNameTypePreset);
+        settings.setQuickZipPasswordType(ZipPasswordTypeAsk);
+        settings.setPreferredProgressWindowLocation(QPointF(120.5, -40.25));
+        settings.setPreferredDestinationsWindowLocation(QPointF(3000, 7.1));
+        settings.setQuickZipName(u"Weekly Report"_s);
+    }
+    Settings settings;
+    QVERIFY(settings.passwordRequiredToChangePassword());
+    QCOMPARE(settings.lastUsedAskForNameType(), qint32(ZipNameTypeDerived));
+    QCOMPARE(settings.lastUsedAskForDestinationType(), 9);
+    QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypePreset));
+    QCOMPARE(settings.quickZipPasswordType(), qint32(ZipPasswordTypeAsk));
+    QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(120.5, -40.25));
+    // Locations come back at single precision.
+    QCOMPARE(settings.preferredDestinationsWindowLocation(), QPointF(3000, static_cast<float>(7.1)));
+    QCOMPARE(settings.quickZipName(), u"Weekly Report"_s);
+
+    settings.setQuickZipName(QString());
+    QVERIFY(!SettingsFile().contains(u"Quick Zip Name"_s));
+    QVERIFY(Settings().quickZipName().isNull());
+}
+
+void TestSettings::everySetterRewritesEveryKey_data()
+{
+    QTest::addColumn<int>("setter");
+    const QStringList setters{u"password required"_s, u"last name type"_s, u"last destination type"_s,
+                              u"name type"_s,         u"password type"_s,  u"progress location"_s,
+                              u"destinations location"_s, u"name"_s};
+    for (int i = 0; i < setters.size(); ++i)
+        QTest::newRow(qPrintable(setters.at(i))) << i;
+}
+
+void TestSettings::everySetterRewritesEveryKey()
+{
+    QFETCH(int, setter);
+    Settings settings;
+    settings.setQuickZipName(u"Name"_s);
+    // Someone else empties the file; any one setter writes it whole again.
+    SettingsFile().clear();
+    switch (setter) {
+    case 0:
+        settings.setPasswordRequiredToChangePassword(true);
+        break;
+    case 1:
+        settings.setLastUsedAskForNameType(2);
+        break;
+    case 2:
+        settings.setLastUsedAskForDestinationType(4);
+        break;
+    case 3:
+        settings.setQuickZipNameType(1);
+        break;
+    case 4:
+        settings.setQuickZipPasswordType(2);
+        break;
+    case 5:
+        settings.setPreferredProgressWindowLocation(QPointF(1, 2));
+        break;
+    case 6:
+        settings.setPreferredDestinationsWindowLocation(QPointF(3, 4));
+        break;
+    default:
+        settings.setQuickZipName(u"Other"_s);
+    }
+    QStringList keys = SettingsFile().allKeys();
+    keys.sort();
+    QStringList expected = kSavedKeys;
+    expected.sort();
+    QCOMPARE(keys, expected);
+}
+
+void TestSettings::presetNameKeepsToOneLine_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("line feed") << u"First\nSecond"_s << u"First.Second"_s;
+    QTest::newRow("carriage return and line feed") << u"A\r\nB"_s << u"A..B"_s;
+    QTest::newRow("plain") << u"Plain"_s << u"Plain"_s;
+}
+
+void TestSettings::presetNameKeepsToOneLine()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    Settings settings;
+    settings.setQuickZipName(typed);
+    QCOMPARE(settings.quickZipName(), stored);
+    QCOMPARE(Settings().quickZipName(), stored);
+}
+
+void TestSettings::malformedValuesReadAsZero()
+{
+    {
+        SettingsFile file;
+        file.setValue(u"Quick Zip Name Type"_s, u"three"_s);
+        file.setValue(u"Password Required to Change Password"_s, u"maybe"_s);
+        file.setValue(u"Preferred Progress Window X"_s, u"left"_s);
+        file.setValue(u"Quick Zip Password Type"_s, 4294967295U); // written unsigned, read back signed
+    }
+    const Settings settings;
+    QCOMPARE(settings.quickZipNameType(), 0);
+    QVERIFY(!settings.passwordRequiredToChangePassword());
+    QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(0, 0));
+    QCOMPARE(settings.quickZipPasswordType(), -1);
+}
+
+void TestSettings::labels_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("nameLabel");
+    QTest::addColumn<QString>("passwordLabel");
+    QTest::newRow("0") << 0 << u"Use \"Tessary Archive\""_s << u"No Password"_s;
+    QTest::newRow("1") << 1 << u"Derive Name from Source"_s << u"Ask for Password"_s;
+    QTest::newRow("2") << 2 << u"Ask for Name"_s << u"Use Preset Password"_s;
+    QTest::newRow("3") << 3 << u"Use Preset Name"_s << u"Unknown"_s;
+    QTest::newRow("4") << 4 << u"Unknown"_s << u"Unknown"_s;
+    QTest::newRow("-1") << -1 << u"Unknown"_s << u"Unknown"_s;
+}
+
+void TestSettings::labels()
+{
+    QFETCH(int, value);
+    QFETCH(QString, nameLabel);
+    QFETCH(QString, passwordLabel);
+    QCOMPARE(Settings::nameOfZipNameType(value), nameLabel);
+    QCOMPARE(Settings::nameOfZipPasswordType(value), passwordLabel);
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "TestSettings.moc"
