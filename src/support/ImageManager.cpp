@@ -2,6 +2,7 @@
 
 #include "destinations/Destination.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -33,7 +34,8 @@ QImage transparentImage(const QSizeF &size, qreal ratio)
 
 qreal ImageManager::screenPixelRatio()
 {
-    return qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
+    const auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    return app != nullptr ? app->devicePixelRatio() : 1.0;
 }
 
 QImage ImageManager::imageNamed(const QString &name, const QSizeF &size)
@@ -59,7 +61,8 @@ QImage ImageManager::copyImage(const QImage &image, const QSizeF &size)
 
 QImage ImageManager::iconForDestination(const Destination &destination, const QSizeF &size)
 {
-    if (qGuiApp == nullptr)
+    // The desktop's icons need the widgets application.
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()) == nullptr)
         return {};
     const QIcon icon = QFileIconProvider().icon(QFileInfo(destination.rootFolderPath()));
     const qreal ratio = screenPixelRatio();

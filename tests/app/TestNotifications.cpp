@@ -25,7 +25,7 @@ public:
 
     Q_INVOKABLE void noteThatDestinationWasJustAdded(Destination *destination)
     {
-        QCOMPARE(QThread::currentThread(), qApp->thread());
+        QCOMPARE(QThread::currentThread(), QCoreApplication::instance()->thread());
         heard << objectName() + u" added "_s + destination->name();
     }
     Q_INVOKABLE void noteThatDestinationWasJustDeleted(Destination *destination)
