@@ -3,17 +3,62 @@
 #include "Error.h"
 
 #include <QColor>
+#include <QList>
 #include <QRectF>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
-// Small services the whole system shares: error records, file names and folders, recipient
-// lists, geometry and the interface colours. The helpers here hold no state and may be called
-// from any thread.
+#include <functional>
+
+class QMenu;
+class QWidget;
+
+// Small services the whole system shares: messages to the user (the on-screen notice, alerts,
+// confirmations, system notifications), error records, file names and folders, recipient
+// lists, geometry and the interface colours.
+//
+// Every modal question of the system goes through here. In the non-interactive mode, which is on
+// where nobody can see the screen (the offscreen and minimal platforms), every question is
+// answered with its cancel button at once and every message goes to standard error, so that a
+// run without a screen never waits for a person.
+//
+// The methods that show something run on the GUI thread; the file, text and UUID helpers hold no
+// state and may be called from any thread.
 class Utilities final
 {
 public:
+    /// Whether questions are answered with cancel at once (see above).
+    static bool isNonInteractive();
+    /// Overrides the mode chosen from the platform (tests that drive dialogs turn it off).
+    static void setNonInteractive(bool nonInteractive);
+
+    /// A floating notice with the message, shown `after` seconds from now and gone at
+    /// duration + after + 1 second. The window deletes itself when it goes.
+    static QWidget *displayNotification(const QString &message, double duration, double after = 0.0);
+    /// The notice window, built but not shown.
+    static QWidget *createNotification(const QString &message);
+    /// A modal alert: the title in bold, the message beneath, one "OK" button.
+    static void displayMessage(const QString &message, const QString &title);
+    /// A modal question with the action button and "Cancel"; true for the action.
+    static bool getConfirmation(const QString &title, const QString &message, const QString &actionButtonText);
+    /// Shows the error's failure reason under "Something Went Wrong..."; nothing for no error.
+    static void reportError(const Error &error);
+    /// A notification of the desktop's notification service, or, where none answers, of the
+    /// fallback (the tray's balloon).
+    static void displaySystemNotification(const QString &title, const QString &details);
+    static void setSystemNotificationFallback(std::function<void(const QString &title, const QString &details)> fallback);
+    /// Lets pending window work happen before a modal window comes up.
+    static void bringCurrentApplicationToForeground();
+    /// A modal file chooser; the chosen items, or none when the user cancelled.
+    static QList<QUrl> runOpenPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,
+                                    bool allowMultipleSelection, const QUrl &directoryURL);
+    /// Turns every item of the menu whose data is the tag into a centred grey heading.
+    static void convertHeadingMenuItemsWithTag(int tag, QMenu *menu);
+    /// Starts Tessary with the desktop session from now on (an autostart entry, made once).
+    static void addCurrentAppAsLoginItem();
+
     /// An error of the Tessary domain whose description, failure reason and recovery suggestion
     /// are all the one text.
     static Error errorWithCode(qint64 code, const QString &description);

@@ -1,4 +1,4 @@
-// Runs against a real Secret Service: CTest starts it under tests/helpers/with-keyring.
+// Runs against a real Secret Service: CTest starts it under tests/helpers/with-desktop-session.
 
 #include "TemporaryHome.h"
 #include "TestFiles.h"

@@ -1,0 +1,12 @@
+#include "MinimumWait.h"
+
+#include "ThreadHops.h"
+
+void MinimumWait::waitAtLeast(double seconds, std::function<void()> block) const
+{
+    const double remaining = seconds - static_cast<double>(m_start.elapsed()) / 1000.0;
+    if (remaining > 0)
+        executeBlockOnMainThread(std::move(block), remaining);
+    else
+        block();
+}

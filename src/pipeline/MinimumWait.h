@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+#include <functional>
+
+// Makes something last at least a given time from the moment this object was made.
+class MinimumWait final
+{
+public:
+    MinimumWait() { m_start.start(); }
+
+    /// Runs the block once the seconds have passed since creation: later on the GUI thread, or at
+    /// once on the caller's thread when they have passed already.
+    void waitAtLeast(double seconds, std::function<void()> block) const;
+
+private:
+    QElapsedTimer m_start;
+};

@@ -1,0 +1,127 @@
+#include "ProgressWindowController.h"
+
+#include "ThreadHops.h"
+#include "support/Utilities.h"
+#include "ui_ProgressWindowController.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+
+using namespace Qt::Literals::StringLiterals;
+
+ProgressWindowController::ProgressWindowController(const QString &title, const QString &message,
+                                                   std::function<void()> cancellation)
+    : m_window(std::make_unique<QWidget>(nullptr, Qt::Window | Qt::WindowStaysOnTopHint))
+    , m_ui(std::make_unique<Ui::ProgressWindowController>())
+    , m_title(title.isNull() ? u"Progress"_s : title)
+    , m_message(message.isNull() ? u"Processing..."_s : message)
+    , m_cancelBlock(std::move(cancellation))
+{
+    m_ui->setupUi(m_window.get());
+    m_window->setWindowTitle(m_title);
+    m_ui->messageTextField->setText(m_message);
+    m_ui->progressIndicator->setRange(0, 100);
+    m_ui->progressIndicator->setValue(0);
+    m_ui->spinner->startAnimation();
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &ProgressWindowController::cancelPressed);
+    m_window->installEventFilter(this);
+}
+
+ProgressWindowController::~ProgressWindowController() = default;
+
+void ProgressWindowController::setTitle(const QString &title)
+{
+    m_title = title;
+    m_window->setWindowTitle(title);
+}
+
+void ProgressWindowController::setMessage(const QString &message)
+{
+    m_message = message;
+    m_ui->messageTextField->setText(message);
+}
+
+void ProgressWindowController::setProgress(float progress)
+{
+    m_progress = progress;
+    m_ui->progressIndicator->setValue(qRound(progress * 100.0F));
+}
+
+void ProgressWindowController::setWindowLocation(const QPointF &location)
+{
+    m_windowLocation = location;
+    if (m_window->isVisible())
+        placeWindow();
+}
+
+void ProgressWindowController::showAfter(float seconds)
+{
+    m_delayedShowCancelled = false;
+    executeBlockOnMainThread(
+        [self = QPointer<ProgressWindowController>(this)] {
+            if (self && !self->m_delayedShowCancelled)
+                self->show();
+        },
+        seconds);
+}
+
+void ProgressWindowController::show()
+{
+    Utilities::bringCurrentApplicationToForeground();
+    m_window->adjustSize();
+    placeWindow();
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+    m_wasShown = true;
+    m_minimumWait = std::make_unique<MinimumWait>();
+}
+
+void ProgressWindowController::dismiss()
+{
+    m_delayedShowCancelled = true;
+    if (!m_minimumWait) {
+        closeWindow();
+        return;
+    }
+    m_minimumWait->waitAtLeast(MinimumShowTime, [self = QPointer<ProgressWindowController>(this)] {
+        if (self)
+            self->closeWindow();
+    });
+}
+
+void ProgressWindowController::closeWindow()
+{
+    m_window->close();
+    deleteLater();
+}
+
+void ProgressWindowController::cancelPressed()
+{
+    if (m_cancelBlock)
+        m_cancelBlock();
+}
+
+void ProgressWindowController::placeWindow()
+{
+    m_placing = true;
+    if (m_windowLocation.isNull()) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            m_window->move(Utilities::centeredRect(QRectF(m_window->frameGeometry()),
+                                                   QRectF(screen->availableGeometry()))
+                               .topLeft()
+                               .toPoint());
+    } else {
+        m_window->move(m_windowLocation.toPoint());
+    }
+    m_placing = false;
+}
+
+bool ProgressWindowController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window.get() && event->type() == QEvent::Move && !m_placing && m_window->isVisible())
+        Q_EMIT progressWindowDidMove(this);
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,244 @@
+// The part of Utilities that shows something: the notice, alerts, system notifications, the
+// file chooser, menu headings and the login item.
+
+#include "Utilities.h"
+
+#include "RoundedRectangleView.h"
+#include "pipeline/ThreadHops.h"
+#include "platform/AutostartEntry.h"
+#include "platform/DesktopNotifications.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
+#include <QTextStream>
+#include <QWidgetAction>
+
+#include <optional>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int kNoticeFontSize = 24;
+constexpr int kNoticeMargin = 25;
+constexpr double kNoticeExtraSeconds = 1.0;
+constexpr int kForegroundSettleMs = 100;
+constexpr int kAlertMinimumWidth = 420;
+constexpr int kHeadingHeight = 16;
+
+std::optional<bool> &nonInteractiveOverride()
+{
+    static std::optional<bool> value;
+    return value;
+}
+
+std::function<void(const QString &, const QString &)> &systemNotificationFallback()
+{
+    static std::function<void(const QString &, const QString &)> fallback;
+    return fallback;
+}
+
+void writeToStandardError(const QString &title, const QString &message)
+{
+    QTextStream(stderr) << title << ": " << message << Qt::endl;
+}
+
+// A message box widened like the system's alerts, so that long texts wrap sensibly.
+void widen(QMessageBox &box)
+{
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(kAlertMinimumWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+} // namespace
+
+bool Utilities::isNonInteractive()
+{
+    if (nonInteractiveOverride().has_value())
+        return *nonInteractiveOverride();
+    const QString platform = QGuiApplication::platformName();
+    return platform == u"offscreen"_s || platform == u"minimal"_s;
+}
+
+void Utilities::setNonInteractive(bool nonInteractive)
+{
+    nonInteractiveOverride() = nonInteractive;
+}
+
+QWidget *Utilities::createNotification(const QString &message)
+{
+    auto *window = new QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                                            | Qt::WindowDoesNotAcceptFocus);
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    window->setAttribute(Qt::WA_ShowWithoutActivating);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setObjectName(u"TessaryNotice"_s);
+
+    auto *label = new QLabel(message);
+    QFont font = label->font();
+    font.setPointSize(kNoticeFontSize);
+    label->setFont(font);
+    label->setStyleSheet(u"color: black; background: transparent;"_s);
+    label->adjustSize();
+
+    auto *background = new RoundedRectangleView(window);
+    background->setBackgroundColor(interfaceBackgroundColor());
+    background->setCornerRadius(10.0);
+    const QSize content = label->size().grownBy(QMargins(kNoticeMargin, kNoticeMargin, kNoticeMargin, kNoticeMargin));
+    window->resize(content);
+    background->setGeometry(QRect(QPoint(0, 0), content));
+    label->setParent(background);
+    label->setGeometry(centeredRect(QRectF(label->rect()), QRectF(background->rect())).toRect());
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window->move(centeredRect(QRectF(window->rect()), QRectF(screen->availableGeometry())).topLeft().toPoint());
+    return window;
+}
+
+QWidget *Utilities::displayNotification(const QString &message, double duration, double after)
+{
+    QWidget *window = createNotification(message);
+    const QPointer<QWidget> notice(window);
+    executeBlockOnMainThread(
+        [notice] {
+            if (notice)
+                notice->show();
+        },
+        after);
+    executeBlockOnMainThread(
+        [notice] {
+            if (notice)
+                notice->close();
+        },
+        duration + after + kNoticeExtraSeconds);
+    return window;
+}
+
+void Utilities::displayMessage(const QString &message, const QString &title)
+{
+    if (isNonInteractive()) {
+        writeToStandardError(title, message);
+        return;
+    }
+    bringCurrentApplicationToForeground();
+    QMessageBox box;
+    box.setWindowTitle(u"Tessary"_s);
+    box.setText(title);
+    box.setInformativeText(message);
+    box.setStandardButtons(QMessageBox::Ok);
+    widen(box);
+    box.exec();
+}
+
+bool Utilities::getConfirmation(const QString &title, const QString &message, const QString &actionButtonText)
+{
+    if (isNonInteractive()) {
+        writeToStandardError(title, message);
+        return false;
+    }
+    bringCurrentApplicationToForeground();
+    QMessageBox box;
+    box.setWindowTitle(u"Tessary"_s);
+    box.setText(title);
+    box.setInformativeText(message);
+    QPushButton *action = box.addButton(actionButtonText, QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(action);
+    widen(box);
+    box.exec();
+    return box.clickedButton() == action;
+}
+
+void Utilities::reportError(const Error &error)
+{
+    if (error.isNull())
+        return;
+    QString reason = error.localizedFailureReason();
+    if (reason.isEmpty())
+        reason = u"Something reported an error but didn't provide any description.  Sorry about that..."_s;
+    displayMessage(reason, u"Something Went Wrong..."_s);
+}
+
+void Utilities::displaySystemNotification(const QString &title, const QString &details)
+{
+    DesktopNotifications::notify(title, details, [title, details] {
+        if (systemNotificationFallback())
+            systemNotificationFallback()(title, details);
+        else
+            writeToStandardError(title, details);
+    });
+}
+
+void Utilities::setSystemNotificationFallback(std::function<void(const QString &, const QString &)> fallback)
+{
+    systemNotificationFallback() = std::move(fallback);
+}
+
+void Utilities::bringCurrentApplicationToForeground()
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kForegroundSettleMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kForegroundSettleMs);
+}
+
+QList<QUrl> Utilities::runOpenPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,
+                                    bool allowMultipleSelection, const QUrl &directoryURL)
+{
+    if (isNonInteractive())
+        return {};
+    bringCurrentApplicationToForeground();
+    QFileDialog panel;
+    if (allowDirectories && !allowFiles) {
+        panel.setFileMode(QFileDialog::Directory);
+        panel.setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        panel.setFileMode(allowMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    }
+    if (!allowedFileTypes.isEmpty()) {
+        QStringList patterns;
+        for (const QString &type : allowedFileTypes)
+            patterns << u"*."_s + type;
+        panel.setNameFilter(patterns.join(u' '));
+    }
+    if (directoryURL.isValid())
+        panel.setDirectoryUrl(directoryURL);
+    if (panel.exec() != QDialog::Accepted)
+        return {};
+    return panel.selectedUrls();
+}
+
+void Utilities::convertHeadingMenuItemsWithTag(int tag, QMenu *menu)
+{
+    const QList<QAction *> actions = menu->actions();
+    for (QAction *action : actions) {
+        if (action->data().toInt() != tag || qobject_cast<QWidgetAction *>(action) != nullptr)
+            continue;
+        auto *heading = new QWidgetAction(menu);
+        auto *label = new QLabel(action->text());
+        label->setAlignment(Qt::AlignCenter);
+        label->setFixedHeight(kHeadingHeight);
+        label->setStyleSheet(u"color: grey; background: transparent; border: none;"_s);
+        heading->setDefaultWidget(label);
+        heading->setData(action->data());
+        heading->setEnabled(false);
+        menu->insertAction(action, heading);
+        menu->removeAction(action);
+    }
+}
+
+void Utilities::addCurrentAppAsLoginItem()
+{
+    AutostartEntry::install(QCoreApplication::applicationFilePath());
+}

@@ -1,0 +1,392 @@
+#include "ModalDriver.h"
+
+#include "app/AskForNameAndPasswordWindowController.h"
+#include "app/AskForNameWindowController.h"
+#include "app/AskForPasswordWindowController.h"
+#include "app/EnterPasswordWindowController.h"
+#include "app/SetSavedNameWindowController.h"
+#include "app/SetSavedPasswordWindowController.h"
+#include "settings/Settings.h"
+#include "support/Utilities.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const QString kNameRequired = u"Name Required|Please provide a name."_s;
+const QString kPasswordRequired = u"Password Required|Please provide a password."_s;
+const QString kConfirmationRequired = u"Confirmation Required|Please confirm your password."_s;
+const QString kNotMatched =
+    u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they are the same."_s;
+
+template <typename T>
+T *child(QWidget *modal, const char *name)
+{
+    return modal->findChild<T *>(QString::fromLatin1(name));
+}
+
+// What a name prompt handed back.
+struct NameAnswer
+{
+    int calls = 0;
+    bool cancelled = false;
+    qint32 nameType = -1;
+    QString name;
+    QString password;
+};
+} // namespace
+
+class TestPrompts : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { Utilities::setNonInteractive(false); }
+
+    void askForNameChecksTheName();
+    void askForNameOpensWithTheItemOfItsNameType_data();
+    void askForNameOpensWithTheItemOfItsNameType();
+    void askForNamePopUpChangesTheNameType();
+    void askForNameEscapeCancels();
+    void nameAndPasswordWithoutPassword();
+    void nameAndPasswordChecksTheConfirmation();
+    void askForPasswordChecks();
+    void enterPasswordAllowsAnotherAttempt();
+    void setSavedNameEscapeKeepsTheName_data();
+    void setSavedNameEscapeKeepsTheName();
+    void setSavedPasswordReportsTheCheckBox();
+    void keypadEnterActsAsOK();
+    void withoutAPersonEveryPromptCancels();
+};
+
+void TestPrompts::askForNameChecksTheName()
+{
+    NameAnswer answer;
+    AskForNameWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypeTessaryArchive,
+                                      [&answer](bool cancelled, qint32 nameType, const QString &name) {
+                                          ++answer.calls;
+                                          answer = {answer.calls, cancelled, nameType, name, {}};
+                                      });
+    ModalDriver driver;
+    driver
+        .then([](QWidget *modal) {
+            child<QLineEdit>(modal, "nameTextField")->clear();
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            QVERIFY(modal->isVisible()); // still open after the failed check
+            ModalDriver::type(modal, "nameTextField", u"Quarterly Report"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    prompt.runModal();
+
+    QCOMPARE(driver.messages, QStringList{kNameRequired});
+    QCOMPARE(answer.calls, 1);
+    QVERIFY(!answer.cancelled);
+    QCOMPARE(answer.nameType, qint32(ZipNameTypeTessaryArchive));
+    QCOMPARE(answer.name, u"Quarterly Report"_s);
+    QVERIFY(!prompt.isVisible());
+}
+
+void TestPrompts::askForNameOpensWithTheItemOfItsNameType_data()
+{
+    QTest::addColumn<int>("nameType");
+    QTest::addColumn<int>("item");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Tessary Archive") << int(ZipNameTypeTessaryArchive) << 0 << u"Tessary Archive"_s;
+    QTest::newRow("derived") << int(ZipNameTypeDerived) << 1 << u"Photos"_s;
+    QTest::newRow("ask") << int(ZipNameTypeAsk) << 0 << u"Tessary Archive"_s;
+    QTest::newRow("preset") << int(ZipNameTypePreset) << 2 << u""_s; // a null preset name shows as empty
+}
+
+void TestPrompts::askForNameOpensWithTheItemOfItsNameType()
+{
+    QFETCH(int, nameType);
+    QFETCH(int, item);
+    QFETCH(QString, text);
+    NameAnswer answer;
+    AskForNameAndPasswordWindowController prompt(
+        QString(), u"Photos"_s, nameType,
+        [&answer](bool cancelled, qint32 type, const QString &name, const QString &password) {
+            answer = {answer.calls + 1, cancelled, type, name, password};
+        });
+    QCOMPARE(child<QComboBox>(&prompt, "optionsButton")->currentIndex(), item);
+    QCOMPARE(child<QComboBox>(&prompt, "optionsButton")->itemText(0), u"\"Tessary Archive\""_s);
+    QCOMPARE(child<QLineEdit>(&prompt, "nameTextField")->text(), text);
+
+    ModalDriver driver;
+    driver
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "nameTextField", u"Typed"_s);
+            ModalDriver::type(modal, "passwordTextField", u"pw"_s);
+            ModalDriver::type(modal, "confirmTextField", u"pw"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    prompt.runModal();
+    QCOMPARE(answer.nameType, nameType); // the type it opened with, the pop-up untouched
+    QCOMPARE(answer.name, u"Typed"_s);
+    QCOMPARE(answer.password, u"pw"_s);
+}
+
+void TestPrompts::askForNamePopUpChangesTheNameType()
+{
+    NameAnswer answer;
+    AskForNameWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypeAsk,
+                                      [&answer](bool cancelled, qint32 nameType, const QString &name) {
+                                          answer = {answer.calls + 1, cancelled, nameType, name, {}};
+                                      });
+    QString shownAfterPick;
+    ModalDriver driver;
+    driver.then([&shownAfterPick](QWidget *modal) {
+        auto *popUp = child<QComboBox>(modal, "optionsButton");
+        popUp->setFocus();
+        QTest::keyClick(popUp, Qt::Key_Down); // "Derived Name"
+        shownAfterPick = child<QLineEdit>(modal, "nameTextField")->text();
+        QTest::keyClick(popUp, Qt::Key_Down); // "Preset Name"
+        ModalDriver::type(modal, "nameTextField", u"Edited"_s); // the picked name is selected: typing replaces it
+        ModalDriver::press(modal, Qt::Key_Return);
+    });
+    prompt.runModal();
+    QCOMPARE(shownAfterPick, u"Derived"_s);
+    QCOMPARE(answer.nameType, qint32(ZipNameTypePreset));
+    QCOMPARE(answer.name, u"Edited"_s);
+}
+
+void TestPrompts::askForNameEscapeCancels()
+{
+    NameAnswer answer;
+    AskForNameWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypePreset,
+                                      [&answer](bool cancelled, qint32 nameType, const QString &name) {
+                                          answer = {answer.calls + 1, cancelled, nameType, name, {}};
+                                      });
+    ModalDriver driver;
+    driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
+    prompt.runModal();
+    QCOMPARE(answer.calls, 1);
+    QVERIFY(answer.cancelled);
+    QCOMPARE(answer.nameType, 0);
+    QVERIFY(answer.name.isNull());
+}
+
+void TestPrompts::nameAndPasswordWithoutPassword()
+{
+    NameAnswer answer;
+    AskForNameAndPasswordWindowController prompt(
+        u"Preset"_s, u"Derived"_s, ZipNameTypeDerived,
+        [&answer](bool cancelled, qint32 nameType, const QString &name, const QString &password) {
+            answer = {answer.calls + 1, cancelled, nameType, name, password};
+        });
+    ModalDriver driver;
+    driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); })
+        .answerMessageBox(u"Cancel"_s) // declined: the prompt stays open
+        .then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); })
+        .answerMessageBox(u"Create with No Password"_s);
+    prompt.runModal();
+
+    const QString question = u"No Password|Do you want to create this Tessary Archive with no password?"_s;
+    QCOMPARE(driver.messages, (QStringList{question, question}));
+    QCOMPARE(answer.calls, 1);
+    QVERIFY(!answer.cancelled);
+    QCOMPARE(answer.name, u"Derived"_s);
+    QVERIFY(answer.password.isNull());
+}
+
+void TestPrompts::nameAndPasswordChecksTheConfirmation()
+{
+    NameAnswer answer;
+    AskForNameAndPasswordWindowController prompt(
+        QString(), QString(), ZipNameTypeTessaryArchive,
+        [&answer](bool cancelled, qint32 nameType, const QString &name, const QString &password) {
+            answer = {answer.calls + 1, cancelled, nameType, name, password};
+        });
+    QWidget *focusAfterCheck = nullptr;
+    ModalDriver driver;
+    driver
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "passwordTextField", u"secret"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([&focusAfterCheck](QWidget *modal) {
+            focusAfterCheck = modal->focusWidget();
+            ModalDriver::type(modal, "confirmTextField", u"secret"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    prompt.runModal();
+    QCOMPARE(driver.messages, QStringList{kConfirmationRequired});
+    QCOMPARE(focusAfterCheck, child<QLineEdit>(&prompt, "confirmTextField"));
+    QCOMPARE(answer.password, u"secret"_s);
+    QCOMPARE(answer.name, u"Tessary Archive"_s);
+}
+
+void TestPrompts::askForPasswordChecks()
+{
+    int calls = 0;
+    bool wasCancelled = true;
+    QString password;
+    AskForPasswordWindowController prompt([&](bool cancelled, const QString &typed) {
+        ++calls;
+        wasCancelled = cancelled;
+        password = typed;
+    });
+    QString selectedAfterMismatch;
+    ModalDriver driver;
+    driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "passwordTextField", u"one"_s);
+            ModalDriver::type(modal, "confirmTextField", u"two"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([&selectedAfterMismatch](QWidget *modal) {
+            auto *field = child<QLineEdit>(modal, "passwordTextField");
+            if (modal->focusWidget() == field)
+                selectedAfterMismatch = field->selectedText();
+            ModalDriver::type(modal, "passwordTextField", u"two"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    prompt.runModal();
+    QCOMPARE(driver.messages, (QStringList{kPasswordRequired, kNotMatched}));
+    QCOMPARE(selectedAfterMismatch, u"one"_s);
+    QCOMPARE(calls, 1);
+    QVERIFY(!wasCancelled);
+    QCOMPARE(password, u"two"_s);
+}
+
+void TestPrompts::enterPasswordAllowsAnotherAttempt()
+{
+    QList<bool> answers;
+    EnterPasswordWindowController prompt(u"right"_s, u"Enter the preset password to change it."_s,
+                                         [&answers](bool matched) { answers << matched; });
+    QCOMPARE(child<QLabel>(&prompt, "promptTextField")->text(), u"Enter the preset password to change it."_s);
+    ModalDriver driver;
+    driver
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "passwordTextField", u"wrong"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "passwordTextField", u"right"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    prompt.runModal();
+    QCOMPARE(driver.messages, QStringList{u"Password Mismatch|The Password you entered is incorrect."_s});
+    QCOMPARE(answers, QList<bool>{true});
+
+    EnterPasswordWindowController cancelled(u"right"_s, u"?"_s, [&answers](bool matched) { answers << matched; });
+    ModalDriver escape;
+    escape.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
+    cancelled.runModal();
+    QCOMPARE(answers, (QList<bool>{true, false}));
+}
+
+void TestPrompts::setSavedNameEscapeKeepsTheName_data()
+{
+    QTest::addColumn<QString>("original");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a name") << u"Weekly"_s << u"Weekly"_s;
+    QTest::newRow("no name") << QString() << u""_s;
+}
+
+void TestPrompts::setSavedNameEscapeKeepsTheName()
+{
+    QFETCH(QString, original);
+    QFETCH(QString, expected);
+    QStringList answers;
+    SetSavedNameWindowController prompt(original, [&answers](const QString &name) { answers << name; });
+    ModalDriver driver;
+    driver.then([](QWidget *modal) {
+        ModalDriver::type(modal, "nameTextField", u"Typed but cancelled"_s);
+        ModalDriver::press(modal, Qt::Key_Escape);
+    });
+    prompt.runModal();
+    QCOMPARE(answers, QStringList{expected});
+    QVERIFY(!answers.first().isNull());
+}
+
+void TestPrompts::setSavedPasswordReportsTheCheckBox()
+{
+    struct Answer
+    {
+        bool cancelled;
+        bool require;
+        QString password;
+    };
+    QList<Answer> answers;
+    const auto record = [&answers](bool cancelled, bool require, const QString &password) {
+        answers << Answer{cancelled, require, password};
+    };
+
+    SetSavedPasswordWindowController prompt(true, record);
+    QVERIFY(child<QCheckBox>(&prompt, "requirePasswordCheckBox")->isChecked());
+    ModalDriver driver;
+    driver.then([](QWidget *modal) {
+        child<QCheckBox>(modal, "requirePasswordCheckBox")->click();
+        ModalDriver::type(modal, "passwordTextField", u"new preset"_s);
+        ModalDriver::type(modal, "confirmTextField", u"new preset"_s);
+        ModalDriver::press(modal, Qt::Key_Return);
+    });
+    prompt.runModal();
+
+    SetSavedPasswordWindowController cancelled(false, record);
+    ModalDriver escape;
+    escape.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
+    cancelled.runModal();
+
+    QCOMPARE(answers.size(), 2);
+    QVERIFY(!answers.at(0).cancelled);
+    QVERIFY(!answers.at(0).require);
+    QCOMPARE(answers.at(0).password, u"new preset"_s);
+    QVERIFY(answers.at(1).cancelled);
+    QVERIFY(!answers.at(1).require);
+    QVERIFY(answers.at(1).password.isNull());
+}
+
+void TestPrompts::keypadEnterActsAsOK()
+{
+    QStringList answers;
+    SetSavedNameWindowController prompt(u"Old"_s, [&answers](const QString &name) { answers << name; });
+    ModalDriver driver;
+    driver.then([](QWidget *modal) {
+        ModalDriver::type(modal, "nameTextField", u"New"_s);
+        QTest::keyClick(modal->focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    });
+    prompt.runModal();
+    QCOMPARE(answers, QStringList{u"New"_s});
+}
+
+void TestPrompts::withoutAPersonEveryPromptCancels()
+{
+    Utilities::setNonInteractive(true);
+    QStringList answers;
+    AskForNameWindowController(u"P"_s, u"D"_s, 0, [&](bool cancelled, qint32, const QString &) {
+        answers << u"name %1"_s.arg(cancelled);
+    }).runModal();
+    AskForNameAndPasswordWindowController(u"P"_s, u"D"_s, 0, [&](bool cancelled, qint32, const QString &,
+                                                                 const QString &) {
+        answers << u"name and password %1"_s.arg(cancelled);
+    }).runModal();
+    AskForPasswordWindowController([&](bool cancelled, const QString &) {
+        answers << u"password %1"_s.arg(cancelled);
+    }).runModal();
+    EnterPasswordWindowController(u"x"_s, u"?"_s, [&](bool matched) {
+        answers << u"enter %1"_s.arg(matched);
+    }).runModal();
+    SetSavedNameWindowController(u"Kept"_s, [&](const QString &name) { answers << name; }).runModal();
+    SetSavedPasswordWindowController(true, [&](bool cancelled, bool, const QString &) {
+        answers << u"preset password %1"_s.arg(cancelled);
+    }).runModal();
+    QCOMPARE(answers, (QStringList{u"name 1"_s, u"name and password 1"_s, u"password 1"_s, u"enter 0"_s, u"Kept"_s,
+                                   u"preset password 1"_s}));
+}
+
+QTEST_MAIN(TestPrompts)
+#include "TestPrompts.moc"

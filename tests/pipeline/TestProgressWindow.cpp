@@ -1,0 +1,140 @@
+#include "pipeline/ProgressWindowController.h"
+#include "support/Utilities.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// Waits until the window is gone (the controller deletes itself then); the seconds it took.
+double secondsUntilClosed(const QPointer<ProgressWindowController> &controller, const QElapsedTimer &clock)
+{
+    while (controller && controller->window()->isVisible() && clock.elapsed() < 10000)
+        QTest::qWait(20);
+    return static_cast<double>(clock.elapsed()) / 1000.0;
+}
+} // namespace
+
+class TestProgressWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showsTheJobAndReportsCancel();
+    void quickJobNeverShowsAWindow();
+    void shownWindowStaysUpAtLeastItsMinimumTime_data();
+    void shownWindowStaysUpAtLeastItsMinimumTime();
+    void placement();
+    void movesByTheUserAreReported();
+};
+
+void TestProgressWindow::showsTheJobAndReportsCancel()
+{
+    int cancels = 0;
+    auto *controller = new ProgressWindowController(QString(), QString(), [&cancels] { ++cancels; });
+    QCOMPARE(controller->title(), u"Progress"_s);
+    QCOMPARE(controller->message(), u"Processing..."_s);
+    controller->setTitle(u"Quarterly Report"_s);
+    controller->setMessage(u"Creating Tessary Archive..."_s);
+    controller->setProgress(0.37F);
+    controller->show();
+
+    QWidget *window = controller->window();
+    QCOMPARE(window->windowTitle(), u"Quarterly Report"_s);
+    QCOMPARE(window->findChild<QLabel *>(u"messageTextField"_s)->text(), u"Creating Tessary Archive..."_s);
+    QCOMPARE(window->findChild<QProgressBar *>(u"progressIndicator"_s)->value(), 37);
+    window->findChild<QPushButton *>(u"cancelButton"_s)->click();
+    QCOMPARE(cancels, 1);
+    QVERIFY(window->isVisible()); // the owner dismisses it once the cancel has taken effect
+
+    const QPointer<ProgressWindowController> alive(controller);
+    controller->dismiss();
+    QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), 5000);
+}
+
+void TestProgressWindow::quickJobNeverShowsAWindow()
+{
+    auto *controller = new ProgressWindowController(u"Quick"_s, u"Preparing..."_s, {});
+    const QPointer<ProgressWindowController> alive(controller);
+    QSignalSpy shown(controller, &QObject::destroyed);
+    controller->showAfter(1.0F);
+    QTest::qWait(500);
+    QVERIFY(!controller->wasShown());
+    QWidget *window = controller->window();
+    controller->dismiss();
+    QVERIFY(!window->isVisible());
+    QTRY_VERIFY(alive.isNull());
+    QTest::qWait(800); // past the moment it would have come up
+    QCOMPARE(shown.count(), 1);
+}
+
+void TestProgressWindow::shownWindowStaysUpAtLeastItsMinimumTime_data()
+{
+    QTest::addColumn<int>("upForMs");
+    QTest::addColumn<double>("earliest");
+    QTest::addColumn<double>("latest");
+    QTest::newRow("dismissed 0.2 s after it came up") << 200 << 1.2 << 3.0;
+    QTest::newRow("dismissed 1.7 s after it came up") << 1700 << 0.0 << 0.5;
+}
+
+void TestProgressWindow::shownWindowStaysUpAtLeastItsMinimumTime()
+{
+    QFETCH(int, upForMs);
+    QFETCH(double, earliest);
+    QFETCH(double, latest);
+    auto *controller = new ProgressWindowController(u"Job"_s, u"Preparing..."_s, {});
+    const QPointer<ProgressWindowController> alive(controller);
+    controller->showAfter(0.1F);
+    QTRY_VERIFY(controller->wasShown());
+    QVERIFY(controller->window()->isVisible());
+    QTest::qWait(upForMs);
+
+    QElapsedTimer clock;
+    clock.start();
+    controller->dismiss();
+    const double closedAfter = secondsUntilClosed(alive, clock);
+    QVERIFY2(closedAfter >= earliest && closedAfter <= latest, qPrintable(QString::number(closedAfter)));
+    QTRY_VERIFY(alive.isNull());
+}
+
+void TestProgressWindow::placement()
+{
+    auto *centred = new ProgressWindowController(u"Centred"_s, QString(), {});
+    centred->show();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint offCentre = centred->window()->frameGeometry().center() - screen.center();
+    QVERIFY2(std::abs(offCentre.x()) <= 3 && std::abs(offCentre.y()) <= 3, qPrintable(QString::number(offCentre.x())));
+
+    auto *placed = new ProgressWindowController(u"Placed"_s, QString(), {});
+    placed->setWindowLocation(QPointF(100, 700));
+    placed->show();
+    QCOMPARE(placed->window()->pos(), QPoint(100, 700));
+    placed->setWindowLocation(QPointF(120, 610));
+    QCOMPARE(placed->window()->pos(), QPoint(120, 610));
+
+    centred->dismiss();
+    placed->dismiss();
+}
+
+void TestProgressWindow::movesByTheUserAreReported()
+{
+    auto *controller = new ProgressWindowController(u"Moved"_s, QString(), {});
+    QSignalSpy moves(controller, &ProgressWindowController::progressWindowDidMove);
+    controller->setWindowLocation(QPointF(50, 50));
+    controller->show();
+    QCOMPARE(moves.count(), 0); // placing the window is not a move by the user
+    controller->window()->move(300, 200);
+    QTRY_COMPARE(moves.count(), 1);
+    QCOMPARE(moves.first().first().value<ProgressWindowController *>(), controller);
+    controller->dismiss();
+}
+
+QTEST_MAIN(TestProgressWindow)
+#include "TestProgressWindow.moc"

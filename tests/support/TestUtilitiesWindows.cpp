@@ -1,0 +1,279 @@
+// Runs in a private desktop session (tests/helpers/with-desktop-session): the system
+// notifications go to a notification service on its bus.
+
+#include "ModalDriver.h"
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+
+#include "platform/AutostartEntry.h"
+#include "platform/DesktopNotifications.h"
+#include "support/Error.h"
+#include "support/Utilities.h"
+
+#include <QAbstractButton>
+#include <QDBusConnection>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWidgetAction>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// A notification service that records what it is sent.
+class NotificationService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    QStringList received;
+
+public Q_SLOTS:
+    uint Notify(const QString &appName, uint replacesId, const QString &icon, const QString &summary,
+                const QString &body, const QStringList &actions, const QVariantMap &hints, int timeout)
+    {
+        Q_UNUSED(replacesId);
+        Q_UNUSED(icon);
+        Q_UNUSED(timeout);
+        received << u"%1|%2|%3|%4|sound %5"_s.arg(appName, summary, body, actions.join(u','),
+                                                  hints.value(u"suppress-sound"_s).toBool() ? u"off"_s : u"on"_s);
+        return 1;
+    }
+};
+
+// Whether the notice is on screen, polled until it has gone: the moments it came and went.
+struct NoticeTimes
+{
+    double shownAt = -1;
+    double goneAt = -1;
+};
+
+NoticeTimes watch(QWidget *window, const QElapsedTimer &clock)
+{
+    NoticeTimes times;
+    const QPointer<QWidget> notice(window);
+    while (clock.elapsed() < 10000) {
+        const bool visible = notice && notice->isVisible();
+        const double now = static_cast<double>(clock.elapsed()) / 1000.0;
+        if (visible && times.shownAt < 0)
+            times.shownAt = now;
+        if (!visible && times.shownAt >= 0) {
+            times.goneAt = now;
+            break;
+        }
+        QTest::qWait(10);
+    }
+    return times;
+}
+
+} // namespace
+
+class TestUtilitiesWindows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { Utilities::setNonInteractive(false); }
+
+    void noticeTimes_data();
+    void noticeTimes();
+    void noticeLooks();
+    void alertsShowTheirTexts();
+    void confirmationAnswers_data();
+    void confirmationAnswers();
+    void reportError_data();
+    void reportError();
+    void withoutAPersonQuestionsAreCancelled();
+    void systemNotificationReachesTheService();
+    void systemNotificationWithoutServiceFallsBack();
+    void loginItemIsWrittenOnce();
+    void headingItems();
+};
+
+void TestUtilitiesWindows::noticeTimes_data()
+{
+    QTest::addColumn<double>("duration");
+    QTest::addColumn<double>("after");
+    QTest::newRow("shown at once") << 1.0 << 0.0;
+    QTest::newRow("shown later") << 2.0 << 0.5;
+}
+
+void TestUtilitiesWindows::noticeTimes()
+{
+    QFETCH(double, duration);
+    QFETCH(double, after);
+    QElapsedTimer clock;
+    clock.start();
+    QWidget *notice = Utilities::displayNotification(u"Tessary Archive Successfully Created"_s, duration, after);
+    QVERIFY(!notice->isVisible());
+    const NoticeTimes times = watch(notice, clock);
+    QVERIFY2(times.shownAt >= after && times.shownAt < after + 0.4, qPrintable(QString::number(times.shownAt)));
+    const double hideAt = duration + after + 1.0;
+    QVERIFY2(times.goneAt >= hideAt - 0.05 && times.goneAt < hideAt + 0.6, qPrintable(QString::number(times.goneAt)));
+}
+
+void TestUtilitiesWindows::noticeLooks()
+{
+    QWidget *notice = Utilities::createNotification(u"No Files to Zip"_s);
+    auto *label = notice->findChild<QLabel *>();
+    QCOMPARE(label->text(), u"No Files to Zip"_s);
+    QCOMPARE(label->font().pointSize(), 24);
+    QCOMPARE(notice->size(), label->size().grownBy(QMargins(25, 25, 25, 25)));
+    QCOMPARE(label->geometry().center(), notice->rect().center());
+    QVERIFY(notice->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(notice->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY((notice->geometry().center() - screen.center()).manhattanLength() <= 2);
+    delete notice;
+}
+
+void TestUtilitiesWindows::alertsShowTheirTexts()
+{
+    ModalDriver driver;
+    driver.answerMessageBox(u"OK"_s);
+    Utilities::displayMessage(u"Unable to upload the Tessary Archive."_s, u"Connection Failure"_s);
+    QCOMPARE(driver.messages, QStringList{u"Connection Failure|Unable to upload the Tessary Archive."_s});
+}
+
+void TestUtilitiesWindows::confirmationAnswers_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("action") << u"Replace Existing"_s << true;
+    QTest::newRow("cancel") << u"Cancel"_s << false;
+    QTest::newRow("escape") << QString() << false;
+}
+
+void TestUtilitiesWindows::confirmationAnswers()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, answer);
+    QStringList buttons;
+    ModalDriver driver;
+    driver.then([&buttons, button](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        const QList<QAbstractButton *> all = box->buttons();
+        for (QAbstractButton *each : all) {
+            buttons << each->text().remove(u'&');
+            if (each->text().remove(u'&') == button)
+                each->click();
+        }
+        if (button.isEmpty())
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QCOMPARE(Utilities::getConfirmation(u"Replace Existing?"_s, u"A file with that name exists."_s,
+                                        u"Replace Existing"_s),
+             answer);
+    QVERIFY(buttons.contains(u"Replace Existing"_s) && buttons.contains(u"Cancel"_s));
+}
+
+void TestUtilitiesWindows::reportError_data()
+{
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("reason") << u"Archive Creation Failure"_s << u"Archive Creation Failure"_s;
+    QTest::newRow("no reason")
+        << QString() << u"Something reported an error but didn't provide any description.  Sorry about that..."_s;
+}
+
+void TestUtilitiesWindows::reportError()
+{
+    QFETCH(QString, reason);
+    QFETCH(QString, shown);
+    ModalDriver driver;
+    driver.answerMessageBox();
+    const Error error = reason.isNull() ? Error(u"Elsewhere"_s, 3) : Utilities::errorWithCode(10, reason);
+    Utilities::reportError(error);
+    QCOMPARE(driver.messages, QStringList{u"Something Went Wrong...|"_s + shown});
+
+    Utilities::reportError(Error()); // no error: nothing comes up
+    QTest::qWait(100);
+    QCOMPARE(driver.messages.size(), 1);
+}
+
+void TestUtilitiesWindows::withoutAPersonQuestionsAreCancelled()
+{
+    Utilities::setNonInteractive(true);
+    QVERIFY(!Utilities::getConfirmation(u"Replace?"_s, u"Really?"_s, u"Replace"_s));
+    Utilities::displayMessage(u"Written to standard error."_s, u"Title"_s);
+    QVERIFY(Utilities::runOpenPanel(false, true, {}, false, {}).isEmpty());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void TestUtilitiesWindows::systemNotificationReachesTheService()
+{
+    NotificationService service;
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"notification service"_s);
+    QVERIFY(bus.registerObject(u"/org/freedesktop/Notifications"_s, &service, QDBusConnection::ExportAllSlots));
+    QVERIFY(bus.registerService(DesktopNotifications::ServiceName));
+    int fallbacks = 0;
+    Utilities::setSystemNotificationFallback([&fallbacks](const QString &, const QString &) { ++fallbacks; });
+
+    Utilities::displaySystemNotification(u"Share Link Copied"_s, u"The link is on the clipboard."_s);
+    QTRY_COMPARE(service.received,
+                 QStringList{u"Tessary|Share Link Copied|The link is on the clipboard.|close,Close|sound off"_s});
+    QCOMPARE(fallbacks, 0);
+
+    bus.unregisterService(DesktopNotifications::ServiceName);
+    QDBusConnection::disconnectFromBus(u"notification service"_s);
+    Utilities::setSystemNotificationFallback({});
+}
+
+void TestUtilitiesWindows::systemNotificationWithoutServiceFallsBack()
+{
+    QStringList fallen;
+    Utilities::setSystemNotificationFallback(
+        [&fallen](const QString &title, const QString &details) { fallen << title + u'|' + details; });
+    Utilities::displaySystemNotification(u"Title"_s, u"Details"_s);
+    QTRY_COMPARE(fallen, QStringList{u"Title|Details"_s});
+    Utilities::setSystemNotificationFallback({});
+}
+
+void TestUtilitiesWindows::loginItemIsWrittenOnce()
+{
+    TemporaryHome home;
+    Utilities::addCurrentAppAsLoginItem();
+    const QString entry = home.filePath(u".config/autostart/tessary.desktop"_s);
+    QCOMPARE(AutostartEntry::path(), entry);
+    const QByteArray written = readFile(entry);
+    QVERIFY(written.startsWith("[Desktop Entry]\n"));
+    QVERIFY(written.contains(QByteArray("\nExec=\"" + QFile::encodeName(QCoreApplication::applicationFilePath()) + "\"\n")));
+
+    // The user changed the entry: it is neither replaced nor doubled.
+    QVERIFY(writeFile(entry, written + "Hidden=true\n"));
+    Utilities::addCurrentAppAsLoginItem();
+    QCOMPARE(readFile(entry), written + "Hidden=true\n");
+    QCOMPARE(QDir(home.filePath(u".config/autostart"_s)).entryList(QDir::Files), QStringList{u"tessary.desktop"_s});
+}
+
+void TestUtilitiesWindows::headingItems()
+{
+    QMenu menu;
+    menu.addAction(u"Quick Zip Name"_s)->setData(2);
+    QAction *normal = menu.addAction(u"Use Preset Name"_s);
+    menu.addAction(u"Quick Zip Password"_s)->setData(2);
+    Utilities::convertHeadingMenuItemsWithTag(2, &menu);
+
+    const QList<QAction *> actions = menu.actions();
+    QCOMPARE(actions.size(), 3);
+    QCOMPARE(actions.at(1), normal);
+    for (int index : {0, 2}) {
+        auto *heading = qobject_cast<QWidgetAction *>(actions.at(index));
+        QVERIFY(heading != nullptr);
+        QVERIFY(!heading->isEnabled());
+        auto *label = qobject_cast<QLabel *>(heading->defaultWidget());
+        QCOMPARE(label->text(), index == 0 ? u"Quick Zip Name"_s : u"Quick Zip Password"_s);
+        QCOMPARE(label->alignment(), Qt::AlignCenter);
+        QCOMPARE(label->height(), 16);
+    }
+}
+
+QTEST_MAIN(TestUtilitiesWindows)
+#include "TestUtilitiesWindows.moc"
