@@ -134,6 +134,7 @@ void Utilities::displayMessage(const QString &message, const QString &title)
     bringCurrentApplicationToForeground();
     QMessageBox box;
     box.setWindowTitle(u"Tessary"_s);
+    box.setTextFormat(Qt::PlainText);
     box.setText(title);
     box.setInformativeText(message);
     box.setStandardButtons(QMessageBox::Ok);
@@ -150,6 +151,7 @@ bool Utilities::getConfirmation(const QString &title, const QString &message, co
     bringCurrentApplicationToForeground();
     QMessageBox box;
     box.setWindowTitle(u"Tessary"_s);
+    box.setTextFormat(Qt::PlainText);
     box.setText(title);
     box.setInformativeText(message);
     QPushButton *action = box.addButton(actionButtonText, QMessageBox::AcceptRole);
