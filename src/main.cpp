@@ -19,7 +19,7 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine commandLine = CommandLine::parse(arguments);
 
-    if (commandLine.mode() != CommandLine::ModeRun) {
+    if (commandLine.mode() != CommandLine::ModeRun && commandLine.mode() != CommandLine::ModeZip) {
         // These modes show no window and need no screen.
         QCoreApplication app(argc, argv);
         describeApplication();
@@ -29,6 +29,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     describeApplication();
     QApplication::setQuitOnLastWindowClosed(false);
+    if (commandLine.mode() == CommandLine::ModeZip)
+        return commandLine.runZip();
+
     Tessary controller;
     controller.createDestinations();
     return QApplication::exec();

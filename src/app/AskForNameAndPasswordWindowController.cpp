@@ -6,9 +6,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-AskForNameAndPasswordWindowController::AskForNameAndPasswordWindowController(const QString &savedName,
-                                                                             const QString &derivedName,
-                                                                             qint32 nameType, Completion completion)
+AskForNameAndPasswordWindowController::AskForNameAndPasswordWindowController(
+    const QString &savedName, const QString &derivedName, qint32 nameType, Completion completion)
     : m_ui(std::make_unique<Ui::AskForNameAndPasswordWindowController>())
     , m_completion(std::move(completion))
 {
@@ -26,8 +25,7 @@ bool AskForNameAndPasswordWindowController::passesChecks()
         return failCheck(u"Please provide a name."_s, u"Name Required"_s, nullptr);
     if (m_ui->passwordTextField->text().isEmpty())
         return Utilities::getConfirmation(u"No Password"_s,
-                                          u"Do you want to create this Tessary Archive with no password?"_s,
-                                          u"Create with No Password"_s);
+            u"Do you want to create this Tessary Archive with no password?"_s, u"Create with No Password"_s);
     return checkPasswords(m_ui->passwordTextField, m_ui->confirmTextField);
 }
 

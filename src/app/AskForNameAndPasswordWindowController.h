@@ -19,11 +19,11 @@ class AskForNameAndPasswordWindowController final : public PromptWindowControlle
 public:
     /// (cancelled, name type, name, password): the password is null when there is none; on Cancel
     /// (true, 0, null, null).
-    using Completion =
-        std::function<void(bool cancelled, qint32 nameType, const QString &name, const QString &password)>;
+    using Completion
+        = std::function<void(bool cancelled, qint32 nameType, const QString &name, const QString &password)>;
 
-    AskForNameAndPasswordWindowController(const QString &savedName, const QString &derivedName, qint32 nameType,
-                                          Completion completion);
+    AskForNameAndPasswordWindowController(
+        const QString &savedName, const QString &derivedName, qint32 nameType, Completion completion);
     ~AskForNameAndPasswordWindowController() override;
 
 protected:

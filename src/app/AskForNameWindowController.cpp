@@ -5,8 +5,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-AskForNameWindowController::AskForNameWindowController(const QString &savedName, const QString &derivedName,
-                                                       qint32 nameType, Completion completion)
+AskForNameWindowController::AskForNameWindowController(
+    const QString &savedName, const QString &derivedName, qint32 nameType, Completion completion)
     : m_ui(std::make_unique<Ui::AskForNameWindowController>())
     , m_completion(std::move(completion))
 {

@@ -20,8 +20,8 @@ public:
     /// (cancelled, name type, name): (false, the type in force, the typed name) or (true, 0, null).
     using Completion = std::function<void(bool cancelled, qint32 nameType, const QString &name)>;
 
-    AskForNameWindowController(const QString &savedName, const QString &derivedName, qint32 nameType,
-                               Completion completion);
+    AskForNameWindowController(
+        const QString &savedName, const QString &derivedName, qint32 nameType, Completion completion);
     ~AskForNameWindowController() override;
 
 protected:

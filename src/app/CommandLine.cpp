@@ -1,23 +1,40 @@
 #include "CommandLine.h"
 
 #include "Tessary.h"
+#include "support/Utilities.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <QTimer>
+#include <QWidget>
 
-#include <cstdio>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 const QString kListDestinationsOption = u"list-destinations"_s;
+const QString kDestinationOption = u"destination"_s;
+constexpr int kWindowsGonePollMs = 100;
 
 QCommandLineParser &configuredParser(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(
-        u"Tessary zips files into an archive, optionally with a password, and delivers it to a Destination."_s);
-    parser.addOption({kListDestinationsOption, u"Print your Destinations, one name a line, in tile order."_s});
+        u"Tessary zips files into an archive, optionally with a password, and delivers it to a Destination.\n"
+        "\n"
+        "With --destination, the FILEs (files or folders) are zipped to the Destination of that name, just as\n"
+        "when they are dropped on its tile: the naming and password policies apply, and their dialogs appear.\n"
+        "Tessary exits when the request has ended: with status 0 and the archive's full path on standard\n"
+        "output, 1 when the job failed (the error goes to standard error), 3 when it was cancelled, and 2\n"
+        "for a usage error, a missing FILE or an unknown Destination. Without a screen, every question is\n"
+        "answered with Cancel."_s);
+    parser.addOption({ kDestinationOption, u"Zip the FILEs to the Destination called <name>."_s, u"name"_s });
+    parser.addOption({ kListDestinationsOption, u"Print your Destinations, one name a line, in tile order."_s });
+    parser.addPositionalArgument(u"FILE"_s, u"A file or folder to zip (with --destination)."_s, u"[FILE...]"_s);
     parser.addHelpOption();
     parser.addVersionOption();
     return parser;
@@ -29,16 +46,27 @@ CommandLine CommandLine::parse(const QStringList &arguments)
     QCommandLineParser parser;
     configuredParser(parser);
     CommandLine commandLine;
-    if (!parser.parse(arguments)) {
+    const auto fail = [&commandLine](const QString &text) {
         commandLine.m_mode = ModeUsageError;
-        commandLine.m_errorText = parser.errorText();
-    } else if (parser.isSet(u"help"_s)) {
+        commandLine.m_errorText = text;
+        return commandLine;
+    };
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    if (parser.isSet(u"help"_s)) {
         commandLine.m_mode = ModeHelp;
     } else if (parser.isSet(u"version"_s)) {
         commandLine.m_mode = ModeVersion;
+    } else if (parser.isSet(kDestinationOption)) {
+        if (parser.isSet(kListDestinationsOption))
+            return fail(u"--destination and --list-destinations cannot be used together."_s);
+        if (parser.positionalArguments().isEmpty())
+            return fail(u"Nothing to zip: name at least one FILE after --destination."_s);
+        commandLine.m_mode = ModeZip;
+        commandLine.m_destinationName = parser.value(kDestinationOption);
+        commandLine.m_files = parser.positionalArguments();
     } else if (!parser.positionalArguments().isEmpty()) {
-        commandLine.m_mode = ModeUsageError;
-        commandLine.m_errorText = u"Unexpected argument: %1"_s.arg(parser.positionalArguments().constFirst());
+        return fail(u"Which Destination? Name it with --destination."_s);
     } else if (parser.isSet(kListDestinationsOption)) {
         commandLine.m_mode = ModeListDestinations;
     }
@@ -74,8 +102,77 @@ int CommandLine::run() const
             out << destination->name() << '\n';
         return ExitSuccess;
     }
+    case ModeZip:
     case ModeRun:
         break;
     }
     return ExitSuccess;
+}
+
+int CommandLine::runZip() const
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QList<QUrl> urls;
+    for (const QString &file : m_files) {
+        const QFileInfo item(QDir::current(), file);
+        if (!item.exists() && !item.isSymLink()) {
+            err << "tessary: no such file or folder: " << file << '\n';
+            return ExitUsageError;
+        }
+        urls << QUrl::fromLocalFile(QDir::cleanPath(item.absoluteFilePath()));
+    }
+
+    Tessary controller;
+    controller.createDestinations();
+    DestinationPointer destination;
+    for (const DestinationPointer &candidate : controller.destinations()) {
+        if (candidate->name() == m_destinationName) {
+            destination = candidate;
+            break;
+        }
+    }
+    if (!destination) {
+        err << "tessary: no Destination is named \"" << m_destinationName << "\". Your Destinations:\n";
+        for (const DestinationPointer &candidate : controller.destinations())
+            err << "  " << candidate->name() << '\n';
+        return ExitUsageError;
+    }
+
+    std::optional<int> status;
+    controller.performQuickZipWithURLs(urls, destination,
+        [&status, &out, &err](Tessary::RequestOutcome outcome, const QString &archivePath, const Error &error) {
+            switch (outcome) {
+            case Tessary::RequestOutcome::Finished:
+                out << archivePath << Qt::endl;
+                status = ExitSuccess;
+                break;
+            case Tessary::RequestOutcome::Failed:
+                // Without a screen the alert has written the error already.
+                if (!Utilities::isNonInteractive())
+                    err << "tessary: " << error.localizedFailureReason() << Qt::endl;
+                status = ExitJobFailed;
+                break;
+            case Tessary::RequestOutcome::Cancelled:
+                status = ExitCancelled;
+                break;
+            }
+        });
+
+    // Wait for the request, then for its windows (a notice, a progress window keeping its
+    // minimum time) to go, so that the user sees them to the end.
+    QTimer poll;
+    poll.setInterval(kWindowsGonePollMs);
+    QObject::connect(&poll, &QTimer::timeout, [&status] {
+        if (!status)
+            return;
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const bool showing = !Utilities::isNonInteractive()
+            && std::any_of(windows.cbegin(), windows.cend(), [](const QWidget *window) { return window->isVisible(); });
+        if (!showing)
+            QApplication::exit(*status);
+    });
+    poll.start();
+    return QApplication::exec();
 }

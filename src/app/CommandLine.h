@@ -3,21 +3,25 @@
 #include <QString>
 #include <QStringList>
 
-// What Tessary was asked to do on its command line.
+// What Tessary was asked to do on its command line, and the work of the modes that end by
+// themselves: a file manager or a script hands files to Tessary here.
 class CommandLine final
 {
 public:
     enum Mode {
-        ModeRun,              ///< live in the tray
+        ModeRun, ///< live in the tray
+        ModeZip, ///< zip FILEs to a Destination, as a drop on its tile, then exit
         ModeListDestinations, ///< print the Destinations and exit
         ModeHelp,
         ModeVersion,
         ModeUsageError,
     };
 
-    /// Exit statuses of the command-line modes.
+    /// Exit statuses of the modes that end by themselves.
     static constexpr int ExitSuccess = 0;
+    static constexpr int ExitJobFailed = 1;
     static constexpr int ExitUsageError = 2;
+    static constexpr int ExitCancelled = 3;
 
     /// Reads the arguments (the program name first).
     static CommandLine parse(const QStringList &arguments);
@@ -25,12 +29,19 @@ public:
     Mode mode() const { return m_mode; }
     /// What went wrong, for ModeUsageError.
     QString errorText() const { return m_errorText; }
+    /// The name of the Destination and the items, for ModeZip.
+    QString destinationName() const { return m_destinationName; }
+    QStringList files() const { return m_files; }
     static QString helpText();
 
     /// The work of the modes that need no screen; their exit status.
     int run() const;
+    /// The work of ModeZip, which may ask questions: needs the widgets application. Its status.
+    int runZip() const;
 
 private:
     Mode m_mode = ModeRun;
     QString m_errorText;
+    QString m_destinationName;
+    QStringList m_files;
 };

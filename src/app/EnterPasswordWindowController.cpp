@@ -4,8 +4,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-EnterPasswordWindowController::EnterPasswordWindowController(const QString &password, const QString &prompt,
-                                                             Completion completion)
+EnterPasswordWindowController::EnterPasswordWindowController(
+    const QString &password, const QString &prompt, Completion completion)
     : m_ui(std::make_unique<Ui::EnterPasswordWindowController>())
     , m_password(password)
     , m_completion(std::move(completion))

@@ -36,7 +36,7 @@ int itemOf(qint32 nameType)
 } // namespace
 
 NameChoice::NameChoice(QComboBox *optionsButton, QLineEdit *nameTextField, const QString &savedName,
-                       const QString &derivedName, qint32 nameType)
+    const QString &derivedName, qint32 nameType)
     : QObject(optionsButton)
     , m_optionsButton(optionsButton)
     , m_nameTextField(nameTextField)

@@ -15,8 +15,8 @@ class NameChoice final : public QObject
 
 public:
     /// A null saved or derived name counts as the empty text.
-    NameChoice(QComboBox *optionsButton, QLineEdit *nameTextField, const QString &savedName,
-               const QString &derivedName, qint32 nameType);
+    NameChoice(QComboBox *optionsButton, QLineEdit *nameTextField, const QString &savedName, const QString &derivedName,
+        qint32 nameType);
 
     qint32 nameType() const { return m_nameType; }
     QString name() const;

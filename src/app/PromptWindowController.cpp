@@ -74,7 +74,7 @@ bool PromptWindowController::checkPasswords(QLineEdit *password, QLineEdit *conf
         return failCheck(u"Please confirm your password."_s, u"Confirmation Required"_s, confirmation);
     if (password->text() != confirmation->text())
         return failCheck(u"The passwords do not match.  Please re-type them to ensure they are the same."_s,
-                         u"Passwords Not Matched"_s, password);
+            u"Passwords Not Matched"_s, password);
     return true;
 }
 

@@ -2,8 +2,8 @@
 
 #include "ui_SetSavedPasswordWindowController.h"
 
-SetSavedPasswordWindowController::SetSavedPasswordWindowController(bool requirePasswordToChangePassword,
-                                                                   Completion completion)
+SetSavedPasswordWindowController::SetSavedPasswordWindowController(
+    bool requirePasswordToChangePassword, Completion completion)
     : m_ui(std::make_unique<Ui::SetSavedPasswordWindowController>())
     , m_completion(std::move(completion))
 {

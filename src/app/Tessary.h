@@ -2,9 +2,16 @@
 
 #include "destinations/Destination.h"
 
+#include "support/Error.h"
+
+#include <QList>
 #include <QMutex>
 #include <QObject>
+#include <QPointF>
+#include <QPointer>
+#include <QSet>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -12,7 +19,9 @@
 class DestinationStore;
 class DropboxManager;
 class FileLogger;
+class ProgressWindowController;
 class Settings;
+struct ZipRequest;
 
 // The application controller: one per process, reachable everywhere through gTessary. It owns
 // the companions of the whole run and the user's logging switch.
@@ -69,6 +78,62 @@ public:
     /// Saves the list after a Destination was configured or renamed.
     void destinationHasChanged(Destination *destination);
 
+    // Zip requests
+
+    /// How a zip request ended, for whoever started it.
+    enum class RequestOutcome {
+        Finished, ///< the archive was made and handed to the Destination
+        Failed, ///< the job ended with an error (the user has been shown it)
+        Cancelled, ///< the user cancelled, or the Destination stopped the request
+    };
+    using RequestCompletion
+        = std::function<void(RequestOutcome outcome, const QString &archivePath, const Error &error)>;
+    /// (cancelled, name, password): the name is never empty, the password null for none.
+    using NameAndPasswordCompletion = std::function<void(bool cancelled, const QString &name, const QString &password)>;
+
+    /// A drop on a tile: settles name and password by the quick-zip policies, asking where they
+    /// say so, then zips. Nothing to zip shows "No Files to Zip".
+    void performQuickZipWithURLs(
+        const QList<QUrl> &urls, const DestinationPointer &destination, const RequestCompletion &completion = {});
+    /// Turns the policies into a name and a password, running the dialogs they call for; the
+    /// completion runs before this returns.
+    void determineQuickZipOutputFileNameAndPasswordWithURLS(
+        const QList<QUrl> &urls, const NameAndPasswordCompletion &completion);
+    /// The first item's name without its extension, with " and More" for several items;
+    /// "Tessary Archive" when that leaves nothing.
+    static QString derivedNameFromURLs(const QList<QUrl> &urls);
+    /// True when there is no preset password or the user typed it.
+    bool getPasswordFromUserWithPrompt(const QString &prompt);
+    void defineSavedZipName();
+    void defineSavedZipPassword();
+    /// The preset-name policy; without a preset name, one is asked for first.
+    void useSavedNameSelected();
+    /// The preset-password policy; without a preset password, one is asked for first.
+    void useSavedPasswordSelected();
+    /// Sets the preset password, after asking for the current one where the user wants that.
+    void setSavedPasswordSelected();
+
+    /// Lets the Destination prepare, then zips the items into a free archive path of its final
+    /// folder under a progress window, and hands the archive to the Destination.
+    void performCommonZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,
+        const QString &outputFileName, const QString &password, const RequestCompletion &completion = {});
+    /// A free "NAME.zip" (or "NAME #2.zip"...) in the folder, away from archives still being made.
+    QString pathToCreatedZipArchiveWithOutputFolderPath(const QString &folderPath, const QString &outputFileName) const;
+    /// 90 points below the newest open progress window, else the preferred place.
+    QPointF determineBestProgressWindowLocation() const;
+    void prepareProgressWindow(ProgressWindowController *window);
+    /// Remembers where the user put a progress window.
+    void progressWindowDidMove(ProgressWindowController *window);
+    /// Takes the window down; after a quick success it shows the created notice instead, where
+    /// the Destination allows it. Returns null.
+    ProgressWindowController *dismissProgressWindow(
+        ProgressWindowController *window, Destination *destination, bool secure, bool jobSucceeded);
+    /// The progress windows open now, oldest first.
+    QList<ProgressWindowController *> progressWindows() const;
+    /// The archive of the last job that finished without error; null until then.
+    QString pathToLastZipCreated() const { return m_pathToLastZipCreated; }
+    bool canRevealLastZipCreated() const;
+
     /// The handler every part logs through, from any thread. While logging is on, it writes
     /// each line to standard error and to the log file on the Desktop.
     LogHandler log();
@@ -85,11 +150,16 @@ public:
 private:
     std::shared_ptr<FileLogger> fileLogger() const;
     void writeLogLine(const QString &line);
+    void startZipJob(const std::shared_ptr<ZipRequest> &request);
+    void endZipRequest(const std::shared_ptr<ZipRequest> &request, RequestOutcome outcome, const Error &error);
 
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<DropboxManager> m_dropboxManager;
     std::unique_ptr<DestinationStore> m_destinationStore;
     DestinationList m_destinations;
+    QList<QPointer<ProgressWindowController>> m_progressWindows;
+    QString m_pathToLastZipCreated;
+    QSet<QString> m_reservedArchivePaths;
 
     mutable QMutex m_loggerLock;
     std::shared_ptr<FileLogger> m_fileLogger;

@@ -29,8 +29,8 @@ void Tessary::createDefaultDestinations()
     m_destinations << std::make_shared<DestinationAlongsideSource>(u"Place Alongside Source"_s)
                    << std::make_shared<DestinationDesktop>(u"Place on the Desktop"_s)
                    << std::make_shared<DestinationEmail>(u"Attach To Email"_s)
-                   << std::make_shared<DestinationFolder>(Utilities::backupsFolderPathWithCreate(true),
-                                                          u"Store in Backups Folder"_s);
+                   << std::make_shared<DestinationFolder>(
+                          Utilities::backupsFolderPathWithCreate(true), u"Store in Backups Folder"_s);
     if (DestinationICloud::isICloudAvailable())
         m_destinations << std::make_shared<DestinationICloud>(u"Upload to iCloud Drive"_s);
     if (DropboxManager::isDropboxInstalled())
@@ -57,7 +57,7 @@ QString Tessary::destinationsStorePath() const
 bool Tessary::hasDestinationOfType(qint32 type) const
 {
     return std::any_of(m_destinations.cbegin(), m_destinations.cend(),
-                       [type](const DestinationPointer &destination) { return destination->type() == type; });
+        [type](const DestinationPointer &destination) { return destination->type() == type; });
 }
 
 bool Tessary::addDestination(const DestinationPointer &destination)

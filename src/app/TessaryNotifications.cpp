@@ -16,7 +16,10 @@ struct ReceiverList
     QRecursiveMutex lock;
     QList<QPointer<QObject>> receivers;
 
-    void compact() { receivers.removeIf([](const QPointer<QObject> &receiver) { return receiver.isNull(); }); }
+    void compact()
+    {
+        receivers.removeIf([](const QPointer<QObject> &receiver) { return receiver.isNull(); });
+    }
 };
 
 ReceiverList &receiverList()

@@ -127,9 +127,7 @@ void Destination::configureWithCompletion(const ConfigureCompletion &completion)
         completion(false);
 }
 
-void Destination::handleClickAction()
-{
-}
+void Destination::handleClickAction() { }
 
 std::shared_ptr<Operation> Destination::postZipOperationWithPathToCreatedZipArchive(const QString &archivePath)
 {

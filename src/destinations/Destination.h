@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QObject>
-#include <QImage>
 #include <QString>
 #include <QUrl>
 

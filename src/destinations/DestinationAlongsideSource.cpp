@@ -19,8 +19,8 @@ void DestinationAlongsideSource::defineIcon()
     defineIconNamed(u"AlongsideIcon"_s);
 }
 
-void DestinationAlongsideSource::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls,
-                                                                    const WillBeUsedCompletion &completion)
+void DestinationAlongsideSource::destinationWillBeUsedWithURLsToZip(
+    const QList<QUrl> &urls, const WillBeUsedCompletion &completion)
 {
     if (!urls.isEmpty())
         setRootFolderPath(QFileInfo(urls.first().toLocalFile()).path() + u'/');

@@ -25,8 +25,7 @@ namespace {
 
 using Decoder = DestinationPointer (*)(const KeyedCoder &);
 
-template <typename Kind>
-DestinationPointer decode(const KeyedCoder &coder)
+template <typename Kind> DestinationPointer decode(const KeyedCoder &coder)
 {
     return std::make_shared<Kind>(coder);
 }
@@ -34,17 +33,17 @@ DestinationPointer decode(const KeyedCoder &coder)
 // Every kind that is stored, under its class name.
 const QHash<QString, Decoder> &decoders()
 {
-    static const QHash<QString, Decoder> kinds{
-        {u"DestinationAddDestination"_s, &decode<DestinationAddDestination>},
-        {u"DestinationAirDrop"_s, &decode<DestinationAirDrop>},
-        {u"DestinationAlongsideSource"_s, &decode<DestinationAlongsideSource>},
-        {u"DestinationDesktop"_s, &decode<DestinationDesktop>},
-        {u"DestinationDropbox"_s, &decode<DestinationDropbox>},
-        {u"DestinationEmail"_s, &decode<DestinationEmail>},
-        {u"DestinationFTP"_s, &decode<DestinationFTP>},
-        {u"DestinationFolder"_s, &decode<DestinationFolder>},
-        {u"DestinationICloud"_s, &decode<DestinationICloud>},
-        {u"DestinationMessages"_s, &decode<DestinationMessages>},
+    static const QHash<QString, Decoder> kinds {
+        { u"DestinationAddDestination"_s, &decode<DestinationAddDestination> },
+        { u"DestinationAirDrop"_s, &decode<DestinationAirDrop> },
+        { u"DestinationAlongsideSource"_s, &decode<DestinationAlongsideSource> },
+        { u"DestinationDesktop"_s, &decode<DestinationDesktop> },
+        { u"DestinationDropbox"_s, &decode<DestinationDropbox> },
+        { u"DestinationEmail"_s, &decode<DestinationEmail> },
+        { u"DestinationFTP"_s, &decode<DestinationFTP> },
+        { u"DestinationFolder"_s, &decode<DestinationFolder> },
+        { u"DestinationICloud"_s, &decode<DestinationICloud> },
+        { u"DestinationMessages"_s, &decode<DestinationMessages> },
     };
     return kinds;
 }
@@ -98,8 +97,8 @@ QByteArray DestinationStore::archivedData(const DestinationList &destinations)
         if (destination->type() == Destination::DestinationTypeDummy)
             continue;
         KeyedArchiveObject object;
-        object.classes = QStringList{QString::fromLatin1(destination->metaObject()->className()), u"Destination"_s,
-                                     u"NSObject"_s};
+        object.classes = QStringList { QString::fromLatin1(destination->metaObject()->className()), u"Destination"_s,
+            u"NSObject"_s };
         destination->encodeWithCoder(object.coder);
         objects << object;
     }

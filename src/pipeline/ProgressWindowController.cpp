@@ -11,8 +11,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-ProgressWindowController::ProgressWindowController(const QString &title, const QString &message,
-                                                   std::function<void()> cancellation)
+ProgressWindowController::ProgressWindowController(
+    const QString &title, const QString &message, std::function<void()> cancellation)
     : m_window(std::make_unique<QWidget>(nullptr, Qt::Window | Qt::WindowStaysOnTopHint))
     , m_ui(std::make_unique<Ui::ProgressWindowController>())
     , m_title(title.isNull() ? u"Progress"_s : title)
@@ -104,18 +104,28 @@ void ProgressWindowController::cancelPressed()
         m_cancelBlock();
 }
 
+QPoint ProgressWindowController::windowPosition() const
+{
+    if (m_window->isVisible())
+        return m_window->pos();
+    return m_windowLocation.isNull() ? centredPosition() : m_windowLocation.toPoint();
+}
+
+QPoint ProgressWindowController::centredPosition() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return {};
+    m_window->adjustSize();
+    return Utilities::centeredRect(QRectF(m_window->frameGeometry()), QRectF(screen->availableGeometry()))
+        .topLeft()
+        .toPoint();
+}
+
 void ProgressWindowController::placeWindow()
 {
     m_placing = true;
-    if (m_windowLocation.isNull()) {
-        if (const QScreen *screen = QGuiApplication::primaryScreen())
-            m_window->move(Utilities::centeredRect(QRectF(m_window->frameGeometry()),
-                                                   QRectF(screen->availableGeometry()))
-                               .topLeft()
-                               .toPoint());
-    } else {
-        m_window->move(m_windowLocation.toPoint());
-    }
+    m_window->move(m_windowLocation.isNull() ? centredPosition() : m_windowLocation.toPoint());
     m_placing = false;
 }
 

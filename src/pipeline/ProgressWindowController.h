@@ -44,6 +44,9 @@ public:
     QPointF windowLocation() const { return m_windowLocation; }
     void setWindowLocation(const QPointF &location);
 
+    /// Where the window's top-left corner is, or, before it has come up, where it will be.
+    QPoint windowPosition() const;
+
     /// Shows the window after the delay unless it has been dismissed by then.
     void showAfter(float seconds);
     /// Puts the window on screen now and starts its minimum time.
@@ -64,6 +67,7 @@ protected:
 private:
     void cancelPressed();
     void placeWindow();
+    QPoint centredPosition() const;
     void closeWindow();
 
     std::unique_ptr<QWidget> m_window;

@@ -20,10 +20,7 @@ bool AutostartEntry::install(const QString &executablePath)
     // The Exec key quotes the path: the characters special inside quotes get a backslash, and
     // every backslash is doubled once more because the key is an escaped string.
     QString quoted = executablePath;
-    quoted.replace(u'\\', u"\\\\\\\\"_s)
-        .replace(u'"', u"\\\\\""_s)
-        .replace(u'`', u"\\\\`"_s)
-        .replace(u'$', u"\\\\$"_s);
+    quoted.replace(u'\\', u"\\\\\\\\"_s).replace(u'"', u"\\\\\""_s).replace(u'`', u"\\\\`"_s).replace(u'$', u"\\\\$"_s);
     const QString entry = u"[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=Tessary\n"

@@ -14,11 +14,18 @@ const SecretSchema kSchema = {
     "org.tessary.Password",
     SECRET_SCHEMA_DONT_MATCH_NAME,
     {
-        {"service", SECRET_SCHEMA_ATTRIBUTE_STRING},
-        {"account", SECRET_SCHEMA_ATTRIBUTE_STRING},
-        {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING},
+        { "service", SECRET_SCHEMA_ATTRIBUTE_STRING },
+        { "account", SECRET_SCHEMA_ATTRIBUTE_STRING },
+        { nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING },
     },
-    0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    0,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
 };
 
 struct GObjectDeleter
@@ -39,7 +46,7 @@ using ServicePointer = std::unique_ptr<SecretService, GObjectDeleter>;
 
 KeychainBackend::Status statusOf(GError *error)
 {
-    KeychainBackend::Status status{KeychainBackend::StatusNotAvailable, QString::fromUtf8(error->message)};
+    KeychainBackend::Status status { KeychainBackend::StatusNotAvailable, QString::fromUtf8(error->message) };
     g_error_free(error);
     return status;
 }
@@ -48,8 +55,8 @@ HashTablePointer attributeTable(const KeychainBackend::Attributes &attributes)
 {
     HashTablePointer table(g_hash_table_new_full(g_str_hash, g_str_equal, g_free, g_free));
     for (auto it = attributes.cbegin(); it != attributes.cend(); ++it)
-        g_hash_table_insert(table.get(), g_strdup(it.key().toUtf8().constData()),
-                            g_strdup(it.value().toUtf8().constData()));
+        g_hash_table_insert(
+            table.get(), g_strdup(it.key().toUtf8().constData()), g_strdup(it.value().toUtf8().constData()));
     return table;
 }
 
@@ -62,8 +69,8 @@ KeychainBackend::Attributes attributesOf(SecretItem *item)
     gpointer value = nullptr;
     g_hash_table_iter_init(&iterator, table);
     while (g_hash_table_iter_next(&iterator, &key, &value))
-        attributes.insert(QString::fromUtf8(static_cast<const char *>(key)),
-                          QString::fromUtf8(static_cast<const char *>(value)));
+        attributes.insert(
+            QString::fromUtf8(static_cast<const char *>(key)), QString::fromUtf8(static_cast<const char *>(value)));
     g_hash_table_unref(table);
     return attributes;
 }
@@ -117,11 +124,11 @@ KeychainBackend::Status search(const KeychainBackend::Attributes &attributes, in
     GList *found = attributes.isEmpty()
         ? allItems(service.get(), &error)
         : secret_service_search_sync(service.get(), &kSchema, attributeTable(attributes).get(),
-                                     static_cast<SecretSearchFlags>(flags), nullptr, &error);
+            static_cast<SecretSearchFlags>(flags), nullptr, &error);
     if (error != nullptr)
         return statusOf(error);
     if (found == nullptr)
-        return {KeychainBackend::StatusItemNotFound, {}};
+        return { KeychainBackend::StatusItemNotFound, {} };
     for (GList *entry = found; entry != nullptr && status.code == 0; entry = entry->next)
         status = visit(SECRET_ITEM(entry->data));
     g_list_free_full(found, g_object_unref);
@@ -136,10 +143,11 @@ KeychainBackend &KeychainBackend::system()
     return keychain;
 }
 
-KeychainBackend::Status SecretServiceKeychain::find(const Attributes &attributes, bool all, bool withSecret,
-                                                    QList<Item> &items)
+KeychainBackend::Status SecretServiceKeychain::find(
+    const Attributes &attributes, bool all, bool withSecret, QList<Item> &items)
 {
-    const int flags = SECRET_SEARCH_UNLOCK | (all ? SECRET_SEARCH_ALL : 0) | (withSecret ? SECRET_SEARCH_LOAD_SECRETS : 0);
+    const int flags
+        = SECRET_SEARCH_UNLOCK | (all ? SECRET_SEARCH_ALL : 0) | (withSecret ? SECRET_SEARCH_LOAD_SECRETS : 0);
     return search(attributes, flags, [&items, withSecret](SecretItem *found) {
         Item item;
         item.attributes = attributesOf(found);
@@ -157,12 +165,12 @@ KeychainBackend::Status SecretServiceKeychain::find(const Attributes &attributes
             }
         }
         items << item;
-        return Status{};
+        return Status {};
     });
 }
 
-KeychainBackend::Status SecretServiceKeychain::create(const Attributes &attributes, const QString &label,
-                                                      const QByteArray &secret)
+KeychainBackend::Status SecretServiceKeychain::create(
+    const Attributes &attributes, const QString &label, const QByteArray &secret)
 {
     Status status;
     const ServicePointer service = connectToService(status);
@@ -170,8 +178,8 @@ KeychainBackend::Status SecretServiceKeychain::create(const Attributes &attribut
         return status;
     GError *error = nullptr;
     secret_service_store_sync(service.get(), &kSchema, attributeTable(attributes).get(), SECRET_COLLECTION_DEFAULT,
-                              label.toUtf8().constData(), secretValue(secret).get(), nullptr, &error);
-    return error != nullptr ? statusOf(error) : Status{};
+        label.toUtf8().constData(), secretValue(secret).get(), nullptr, &error);
+    return error != nullptr ? statusOf(error) : Status {};
 }
 
 KeychainBackend::Status SecretServiceKeychain::replaceSecret(const Attributes &attributes, const QByteArray &secret)
@@ -179,7 +187,7 @@ KeychainBackend::Status SecretServiceKeychain::replaceSecret(const Attributes &a
     return search(attributes, SECRET_SEARCH_UNLOCK, [&secret](SecretItem *item) {
         GError *error = nullptr;
         secret_item_set_secret_sync(item, secretValue(secret).get(), nullptr, &error);
-        return error != nullptr ? statusOf(error) : Status{};
+        return error != nullptr ? statusOf(error) : Status {};
     });
 }
 
@@ -188,6 +196,6 @@ KeychainBackend::Status SecretServiceKeychain::remove(const Attributes &attribut
     return search(attributes, SECRET_SEARCH_UNLOCK, [](SecretItem *item) {
         GError *error = nullptr;
         secret_item_delete_sync(item, nullptr, &error);
-        return error != nullptr ? statusOf(error) : Status{};
+        return error != nullptr ? statusOf(error) : Status {};
     });
 }

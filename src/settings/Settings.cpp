@@ -35,8 +35,8 @@ bool flag(const QVariant &value)
 
 QString describe(const Error &error)
 {
-    return u"Error Domain=%1 Code=%2 \"%3\""_s.arg(error.domain(), QString::number(error.code()),
-                                                   error.localizedDescription());
+    return u"Error Domain=%1 Code=%2 \"%3\""_s.arg(
+        error.domain(), QString::number(error.code()), error.localizedDescription());
 }
 } // namespace
 
@@ -165,8 +165,8 @@ void Settings::load()
     // a value that is no number reads as 0.
     const auto integer = [this](const QString &key) { return static_cast<qint32>(m_store.value(key).toLongLong()); };
     const auto location = [this](const QString &xKey, const QString &yKey) {
-        return QPointF(static_cast<float>(m_store.value(xKey).toDouble()),
-                       static_cast<float>(m_store.value(yKey).toDouble()));
+        return QPointF(
+            static_cast<float>(m_store.value(xKey).toDouble()), static_cast<float>(m_store.value(yKey).toDouble()));
     };
     m_passwordRequiredToChangePassword = flag(m_store.value(kPasswordRequiredKey));
     m_lastUsedAskForNameType = integer(kLastUsedAskForNameTypeKey);

@@ -35,8 +35,8 @@ bool VLTKeychain::setPassword(const QString &password, const QString &service, c
     return query.save(error);
 }
 
-bool VLTKeychain::setPasswordData(const QByteArray &password, const QString &service, const QString &account,
-                                  Error *error)
+bool VLTKeychain::setPasswordData(
+    const QByteArray &password, const QString &service, const QString &account, Error *error)
 {
     VLTKeychainQuery query = queryFor(service, account);
     query.setPasswordData(password);

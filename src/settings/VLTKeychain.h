@@ -11,10 +11,10 @@ public:
     static QByteArray passwordDataForService(const QString &service, const QString &account, Error *error = nullptr);
     static bool deletePasswordForService(const QString &service, const QString &account, Error *error = nullptr);
     /// Creates the item or replaces its password.
-    static bool setPassword(const QString &password, const QString &service, const QString &account,
-                            Error *error = nullptr);
-    static bool setPasswordData(const QByteArray &password, const QString &service, const QString &account,
-                                Error *error = nullptr);
+    static bool setPassword(
+        const QString &password, const QString &service, const QString &account, Error *error = nullptr);
+    static bool setPasswordData(
+        const QByteArray &password, const QString &service, const QString &account, Error *error = nullptr);
     /// The attributes of the items of one service.
     static std::optional<QList<QVariantMap>> accountsForService(const QString &service, Error *error = nullptr);
     /// The attributes of the items of every service.

@@ -92,8 +92,8 @@ QImage ImageManager::tintedImage(const QImage &image, const QColor &color, qreal
     return tinted;
 }
 
-QImage ImageManager::grayscaleImage(const QImage &image, qreal alphaValue, qreal saturationValue,
-                                    qreal brightnessValue, qreal contrastValue)
+QImage ImageManager::grayscaleImage(
+    const QImage &image, qreal alphaValue, qreal saturationValue, qreal brightnessValue, qreal contrastValue)
 {
     // A grey image has no colour left for the saturation to act on.
     Q_UNUSED(saturationValue);

@@ -43,8 +43,8 @@ void RoundedRectangleView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF drawn = QRectF(rect()).adjusted(m_inset.width(), m_inset.height(), -m_inset.width(),
-                                                 -m_inset.height());
+    const QRectF drawn
+        = QRectF(rect()).adjusted(m_inset.width(), m_inset.height(), -m_inset.width(), -m_inset.height());
     if (m_renderBackground)
         painter.fillPath(generatePath(drawn, m_cornerRadius), m_backgroundColor);
     if (m_renderBorder) {

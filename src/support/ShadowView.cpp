@@ -31,8 +31,8 @@ QImage ShadowView::renderShadow() const
     area.fill(Qt::transparent);
     {
         QPainter painter(&area);
-        painter.fillRect(rect().adjusted(Margin, Margin, -Margin, -Margin).translated(m_offset.toPoint()),
-                         kShadowColor);
+        painter.fillRect(
+            rect().adjusted(Margin, Margin, -Margin, -Margin).translated(m_offset.toPoint()), kShadowColor);
     }
     QGraphicsScene scene;
     auto *item = scene.addPixmap(QPixmap::fromImage(area));

@@ -13,7 +13,8 @@ Error Utilities::errorWithCode(qint64 code, const QString &description)
             { Error::LocalizedRecoverySuggestionKey, description } });
 }
 
-QString Utilities::availableFileName(const QString &fileName, const QString &folderPath, bool *changed)
+QString Utilities::availableFileName(
+    const QString &fileName, const QString &folderPath, bool *changed, const QSet<QString> &reservedPaths)
 {
     const QString base = stringByDeletingPathExtension(fileName);
     const QString extension = pathExtension(fileName);
@@ -22,7 +23,11 @@ QString Utilities::availableFileName(const QString &fileName, const QString &fol
 
     bool didChange = false;
     QString candidate = base + suffix;
-    for (qint64 counter = 2; fileExistsAtPath(folder.filePath(candidate)); ++counter) {
+    const auto taken = [&](const QString &name) {
+        const QString path = folder.filePath(name);
+        return fileExistsAtPath(path) || reservedPaths.contains(path);
+    };
+    for (qint64 counter = 2; taken(candidate); ++counter) {
         didChange = true;
         candidate = u"%1 #%2%3"_s.arg(base, QString::number(counter), suffix);
     }

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QList>
 #include <QRectF>
+#include <QSet>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -48,12 +49,13 @@ public:
     /// A notification of the desktop's notification service, or, where none answers, of the
     /// fallback (the tray's balloon).
     static void displaySystemNotification(const QString &title, const QString &details);
-    static void setSystemNotificationFallback(std::function<void(const QString &title, const QString &details)> fallback);
+    static void setSystemNotificationFallback(
+        std::function<void(const QString &title, const QString &details)> fallback);
     /// Lets pending window work happen before a modal window comes up.
     static void bringCurrentApplicationToForeground();
     /// A modal file chooser; the chosen items, or none when the user cancelled.
     static QList<QUrl> runOpenPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,
-                                    bool allowMultipleSelection, const QUrl &directoryURL);
+        bool allowMultipleSelection, const QUrl &directoryURL);
     /// Turns every item of the menu whose data is the tag into a centred grey heading.
     static void convertHeadingMenuItemsWithTag(int tag, QMenu *menu);
     /// Starts Tessary with the desktop session from now on (an autostart entry, made once).
@@ -65,7 +67,9 @@ public:
 
     /// A name that nothing in the folder has yet: fileName itself when it is free, otherwise
     /// "BASE #2.EXT", "BASE #3.EXT" and so on. *changed tells whether it had to be changed.
-    static QString availableFileName(const QString &fileName, const QString &folderPath, bool *changed = nullptr);
+    /// Reserved paths (of archives still being made) count as taken.
+    static QString availableFileName(const QString &fileName, const QString &folderPath, bool *changed = nullptr,
+        const QSet<QString> &reservedPaths = {});
     /// Whether anything is at the path: a file, a folder, or a symbolic link (even a broken one).
     static bool fileExistsAtPath(const QString &path);
     /// "~/Backups", created with its parents first when create is true.

@@ -58,7 +58,7 @@ void widen(QMessageBox &box)
 {
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
         grid->addItem(new QSpacerItem(kAlertMinimumWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
-                      grid->rowCount(), 0, 1, grid->columnCount());
+            grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 } // namespace
@@ -78,8 +78,8 @@ void Utilities::setNonInteractive(bool nonInteractive)
 
 QWidget *Utilities::createNotification(const QString &message)
 {
-    auto *window = new QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                                            | Qt::WindowDoesNotAcceptFocus);
+    auto *window = new QWidget(
+        nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
     window->setAttribute(Qt::WA_TranslucentBackground);
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -196,7 +196,7 @@ void Utilities::bringCurrentApplicationToForeground()
 }
 
 QList<QUrl> Utilities::runOpenPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,
-                                    bool allowMultipleSelection, const QUrl &directoryURL)
+    bool allowMultipleSelection, const QUrl &directoryURL)
 {
     if (isNonInteractive())
         return {};

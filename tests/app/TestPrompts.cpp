@@ -21,11 +21,10 @@ namespace {
 const QString kNameRequired = u"Name Required|Please provide a name."_s;
 const QString kPasswordRequired = u"Password Required|Please provide a password."_s;
 const QString kConfirmationRequired = u"Confirmation Required|Please confirm your password."_s;
-const QString kNotMatched =
-    u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they are the same."_s;
+const QString kNotMatched
+    = u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they are the same."_s;
 
-template <typename T>
-T *child(QWidget *modal, const char *name)
+template <typename T> T *child(QWidget *modal, const char *name)
 {
     return modal->findChild<T *>(QString::fromLatin1(name));
 }
@@ -68,10 +67,10 @@ void TestPrompts::askForNameChecksTheName()
 {
     NameAnswer answer;
     AskForNameWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypeTessaryArchive,
-                                      [&answer](bool cancelled, qint32 nameType, const QString &name) {
-                                          ++answer.calls;
-                                          answer = {answer.calls, cancelled, nameType, name, {}};
-                                      });
+        [&answer](bool cancelled, qint32 nameType, const QString &name) {
+            ++answer.calls;
+            answer = { answer.calls, cancelled, nameType, name, {} };
+        });
     ModalDriver driver;
     driver
         .then([](QWidget *modal) {
@@ -86,7 +85,7 @@ void TestPrompts::askForNameChecksTheName()
         });
     prompt.runModal();
 
-    QCOMPARE(driver.messages, QStringList{kNameRequired});
+    QCOMPARE(driver.messages, QStringList { kNameRequired });
     QCOMPARE(answer.calls, 1);
     QVERIFY(!answer.cancelled);
     QCOMPARE(answer.nameType, qint32(ZipNameTypeTessaryArchive));
@@ -111,23 +110,21 @@ void TestPrompts::askForNameOpensWithTheItemOfItsNameType()
     QFETCH(int, item);
     QFETCH(QString, text);
     NameAnswer answer;
-    AskForNameAndPasswordWindowController prompt(
-        QString(), u"Photos"_s, nameType,
+    AskForNameAndPasswordWindowController prompt(QString(), u"Photos"_s, nameType,
         [&answer](bool cancelled, qint32 type, const QString &name, const QString &password) {
-            answer = {answer.calls + 1, cancelled, type, name, password};
+            answer = { answer.calls + 1, cancelled, type, name, password };
         });
     QCOMPARE(child<QComboBox>(&prompt, "optionsButton")->currentIndex(), item);
     QCOMPARE(child<QComboBox>(&prompt, "optionsButton")->itemText(0), u"\"Tessary Archive\""_s);
     QCOMPARE(child<QLineEdit>(&prompt, "nameTextField")->text(), text);
 
     ModalDriver driver;
-    driver
-        .then([](QWidget *modal) {
-            ModalDriver::type(modal, "nameTextField", u"Typed"_s);
-            ModalDriver::type(modal, "passwordTextField", u"pw"_s);
-            ModalDriver::type(modal, "confirmTextField", u"pw"_s);
-            ModalDriver::press(modal, Qt::Key_Return);
-        });
+    driver.then([](QWidget *modal) {
+        ModalDriver::type(modal, "nameTextField", u"Typed"_s);
+        ModalDriver::type(modal, "passwordTextField", u"pw"_s);
+        ModalDriver::type(modal, "confirmTextField", u"pw"_s);
+        ModalDriver::press(modal, Qt::Key_Return);
+    });
     prompt.runModal();
     QCOMPARE(answer.nameType, nameType); // the type it opened with, the pop-up untouched
     QCOMPARE(answer.name, u"Typed"_s);
@@ -137,10 +134,10 @@ void TestPrompts::askForNameOpensWithTheItemOfItsNameType()
 void TestPrompts::askForNamePopUpChangesTheNameType()
 {
     NameAnswer answer;
-    AskForNameWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypeAsk,
-                                      [&answer](bool cancelled, qint32 nameType, const QString &name) {
-                                          answer = {answer.calls + 1, cancelled, nameType, name, {}};
-                                      });
+    AskForNameWindowController prompt(
+        u"Preset"_s, u"Derived"_s, ZipNameTypeAsk, [&answer](bool cancelled, qint32 nameType, const QString &name) {
+            answer = { answer.calls + 1, cancelled, nameType, name, {} };
+        });
     QString shownAfterPick;
     ModalDriver driver;
     driver.then([&shownAfterPick](QWidget *modal) {
@@ -161,10 +158,10 @@ void TestPrompts::askForNamePopUpChangesTheNameType()
 void TestPrompts::askForNameEscapeCancels()
 {
     NameAnswer answer;
-    AskForNameWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypePreset,
-                                      [&answer](bool cancelled, qint32 nameType, const QString &name) {
-                                          answer = {answer.calls + 1, cancelled, nameType, name, {}};
-                                      });
+    AskForNameWindowController prompt(
+        u"Preset"_s, u"Derived"_s, ZipNameTypePreset, [&answer](bool cancelled, qint32 nameType, const QString &name) {
+            answer = { answer.calls + 1, cancelled, nameType, name, {} };
+        });
     ModalDriver driver;
     driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
     prompt.runModal();
@@ -177,10 +174,9 @@ void TestPrompts::askForNameEscapeCancels()
 void TestPrompts::nameAndPasswordWithoutPassword()
 {
     NameAnswer answer;
-    AskForNameAndPasswordWindowController prompt(
-        u"Preset"_s, u"Derived"_s, ZipNameTypeDerived,
+    AskForNameAndPasswordWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypeDerived,
         [&answer](bool cancelled, qint32 nameType, const QString &name, const QString &password) {
-            answer = {answer.calls + 1, cancelled, nameType, name, password};
+            answer = { answer.calls + 1, cancelled, nameType, name, password };
         });
     ModalDriver driver;
     driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); })
@@ -190,7 +186,7 @@ void TestPrompts::nameAndPasswordWithoutPassword()
     prompt.runModal();
 
     const QString question = u"No Password|Do you want to create this Tessary Archive with no password?"_s;
-    QCOMPARE(driver.messages, (QStringList{question, question}));
+    QCOMPARE(driver.messages, (QStringList { question, question }));
     QCOMPARE(answer.calls, 1);
     QVERIFY(!answer.cancelled);
     QCOMPARE(answer.name, u"Derived"_s);
@@ -200,10 +196,9 @@ void TestPrompts::nameAndPasswordWithoutPassword()
 void TestPrompts::nameAndPasswordChecksTheConfirmation()
 {
     NameAnswer answer;
-    AskForNameAndPasswordWindowController prompt(
-        QString(), QString(), ZipNameTypeTessaryArchive,
+    AskForNameAndPasswordWindowController prompt(QString(), QString(), ZipNameTypeTessaryArchive,
         [&answer](bool cancelled, qint32 nameType, const QString &name, const QString &password) {
-            answer = {answer.calls + 1, cancelled, nameType, name, password};
+            answer = { answer.calls + 1, cancelled, nameType, name, password };
         });
     QWidget *focusAfterCheck = nullptr;
     ModalDriver driver;
@@ -219,7 +214,7 @@ void TestPrompts::nameAndPasswordChecksTheConfirmation()
             ModalDriver::press(modal, Qt::Key_Return);
         });
     prompt.runModal();
-    QCOMPARE(driver.messages, QStringList{kConfirmationRequired});
+    QCOMPARE(driver.messages, QStringList { kConfirmationRequired });
     QCOMPARE(focusAfterCheck, child<QLineEdit>(&prompt, "confirmTextField"));
     QCOMPARE(answer.password, u"secret"_s);
     QCOMPARE(answer.name, u"Tessary Archive"_s);
@@ -253,7 +248,7 @@ void TestPrompts::askForPasswordChecks()
             ModalDriver::press(modal, Qt::Key_Return);
         });
     prompt.runModal();
-    QCOMPARE(driver.messages, (QStringList{kPasswordRequired, kNotMatched}));
+    QCOMPARE(driver.messages, (QStringList { kPasswordRequired, kNotMatched }));
     QCOMPARE(selectedAfterMismatch, u"one"_s);
     QCOMPARE(calls, 1);
     QVERIFY(!wasCancelled);
@@ -263,8 +258,8 @@ void TestPrompts::askForPasswordChecks()
 void TestPrompts::enterPasswordAllowsAnotherAttempt()
 {
     QList<bool> answers;
-    EnterPasswordWindowController prompt(u"right"_s, u"Enter the preset password to change it."_s,
-                                         [&answers](bool matched) { answers << matched; });
+    EnterPasswordWindowController prompt(
+        u"right"_s, u"Enter the preset password to change it."_s, [&answers](bool matched) { answers << matched; });
     QCOMPARE(child<QLabel>(&prompt, "promptTextField")->text(), u"Enter the preset password to change it."_s);
     ModalDriver driver;
     driver
@@ -278,14 +273,14 @@ void TestPrompts::enterPasswordAllowsAnotherAttempt()
             ModalDriver::press(modal, Qt::Key_Return);
         });
     prompt.runModal();
-    QCOMPARE(driver.messages, QStringList{u"Password Mismatch|The Password you entered is incorrect."_s});
-    QCOMPARE(answers, QList<bool>{true});
+    QCOMPARE(driver.messages, QStringList { u"Password Mismatch|The Password you entered is incorrect."_s });
+    QCOMPARE(answers, QList<bool> { true });
 
     EnterPasswordWindowController cancelled(u"right"_s, u"?"_s, [&answers](bool matched) { answers << matched; });
     ModalDriver escape;
     escape.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
     cancelled.runModal();
-    QCOMPARE(answers, (QList<bool>{true, false}));
+    QCOMPARE(answers, (QList<bool> { true, false }));
 }
 
 void TestPrompts::setSavedNameEscapeKeepsTheName_data()
@@ -308,7 +303,7 @@ void TestPrompts::setSavedNameEscapeKeepsTheName()
         ModalDriver::press(modal, Qt::Key_Escape);
     });
     prompt.runModal();
-    QCOMPARE(answers, QStringList{expected});
+    QCOMPARE(answers, QStringList { expected });
     QVERIFY(!answers.first().isNull());
 }
 
@@ -322,7 +317,7 @@ void TestPrompts::setSavedPasswordReportsTheCheckBox()
     };
     QList<Answer> answers;
     const auto record = [&answers](bool cancelled, bool require, const QString &password) {
-        answers << Answer{cancelled, require, password};
+        answers << Answer { cancelled, require, password };
     };
 
     SetSavedPasswordWindowController prompt(true, record);
@@ -360,7 +355,7 @@ void TestPrompts::keypadEnterActsAsOK()
         QTest::keyClick(modal->focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
     });
     prompt.runModal();
-    QCOMPARE(answers, QStringList{u"New"_s});
+    QCOMPARE(answers, QStringList { u"New"_s });
 }
 
 void TestPrompts::withoutAPersonEveryPromptCancels()
@@ -370,10 +365,11 @@ void TestPrompts::withoutAPersonEveryPromptCancels()
     AskForNameWindowController(u"P"_s, u"D"_s, 0, [&](bool cancelled, qint32, const QString &) {
         answers << u"name %1"_s.arg(cancelled);
     }).runModal();
-    AskForNameAndPasswordWindowController(u"P"_s, u"D"_s, 0, [&](bool cancelled, qint32, const QString &,
-                                                                 const QString &) {
-        answers << u"name and password %1"_s.arg(cancelled);
-    }).runModal();
+    AskForNameAndPasswordWindowController(u"P"_s, u"D"_s, 0,
+        [&](bool cancelled, qint32, const QString &, const QString &) {
+            answers << u"name and password %1"_s.arg(cancelled);
+        })
+        .runModal();
     AskForPasswordWindowController([&](bool cancelled, const QString &) {
         answers << u"password %1"_s.arg(cancelled);
     }).runModal();
@@ -384,8 +380,9 @@ void TestPrompts::withoutAPersonEveryPromptCancels()
     SetSavedPasswordWindowController(true, [&](bool cancelled, bool, const QString &) {
         answers << u"preset password %1"_s.arg(cancelled);
     }).runModal();
-    QCOMPARE(answers, (QStringList{u"name 1"_s, u"name and password 1"_s, u"password 1"_s, u"enter 0"_s, u"Kept"_s,
-                                   u"preset password 1"_s}));
+    QCOMPARE(answers,
+        (QStringList {
+            u"name 1"_s, u"name and password 1"_s, u"password 1"_s, u"enter 0"_s, u"Kept"_s, u"preset password 1"_s }));
 }
 
 QTEST_MAIN(TestPrompts)

@@ -58,18 +58,9 @@ void TestDestination::nameOfDestinationType_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("name");
-    const QStringList names{u"Generic Destination (not good!)"_s,
-                            u"Add New Destination"_s,
-                            u"Air Drop"_s,
-                            u"Alongside Source"_s,
-                            u"Desktop"_s,
-                            u"Dropbox"_s,
-                            u"Dummy"_s,
-                            u"Email"_s,
-                            u"Folder"_s,
-                            u"FTP"_s,
-                            u"iCloud"_s,
-                            u"Messages"_s};
+    const QStringList names { u"Generic Destination (not good!)"_s, u"Add New Destination"_s, u"Air Drop"_s,
+        u"Alongside Source"_s, u"Desktop"_s, u"Dropbox"_s, u"Dummy"_s, u"Email"_s, u"Folder"_s, u"FTP"_s, u"iCloud"_s,
+        u"Messages"_s };
     for (int type = 0; type < names.size(); ++type)
         QTest::addRow("%d", type) << type << names.at(type);
     QTest::newRow("12") << 12 << u"Unkonwn"_s;
@@ -145,7 +136,7 @@ void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
     const QString first = email.finalFolderPath();
     const QString second = email.finalFolderPath();
     QVERIFY(first != second);
-    for (const QString &jobFolder : {first, second}) {
+    for (const QString &jobFolder : { first, second }) {
         QCOMPARE(QFileInfo(jobFolder).path(), Destination::internalFolderPath());
         QVERIFY(QFileInfo(jobFolder).isDir());
     }
@@ -191,8 +182,8 @@ void TestDestination::preparationRecreatesAMissingFolder()
     const QString root = m_home->filePath(u"Backups/deep/er"_s);
     DestinationFolder folder(root, u"Backups"_s);
     std::optional<bool> answer;
-    folder.destinationWillBeUsedWithURLsToZip({QUrl::fromLocalFile(u"/etc/hostname"_s)},
-                                              [&answer](bool cancel) { answer = cancel; });
+    folder.destinationWillBeUsedWithURLsToZip(
+        { QUrl::fromLocalFile(u"/etc/hostname"_s) }, [&answer](bool cancel) { answer = cancel; });
     QCOMPARE(answer, std::optional<bool>(false));
     QVERIFY(QFileInfo(root).isDir());
 }
@@ -206,7 +197,7 @@ void TestDestination::alongsideSourceWritesBesideTheFirstItem()
     const QDir internal(Destination::internalFolderPath());
     const QStringList jobFolders = internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     alongside.destinationWillBeUsedWithURLsToZip(
-        {QUrl::fromLocalFile(documents + u"/report.txt"_s), QUrl::fromLocalFile(u"/elsewhere/other.txt"_s)},
+        { QUrl::fromLocalFile(documents + u"/report.txt"_s), QUrl::fromLocalFile(u"/elsewhere/other.txt"_s) },
         [&answer](bool cancel) { answer = cancel; });
     QCOMPARE(answer, std::optional<bool>(false));
     QCOMPARE(alongside.rootFolderPath(), documents + u'/');

@@ -7,16 +7,10 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-const QStringList kSavedKeys{u"Password Required to Change Password"_s,
-                             u"Last Used Ask For Name Type"_s,
-                             u"Last Used Ask For Destination Type"_s,
-                             u"Quick Zip Name Type"_s,
-                             u"Quick Zip Password Type"_s,
-                             u"Preferred Progress Window X"_s,
-                             u"Preferred Progress Window Y"_s,
-                             u"Preferred Destinations Window X"_s,
-                             u"Preferred Destinations Window Y"_s,
-                             u"Quick Zip Name"_s};
+const QStringList kSavedKeys { u"Password Required to Change Password"_s, u"Last Used Ask For Name Type"_s,
+    u"Last Used Ask For Destination Type"_s, u"Quick Zip Name Type"_s, u"Quick Zip Password Type"_s,
+    u"Preferred Progress Window X"_s, u"Preferred Progress Window Y"_s, u"Preferred Destinations Window X"_s,
+    u"Preferred Destinations Window Y"_s, u"Quick Zip Name"_s };
 }
 
 class TestSettings : public QObject
@@ -97,9 +91,8 @@ void TestSettings::valuesSurviveARestart()
 void TestSettings::everySetterRewritesEveryKey_data()
 {
     QTest::addColumn<int>("setter");
-    const QStringList setters{u"password required"_s, u"last name type"_s, u"last destination type"_s,
-                              u"name type"_s,         u"password type"_s,  u"progress location"_s,
-                              u"destinations location"_s, u"name"_s};
+    const QStringList setters { u"password required"_s, u"last name type"_s, u"last destination type"_s, u"name type"_s,
+        u"password type"_s, u"progress location"_s, u"destinations location"_s, u"name"_s };
     for (int i = 0; i < setters.size(); ++i)
         QTest::newRow(qPrintable(setters.at(i))) << i;
 }

@@ -100,7 +100,7 @@ void TestDecorativeViews::shadowSurroundsTheView()
     placed.setGeometry(0, 0, 300, 200);
     const QImage image = render(placed);
     QVERIFY(qAlpha(image.pixel(150, 153)) > 40); // just below the view's area, where the shadow falls
-    QCOMPARE(qAlpha(image.pixel(2, 2)), 0);      // far out in the margin
+    QCOMPARE(qAlpha(image.pixel(2, 2)), 0); // far out in the margin
 }
 
 QTEST_MAIN(TestDecorativeViews)

@@ -37,13 +37,13 @@ public:
 
 public Q_SLOTS:
     uint Notify(const QString &appName, uint replacesId, const QString &icon, const QString &summary,
-                const QString &body, const QStringList &actions, const QVariantMap &hints, int timeout)
+        const QString &body, const QStringList &actions, const QVariantMap &hints, int timeout)
     {
         Q_UNUSED(replacesId);
         Q_UNUSED(icon);
         Q_UNUSED(timeout);
-        received << u"%1|%2|%3|%4|sound %5"_s.arg(appName, summary, body, actions.join(u','),
-                                                  hints.value(u"suppress-sound"_s).toBool() ? u"off"_s : u"on"_s);
+        received << u"%1|%2|%3|%4|sound %5"_s.arg(
+            appName, summary, body, actions.join(u','), hints.value(u"suppress-sound"_s).toBool() ? u"off"_s : u"on"_s);
         return 1;
     }
 };
@@ -139,7 +139,7 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
     ModalDriver driver;
     driver.answerMessageBox(u"OK"_s);
     Utilities::displayMessage(u"Unable to upload the Tessary Archive."_s, u"Connection Failure"_s);
-    QCOMPARE(driver.messages, QStringList{u"Connection Failure|Unable to upload the Tessary Archive."_s});
+    QCOMPARE(driver.messages, QStringList { u"Connection Failure|Unable to upload the Tessary Archive."_s });
 }
 
 void TestUtilitiesWindows::confirmationAnswers_data()
@@ -168,9 +168,9 @@ void TestUtilitiesWindows::confirmationAnswers()
         if (button.isEmpty())
             QTest::keyClick(box, Qt::Key_Escape);
     });
-    QCOMPARE(Utilities::getConfirmation(u"Replace Existing?"_s, u"A file with that name exists."_s,
-                                        u"Replace Existing"_s),
-             answer);
+    QCOMPARE(
+        Utilities::getConfirmation(u"Replace Existing?"_s, u"A file with that name exists."_s, u"Replace Existing"_s),
+        answer);
     QVERIFY(buttons.contains(u"Replace Existing"_s) && buttons.contains(u"Cancel"_s));
 }
 
@@ -191,7 +191,7 @@ void TestUtilitiesWindows::reportError()
     driver.answerMessageBox();
     const Error error = reason.isNull() ? Error(u"Elsewhere"_s, 3) : Utilities::errorWithCode(10, reason);
     Utilities::reportError(error);
-    QCOMPARE(driver.messages, QStringList{u"Something Went Wrong...|"_s + shown});
+    QCOMPARE(driver.messages, QStringList { u"Something Went Wrong...|"_s + shown });
 
     Utilities::reportError(Error()); // no error: nothing comes up
     QTest::qWait(100);
@@ -218,7 +218,7 @@ void TestUtilitiesWindows::systemNotificationReachesTheService()
 
     Utilities::displaySystemNotification(u"Share Link Copied"_s, u"The link is on the clipboard."_s);
     QTRY_COMPARE(service.received,
-                 QStringList{u"Tessary|Share Link Copied|The link is on the clipboard.|close,Close|sound off"_s});
+        QStringList { u"Tessary|Share Link Copied|The link is on the clipboard.|close,Close|sound off"_s });
     QCOMPARE(fallbacks, 0);
 
     bus.unregisterService(DesktopNotifications::ServiceName);
@@ -232,7 +232,7 @@ void TestUtilitiesWindows::systemNotificationWithoutServiceFallsBack()
     Utilities::setSystemNotificationFallback(
         [&fallen](const QString &title, const QString &details) { fallen << title + u'|' + details; });
     Utilities::displaySystemNotification(u"Title"_s, u"Details"_s);
-    QTRY_COMPARE(fallen, QStringList{u"Title|Details"_s});
+    QTRY_COMPARE(fallen, QStringList { u"Title|Details"_s });
     Utilities::setSystemNotificationFallback({});
 }
 
@@ -244,13 +244,14 @@ void TestUtilitiesWindows::loginItemIsWrittenOnce()
     QCOMPARE(AutostartEntry::path(), entry);
     const QByteArray written = readFile(entry);
     QVERIFY(written.startsWith("[Desktop Entry]\n"));
-    QVERIFY(written.contains(QByteArray("\nExec=\"" + QFile::encodeName(QCoreApplication::applicationFilePath()) + "\"\n")));
+    QVERIFY(written.contains(
+        QByteArray("\nExec=\"" + QFile::encodeName(QCoreApplication::applicationFilePath()) + "\"\n")));
 
     // The user changed the entry: it is neither replaced nor doubled.
     QVERIFY(writeFile(entry, written + "Hidden=true\n"));
     Utilities::addCurrentAppAsLoginItem();
     QCOMPARE(readFile(entry), written + "Hidden=true\n");
-    QCOMPARE(QDir(home.filePath(u".config/autostart"_s)).entryList(QDir::Files), QStringList{u"tessary.desktop"_s});
+    QCOMPARE(QDir(home.filePath(u".config/autostart"_s)).entryList(QDir::Files), QStringList { u"tessary.desktop"_s });
 }
 
 void TestUtilitiesWindows::headingItems()
@@ -264,7 +265,7 @@ void TestUtilitiesWindows::headingItems()
     const QList<QAction *> actions = menu.actions();
     QCOMPARE(actions.size(), 3);
     QCOMPARE(actions.at(1), normal);
-    for (int index : {0, 2}) {
+    for (int index : { 0, 2 }) {
         auto *heading = qobject_cast<QWidgetAction *>(actions.at(index));
         QVERIFY(heading != nullptr);
         QVERIFY(!heading->isEnabled());

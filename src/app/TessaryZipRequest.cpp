@@ -1,0 +1,172 @@
+// The zip request: from a settled name and password to a finished archive at the Destination.
+
+#include "Tessary.h"
+
+#include "pipeline/MultiOperation.h"
+#include "pipeline/ProgressWindowController.h"
+#include "pipeline/ZipOperation.h"
+#include "platform/FileManager.h"
+#include "settings/Settings.h"
+#include "support/Utilities.h"
+
+#include <QFileInfo>
+#include <QWidget>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr float kProgressWindowDelay = 1.0F;
+constexpr double kStackOffset = 90.0;
+constexpr double kCreatedNoticeDuration = 1.0;
+} // namespace
+
+// What the handlers of one request share.
+struct ZipRequest
+{
+    QList<QUrl> urls;
+    DestinationPointer destination;
+    QString name;
+    QString password;
+    Tessary::RequestCompletion completion;
+    QString archivePath;
+    std::shared_ptr<MultiOperation> multiOperation;
+    QPointer<ProgressWindowController> progressWindow;
+
+    bool isSecure() const { return !password.isEmpty(); }
+};
+
+void Tessary::performCommonZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,
+                                       const QString &outputFileName, const QString &password,
+                                       const RequestCompletion &completion)
+{
+    auto request = std::make_shared<ZipRequest>();
+    request->urls = urls;
+    request->destination = destination;
+    request->name = outputFileName;
+    request->password = password;
+    request->completion = completion;
+
+    destination->destinationWillBeUsedWithURLsToZip(urls, [this, request](bool cancel) {
+        if (cancel)
+            endZipRequest(request, RequestOutcome::Cancelled, {});
+        else
+            startZipJob(request);
+    });
+}
+
+void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
+{
+    request->archivePath =
+        pathToCreatedZipArchiveWithOutputFolderPath(request->destination->finalFolderPath(), request->name);
+    m_reservedArchivePaths.insert(request->archivePath);
+
+    const auto zipOperation = std::make_shared<ZipOperation>(request->urls, request->archivePath, request->password);
+    request->multiOperation = std::make_shared<MultiOperation>();
+    request->multiOperation->addOperation(zipOperation);
+    request->multiOperation->addOperation(
+        request->destination->postZipOperationWithPathToCreatedZipArchive(request->archivePath));
+
+    const std::weak_ptr<ZipRequest> weakRequest = request;
+    request->progressWindow = new ProgressWindowController(request->name, u"Preparing..."_s, [weakRequest] {
+        if (const auto cancelled = weakRequest.lock(); cancelled && cancelled->multiOperation)
+            cancelled->multiOperation->cancel();
+    });
+
+    MultiOperation &job = *request->multiOperation;
+    job.setProgressBlock([request](float progress) {
+        if (request->progressWindow)
+            request->progressWindow->setProgress(progress);
+    });
+    job.setDescriptionBlock([request](const QString &description) {
+        if (request->progressWindow)
+            request->progressWindow->setMessage(description);
+    });
+    job.setCancelledBlock([this, request] {
+        request->progressWindow = dismissProgressWindow(request->progressWindow, request->destination.get(),
+                                                        request->isSecure(), false);
+        endZipRequest(request, RequestOutcome::Cancelled, {});
+    });
+    job.setFinishedBlock([this, request](bool, const QVariant &, const Error &error) {
+        request->progressWindow = dismissProgressWindow(request->progressWindow, request->destination.get(),
+                                                        request->isSecure(), error.isNull());
+        if (error.isNull()) {
+            m_pathToLastZipCreated = request->archivePath;
+            if (request->destination->shouldRevealZipUponCreation())
+                FileManager::reveal(request->archivePath);
+            request->destination->destinationWasUsedWithArchivePath(request->archivePath);
+        }
+        Utilities::reportError(error);
+        endZipRequest(request, error.isNull() ? RequestOutcome::Finished : RequestOutcome::Failed, error);
+    });
+
+    prepareProgressWindow(request->progressWindow);
+    job.startOnBackgroundThread();
+}
+
+void Tessary::endZipRequest(const std::shared_ptr<ZipRequest> &request, RequestOutcome outcome, const Error &error)
+{
+    m_reservedArchivePaths.remove(request->archivePath);
+    request->multiOperation.reset();
+    if (request->completion)
+        request->completion(outcome, request->archivePath, error);
+}
+
+QString Tessary::pathToCreatedZipArchiveWithOutputFolderPath(const QString &folderPath,
+                                                            const QString &outputFileName) const
+{
+    QString folder = folderPath;
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    const QString candidate = Utilities::stringByDeletingPathExtension(outputFileName) + u".zip"_s;
+    return folder + Utilities::availableFileName(candidate, folder, nullptr, m_reservedArchivePaths);
+}
+
+QPointF Tessary::determineBestProgressWindowLocation() const
+{
+    const QList<ProgressWindowController *> open = progressWindows();
+    if (open.isEmpty())
+        return m_settings->preferredProgressWindowLocation();
+    const QPoint newest = open.last()->windowPosition();
+    return QPointF(newest.x(), newest.y() + kStackOffset);
+}
+
+void Tessary::prepareProgressWindow(ProgressWindowController *window)
+{
+    window->setWindowLocation(determineBestProgressWindowLocation());
+    connect(window, &ProgressWindowController::progressWindowDidMove, this, &Tessary::progressWindowDidMove);
+    window->showAfter(kProgressWindowDelay);
+    m_progressWindows.append(window);
+}
+
+void Tessary::progressWindowDidMove(ProgressWindowController *window)
+{
+    m_settings->setPreferredProgressWindowLocation(window->window()->pos());
+}
+
+ProgressWindowController *Tessary::dismissProgressWindow(ProgressWindowController *window, Destination *destination,
+                                                         bool secure, bool jobSucceeded)
+{
+    if (window == nullptr)
+        return nullptr;
+    if (jobSucceeded && !window->wasShown() && destination->shouldDisplayArchiveCreatedNotification())
+        Utilities::displayNotification(secure ? u"Secure Tessary Archive Successfully Created"_s
+                                              : u"Tessary Archive Successfully Created"_s,
+                                       kCreatedNoticeDuration);
+    m_progressWindows.removeAll(window);
+    window->dismiss();
+    return nullptr;
+}
+
+QList<ProgressWindowController *> Tessary::progressWindows() const
+{
+    QList<ProgressWindowController *> open;
+    for (const QPointer<ProgressWindowController> &window : m_progressWindows)
+        if (window)
+            open << window.data();
+    return open;
+}
+
+bool Tessary::canRevealLastZipCreated() const
+{
+    return !m_pathToLastZipCreated.isNull() && QFileInfo::exists(m_pathToLastZipCreated);
+}

@@ -1,0 +1,172 @@
+#include "ArchiveReader.h"
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+
+#include "app/CommandLine.h"
+#include "app/Tessary.h"
+#include "destinations/DestinationFolder.h"
+#include "settings/Settings.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// One run of the program, headless, in the temporary home.
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run tessary(const QStringList &arguments, const QString &workingDirectory = {})
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingDirectory);
+    process.start(QStringLiteral(TESSARY_EXECUTABLE), arguments);
+    if (!process.waitForFinished(60000))
+        process.kill();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+} // namespace
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void parsing_data();
+    void parsing();
+    void zipsToTheNamedDestination();
+    void questionsWithoutAScreenCancel();
+    void failedJobGivesStatusOne();
+    void usageErrors_data();
+    void usageErrors();
+    void helpDescribesTheZipMode();
+
+private:
+    std::unique_ptr<TemporaryHome> m_home;
+};
+
+void TestCommandLine::init()
+{
+    m_home = std::make_unique<TemporaryHome>();
+    QVERIFY(writeFile(m_home->filePath(u"work/report.txt"_s), "report"));
+    QVERIFY(writeFile(m_home->filePath(u"work/Photos/one.jpg"_s), "one"));
+}
+
+void TestCommandLine::cleanup()
+{
+    m_home.reset();
+}
+
+void TestCommandLine::parsing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("mode");
+    QTest::newRow("nothing") << QStringList() << int(CommandLine::ModeRun);
+    QTest::newRow("zip") << QStringList{u"--destination"_s, u"Desk"_s, u"a"_s, u"b"_s} << int(CommandLine::ModeZip);
+    QTest::newRow("list") << QStringList{u"--list-destinations"_s} << int(CommandLine::ModeListDestinations);
+    QTest::newRow("files without destination") << QStringList{u"a"_s} << int(CommandLine::ModeUsageError);
+    QTest::newRow("destination without files") << QStringList{u"--destination"_s, u"D"_s}
+                                               << int(CommandLine::ModeUsageError);
+    QTest::newRow("unknown option") << QStringList{u"--bogus"_s} << int(CommandLine::ModeUsageError);
+}
+
+void TestCommandLine::parsing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, mode);
+    const CommandLine commandLine = CommandLine::parse(QStringList{u"tessary"_s} + arguments);
+    QCOMPARE(int(commandLine.mode()), mode);
+    if (mode == CommandLine::ModeZip) {
+        QCOMPARE(commandLine.destinationName(), u"Desk"_s);
+        QCOMPARE(commandLine.files(), (QStringList{u"a"_s, u"b"_s}));
+    }
+    if (mode == CommandLine::ModeUsageError)
+        QVERIFY(!commandLine.errorText().isEmpty());
+}
+
+void TestCommandLine::zipsToTheNamedDestination()
+{
+    const auto before = ArchiveReader::describeTree(m_home->filePath(u"work"_s));
+    const Run run = tessary({u"--destination"_s, u"Place on the Desktop"_s, u"report.txt"_s, u"Photos"_s},
+                            m_home->filePath(u"work"_s));
+    QCOMPARE(run.status, 0);
+    const QString archive = m_home->desktopPath() + u"/Tessary Archive.zip"_s;
+    QCOMPARE(run.out, archive + u'\n');
+    ArchiveReader reader;
+    QVERIFY(reader.extract(archive));
+    QCOMPARE(reader.entries(), (QMap<QString, QByteArray>{
+                                   {u"report.txt"_s, "report"}, {u"Photos/"_s, ""}, {u"Photos/one.jpg"_s, "one"}}));
+    QCOMPARE(ArchiveReader::describeTree(m_home->filePath(u"work"_s)), before);
+}
+
+void TestCommandLine::questionsWithoutAScreenCancel()
+{
+    Settings().setQuickZipNameType(ZipNameTypeAsk);
+    const Run run =
+        tessary({u"--destination"_s, u"Place on the Desktop"_s, m_home->filePath(u"work/report.txt"_s)});
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.out, QString());
+    QVERIFY(QDir(m_home->desktopPath()).isEmpty());
+}
+
+void TestCommandLine::failedJobGivesStatusOne()
+{
+    {
+        Tessary controller;
+        controller.createDestinations();
+        controller.addDestination(std::make_shared<DestinationFolder>(u"/proc/no-archives-here"_s, u"Broken"_s));
+    }
+    const Run run = tessary({u"--destination"_s, u"Broken"_s, m_home->filePath(u"work/report.txt"_s)});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.contains(u"Archive Creation Failure"_s), qPrintable(run.err));
+}
+
+void TestCommandLine::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no files") << QStringList{u"--destination"_s, u"Place on the Desktop"_s}
+                              << u"Nothing to zip"_s;
+    QTest::newRow("missing file") << QStringList{u"--destination"_s, u"Place on the Desktop"_s, u"nope.txt"_s}
+                                  << u"no such file or folder: nope.txt"_s;
+    QTest::newRow("unknown Destination")
+        << QStringList{u"--destination"_s, u"Nowhere"_s, u"report.txt"_s}
+        << u"no Destination is named \"Nowhere\". Your Destinations:\n  Place Alongside Source\n  Place on the Desktop\n"_s;
+    QTest::newRow("files without a Destination") << QStringList{u"report.txt"_s} << u"--destination"_s;
+}
+
+void TestCommandLine::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const Run run = tessary(arguments, m_home->filePath(u"work"_s));
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(QDir(m_home->desktopPath()).isEmpty());
+}
+
+void TestCommandLine::helpDescribesTheZipMode()
+{
+    const Run run = tessary({u"--help"_s});
+    QCOMPARE(run.status, 0);
+    QVERIFY(run.out.startsWith(u"Usage: tessary [options] [FILE...]"_s));
+    QVERIFY(run.out.contains(u"--destination <name>"_s));
+    QVERIFY(run.out.contains(u"3 when it was cancelled"_s));
+}
+
+QTEST_MAIN(TestCommandLine)
+#include "TestCommandLine.moc"

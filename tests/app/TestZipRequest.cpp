@@ -1,0 +1,453 @@
+// Whole zip requests, headless, under a temporary home: runs in a private desktop session
+// (tests/helpers/with-desktop-session) for the preset password's keychain.
+
+#include "ArchiveReader.h"
+#include "ModalDriver.h"
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+
+#include "app/Tessary.h"
+#include "destinations/DestinationAlongsideSource.h"
+#include "destinations/DestinationDesktop.h"
+#include "destinations/DestinationFolder.h"
+#include "pipeline/ProgressWindowController.h"
+#include "settings/Settings.h"
+#include "settings/VLTKeychain.h"
+#include "support/Utilities.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+Q_DECLARE_METATYPE(Tessary::RequestOutcome)
+
+namespace {
+
+// How one request ended.
+struct Outcome
+{
+    bool ended = false;
+    Tessary::RequestOutcome outcome = Tessary::RequestOutcome::Cancelled;
+    QString archivePath;
+    Error error;
+
+    Tessary::RequestCompletion recorder()
+    {
+        return [this](Tessary::RequestOutcome how, const QString &path, const Error &failure) {
+            QVERIFY(!ended);
+            ended = true;
+            outcome = how;
+            archivePath = path;
+            error = failure;
+        };
+    }
+};
+
+// A Destination that stops every request before anything is made.
+class StoppingDestination final : public Destination
+{
+public:
+    using Destination::Destination;
+    int preparations = 0;
+    void destinationWillBeUsedWithURLsToZip(const QList<QUrl> &, const WillBeUsedCompletion &completion) override
+    {
+        ++preparations;
+        completion(true);
+    }
+};
+
+// The notices on screen now, by their text.
+QStringList visibleNotices()
+{
+    QStringList texts;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget *window : windows)
+        if (window->objectName() == u"TessaryNotice"_s && window->isVisible())
+            texts << window->findChild<QLabel *>()->text();
+    return texts;
+}
+
+bool makeSparseFile(const QString &path, qint64 size)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.resize(size);
+}
+
+} // namespace
+
+class TestZipRequest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void decisionTable_data();
+    void decisionTable();
+    void cancelledDialogCancelsTheRequest();
+    void derivedNames_data();
+    void derivedNames();
+    void takenNamesAreNumbered();
+    void quickJobShowsTheCreatedNotice_data();
+    void quickJobShowsTheCreatedNotice();
+    void longJobsShowStackedWindowsAndCancel();
+    void movedWindowIsRemembered();
+    void failedJobShowsTheError();
+    void emptyDropShowsNoFilesToZip();
+    void alongsideSourceLeavesTheItemsAsTheyWere();
+    void destinationMayStopTheRequest();
+    void presetPasswordChecks();
+
+private:
+    QUrl item(const QString &relative) const { return QUrl::fromLocalFile(m_home->filePath(u"items/"_s + relative)); }
+    DestinationPointer desktop() const { return m_controller->destinations().at(1); }
+    DestinationPointer backups() const { return m_controller->destinations().at(3); }
+    void run(const QList<QUrl> &urls, const DestinationPointer &destination, Outcome &outcome);
+
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<Tessary> m_controller;
+};
+
+void TestZipRequest::init()
+{
+    Utilities::setNonInteractive(false);
+    m_home = std::make_unique<TemporaryHome>();
+    VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s); // no preset password from an earlier test
+    QVERIFY(writeFile(m_home->filePath(u"items/Budget.xlsx"_s), "numbers"));
+    QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
+    m_controller = std::make_unique<Tessary>();
+    m_controller->createDestinations();
+}
+
+void TestZipRequest::cleanup()
+{
+    QTRY_VERIFY(m_controller->progressWindows().isEmpty());
+    QTRY_VERIFY(visibleNotices().isEmpty());
+    m_controller.reset();
+    m_home.reset();
+}
+
+void TestZipRequest::run(const QList<QUrl> &urls, const DestinationPointer &destination, Outcome &outcome)
+{
+    m_controller->performQuickZipWithURLs(urls, destination, outcome.recorder());
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.ended, 20000);
+}
+
+void TestZipRequest::decisionTable_data()
+{
+    QTest::addColumn<int>("namePolicy");
+    QTest::addColumn<int>("passwordPolicy");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+
+    const QString derived = u"Budget and More"_s;
+    const QString typedName = u"Typed Name"_s;
+    const struct
+    {
+        const char *row;
+        int name;
+        int password;
+        QString expectedName;
+        QString expectedPassword;
+    } rows[] = {
+        {"archive, none", ZipNameTypeTessaryArchive, ZipPasswordTypeNone, u"Tessary Archive"_s, QString()},
+        {"archive, ask", ZipNameTypeTessaryArchive, ZipPasswordTypeAsk, u"Tessary Archive"_s, u"typed pw"_s},
+        {"archive, preset", ZipNameTypeTessaryArchive, ZipPasswordTypePreset, u"Tessary Archive"_s, u"preset pw"_s},
+        {"derived, none", ZipNameTypeDerived, ZipPasswordTypeNone, derived, QString()},
+        {"derived, ask", ZipNameTypeDerived, ZipPasswordTypeAsk, derived, u"typed pw"_s},
+        {"derived, preset", ZipNameTypeDerived, ZipPasswordTypePreset, derived, u"preset pw"_s},
+        {"ask, none", ZipNameTypeAsk, ZipPasswordTypeNone, typedName, QString()},
+        {"ask, ask", ZipNameTypeAsk, ZipPasswordTypeAsk, typedName, u"typed pw"_s},
+        {"ask, preset", ZipNameTypeAsk, ZipPasswordTypePreset, typedName, u"preset pw"_s},
+        {"preset, none", ZipNameTypePreset, ZipPasswordTypeNone, u"Weekly"_s, QString()},
+        {"preset, ask", ZipNameTypePreset, ZipPasswordTypeAsk, u"Weekly"_s, u"typed pw"_s},
+        {"preset, preset", ZipNameTypePreset, ZipPasswordTypePreset, u"Weekly"_s, u"preset pw"_s},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.row) << row.name << row.password << row.expectedName << row.expectedPassword;
+}
+
+void TestZipRequest::decisionTable()
+{
+    QFETCH(int, namePolicy);
+    QFETCH(int, passwordPolicy);
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    Settings &settings = *m_controller->settings();
+    settings.setQuickZipNameType(namePolicy);
+    settings.setQuickZipPasswordType(passwordPolicy);
+    settings.setQuickZipName(u"Weekly"_s);
+    settings.setQuickZipPassword(u"preset pw"_s);
+
+    ModalDriver driver;
+    const bool asksName = namePolicy == ZipNameTypeAsk;
+    const bool asksPassword = passwordPolicy == ZipPasswordTypeAsk;
+    if (asksName || asksPassword) {
+        driver.then([asksName, asksPassword](QWidget *modal) {
+            if (asksName)
+                ModalDriver::type(modal, "nameTextField", u"Typed Name"_s);
+            if (asksPassword) {
+                ModalDriver::type(modal, "passwordTextField", u"typed pw"_s);
+                ModalDriver::type(modal, "confirmTextField", u"typed pw"_s);
+            }
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    }
+    Outcome outcome;
+    run({item(u"Budget.xlsx"_s), item(u"notes.txt"_s)}, desktop(), outcome);
+
+    QCOMPARE(driver.remainingSteps(), 0);
+    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
+    QCOMPARE(outcome.archivePath, m_home->desktopPath() + u'/' + name + u".zip"_s);
+    QCOMPARE(m_controller->pathToLastZipCreated(), outcome.archivePath);
+    QVERIFY(m_controller->canRevealLastZipCreated());
+    ArchiveReader withoutPassword;
+    QCOMPARE(withoutPassword.extract(outcome.archivePath), password.isNull());
+    ArchiveReader archive;
+    QVERIFY(archive.extract(outcome.archivePath, password));
+    QCOMPARE(archive.entries(), (QMap<QString, QByteArray>{{u"Budget.xlsx"_s, "numbers"}, {u"notes.txt"_s, "words"}}));
+    if (asksName) // the choice made in the dialog is remembered (the pop-up was left as it opened)
+        QCOMPARE(settings.lastUsedAskForNameType(), 0);
+}
+
+void TestZipRequest::cancelledDialogCancelsTheRequest()
+{
+    m_controller->settings()->setQuickZipPasswordType(ZipPasswordTypeAsk);
+    ModalDriver driver;
+    driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
+    Outcome outcome;
+    run({item(u"notes.txt"_s)}, desktop(), outcome);
+    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Cancelled);
+    QVERIFY(QDir(m_home->desktopPath()).isEmpty());
+    QVERIFY(m_controller->progressWindows().isEmpty());
+}
+
+void TestZipRequest::derivedNames_data()
+{
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("file") << QStringList{u"/p/Budget.xlsx"_s} << u"Budget"_s;
+    QTest::newRow("folder") << QStringList{u"/p/Photos"_s} << u"Photos"_s;
+    QTest::newRow("double extension") << QStringList{u"/p/backup.tar.gz"_s} << u"backup.tar"_s;
+    QTest::newRow("several") << QStringList{u"/p/a.txt"_s, u"/q/b.txt"_s} << u"a and More"_s;
+    QTest::newRow("nothing") << QStringList() << u"Tessary Archive"_s;
+}
+
+void TestZipRequest::derivedNames()
+{
+    QFETCH(QStringList, paths);
+    QFETCH(QString, name);
+    QList<QUrl> urls;
+    for (const QString &path : std::as_const(paths))
+        urls << QUrl::fromLocalFile(path);
+    QCOMPARE(Tessary::derivedNameFromURLs(urls), name);
+}
+
+void TestZipRequest::takenNamesAreNumbered()
+{
+    QVERIFY(writeFile(m_home->desktopPath() + u"/Tessary Archive.zip"_s, "someone else's"));
+    m_controller->settings()->setQuickZipNameType(ZipNameTypeTessaryArchive);
+    // Two requests at once: the second must not pick the name the first is still writing.
+    Outcome first;
+    Outcome second;
+    m_controller->performQuickZipWithURLs({item(u"notes.txt"_s)}, desktop(), first.recorder());
+    m_controller->performQuickZipWithURLs({item(u"Budget.xlsx"_s)}, desktop(), second.recorder());
+    QTRY_VERIFY(first.ended && second.ended);
+    QCOMPARE(first.archivePath, m_home->desktopPath() + u"/Tessary Archive #2.zip"_s);
+    QCOMPARE(second.archivePath, m_home->desktopPath() + u"/Tessary Archive #3.zip"_s);
+    QCOMPARE(readFile(m_home->desktopPath() + u"/Tessary Archive.zip"_s), QByteArray("someone else's"));
+    QCOMPARE(ArchiveReader::listEntries(second.archivePath), QStringList{u"Budget.xlsx"_s});
+
+    const QString folder = m_home->desktopPath();
+    QCOMPARE(m_controller->pathToCreatedZipArchiveWithOutputFolderPath(folder, u"Q3.final"_s), folder + u"/Q3.zip"_s);
+    QCOMPARE(m_controller->pathToCreatedZipArchiveWithOutputFolderPath(folder + u'/', u"Tessary Archive"_s),
+             folder + u"/Tessary Archive #4.zip"_s);
+}
+
+void TestZipRequest::quickJobShowsTheCreatedNotice_data()
+{
+    QTest::addColumn<bool>("toBackups");
+    QTest::addColumn<bool>("withPassword");
+    QTest::addColumn<QString>("notice");
+    QTest::newRow("folder") << true << false << u"Tessary Archive Successfully Created"_s;
+    QTest::newRow("folder, password") << true << true << u"Secure Tessary Archive Successfully Created"_s;
+    QTest::newRow("Desktop: no notice") << false << false << QString();
+}
+
+void TestZipRequest::quickJobShowsTheCreatedNotice()
+{
+    QFETCH(bool, toBackups);
+    QFETCH(bool, withPassword);
+    QFETCH(QString, notice);
+    Outcome outcome;
+    m_controller->performCommonZipWithURLs({item(u"notes.txt"_s)}, toBackups ? backups() : desktop(), u"Notes"_s,
+                                           withPassword ? u"pw"_s : QString(), outcome.recorder());
+    QVERIFY(!m_controller->progressWindows().isEmpty()); // pending, not yet shown
+    QTRY_VERIFY(outcome.ended);
+    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
+    QCOMPARE(visibleNotices(), notice.isNull() ? QStringList() : QStringList{notice});
+    QVERIFY(m_controller->progressWindows().isEmpty());
+    QTest::qWait(1200); // past the moment a window would have come up
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QVERIFY(std::none_of(windows.cbegin(), windows.cend(), [](const QWidget *window) {
+        return window->isVisible() && window->objectName() == u"ProgressWindowController"_s;
+    }));
+}
+
+void TestZipRequest::longJobsShowStackedWindowsAndCancel()
+{
+    QVERIFY(makeSparseFile(m_home->filePath(u"big/first/zeros"_s), qint64(1) << 30));
+    QVERIFY(makeSparseFile(m_home->filePath(u"big/second/zeros"_s), qint64(1) << 30));
+    m_controller->settings()->setPreferredProgressWindowLocation(QPointF(200, 100));
+    Outcome earlier;
+    run({item(u"notes.txt"_s)}, backups(), earlier);
+    QTRY_VERIFY(visibleNotices().isEmpty());
+
+    Outcome first;
+    Outcome second;
+    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"big/first"_s))}, backups(),
+                                           u"First"_s, QString(), first.recorder());
+    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"big/second"_s))}, backups(),
+                                           u"Second"_s, QString(), second.recorder());
+    const QList<ProgressWindowController *> windows = m_controller->progressWindows();
+    QCOMPARE(windows.size(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(windows.at(0)->wasShown() && windows.at(1)->wasShown(), 3000);
+    QCOMPARE(windows.at(0)->window()->pos(), QPoint(200, 100));
+    QCOMPARE(windows.at(1)->window()->pos(), QPoint(200, 190)); // 90 points below the newest
+    QCOMPARE(windows.at(1)->window()->windowTitle(), u"Second"_s);
+    QTRY_COMPARE(windows.at(0)->window()->findChild<QLabel *>(u"messageTextField"_s)->text(),
+                 u"Creating Tessary Archive..."_s);
+
+    for (ProgressWindowController *window : windows)
+        window->window()->findChild<QPushButton *>(u"cancelButton"_s)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(first.ended && second.ended, 10000);
+    QCOMPARE(first.outcome, Tessary::RequestOutcome::Cancelled);
+    QCOMPARE(second.outcome, Tessary::RequestOutcome::Cancelled);
+    QTRY_COMPARE_WITH_TIMEOUT(QDir(backups()->rootFolderPath()).entryList(QDir::Files | QDir::Hidden),
+                              QStringList{u"Tessary Archive.zip"_s}, 10000);
+    QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
+    QVERIFY(m_controller->progressWindows().isEmpty());
+    QCOMPARE(m_controller->determineBestProgressWindowLocation(), QPointF(200, 100));
+}
+
+void TestZipRequest::movedWindowIsRemembered()
+{
+    auto *window = new ProgressWindowController(u"Moved"_s, QString(), {});
+    m_controller->prepareProgressWindow(window);
+    window->show();
+    window->window()->move(333, 222);
+    QTRY_COMPARE(m_controller->settings()->preferredProgressWindowLocation(), QPointF(333, 222));
+    QCOMPARE(Settings().preferredProgressWindowLocation(), QPointF(333, 222)); // saved at once
+    m_controller->dismissProgressWindow(window, backups().get(), false, false);
+}
+
+void TestZipRequest::failedJobShowsTheError()
+{
+    Outcome earlier;
+    run({item(u"notes.txt"_s)}, desktop(), earlier);
+
+    ModalDriver driver;
+    driver.answerMessageBox();
+    Outcome outcome;
+    run({item(u"missing.txt"_s)}, desktop(), outcome);
+    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Failed);
+    QCOMPARE(outcome.error.localizedFailureReason(), u"Archive Creation Failure"_s);
+    QCOMPARE(driver.messages, QStringList{u"Something Went Wrong...|Archive Creation Failure"_s});
+    QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
+    QVERIFY(visibleNotices().isEmpty());
+}
+
+void TestZipRequest::emptyDropShowsNoFilesToZip()
+{
+    m_controller->settings()->setQuickZipNameType(ZipNameTypeAsk);
+    ModalDriver driver;
+    driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
+    Outcome outcome;
+    m_controller->performQuickZipWithURLs({}, desktop(), outcome.recorder());
+    QVERIFY(outcome.ended);
+    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Cancelled);
+    QVERIFY(visibleNotices().isEmpty());
+    QTRY_COMPARE(visibleNotices(), QStringList{u"No Files to Zip"_s});
+    QCOMPARE(driver.remainingSteps(), 1); // no dialog came up
+    QVERIFY(m_controller->progressWindows().isEmpty());
+}
+
+void TestZipRequest::alongsideSourceLeavesTheItemsAsTheyWere()
+{
+    QVERIFY(writeFile(m_home->filePath(u"items/-m"_s), "option-like"));
+    QVERIFY(writeFile(m_home->filePath(u"elsewhere/far.txt"_s), "far"));
+    const auto before = ArchiveReader::describeTree(m_home->filePath(u"items"_s));
+    m_controller->settings()->setQuickZipNameType(ZipNameTypeDerived);
+    Outcome outcome;
+    run({item(u"-m"_s), QUrl::fromLocalFile(m_home->filePath(u"elsewhere/far.txt"_s))},
+        m_controller->destinations().at(0), outcome);
+
+    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
+    QCOMPARE(outcome.archivePath, m_home->filePath(u"items/-m and More.zip"_s));
+    auto after = ArchiveReader::describeTree(m_home->filePath(u"items"_s));
+    after.remove(u"-m and More.zip"_s);
+    QCOMPARE(after, before);
+    QCOMPARE(readFile(m_home->filePath(u"elsewhere/far.txt"_s)), QByteArray("far"));
+}
+
+void TestZipRequest::destinationMayStopTheRequest()
+{
+    const auto stopping = std::make_shared<StoppingDestination>(m_home->filePath(u"never"_s), u"Stops"_s);
+    Outcome outcome;
+    run({item(u"notes.txt"_s)}, stopping, outcome);
+    QCOMPARE(stopping->preparations, 1);
+    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Cancelled);
+    QVERIFY(m_controller->progressWindows().isEmpty());
+    QVERIFY(!QFileInfo::exists(m_home->filePath(u"never"_s)));
+}
+
+void TestZipRequest::presetPasswordChecks()
+{
+    Settings &settings = *m_controller->settings();
+    settings.setPasswordRequiredToChangePassword(true);
+
+    // No preset password yet: the set-password dialog comes at once.
+    ModalDriver first;
+    QString firstDialog;
+    first.then([&firstDialog](QWidget *modal) {
+        firstDialog = QString::fromLatin1(modal->metaObject()->className());
+        ModalDriver::type(modal, "passwordTextField", u"old"_s);
+        ModalDriver::type(modal, "confirmTextField", u"old"_s);
+        ModalDriver::press(modal, Qt::Key_Return);
+    });
+    m_controller->setSavedPasswordSelected();
+    QCOMPARE(firstDialog, u"SetSavedPasswordWindowController"_s);
+    QCOMPARE(settings.quickZipPassword(), u"old"_s);
+
+    // Now the existing one must be typed first; a cancel leaves it and opens nothing else.
+    ModalDriver second;
+    QStringList dialogs;
+    const auto cancelAndRecord = [&dialogs](QWidget *modal) {
+        dialogs << QString::fromLatin1(modal->metaObject()->className());
+        ModalDriver::press(modal, Qt::Key_Escape);
+    };
+    second.then(cancelAndRecord).then(cancelAndRecord);
+    m_controller->setSavedPasswordSelected();
+    QCOMPARE(dialogs, QStringList{u"EnterPasswordWindowController"_s});
+    QCOMPARE(settings.quickZipPassword(), u"old"_s);
+    QCOMPARE(second.remainingSteps(), 1);
+
+    // Choosing the preset-password policy with a preset in place changes the policy only.
+    m_controller->useSavedPasswordSelected();
+    QCOMPARE(settings.quickZipPasswordType(), qint32(ZipPasswordTypePreset));
+
+    // The preset-name policy without a preset name asks for one; cancelled, the policy stays.
+    ModalDriver third;
+    third.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
+    m_controller->useSavedNameSelected();
+    QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypeTessaryArchive));
+}
+
+QTEST_MAIN(TestZipRequest)
+#include "TestZipRequest.moc"
