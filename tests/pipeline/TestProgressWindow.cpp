@@ -119,8 +119,11 @@ void TestProgressWindow::placement()
     placed->setWindowLocation(QPointF(120, 610));
     QCOMPARE(placed->window()->pos(), QPoint(120, 610));
 
+    const QPointer<ProgressWindowController> first(centred);
+    const QPointer<ProgressWindowController> second(placed);
     centred->dismiss();
     placed->dismiss();
+    QTRY_VERIFY(first.isNull() && second.isNull());
 }
 
 void TestProgressWindow::movesByTheUserAreReported()
@@ -133,7 +136,9 @@ void TestProgressWindow::movesByTheUserAreReported()
     controller->window()->move(300, 200);
     QTRY_COMPARE(moves.count(), 1);
     QCOMPARE(moves.first().first().value<ProgressWindowController *>(), controller);
+    const QPointer<ProgressWindowController> alive(controller);
     controller->dismiss();
+    QTRY_VERIFY(alive.isNull());
 }
 
 QTEST_MAIN(TestProgressWindow)
