@@ -32,8 +32,8 @@ QCommandLineParser &configuredParser(QCommandLineParser &parser)
         "output, 1 when the job failed (the error goes to standard error), 3 when it was cancelled, and 2\n"
         "for a usage error, a missing FILE or an unknown Destination. Without a screen, every question is\n"
         "answered with Cancel."_s);
-    parser.addOption({ kDestinationOption, u"Zip the FILEs to the Destination called <name>."_s, u"name"_s });
-    parser.addOption({ kListDestinationsOption, u"Print your Destinations, one name a line, in tile order."_s });
+    parser.addOption({kDestinationOption, u"Zip the FILEs to the Destination called <name>."_s, u"name"_s});
+    parser.addOption({kListDestinationsOption, u"Print your Destinations, one name a line, in tile order."_s});
     parser.addPositionalArgument(u"FILE"_s, u"A file or folder to zip (with --destination)."_s, u"[FILE...]"_s);
     parser.addHelpOption();
     parser.addVersionOption();

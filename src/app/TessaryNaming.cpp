@@ -22,8 +22,8 @@ constexpr double kNoFilesNoticeDuration = 2.0;
 constexpr double kNoFilesNoticeDelay = 0.5;
 } // namespace
 
-void Tessary::performQuickZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,
-                                      const RequestCompletion &completion)
+void Tessary::performQuickZipWithURLs(
+    const QList<QUrl> &urls, const DestinationPointer &destination, const RequestCompletion &completion)
 {
     if (urls.isEmpty()) {
         Utilities::displayNotification(u"No Files to Zip"_s, kNoFilesNoticeDuration, kNoFilesNoticeDelay);
@@ -42,8 +42,8 @@ void Tessary::performQuickZipWithURLs(const QList<QUrl> &urls, const Destination
         });
 }
 
-void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(const QList<QUrl> &urls,
-                                                                 const NameAndPasswordCompletion &completion)
+void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
+    const QList<QUrl> &urls, const NameAndPasswordCompletion &completion)
 {
     const qint32 nameType = m_settings->quickZipNameType();
     const qint32 passwordType = m_settings->quickZipPasswordType();
@@ -53,8 +53,8 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(const QList<QUr
 
     const auto rememberNameChoice = [this](qint32 chosenType) { m_settings->setLastUsedAskForNameType(chosenType); };
     if (nameType == ZipNameTypeAsk && passwordType == ZipPasswordTypeAsk) {
-        AskForNameAndPasswordWindowController(
-            m_settings->quickZipName(), derivedNameFromURLs(urls), m_settings->lastUsedAskForNameType(),
+        AskForNameAndPasswordWindowController(m_settings->quickZipName(), derivedNameFromURLs(urls),
+            m_settings->lastUsedAskForNameType(),
             [&](bool wasCancelled, qint32 chosenType, const QString &typedName, const QString &typedPassword) {
                 cancelled = wasCancelled;
                 if (wasCancelled)
@@ -66,14 +66,14 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(const QList<QUr
             .runModal();
     } else if (nameType == ZipNameTypeAsk) {
         AskForNameWindowController(m_settings->quickZipName(), derivedNameFromURLs(urls),
-                                   m_settings->lastUsedAskForNameType(),
-                                   [&](bool wasCancelled, qint32 chosenType, const QString &typedName) {
-                                       cancelled = wasCancelled;
-                                       if (wasCancelled)
-                                           return;
-                                       rememberNameChoice(chosenType);
-                                       name = typedName;
-                                   })
+            m_settings->lastUsedAskForNameType(),
+            [&](bool wasCancelled, qint32 chosenType, const QString &typedName) {
+                cancelled = wasCancelled;
+                if (wasCancelled)
+                    return;
+                rememberNameChoice(chosenType);
+                name = typedName;
+            })
             .runModal();
     } else if (passwordType == ZipPasswordTypeAsk) {
         AskForPasswordWindowController([&](bool wasCancelled, const QString &typedPassword) {
@@ -122,8 +122,9 @@ bool Tessary::getPasswordFromUserWithPrompt(const QString &prompt)
     if (preset.isEmpty())
         return true;
     bool matched = false;
-    EnterPasswordWindowController(preset, prompt, [&matched](bool typedCorrectly) { matched = typedCorrectly; })
-        .runModal();
+    EnterPasswordWindowController(preset, prompt, [&matched](bool typedCorrectly) {
+        matched = typedCorrectly;
+    }).runModal();
     return matched;
 }
 
@@ -137,12 +138,12 @@ void Tessary::defineSavedZipName()
 void Tessary::defineSavedZipPassword()
 {
     SetSavedPasswordWindowController(m_settings->passwordRequiredToChangePassword(),
-                                     [this](bool cancelled, bool requirePassword, const QString &password) {
-                                         if (cancelled)
-                                             return;
-                                         m_settings->setQuickZipPassword(password);
-                                         m_settings->setPasswordRequiredToChangePassword(requirePassword);
-                                     })
+        [this](bool cancelled, bool requirePassword, const QString &password) {
+            if (cancelled)
+                return;
+            m_settings->setQuickZipPassword(password);
+            m_settings->setPasswordRequiredToChangePassword(requirePassword);
+        })
         .runModal();
 }
 

@@ -36,8 +36,7 @@ struct ZipRequest
 };
 
 void Tessary::performCommonZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,
-                                       const QString &outputFileName, const QString &password,
-                                       const RequestCompletion &completion)
+    const QString &outputFileName, const QString &password, const RequestCompletion &completion)
 {
     auto request = std::make_shared<ZipRequest>();
     request->urls = urls;
@@ -56,8 +55,8 @@ void Tessary::performCommonZipWithURLs(const QList<QUrl> &urls, const Destinatio
 
 void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
 {
-    request->archivePath =
-        pathToCreatedZipArchiveWithOutputFolderPath(request->destination->finalFolderPath(), request->name);
+    request->archivePath
+        = pathToCreatedZipArchiveWithOutputFolderPath(request->destination->finalFolderPath(), request->name);
     m_reservedArchivePaths.insert(request->archivePath);
 
     const auto zipOperation = std::make_shared<ZipOperation>(request->urls, request->archivePath, request->password);
@@ -82,13 +81,13 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
             request->progressWindow->setMessage(description);
     });
     job.setCancelledBlock([this, request] {
-        request->progressWindow = dismissProgressWindow(request->progressWindow, request->destination.get(),
-                                                        request->isSecure(), false);
+        request->progressWindow
+            = dismissProgressWindow(request->progressWindow, request->destination.get(), request->isSecure(), false);
         endZipRequest(request, RequestOutcome::Cancelled, {});
     });
     job.setFinishedBlock([this, request](bool, const QVariant &, const Error &error) {
-        request->progressWindow = dismissProgressWindow(request->progressWindow, request->destination.get(),
-                                                        request->isSecure(), error.isNull());
+        request->progressWindow = dismissProgressWindow(
+            request->progressWindow, request->destination.get(), request->isSecure(), error.isNull());
         if (error.isNull()) {
             m_pathToLastZipCreated = request->archivePath;
             if (request->destination->shouldRevealZipUponCreation())
@@ -111,8 +110,8 @@ void Tessary::endZipRequest(const std::shared_ptr<ZipRequest> &request, RequestO
         request->completion(outcome, request->archivePath, error);
 }
 
-QString Tessary::pathToCreatedZipArchiveWithOutputFolderPath(const QString &folderPath,
-                                                            const QString &outputFileName) const
+QString Tessary::pathToCreatedZipArchiveWithOutputFolderPath(
+    const QString &folderPath, const QString &outputFileName) const
 {
     QString folder = folderPath;
     if (!folder.endsWith(u'/'))
@@ -143,15 +142,15 @@ void Tessary::progressWindowDidMove(ProgressWindowController *window)
     m_settings->setPreferredProgressWindowLocation(window->window()->pos());
 }
 
-ProgressWindowController *Tessary::dismissProgressWindow(ProgressWindowController *window, Destination *destination,
-                                                         bool secure, bool jobSucceeded)
+ProgressWindowController *Tessary::dismissProgressWindow(
+    ProgressWindowController *window, Destination *destination, bool secure, bool jobSucceeded)
 {
     if (window == nullptr)
         return nullptr;
     if (jobSucceeded && !window->wasShown() && destination->shouldDisplayArchiveCreatedNotification())
-        Utilities::displayNotification(secure ? u"Secure Tessary Archive Successfully Created"_s
-                                              : u"Tessary Archive Successfully Created"_s,
-                                       kCreatedNoticeDuration);
+        Utilities::displayNotification(
+            secure ? u"Secure Tessary Archive Successfully Created"_s : u"Tessary Archive Successfully Created"_s,
+            kCreatedNoticeDuration);
     m_progressWindows.removeAll(window);
     window->dismiss();
     return nullptr;

@@ -34,16 +34,16 @@ template <typename Kind> DestinationPointer decode(const KeyedCoder &coder)
 const QHash<QString, Decoder> &decoders()
 {
     static const QHash<QString, Decoder> kinds {
-        { u"DestinationAddDestination"_s, &decode<DestinationAddDestination> },
-        { u"DestinationAirDrop"_s, &decode<DestinationAirDrop> },
-        { u"DestinationAlongsideSource"_s, &decode<DestinationAlongsideSource> },
-        { u"DestinationDesktop"_s, &decode<DestinationDesktop> },
-        { u"DestinationDropbox"_s, &decode<DestinationDropbox> },
-        { u"DestinationEmail"_s, &decode<DestinationEmail> },
-        { u"DestinationFTP"_s, &decode<DestinationFTP> },
-        { u"DestinationFolder"_s, &decode<DestinationFolder> },
-        { u"DestinationICloud"_s, &decode<DestinationICloud> },
-        { u"DestinationMessages"_s, &decode<DestinationMessages> },
+        {u"DestinationAddDestination"_s, &decode<DestinationAddDestination>},
+        {u"DestinationAirDrop"_s, &decode<DestinationAirDrop>},
+        {u"DestinationAlongsideSource"_s, &decode<DestinationAlongsideSource>},
+        {u"DestinationDesktop"_s, &decode<DestinationDesktop>},
+        {u"DestinationDropbox"_s, &decode<DestinationDropbox>},
+        {u"DestinationEmail"_s, &decode<DestinationEmail>},
+        {u"DestinationFTP"_s, &decode<DestinationFTP>},
+        {u"DestinationFolder"_s, &decode<DestinationFolder>},
+        {u"DestinationICloud"_s, &decode<DestinationICloud>},
+        {u"DestinationMessages"_s, &decode<DestinationMessages>},
     };
     return kinds;
 }
@@ -97,8 +97,8 @@ QByteArray DestinationStore::archivedData(const DestinationList &destinations)
         if (destination->type() == Destination::DestinationTypeDummy)
             continue;
         KeyedArchiveObject object;
-        object.classes = QStringList { QString::fromLatin1(destination->metaObject()->className()), u"Destination"_s,
-            u"NSObject"_s };
+        object.classes = QStringList {
+            QString::fromLatin1(destination->metaObject()->className()), u"Destination"_s, u"NSObject"_s};
         destination->encodeWithCoder(object.coder);
         objects << object;
     }

@@ -95,8 +95,8 @@ private:
     FinishedBlock m_finishedBlock;
     QString m_operationDescription;
 
-    std::atomic<float> m_progress { 0.0F };
-    std::atomic<float> m_reportedProgress { 0.0F };
-    std::atomic<int> m_threadType { ThreadTypeNotStarted };
-    std::atomic<bool> m_cancelled { false };
+    std::atomic<float> m_progress {0.0F};
+    std::atomic<float> m_reportedProgress {0.0F};
+    std::atomic<int> m_threadType {ThreadTypeNotStarted};
+    std::atomic<bool> m_cancelled {false};
 };

@@ -36,7 +36,7 @@ QList<Zipper::Run> Zipper::runsForItems(
     QList<Run> runs;
     for (const QString &itemPath : itemPaths) {
         const QString cleanPath = QDir::cleanPath(itemPath);
-        QStringList arguments { u"-r"_s, u"-y"_s, u"-nw"_s };
+        QStringList arguments {u"-r"_s, u"-y"_s, u"-nw"_s};
         if (!runs.isEmpty())
             arguments << u"-g"_s;
         if (!password.isEmpty())
@@ -46,7 +46,7 @@ QList<Zipper::Run> Zipper::runsForItems(
         QString workingDirectory = QFileInfo(cleanPath).path();
         if (!workingDirectory.endsWith(u'/'))
             workingDirectory += u'/';
-        runs.append(Run { workingDirectory, arguments });
+        runs.append(Run {workingDirectory, arguments});
     }
     return runs;
 }

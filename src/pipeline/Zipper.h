@@ -88,7 +88,7 @@ private:
     float m_progress = 0.0F;
     qsizetype m_numberOfItemsToZip = 0;
     qsizetype m_numberOfItemsZipped = 0;
-    std::atomic<bool> m_cancelled { false };
+    std::atomic<bool> m_cancelled {false};
 
     QMutex m_processLock;
     ChildProcess *m_process = nullptr;

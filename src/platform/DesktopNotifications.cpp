@@ -14,8 +14,8 @@ void DesktopNotifications::notify(const QString &title, const QString &details, 
 {
     QDBusMessage call
         = QDBusMessage::createMethodCall(ServiceName, u"/org/freedesktop/Notifications"_s, ServiceName, u"Notify"_s);
-    const QStringList actions { u"close"_s, u"Close"_s };
-    const QVariantMap hints { { u"suppress-sound"_s, true } };
+    const QStringList actions {u"close"_s, u"Close"_s};
+    const QVariantMap hints {{u"suppress-sound"_s, true}};
     call << u"Tessary"_s << uint(0) << u"tessary"_s << title << details << actions << hints << -1;
 
     const QDBusConnection bus = QDBusConnection::sessionBus();

@@ -19,9 +19,8 @@ void FileManager::reveal(const QString &path)
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(u"org.freedesktop.FileManager1"_s,
-                                                       u"/org/freedesktop/FileManager1"_s,
-                                                       u"org.freedesktop.FileManager1"_s, u"ShowItems"_s);
-    call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
+        u"/org/freedesktop/FileManager1"_s, u"org.freedesktop.FileManager1"_s, u"ShowItems"_s);
+    call << QStringList {QUrl::fromLocalFile(path).toString()} << QString();
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), QCoreApplication::instance());
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [folder](QDBusPendingCallWatcher *done) {
         if (done->isError())

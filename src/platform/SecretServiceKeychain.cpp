@@ -14,9 +14,9 @@ const SecretSchema kSchema = {
     "org.tessary.Password",
     SECRET_SCHEMA_DONT_MATCH_NAME,
     {
-        { "service", SECRET_SCHEMA_ATTRIBUTE_STRING },
-        { "account", SECRET_SCHEMA_ATTRIBUTE_STRING },
-        { nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING },
+        {"service", SECRET_SCHEMA_ATTRIBUTE_STRING},
+        {"account", SECRET_SCHEMA_ATTRIBUTE_STRING},
+        {nullptr, SECRET_SCHEMA_ATTRIBUTE_STRING},
     },
     0,
     nullptr,
@@ -46,7 +46,7 @@ using ServicePointer = std::unique_ptr<SecretService, GObjectDeleter>;
 
 KeychainBackend::Status statusOf(GError *error)
 {
-    KeychainBackend::Status status { KeychainBackend::StatusNotAvailable, QString::fromUtf8(error->message) };
+    KeychainBackend::Status status {KeychainBackend::StatusNotAvailable, QString::fromUtf8(error->message)};
     g_error_free(error);
     return status;
 }
@@ -128,7 +128,7 @@ KeychainBackend::Status search(const KeychainBackend::Attributes &attributes, in
     if (error != nullptr)
         return statusOf(error);
     if (found == nullptr)
-        return { KeychainBackend::StatusItemNotFound, {} };
+        return {KeychainBackend::StatusItemNotFound, {}};
     for (GList *entry = found; entry != nullptr && status.code == 0; entry = entry->next)
         status = visit(SECRET_ITEM(entry->data));
     g_list_free_full(found, g_object_unref);

@@ -89,9 +89,9 @@ std::optional<QList<QVariantMap>> VLTKeychainQuery::fetchAll(Error *error)
     }
     QList<QVariantMap> items;
     for (const KeychainBackend::Item &item : std::as_const(found)) {
-        items << QVariantMap { { kVLTKeychainAccountKey, item.attributes.value(kAccountAttribute) },
-            { kVLTKeychainWhereKey, item.attributes.value(kServiceAttribute) }, { kVLTKeychainLabelKey, item.label },
-            { kVLTKeychainCreatedAtKey, item.created }, { kVLTKeychainLastModifiedKey, item.modified } };
+        items << QVariantMap {{kVLTKeychainAccountKey, item.attributes.value(kAccountAttribute)},
+            {kVLTKeychainWhereKey, item.attributes.value(kServiceAttribute)}, {kVLTKeychainLabelKey, item.label},
+            {kVLTKeychainCreatedAtKey, item.created}, {kVLTKeychainLastModifiedKey, item.modified}};
     }
     return items;
 }

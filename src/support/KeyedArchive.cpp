@@ -80,7 +80,7 @@ public:
         for (const QString &text : texts)
             plist_array_append_item(references, plist_new_uid(addString(text)));
         plist_dict_set_item(array, "NS.objects", references);
-        plist_dict_set_item(array, "$class", plist_new_uid(classRecord({ u"NSArray"_s, u"NSObject"_s })));
+        plist_dict_set_item(array, "$class", plist_new_uid(classRecord({u"NSArray"_s, u"NSObject"_s})));
         fill(uid, array);
         return uid;
     }
@@ -161,7 +161,7 @@ public:
         const QString name = string(plist_dict_get_item(record, "$classname"));
         if (name.isEmpty())
             return {};
-        QStringList chain { name };
+        QStringList chain {name};
         const plist_t ancestors = plist_dict_get_item(record, "$classes");
         if (ancestors != nullptr && plist_get_node_type(ancestors) == PLIST_ARRAY) {
             for (uint32_t i = 0; i < plist_array_get_size(ancestors); ++i) {
@@ -252,7 +252,7 @@ QByteArray KeyedArchive::archivedDataWithRootArray(const QList<KeyedArchiveObjec
         plist_array_append_item(references, plist_new_uid(table.addObject(object)));
     plist_dict_set_item(root, "NS.objects", references);
     plist_dict_set_item(
-        root, "$class", plist_new_uid(table.classRecord({ u"NSMutableArray"_s, u"NSArray"_s, u"NSObject"_s })));
+        root, "$class", plist_new_uid(table.classRecord({u"NSMutableArray"_s, u"NSArray"_s, u"NSObject"_s})));
     table.fill(rootUid, root);
 
     const PlistPointer archive(plist_new_dict());

@@ -39,7 +39,7 @@ protected:
 
 private:
     qreal m_cornerRadius = 10.0;
-    QSizeF m_inset { 0.0, 0.0 };
+    QSizeF m_inset {0.0, 0.0};
     bool m_renderBackground = true;
     bool m_renderBorder = false;
     qreal m_borderWidth = 0.0;

@@ -15,7 +15,7 @@ public:
     void stopAnimation();
     bool isAnimating() const { return m_timer.isActive(); }
 
-    QSize sizeHint() const override { return { 16, 16 }; }
+    QSize sizeHint() const override { return {16, 16}; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

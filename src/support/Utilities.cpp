@@ -9,8 +9,8 @@ using namespace Qt::Literals::StringLiterals;
 Error Utilities::errorWithCode(qint64 code, const QString &description)
 {
     return Error(Error::TessaryDomain, code,
-        { { Error::LocalizedDescriptionKey, description }, { Error::LocalizedFailureReasonKey, description },
-            { Error::LocalizedRecoverySuggestionKey, description } });
+        {{Error::LocalizedDescriptionKey, description}, {Error::LocalizedFailureReasonKey, description},
+            {Error::LocalizedRecoverySuggestionKey, description}});
 }
 
 QString Utilities::availableFileName(

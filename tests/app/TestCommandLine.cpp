@@ -33,7 +33,7 @@ Run tessary(const QStringList &arguments, const QString &workingDirectory = {})
     if (!process.waitForFinished(60000))
         process.kill();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+        QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }
 } // namespace
 
@@ -45,8 +45,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void parsing_data();
-    void parsing();
     void zipsToTheNamedDestination();
     void questionsWithoutAScreenCancel();
     void failedJobGivesStatusOne();
@@ -70,53 +68,25 @@ void TestCommandLine::cleanup()
     m_home.reset();
 }
 
-void TestCommandLine::parsing_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("mode");
-    QTest::newRow("nothing") << QStringList() << int(CommandLine::ModeRun);
-    QTest::newRow("zip") << QStringList{u"--destination"_s, u"Desk"_s, u"a"_s, u"b"_s} << int(CommandLine::ModeZip);
-    QTest::newRow("list") << QStringList{u"--list-destinations"_s} << int(CommandLine::ModeListDestinations);
-    QTest::newRow("files without destination") << QStringList{u"a"_s} << int(CommandLine::ModeUsageError);
-    QTest::newRow("destination without files") << QStringList{u"--destination"_s, u"D"_s}
-                                               << int(CommandLine::ModeUsageError);
-    QTest::newRow("unknown option") << QStringList{u"--bogus"_s} << int(CommandLine::ModeUsageError);
-}
-
-void TestCommandLine::parsing()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, mode);
-    const CommandLine commandLine = CommandLine::parse(QStringList{u"tessary"_s} + arguments);
-    QCOMPARE(int(commandLine.mode()), mode);
-    if (mode == CommandLine::ModeZip) {
-        QCOMPARE(commandLine.destinationName(), u"Desk"_s);
-        QCOMPARE(commandLine.files(), (QStringList{u"a"_s, u"b"_s}));
-    }
-    if (mode == CommandLine::ModeUsageError)
-        QVERIFY(!commandLine.errorText().isEmpty());
-}
-
 void TestCommandLine::zipsToTheNamedDestination()
 {
     const auto before = ArchiveReader::describeTree(m_home->filePath(u"work"_s));
-    const Run run = tessary({u"--destination"_s, u"Place on the Desktop"_s, u"report.txt"_s, u"Photos"_s},
-                            m_home->filePath(u"work"_s));
+    const Run run = tessary(
+        {u"--destination"_s, u"Place on the Desktop"_s, u"report.txt"_s, u"Photos"_s}, m_home->filePath(u"work"_s));
     QCOMPARE(run.status, 0);
     const QString archive = m_home->desktopPath() + u"/Tessary Archive.zip"_s;
     QCOMPARE(run.out, archive + u'\n');
     ArchiveReader reader;
     QVERIFY(reader.extract(archive));
-    QCOMPARE(reader.entries(), (QMap<QString, QByteArray>{
-                                   {u"report.txt"_s, "report"}, {u"Photos/"_s, ""}, {u"Photos/one.jpg"_s, "one"}}));
+    QCOMPARE(reader.entries(),
+        (QMap<QString, QByteArray> {{u"report.txt"_s, "report"}, {u"Photos/"_s, ""}, {u"Photos/one.jpg"_s, "one"}}));
     QCOMPARE(ArchiveReader::describeTree(m_home->filePath(u"work"_s)), before);
 }
 
 void TestCommandLine::questionsWithoutAScreenCancel()
 {
     Settings().setQuickZipNameType(ZipNameTypeAsk);
-    const Run run =
-        tessary({u"--destination"_s, u"Place on the Desktop"_s, m_home->filePath(u"work/report.txt"_s)});
+    const Run run = tessary({u"--destination"_s, u"Place on the Desktop"_s, m_home->filePath(u"work/report.txt"_s)});
     QCOMPARE(run.status, 3);
     QCOMPARE(run.out, QString());
     QVERIFY(QDir(m_home->desktopPath()).isEmpty());
@@ -139,14 +109,13 @@ void TestCommandLine::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no files") << QStringList{u"--destination"_s, u"Place on the Desktop"_s}
-                              << u"Nothing to zip"_s;
-    QTest::newRow("missing file") << QStringList{u"--destination"_s, u"Place on the Desktop"_s, u"nope.txt"_s}
+    QTest::newRow("no files") << QStringList {u"--destination"_s, u"Place on the Desktop"_s} << u"Nothing to zip"_s;
+    QTest::newRow("missing file") << QStringList {u"--destination"_s, u"Place on the Desktop"_s, u"nope.txt"_s}
                                   << u"no such file or folder: nope.txt"_s;
     QTest::newRow("unknown Destination")
-        << QStringList{u"--destination"_s, u"Nowhere"_s, u"report.txt"_s}
+        << QStringList {u"--destination"_s, u"Nowhere"_s, u"report.txt"_s}
         << u"no Destination is named \"Nowhere\". Your Destinations:\n  Place Alongside Source\n  Place on the Desktop\n"_s;
-    QTest::newRow("files without a Destination") << QStringList{u"report.txt"_s} << u"--destination"_s;
+    QTest::newRow("files without a Destination") << QStringList {u"report.txt"_s} << u"--destination"_s;
 }
 
 void TestCommandLine::usageErrors()

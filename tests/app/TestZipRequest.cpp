@@ -211,7 +211,7 @@ void TestZipRequest::decisionTable()
     QCOMPARE(withoutPassword.extract(outcome.archivePath), password.isNull());
     ArchiveReader archive;
     QVERIFY(archive.extract(outcome.archivePath, password));
-    QCOMPARE(archive.entries(), (QMap<QString, QByteArray>{{u"Budget.xlsx"_s, "numbers"}, {u"notes.txt"_s, "words"}}));
+    QCOMPARE(archive.entries(), (QMap<QString, QByteArray> {{u"Budget.xlsx"_s, "numbers"}, {u"notes.txt"_s, "words"}}));
     if (asksName) // the choice made in the dialog is remembered (the pop-up was left as it opened)
         QCOMPARE(settings.lastUsedAskForNameType(), 0);
 }
@@ -232,10 +232,10 @@ void TestZipRequest::derivedNames_data()
 {
     QTest::addColumn<QStringList>("paths");
     QTest::addColumn<QString>("name");
-    QTest::newRow("file") << QStringList{u"/p/Budget.xlsx"_s} << u"Budget"_s;
-    QTest::newRow("folder") << QStringList{u"/p/Photos"_s} << u"Photos"_s;
-    QTest::newRow("double extension") << QStringList{u"/p/backup.tar.gz"_s} << u"backup.tar"_s;
-    QTest::newRow("several") << QStringList{u"/p/a.txt"_s, u"/q/b.txt"_s} << u"a and More"_s;
+    QTest::newRow("file") << QStringList {u"/p/Budget.xlsx"_s} << u"Budget"_s;
+    QTest::newRow("folder") << QStringList {u"/p/Photos"_s} << u"Photos"_s;
+    QTest::newRow("double extension") << QStringList {u"/p/backup.tar.gz"_s} << u"backup.tar"_s;
+    QTest::newRow("several") << QStringList {u"/p/a.txt"_s, u"/q/b.txt"_s} << u"a and More"_s;
     QTest::newRow("nothing") << QStringList() << u"Tessary Archive"_s;
 }
 
@@ -262,12 +262,12 @@ void TestZipRequest::takenNamesAreNumbered()
     QCOMPARE(first.archivePath, m_home->desktopPath() + u"/Tessary Archive #2.zip"_s);
     QCOMPARE(second.archivePath, m_home->desktopPath() + u"/Tessary Archive #3.zip"_s);
     QCOMPARE(readFile(m_home->desktopPath() + u"/Tessary Archive.zip"_s), QByteArray("someone else's"));
-    QCOMPARE(ArchiveReader::listEntries(second.archivePath), QStringList{u"Budget.xlsx"_s});
+    QCOMPARE(ArchiveReader::listEntries(second.archivePath), QStringList {u"Budget.xlsx"_s});
 
     const QString folder = m_home->desktopPath();
     QCOMPARE(m_controller->pathToCreatedZipArchiveWithOutputFolderPath(folder, u"Q3.final"_s), folder + u"/Q3.zip"_s);
     QCOMPARE(m_controller->pathToCreatedZipArchiveWithOutputFolderPath(folder + u'/', u"Tessary Archive"_s),
-             folder + u"/Tessary Archive #4.zip"_s);
+        folder + u"/Tessary Archive #4.zip"_s);
 }
 
 void TestZipRequest::quickJobShowsTheCreatedNotice_data()
@@ -287,11 +287,11 @@ void TestZipRequest::quickJobShowsTheCreatedNotice()
     QFETCH(QString, notice);
     Outcome outcome;
     m_controller->performCommonZipWithURLs({item(u"notes.txt"_s)}, toBackups ? backups() : desktop(), u"Notes"_s,
-                                           withPassword ? u"pw"_s : QString(), outcome.recorder());
+        withPassword ? u"pw"_s : QString(), outcome.recorder());
     QVERIFY(!m_controller->progressWindows().isEmpty()); // pending, not yet shown
     QTRY_VERIFY(outcome.ended);
     QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
-    QCOMPARE(visibleNotices(), notice.isNull() ? QStringList() : QStringList{notice});
+    QCOMPARE(visibleNotices(), notice.isNull() ? QStringList() : QStringList {notice});
     QVERIFY(m_controller->progressWindows().isEmpty());
     QTest::qWait(1200); // past the moment a window would have come up
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -311,18 +311,18 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
 
     Outcome first;
     Outcome second;
-    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"big/first"_s))}, backups(),
-                                           u"First"_s, QString(), first.recorder());
-    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"big/second"_s))}, backups(),
-                                           u"Second"_s, QString(), second.recorder());
+    m_controller->performCommonZipWithURLs(
+        {QUrl::fromLocalFile(m_home->filePath(u"big/first"_s))}, backups(), u"First"_s, QString(), first.recorder());
+    m_controller->performCommonZipWithURLs(
+        {QUrl::fromLocalFile(m_home->filePath(u"big/second"_s))}, backups(), u"Second"_s, QString(), second.recorder());
     const QList<ProgressWindowController *> windows = m_controller->progressWindows();
     QCOMPARE(windows.size(), 2);
     QTRY_VERIFY_WITH_TIMEOUT(windows.at(0)->wasShown() && windows.at(1)->wasShown(), 3000);
     QCOMPARE(windows.at(0)->window()->pos(), QPoint(200, 100));
     QCOMPARE(windows.at(1)->window()->pos(), QPoint(200, 190)); // 90 points below the newest
     QCOMPARE(windows.at(1)->window()->windowTitle(), u"Second"_s);
-    QTRY_COMPARE(windows.at(0)->window()->findChild<QLabel *>(u"messageTextField"_s)->text(),
-                 u"Creating Tessary Archive..."_s);
+    QTRY_COMPARE(
+        windows.at(0)->window()->findChild<QLabel *>(u"messageTextField"_s)->text(), u"Creating Tessary Archive..."_s);
 
     for (ProgressWindowController *window : windows)
         window->window()->findChild<QPushButton *>(u"cancelButton"_s)->click();
@@ -330,7 +330,7 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
     QCOMPARE(first.outcome, Tessary::RequestOutcome::Cancelled);
     QCOMPARE(second.outcome, Tessary::RequestOutcome::Cancelled);
     QTRY_COMPARE_WITH_TIMEOUT(QDir(backups()->rootFolderPath()).entryList(QDir::Files | QDir::Hidden),
-                              QStringList{u"Tessary Archive.zip"_s}, 10000);
+        QStringList {u"Tessary Archive.zip"_s}, 10000);
     QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
     QVERIFY(m_controller->progressWindows().isEmpty());
     QCOMPARE(m_controller->determineBestProgressWindowLocation(), QPointF(200, 100));
@@ -358,7 +358,7 @@ void TestZipRequest::failedJobShowsTheError()
     run({item(u"missing.txt"_s)}, desktop(), outcome);
     QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Failed);
     QCOMPARE(outcome.error.localizedFailureReason(), u"Archive Creation Failure"_s);
-    QCOMPARE(driver.messages, QStringList{u"Something Went Wrong...|Archive Creation Failure"_s});
+    QCOMPARE(driver.messages, QStringList {u"Something Went Wrong...|Archive Creation Failure"_s});
     QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
     QVERIFY(visibleNotices().isEmpty());
 }
@@ -373,7 +373,7 @@ void TestZipRequest::emptyDropShowsNoFilesToZip()
     QVERIFY(outcome.ended);
     QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Cancelled);
     QVERIFY(visibleNotices().isEmpty());
-    QTRY_COMPARE(visibleNotices(), QStringList{u"No Files to Zip"_s});
+    QTRY_COMPARE(visibleNotices(), QStringList {u"No Files to Zip"_s});
     QCOMPARE(driver.remainingSteps(), 1); // no dialog came up
     QVERIFY(m_controller->progressWindows().isEmpty());
 }
@@ -434,7 +434,7 @@ void TestZipRequest::presetPasswordChecks()
     };
     second.then(cancelAndRecord).then(cancelAndRecord);
     m_controller->setSavedPasswordSelected();
-    QCOMPARE(dialogs, QStringList{u"EnterPasswordWindowController"_s});
+    QCOMPARE(dialogs, QStringList {u"EnterPasswordWindowController"_s});
     QCOMPARE(settings.quickZipPassword(), u"old"_s);
     QCOMPARE(second.remainingSteps(), 1);
 

@@ -37,8 +37,6 @@ private Q_SLOTS:
     void normalRootIsUsedAsItIs();
     void nullRootHasNoFinalFolder();
     void preparationRecreatesAMissingFolder();
-    void alongsideSourceWritesBesideTheFirstItem();
-    void baseConfigureAnswersAtOnce();
 
 private:
     std::unique_ptr<TemporaryHome> m_home;
@@ -58,9 +56,9 @@ void TestDestination::nameOfDestinationType_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("name");
-    const QStringList names { u"Generic Destination (not good!)"_s, u"Add New Destination"_s, u"Air Drop"_s,
+    const QStringList names {u"Generic Destination (not good!)"_s, u"Add New Destination"_s, u"Air Drop"_s,
         u"Alongside Source"_s, u"Desktop"_s, u"Dropbox"_s, u"Dummy"_s, u"Email"_s, u"Folder"_s, u"FTP"_s, u"iCloud"_s,
-        u"Messages"_s };
+        u"Messages"_s};
     for (int type = 0; type < names.size(); ++type)
         QTest::addRow("%d", type) << type << names.at(type);
     QTest::newRow("12") << 12 << u"Unkonwn"_s;
@@ -136,7 +134,7 @@ void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
     const QString first = email.finalFolderPath();
     const QString second = email.finalFolderPath();
     QVERIFY(first != second);
-    for (const QString &jobFolder : { first, second }) {
+    for (const QString &jobFolder : {first, second}) {
         QCOMPARE(QFileInfo(jobFolder).path(), Destination::internalFolderPath());
         QVERIFY(QFileInfo(jobFolder).isDir());
     }
@@ -183,35 +181,9 @@ void TestDestination::preparationRecreatesAMissingFolder()
     DestinationFolder folder(root, u"Backups"_s);
     std::optional<bool> answer;
     folder.destinationWillBeUsedWithURLsToZip(
-        { QUrl::fromLocalFile(u"/etc/hostname"_s) }, [&answer](bool cancel) { answer = cancel; });
+        {QUrl::fromLocalFile(u"/etc/hostname"_s)}, [&answer](bool cancel) { answer = cancel; });
     QCOMPARE(answer, std::optional<bool>(false));
     QVERIFY(QFileInfo(root).isDir());
-}
-
-void TestDestination::alongsideSourceWritesBesideTheFirstItem()
-{
-    const QString documents = m_home->filePath(u"Documents"_s);
-    QVERIFY(QDir().mkpath(documents));
-    DestinationAlongsideSource alongside(u"Alongside"_s);
-    std::optional<bool> answer;
-    const QDir internal(Destination::internalFolderPath());
-    const QStringList jobFolders = internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    alongside.destinationWillBeUsedWithURLsToZip(
-        { QUrl::fromLocalFile(documents + u"/report.txt"_s), QUrl::fromLocalFile(u"/elsewhere/other.txt"_s) },
-        [&answer](bool cancel) { answer = cancel; });
-    QCOMPARE(answer, std::optional<bool>(false));
-    QCOMPARE(alongside.rootFolderPath(), documents + u'/');
-    QCOMPARE(alongside.finalFolderPath(), documents + u'/');
-    QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), jobFolders); // no job folder was made
-}
-
-void TestDestination::baseConfigureAnswersAtOnce()
-{
-    DestinationAirDrop airDrop(u"AirDrop"_s);
-    airDrop.configureWithCompletion({}); // no handler: nothing happens
-    std::optional<bool> cancelled;
-    airDrop.configureWithCompletion([&cancelled](bool wasCancelled) { cancelled = wasCancelled; });
-    QCOMPARE(cancelled, std::optional<bool>(false));
 }
 
 QTEST_MAIN(TestDestination)

@@ -28,8 +28,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QStringList kBasicDefaultSet { u"Place Alongside Source"_s, u"Place on the Desktop"_s, u"Attach To Email"_s,
-    u"Store in Backups Folder"_s, u"Send via Messages"_s, u"Share via Air Drop"_s, u"Add New Destination"_s };
+const QStringList kBasicDefaultSet {u"Place Alongside Source"_s, u"Place on the Desktop"_s, u"Attach To Email"_s,
+    u"Store in Backups Folder"_s, u"Send via Messages"_s, u"Share via Air Drop"_s, u"Add New Destination"_s};
 
 QStringList namesOf(const DestinationList &destinations)
 {
@@ -61,7 +61,7 @@ QByteArray runFixture(const QStringList &arguments)
 {
     QProcess python;
     python.start(
-        u"/usr/bin/python3"_s, QStringList { QStringLiteral(TESSARY_FIXTURES_DIR "/keyed_archive.py") } + arguments);
+        u"/usr/bin/python3"_s, QStringList {QStringLiteral(TESSARY_FIXTURES_DIR "/keyed_archive.py")} + arguments);
     python.waitForFinished(30000);
     if (python.exitCode() != 0)
         qWarning() << python.readAllStandardError();
@@ -101,7 +101,6 @@ private Q_SLOTS:
     void damagedFileGivesTheDefaultSetAndIsKeptAside_data();
     void damagedFileGivesTheDefaultSetAndIsKeptAside();
     void fileIsPrivateAndReplacedWhole();
-    void dropboxDestinationFollowsTheDropboxFolder();
     void listDestinationsPrintsTheNamesAndWritesNothing();
 
 private:
@@ -182,7 +181,7 @@ void TestDestinationStore::additionsGoBeforeTheAddTile()
     QVERIFY(!m_controller->addDestination(nullptr));
     QCOMPARE(m_controller->destinations().size(), kBasicDefaultSet.size() + 1);
     QCOMPARE(m_controller->destinations().at(kBasicDefaultSet.size() - 1), ftp);
-    QCOMPARE(listener.added, QList<Destination *> { ftp.get() });
+    QCOMPARE(listener.added, QList<Destination *> {ftp.get()});
     QVERIFY(QFileInfo::exists(storePath()));
 
     m_controller = launch();
@@ -223,7 +222,7 @@ void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()
     auto folder = std::make_shared<DestinationFolder>(u"/srv/archive"_s, u"Archive \u00e9t\u00e9"_s);
     folder->setRevealZipUponCreation(true);
     auto email = std::make_shared<DestinationEmail>(u"Mail"_s);
-    email->setEmailAddresses({ u"anna@example.org"_s, u"ben@example.org"_s });
+    email->setEmailAddresses({u"anna@example.org"_s, u"ben@example.org"_s});
     email->setSubject(u"Files"_s);
     email->setBody(u"Line one\r\nLine two"_s);
     email->setHasBeenConfigured(true);
@@ -231,7 +230,7 @@ void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()
     emptyEmail->setBody(u""_s);
     auto messages = std::make_shared<DestinationMessages>(u"Text"_s);
     messages->setSubject(u"Here you are"_s);
-    messages->setRecipients({ u"+15550100"_s });
+    messages->setRecipients({u"+15550100"_s});
     auto dropbox = std::make_shared<DestinationDropbox>(u"Box"_s);
     dropbox->setCreateShareLinks(false);
     dropbox->setSendShareLinks(true);
@@ -246,9 +245,9 @@ void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()
     ftp->setConfirmReplacementOfExistingFiles(true);
     auto plainFtp = std::make_shared<DestinationFTP>(u"Plain"_s);
 
-    const DestinationList every { alongside, std::make_shared<DestinationDesktop>(u"Desk"_s), folder, email, emptyEmail,
+    const DestinationList every {alongside, std::make_shared<DestinationDesktop>(u"Desk"_s), folder, email, emptyEmail,
         messages, std::make_shared<DestinationAirDrop>(u"Near"_s), std::make_shared<DestinationICloud>(u"Cloud"_s),
-        dropbox, ftp, plainFtp };
+        dropbox, ftp, plainFtp};
     for (const DestinationPointer &destination : every)
         QVERIFY(m_controller->addDestination(destination));
     const QVariantList before = describeAll(m_controller->destinations());
@@ -265,12 +264,12 @@ void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()
 void TestDestinationStore::readsAKeyedArchiveMadeElsewhere()
 {
     QDir().mkpath(QFileInfo(storePath()).path());
-    runFixture({ u"write"_s, storePath() });
+    runFixture({u"write"_s, storePath()});
     m_controller = launch();
 
     const DestinationList &destinations = m_controller->destinations();
     QCOMPARE(
-        namesOf(destinations), (QStringList { u"My Desktop"_s, u"Backups \u00e9t\u00e9"_s, u"Upload"_s, u"Mail"_s }));
+        namesOf(destinations), (QStringList {u"My Desktop"_s, u"Backups \u00e9t\u00e9"_s, u"Upload"_s, u"Mail"_s}));
     QCOMPARE(destinations.at(0)->type(), Destination::DestinationTypeDesktop);
     QCOMPARE(destinations.at(0)->rootFolderPath(), u"/home/someone/Desktop"_s);
 
@@ -289,7 +288,7 @@ void TestDestinationStore::readsAKeyedArchiveMadeElsewhere()
 
     const auto email = std::static_pointer_cast<DestinationEmail>(destinations.at(3));
     QVERIFY(email->rootFolderPath().isNull());
-    QCOMPARE(email->emailAddresses(), (QStringList { u"a@example.org"_s, u"b@example.org"_s }));
+    QCOMPARE(email->emailAddresses(), (QStringList {u"a@example.org"_s, u"b@example.org"_s}));
     QVERIFY(email->subject().isNull());
     QVERIFY(!email->body().isNull());
     QVERIFY(email->body().isEmpty());
@@ -303,24 +302,22 @@ void TestDestinationStore::writesTheKeyedArchiveStructure()
     ftp->setServerAddress(u"ftp.example.org"_s);
     m_controller->addDestination(ftp);
 
-    const QJsonObject summary = QJsonDocument::fromJson(runFixture({ u"inspect"_s, storePath() })).object();
+    const QJsonObject summary = QJsonDocument::fromJson(runFixture({u"inspect"_s, storePath()})).object();
     QVERIFY(summary.value(u"binary"_s).toBool());
     QCOMPARE(summary.value(u"archiver"_s).toString(), u"NSKeyedArchiver"_s);
     QCOMPARE(summary.value(u"version"_s).toInt(), 100000);
     QCOMPARE(summary.value(u"first object"_s).toString(), u"$null"_s);
-    QCOMPARE(
-        summary.value(u"root class"_s).toArray(), (QJsonArray { u"NSMutableArray"_s, u"NSArray"_s, u"NSObject"_s }));
+    QCOMPARE(summary.value(u"root class"_s).toArray(), (QJsonArray {u"NSMutableArray"_s, u"NSArray"_s, u"NSObject"_s}));
 
     const QJsonArray elements = summary.value(u"elements"_s).toArray();
     QCOMPARE(elements.size(), kBasicDefaultSet.size() + 1);
     const QJsonObject stored = elements.at(kBasicDefaultSet.size() - 1).toObject();
     QCOMPARE(stored.value(u"class"_s).toString(), u"DestinationFTP"_s);
-    QCOMPARE(
-        stored.value(u"classes"_s).toArray(), (QJsonArray { u"DestinationFTP"_s, u"Destination"_s, u"NSObject"_s }));
+    QCOMPARE(stored.value(u"classes"_s).toArray(), (QJsonArray {u"DestinationFTP"_s, u"Destination"_s, u"NSObject"_s}));
     const QJsonObject values = stored.value(u"values"_s).toObject();
     QCOMPARE(QStringList(values.keys()),
-        (QStringList { u"Confirm Existing Uploads"_s, u"Folder Path"_s, u"Name"_s, u"Server Address"_s,
-            u"Server Password"_s, u"Server Port"_s, u"Server User Name"_s, u"Tag"_s, u"Upload Folder Path"_s }));
+        (QStringList {u"Confirm Existing Uploads"_s, u"Folder Path"_s, u"Name"_s, u"Server Address"_s,
+            u"Server Password"_s, u"Server Port"_s, u"Server User Name"_s, u"Tag"_s, u"Upload Folder Path"_s}));
     QCOMPARE(values.value(u"Server Port"_s).toInt(), 21);
     QVERIFY(values.value(u"Server Password"_s).isNull()); // nil is a reference to "$null"
     QCOMPARE(values.value(u"Confirm Existing Uploads"_s).toBool(true), false);
@@ -333,7 +330,7 @@ void TestDestinationStore::damagedFileGivesTheDefaultSetAndIsKeptAside_data()
     QTest::addColumn<QByteArray>("content");
 
     const QByteArray valid
-        = DestinationStore::archivedData({ std::make_shared<DestinationDesktop>(u"Only the Desktop"_s) });
+        = DestinationStore::archivedData({std::make_shared<DestinationDesktop>(u"Only the Desktop"_s)});
     QByteArray unknownClass = valid;
     unknownClass.replace("DestinationDesktop", "DestinationDeskTOP");
 
@@ -370,29 +367,7 @@ void TestDestinationStore::fileIsPrivateAndReplacedWhole()
     QCOMPARE(QFileInfo(storePath()).permissions(),
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
     QCOMPARE(QDir(QFileInfo(storePath()).path()).entryList(QDir::Files | QDir::Hidden),
-        QStringList { u"Destinations.data"_s });
-}
-
-void TestDestinationStore::dropboxDestinationFollowsTheDropboxFolder()
-{
-    QVERIFY(QDir().mkpath(m_home->filePath(u"Dropbox"_s)));
-    m_controller = launch();
-    m_controller->addDestination(std::make_shared<DestinationDropbox>(u"Box"_s));
-    QCOMPARE(m_controller->destinations().at(kBasicDefaultSet.size() - 1)->rootFolderPath(),
-        m_home->filePath(u"Dropbox/Apps/Tessary"_s));
-    QCOMPARE(SettingsFile().value(u"DropboxFolderPath"_s).toString(), m_home->filePath(u"Dropbox"_s));
-
-    // The folder moved: the remembered one is gone, the standard one is found instead.
-    SettingsFile().setValue(u"DropboxFolderPath"_s, m_home->filePath(u"Old Dropbox"_s));
-    m_controller = launch();
-    QCOMPARE(m_controller->destinations().at(kBasicDefaultSet.size() - 1)->rootFolderPath(),
-        m_home->filePath(u"Dropbox/Apps/Tessary"_s));
-
-    QVERIFY(QDir().rename(m_home->filePath(u"Dropbox"_s), m_home->filePath(u"Moved Dropbox"_s)));
-    SettingsFile().setValue(u"DropboxFolderPath"_s, m_home->filePath(u"Moved Dropbox"_s));
-    m_controller = launch();
-    QCOMPARE(m_controller->destinations().at(kBasicDefaultSet.size() - 1)->rootFolderPath(),
-        m_home->filePath(u"Moved Dropbox/Apps/Tessary"_s));
+        QStringList {u"Destinations.data"_s});
 }
 
 void TestDestinationStore::listDestinationsPrintsTheNamesAndWritesNothing()
@@ -400,7 +375,7 @@ void TestDestinationStore::listDestinationsPrintsTheNamesAndWritesNothing()
     const auto list = [this] {
         QProcess tessary;
         tessary.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        tessary.start(QStringLiteral(TESSARY_EXECUTABLE), { u"--list-destinations"_s });
+        tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--list-destinations"_s});
         tessary.waitForFinished(30000);
         return std::make_pair(tessary.exitCode(), QString::fromUtf8(tessary.readAllStandardOutput()));
     };

@@ -38,8 +38,8 @@ QByteArray runUnzip(const QStringList &arguments)
 
 bool ArchiveReader::extract(const QString &archivePath, const QString &password)
 {
-    const QStringList arguments { u"-q"_s, u"-o"_s, u"-P"_s, passwordArgument(password), archivePath, u"-d"_s,
-        m_dir.path() };
+    const QStringList arguments {
+        u"-q"_s, u"-o"_s, u"-P"_s, passwordArgument(password), archivePath, u"-d"_s, m_dir.path()};
     QProcess unzip;
     unzip.setStandardInputFile(QProcess::nullDevice());
     unzip.start(u"/usr/bin/unzip"_s, arguments);
@@ -53,7 +53,7 @@ QMap<QString, QByteArray> ArchiveReader::entries() const
 
 QStringList ArchiveReader::listEntries(const QString &archivePath)
 {
-    return QString::fromUtf8(runUnzip({ u"-Z1"_s, archivePath })).split(u'\n', Qt::SkipEmptyParts);
+    return QString::fromUtf8(runUnzip({u"-Z1"_s, archivePath})).split(u'\n', Qt::SkipEmptyParts);
 }
 
 QList<QByteArray> ArchiveReader::storedNames(const QString &archivePath)
@@ -64,7 +64,7 @@ QList<QByteArray> ArchiveReader::storedNames(const QString &archivePath)
 for info in zipfile.ZipFile(sys.argv[1]).infolist():
     print(info.filename.encode('utf-8' if info.flag_bits & 0x800 else 'cp437').hex()))"_s;
     QProcess python;
-    python.start(u"/usr/bin/python3"_s, { u"-c"_s, script, archivePath });
+    python.start(u"/usr/bin/python3"_s, {u"-c"_s, script, archivePath});
     python.waitForFinished(60000);
     QList<QByteArray> names;
     for (const QByteArray &line : python.readAllStandardOutput().split('\n'))
@@ -75,7 +75,7 @@ for info in zipfile.ZipFile(sys.argv[1]).infolist():
 
 QByteArray ArchiveReader::printedContent(const QString &archivePath, const QString &password)
 {
-    return runUnzip({ u"-p"_s, u"-P"_s, passwordArgument(password), archivePath });
+    return runUnzip({u"-p"_s, u"-P"_s, passwordArgument(password), archivePath});
 }
 
 QMap<QString, QByteArray> ArchiveReader::describeTree(const QString &folder, const QString &prefix)

@@ -18,7 +18,7 @@ bool storeWithSecretTool(const QString &label, const QString &service, const QSt
 {
     QProcess tool;
     tool.start(
-        u"secret-tool"_s, { u"store"_s, u"--label=%1"_s.arg(label), u"service"_s, service, u"account"_s, account });
+        u"secret-tool"_s, {u"store"_s, u"--label=%1"_s.arg(label), u"service"_s, service, u"account"_s, account});
     tool.write(secret);
     tool.closeWriteChannel();
     return tool.waitForFinished(30000) && tool.exitCode() == 0;
@@ -161,7 +161,7 @@ void TestKeychain::listsAccountsByService()
         QVERIFY(item.value(kVLTKeychainCreatedAtKey).toDateTime().isValid());
     }
     alpha.sort();
-    QCOMPARE(alpha, (QStringList { u"one"_s, u"two"_s }));
+    QCOMPARE(alpha, (QStringList {u"one"_s, u"two"_s}));
 
     QStringList all;
     const auto allList = VLTKeychain::allAccounts(&listError);

@@ -7,10 +7,10 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-const QStringList kSavedKeys { u"Password Required to Change Password"_s, u"Last Used Ask For Name Type"_s,
+const QStringList kSavedKeys {u"Password Required to Change Password"_s, u"Last Used Ask For Name Type"_s,
     u"Last Used Ask For Destination Type"_s, u"Quick Zip Name Type"_s, u"Quick Zip Password Type"_s,
     u"Preferred Progress Window X"_s, u"Preferred Progress Window Y"_s, u"Preferred Destinations Window X"_s,
-    u"Preferred Destinations Window Y"_s, u"Quick Zip Name"_s };
+    u"Preferred Destinations Window Y"_s, u"Quick Zip Name"_s};
 }
 
 class TestSettings : public QObject
@@ -28,8 +28,6 @@ private Q_SLOTS:
     void presetNameKeepsToOneLine_data();
     void presetNameKeepsToOneLine();
     void malformedValuesReadAsZero();
-    void labels_data();
-    void labels();
 
 private:
     std::unique_ptr<TemporaryHome> m_home;
@@ -91,8 +89,8 @@ void TestSettings::valuesSurviveARestart()
 void TestSettings::everySetterRewritesEveryKey_data()
 {
     QTest::addColumn<int>("setter");
-    const QStringList setters { u"password required"_s, u"last name type"_s, u"last destination type"_s, u"name type"_s,
-        u"password type"_s, u"progress location"_s, u"destinations location"_s, u"name"_s };
+    const QStringList setters {u"password required"_s, u"last name type"_s, u"last destination type"_s, u"name type"_s,
+        u"password type"_s, u"progress location"_s, u"destinations location"_s, u"name"_s};
     for (int i = 0; i < setters.size(); ++i)
         QTest::newRow(qPrintable(setters.at(i))) << i;
 }
@@ -169,28 +167,6 @@ void TestSettings::malformedValuesReadAsZero()
     QVERIFY(!settings.passwordRequiredToChangePassword());
     QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(0, 0));
     QCOMPARE(settings.quickZipPasswordType(), -1);
-}
-
-void TestSettings::labels_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QString>("nameLabel");
-    QTest::addColumn<QString>("passwordLabel");
-    QTest::newRow("0") << 0 << u"Use \"Tessary Archive\""_s << u"No Password"_s;
-    QTest::newRow("1") << 1 << u"Derive Name from Source"_s << u"Ask for Password"_s;
-    QTest::newRow("2") << 2 << u"Ask for Name"_s << u"Use Preset Password"_s;
-    QTest::newRow("3") << 3 << u"Use Preset Name"_s << u"Unknown"_s;
-    QTest::newRow("4") << 4 << u"Unknown"_s << u"Unknown"_s;
-    QTest::newRow("-1") << -1 << u"Unknown"_s << u"Unknown"_s;
-}
-
-void TestSettings::labels()
-{
-    QFETCH(int, value);
-    QFETCH(QString, nameLabel);
-    QFETCH(QString, passwordLabel);
-    QCOMPARE(Settings::nameOfZipNameType(value), nameLabel);
-    QCOMPARE(Settings::nameOfZipPasswordType(value), passwordLabel);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -19,9 +19,9 @@ private Q_SLOTS:
 void TestImageManager::everyImageOfTheProductLoads_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name : { "PlusSign", "AlongsideIcon", "DesktopIcon", "DropboxIcon", "iCloudIcon", "AirDropIcon",
+    for (const char *name : {"PlusSign", "AlongsideIcon", "DesktopIcon", "DropboxIcon", "iCloudIcon", "AirDropIcon",
              "FolderIcon", "EmailIcon", "FTPIcon", "MessagesIcon", "ConfigureIcon", "CloseIcon",
-             "TessaryStatusItemImage", "TessaryLogo.png" })
+             "TessaryStatusItemImage", "TessaryLogo.png"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 

