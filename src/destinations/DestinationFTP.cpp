@@ -1,6 +1,12 @@
 #include "DestinationFTP.h"
 
+#include "DestinationFTPConfigureWindowController.h"
+#include "app/Tessary.h"
+#include "ftp/FTPOperation.h"
 #include "support/KeyedCoder.h"
+#include "support/Utilities.h"
+
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -43,4 +49,63 @@ void DestinationFTP::encodeWithCoder(KeyedCoder &coder) const
     coder.encodeString(kUploadFolderPathKey, m_uploadFolderPath);
     coder.encodeBool(kConfirmExistingUploadsKey, m_confirmReplacementOfExistingFiles);
     Destination::encodeWithCoder(coder);
+}
+
+void DestinationFTP::configureWithCompletion(const ConfigureCompletion &completion)
+{
+    bool wasCancelled = true;
+    DestinationFTPConfigureWindowController(m_serverAddress, m_serverPort, m_userName, m_password, m_uploadFolderPath,
+        m_confirmReplacementOfExistingFiles,
+        [this, &wasCancelled](bool cancelled, const QString &address, qint64 port, const QString &userName,
+            const QString &password, const QString &folderPath, bool confirm) {
+            wasCancelled = cancelled;
+            if (cancelled)
+                return;
+            m_serverAddress = address;
+            m_serverPort = port;
+            m_userName = userName;
+            m_password = password;
+            m_uploadFolderPath = folderPath;
+            m_confirmReplacementOfExistingFiles = confirm;
+            if (gTessary != nullptr)
+                gTessary->destinationHasChanged(this);
+        })
+        .runModal();
+    if (completion)
+        completion(wasCancelled);
+}
+
+void DestinationFTP::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion)
+{
+    Q_UNUSED(urls);
+    if (!requiresAdditionalConfigurationBeforeUse()) {
+        completion(false);
+        return;
+    }
+    configureWithCompletion([this, &completion](bool cancelled) {
+        if (cancelled) {
+            completion(true);
+            return;
+        }
+        if (requiresAdditionalConfigurationBeforeUse()) {
+            Utilities::displayMessage(u"This Tessary Archive will not be created because there is missing information "
+                                      "needed to connect with the \"%1\" FTP Destination."_s.arg(name()),
+                u"Incomplete Configuration"_s);
+            completion(true);
+            return;
+        }
+        completion(false);
+    });
+}
+
+std::shared_ptr<Operation> DestinationFTP::postZipOperationWithPathToCreatedZipArchive(const QString &archivePath)
+{
+    return std::make_shared<FTPOperation>(archivePath, m_uploadFolderPath, m_confirmReplacementOfExistingFiles,
+        m_serverAddress, m_serverPort, m_userName, m_password);
+}
+
+void DestinationFTP::destinationWasUsedWithArchivePath(const QString &archivePath)
+{
+    Utilities::displayNotification(
+        u"\"%1\" Successfully Uploaded to FTP Server"_s.arg(QFileInfo(archivePath).fileName()), 3.0, 1.0);
 }

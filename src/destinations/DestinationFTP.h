@@ -19,6 +19,17 @@ public:
     bool shouldDisplayArchiveCreatedNotification() const override { return false; }
     void defineIcon() override;
     void encodeWithCoder(KeyedCoder &coder) const override;
+    /// Runs the settings dialog; confirmed settings are stored and the list saved.
+    void configureWithCompletion(const ConfigureCompletion &completion) override;
+    /// Without a server address, asks for the settings first; stops when there is still none.
+    void destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion) override;
+    /// The upload of the archive.
+    std::shared_ptr<Operation> postZipOperationWithPathToCreatedZipArchive(const QString &archivePath) override;
+    /// Tells the user the archive is on the server.
+    void destinationWasUsedWithArchivePath(const QString &archivePath) override;
+
+    /// Whether the server address is still missing.
+    bool requiresAdditionalConfigurationBeforeUse() const { return m_serverAddress.isEmpty(); }
 
     QString serverAddress() const { return m_serverAddress; }
     void setServerAddress(const QString &address) { m_serverAddress = address; }

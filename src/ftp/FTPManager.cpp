@@ -1,0 +1,478 @@
+#include "FTPManager.h"
+
+#include "FMThread.h"
+#include "FTPListingParser.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <curl/curl.h>
+
+#include <cstring>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+const QString FTPManager::FileSizeKey = u"fileSize"_s;
+const QString FTPManager::BytesProcessedKey = u"bytesProcessed"_s;
+const QString FTPManager::FileSizeProcessedKey = u"fileSizeProcessed"_s;
+const QString FTPManager::ProgressKey = u"progress"_s;
+
+namespace {
+
+const QString kErrorDomain = u"FTP"_s;
+
+void console(const QString &message)
+{
+    qWarning().noquote() << message;
+}
+
+void ensureCurlIsReady()
+{
+    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    Q_UNUSED(ready);
+}
+
+struct EasyDeleter
+{
+    void operator()(CURL *easy) const { curl_easy_cleanup(easy); }
+};
+struct ListDeleter
+{
+    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
+};
+
+QByteArray encodedName(const QString &name)
+{
+    return QUrl::toPercentEncoding(name);
+}
+
+// The URL of the destination's folder, as text, without a trailing "/".
+QByteArray folderURL(const FMServer &server)
+{
+    QByteArray url = FMDestination::ftpURLForPort(server.destination, server.port).toEncoded();
+    while (url.endsWith('/'))
+        url.chop(1);
+    return url;
+}
+
+} // namespace
+
+// One stream transfer: what it moves and where.
+struct FTPManager::Transfer
+{
+    FTPManager *manager = nullptr;
+    Action action = FMActionNone;
+    QByteArray url;
+    const QByteArray *data = nullptr; // upload from memory
+    QFile *source = nullptr;          // upload from a file
+    qsizetype dataPosition = 0;
+    QByteArray listing;              // listing
+    QFile *target = nullptr;         // download
+    CURL *easy = nullptr;
+    bool readFailed = false;
+    bool writeFailed = false;
+};
+
+FTPManager::FTPManager()
+{
+    ensureCurlIsReady();
+}
+
+FTPManager::~FTPManager() = default;
+
+void FTPManager::setTimeouts(int answerSeconds, int stallSeconds)
+{
+    m_answerTimeout = answerSeconds;
+    m_stallTimeout = stallSeconds;
+}
+
+bool FTPManager::checkServer(const FMServer &server) const
+{
+    bool passes = true;
+    if (server.destination.isNull()) {
+        console(u"FMServer check failed: destination cannot be nil"_s);
+        passes = false;
+    }
+    if (server.username.isNull()) {
+        console(u"FMServer check failed: username cannot be nil"_s);
+        passes = false;
+    }
+    if (server.password.isNull()) {
+        console(u"FMServer check failed: password cannot be nil"_s);
+        passes = false;
+    }
+    if (server.port <= 0) {
+        console(u"FMServer check failed: port cannot be negative"_s);
+        passes = false;
+    }
+    return passes && !refusesLineBreaks({server.destination, server.username, server.password});
+}
+
+bool FTPManager::refusesLineBreaks(const QStringList &texts) const
+{
+    for (const QString &text : texts) {
+        if (text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0))) {
+            console(u"FTPManager: refused a name or credential with a line break in it"_s);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FTPManager::uploadData(const QByteArray &data, const QString &fileName, const FMServer &server)
+{
+    if (!checkServer(server) || fileName.isEmpty() || refusesLineBreaks({fileName}))
+        return false;
+    Transfer transfer;
+    transfer.action = FMActionUpload;
+    transfer.url = folderURL(server) + '/' + encodedName(fileName);
+    transfer.data = &data;
+    m_fileSize = static_cast<quint64>(data.size());
+    m_fileSizeProcessed = 0;
+    return runTransfer(transfer, server);
+}
+
+bool FTPManager::uploadFile(const QUrl &fileURL, const FMServer &server)
+{
+    if (!checkServer(server) || !fileURL.isValid())
+        return false;
+    const QFileInfo info(fileURL.toLocalFile());
+    if (!info.exists() || info.isDir() || refusesLineBreaks({info.fileName()}))
+        return false;
+    QFile source(info.filePath());
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    Transfer transfer;
+    transfer.action = FMActionUpload;
+    transfer.url = folderURL(server) + '/' + encodedName(info.fileName());
+    transfer.source = &source;
+    m_fileSize = fileSizeOf(fileURL);
+    m_fileSizeProcessed = 0;
+    return runTransfer(transfer, server);
+}
+
+bool FTPManager::createNewFolder(const QString &folderName, const FMServer &server)
+{
+    if (!checkServer(server) || folderName.isEmpty() || refusesLineBreaks({folderName}))
+        return false;
+    Transfer transfer;
+    transfer.action = FMActionCreateFolder;
+    transfer.url = folderURL(server) + '/' + encodedName(folderName) + '/';
+    m_fileSize = 0;
+    return runTransfer(transfer, server);
+}
+
+std::optional<QList<QVariantMap>> FTPManager::contentsOfServer(const FMServer &server)
+{
+    if (!checkServer(server))
+        return std::nullopt;
+    Transfer transfer;
+    transfer.action = FMActionListing;
+    transfer.url = folderURL(server) + '/';
+    m_fileSize = 0;
+    if (!runTransfer(transfer, server))
+        return std::nullopt;
+    return FTPListingParser::parse(transfer.listing);
+}
+
+bool FTPManager::downloadFile(const QString &fileName, const QUrl &directoryURL, const FMServer &server)
+{
+    if (!checkServer(server) || fileName.isEmpty() || refusesLineBreaks({fileName}) || !directoryURL.isValid()
+        || !QFileInfo(directoryURL.toLocalFile()).isDir())
+        return false;
+    QFile target(QDir(directoryURL.toLocalFile()).filePath(fileName));
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    Transfer transfer;
+    transfer.action = FMActionDownload;
+    transfer.url = folderURL(server) + '/' + encodedName(fileName);
+    transfer.target = &target;
+    m_fileSize = 0;
+    m_fileSizeProcessed = 0;
+    const bool succeeded = runTransfer(transfer, server);
+    target.close();
+    if (!succeeded)
+        target.remove();
+    return succeeded;
+}
+
+bool FTPManager::deleteFileNamed(const QString &fileName, const FMServer &server)
+{
+    if (!checkServer(server) || fileName.isNull() || refusesLineBreaks({fileName}))
+        return false;
+    const QString command = fileName.contains(u'.') ? u"DELE"_s : u"RMD"_s;
+    return runCommand(server, u"%1 %2"_s.arg(command, fileName));
+}
+
+bool FTPManager::deleteFile(const QString &fileName, const FMServer &server)
+{
+    bool deleted = false;
+    FMThread::runInSeparateThread([&] { deleted = deleteFileNamed(fileName, server); });
+    return deleted;
+}
+
+bool FTPManager::chmodFileNamed(const QString &fileName, int mode, const FMServer &server)
+{
+    if (!checkServer(server) || static_cast<unsigned>(mode) > 777U || fileName.isNull()
+        || refusesLineBreaks({fileName}))
+        return false;
+    return runCommand(server, u"SITE CHMOD %1 %2"_s.arg(mode).arg(fileName));
+}
+
+bool FTPManager::checkLogin(const FMServer &server)
+{
+    return checkServer(server) && runCommand(server, QString());
+}
+
+bool FTPManager::runCommand(const FMServer &server, const QString &command)
+{
+    m_action = FMActionRawCommand;
+    std::unique_ptr<curl_slist, ListDeleter> commands;
+    const auto add = [&commands](const QString &line) {
+        commands.reset(curl_slist_append(commands.release(), line.toUtf8().constData()));
+    };
+    const QString folder = FMDestination::fmdir(server.destination);
+    if (!command.isEmpty() && !folder.isEmpty())
+        add(u"CWD "_s + folder);
+    if (!command.isEmpty())
+        add(command);
+
+    const QByteArray url = FMDestination::ftpURLForPort(u"ftp://@"_s + FMDestination::fmhost(server.destination),
+                                                        server.port)
+                               .toEncoded()
+        + '/';
+    bool succeeded = false;
+    FMThread::runInSeparateThread([&] {
+        std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+        if (!easy)
+            return;
+        curl_easy_setopt(easy.get(), CURLOPT_URL, url.constData());
+        curl_easy_setopt(easy.get(), CURLOPT_USERNAME, server.username.toUtf8().constData());
+        curl_easy_setopt(easy.get(), CURLOPT_PASSWORD, server.password.toUtf8().constData());
+        curl_easy_setopt(easy.get(), CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, long(m_answerTimeout));
+        curl_easy_setopt(easy.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_answerTimeout));
+        if (commands)
+            curl_easy_setopt(easy.get(), CURLOPT_QUOTE, commands.get());
+        const CURLcode result = curl_easy_perform(easy.get());
+        succeeded = result == CURLE_OK;
+        if (!succeeded)
+            console(u"FTP command exchange failed: %1"_s.arg(QString::fromUtf8(curl_easy_strerror(result))));
+    });
+    m_streamSuccess = succeeded;
+    m_action = FMActionNone;
+    return succeeded;
+}
+
+bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
+{
+    transfer.manager = this;
+    m_action = transfer.action;
+    m_bufferOffset = 0;
+    m_bufferLimit = 0;
+    m_abortRequested = false;
+    m_transferOpen = true;
+
+    CURLcode result = CURLE_FAILED_INIT;
+    char errorText[CURL_ERROR_SIZE] = {};
+    FMThread::runInSeparateThread([&] {
+        std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+        if (!easy)
+            return;
+        transfer.easy = easy.get();
+        CURL *handle = easy.get();
+        curl_easy_setopt(handle, CURLOPT_URL, transfer.url.constData());
+        curl_easy_setopt(handle, CURLOPT_USERNAME, server.username.toUtf8().constData());
+        curl_easy_setopt(handle, CURLOPT_PASSWORD, server.password.toUtf8().constData());
+        curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
+        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, long(m_answerTimeout));
+        curl_easy_setopt(handle, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_answerTimeout));
+        curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, long(m_stallTimeout));
+        curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &FTPManager::abortCallback);
+        curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
+        switch (transfer.action) {
+        case FMActionUpload:
+            curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
+            curl_easy_setopt(handle, CURLOPT_READFUNCTION, &FTPManager::readCallback);
+            curl_easy_setopt(handle, CURLOPT_READDATA, &transfer);
+            curl_easy_setopt(handle, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_fileSize.load()));
+            break;
+        case FMActionCreateFolder:
+            curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+            curl_easy_setopt(handle, CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR));
+            break;
+        case FMActionListing:
+        case FMActionDownload:
+            curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &FTPManager::writeCallback);
+            curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
+            break;
+        default:
+            break;
+        }
+        result = curl_easy_perform(handle);
+        transfer.easy = nullptr;
+    });
+
+    if (result == CURLE_OK || (m_abortRequested && (result == CURLE_ABORTED_BY_CALLBACK || transfer.readFailed
+                                                    || result == CURLE_WRITE_ERROR))) {
+        endTransfer(true, m_abortRequested ? FMStreamFailureReasonAborted : FMStreamFailureReasonNone);
+    } else if (transfer.readFailed || result == CURLE_READ_ERROR) {
+        endTransfer(false, FMStreamFailureReasonReadError);
+    } else if (transfer.writeFailed || result == CURLE_WRITE_ERROR) {
+        endTransfer(false, FMStreamFailureReasonWriteError);
+    } else {
+        const QString detail = errorText[0] != '\0' ? QString::fromUtf8(errorText)
+                                                    : QString::fromUtf8(curl_easy_strerror(result));
+        setStreamError(Error(kErrorDomain, result, {{Error::LocalizedDescriptionKey, detail}}));
+        endTransfer(false, FMStreamFailureReasonGeneralError);
+    }
+    return m_streamSuccess;
+}
+
+void FTPManager::endTransfer(bool success, FailureReason reason)
+{
+    m_transferOpen = false;
+    m_action = FMActionNone;
+    m_streamSuccess = success;
+    if (success)
+        return;
+    switch (reason) {
+    case FMStreamFailureReasonReadError:
+        console(u"ftp stream failed: error while reading data"_s);
+        break;
+    case FMStreamFailureReasonWriteError:
+        console(u"ftp stream failed: error while writing data"_s);
+        break;
+    case FMStreamFailureReasonGeneralError:
+        console(u"ftp stream failed: general stream error (check credentials?)"_s);
+        break;
+    default:
+        break;
+    }
+}
+
+size_t FTPManager::readCallback(char *destination, size_t size, size_t count, void *context)
+{
+    auto &transfer = *static_cast<Transfer *>(context);
+    FTPManager &manager = *transfer.manager;
+    if (manager.m_abortRequested)
+        return CURL_READFUNC_ABORT;
+    if (manager.m_bufferOffset == manager.m_bufferLimit) {
+        qint64 read = 0;
+        if (transfer.data != nullptr) {
+            read = std::min<qint64>(BufferSize, transfer.data->size() - transfer.dataPosition);
+            std::memcpy(manager.m_buffer, transfer.data->constData() + transfer.dataPosition, size_t(read));
+            transfer.dataPosition += read;
+        } else {
+            read = transfer.source->read(manager.m_buffer, BufferSize);
+        }
+        if (read < 0) {
+            transfer.readFailed = true;
+            return CURL_READFUNC_ABORT;
+        }
+        if (read == 0)
+            return 0;
+        manager.m_bufferOffset = 0;
+        manager.m_bufferLimit = quint64(read);
+    }
+    const size_t chunk = std::min<size_t>(size * count, manager.m_bufferLimit - manager.m_bufferOffset);
+    std::memcpy(destination, manager.m_buffer + manager.m_bufferOffset, chunk);
+    manager.m_bufferOffset += chunk;
+    manager.m_fileSizeProcessed += chunk;
+    manager.m_bytesProcessed = chunk;
+    if (manager.m_delegate != nullptr)
+        manager.m_delegate->ftpManagerUploadProgressDidChange(manager.progressDictionary());
+    return chunk;
+}
+
+size_t FTPManager::writeCallback(char *source, size_t size, size_t count, void *context)
+{
+    auto &transfer = *static_cast<Transfer *>(context);
+    FTPManager &manager = *transfer.manager;
+    const size_t length = size * count;
+    if (transfer.action == FMActionListing) {
+        transfer.listing.append(source, qsizetype(length));
+        return length;
+    }
+    if (manager.m_fileSizeProcessed == 0 && manager.m_fileSize == 0) {
+        curl_off_t expected = -1;
+        curl_easy_getinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
+        manager.m_fileSize = expected > 0 ? quint64(expected) : 0;
+        if (manager.m_delegate != nullptr)
+            manager.m_delegate->ftpManagerDownloadProgressDidChange(manager.progressDictionary());
+    }
+    // Through the buffer, a chunk of at most its size at a time.
+    for (size_t done = 0; done < length;) {
+        const size_t chunk = std::min<size_t>(BufferSize, length - done);
+        std::memcpy(manager.m_buffer, source + done, chunk);
+        manager.m_bufferOffset = 0;
+        manager.m_bufferLimit = chunk;
+        manager.m_fileSizeProcessed += chunk;
+        manager.m_bytesProcessed = chunk;
+        if (manager.m_delegate != nullptr)
+            manager.m_delegate->ftpManagerDownloadProgressDidChange(manager.progressDictionary());
+        if (transfer.target->write(manager.m_buffer, qint64(chunk)) != qint64(chunk)) {
+            transfer.writeFailed = true;
+            return 0;
+        }
+        manager.m_bufferOffset = chunk;
+        done += chunk;
+    }
+    return length;
+}
+
+int FTPManager::abortCallback(void *context, qint64, qint64, qint64, qint64)
+{
+    return static_cast<FTPManager *>(context)->m_abortRequested ? 1 : 0;
+}
+
+void FTPManager::abort()
+{
+    const int action = m_action;
+    if (m_transferOpen && action <= FMActionDownload)
+        m_abortRequested = true;
+}
+
+std::optional<QVariantMap> FTPManager::progress() const
+{
+    const int action = m_action;
+    if (!m_transferOpen || (action != FMActionUpload && action != FMActionDownload) || m_fileSize == 0)
+        return std::nullopt;
+    return progressDictionary();
+}
+
+QVariantMap FTPManager::progressDictionary() const
+{
+    const quint64 size = m_fileSize;
+    const quint64 processed = m_fileSizeProcessed;
+    const float fraction = size == 0 ? 0.0F : static_cast<float>(processed) / static_cast<float>(size);
+    return {{FileSizeKey, size},
+            {BytesProcessedKey, quint64(m_bytesProcessed)},
+            {FileSizeProcessedKey, processed},
+            {ProgressKey, fraction}};
+}
+
+Error FTPManager::streamError() const
+{
+    QMutexLocker locker(&m_errorLock);
+    return m_streamError;
+}
+
+void FTPManager::setStreamError(const Error &error)
+{
+    QMutexLocker locker(&m_errorLock);
+    m_streamError = error;
+}
+
+quint64 FTPManager::fileSizeOf(const QUrl &fileURL)
+{
+    const QFileInfo info(fileURL.toLocalFile());
+    return info.exists() ? quint64(info.size()) : 0;
+}

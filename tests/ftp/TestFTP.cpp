@@ -1,0 +1,358 @@
+// The FTP client and the upload step against a real FTP server on 127.0.0.1.
+
+#include "FtpServer.h"
+#include "ModalDriver.h"
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+
+#include "app/Tessary.h"
+#include "destinations/DestinationFTP.h"
+#include "destinations/DestinationFTPConfigureWindowController.h"
+#include "ftp/FTPListingParser.h"
+#include "ftp/FTPManager.h"
+#include "ftp/FTPOperation.h"
+#include "pipeline/MultiOperation.h"
+#include "support/Utilities.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+FMServer serverAt(const FtpServer &ftp, const QString &folder = {}, const QString &user = u"anna"_s)
+{
+    FMServer server = FMServer::serverWithDestination(u"ftp://@127.0.0.1"_s + (folder.isEmpty() ? u""_s : u'/' + folder),
+                                                      user, u"secret"_s);
+    server.port = ftp.port();
+    return server;
+}
+
+// Aborts the transfer at its first progress report.
+class AbortingDelegate final : public FTPManagerDelegate
+{
+public:
+    FTPManager *manager = nullptr;
+    int reports = 0;
+    void ftpManagerUploadProgressDidChange(const QVariantMap &) override
+    {
+        if (++reports == 1)
+            manager->abort();
+    }
+};
+
+// How an upload step ended.
+struct StepOutcome
+{
+    int cancelled = 0;
+    int finished = 0;
+    Error error;
+};
+
+std::shared_ptr<StepOutcome> runStep(const std::shared_ptr<FTPOperation> &upload)
+{
+    auto outcome = std::make_shared<StepOutcome>();
+    auto job = std::make_shared<MultiOperation>();
+    job->addOperation(upload);
+    job->setCancelledBlock([outcome] { ++outcome->cancelled; });
+    job->setFinishedBlock([outcome, job](bool, const QVariant &, const Error &error) {
+        ++outcome->finished;
+        outcome->error = error;
+    });
+    upload->setTimeouts(3, 5);
+    job->startOnBackgroundThread();
+    return outcome;
+}
+} // namespace
+
+class TestFTP : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init() { Utilities::setNonInteractive(false); }
+
+    void destinationStrings_data();
+    void destinationStrings();
+    void listings_data();
+    void listings();
+    void clientAgainstAServer();
+    void refusedWithoutTraffic();
+    void abortEndsTheUploadAsDone();
+    void serverThatNeverAnswersTimesOut();
+    void uploadStepSettings_data();
+    void uploadStepSettings();
+    void uploadStepMakesTheFoldersAndUploads();
+    void existingArchive_data();
+    void existingArchive();
+    void destinationAsksForMissingSettings();
+
+private:
+    std::unique_ptr<FtpServer> m_ftp;
+    std::unique_ptr<TemporaryHome> m_home;
+};
+
+void TestFTP::initTestCase()
+{
+    m_home = std::make_unique<TemporaryHome>();
+    m_ftp = std::make_unique<FtpServer>();
+    QVERIFY2(m_ftp->isRunning(), "pyftpdlib did not start");
+}
+
+void TestFTP::destinationStrings_data()
+{
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("host") << u"ftp://@ftp.example.org"_s << 21 << u"ftp.example.org"_s << QString()
+                          << u"ftp://ftp.example.org"_s;
+    QTest::newRow("port") << u"ftp://@ftp.example.org"_s << 2121 << u"ftp.example.org"_s << QString()
+                          << u"ftp://ftp.example.org:2121"_s;
+    QTest::newRow("folder") << u"ftp://@host/in box/été"_s << 21 << u"host"_s << u"in box/été"_s
+                            << u"ftp://host/in%20box/%C3%A9t%C3%A9"_s;
+}
+
+void TestFTP::destinationStrings()
+{
+    QFETCH(QString, destination);
+    QFETCH(int, port);
+    QFETCH(QString, host);
+    QFETCH(QString, folder);
+    QFETCH(QString, url);
+    QCOMPARE(FMDestination::fmhost(destination), host);
+    QCOMPARE(FMDestination::fmdir(destination), folder);
+    QCOMPARE(FMDestination::ftpURLForPort(destination, port).toEncoded(), url.toUtf8());
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"possibly a port included"_s));
+    QCOMPARE(FMDestination::fmhost(u"ftp://@host:2121/folder"_s), u"host:2121"_s);
+}
+
+void TestFTP::listings_data()
+{
+    QTest::addColumn<QByteArray>("listing");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("unix") << QByteArray("total 8\r\n"
+                                        "-rw-r--r--   1 anna     staff        1234 Dec 06 09:33 Report Q3.zip\r\n"
+                                        "drwxr-xr-x   2 1000     1000         4096 Jan  1  2025 Old stuff\r\n"
+                                        "lrwxrwxrwx   1 anna     staff           3 Dec 06 09:33 latest -> Report Q3.zip\r\n")
+                          << QStringList{u"Report Q3.zip"_s, u"Old stuff"_s, u"latest"_s};
+    QTest::newRow("dos") << QByteArray("12-06-26  09:33AM       <DIR>          Archives\r\n"
+                                       "12-06-26  09:34AM                 1234 Résumé.zip\r\n")
+                         << QStringList{u"Archives"_s, u"Résumé.zip"_s};
+    QTest::newRow("empty folder") << QByteArray() << QStringList();
+}
+
+void TestFTP::listings()
+{
+    QFETCH(QByteArray, listing);
+    QFETCH(QStringList, names);
+    const auto entries = FTPListingParser::parse(listing);
+    QVERIFY(entries.has_value());
+    QStringList parsed;
+    for (const QVariantMap &entry : *entries)
+        parsed << entry.value(FTPListingParser::NameKey).toString();
+    QCOMPARE(parsed, names);
+
+    QVERIFY(!FTPListingParser::parse("this is no listing\r\n").has_value());
+    const auto latin1 = FTPListingParser::parse("-rw-r--r-- 1 a b 1 Dec 06 09:33 caf\xe9.zip\n");
+    QVERIFY(!latin1->first().contains(FTPListingParser::NameKey)); // not UTF-8: no name
+}
+
+void TestFTP::clientAgainstAServer()
+{
+    FTPManager manager;
+    const FMServer root = serverAt(*m_ftp);
+    QVERIFY(manager.checkLogin(root));
+    FMServer wrong = root;
+    wrong.password = u"wrong"_s;
+    QVERIFY(!manager.checkLogin(wrong));
+
+    QVERIFY(manager.createNewFolder(u"in box"_s, root));
+    const FMServer inBox = serverAt(*m_ftp, u"in box"_s);
+    QVERIFY(manager.uploadData("from memory", u"a.zip"_s, inBox));
+    QVERIFY(writeFile(m_home->filePath(u"local/big.zip"_s), QByteArray(100000, 'z')));
+    QVERIFY(manager.uploadFile(QUrl::fromLocalFile(m_home->filePath(u"local/big.zip"_s)), inBox));
+    QVERIFY(manager.createNewFolder(u"sub"_s, inBox));
+    QCOMPARE(readFile(m_ftp->filePath(u"in box/a.zip"_s)), QByteArray("from memory"));
+    QCOMPARE(readFile(m_ftp->filePath(u"in box/big.zip"_s)), QByteArray(100000, 'z'));
+    QVERIFY(!manager.progress().has_value()); // nothing runs
+
+    QStringList names;
+    const QList<QVariantMap> entries = manager.contentsOfServer(inBox).value();
+    for (const QVariantMap &entry : entries)
+        names << entry.value(FTPListingParser::NameKey).toString();
+    names.sort();
+    QCOMPARE(names, (QStringList{u"a.zip"_s, u"big.zip"_s, u"sub"_s}));
+
+    QVERIFY(manager.downloadFile(u"big.zip"_s, QUrl::fromLocalFile(m_home->filePath(u"local"_s)), inBox));
+    QVERIFY(!manager.downloadFile(u"missing.zip"_s, QUrl::fromLocalFile(m_home->filePath(u"local"_s)), inBox));
+    QVERIFY(!QFileInfo::exists(m_home->filePath(u"local/missing.zip"_s))); // no partial file left
+
+    QVERIFY(manager.chmodFileNamed(u"a.zip"_s, 644, inBox));
+    QVERIFY(!manager.deleteFileNamed(u"a.zip"_s, serverAt(*m_ftp, u"in box"_s, u"reader"_s)));
+    QVERIFY(manager.deleteFileNamed(u"a.zip"_s, inBox)); // DELE for a name with a dot
+    QVERIFY(manager.deleteFile(u"sub"_s, inBox));        // RMD otherwise
+    QVERIFY(!QFileInfo::exists(m_ftp->filePath(u"in box/a.zip"_s)));
+    QVERIFY(!QFileInfo::exists(m_ftp->filePath(u"in box/sub"_s)));
+    QVERIFY(!manager.deleteFileNamed(u"gone.zip"_s, inBox));
+}
+
+void TestFTP::refusedWithoutTraffic()
+{
+    FTPManager manager;
+    FMServer server = serverAt(*m_ftp);
+    QVERIFY(!manager.chmodFileNamed(u"a.zip"_s, 778, server));
+    QTest::ignoreMessage(QtWarningMsg, "FTPManager: refused a name or credential with a line break in it");
+    QVERIFY(!manager.deleteFileNamed(u"x.zip\r\nDELE important.zip"_s, server));
+    server.port = 0;
+    QTest::ignoreMessage(QtWarningMsg, "FMServer check failed: port cannot be negative");
+    QVERIFY(!manager.checkLogin(server));
+    QVERIFY(QDir(m_ftp->root()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty()
+            || !QFileInfo::exists(m_ftp->filePath(u"important.zip"_s)));
+}
+
+void TestFTP::abortEndsTheUploadAsDone()
+{
+    FTPManager manager;
+    AbortingDelegate delegate;
+    delegate.manager = &manager;
+    manager.setDelegate(&delegate);
+    QVERIFY(manager.uploadData(QByteArray(10 * FTPManager::BufferSize, 'a'), u"aborted.zip"_s, serverAt(*m_ftp)));
+    QVERIFY(delegate.reports < 10);
+}
+
+void TestFTP::serverThatNeverAnswersTimesOut()
+{
+    FtpServer silent(FtpServer::Silent);
+    QVERIFY(silent.isRunning());
+    FTPManager manager;
+    manager.setTimeouts(2, 2);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!manager.checkLogin(serverAt(silent)));
+    QVERIFY(!manager.uploadData("x", u"x.zip"_s, serverAt(silent)));
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+}
+
+void TestFTP::uploadStepSettings_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<int>("code");
+    QTest::newRow("nothing") << QString() << QString() << u""_s << u""_s << 6;
+    QTest::newRow("nothing, half credentials") << QString() << QString() << u"anna"_s << u""_s << 7;
+    QTest::newRow("password without user") << u"/a.zip"_s << u"127.0.0.1"_s << u""_s << u"pw"_s << 7;
+    QTest::newRow("wrong password") << u"/a.zip"_s << u"127.0.0.1"_s << u"anna"_s << u"wrong"_s << 8;
+}
+
+void TestFTP::uploadStepSettings()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, address);
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(int, code);
+    const auto outcome =
+        runStep(std::make_shared<FTPOperation>(source, u""_s, false, address, m_ftp->port(), user, password));
+    QTRY_COMPARE_WITH_TIMEOUT(outcome->finished, 1, 15000);
+    QCOMPARE(outcome->error.code(), code);
+}
+
+void TestFTP::uploadStepMakesTheFoldersAndUploads()
+{
+    QVERIFY(writeFile(m_home->filePath(u"job/Report.zip"_s), "report archive"));
+    for (const QString &user : {u"anna"_s, u""_s}) { // a named and an anonymous login
+        const QString folder = user.isEmpty() ? u"anonymous/drop"_s : u"one/two/three"_s;
+        const auto outcome =
+            runStep(std::make_shared<FTPOperation>(m_home->filePath(u"job/Report.zip"_s), folder, true, u"127.0.0.1"_s,
+                                                   m_ftp->port(), user, user.isEmpty() ? u""_s : u"secret"_s));
+        QTRY_COMPARE_WITH_TIMEOUT(outcome->finished, 1, 15000);
+        QVERIFY2(outcome->error.isNull(), qPrintable(outcome->error.localizedDescription()));
+        QCOMPARE(readFile(m_ftp->filePath(folder + u"/Report.zip"_s)), QByteArray("report archive"));
+    }
+}
+
+void TestFTP::existingArchive_data()
+{
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<QString>("answer"); // the button pressed, if asked
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QByteArray>("onServer");
+    QTest::addColumn<int>("code"); // -1: cancelled
+    QTest::newRow("replaced without a question") << false << QString() << u"anna"_s << QByteArray("new") << 0;
+    QTest::newRow("declined") << true << u"Cancel"_s << u"anna"_s << QByteArray("old") << -1;
+    QTest::newRow("confirmed") << true << u"Replace"_s << u"anna"_s << QByteArray("new") << 0;
+    QTest::newRow("removal refused") << false << QString() << u"reader"_s << QByteArray("old") << 9;
+}
+
+void TestFTP::existingArchive()
+{
+    QFETCH(bool, confirm);
+    QFETCH(QString, answer);
+    QFETCH(QString, user);
+    QFETCH(QByteArray, onServer);
+    QFETCH(int, code);
+    QVERIFY(writeFile(m_ftp->filePath(u"existing/Same.zip"_s), "old"));
+    QVERIFY(writeFile(m_ftp->filePath(u"existing/same.ZIP"_s), "other case"));
+    QVERIFY(writeFile(m_home->filePath(u"job/Same.zip"_s), "new"));
+
+    ModalDriver driver;
+    if (!answer.isEmpty())
+        driver.answerMessageBox(answer);
+    const auto outcome = runStep(std::make_shared<FTPOperation>(m_home->filePath(u"job/Same.zip"_s), u"existing"_s,
+                                                                confirm, u"127.0.0.1"_s, m_ftp->port(), user,
+                                                                u"secret"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(outcome->finished + outcome->cancelled, 1, 15000);
+    QCOMPARE(outcome->cancelled, code == -1 ? 1 : 0);
+    if (code > 0)
+        QCOMPARE(outcome->error.code(), code);
+    else if (code == 0)
+        QVERIFY(outcome->error.isNull());
+    QCOMPARE(readFile(m_ftp->filePath(u"existing/Same.zip"_s)), onServer);
+    QCOMPARE(readFile(m_ftp->filePath(u"existing/same.ZIP"_s)), QByteArray("other case"));
+    if (!answer.isEmpty())
+        QCOMPARE(driver.messages.value(0).section(u'|', 0, 0), u"Replace Existing?"_s);
+}
+
+void TestFTP::destinationAsksForMissingSettings()
+{
+    QCOMPARE(DestinationFTPConfigureWindowController::portFromText(u" 2121abc"_s), 2121);
+    QCOMPARE(DestinationFTPConfigureWindowController::portFromText(u"abc"_s), 0);
+
+    Tessary controller;
+    controller.createDestinations();
+    const auto ftp = std::make_shared<DestinationFTP>(u"Server"_s);
+    controller.addDestination(ftp);
+
+    QList<bool> answers;
+    ModalDriver cancelled;
+    cancelled.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
+    ftp->destinationWillBeUsedWithURLsToZip({}, [&answers](bool stop) { answers << stop; });
+
+    ModalDriver filled;
+    filled.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); }) // no address yet
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "serverAddressTextField", u"127.0.0.1"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    ftp->destinationWillBeUsedWithURLsToZip({}, [&answers](bool stop) { answers << stop; });
+
+    QCOMPARE(answers, (QList<bool>{true, false}));
+    QCOMPARE(filled.messages,
+             QStringList{u"Server Address Required.|Please provide an FTP Server Address for this Destination."_s});
+    QCOMPARE(ftp->serverAddress(), u"127.0.0.1"_s);
+    QCOMPARE(ftp->serverPort(), 21);
+    controller.createDestinations(); // saved at once
+    QCOMPARE(std::static_pointer_cast<DestinationFTP>(controller.destinations().at(6))->serverAddress(),
+             u"127.0.0.1"_s);
+}
+
+QTEST_MAIN(TestFTP)
+#include "TestFTP.moc"
