@@ -19,7 +19,9 @@ int main(int argc, char *argv[])
         arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine commandLine = CommandLine::parse(arguments);
 
-    if (commandLine.mode() != CommandLine::ModeRun && commandLine.mode() != CommandLine::ModeZip) {
+    const bool needsScreen = commandLine.mode() == CommandLine::ModeRun || commandLine.mode() == CommandLine::ModeZip
+        || commandLine.mode() == CommandLine::ModeCustomZip;
+    if (!needsScreen) {
         // These modes show no window and need no screen.
         QCoreApplication app(argc, argv);
         describeApplication();
@@ -29,7 +31,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     describeApplication();
     QApplication::setQuitOnLastWindowClosed(false);
-    if (commandLine.mode() == CommandLine::ModeZip)
+    if (commandLine.mode() != CommandLine::ModeRun)
         return commandLine.runZip();
 
     Tessary controller;

@@ -28,13 +28,14 @@ QCommandLineParser &configuredParser(QCommandLineParser &parser)
         "\n"
         "With --destination, the FILEs (files or folders) are zipped to the Destination of that name, just as\n"
         "when they are dropped on its tile: the naming and password policies apply, and their dialogs appear.\n"
+        "Without it, one dialog asks for name, password and Destination, as for a drop on the drop pad.\n"
         "Tessary exits when the request has ended: with status 0 and the archive's full path on standard\n"
         "output, 1 when the job failed (the error goes to standard error), 3 when it was cancelled, and 2\n"
         "for a usage error, a missing FILE or an unknown Destination. Without a screen, every question is\n"
         "answered with Cancel."_s);
     parser.addOption({kDestinationOption, u"Zip the FILEs to the Destination called <name>."_s, u"name"_s});
     parser.addOption({kListDestinationsOption, u"Print your Destinations, one name a line, in tile order."_s});
-    parser.addPositionalArgument(u"FILE"_s, u"A file or folder to zip (with --destination)."_s, u"[FILE...]"_s);
+    parser.addPositionalArgument(u"FILE"_s, u"A file or folder to zip."_s, u"[FILE...]"_s);
     parser.addHelpOption();
     parser.addVersionOption();
     return parser;
@@ -66,7 +67,10 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         commandLine.m_destinationName = parser.value(kDestinationOption);
         commandLine.m_files = parser.positionalArguments();
     } else if (!parser.positionalArguments().isEmpty()) {
-        return fail(u"Which Destination? Name it with --destination."_s);
+        if (parser.isSet(kListDestinationsOption))
+            return fail(u"--list-destinations takes no FILE."_s);
+        commandLine.m_mode = ModeCustomZip;
+        commandLine.m_files = parser.positionalArguments();
     } else if (parser.isSet(kListDestinationsOption)) {
         commandLine.m_mode = ModeListDestinations;
     }
@@ -103,6 +107,7 @@ int CommandLine::run() const
         return ExitSuccess;
     }
     case ModeZip:
+    case ModeCustomZip:
     case ModeRun:
         break;
     }
@@ -133,7 +138,7 @@ int CommandLine::runZip() const
             break;
         }
     }
-    if (!destination) {
+    if (m_mode == ModeZip && !destination) {
         err << "tessary: no Destination is named \"" << m_destinationName << "\". Your Destinations:\n";
         for (const DestinationPointer &candidate : controller.destinations())
             err << "  " << candidate->name() << '\n';
@@ -141,24 +146,28 @@ int CommandLine::runZip() const
     }
 
     std::optional<int> status;
-    controller.performQuickZipWithURLs(urls, destination,
-        [&status, &out, &err](Tessary::RequestOutcome outcome, const QString &archivePath, const Error &error) {
-            switch (outcome) {
-            case Tessary::RequestOutcome::Finished:
-                out << archivePath << Qt::endl;
-                status = ExitSuccess;
-                break;
-            case Tessary::RequestOutcome::Failed:
-                // Without a screen the alert has written the error already.
-                if (!Utilities::isNonInteractive())
-                    err << "tessary: " << error.localizedFailureReason() << Qt::endl;
-                status = ExitJobFailed;
-                break;
-            case Tessary::RequestOutcome::Cancelled:
-                status = ExitCancelled;
-                break;
-            }
-        });
+    const Tessary::RequestCompletion ended
+        = [&status, &out, &err](Tessary::RequestOutcome outcome, const QString &archivePath, const Error &error) {
+              switch (outcome) {
+              case Tessary::RequestOutcome::Finished:
+                  out << archivePath << Qt::endl;
+                  status = ExitSuccess;
+                  break;
+              case Tessary::RequestOutcome::Failed:
+                  // Without a screen the alert has written the error already.
+                  if (!Utilities::isNonInteractive())
+                      err << "tessary: " << error.localizedFailureReason() << Qt::endl;
+                  status = ExitJobFailed;
+                  break;
+              case Tessary::RequestOutcome::Cancelled:
+                  status = ExitCancelled;
+                  break;
+              }
+          };
+    if (m_mode == ModeZip)
+        controller.performQuickZipWithURLs(urls, destination, ended);
+    else
+        controller.performCustomZipWithURLs(urls, ended);
 
     // Wait for the request, then for its windows (a notice, a progress window keeping its
     // minimum time) to go, so that the user sees them to the end.

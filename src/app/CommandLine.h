@@ -11,6 +11,7 @@ public:
     enum Mode {
         ModeRun, ///< live in the tray
         ModeZip, ///< zip FILEs to a Destination, as a drop on its tile, then exit
+        ModeCustomZip, ///< zip FILEs through the custom zip window, as a drop on the drop pad
         ModeListDestinations, ///< print the Destinations and exit
         ModeHelp,
         ModeVersion,
@@ -29,14 +30,15 @@ public:
     Mode mode() const { return m_mode; }
     /// What went wrong, for ModeUsageError.
     QString errorText() const { return m_errorText; }
-    /// The name of the Destination and the items, for ModeZip.
+    /// The name of the Destination (ModeZip) and the items (ModeZip, ModeCustomZip).
     QString destinationName() const { return m_destinationName; }
     QStringList files() const { return m_files; }
     static QString helpText();
 
     /// The work of the modes that need no screen; their exit status.
     int run() const;
-    /// The work of ModeZip, which may ask questions: needs the widgets application. Its status.
+    /// The work of ModeZip and ModeCustomZip, which may ask questions: needs the widgets
+    /// application. Its status.
     int runZip() const;
 
 private:

@@ -113,6 +113,9 @@ public:
     /// Sets the preset password, after asking for the current one where the user wants that.
     void setSavedPasswordSelected();
 
+    /// A drop on the drop pad: one dialog asks for name, password and Destination, then zips.
+    void performCustomZipWithURLs(const QList<QUrl> &urls, const RequestCompletion &completion = {});
+
     /// Lets the Destination prepare, then zips the items into a free archive path of its final
     /// folder under a progress window, and hands the archive to the Destination.
     void performCommonZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,

@@ -1,5 +1,7 @@
 #include "Destination.h"
 
+#include "DestinationNameWindowController.h"
+#include "app/Tessary.h"
 #include "support/ImageManager.h"
 #include "support/KeyedCoder.h"
 #include "support/Utilities.h"
@@ -142,7 +144,27 @@ void Destination::defineIcon()
 
 void Destination::defineIconNamed(const QString &imageName)
 {
+    m_iconName = imageName;
     setIcon(ImageManager::imageNamed(imageName, ImageManager::TileIconSize));
+}
+
+QImage Destination::iconAtSize(const QSizeF &size)
+{
+    const QImage picture = icon();
+    if (!m_iconName.isEmpty())
+        return ImageManager::imageNamed(m_iconName, size);
+    return picture.isNull() ? picture : ImageManager::copyImage(picture, size);
+}
+
+void Destination::changeName()
+{
+    DestinationNameWindowController(m_name, [this](bool cancelled, const QString &name) {
+        if (cancelled)
+            return;
+        setName(name);
+        if (gTessary != nullptr)
+            gTessary->destinationHasChanged(this);
+    }).runModal();
 }
 
 void Destination::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion)

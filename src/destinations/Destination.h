@@ -66,6 +66,11 @@ public:
     /// The tile's picture, 80 × 80 points, made by defineIcon() when first asked for.
     QImage icon();
     void setIcon(const QImage &icon);
+    /// The picture drawn afresh at the size (crisp at any size); null for a kind without one.
+    QImage iconAtSize(const QSizeF &size);
+    /// The items of the drop that last reached this Destination's tile.
+    QList<QUrl> dragOperation() const { return m_dragOperation; }
+    void setDragOperation(const QList<QUrl> &urls) { m_dragOperation = urls; }
 
     /// Writes the fields this kind keeps in the Destinations file; a kind writes its own
     /// fields, then the base ones. Each kind reads them back in its constructor from a coder.
@@ -84,6 +89,8 @@ public:
     virtual void configureWithCompletion(const ConfigureCompletion &completion);
     /// A click on the tile, where the chooser passes clicks on.
     virtual void handleClickAction();
+    /// Runs the rename dialog; a new name is stored and the list saved.
+    virtual void changeName();
     /// An Operation to run after the archive was created (nothing for most kinds).
     virtual std::shared_ptr<Operation> postZipOperationWithPathToCreatedZipArchive(const QString &archivePath);
     /// Makes the tile's picture; the base shows the desktop's icon of the root folder.
@@ -108,7 +115,9 @@ private:
     QString m_name;
     qint64 m_tag = 0;
     QImage m_icon;
+    QString m_iconName;
     bool m_iconDefined = false;
+    QList<QUrl> m_dragOperation;
 };
 
 using DestinationPointer = std::shared_ptr<Destination>;

@@ -4,9 +4,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-DestinationFTPConfigureWindowController::DestinationFTPConfigureWindowController(
-    const QString &serverAddress, qint64 port, const QString &userName, const QString &password,
-    const QString &folderPath, bool confirmReplacementOfExistingFiles, Completion completion)
+DestinationFTPConfigureWindowController::DestinationFTPConfigureWindowController(const QString &serverAddress,
+    qint64 port, const QString &userName, const QString &password, const QString &folderPath,
+    bool confirmReplacementOfExistingFiles, Completion completion)
     : m_ui(std::make_unique<Ui::DestinationFTPConfigureWindowController>())
     , m_completion(std::move(completion))
 {
@@ -36,8 +36,8 @@ qint64 DestinationFTPConfigureWindowController::portFromText(const QString &text
 bool DestinationFTPConfigureWindowController::passesChecks()
 {
     if (m_ui->serverAddressTextField->text().isEmpty())
-        return failCheck(u"Please provide an FTP Server Address for this Destination."_s,
-                         u"Server Address Required."_s, m_ui->serverAddressTextField);
+        return failCheck(u"Please provide an FTP Server Address for this Destination."_s, u"Server Address Required."_s,
+            m_ui->serverAddressTextField);
     return true;
 }
 
@@ -45,8 +45,8 @@ void DestinationFTPConfigureWindowController::completeWithOK()
 {
     if (m_completion)
         m_completion(false, m_ui->serverAddressTextField->text(), portFromText(m_ui->serverPortTextField->text()),
-                     m_ui->userNameTextField->text(), m_ui->passwordTextField->text(),
-                     m_ui->folderPathTextField->text(), m_ui->confirmCheckBox->isChecked());
+            m_ui->userNameTextField->text(), m_ui->passwordTextField->text(), m_ui->folderPathTextField->text(),
+            m_ui->confirmCheckBox->isChecked());
 }
 
 void DestinationFTPConfigureWindowController::completeWithCancel()

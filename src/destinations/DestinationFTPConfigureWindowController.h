@@ -19,12 +19,11 @@ public:
     /// On OK (false, address, port, user name, password, folder, confirm); on Cancel (true, null
     /// texts, 0, false).
     using Completion = std::function<void(bool cancelled, const QString &serverAddress, qint64 port,
-                                          const QString &userName, const QString &password,
-                                          const QString &folderPath, bool confirmReplacement)>;
+        const QString &userName, const QString &password, const QString &folderPath, bool confirmReplacement)>;
 
     DestinationFTPConfigureWindowController(const QString &serverAddress, qint64 port, const QString &userName,
-                                            const QString &password, const QString &folderPath,
-                                            bool confirmReplacementOfExistingFiles, Completion completion);
+        const QString &password, const QString &folderPath, bool confirmReplacementOfExistingFiles,
+        Completion completion);
     ~DestinationFTPConfigureWindowController() override;
 
     /// The port as typed: its leading decimal digits, 0 when there are none.

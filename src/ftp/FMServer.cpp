@@ -6,12 +6,12 @@ using namespace Qt::Literals::StringLiterals;
 
 FMServer FMServer::serverWithDestination(const QString &destination, const QString &username, const QString &password)
 {
-    return FMServer{destination, username, password, 21};
+    return FMServer {destination, username, password, 21};
 }
 
 FMServer FMServer::anonymousServerWithDestination(const QString &destination)
 {
-    return FMServer{destination, u"anonymous"_s, u""_s, 21};
+    return FMServer {destination, u"anonymous"_s, u""_s, 21};
 }
 
 namespace FMDestination {

@@ -12,8 +12,7 @@ struct FMServer
     QString password;
     qint32 port = 21;
 
-    static FMServer serverWithDestination(const QString &destination, const QString &username,
-                                          const QString &password);
+    static FMServer serverWithDestination(const QString &destination, const QString &username, const QString &password);
     /// Logs in as "anonymous" with an empty password.
     static FMServer anonymousServerWithDestination(const QString &destination);
 };

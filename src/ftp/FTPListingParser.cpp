@@ -18,8 +18,7 @@ namespace {
 // into their bytes and read as UTF-8 afterwards.
 const QRegularExpression kUnixLine(
     uR"(^([\-dlbcps])([rwxsStTlL\-]{9})[+@.]?\s+\d+\s+(?:\S+\s+){1,2}?(\d+)\s+(\w{3}\s+\d{1,2}\s+(?:\d{1,2}:\d{2}|\d{4}))\s(.+)$)"_s);
-const QRegularExpression kDosLine(
-    uR"(^(\d{2}-\d{2}-\d{2,4}\s+\d{1,2}:\d{2}(?:[AaPp][Mm])?)\s+(<DIR>|\d+)\s+(.+)$)"_s);
+const QRegularExpression kDosLine(uR"(^(\d{2}-\d{2}-\d{2,4}\s+\d{1,2}:\d{2}(?:[AaPp][Mm])?)\s+(<DIR>|\d+)\s+(.+)$)"_s);
 const QRegularExpression kTotalLine(uR"(^total\s+\d+$)"_s);
 
 // The name as UTF-8, or nothing when its bytes are not UTF-8.

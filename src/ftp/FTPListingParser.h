@@ -12,12 +12,12 @@
 class FTPListingParser final
 {
 public:
-    static const QString NameKey;     ///< QString
-    static const QString TypeKey;     ///< QString: "file", "folder" or "link"
-    static const QString SizeKey;     ///< qint64
-    static const QString ModeKey;     ///< QString, as listed ("rwxr-xr-x"); Unix form only
-    static const QString LinkKey;     ///< QString: a link's target; Unix form only
-    static const QString ModDateKey;  ///< QString, as listed
+    static const QString NameKey; ///< QString
+    static const QString TypeKey; ///< QString: "file", "folder" or "link"
+    static const QString SizeKey; ///< qint64
+    static const QString ModeKey; ///< QString, as listed ("rwxr-xr-x"); Unix form only
+    static const QString LinkKey; ///< QString: a link's target; Unix form only
+    static const QString ModDateKey; ///< QString, as listed
 
     /// The entries, in order; nothing when a line is in neither form.
     static std::optional<QList<QVariantMap>> parse(const QByteArray &listing);

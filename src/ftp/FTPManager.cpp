@@ -67,10 +67,10 @@ struct FTPManager::Transfer
     Action action = FMActionNone;
     QByteArray url;
     const QByteArray *data = nullptr; // upload from memory
-    QFile *source = nullptr;          // upload from a file
+    QFile *source = nullptr; // upload from a file
     qsizetype dataPosition = 0;
-    QByteArray listing;              // listing
-    QFile *target = nullptr;         // download
+    QByteArray listing; // listing
+    QFile *target = nullptr; // download
     CURL *easy = nullptr;
     bool readFailed = false;
     bool writeFailed = false;
@@ -240,9 +240,9 @@ bool FTPManager::runCommand(const FMServer &server, const QString &command)
     if (!command.isEmpty())
         add(command);
 
-    const QByteArray url = FMDestination::ftpURLForPort(u"ftp://@"_s + FMDestination::fmhost(server.destination),
-                                                        server.port)
-                               .toEncoded()
+    const QByteArray url
+        = FMDestination::ftpURLForPort(u"ftp://@"_s + FMDestination::fmhost(server.destination), server.port)
+              .toEncoded()
         + '/';
     bool succeeded = false;
     FMThread::runInSeparateThread([&] {
@@ -320,16 +320,17 @@ bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
         transfer.easy = nullptr;
     });
 
-    if (result == CURLE_OK || (m_abortRequested && (result == CURLE_ABORTED_BY_CALLBACK || transfer.readFailed
-                                                    || result == CURLE_WRITE_ERROR))) {
+    if (result == CURLE_OK
+        || (m_abortRequested
+            && (result == CURLE_ABORTED_BY_CALLBACK || transfer.readFailed || result == CURLE_WRITE_ERROR))) {
         endTransfer(true, m_abortRequested ? FMStreamFailureReasonAborted : FMStreamFailureReasonNone);
     } else if (transfer.readFailed || result == CURLE_READ_ERROR) {
         endTransfer(false, FMStreamFailureReasonReadError);
     } else if (transfer.writeFailed || result == CURLE_WRITE_ERROR) {
         endTransfer(false, FMStreamFailureReasonWriteError);
     } else {
-        const QString detail = errorText[0] != '\0' ? QString::fromUtf8(errorText)
-                                                    : QString::fromUtf8(curl_easy_strerror(result));
+        const QString detail
+            = errorText[0] != '\0' ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(result));
         setStreamError(Error(kErrorDomain, result, {{Error::LocalizedDescriptionKey, detail}}));
         endTransfer(false, FMStreamFailureReasonGeneralError);
     }
@@ -453,10 +454,8 @@ QVariantMap FTPManager::progressDictionary() const
     const quint64 size = m_fileSize;
     const quint64 processed = m_fileSizeProcessed;
     const float fraction = size == 0 ? 0.0F : static_cast<float>(processed) / static_cast<float>(size);
-    return {{FileSizeKey, size},
-            {BytesProcessedKey, quint64(m_bytesProcessed)},
-            {FileSizeProcessedKey, processed},
-            {ProgressKey, fraction}};
+    return {{FileSizeKey, size}, {BytesProcessedKey, quint64(m_bytesProcessed)}, {FileSizeProcessedKey, processed},
+        {ProgressKey, fraction}};
 }
 
 Error FTPManager::streamError() const

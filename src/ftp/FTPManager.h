@@ -111,15 +111,15 @@ private:
     int m_answerTimeout = 30;
     int m_stallTimeout = 60;
 
-    std::atomic<int> m_action{FMActionNone};
-    std::atomic<bool> m_transferOpen{false};
-    std::atomic<bool> m_abortRequested{false};
+    std::atomic<int> m_action {FMActionNone};
+    std::atomic<bool> m_transferOpen {false};
+    std::atomic<bool> m_abortRequested {false};
     char m_buffer[BufferSize];
     quint64 m_bufferOffset = 0;
     quint64 m_bufferLimit = 0;
-    std::atomic<quint64> m_fileSize{0};
-    std::atomic<quint64> m_bytesProcessed{0};
-    std::atomic<quint64> m_fileSizeProcessed{0};
+    std::atomic<quint64> m_fileSize {0};
+    std::atomic<quint64> m_bytesProcessed {0};
+    std::atomic<quint64> m_fileSizeProcessed {0};
     bool m_streamSuccess = false;
 
     mutable QMutex m_errorLock;

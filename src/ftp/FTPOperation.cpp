@@ -10,7 +10,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 FTPOperation::FTPOperation(QString sourcePath, QString destinationPath, bool confirmReplacementOfExistingFiles,
-                           QString serverAddress, qint64 port, QString userName, QString password)
+    QString serverAddress, qint64 port, QString userName, QString password)
     : m_sourcePath(std::move(sourcePath))
     , m_destinationPath(std::move(destinationPath))
     , m_confirmReplacementOfExistingFiles(confirmReplacementOfExistingFiles)
@@ -68,8 +68,8 @@ void FTPOperation::startOperating()
 
     const QString base = u"ftp://@%1"_s.arg(m_serverAddress);
     if (!m_manager->checkLogin(createServerWithDestination(base))) {
-        noteOperationFinishedWithResults({}, Utilities::errorWithCode(ErrorInvalidCredentials,
-                                                                      u"Invalid FTP Server Credentials"_s));
+        noteOperationFinishedWithResults(
+            {}, Utilities::errorWithCode(ErrorInvalidCredentials, u"Invalid FTP Server Credentials"_s));
         return;
     }
 
@@ -88,9 +88,9 @@ void FTPOperation::startOperating()
     const FMServer server = createServerWithDestination(destination);
     const QString fileName = QFileInfo(m_sourcePath).fileName();
     const auto entries = m_manager->contentsOfServer(server);
-    const bool exists = entries.has_value() && std::any_of(entries->cbegin(), entries->cend(), [&](const QVariantMap &entry) {
-        return entry.value(FTPListingParser::NameKey).toString() == fileName;
-    });
+    const bool exists = entries.has_value()
+        && std::any_of(entries->cbegin(), entries->cend(),
+            [&](const QVariantMap &entry) { return entry.value(FTPListingParser::NameKey).toString() == fileName; });
     if (isCancelled())
         return;
 
@@ -104,8 +104,7 @@ void FTPOperation::askToReplace(const QString &destination, const QString &fileN
 {
     const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
     executeBlockOnMainThread([self, destination, fileName, server] {
-        const bool replace = Utilities::getConfirmation(
-            u"Replace Existing?"_s,
+        const bool replace = Utilities::getConfirmation(u"Replace Existing?"_s,
             u"A Zip Archive named \"%1\" already exists on the FTP Server at this location. Do you wish to replace it?"_s
                 .arg(fileName),
             u"Replace"_s);
@@ -120,17 +119,16 @@ void FTPOperation::askToReplace(const QString &destination, const QString &fileN
     });
 }
 
-void FTPOperation::performUploadToDestination(const QString &destination, const QString &fileName,
-                                              const FMServer &server, bool removePreexisting)
+void FTPOperation::performUploadToDestination(
+    const QString &destination, const QString &fileName, const FMServer &server, bool removePreexisting)
 {
     if (isCancelled())
         return;
     if (removePreexisting && !m_manager->deleteFileNamed(fileName, server)) {
         tessaryLog()(u"Could not remove pre-existing archive on FTP Server"_s);
-        noteOperationFinishedWithResults(
-            {}, Utilities::errorWithCode(ErrorCouldNotRemove,
-                                         u"Could not remove the pre-existing Archive \"%1\" from the FTP Server"_s.arg(
-                                             fileName)));
+        noteOperationFinishedWithResults({},
+            Utilities::errorWithCode(ErrorCouldNotRemove,
+                u"Could not remove the pre-existing Archive \"%1\" from the FTP Server"_s.arg(fileName)));
         return;
     }
     if (isCancelled())
@@ -142,13 +140,12 @@ void FTPOperation::performUploadToDestination(const QString &destination, const 
     if (!uploaded) {
         error = m_manager->streamError();
         if (error.isNull())
-            error = Utilities::errorWithCode(ErrorUploadFailed,
-                                             u"Could not upload the Tessary Archive to the FTP Server"_s);
+            error = Utilities::errorWithCode(
+                ErrorUploadFailed, u"Could not upload the Tessary Archive to the FTP Server"_s);
     }
     noteOperationFinishedWithResults({}, error);
-    tessaryLog()(u"FTP Upload Error: %1"_s.arg(m_manager->streamError().isNull()
-                                                   ? u"(null)"_s
-                                                   : m_manager->streamError().localizedDescription()));
+    tessaryLog()(u"FTP Upload Error: %1"_s.arg(
+        m_manager->streamError().isNull() ? u"(null)"_s : m_manager->streamError().localizedDescription()));
 }
 
 void FTPOperation::cancelOperating()

@@ -26,7 +26,7 @@ public:
     /// Empty user name and password log in anonymously. The folder is relative to the login
     /// folder, its levels separated by "/".
     FTPOperation(QString sourcePath, QString destinationPath, bool confirmReplacementOfExistingFiles,
-                 QString serverAddress, qint64 port, QString userName, QString password);
+        QString serverAddress, qint64 port, QString userName, QString password);
     ~FTPOperation() override;
 
     /// How long the client waits for an answer, and for a stalled transfer (tests shorten them).
@@ -39,8 +39,8 @@ protected:
 private:
     FMServer createServerWithDestination(const QString &destination) const;
     Error checkSettings() const;
-    void performUploadToDestination(const QString &destination, const QString &fileName, const FMServer &server,
-                                    bool removePreexisting);
+    void performUploadToDestination(
+        const QString &destination, const QString &fileName, const FMServer &server, bool removePreexisting);
     void askToReplace(const QString &destination, const QString &fileName, const FMServer &server);
     void ftpManagerUploadProgressDidChange(const QVariantMap &progress) override;
 

@@ -123,7 +123,7 @@ void TestDestination::kinds()
     QCOMPARE(destination->shouldRevealZipUponCreation(), false);
     // Only the FTP kind adds a step after the zip: its upload.
     QCOMPARE(destination->postZipOperationWithPathToCreatedZipArchive(u"/tmp/a.zip"_s) != nullptr,
-             type == Destination::DestinationTypeFTP);
+        type == Destination::DestinationTypeFTP);
     QCOMPARE(destination->tag(), 0);
     const QImage icon = destination->icon();
     QVERIFY(!icon.isNull());

@@ -23,8 +23,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 FMServer serverAt(const FtpServer &ftp, const QString &folder = {}, const QString &user = u"anna"_s)
 {
-    FMServer server = FMServer::serverWithDestination(u"ftp://@127.0.0.1"_s + (folder.isEmpty() ? u""_s : u'/' + folder),
-                                                      user, u"secret"_s);
+    FMServer server = FMServer::serverWithDestination(
+        u"ftp://@127.0.0.1"_s + (folder.isEmpty() ? u""_s : u'/' + folder), user, u"secret"_s);
     server.port = ftp.port();
     return server;
 }
@@ -135,14 +135,15 @@ void TestFTP::listings_data()
 {
     QTest::addColumn<QByteArray>("listing");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("unix") << QByteArray("total 8\r\n"
-                                        "-rw-r--r--   1 anna     staff        1234 Dec 06 09:33 Report Q3.zip\r\n"
-                                        "drwxr-xr-x   2 1000     1000         4096 Jan  1  2025 Old stuff\r\n"
-                                        "lrwxrwxrwx   1 anna     staff           3 Dec 06 09:33 latest -> Report Q3.zip\r\n")
-                          << QStringList{u"Report Q3.zip"_s, u"Old stuff"_s, u"latest"_s};
+    QTest::newRow("unix") << QByteArray(
+        "total 8\r\n"
+        "-rw-r--r--   1 anna     staff        1234 Dec 06 09:33 Report Q3.zip\r\n"
+        "drwxr-xr-x   2 1000     1000         4096 Jan  1  2025 Old stuff\r\n"
+        "lrwxrwxrwx   1 anna     staff           3 Dec 06 09:33 latest -> Report Q3.zip\r\n")
+                          << QStringList {u"Report Q3.zip"_s, u"Old stuff"_s, u"latest"_s};
     QTest::newRow("dos") << QByteArray("12-06-26  09:33AM       <DIR>          Archives\r\n"
                                        "12-06-26  09:34AM                 1234 Résumé.zip\r\n")
-                         << QStringList{u"Archives"_s, u"Résumé.zip"_s};
+                         << QStringList {u"Archives"_s, u"Résumé.zip"_s};
     QTest::newRow("empty folder") << QByteArray() << QStringList();
 }
 
@@ -186,7 +187,7 @@ void TestFTP::clientAgainstAServer()
     for (const QVariantMap &entry : entries)
         names << entry.value(FTPListingParser::NameKey).toString();
     names.sort();
-    QCOMPARE(names, (QStringList{u"a.zip"_s, u"big.zip"_s, u"sub"_s}));
+    QCOMPARE(names, (QStringList {u"a.zip"_s, u"big.zip"_s, u"sub"_s}));
 
     QVERIFY(manager.downloadFile(u"big.zip"_s, QUrl::fromLocalFile(m_home->filePath(u"local"_s)), inBox));
     QVERIFY(!manager.downloadFile(u"missing.zip"_s, QUrl::fromLocalFile(m_home->filePath(u"local"_s)), inBox));
@@ -195,7 +196,7 @@ void TestFTP::clientAgainstAServer()
     QVERIFY(manager.chmodFileNamed(u"a.zip"_s, 644, inBox));
     QVERIFY(!manager.deleteFileNamed(u"a.zip"_s, serverAt(*m_ftp, u"in box"_s, u"reader"_s)));
     QVERIFY(manager.deleteFileNamed(u"a.zip"_s, inBox)); // DELE for a name with a dot
-    QVERIFY(manager.deleteFile(u"sub"_s, inBox));        // RMD otherwise
+    QVERIFY(manager.deleteFile(u"sub"_s, inBox)); // RMD otherwise
     QVERIFY(!QFileInfo::exists(m_ftp->filePath(u"in box/a.zip"_s)));
     QVERIFY(!QFileInfo::exists(m_ftp->filePath(u"in box/sub"_s)));
     QVERIFY(!manager.deleteFileNamed(u"gone.zip"_s, inBox));
@@ -212,7 +213,7 @@ void TestFTP::refusedWithoutTraffic()
     QTest::ignoreMessage(QtWarningMsg, "FMServer check failed: port cannot be negative");
     QVERIFY(!manager.checkLogin(server));
     QVERIFY(QDir(m_ftp->root()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty()
-            || !QFileInfo::exists(m_ftp->filePath(u"important.zip"_s)));
+        || !QFileInfo::exists(m_ftp->filePath(u"important.zip"_s)));
 }
 
 void TestFTP::abortEndsTheUploadAsDone()
@@ -258,8 +259,8 @@ void TestFTP::uploadStepSettings()
     QFETCH(QString, user);
     QFETCH(QString, password);
     QFETCH(int, code);
-    const auto outcome =
-        runStep(std::make_shared<FTPOperation>(source, u""_s, false, address, m_ftp->port(), user, password));
+    const auto outcome
+        = runStep(std::make_shared<FTPOperation>(source, u""_s, false, address, m_ftp->port(), user, password));
     QTRY_COMPARE_WITH_TIMEOUT(outcome->finished, 1, 15000);
     QCOMPARE(outcome->error.code(), code);
 }
@@ -269,9 +270,8 @@ void TestFTP::uploadStepMakesTheFoldersAndUploads()
     QVERIFY(writeFile(m_home->filePath(u"job/Report.zip"_s), "report archive"));
     for (const QString &user : {u"anna"_s, u""_s}) { // a named and an anonymous login
         const QString folder = user.isEmpty() ? u"anonymous/drop"_s : u"one/two/three"_s;
-        const auto outcome =
-            runStep(std::make_shared<FTPOperation>(m_home->filePath(u"job/Report.zip"_s), folder, true, u"127.0.0.1"_s,
-                                                   m_ftp->port(), user, user.isEmpty() ? u""_s : u"secret"_s));
+        const auto outcome = runStep(std::make_shared<FTPOperation>(m_home->filePath(u"job/Report.zip"_s), folder, true,
+            u"127.0.0.1"_s, m_ftp->port(), user, user.isEmpty() ? u""_s : u"secret"_s));
         QTRY_COMPARE_WITH_TIMEOUT(outcome->finished, 1, 15000);
         QVERIFY2(outcome->error.isNull(), qPrintable(outcome->error.localizedDescription()));
         QCOMPARE(readFile(m_ftp->filePath(folder + u"/Report.zip"_s)), QByteArray("report archive"));
@@ -305,9 +305,8 @@ void TestFTP::existingArchive()
     ModalDriver driver;
     if (!answer.isEmpty())
         driver.answerMessageBox(answer);
-    const auto outcome = runStep(std::make_shared<FTPOperation>(m_home->filePath(u"job/Same.zip"_s), u"existing"_s,
-                                                                confirm, u"127.0.0.1"_s, m_ftp->port(), user,
-                                                                u"secret"_s));
+    const auto outcome = runStep(std::make_shared<FTPOperation>(
+        m_home->filePath(u"job/Same.zip"_s), u"existing"_s, confirm, u"127.0.0.1"_s, m_ftp->port(), user, u"secret"_s));
     QTRY_COMPARE_WITH_TIMEOUT(outcome->finished + outcome->cancelled, 1, 15000);
     QCOMPARE(outcome->cancelled, code == -1 ? 1 : 0);
     if (code > 0)
@@ -336,7 +335,8 @@ void TestFTP::destinationAsksForMissingSettings()
     ftp->destinationWillBeUsedWithURLsToZip({}, [&answers](bool stop) { answers << stop; });
 
     ModalDriver filled;
-    filled.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); }) // no address yet
+    filled
+        .then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); }) // no address yet
         .answerMessageBox()
         .then([](QWidget *modal) {
             ModalDriver::type(modal, "serverAddressTextField", u"127.0.0.1"_s);
@@ -344,14 +344,14 @@ void TestFTP::destinationAsksForMissingSettings()
         });
     ftp->destinationWillBeUsedWithURLsToZip({}, [&answers](bool stop) { answers << stop; });
 
-    QCOMPARE(answers, (QList<bool>{true, false}));
+    QCOMPARE(answers, (QList<bool> {true, false}));
     QCOMPARE(filled.messages,
-             QStringList{u"Server Address Required.|Please provide an FTP Server Address for this Destination."_s});
+        QStringList {u"Server Address Required.|Please provide an FTP Server Address for this Destination."_s});
     QCOMPARE(ftp->serverAddress(), u"127.0.0.1"_s);
     QCOMPARE(ftp->serverPort(), 21);
     controller.createDestinations(); // saved at once
-    QCOMPARE(std::static_pointer_cast<DestinationFTP>(controller.destinations().at(6))->serverAddress(),
-             u"127.0.0.1"_s);
+    QCOMPARE(
+        std::static_pointer_cast<DestinationFTP>(controller.destinations().at(6))->serverAddress(), u"127.0.0.1"_s);
 }
 
 QTEST_MAIN(TestFTP)

@@ -4,7 +4,7 @@ using namespace Qt::Literals::StringLiterals;
 
 FtpServer::FtpServer(Kind kind)
 {
-    QStringList arguments{QStringLiteral(TESSARY_FIXTURES_DIR "/ftp_server.py"), m_root.path()};
+    QStringList arguments {QStringLiteral(TESSARY_FIXTURES_DIR "/ftp_server.py"), m_root.path()};
     if (kind == Silent)
         arguments << u"--silent"_s;
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -1,0 +1,54 @@
+// The custom zip: a drop on the drop pad, answered by one dialog.
+
+#include "Tessary.h"
+
+#include "CustomZipWindowController.h"
+#include "pipeline/ThreadHops.h"
+#include "settings/Settings.h"
+#include "support/Utilities.h"
+
+#include <QPointer>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr double kAfterDrop = 0.1;
+}
+
+void Tessary::performCustomZipWithURLs(const QList<QUrl> &urls, const RequestCompletion &completion)
+{
+    // The drag that delivered the items ends first.
+    executeBlockOnMainThread(
+        [self = QPointer<Tessary>(this), urls, completion] {
+            if (!self)
+                return;
+            if (urls.isEmpty()) {
+                Utilities::displayNotification(u"No Files to Zip"_s, 2.0, 0.5);
+                if (completion)
+                    completion(RequestOutcome::Cancelled, QString(), Error());
+                return;
+            }
+            Settings &settings = *self->m_settings;
+            CustomZipWindowController(
+                settings.quickZipName(), derivedNameFromURLs(urls), settings.lastUsedAskForNameType(),
+                settings.quickZipPassword(), settings.lastUsedAskForDestinationType(), self->m_destinations,
+                [self, urls, completion, &settings](bool cancelled, qint32 nameType, const QString &name,
+                                                    const QString &password, const DestinationPointer &destination) {
+                    if (cancelled) {
+                        if (completion)
+                            completion(RequestOutcome::Cancelled, QString(), Error());
+                        return;
+                    }
+                    settings.setLastUsedAskForNameType(nameType);
+                    settings.setLastUsedAskForDestinationType(destination->type());
+                    executeBlockOnMainThread(
+                        [self, urls, completion, destination, name, password] {
+                            if (self)
+                                self->performCommonZipWithURLs(urls, destination, name, password, completion);
+                        },
+                        kAfterDrop);
+                })
+                .runModal();
+        },
+        kAfterDrop);
+}

@@ -1,0 +1,207 @@
+#include "DestinationView.h"
+
+#include "destinations/Destination.h"
+#include "support/ImageManager.h"
+#include "support/Utilities.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDragEnterEvent>
+#include <QElapsedTimer>
+#include <QGraphicsOpacityEffect>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QPropertyAnimation>
+#include <QToolButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr double kButtonOpacity = 0.5;
+constexpr int kFadeInMs = 200;
+constexpr double kRemovalStep = 0.9;
+constexpr double kRemovalEnd = 0.2;
+constexpr int kRemovalFrameMs = 20;
+constexpr float kInsetFraction = 0.12F;
+} // namespace
+
+DestinationView::DestinationView(QWidget *parent)
+    : QWidget(parent)
+{
+    setAcceptDrops(true);
+    setGeometry(0, 0, 30, 30);
+}
+
+float DestinationView::iconInset(float width, float scale)
+{
+    return kInsetFraction * width / scale;
+}
+
+void DestinationView::setDestination(Destination *destination)
+{
+    m_destination = destination;
+    update();
+}
+
+bool DestinationView::allowsUserInteraction() const
+{
+    return m_destination && m_destination->allowsUserInteraction();
+}
+
+void DestinationView::setHilite(bool hilite)
+{
+    if (hilite == m_hilited)
+        return;
+    m_hilited = hilite;
+    if (hilite)
+        Q_EMIT destinationViewDidBecomeHilited(this);
+    else
+        Q_EMIT destinationViewDidBecomeUnhilited(this);
+    update();
+}
+
+void DestinationView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(),
+                     m_hilited ? Utilities::interfaceHiliteColor() : Utilities::interfaceBackgroundColor());
+    painter.setPen(QPen(m_hilited ? Utilities::interfaceHiliteColor() : QColor(Qt::lightGray), 1));
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+
+    if (!m_destination)
+        return;
+    const float inset = iconInset(static_cast<float>(width()), m_iconScale);
+    const QRectF target = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
+    if (target.width() <= 0 || target.height() <= 0)
+        return;
+    QImage picture = m_destination->iconAtSize(target.size());
+    if (picture.isNull())
+        return;
+    if (m_hilited)
+        picture = ImageManager::tintedImage(picture, Qt::white, 1.0);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture);
+}
+
+QToolButton *DestinationView::makeButton(const QString &imageName, int x)
+{
+    auto *button = new QToolButton(this);
+    button->setGeometry(x, ButtonMargin, ButtonSize, ButtonSize);
+    button->setAutoRaise(true);
+    button->setStyleSheet(u"QToolButton { border: none; background: transparent; }"_s);
+    button->setIconSize(QSize(ButtonSize, ButtonSize));
+    button->setIcon(QIcon(QPixmap::fromImage(ImageManager::imageNamed(imageName, QSizeF(ButtonSize, ButtonSize)))));
+    auto *opacity = new QGraphicsOpacityEffect(button);
+    opacity->setOpacity(0.0);
+    button->setGraphicsEffect(opacity);
+    auto *fadeIn = new QPropertyAnimation(opacity, "opacity", button);
+    fadeIn->setDuration(kFadeInMs);
+    fadeIn->setEndValue(kButtonOpacity);
+    fadeIn->start(QAbstractAnimation::DeleteWhenStopped);
+    button->show();
+    return button;
+}
+
+void DestinationView::showConfigureButtons(bool show)
+{
+    if (!show) {
+        delete m_configureButton;
+        delete m_deleteButton;
+        return;
+    }
+    if (!m_destination)
+        return;
+    if ((m_destination->canBeRenamed() || m_destination->canBeConfigured()) && !m_configureButton) {
+        m_configureButton = makeButton(u"ConfigureIcon"_s, width() - ButtonSize - ButtonMargin);
+        connect(m_configureButton, &QToolButton::clicked, this, &DestinationView::configureButtonPressed);
+    }
+    if (m_destination->canBeDeleted() && !m_deleteButton) {
+        m_deleteButton = makeButton(u"CloseIcon"_s, ButtonMargin);
+        connect(m_deleteButton, &QToolButton::clicked, this,
+                [this] { Q_EMIT destinationViewDidHaveDeleteSelected(this); });
+    }
+}
+
+QMenu *DestinationView::createConfigureMenu()
+{
+    auto *menu = new QMenu(u"Tessary"_s);
+    const QPointer<Destination> destination = m_destination;
+    if (destination && destination->canBeConfigured()) {
+        menu->addAction(u"Configure \"%1\"..."_s.arg(destination->name()), menu, [destination] {
+            if (destination)
+                destination->configureWithCompletion({});
+        });
+        menu->addSeparator();
+    }
+    menu->addAction(u"Change Name..."_s, menu, [destination] {
+        if (destination)
+            destination->changeName();
+    });
+    return menu;
+}
+
+void DestinationView::configureButtonPressed()
+{
+    QMenu *menu = createConfigureMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QPoint mouse = QCursor::pos();
+    menu->popup(QPoint(mouse.x() - menu->sizeHint().width() / 2, mouse.y() - 20));
+}
+
+void DestinationView::prepareForDeletionWithCompletion(const std::function<void()> &completion)
+{
+    m_iconScale = 1.0F;
+    while (static_cast<double>(m_iconScale) > kRemovalEnd) {
+        repaint();
+        QElapsedTimer frame;
+        frame.start();
+        while (frame.elapsed() < kRemovalFrameMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, kRemovalFrameMs);
+        m_iconScale = static_cast<float>(static_cast<double>(m_iconScale) * kRemovalStep);
+    }
+    m_iconScale = 1.0F;
+    if (completion)
+        completion();
+}
+
+void DestinationView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!event->mimeData()->hasUrls())
+        return;
+    if (allowsUserInteraction())
+        setHilite(true);
+    event->acceptProposedAction();
+}
+
+void DestinationView::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->acceptProposedAction();
+}
+
+void DestinationView::dragLeaveEvent(QDragLeaveEvent *)
+{
+    if (allowsUserInteraction())
+        setHilite(false);
+}
+
+void DestinationView::dropEvent(QDropEvent *event)
+{
+    if (m_destination)
+        m_destination->setDragOperation(event->mimeData()->urls());
+    event->acceptProposedAction();
+    if (allowsUserInteraction()) {
+        Q_EMIT destinationViewDidReceiveDrag(this);
+        setHilite(false);
+    }
+}
+
+void DestinationView::mousePressEvent(QMouseEvent *)
+{
+    Q_EMIT destinationViewDidReceiveMouseDown(this);
+}
+
+void DestinationView::mouseReleaseEvent(QMouseEvent *)
+{
+    Q_EMIT destinationViewDidReceiveMouseUp(this);
+}

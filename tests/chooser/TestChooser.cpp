@@ -1,0 +1,392 @@
+#include "ModalDriver.h"
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+
+#include "app/CustomZipWindowController.h"
+#include "app/Tessary.h"
+#include "chooser/DestinationCell.h"
+#include "chooser/DestinationChooserView.h"
+#include "chooser/DestinationView.h"
+#include "destinations/DestinationDesktop.h"
+#include "destinations/DestinationEmail.h"
+#include "settings/Settings.h"
+#include "support/Utilities.h"
+
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// A Destination that counts clicks.
+class ClickCounter final : public Destination
+{
+public:
+    ClickCounter()
+        : Destination(QString(), u"Clicks"_s)
+    {
+    }
+    int clicks = 0;
+    void handleClickAction() override { ++clicks; }
+};
+
+// Records what the grid asks of its owner.
+class Owner final : public DestinationChooserViewDelegate
+{
+public:
+    bool allowRemoval = true;
+    QList<Destination *> drops;
+    QList<Destination *> removals;
+    void destinationDidReceiveDragAndDrop(Destination *destination) override { drops << destination; }
+    bool removalOfDestinationRequested(Destination *destination) override
+    {
+        removals << destination;
+        return allowRemoval;
+    }
+};
+
+DestinationList desktops(int count)
+{
+    DestinationList list;
+    for (int i = 0; i < count; ++i)
+        list << std::make_shared<DestinationDesktop>(u"Desk %1"_s.arg(i));
+    return list;
+}
+
+void drop(DestinationView *view, const QList<QUrl> &urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &dropped);
+}
+} // namespace
+
+class TestChooser : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { m_home = std::make_unique<TemporaryHome>(); }
+    void init() { Utilities::setNonInteractive(false); }
+
+    void columnTable_data();
+    void columnTable();
+    void highlightNamesTheTile();
+    void mouseDowns_data();
+    void mouseDowns();
+    void dropsReachTheOwner();
+    void buttonsAndMenu();
+    void removal_data();
+    void removal();
+    void renameDialog();
+    void customZipWindowChecks();
+    void wholeCustomZip();
+
+private:
+    std::unique_ptr<TemporaryHome> m_home;
+};
+
+void TestChooser::columnTable_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("requestedColumns");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rows");
+    for (const auto &[count, columns, rows] : {std::tuple{0, 3, 0}, {1, 2, 1}, {2, 2, 1}, {3, 3, 1}, {4, 2, 2},
+                                               {5, 3, 2}, {6, 3, 2}, {7, 4, 2}, {9, 3, 3}, {10, 4, 3}})
+        QTest::addRow("%d", count) << count << 0 << columns << rows;
+    QTest::newRow("7 in 5 columns") << 7 << 5 << 5 << 2;
+}
+
+void TestChooser::columnTable()
+{
+    QFETCH(int, count);
+    QFETCH(int, requestedColumns);
+    QFETCH(int, columns);
+    QFETCH(int, rows);
+    DestinationChooserView chooser(QSizeF(80, 80));
+    chooser.setDestinations(desktops(count), requestedColumns);
+    QCOMPARE(chooser.columnCount(), columns);
+    QCOMPARE(chooser.rowCount(), rows);
+    QCOMPARE(chooser.destinations().size(), columns * rows);
+    for (qsizetype i = count; i < chooser.destinations().size(); ++i)
+        QCOMPARE(chooser.destinations().at(i)->type(), Destination::DestinationTypeDummy);
+    QCOMPARE(chooser.size(), QSize(columns * 80, rows * 80 + 22));
+    QTRY_COMPARE(chooser.cells().size(), columns * rows);
+    if (rows > 0) // reading order, no spacing
+        QCOMPARE(chooser.cells().last()->geometry(), QRect((columns - 1) * 80, (rows - 1) * 80, 80, 80));
+}
+
+void TestChooser::highlightNamesTheTile()
+{
+    DestinationChooserView chooser(QSizeF(80, 80));
+    chooser.setDestinations(desktops(3));
+    QTRY_COMPARE(chooser.cells().size(), 3);
+    DestinationCell *first = chooser.cells().at(0);
+    DestinationCell *second = chooser.cells().at(1);
+    QSignalSpy firstOn(first->destinationView(), &DestinationView::destinationViewDidBecomeHilited);
+
+    first->setHilite(true);
+    first->setHilite(true); // the same again: nothing new
+    QCOMPARE(firstOn.count(), 1);
+    QCOMPARE(chooser.hilitedCell(), first);
+    QCOMPARE(chooser.caption(), u"Desk 0"_s);
+    second->setHilite(true);
+    QVERIFY(!first->destinationView()->hilited());
+    QCOMPARE(chooser.caption(), u"Desk 1"_s);
+    second->setHilite(false);
+    QCOMPARE(chooser.hilitedCell(), nullptr);
+    QCOMPARE(chooser.caption(), u""_s);
+}
+
+void TestChooser::mouseDowns_data()
+{
+    QTest::addColumn<int>("options");
+    QTest::addColumn<bool>("highlights");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("drops only") << 0 << false << 0;
+    QTest::newRow("click picks") << 4 << true << 0;
+    QTest::newRow("click acts") << 8 << false << 1;
+    QTest::newRow("both") << 12 << true << 1;
+}
+
+void TestChooser::mouseDowns()
+{
+    QFETCH(int, options);
+    QFETCH(bool, highlights);
+    QFETCH(int, clicks);
+    const auto counter = std::make_shared<ClickCounter>();
+    DestinationChooserView chooser(QSizeF(54, 54));
+    chooser.setInteractionOptions(options);
+    chooser.setDestinations({counter});
+    QTRY_COMPARE(chooser.cells().size(), 2);
+    QTest::mouseClick(chooser.cells().at(0)->destinationView(), Qt::LeftButton);
+    QTest::mouseClick(chooser.cells().at(1)->destinationView(), Qt::LeftButton); // a placeholder: nothing
+    QCOMPARE(chooser.cells().at(0)->destinationView()->hilited(), highlights);
+    QVERIFY(!chooser.cells().at(1)->destinationView()->hilited());
+    QCOMPARE(counter->clicks, clicks);
+}
+
+void TestChooser::dropsReachTheOwner()
+{
+    Owner owner;
+    DestinationChooserView chooser(QSizeF(80, 80));
+    chooser.setDelegate(&owner);
+    chooser.setDestinations(desktops(1));
+    QTRY_COMPARE(chooser.cells().size(), 2);
+    const QList<QUrl> items{QUrl::fromLocalFile(u"/tmp/a.txt"_s)};
+
+    DestinationView *tile = chooser.cells().at(0)->destinationView();
+    QSignalSpy on(tile, &DestinationView::destinationViewDidBecomeHilited);
+    QSignalSpy off(tile, &DestinationView::destinationViewDidBecomeUnhilited);
+    drop(tile, items);
+    QCOMPARE(owner.drops, QList<Destination *>{chooser.destinations().at(0).get()});
+    QCOMPARE(chooser.destinations().at(0)->dragOperation(), items);
+    QCOMPARE(on.count(), 1);
+    QCOMPARE(off.count(), 1);
+
+    DestinationView *placeholder = chooser.cells().at(1)->destinationView();
+    drop(placeholder, items); // accepted and ignored
+    QCOMPARE(owner.drops.size(), 1);
+    QVERIFY(!placeholder->hilited());
+    QCOMPARE(chooser.destinations().at(1)->dragOperation(), items);
+}
+
+void TestChooser::buttonsAndMenu()
+{
+    DestinationView view;
+    view.resize(80, 80);
+    DestinationEmail email(u"Mail"_s);
+    view.setDestination(&email);
+    view.showConfigureButtons(true);
+    view.showConfigureButtons(true);
+    QCOMPARE(view.findChildren<QToolButton *>().size(), 2);
+    QCOMPARE(view.configureButton()->geometry(), QRect(80 - 18 - 3, 3, 18, 18));
+    QCOMPARE(view.deleteButton()->geometry(), QRect(3, 3, 18, 18));
+    std::unique_ptr<QMenu> menu(view.createConfigureMenu());
+    QStringList items;
+    for (const QAction *action : menu->actions())
+        items << (action->isSeparator() ? u"---"_s : action->text());
+    QCOMPARE(items, (QStringList{u"Configure \"Mail\"..."_s, u"---"_s, u"Change Name..."_s}));
+    view.showConfigureButtons(false);
+    QVERIFY(view.findChildren<QToolButton *>().isEmpty());
+
+    DestinationDesktop desktop(u"Desk"_s);
+    view.setDestination(&desktop);
+    menu.reset(view.createConfigureMenu());
+    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(DestinationView::iconInset(80, 0.5F), 2 * DestinationView::iconInset(80, 1.0F));
+}
+
+void TestChooser::removal_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("ownerAllows");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("confirmed") << u"Remove"_s << true << true;
+    QTest::newRow("declined") << u"Cancel"_s << true << false;
+    QTest::newRow("refused by the owner") << u"Remove"_s << false << false;
+}
+
+void TestChooser::removal()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, ownerAllows);
+    QFETCH(bool, removed);
+    Owner owner;
+    owner.allowRemoval = ownerAllows;
+    DestinationChooserView chooser(QSizeF(80, 80));
+    chooser.setDelegate(&owner);
+    const DestinationList six = desktops(6);
+    chooser.setDestinations(six);
+    QTRY_COMPARE(chooser.cells().size(), 6);
+    chooser.cells().at(2)->showConfigureButtons(true);
+
+    ModalDriver driver;
+    driver.answerMessageBox(answer);
+    chooser.cells().at(2)->destinationView()->deleteButton()->click();
+    QCOMPARE(driver.messages, QStringList{u"Remove Destination?|Are you sure you wish to remove this \"Desk 2\" Destination?"_s});
+    QCOMPARE(owner.removals.size(), answer == u"Remove"_s ? 1 : 0);
+    QCOMPARE(chooser.destinations().size(), 6);
+    QCOMPARE(chooser.destinations().contains(six.at(2)), !removed);
+    QCOMPARE(chooser.destinations().last()->type(),
+             removed ? Destination::DestinationTypeDummy : Destination::DestinationTypeDesktop);
+}
+
+void TestChooser::renameDialog()
+{
+    Tessary controller;
+    controller.createDestinations();
+    const DestinationPointer desktop = controller.destinations().at(1);
+    controller.saveDestinations();
+
+    ModalDriver cancel;
+    cancel.then([](QWidget *modal) {
+        ModalDriver::type(modal, "nameTextField", u"Not this"_s);
+        ModalDriver::press(modal, Qt::Key_Escape);
+    });
+    desktop->changeName();
+    QCOMPARE(desktop->name(), u"Place on the Desktop"_s);
+
+    ModalDriver rename;
+    rename.then([](QWidget *modal) {
+              modal->findChild<QLineEdit *>(u"nameTextField"_s)->clear();
+              ModalDriver::press(modal, Qt::Key_Return);
+          })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "nameTextField", u"My Desk"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    desktop->changeName();
+    QCOMPARE(rename.messages, QStringList{u"Name Required|Please provide a name for this Destination."_s});
+    QCOMPARE(desktop->name(), u"My Desk"_s);
+    controller.createDestinations(); // saved
+    QCOMPARE(controller.destinations().at(1)->name(), u"My Desk"_s);
+}
+
+void TestChooser::customZipWindowChecks()
+{
+    const DestinationList destinations = desktops(2);
+    struct
+    {
+        int calls = 0;
+        QString name;
+        QString password;
+        Destination *destination = nullptr;
+    } answer;
+    CustomZipWindowController window(u"Preset"_s, u"Derived"_s, ZipNameTypeDerived, u"preset pw"_s, 4, destinations,
+                                     [&answer](bool, qint32, const QString &name, const QString &password,
+                                               const DestinationPointer &destination) {
+                                         ++answer.calls;
+                                         answer.name = name;
+                                         answer.password = password;
+                                         answer.destination = destination.get();
+                                     });
+    DestinationChooserView *grid = window.destinationChooserView();
+    QVERIFY(grid->hilitedCell() == nullptr); // no tile starts selected
+    auto *create = window.findChild<QDialogButtonBox *>()->buttons().first();
+    QStringList titles;
+    ModalDriver driver;
+    driver
+        .then([](QWidget *modal) {
+            modal->findChild<QLineEdit *>(u"nameTextField"_s)->clear();
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "nameTextField", u"Photos"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([grid, create, &titles](QWidget *modal) {
+            QTest::mouseClick(grid->cells().at(1)->destinationView(), Qt::LeftButton);
+            titles << create->text();
+            ModalDriver::type(modal, "confirmTextField", u"x"_s);
+            titles << create->text();
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox(u"Cancel"_s)
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "passwordTextField", u"y"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            modal->findChild<QPushButton *>(u"passwordOptionsButton"_s)->click(); // the preset, in both fields
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    window.runModal();
+
+    QCOMPARE(driver.messages,
+             (QStringList{u"Name Required|Please provide a name."_s,
+                          u"Destination Required|Please select a destination for this Tessary Archive."_s,
+                          u"No Password|Do you want to create this Tessary Archive with no password?"_s,
+                          u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they "
+                          "are the same."_s}));
+    QCOMPARE(titles, (QStringList{u"Create without Password"_s, u"Create with Password"_s}));
+    QCOMPARE(answer.calls, 1);
+    QCOMPARE(answer.name, u"Photos"_s);
+    QCOMPARE(answer.password, u"preset pw"_s);
+    QCOMPARE(answer.destination, destinations.at(1).get());
+    QVERIFY(window.findChild<QWidget *>(u"destinationArea"_s)->geometry().bottom() + 70 <= window.height());
+
+    CustomZipWindowController withoutPreset(QString(), QString(), 0, QString(), 0, destinations, {});
+    QVERIFY(withoutPreset.findChild<QPushButton *>(u"passwordOptionsButton"_s)->isHidden());
+}
+
+void TestChooser::wholeCustomZip()
+{
+    QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "notes"));
+    Tessary controller;
+    controller.createDestinations();
+    ModalDriver driver;
+    driver.then([](QWidget *modal) {
+        auto *window = static_cast<CustomZipWindowController *>(modal);
+        QTest::mouseClick(window->destinationChooserView()->cells().at(1)->destinationView(), Qt::LeftButton);
+        ModalDriver::type(modal, "nameTextField", u"Custom"_s);
+        ModalDriver::press(modal, Qt::Key_Return);
+    });
+    bool ended = false;
+    QString archive;
+    controller.performCustomZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
+                                        [&](Tessary::RequestOutcome outcome, const QString &path, const Error &) {
+                                            ended = outcome == Tessary::RequestOutcome::Finished;
+                                            archive = path;
+                                        });
+    QTRY_VERIFY_WITH_TIMEOUT(ended, 10000);
+    QCOMPARE(archive, m_home->desktopPath() + u"/Custom.zip"_s);
+    QVERIFY(QFileInfo::exists(archive));
+    QCOMPARE(controller.settings()->lastUsedAskForDestinationType(), int(Destination::DestinationTypeDesktop));
+}
+
+QTEST_MAIN(TestChooser)
+#include "TestChooser.moc"
