@@ -89,6 +89,8 @@ void TestCommandLine::questionsWithoutAScreenCancel()
     const Run run = tessary({u"--destination"_s, u"Place on the Desktop"_s, m_home->filePath(u"work/report.txt"_s)});
     QCOMPARE(run.status, 3);
     QCOMPARE(run.out, QString());
+    // Without --destination the custom zip window asks, and is cancelled too.
+    QCOMPARE(tessary({u"report.txt"_s}, m_home->filePath(u"work"_s)).status, 3);
     QVERIFY(QDir(m_home->desktopPath()).isEmpty());
 }
 
@@ -115,7 +117,6 @@ void TestCommandLine::usageErrors_data()
     QTest::newRow("unknown Destination")
         << QStringList {u"--destination"_s, u"Nowhere"_s, u"report.txt"_s}
         << u"no Destination is named \"Nowhere\". Your Destinations:\n  Place Alongside Source\n  Place on the Desktop\n"_s;
-    QTest::newRow("files without a Destination") << QStringList {u"report.txt"_s} << u"--destination"_s;
 }
 
 void TestCommandLine::usageErrors()
