@@ -19,9 +19,8 @@ constexpr int kGridMargin = 24;
 } // namespace
 
 CustomZipWindowController::CustomZipWindowController(const QString &savedName, const QString &derivedName,
-                                                     qint32 initialNameType, const QString &savedPassword,
-                                                     qint32 initialDestinationType,
-                                                     const DestinationList &destinations, Completion completion)
+    qint32 initialNameType, const QString &savedPassword, qint32 initialDestinationType,
+    const DestinationList &destinations, Completion completion)
     : m_ui(std::make_unique<Ui::CustomZipWindowController>())
     , m_savedPassword(savedPassword.isNull() ? u""_s : savedPassword)
     , m_destinations(destinations)
@@ -33,11 +32,11 @@ CustomZipWindowController::CustomZipWindowController(const QString &savedName, c
     m_createButton->setDefault(true);
     connectButtons(m_ui->buttonBox);
 
-    m_nameChoice = new NameChoice(m_ui->nameOptionsButton, m_ui->nameTextField, savedName, derivedName,
-                                  initialNameType);
+    m_nameChoice
+        = new NameChoice(m_ui->nameOptionsButton, m_ui->nameTextField, savedName, derivedName, initialNameType);
     m_ui->passwordOptionsButton->setVisible(!m_savedPassword.isEmpty());
-    connect(m_ui->passwordOptionsButton, &QPushButton::clicked, this,
-            &CustomZipWindowController::useSavedPasswordSelected);
+    connect(
+        m_ui->passwordOptionsButton, &QPushButton::clicked, this, &CustomZipWindowController::useSavedPasswordSelected);
     connect(m_ui->passwordTextField, &QLineEdit::textChanged, this, &CustomZipWindowController::updateCreateButton);
     connect(m_ui->confirmTextField, &QLineEdit::textChanged, this, &CustomZipWindowController::updateCreateButton);
 
@@ -69,8 +68,8 @@ bool CustomZipWindowController::shouldCreateArchiveWithPassword() const
 
 void CustomZipWindowController::updateCreateButton()
 {
-    m_createButton->setText(shouldCreateArchiveWithPassword() ? u"Create with Password"_s
-                                                              : u"Create without Password"_s);
+    m_createButton->setText(
+        shouldCreateArchiveWithPassword() ? u"Create with Password"_s : u"Create without Password"_s);
 }
 
 void CustomZipWindowController::useSavedPasswordSelected()
@@ -84,14 +83,13 @@ bool CustomZipWindowController::passesChecks()
     if (m_nameChoice->name().isEmpty())
         return failCheck(u"Please provide a name."_s, u"Name Required"_s, nullptr);
     if (m_destinationChooserView->hilitedCell() == nullptr)
-        return failCheck(u"Please select a destination for this Tessary Archive."_s, u"Destination Required"_s,
-                         nullptr);
+        return failCheck(
+            u"Please select a destination for this Tessary Archive."_s, u"Destination Required"_s, nullptr);
     if (!shouldCreateArchiveWithPassword())
         return true;
     if (m_ui->passwordTextField->text().isEmpty())
         return Utilities::getConfirmation(u"No Password"_s,
-                                          u"Do you want to create this Tessary Archive with no password?"_s,
-                                          u"Create with No Password"_s);
+            u"Do you want to create this Tessary Archive with no password?"_s, u"Create with No Password"_s);
     return checkPasswords(m_ui->passwordTextField, m_ui->confirmTextField);
 }
 
@@ -105,7 +103,7 @@ void CustomZipWindowController::completeWithOK()
     const QString password = m_ui->passwordTextField->text();
     if (m_completion)
         m_completion(false, m_nameChoice->nameType(), m_nameChoice->name(), password.isEmpty() ? QString() : password,
-                     destination);
+            destination);
 }
 
 void CustomZipWindowController::completeWithCancel()

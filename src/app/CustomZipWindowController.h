@@ -27,13 +27,13 @@ public:
 
     /// On OK (false, name type, name, password or null, Destination); on Cancel (true, 0, null,
     /// null, null).
-    using Completion = std::function<void(bool cancelled, qint32 nameType, const QString &name,
-                                          const QString &password, const DestinationPointer &destination)>;
+    using Completion = std::function<void(bool cancelled, qint32 nameType, const QString &name, const QString &password,
+        const DestinationPointer &destination)>;
 
     /// The initial Destination type is accepted and not used: no tile starts selected.
     CustomZipWindowController(const QString &savedName, const QString &derivedName, qint32 initialNameType,
-                              const QString &savedPassword, qint32 initialDestinationType,
-                              const DestinationList &destinations, Completion completion);
+        const QString &savedPassword, qint32 initialDestinationType, const DestinationList &destinations,
+        Completion completion);
     ~CustomZipWindowController() override;
 
     DestinationChooserView *destinationChooserView() const { return m_destinationChooserView; }

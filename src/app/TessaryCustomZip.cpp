@@ -29,11 +29,11 @@ void Tessary::performCustomZipWithURLs(const QList<QUrl> &urls, const RequestCom
                 return;
             }
             Settings &settings = *self->m_settings;
-            CustomZipWindowController(
-                settings.quickZipName(), derivedNameFromURLs(urls), settings.lastUsedAskForNameType(),
-                settings.quickZipPassword(), settings.lastUsedAskForDestinationType(), self->m_destinations,
+            CustomZipWindowController(settings.quickZipName(), derivedNameFromURLs(urls),
+                settings.lastUsedAskForNameType(), settings.quickZipPassword(),
+                settings.lastUsedAskForDestinationType(), self->m_destinations,
                 [self, urls, completion, &settings](bool cancelled, qint32 nameType, const QString &name,
-                                                    const QString &password, const DestinationPointer &destination) {
+                    const QString &password, const DestinationPointer &destination) {
                     if (cancelled) {
                         if (completion)
                             completion(RequestOutcome::Cancelled, QString(), Error());

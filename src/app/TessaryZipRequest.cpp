@@ -88,14 +88,17 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
     job.setFinishedBlock([this, request](bool, const QVariant &, const Error &error) {
         request->progressWindow = dismissProgressWindow(
             request->progressWindow, request->destination.get(), request->isSecure(), error.isNull());
-        if (error.isNull()) {
-            m_pathToLastZipCreated = request->archivePath;
-            if (request->destination->shouldRevealZipUponCreation())
-                FileManager::reveal(request->archivePath);
-            request->destination->destinationWasUsedWithArchivePath(request->archivePath);
+        if (!error.isNull()) {
+            Utilities::reportError(error);
+            endZipRequest(request, RequestOutcome::Failed, error);
+            return;
         }
-        Utilities::reportError(error);
-        endZipRequest(request, error.isNull() ? RequestOutcome::Finished : RequestOutcome::Failed, error);
+        m_pathToLastZipCreated = request->archivePath;
+        if (request->destination->shouldRevealZipUponCreation())
+            FileManager::reveal(request->archivePath);
+        // The request has ended once the Destination's delivery has.
+        request->destination->destinationWasUsedWithArchivePath(
+            request->archivePath, [this, request] { endZipRequest(request, RequestOutcome::Finished, {}); });
     });
 
     prepareProgressWindow(request->progressWindow);

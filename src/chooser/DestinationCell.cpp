@@ -15,15 +15,15 @@ DestinationCell::DestinationCell(QWidget *parent)
         };
     };
     connect(m_destinationView, &DestinationView::destinationViewDidHaveDeleteSelected, this,
-            relay(&DestinationChooserView::destinationCellDidHaveDeleteSelected));
+        relay(&DestinationChooserView::destinationCellDidHaveDeleteSelected));
     connect(m_destinationView, &DestinationView::destinationViewDidBecomeHilited, this,
-            relay(&DestinationChooserView::destinationCellDidBecomeHilited));
+        relay(&DestinationChooserView::destinationCellDidBecomeHilited));
     connect(m_destinationView, &DestinationView::destinationViewDidBecomeUnhilited, this,
-            relay(&DestinationChooserView::destinationCellDidBecomeUnhilited));
+        relay(&DestinationChooserView::destinationCellDidBecomeUnhilited));
     connect(m_destinationView, &DestinationView::destinationViewDidReceiveDrag, this,
-            relay(&DestinationChooserView::destinationCellDidReceiveDrag));
+        relay(&DestinationChooserView::destinationCellDidReceiveDrag));
     connect(m_destinationView, &DestinationView::destinationViewDidReceiveMouseDown, this,
-            relay(&DestinationChooserView::destinationCellDidReceiveMouseDown));
+        relay(&DestinationChooserView::destinationCellDidReceiveMouseDown));
 }
 
 Destination *DestinationCell::destination() const

@@ -98,8 +98,8 @@ void DestinationChooserView::rebuildCells()
     const QSize tile = m_iconSize.toSize();
     for (qsizetype i = 0; i < m_destinations.size(); ++i) {
         auto *cell = new DestinationCell(m_grid);
-        cell->setGeometry(QRect(QPoint(int(i % m_columnCount) * tile.width(), int(i / m_columnCount) * tile.height()),
-                                tile));
+        cell->setGeometry(
+            QRect(QPoint(int(i % m_columnCount) * tile.width(), int(i / m_columnCount) * tile.height()), tile));
         cell->setDestination(m_destinations.at(i).get());
         cell->setOwningChooserView(this);
         cell->show();
@@ -184,8 +184,7 @@ void DestinationChooserView::destinationCellDidHaveDeleteSelected(DestinationCel
     if (destination == nullptr)
         return;
     if (!Utilities::getConfirmation(u"Remove Destination?"_s,
-                                    u"Are you sure you wish to remove this \"%1\" Destination?"_s.arg(destination->name()),
-                                    u"Remove"_s))
+            u"Are you sure you wish to remove this \"%1\" Destination?"_s.arg(destination->name()), u"Remove"_s))
         return;
     if (m_delegate == nullptr || !m_delegate->removalOfDestinationRequested(destination))
         return;

@@ -31,10 +31,10 @@ class DestinationChooserView final : public QWidget
 public:
     /// What the tiles react to (bits).
     enum InteractionOption {
-        InteractionHover = 1,           ///< 1 or 2: the tile under the pointer is highlighted and
-        InteractionHoverAlternate = 2,  ///<         shows its configure buttons
+        InteractionHover = 1, ///< 1 or 2: the tile under the pointer is highlighted and
+        InteractionHoverAlternate = 2, ///<         shows its configure buttons
         InteractionClickHighlights = 4, ///< a mouse-down highlights the tile
-        InteractionClickActs = 8,       ///< a mouse-down runs the Destination's click action
+        InteractionClickActs = 8, ///< a mouse-down runs the Destination's click action
     };
     static constexpr int CaptionHeight = 22;
 

@@ -64,8 +64,8 @@ void DestinationView::setHilite(bool hilite)
 void DestinationView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.fillRect(event->rect(),
-                     m_hilited ? Utilities::interfaceHiliteColor() : Utilities::interfaceBackgroundColor());
+    painter.fillRect(
+        event->rect(), m_hilited ? Utilities::interfaceHiliteColor() : Utilities::interfaceBackgroundColor());
     painter.setPen(QPen(m_hilited ? Utilities::interfaceHiliteColor() : QColor(Qt::lightGray), 1));
     painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
 
@@ -118,8 +118,8 @@ void DestinationView::showConfigureButtons(bool show)
     }
     if (m_destination->canBeDeleted() && !m_deleteButton) {
         m_deleteButton = makeButton(u"CloseIcon"_s, ButtonMargin);
-        connect(m_deleteButton, &QToolButton::clicked, this,
-                [this] { Q_EMIT destinationViewDidHaveDeleteSelected(this); });
+        connect(
+            m_deleteButton, &QToolButton::clicked, this, [this] { Q_EMIT destinationViewDidHaveDeleteSelected(this); });
     }
 }
 

@@ -10,7 +10,6 @@
 class Destination;
 class QMenu;
 
-
 // One tile of the Destination grid: the Destination's picture in a framed square, highlighted
 // while files are dragged over it. It takes the drop, shows a configure and a delete button on
 // request, offers the configure menu, and shrinks away before a removal. What happens reaches

@@ -174,9 +174,10 @@ void Destination::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, co
     completion(false);
 }
 
-void Destination::destinationWasUsedWithArchivePath(const QString &archivePath)
+void Destination::destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered)
 {
     Q_UNUSED(archivePath);
+    delivered();
 }
 
 QString Destination::finalFolderPath() const

@@ -1,5 +1,8 @@
 #include "DestinationAirDrop.h"
 
+#include "SharingDelivery.h"
+#include "platform/SharingServices.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 DestinationAirDrop::DestinationAirDrop(const QString &name)
@@ -15,4 +18,10 @@ DestinationAirDrop::DestinationAirDrop(const KeyedCoder &coder)
 void DestinationAirDrop::defineIcon()
 {
     defineIconNamed(u"AirDropIcon"_s);
+}
+
+void DestinationAirDrop::destinationWasUsedWithArchivePath(
+    const QString &archivePath, const DeliveryCompletion &delivered)
+{
+    SharingServices::instance().shareNearby(archivePath, SharingDelivery::reportingProblems(delivered));
 }

@@ -14,4 +14,6 @@ public:
     DestinationType type() const override { return DestinationTypeAirDrop; }
     bool shouldDisplayArchiveCreatedNotification() const override { return false; }
     void defineIcon() override;
+    /// Offers the archive file, and only it, to a nearby device.
+    void destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered) override;
 };

@@ -1,6 +1,11 @@
 #include "DestinationEmail.h"
 
+#include "DestinationEmailConfigureWindowController.h"
+#include "SharingDelivery.h"
+#include "app/Tessary.h"
+#include "platform/SharingServices.h"
 #include "support/KeyedCoder.h"
+#include "support/Utilities.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -37,4 +42,37 @@ void DestinationEmail::encodeWithCoder(KeyedCoder &coder) const
     coder.encodeString(kBodyKey, m_body);
     coder.encodeBool(kHasBeenConfiguredKey, m_hasBeenConfigured);
     Destination::encodeWithCoder(coder);
+}
+
+void DestinationEmail::configureWithCompletion(const ConfigureCompletion &completion)
+{
+    bool wasCancelled = true;
+    DestinationEmailConfigureWindowController(m_emailAddresses, m_subject, m_body,
+        [this, &wasCancelled](
+            bool cancelled, const QStringList &recipients, const QString &subject, const QString &body) {
+            wasCancelled = cancelled;
+            if (cancelled)
+                return;
+            m_emailAddresses = recipients;
+            m_subject = subject;
+            m_body = body;
+            m_hasBeenConfigured = true;
+            if (gTessary != nullptr)
+                gTessary->destinationHasChanged(this);
+        })
+        .runModal();
+    if (completion)
+        completion(wasCancelled);
+}
+
+void DestinationEmail::destinationWasUsedWithArchivePath(
+    const QString &archivePath, const DeliveryCompletion &delivered)
+{
+    const QString subject = m_subject.isEmpty() ? u"A Tessary Archive for You"_s : m_subject;
+    const QString body = m_body.isEmpty()
+        ? u"Hi, here is a Tessary Archive for you: %1\r\n\r\nThanks,\r\n%2\r\n\r\n"_s.arg(
+            SharingDelivery::archiveName(archivePath), Utilities::fullUserName())
+        : m_body;
+    SharingServices::instance().composeEmail(
+        subject, body, m_emailAddresses, archivePath, SharingDelivery::reportingProblems(delivered));
 }

@@ -18,6 +18,10 @@ public:
     bool shouldDisplayArchiveCreatedNotification() const override { return false; }
     void defineIcon() override;
     void encodeWithCoder(KeyedCoder &coder) const override;
+    /// Runs the settings dialog; confirmed settings are stored and the list saved.
+    void configureWithCompletion(const ConfigureCompletion &completion) override;
+    /// Opens a new e-mail with the archive attached.
+    void destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered) override;
 
     /// The recipients; none means the user fills them in.
     QStringList emailAddresses() const { return m_emailAddresses; }

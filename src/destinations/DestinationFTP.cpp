@@ -104,8 +104,9 @@ std::shared_ptr<Operation> DestinationFTP::postZipOperationWithPathToCreatedZipA
         m_serverAddress, m_serverPort, m_userName, m_password);
 }
 
-void DestinationFTP::destinationWasUsedWithArchivePath(const QString &archivePath)
+void DestinationFTP::destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered)
 {
     Utilities::displayNotification(
         u"\"%1\" Successfully Uploaded to FTP Server"_s.arg(QFileInfo(archivePath).fileName()), 3.0, 1.0);
+    delivered();
 }

@@ -26,7 +26,7 @@ public:
     /// The upload of the archive.
     std::shared_ptr<Operation> postZipOperationWithPathToCreatedZipArchive(const QString &archivePath) override;
     /// Tells the user the archive is on the server.
-    void destinationWasUsedWithArchivePath(const QString &archivePath) override;
+    void destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered) override;
 
     /// Whether the server address is still missing.
     bool requiresAdditionalConfigurationBeforeUse() const { return m_serverAddress.isEmpty(); }

@@ -19,4 +19,13 @@ public:
     DestinationType type() const override { return DestinationTypeICloud; }
     bool shouldDisplayArchiveCreatedNotification() const override { return false; }
     void defineIcon() override;
+    /// Moves the archive into the iCloud Drive "Documents" folder (in the background), asking
+    /// before it replaces a file of the same name.
+    void destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered) override;
+
+    /// Where archives go: "~/iCloud Drive/Documents".
+    static QString documentsPath();
+
+private:
+    static void moveIntoICloud(const QString &archivePath, const DeliveryCompletion &delivered);
 };

@@ -1,6 +1,11 @@
 #include "DestinationMessages.h"
 
+#include "DestinationMessagesWindowController.h"
+#include "SharingDelivery.h"
+#include "app/Tessary.h"
+#include "platform/SharingServices.h"
 #include "support/KeyedCoder.h"
+#include "support/Utilities.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -31,4 +36,38 @@ void DestinationMessages::encodeWithCoder(KeyedCoder &coder) const
     coder.encodeString(kSubjectKey, m_subject);
     coder.encodeStringList(kRecipientsKey, m_recipients);
     Destination::encodeWithCoder(coder);
+}
+
+void DestinationMessages::configureWithCompletion(const ConfigureCompletion &completion)
+{
+    bool wasCancelled = true;
+    DestinationMessagesWindowController(m_subject, m_recipients,
+        [this, &wasCancelled](bool cancelled, const QString &text, const QStringList &recipients) {
+            wasCancelled = cancelled;
+            if (cancelled)
+                return;
+            m_subject = text;
+            m_recipients = recipients;
+            if (gTessary != nullptr)
+                gTessary->destinationHasChanged(this);
+        })
+        .runModal();
+    if (completion)
+        completion(wasCancelled);
+}
+
+void DestinationMessages::destinationWasUsedWithArchivePath(
+    const QString &archivePath, const DeliveryCompletion &delivered)
+{
+    const QString text = m_subject.isEmpty()
+        ? u"Hi, here is a Tessary Archive for you: %1\r\rThanks,\r\n%2\r\n\r\n"_s.arg(
+            SharingDelivery::archiveName(archivePath), Utilities::fullUserName())
+        : m_subject;
+    SharingServices::instance().composeMessage(text, m_recipients, archivePath, [delivered](const QString &problem) {
+        if (problem.isEmpty())
+            tessaryLog()(u"Succeeded in sending message"_s);
+        else
+            tessaryLog()(u"FAILED to send message: %1"_s.arg(problem));
+        SharingDelivery::reportingProblems(delivered)(problem);
+    });
 }

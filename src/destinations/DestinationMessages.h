@@ -18,6 +18,10 @@ public:
     bool shouldDisplayArchiveCreatedNotification() const override { return false; }
     void defineIcon() override;
     void encodeWithCoder(KeyedCoder &coder) const override;
+    /// Runs the settings dialog; confirmed settings are stored and the list saved.
+    void configureWithCompletion(const ConfigureCompletion &completion) override;
+    /// Sends the archive in a message through the paired phone.
+    void destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered) override;
 
     /// The text of the message; null or empty means the standard one.
     QString subject() const { return m_subject; }

@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include <pwd.h>
+#include <unistd.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 Error Utilities::errorWithCode(qint64 code, const QString &description)
@@ -114,6 +117,17 @@ QRectF Utilities::centeredRect(const QRectF &rect, const QRectF &outer)
 {
     return QRectF(outer.x() + (outer.width() - rect.width()) / 2.0, outer.y() + (outer.height() - rect.height()) / 2.0,
         rect.width(), rect.height());
+}
+
+QString Utilities::fullUserName()
+{
+    if (const passwd *entry = ::getpwuid(::getuid())) {
+        const QString fullName = QString::fromLocal8Bit(entry->pw_gecos).section(u',', 0, 0).trimmed();
+        if (!fullName.isEmpty())
+            return fullName;
+        return QString::fromLocal8Bit(entry->pw_name);
+    }
+    return qEnvironmentVariable("USER");
 }
 
 QString Utilities::generateUUID()

@@ -96,6 +96,8 @@ public:
 
     /// A rectangle of rect's size centred in outer.
     static QRectF centeredRect(const QRectF &rect, const QRectF &outer);
+    /// The user's full name as the system knows it, else the login name.
+    static QString fullUserName();
     /// A new UUID, upper-case hexadecimal in groups of 8-4-4-4-12.
     static QString generateUUID();
 

@@ -100,8 +100,8 @@ void TestChooser::columnTable_data()
     QTest::addColumn<int>("requestedColumns");
     QTest::addColumn<int>("columns");
     QTest::addColumn<int>("rows");
-    for (const auto &[count, columns, rows] : {std::tuple{0, 3, 0}, {1, 2, 1}, {2, 2, 1}, {3, 3, 1}, {4, 2, 2},
-                                               {5, 3, 2}, {6, 3, 2}, {7, 4, 2}, {9, 3, 3}, {10, 4, 3}})
+    for (const auto &[count, columns, rows] : {std::tuple {0, 3, 0}, {1, 2, 1}, {2, 2, 1}, {3, 3, 1}, {4, 2, 2},
+             {5, 3, 2}, {6, 3, 2}, {7, 4, 2}, {9, 3, 3}, {10, 4, 3}})
         QTest::addRow("%d", count) << count << 0 << columns << rows;
     QTest::newRow("7 in 5 columns") << 7 << 5 << 5 << 2;
 }
@@ -182,13 +182,13 @@ void TestChooser::dropsReachTheOwner()
     chooser.setDelegate(&owner);
     chooser.setDestinations(desktops(1));
     QTRY_COMPARE(chooser.cells().size(), 2);
-    const QList<QUrl> items{QUrl::fromLocalFile(u"/tmp/a.txt"_s)};
+    const QList<QUrl> items {QUrl::fromLocalFile(u"/tmp/a.txt"_s)};
 
     DestinationView *tile = chooser.cells().at(0)->destinationView();
     QSignalSpy on(tile, &DestinationView::destinationViewDidBecomeHilited);
     QSignalSpy off(tile, &DestinationView::destinationViewDidBecomeUnhilited);
     drop(tile, items);
-    QCOMPARE(owner.drops, QList<Destination *>{chooser.destinations().at(0).get()});
+    QCOMPARE(owner.drops, QList<Destination *> {chooser.destinations().at(0).get()});
     QCOMPARE(chooser.destinations().at(0)->dragOperation(), items);
     QCOMPARE(on.count(), 1);
     QCOMPARE(off.count(), 1);
@@ -215,7 +215,7 @@ void TestChooser::buttonsAndMenu()
     QStringList items;
     for (const QAction *action : menu->actions())
         items << (action->isSeparator() ? u"---"_s : action->text());
-    QCOMPARE(items, (QStringList{u"Configure \"Mail\"..."_s, u"---"_s, u"Change Name..."_s}));
+    QCOMPARE(items, (QStringList {u"Configure \"Mail\"..."_s, u"---"_s, u"Change Name..."_s}));
     view.showConfigureButtons(false);
     QVERIFY(view.findChildren<QToolButton *>().isEmpty());
 
@@ -253,12 +253,13 @@ void TestChooser::removal()
     ModalDriver driver;
     driver.answerMessageBox(answer);
     chooser.cells().at(2)->destinationView()->deleteButton()->click();
-    QCOMPARE(driver.messages, QStringList{u"Remove Destination?|Are you sure you wish to remove this \"Desk 2\" Destination?"_s});
+    QCOMPARE(driver.messages,
+        QStringList {u"Remove Destination?|Are you sure you wish to remove this \"Desk 2\" Destination?"_s});
     QCOMPARE(owner.removals.size(), answer == u"Remove"_s ? 1 : 0);
     QCOMPARE(chooser.destinations().size(), 6);
     QCOMPARE(chooser.destinations().contains(six.at(2)), !removed);
     QCOMPARE(chooser.destinations().last()->type(),
-             removed ? Destination::DestinationTypeDummy : Destination::DestinationTypeDesktop);
+        removed ? Destination::DestinationTypeDummy : Destination::DestinationTypeDesktop);
 }
 
 void TestChooser::renameDialog()
@@ -277,17 +278,18 @@ void TestChooser::renameDialog()
     QCOMPARE(desktop->name(), u"Place on the Desktop"_s);
 
     ModalDriver rename;
-    rename.then([](QWidget *modal) {
-              modal->findChild<QLineEdit *>(u"nameTextField"_s)->clear();
-              ModalDriver::press(modal, Qt::Key_Return);
-          })
+    rename
+        .then([](QWidget *modal) {
+            modal->findChild<QLineEdit *>(u"nameTextField"_s)->clear();
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
         .answerMessageBox()
         .then([](QWidget *modal) {
             ModalDriver::type(modal, "nameTextField", u"My Desk"_s);
             ModalDriver::press(modal, Qt::Key_Return);
         });
     desktop->changeName();
-    QCOMPARE(rename.messages, QStringList{u"Name Required|Please provide a name for this Destination."_s});
+    QCOMPARE(rename.messages, QStringList {u"Name Required|Please provide a name for this Destination."_s});
     QCOMPARE(desktop->name(), u"My Desk"_s);
     controller.createDestinations(); // saved
     QCOMPARE(controller.destinations().at(1)->name(), u"My Desk"_s);
@@ -304,13 +306,12 @@ void TestChooser::customZipWindowChecks()
         Destination *destination = nullptr;
     } answer;
     CustomZipWindowController window(u"Preset"_s, u"Derived"_s, ZipNameTypeDerived, u"preset pw"_s, 4, destinations,
-                                     [&answer](bool, qint32, const QString &name, const QString &password,
-                                               const DestinationPointer &destination) {
-                                         ++answer.calls;
-                                         answer.name = name;
-                                         answer.password = password;
-                                         answer.destination = destination.get();
-                                     });
+        [&answer](bool, qint32, const QString &name, const QString &password, const DestinationPointer &destination) {
+            ++answer.calls;
+            answer.name = name;
+            answer.password = password;
+            answer.destination = destination.get();
+        });
     DestinationChooserView *grid = window.destinationChooserView();
     QVERIFY(grid->hilitedCell() == nullptr); // no tile starts selected
     auto *create = window.findChild<QDialogButtonBox *>()->buttons().first();
@@ -347,12 +348,12 @@ void TestChooser::customZipWindowChecks()
     window.runModal();
 
     QCOMPARE(driver.messages,
-             (QStringList{u"Name Required|Please provide a name."_s,
-                          u"Destination Required|Please select a destination for this Tessary Archive."_s,
-                          u"No Password|Do you want to create this Tessary Archive with no password?"_s,
-                          u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they "
-                          "are the same."_s}));
-    QCOMPARE(titles, (QStringList{u"Create without Password"_s, u"Create with Password"_s}));
+        (QStringList {u"Name Required|Please provide a name."_s,
+            u"Destination Required|Please select a destination for this Tessary Archive."_s,
+            u"No Password|Do you want to create this Tessary Archive with no password?"_s,
+            u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they "
+            "are the same."_s}));
+    QCOMPARE(titles, (QStringList {u"Create without Password"_s, u"Create with Password"_s}));
     QCOMPARE(answer.calls, 1);
     QCOMPARE(answer.name, u"Photos"_s);
     QCOMPARE(answer.password, u"preset pw"_s);
@@ -378,10 +379,10 @@ void TestChooser::wholeCustomZip()
     bool ended = false;
     QString archive;
     controller.performCustomZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
-                                        [&](Tessary::RequestOutcome outcome, const QString &path, const Error &) {
-                                            ended = outcome == Tessary::RequestOutcome::Finished;
-                                            archive = path;
-                                        });
+        [&](Tessary::RequestOutcome outcome, const QString &path, const Error &) {
+            ended = outcome == Tessary::RequestOutcome::Finished;
+            archive = path;
+        });
     QTRY_VERIFY_WITH_TIMEOUT(ended, 10000);
     QCOMPARE(archive, m_home->desktopPath() + u"/Custom.zip"_s);
     QVERIFY(QFileInfo::exists(archive));

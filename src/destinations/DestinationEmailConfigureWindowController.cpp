@@ -1,0 +1,35 @@
+#include "DestinationEmailConfigureWindowController.h"
+
+#include "support/Utilities.h"
+#include "ui_DestinationEmailConfigureWindowController.h"
+
+DestinationEmailConfigureWindowController::DestinationEmailConfigureWindowController(const QStringList &recipients,
+                                                                                     const QString &subject,
+                                                                                     const QString &body,
+                                                                                     Completion completion)
+    : m_ui(std::make_unique<Ui::DestinationEmailConfigureWindowController>())
+    , m_completion(std::move(completion))
+{
+    m_ui->setupUi(this);
+    connectButtons(m_ui->buttonBox);
+    m_ui->recipientsTextField->setPlainText(Utilities::recipientsArrayToRecipientsString(recipients));
+    m_ui->subjectTextField->setPlainText(subject);
+    m_ui->bodyTextField->setPlainText(body);
+    m_ui->subjectTextField->setFocus();
+    m_ui->subjectTextField->selectAll();
+}
+
+DestinationEmailConfigureWindowController::~DestinationEmailConfigureWindowController() = default;
+
+void DestinationEmailConfigureWindowController::completeWithOK()
+{
+    if (m_completion)
+        m_completion(false, Utilities::recipientsStringToRecipientsArray(m_ui->recipientsTextField->toPlainText()),
+                     m_ui->subjectTextField->toPlainText(), m_ui->bodyTextField->toPlainText());
+}
+
+void DestinationEmailConfigureWindowController::completeWithCancel()
+{
+    if (m_completion)
+        m_completion(true, {}, QString(), QString());
+}

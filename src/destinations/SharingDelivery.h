@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Destination.h"
+#include "platform/SharingServices.h"
+
+// What the kinds that hand archives to a sharing service have in common.
+namespace SharingDelivery {
+/// The archive's name as the texts show it: its file name without ".zip".
+QString archiveName(const QString &archivePath);
+/// A service completion that tells the user what is missing, if anything, then ends the delivery.
+SharingServices::Completion reportingProblems(const Destination::DeliveryCompletion &delivered);
+} // namespace SharingDelivery
