@@ -1,8 +1,17 @@
 #include "DestinationDropbox.h"
 
+#include "DestinationDropboxConfigureWindowController.h"
 #include "DropboxManager.h"
+#include "SharingDelivery.h"
 #include "app/Tessary.h"
+#include "platform/SharingServices.h"
 #include "support/KeyedCoder.h"
+#include "support/Utilities.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPointer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,6 +42,8 @@ void DestinationDropbox::defineRootFolderPath()
 {
     const QString dropboxFolder = gTessary != nullptr ? gTessary->dropboxManager()->dropboxFolderPath() : QString();
     setRootFolderPath(dropboxFolder.isEmpty() ? QString() : dropboxFolder + u"/Apps/Tessary"_s);
+    if (!dropboxFolder.isEmpty())
+        ensureFinalFolderExists();
 }
 
 void DestinationDropbox::defineIcon()
@@ -47,4 +58,87 @@ void DestinationDropbox::encodeWithCoder(KeyedCoder &coder) const
     coder.encodeBool(kSendShareLinkKey, m_sendShareLinks);
     coder.encodeInt64(kSendLinkMethodKey, m_sendLinkMethod);
     Destination::encodeWithCoder(coder);
+}
+
+void DestinationDropbox::configureWithCompletion(const ConfigureCompletion &completion)
+{
+    bool wasCancelled = true;
+    DestinationDropboxConfigureWindowController(m_createShareLinks, m_sendShareLinks, m_sendLinkMethod,
+        DropboxManager::accessToken(),
+        [this, &wasCancelled](bool cancelled, bool create, bool send, qint32 method, const QString &token) {
+            wasCancelled = cancelled;
+            if (cancelled)
+                return;
+            m_createShareLinks = create;
+            m_sendShareLinks = send;
+            m_sendLinkMethod = method;
+            if (token != DropboxManager::accessToken())
+                DropboxManager::setAccessToken(token);
+            if (gTessary != nullptr)
+                gTessary->destinationHasChanged(this);
+        })
+        .runModal();
+    if (completion)
+        completion(wasCancelled);
+}
+
+void DestinationDropbox::destinationWillBeUsedWithURLsToZip(
+    const QList<QUrl> &urls, const WillBeUsedCompletion &completion)
+{
+    Q_UNUSED(urls);
+    defineRootFolderPath();
+    if (rootFolderPath().isNull() && gTessary != nullptr) {
+        gTessary->dropboxManager()->locateDropboxFolder();
+        defineRootFolderPath();
+    }
+    completion(rootFolderPath().isNull());
+}
+
+void DestinationDropbox::destinationWasUsedWithArchivePath(
+    const QString &archivePath, const DeliveryCompletion &delivered)
+{
+    if (!m_createShareLinks || gTessary == nullptr) {
+        delivered();
+        return;
+    }
+    const QString fileName = QFileInfo(archivePath).fileName();
+    const QPointer<DestinationDropbox> self(this);
+    gTessary->dropboxManager()->createShareLinkToFileInDropboxAtPath(
+        u"Apps/Tessary/%1"_s.arg(fileName), [self, fileName, delivered](const QString &link, const Error &error) {
+            if (!error.isNull()) {
+                Utilities::displayMessage(
+                    u"Tessary was unable to generate a link to '%1'"_s.arg(fileName), u"Unable to Generate Link"_s);
+                delivered();
+                return;
+            }
+            QGuiApplication::clipboard()->setText(link);
+            Utilities::displaySystemNotification(
+                u"Sharing '%1'"_s.arg(fileName), u"A link to '%1' has been copied to your clipboard"_s.arg(fileName));
+            if (self && self->m_sendShareLinks)
+                self->sendShareLink(link, fileName, self->m_sendLinkMethod, delivered);
+            else
+                delivered();
+        });
+}
+
+void DestinationDropbox::sendShareLink(
+    const QString &link, const QString &archiveName, qint32 method, const DeliveryCompletion &delivered)
+{
+    const QString fullName = Utilities::fullUserName();
+    switch (method) {
+    case SendLinkMethodEmail:
+        SharingServices::instance().composeEmail(u"A Tessary Archive for You: %1"_s.arg(archiveName),
+            u"Hi, here is a link to the Tessary Archive  \"%1\": \r\r   \u2022 %2\r\rThanks,\r\n%3\r\n\r\n"_s.arg(
+                archiveName, link, fullName),
+            {}, QString(), SharingDelivery::reportingProblems(delivered));
+        break;
+    case SendLinkMethodMessages:
+        SharingServices::instance().composeMessage(
+            u"Hi, here is a Tessary Archive for You: %1.\r\rAnd here is a link you can use to download it:\r\r   "
+            "\u2022 %2\r\rThanks,\r\n%3\r\n\r\n"_s.arg(archiveName, link, fullName),
+            {}, QString(), SharingDelivery::reportingProblems(delivered));
+        break;
+    default:
+        delivered();
+    }
 }

@@ -20,9 +20,19 @@ public:
     bool shouldRevealZipUponCreation() const override { return m_revealZipUponCreation; }
     void defineIcon() override;
     void encodeWithCoder(KeyedCoder &coder) const override;
+    /// Runs the settings dialog; confirmed settings are stored and the list saved.
+    void configureWithCompletion(const ConfigureCompletion &completion) override;
+    /// Without a known Dropbox folder, lets the user pick one first; stops when there is none.
+    void destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion) override;
+    /// Asks for a share link when wanted, copies it and sends it on.
+    void destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered) override;
 
-    /// Sets the root to "Apps/Tessary" in the Dropbox folder in use; null while none is known.
+    /// Sets the root to "Apps/Tessary" in the Dropbox folder in use, creating it; null while no
+    /// folder is known.
     void defineRootFolderPath();
+    /// Sends the link by e-mail (method 0) or message (method 1).
+    void sendShareLink(
+        const QString &link, const QString &archiveName, qint32 method, const DeliveryCompletion &delivered);
 
     bool createShareLinks() const { return m_createShareLinks; }
     void setCreateShareLinks(bool create) { m_createShareLinks = create; }

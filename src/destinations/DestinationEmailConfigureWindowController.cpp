@@ -3,10 +3,8 @@
 #include "support/Utilities.h"
 #include "ui_DestinationEmailConfigureWindowController.h"
 
-DestinationEmailConfigureWindowController::DestinationEmailConfigureWindowController(const QStringList &recipients,
-                                                                                     const QString &subject,
-                                                                                     const QString &body,
-                                                                                     Completion completion)
+DestinationEmailConfigureWindowController::DestinationEmailConfigureWindowController(
+    const QStringList &recipients, const QString &subject, const QString &body, Completion completion)
     : m_ui(std::make_unique<Ui::DestinationEmailConfigureWindowController>())
     , m_completion(std::move(completion))
 {
@@ -25,7 +23,7 @@ void DestinationEmailConfigureWindowController::completeWithOK()
 {
     if (m_completion)
         m_completion(false, Utilities::recipientsStringToRecipientsArray(m_ui->recipientsTextField->toPlainText()),
-                     m_ui->subjectTextField->toPlainText(), m_ui->bodyTextField->toPlainText());
+            m_ui->subjectTextField->toPlainText(), m_ui->bodyTextField->toPlainText());
 }
 
 void DestinationEmailConfigureWindowController::completeWithCancel()

@@ -16,11 +16,11 @@ class DestinationEmailConfigureWindowController final : public PromptWindowContr
 
 public:
     /// On OK (false, recipients, subject, body); on Cancel (true, none, null, null).
-    using Completion = std::function<void(bool cancelled, const QStringList &recipients, const QString &subject,
-                                          const QString &body)>;
+    using Completion = std::function<void(
+        bool cancelled, const QStringList &recipients, const QString &subject, const QString &body)>;
 
-    DestinationEmailConfigureWindowController(const QStringList &recipients, const QString &subject,
-                                              const QString &body, Completion completion);
+    DestinationEmailConfigureWindowController(
+        const QStringList &recipients, const QString &subject, const QString &body, Completion completion);
     ~DestinationEmailConfigureWindowController() override;
 
 protected:

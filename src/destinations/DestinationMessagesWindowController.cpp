@@ -5,9 +5,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-DestinationMessagesWindowController::DestinationMessagesWindowController(const QString &text,
-                                                                         const QStringList &recipients,
-                                                                         Completion completion)
+DestinationMessagesWindowController::DestinationMessagesWindowController(
+    const QString &text, const QStringList &recipients, Completion completion)
     : m_ui(std::make_unique<Ui::DestinationMessagesWindowController>())
     , m_text(text.isNull() ? u""_s : text)
     , m_recipients(recipients)
@@ -27,7 +26,7 @@ void DestinationMessagesWindowController::completeWithOK()
 {
     if (m_completion)
         m_completion(false, m_ui->subjectTextField->toPlainText(),
-                     Utilities::recipientsStringToRecipientsArray(m_ui->recipientsTextField->toPlainText()));
+            Utilities::recipientsStringToRecipientsArray(m_ui->recipientsTextField->toPlainText()));
 }
 
 void DestinationMessagesWindowController::completeWithCancel()

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "support/Error.h"
+
 #include <QObject>
 #include <QString>
 
-// Knows where the user's Dropbox folder is. One per process, owned by the controller.
+#include <functional>
+
+// Knows where the user's Dropbox folder is and asks Dropbox for share links with the user's own
+// access token (kept in the keychain). One per process, owned by the controller.
 class DropboxManager final : public QObject
 {
     Q_OBJECT
@@ -23,6 +28,24 @@ public:
 
     /// Whether the Dropbox client is installed: "dropbox" on the PATH, or "~/.dropbox-dist".
     static bool isDropboxInstalled();
+
+    /// Lets the user pick the Dropbox folder (asking when it is not named "Dropbox"); whether a
+    /// folder is known afterwards.
+    bool locateDropboxFolder();
+
+    /// (link, error): the link, or the error "Could not generate share link".
+    using ShareLinkCompletion = std::function<void(const QString &link, const Error &error)>;
+    /// Asks Dropbox for a link to the file (path relative to the Dropbox folder); explains the
+    /// access once first. Without an access token nothing is asked and the user is told how to get
+    /// one; the completion then gets an error too.
+    void createShareLinkToFileInDropboxAtPath(const QString &relativePath, const ShareLinkCompletion &completion);
+    /// Shows, once per user, why Dropbox may ask for permission; then calls the handler.
+    void explainToUserWhyWeWantDropboxAccessWithCompletion(const std::function<void()> &handler);
+
+    /// The user's Dropbox access token; null when none is stored.
+    static QString accessToken();
+    /// Stores the token in the keychain (an empty one removes it).
+    static void setAccessToken(const QString &token);
 
 private:
     QString m_dropboxFolderPath;

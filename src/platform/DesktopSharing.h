@@ -10,14 +10,14 @@ public:
     static const QString KdeConnectService;
 
     void composeEmail(const QString &subject, const QString &body, const QStringList &recipients,
-                      const QString &attachmentPath, const Completion &completion) override;
+        const QString &attachmentPath, const Completion &completion) override;
     void composeMessage(const QString &text, const QStringList &recipients, const QString &attachmentPath,
-                        const Completion &completion) override;
+        const Completion &completion) override;
     void shareNearby(const QString &filePath, const Completion &completion) override;
 
 private:
     /// The first reachable paired device with the plugin; null with the problem set otherwise.
     static QString findDevice(const QString &plugin, QString &problem);
     static void callDevice(const QString &path, const QString &interface, const QString &method,
-                           const QVariantList &arguments, const Completion &completion);
+        const QVariantList &arguments, const Completion &completion);
 };

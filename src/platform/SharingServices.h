@@ -19,10 +19,12 @@ public:
     /// A new e-mail with the subject, the body, the recipients (none: the user fills them in) and
     /// the file attached when one is given.
     virtual void composeEmail(const QString &subject, const QString &body, const QStringList &recipients,
-                              const QString &attachmentPath, const Completion &completion) = 0;
+        const QString &attachmentPath, const Completion &completion)
+        = 0;
     /// A message with the text and the file, to the recipients (none: the user picks them).
-    virtual void composeMessage(const QString &text, const QStringList &recipients, const QString &attachmentPath,
-                                const Completion &completion) = 0;
+    virtual void composeMessage(
+        const QString &text, const QStringList &recipients, const QString &attachmentPath, const Completion &completion)
+        = 0;
     /// Offers the file to a nearby device.
     virtual void shareNearby(const QString &filePath, const Completion &completion) = 0;
 

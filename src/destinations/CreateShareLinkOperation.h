@@ -1,0 +1,34 @@
+#pragma once
+
+#include "pipeline/Operation.h"
+
+// Asks the Dropbox web API, through /usr/bin/curl, for a share link to a file in the user's
+// Dropbox (one that works once the file has synced). Finishes with the link as its results, or
+// with the error "Could not generate share link" (code 0).
+class CreateShareLinkOperation final : public Operation
+{
+public:
+    static const QString CurlPath;
+    static const QString DefaultEndpoint;
+
+    /// The path relative to the Dropbox folder, without a leading "/" (Apps/Tessary/Report.zip);
+    /// the user's access token.
+    CreateShareLinkOperation(QString dropboxRelativeFilePath, QString accessToken);
+
+    /// Where requests go (tests point this at a local server).
+    static void setEndpoint(const QString &endpoint);
+    /// curl's arguments, in order.
+    QStringList arguments() const;
+    /// The same with the access token hidden, as the log shows them.
+    QStringList redactedArguments() const;
+
+    QString linkString() const { return m_linkString; }
+
+protected:
+    void startOperating() override;
+
+private:
+    const QString m_path;
+    const QString m_accessToken;
+    QString m_linkString;
+};
