@@ -28,7 +28,7 @@ const QString kBearer = u"Authorization: Bearer "_s;
 // characters escaped.
 QString jsonString(const QString &text)
 {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    const QByteArray array = QJsonDocument(QJsonArray {text}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 } // namespace
@@ -52,9 +52,10 @@ QStringList CreateShareLinkOperation::arguments() const
         QMutexLocker locker(&endpointLock);
         url = endpoint();
     }
-    const QString body = u"{\"pending_upload\":\"file\",\"path\":%1,\"short_url\":false}"_s.arg(jsonString(u'/' + m_path));
+    const QString body
+        = u"{\"pending_upload\":\"file\",\"path\":%1,\"short_url\":false}"_s.arg(jsonString(u'/' + m_path));
     return {u"-X"_s, u"POST"_s, url, u"-H"_s, kBearer + m_accessToken, u"-H"_s, u"Content-Type: application/json"_s,
-            u"-d"_s, body};
+        u"-d"_s, body};
 }
 
 QStringList CreateShareLinkOperation::redactedArguments() const

@@ -2,9 +2,8 @@
 
 #include "ui_DestinationDropboxConfigureWindowController.h"
 
-DestinationDropboxConfigureWindowController::DestinationDropboxConfigureWindowController(
-    bool createShareLinks, bool sendShareLinks, qint32 sendLinkMethod, const QString &accessToken,
-    Completion completion)
+DestinationDropboxConfigureWindowController::DestinationDropboxConfigureWindowController(bool createShareLinks,
+    bool sendShareLinks, qint32 sendLinkMethod, const QString &accessToken, Completion completion)
     : m_ui(std::make_unique<Ui::DestinationDropboxConfigureWindowController>())
     , m_createShareLinks(createShareLinks)
     , m_sendShareLinks(sendShareLinks)
@@ -19,7 +18,7 @@ DestinationDropboxConfigureWindowController::DestinationDropboxConfigureWindowCo
     m_ui->sendLinkMethodButton->setCurrentIndex(sendLinkMethod == 1 ? 1 : 0);
     m_ui->accessTokenTextField->setText(accessToken);
     connect(m_ui->createShareLinkCheckBox, &QCheckBox::toggled, this,
-            &DestinationDropboxConfigureWindowController::maintainInterface);
+        &DestinationDropboxConfigureWindowController::maintainInterface);
     maintainInterface();
 }
 
@@ -34,7 +33,7 @@ void DestinationDropboxConfigureWindowController::completeWithOK()
 {
     if (m_completion)
         m_completion(false, m_ui->createShareLinkCheckBox->isChecked(), m_ui->sendShareLinkCheckBox->isChecked(),
-                     m_ui->sendLinkMethodButton->currentIndex(), m_ui->accessTokenTextField->text());
+            m_ui->sendLinkMethodButton->currentIndex(), m_ui->accessTokenTextField->text());
 }
 
 void DestinationDropboxConfigureWindowController::completeWithCancel()

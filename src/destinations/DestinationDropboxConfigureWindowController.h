@@ -18,11 +18,11 @@ class DestinationDropboxConfigureWindowController final : public PromptWindowCon
 public:
     /// On OK (false, create, send, method, token); on Cancel (true, and the values it was opened
     /// with).
-    using Completion = std::function<void(bool cancelled, bool createShareLinks, bool sendShareLinks,
-                                          qint32 sendLinkMethod, const QString &accessToken)>;
+    using Completion = std::function<void(
+        bool cancelled, bool createShareLinks, bool sendShareLinks, qint32 sendLinkMethod, const QString &accessToken)>;
 
     DestinationDropboxConfigureWindowController(bool createShareLinks, bool sendShareLinks, qint32 sendLinkMethod,
-                                                const QString &accessToken, Completion completion);
+        const QString &accessToken, Completion completion);
     ~DestinationDropboxConfigureWindowController() override;
 
 protected:

@@ -7,7 +7,6 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
-#include <QDBusReply>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
@@ -94,72 +93,57 @@ void DesktopSharing::composeEmail(const QString &subject, const QString &body, c
     process->start(tool, arguments);
 }
 
-QString DesktopSharing::findDevice(const QString &plugin, QString &problem)
+void DesktopSharing::callDevice(const QString &plugin, const QString &interface, const QString &method,
+    const QVariantList &arguments, const Completion &completion)
 {
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(KdeConnectService)) {
-        problem = u"KDE Connect is not running. Install KDE Connect and pair your phone with this computer to "
-                  "send Tessary Archives from here."_s;
-        return {};
+        completion(u"KDE Connect is not running. Install KDE Connect and pair your phone with this computer to "
+                   "send Tessary Archives from here."_s);
+        return;
     }
-    const QDBusMessage call = QDBusMessage::createMethodCall(KdeConnectService, u"/modules/kdeconnect"_s,
-                                  u"org.kde.kdeconnect.daemon"_s, u"devices"_s)
+    const QDBusMessage devices = QDBusMessage::createMethodCall(KdeConnectService, u"/modules/kdeconnect"_s,
+                                     u"org.kde.kdeconnect.daemon"_s, u"devices"_s)
         << true << true;
-    const QDBusReply<QStringList> devices = bus.call(call);
-    for (const QString &device : devices.value()) {
-        const QDBusMessage check = QDBusMessage::createMethodCall(KdeConnectService, kDevicesPath + device,
-                                       u"org.kde.kdeconnect.device"_s, u"isPluginEnabled"_s)
-            << plugin;
-        const QDBusReply<bool> enabled = bus.call(check);
-        if (enabled.isValid() && enabled.value())
-            return device;
-    }
-    problem = u"No device paired with KDE Connect can be reached. Pair your phone or computer with this one, "
-              "turn it on nearby, and try again."_s;
-    return {};
-}
-
-void DesktopSharing::callDevice(const QString &path, const QString &interface, const QString &method,
-    const QVariantList &arguments, const Completion &completion)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(KdeConnectService, path, interface, method);
-    call.setArguments(arguments);
-    auto *watcher
-        = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), QCoreApplication::instance());
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [completion](QDBusPendingCallWatcher *done) {
-        completion(done->isError() ? u"KDE Connect could not send it: %1"_s.arg(done->error().message()) : QString());
-        done->deleteLater();
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(devices), QCoreApplication::instance());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [=](QDBusPendingCallWatcher *found) {
+        found->deleteLater();
+        const QDBusPendingReply<QStringList> reply = *found;
+        if (reply.isError() || reply.value().isEmpty()) {
+            completion(u"No device paired with KDE Connect can be reached. Pair your phone or computer with this "
+                       "one, turn it on nearby, and try again."_s);
+            return;
+        }
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            KdeConnectService, kDevicesPath + reply.value().first() + u'/' + plugin, interface, method);
+        call.setArguments(arguments);
+        auto *sending
+            = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), QCoreApplication::instance());
+        QObject::connect(
+            sending, &QDBusPendingCallWatcher::finished, sending, [completion](QDBusPendingCallWatcher *done) {
+                done->deleteLater();
+                completion(
+                    done->isError() ? u"KDE Connect could not send it: %1"_s.arg(done->error().message()) : QString());
+            });
     });
 }
 
 void DesktopSharing::composeMessage(
     const QString &text, const QStringList &recipients, const QString &attachmentPath, const Completion &completion)
 {
-    QString problem;
-    const QString device = findDevice(u"kdeconnect_sms"_s, problem);
-    if (device.isEmpty()) {
-        completion(problem);
-        return;
-    }
     qDBusRegisterMetaType<ConversationAddress>();
     QVariantList addresses;
     for (const QString &recipient : recipients)
         addresses << QVariant::fromValue(ConversationAddress {recipient});
     QVariantList attachments;
     if (!attachmentPath.isEmpty())
-        attachments << QUrl::fromLocalFile(attachmentPath).toString();
-    callDevice(kDevicesPath + device + u"/sms"_s, u"org.kde.kdeconnect.device.sms"_s, u"sendSms"_s,
+        attachments << QUrl::fromLocalFile(attachmentPath).toString(QUrl::FullyEncoded);
+    callDevice(u"sms"_s, u"org.kde.kdeconnect.device.sms"_s, u"sendSms"_s,
         {QVariant(addresses), text, QVariant(attachments), qint64(-1)}, completion);
 }
 
 void DesktopSharing::shareNearby(const QString &filePath, const Completion &completion)
 {
-    QString problem;
-    const QString device = findDevice(u"kdeconnect_share"_s, problem);
-    if (device.isEmpty()) {
-        completion(problem);
-        return;
-    }
-    callDevice(kDevicesPath + device + u"/share"_s, u"org.kde.kdeconnect.device.share"_s, u"shareUrl"_s,
-        {QUrl::fromLocalFile(filePath).toString()}, completion);
+    callDevice(u"share"_s, u"org.kde.kdeconnect.device.share"_s, u"shareUrl"_s,
+        {QUrl::fromLocalFile(filePath).toString(QUrl::FullyEncoded)}, completion);
 }

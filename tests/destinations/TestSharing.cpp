@@ -1,0 +1,401 @@
+// Delivery by e-mail, message, nearby share, iCloud Drive and Dropbox. Runs in a private desktop
+// session (tests/helpers/with-desktop-session): KDE Connect is stood in for on its bus, and the
+// Dropbox token lives in its keychain.
+
+#include "FixtureServer.h"
+#include "ModalDriver.h"
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+
+#include "app/Tessary.h"
+#include "destinations/CreateShareLinkOperation.h"
+#include "destinations/DestinationAirDrop.h"
+#include "destinations/DestinationDropbox.h"
+#include "destinations/DestinationEmail.h"
+#include "destinations/DestinationICloud.h"
+#include "destinations/DestinationMessages.h"
+#include "destinations/DropboxManager.h"
+#include "platform/DesktopSharing.h"
+#include "support/Utilities.h"
+
+#include <QClipboard>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDir>
+#include <QGuiApplication>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Stands in for the desktop's services and records what it is handed.
+class RecordingSharing final : public SharingServices
+{
+public:
+    QStringList calls;
+    QString problem;
+
+    void composeEmail(const QString &subject, const QString &body, const QStringList &recipients,
+                      const QString &attachmentPath, const Completion &completion) override
+    {
+        calls << u"email|%1|%2|%3|%4"_s.arg(subject, body, recipients.join(u','), attachmentPath);
+        completion(problem);
+    }
+    void composeMessage(const QString &text, const QStringList &recipients, const QString &attachmentPath,
+                        const Completion &completion) override
+    {
+        calls << u"message|%1|%2|%3"_s.arg(text, recipients.join(u','), attachmentPath);
+        completion(problem);
+    }
+    void shareNearby(const QString &filePath, const Completion &completion) override
+    {
+        calls << u"nearby|"_s + filePath;
+        completion(problem);
+    }
+};
+
+// KDE Connect as the sharing services see it: one paired phone.
+class KdeConnectDaemon : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.kdeconnect.daemon")
+public Q_SLOTS:
+    QStringList devices(bool, bool) { return {u"phone"_s}; }
+};
+class KdeConnectSms : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.kdeconnect.device.sms")
+public:
+    QStringList sent;
+public Q_SLOTS:
+    void sendSms(const QVariantList &addresses, const QString &text, const QVariantList &attachments, qlonglong subId)
+    {
+        QStringList to;
+        for (const QVariant &address : addresses) {
+            const QDBusArgument structure = address.value<QDBusArgument>();
+            QString value;
+            structure.beginStructure();
+            structure >> value;
+            structure.endStructure();
+            to << value;
+        }
+        sent << u"%1|%2|%3|%4"_s.arg(to.join(u','), text, attachments.value(0).toString()).arg(subId);
+    }
+};
+class KdeConnectShare : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.kdeconnect.device.share")
+public:
+    QStringList shared;
+public Q_SLOTS:
+    void shareUrl(const QString &url) { shared << url; }
+};
+
+// Runs a delivery and waits until it has ended.
+void deliver(Destination &destination, const QString &archivePath)
+{
+    bool ended = false;
+    destination.destinationWasUsedWithArchivePath(archivePath, [&ended] { ended = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(ended, 10000);
+}
+
+} // namespace
+
+class TestSharing : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void emailTexts_data();
+    void emailTexts();
+    void messagesAndNearby();
+    void missingServiceIsExplained();
+    void xdgEmailCommandLine();
+    void kdeConnectCalls();
+    void iCloudMove_data();
+    void iCloudMove();
+    void shareLinkRequest_data();
+    void shareLinkRequest();
+    void dropboxDelivery();
+
+private:
+    QString archive(const QString &name = u"Report.zip"_s);
+
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<Tessary> m_controller;
+    RecordingSharing m_sharing;
+    QString m_fullName;
+};
+
+void TestSharing::initTestCase()
+{
+    m_fullName = Utilities::fullUserName();
+    QVERIFY(!m_fullName.isEmpty());
+}
+
+void TestSharing::init()
+{
+    Utilities::setNonInteractive(false);
+    m_home = std::make_unique<TemporaryHome>();
+    m_controller = std::make_unique<Tessary>();
+    m_controller->createDestinations();
+    m_controller->beginCapturingLogging();
+    m_sharing.calls.clear();
+    m_sharing.problem.clear();
+    SharingServices::setInstance(&m_sharing);
+}
+
+void TestSharing::cleanup()
+{
+    SharingServices::setInstance(nullptr);
+    m_controller.reset();
+    m_home.reset();
+}
+
+QString TestSharing::archive(const QString &name)
+{
+    const QString path = m_home->filePath(u"job/"_s + name);
+    writeFile(path, "archive " + name.toUtf8());
+    return path;
+}
+
+void TestSharing::emailTexts_data()
+{
+    QTest::addColumn<QStringList>("addresses");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("never configured") << QStringList() << QString() << QString()
+                                      << u"email|A Tessary Archive for You|Hi, here is a Tessary Archive for you: "
+                                         "Report\r\n\r\nThanks,\r\n{name}\r\n\r\n||{path}"_s;
+    QTest::newRow("addresses, empty subject")
+        << QStringList{u"anna@example.org"_s, u"ben@example.org"_s} << u""_s << u"See attached."_s
+        << u"email|A Tessary Archive for You|See attached.|anna@example.org,ben@example.org|{path}"_s;
+}
+
+void TestSharing::emailTexts()
+{
+    QFETCH(QStringList, addresses);
+    QFETCH(QString, subject);
+    QFETCH(QString, body);
+    QFETCH(QString, expected);
+    DestinationEmail email(u"Mail"_s);
+    email.setEmailAddresses(addresses);
+    email.setSubject(subject);
+    email.setBody(body);
+    const QString path = archive();
+    deliver(email, path);
+    QCOMPARE(m_sharing.calls, QStringList{expected.replace(u"{name}"_s, m_fullName).replace(u"{path}"_s, path)});
+}
+
+void TestSharing::messagesAndNearby()
+{
+    DestinationMessages messages(u"Text"_s);
+    const QString path = archive();
+    deliver(messages, path);
+    messages.setSubject(u"My own words"_s);
+    messages.setRecipients({u"+15550100"_s});
+    deliver(messages, path);
+    DestinationAirDrop nearby(u"Nearby"_s);
+    deliver(nearby, path);
+    QCOMPARE(m_sharing.calls,
+             (QStringList{u"message|Hi, here is a Tessary Archive for you: Report\r\rThanks,\r\n%1\r\n\r\n||%2"_s.arg(
+                              m_fullName, path),
+                          u"message|My own words|+15550100|%1"_s.arg(path), u"nearby|%1"_s.arg(path)}));
+    QVERIFY(readFile(m_controller->logFilePath()).contains("Succeeded in sending message\r"));
+}
+
+void TestSharing::missingServiceIsExplained()
+{
+    m_sharing.problem = u"KDE Connect is not running."_s;
+    ModalDriver driver;
+    driver.answerMessageBox();
+    DestinationMessages messages(u"Text"_s);
+    deliver(messages, archive());
+    QCOMPARE(driver.messages, QStringList{u"Something Went Wrong...|KDE Connect is not running."_s});
+    QVERIFY(readFile(m_controller->logFilePath()).contains("FAILED to send message: KDE Connect is not running."));
+}
+
+void TestSharing::xdgEmailCommandLine()
+{
+    // A stand-in xdg-email records its arguments, separated by NUL.
+    const QString bin = m_home->filePath(u"bin"_s);
+    QVERIFY(writeFile(bin + u"/xdg-email"_s, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$0.args\"\n"));
+    QFile(bin + u"/xdg-email"_s).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin) + ':' + path);
+    DesktopSharing sharing;
+    QString problem = u"unset"_s;
+    sharing.composeEmail(u"Subject"_s, u"Line\r\nNext"_s, {u"anna@example.org"_s}, u"/tmp/A B.zip"_s,
+                         [&problem](const QString &reported) { problem = reported; });
+    QTRY_VERIFY(problem != u"unset"_s);
+    qputenv("PATH", path);
+    QCOMPARE(problem, QString());
+    QCOMPARE(readFile(bin + u"/xdg-email.args"_s).split('\0'),
+             (QList<QByteArray>{"--utf8", "--subject", "Subject", "--body", "Line\r\nNext", "--attach", "/tmp/A B.zip",
+                                "anna@example.org", ""}));
+}
+
+void TestSharing::kdeConnectCalls()
+{
+    DesktopSharing sharing;
+    QString problem;
+    sharing.shareNearby(u"/tmp/a.zip"_s, [&problem](const QString &reported) { problem = reported; });
+    QVERIFY(problem.startsWith(u"KDE Connect is not running."_s));
+
+    KdeConnectDaemon daemon;
+    KdeConnectSms sms;
+    KdeConnectShare share;
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"kdeconnect"_s);
+    QVERIFY(bus.registerObject(u"/modules/kdeconnect"_s, &daemon, QDBusConnection::ExportAllSlots));
+    QVERIFY(bus.registerObject(u"/modules/kdeconnect/devices/phone/sms"_s, &sms, QDBusConnection::ExportAllSlots));
+    QVERIFY(bus.registerObject(u"/modules/kdeconnect/devices/phone/share"_s, &share, QDBusConnection::ExportAllSlots));
+    QVERIFY(bus.registerService(DesktopSharing::KdeConnectService));
+
+    QStringList reports;
+    sharing.composeMessage(u"Hi\r\rthere"_s, {u"+15550100"_s, u"+15550101"_s}, u"/tmp/a b.zip"_s,
+                           [&reports](const QString &reported) { reports << reported; });
+    sharing.shareNearby(u"/tmp/a b.zip"_s, [&reports](const QString &reported) { reports << reported; });
+    QTRY_COMPARE(reports, (QStringList{QString(), QString()}));
+    QCOMPARE(sms.sent, QStringList{u"+15550100,+15550101|Hi\r\rthere|file:///tmp/a%20b.zip|-1"_s});
+    QCOMPARE(share.shared, QStringList{u"file:///tmp/a%20b.zip"_s});
+    bus.unregisterService(DesktopSharing::KdeConnectService);
+    QDBusConnection::disconnectFromBus(u"kdeconnect"_s);
+}
+
+void TestSharing::iCloudMove_data()
+{
+    QTest::addColumn<bool>("signedIn");
+    QTest::addColumn<bool>("clash");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QByteArray>("inICloud");
+    const QString moved = u"OK|\"Report.zip\" has been successfully set to upload to your iCloud Drive."_s;
+    const QString question = u"Replace Existing?|A file with the name \"Report.zip\" already exists in your iCloud "
+                             "Drive.  Would you like to replace it?"_s;
+    QTest::newRow("not signed in") << false << false << QString()
+                                   << QStringList{u"iCloud Connection Failure|Unable to upload the Tessary Archive to "
+                                                  "your iCloud Drive..."_s}
+                                   << QByteArray();
+    QTest::newRow("moved") << true << false << QString() << QStringList{moved} << QByteArray("archive Report.zip");
+    QTest::newRow("clash declined") << true << true << u"Cancel"_s << QStringList{question} << QByteArray("older");
+    QTest::newRow("clash replaced") << true << true << u"Replace Existing"_s << QStringList{question, moved}
+                                    << QByteArray("archive Report.zip");
+}
+
+void TestSharing::iCloudMove()
+{
+    QFETCH(bool, signedIn);
+    QFETCH(bool, clash);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, messages);
+    QFETCH(QByteArray, inICloud);
+    if (signedIn)
+        QVERIFY(QDir().mkpath(DestinationICloud::iCloudDrivePath()));
+    const QString inDrive = DestinationICloud::documentsPath() + u"/Report.zip"_s;
+    if (clash)
+        QVERIFY(writeFile(inDrive, "older"));
+    const QString path = archive();
+
+    ModalDriver driver;
+    driver.answerMessageBox(answer).answerMessageBox();
+    DestinationICloud iCloud(u"Cloud"_s);
+    deliver(iCloud, path);
+    QCOMPARE(driver.messages, messages);
+    QCOMPARE(readFile(inDrive), inICloud);
+    QCOMPARE(QFileInfo::exists(path), inICloud != "archive Report.zip"); // moved out of its job folder, or still there
+}
+
+void TestSharing::shareLinkRequest_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("token");
+    QTest::addColumn<QString>("link");
+    QTest::newRow("link") << u"Report \"Q3\".zip"_s << u"test-token"_s
+                          << u"https://www.dropbox.com/s/abc/Report%20%22Q3%22.zip?dl=0"_s;
+    QTest::newRow("wrong token") << u"Report.zip"_s << u"other"_s << QString();
+    QTest::newRow("error object") << u"error.zip"_s << u"test-token"_s << QString();
+    QTest::newRow("empty answer") << u"silent.zip"_s << u"test-token"_s << QString();
+}
+
+void TestSharing::shareLinkRequest()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, token);
+    QFETCH(QString, link);
+    FixtureServer server(u"share_link_server.py"_s, {u"test-token"_s});
+    QVERIFY(server.isRunning());
+    CreateShareLinkOperation::setEndpoint(u"http://127.0.0.1:%1/2/sharing/create_shared_link"_s.arg(server.port()));
+    const auto request = std::make_shared<CreateShareLinkOperation>(u"Apps/Tessary/"_s + file, token);
+    QCOMPARE(request->arguments().value(8),
+             u"{\"pending_upload\":\"file\",\"path\":\"/Apps/Tessary/%1\",\"short_url\":false}"_s.arg(
+                 QString(file).replace(u"\""_s, u"\\\""_s)));
+    bool finished = false;
+    QVariant results;
+    Error error;
+    request->setFinishedBlock([&](bool, const QVariant &value, const Error &failure) {
+        finished = true;
+        results = value;
+        error = failure;
+    });
+    request->startOnBackgroundThread();
+    QTRY_VERIFY_WITH_TIMEOUT(finished, 15000);
+    QCOMPARE(results.toString(), link);
+    QCOMPARE(error.isNull(), !link.isNull());
+    if (!link.isNull())
+        QCOMPARE(error.localizedFailureReason(), QString());
+    else
+        QCOMPARE(error.localizedFailureReason(), u"Could not generate share link"_s);
+    const QByteArray log = readFile(m_controller->logFilePath());
+    QVERIFY(log.contains("Authorization: Bearer <REDACTED>"));
+    QVERIFY(!log.contains(QByteArray(token.toUtf8() + ',')));
+    CreateShareLinkOperation::setEndpoint(CreateShareLinkOperation::DefaultEndpoint);
+}
+
+void TestSharing::dropboxDelivery()
+{
+    QVERIFY(QDir().mkpath(m_home->filePath(u"Dropbox"_s)));
+    m_controller->dropboxManager()->setDefaultDropboxFolderPath();
+    DestinationDropbox dropbox(u"Box"_s);
+    QVERIFY(QFileInfo(m_home->filePath(u"Dropbox/Apps/Tessary"_s)).isDir()); // made with the Destination
+    const QString path = m_home->filePath(u"Dropbox/Apps/Tessary/Report.zip"_s);
+
+    // Without a token of the user's own nothing is asked of Dropbox.
+    DropboxManager::setAccessToken(QString());
+    ModalDriver noToken;
+    noToken.answerMessageBox().answerMessageBox();
+    deliver(dropbox, path);
+    QCOMPARE(noToken.messages.size(), 2);
+    QVERIFY(noToken.messages.at(0).startsWith(u"Dropbox Access Token Required|"_s));
+    QCOMPARE(noToken.messages.at(1), u"Unable to Generate Link|Tessary was unable to generate a link to 'Report.zip'"_s);
+
+    FixtureServer server(u"share_link_server.py"_s, {u"test-token"_s});
+    CreateShareLinkOperation::setEndpoint(u"http://127.0.0.1:%1/2/sharing/create_shared_link"_s.arg(server.port()));
+    DropboxManager::setAccessToken(u"test-token"_s);
+    dropbox.setSendShareLinks(true);
+    dropbox.setSendLinkMethod(DestinationDropbox::SendLinkMethodMessages);
+    ModalDriver explained;
+    explained.answerMessageBox();
+    deliver(dropbox, path);
+    deliver(dropbox, path); // the explanation comes once only
+    QCOMPARE(explained.messages.size(), 1);
+    QVERIFY(explained.messages.first().startsWith(u"Dropbox Access Explanation|Dropbox may request"_s));
+    const QString link = u"https://www.dropbox.com/s/abc/Report.zip?dl=0"_s;
+    QCOMPARE(QGuiApplication::clipboard()->text(), link);
+    QCOMPARE(m_sharing.calls.size(), 2);
+    QCOMPARE(m_sharing.calls.first(),
+             u"message|Hi, here is a Tessary Archive for You: Report.zip.\r\rAnd here is a link you can use to download "
+             "it:\r\r   \u2022 %1\r\rThanks,\r\n%2\r\n\r\n||"_s.arg(link, m_fullName));
+    CreateShareLinkOperation::setEndpoint(CreateShareLinkOperation::DefaultEndpoint);
+    DropboxManager::setAccessToken(QString());
+}
+
+QTEST_MAIN(TestSharing)
+#include "TestSharing.moc"
