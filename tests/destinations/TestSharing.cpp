@@ -11,6 +11,7 @@
 #include "destinations/CreateShareLinkOperation.h"
 #include "destinations/DestinationAirDrop.h"
 #include "destinations/DestinationDropbox.h"
+#include "destinations/DestinationDropboxConfigureWindowController.h"
 #include "destinations/DestinationEmail.h"
 #include "destinations/DestinationICloud.h"
 #include "destinations/DestinationMessages.h"
@@ -18,11 +19,16 @@
 #include "platform/DesktopSharing.h"
 #include "support/Utilities.h"
 
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -37,13 +43,13 @@ public:
     QString problem;
 
     void composeEmail(const QString &subject, const QString &body, const QStringList &recipients,
-                      const QString &attachmentPath, const Completion &completion) override
+        const QString &attachmentPath, const Completion &completion) override
     {
         calls << u"email|%1|%2|%3|%4"_s.arg(subject, body, recipients.join(u','), attachmentPath);
         completion(problem);
     }
     void composeMessage(const QString &text, const QStringList &recipients, const QString &attachmentPath,
-                        const Completion &completion) override
+        const Completion &completion) override
     {
         calls << u"message|%1|%2|%3"_s.arg(text, recipients.join(u','), attachmentPath);
         completion(problem);
@@ -124,6 +130,7 @@ private Q_SLOTS:
     void shareLinkRequest_data();
     void shareLinkRequest();
     void dropboxDelivery();
+    void settingsDialogs();
 
 private:
     QString archive(const QString &name = u"Report.zip"_s);
@@ -176,7 +183,7 @@ void TestSharing::emailTexts_data()
                                       << u"email|A Tessary Archive for You|Hi, here is a Tessary Archive for you: "
                                          "Report\r\n\r\nThanks,\r\n{name}\r\n\r\n||{path}"_s;
     QTest::newRow("addresses, empty subject")
-        << QStringList{u"anna@example.org"_s, u"ben@example.org"_s} << u""_s << u"See attached."_s
+        << QStringList {u"anna@example.org"_s, u"ben@example.org"_s} << u""_s << u"See attached."_s
         << u"email|A Tessary Archive for You|See attached.|anna@example.org,ben@example.org|{path}"_s;
 }
 
@@ -192,7 +199,7 @@ void TestSharing::emailTexts()
     email.setBody(body);
     const QString path = archive();
     deliver(email, path);
-    QCOMPARE(m_sharing.calls, QStringList{expected.replace(u"{name}"_s, m_fullName).replace(u"{path}"_s, path)});
+    QCOMPARE(m_sharing.calls, QStringList {expected.replace(u"{name}"_s, m_fullName).replace(u"{path}"_s, path)});
 }
 
 void TestSharing::messagesAndNearby()
@@ -206,9 +213,9 @@ void TestSharing::messagesAndNearby()
     DestinationAirDrop nearby(u"Nearby"_s);
     deliver(nearby, path);
     QCOMPARE(m_sharing.calls,
-             (QStringList{u"message|Hi, here is a Tessary Archive for you: Report\r\rThanks,\r\n%1\r\n\r\n||%2"_s.arg(
-                              m_fullName, path),
-                          u"message|My own words|+15550100|%1"_s.arg(path), u"nearby|%1"_s.arg(path)}));
+        (QStringList {u"message|Hi, here is a Tessary Archive for you: Report\r\rThanks,\r\n%1\r\n\r\n||%2"_s.arg(
+                          m_fullName, path),
+            u"message|My own words|+15550100|%1"_s.arg(path), u"nearby|%1"_s.arg(path)}));
     QVERIFY(readFile(m_controller->logFilePath()).contains("Succeeded in sending message\r"));
 }
 
@@ -219,7 +226,7 @@ void TestSharing::missingServiceIsExplained()
     driver.answerMessageBox();
     DestinationMessages messages(u"Text"_s);
     deliver(messages, archive());
-    QCOMPARE(driver.messages, QStringList{u"Something Went Wrong...|KDE Connect is not running."_s});
+    QCOMPARE(driver.messages, QStringList {u"Something Went Wrong...|KDE Connect is not running."_s});
     QVERIFY(readFile(m_controller->logFilePath()).contains("FAILED to send message: KDE Connect is not running."));
 }
 
@@ -234,13 +241,13 @@ void TestSharing::xdgEmailCommandLine()
     DesktopSharing sharing;
     QString problem = u"unset"_s;
     sharing.composeEmail(u"Subject"_s, u"Line\r\nNext"_s, {u"anna@example.org"_s}, u"/tmp/A B.zip"_s,
-                         [&problem](const QString &reported) { problem = reported; });
+        [&problem](const QString &reported) { problem = reported; });
     QTRY_VERIFY(problem != u"unset"_s);
     qputenv("PATH", path);
     QCOMPARE(problem, QString());
     QCOMPARE(readFile(bin + u"/xdg-email.args"_s).split('\0'),
-             (QList<QByteArray>{"--utf8", "--subject", "Subject", "--body", "Line\r\nNext", "--attach", "/tmp/A B.zip",
-                                "anna@example.org", ""}));
+        (QList<QByteArray> {"--utf8", "--subject", "Subject", "--body", "Line\r\nNext", "--attach", "/tmp/A B.zip",
+            "anna@example.org", ""}));
 }
 
 void TestSharing::kdeConnectCalls()
@@ -261,11 +268,11 @@ void TestSharing::kdeConnectCalls()
 
     QStringList reports;
     sharing.composeMessage(u"Hi\r\rthere"_s, {u"+15550100"_s, u"+15550101"_s}, u"/tmp/a b.zip"_s,
-                           [&reports](const QString &reported) { reports << reported; });
+        [&reports](const QString &reported) { reports << reported; });
     sharing.shareNearby(u"/tmp/a b.zip"_s, [&reports](const QString &reported) { reports << reported; });
-    QTRY_COMPARE(reports, (QStringList{QString(), QString()}));
-    QCOMPARE(sms.sent, QStringList{u"+15550100,+15550101|Hi\r\rthere|file:///tmp/a%20b.zip|-1"_s});
-    QCOMPARE(share.shared, QStringList{u"file:///tmp/a%20b.zip"_s});
+    QTRY_COMPARE(reports, (QStringList {QString(), QString()}));
+    QCOMPARE(sms.sent, QStringList {u"+15550100,+15550101|Hi\r\rthere|file:///tmp/a%20b.zip|-1"_s});
+    QCOMPARE(share.shared, QStringList {u"file:///tmp/a%20b.zip"_s});
     bus.unregisterService(DesktopSharing::KdeConnectService);
     QDBusConnection::disconnectFromBus(u"kdeconnect"_s);
 }
@@ -281,12 +288,12 @@ void TestSharing::iCloudMove_data()
     const QString question = u"Replace Existing?|A file with the name \"Report.zip\" already exists in your iCloud "
                              "Drive.  Would you like to replace it?"_s;
     QTest::newRow("not signed in") << false << false << QString()
-                                   << QStringList{u"iCloud Connection Failure|Unable to upload the Tessary Archive to "
-                                                  "your iCloud Drive..."_s}
+                                   << QStringList {u"iCloud Connection Failure|Unable to upload the Tessary Archive to "
+                                                   "your iCloud Drive..."_s}
                                    << QByteArray();
-    QTest::newRow("moved") << true << false << QString() << QStringList{moved} << QByteArray("archive Report.zip");
-    QTest::newRow("clash declined") << true << true << u"Cancel"_s << QStringList{question} << QByteArray("older");
-    QTest::newRow("clash replaced") << true << true << u"Replace Existing"_s << QStringList{question, moved}
+    QTest::newRow("moved") << true << false << QString() << QStringList {moved} << QByteArray("archive Report.zip");
+    QTest::newRow("clash declined") << true << true << u"Cancel"_s << QStringList {question} << QByteArray("older");
+    QTest::newRow("clash replaced") << true << true << u"Replace Existing"_s << QStringList {question, moved}
                                     << QByteArray("archive Report.zip");
 }
 
@@ -335,8 +342,8 @@ void TestSharing::shareLinkRequest()
     CreateShareLinkOperation::setEndpoint(u"http://127.0.0.1:%1/2/sharing/create_shared_link"_s.arg(server.port()));
     const auto request = std::make_shared<CreateShareLinkOperation>(u"Apps/Tessary/"_s + file, token);
     QCOMPARE(request->arguments().value(8),
-             u"{\"pending_upload\":\"file\",\"path\":\"/Apps/Tessary/%1\",\"short_url\":false}"_s.arg(
-                 QString(file).replace(u"\""_s, u"\\\""_s)));
+        u"{\"pending_upload\":\"file\",\"path\":\"/Apps/Tessary/%1\",\"short_url\":false}"_s.arg(
+            QString(file).replace(u"\""_s, u"\\\""_s)));
     bool finished = false;
     QVariant results;
     Error error;
@@ -374,7 +381,8 @@ void TestSharing::dropboxDelivery()
     deliver(dropbox, path);
     QCOMPARE(noToken.messages.size(), 2);
     QVERIFY(noToken.messages.at(0).startsWith(u"Dropbox Access Token Required|"_s));
-    QCOMPARE(noToken.messages.at(1), u"Unable to Generate Link|Tessary was unable to generate a link to 'Report.zip'"_s);
+    QCOMPARE(
+        noToken.messages.at(1), u"Unable to Generate Link|Tessary was unable to generate a link to 'Report.zip'"_s);
 
     FixtureServer server(u"share_link_server.py"_s, {u"test-token"_s});
     CreateShareLinkOperation::setEndpoint(u"http://127.0.0.1:%1/2/sharing/create_shared_link"_s.arg(server.port()));
@@ -391,10 +399,55 @@ void TestSharing::dropboxDelivery()
     QCOMPARE(QGuiApplication::clipboard()->text(), link);
     QCOMPARE(m_sharing.calls.size(), 2);
     QCOMPARE(m_sharing.calls.first(),
-             u"message|Hi, here is a Tessary Archive for You: Report.zip.\r\rAnd here is a link you can use to download "
-             "it:\r\r   \u2022 %1\r\rThanks,\r\n%2\r\n\r\n||"_s.arg(link, m_fullName));
+        u"message|Hi, here is a Tessary Archive for You: Report.zip.\r\rAnd here is a link you can use to download "
+        "it:\r\r   \u2022 %1\r\rThanks,\r\n%2\r\n\r\n||"_s.arg(link, m_fullName));
     CreateShareLinkOperation::setEndpoint(CreateShareLinkOperation::DefaultEndpoint);
     DropboxManager::setAccessToken(QString());
+}
+
+void TestSharing::settingsDialogs()
+{
+    DestinationEmail email(u"Mail"_s);
+    ModalDriver emailDriver;
+    emailDriver.then([](QWidget *modal) {
+        auto *recipients = modal->findChild<QPlainTextEdit *>(u"recipientsTextField"_s);
+        recipients->setFocus();
+        QTest::keyClicks(recipients, u" anna@example.org , ,ben@example.org,"_s);
+        auto *subject = modal->findChild<QPlainTextEdit *>(u"subjectTextField"_s);
+        subject->setFocus();
+        QTest::keyClicks(subject, u"Two"_s);
+        QTest::keyClick(subject, Qt::Key_Return); // a line break, not OK
+        QTest::keyClicks(subject, u"lines"_s);
+        modal->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    });
+    bool cancelled = true;
+    email.configureWithCompletion([&cancelled](bool wasCancelled) { cancelled = wasCancelled; });
+    QVERIFY(!cancelled);
+    QCOMPARE(email.emailAddresses(), (QStringList {u"anna@example.org"_s, u"ben@example.org"_s}));
+    QCOMPARE(email.subject(), u"Two\nlines"_s);
+    QVERIFY(email.hasBeenConfigured());
+
+    QList<bool> sends;
+    QString token;
+    DestinationDropboxConfigureWindowController dropbox(
+        true, true, 1, QString(), [&](bool, bool, bool send, qint32, const QString &typed) {
+            sends << send;
+            token = typed;
+        });
+    auto *create = dropbox.findChild<QCheckBox *>(u"createShareLinkCheckBox"_s);
+    auto *send = dropbox.findChild<QCheckBox *>(u"sendShareLinkCheckBox"_s);
+    QCOMPARE(dropbox.findChild<QComboBox *>(u"sendLinkMethodButton"_s)->currentText(), u"Messages"_s);
+    QVERIFY(send->isEnabled());
+    create->click();
+    QVERIFY(!send->isEnabled());
+    ModalDriver dropboxDriver;
+    dropboxDriver.then([](QWidget *modal) {
+        ModalDriver::type(modal, "accessTokenTextField", u"my-token"_s);
+        ModalDriver::press(modal, Qt::Key_Return);
+    });
+    dropbox.runModal();
+    QCOMPARE(sends, QList<bool> {true}); // reported although disabled
+    QCOMPARE(token, u"my-token"_s);
 }
 
 QTEST_MAIN(TestSharing)
