@@ -227,6 +227,16 @@ bool FTPManager::checkLogin(const FMServer &server)
     return checkServer(server) && runCommand(server, QString());
 }
 
+void FTPManager::configureConnection(void *easy, const QByteArray &url, const FMServer &server) const
+{
+    curl_easy_setopt(easy, CURLOPT_URL, url.constData());
+    curl_easy_setopt(easy, CURLOPT_USERNAME, server.username.toUtf8().constData());
+    curl_easy_setopt(easy, CURLOPT_PASSWORD, server.password.toUtf8().constData());
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, long(m_answerTimeout));
+    curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_answerTimeout));
+}
+
 bool FTPManager::runCommand(const FMServer &server, const QString &command)
 {
     m_action = FMActionRawCommand;
@@ -249,13 +259,8 @@ bool FTPManager::runCommand(const FMServer &server, const QString &command)
         std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
         if (!easy)
             return;
-        curl_easy_setopt(easy.get(), CURLOPT_URL, url.constData());
-        curl_easy_setopt(easy.get(), CURLOPT_USERNAME, server.username.toUtf8().constData());
-        curl_easy_setopt(easy.get(), CURLOPT_PASSWORD, server.password.toUtf8().constData());
-        curl_easy_setopt(easy.get(), CURLOPT_NOSIGNAL, 1L);
+        configureConnection(easy.get(), url, server);
         curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L);
-        curl_easy_setopt(easy.get(), CURLOPT_CONNECTTIMEOUT, long(m_answerTimeout));
-        curl_easy_setopt(easy.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_answerTimeout));
         if (commands)
             curl_easy_setopt(easy.get(), CURLOPT_QUOTE, commands.get());
         const CURLcode result = curl_easy_perform(easy.get());
@@ -285,13 +290,8 @@ bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
             return;
         transfer.easy = easy.get();
         CURL *handle = easy.get();
-        curl_easy_setopt(handle, CURLOPT_URL, transfer.url.constData());
-        curl_easy_setopt(handle, CURLOPT_USERNAME, server.username.toUtf8().constData());
-        curl_easy_setopt(handle, CURLOPT_PASSWORD, server.password.toUtf8().constData());
-        curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+        configureConnection(handle, transfer.url, server);
         curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
-        curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, long(m_answerTimeout));
-        curl_easy_setopt(handle, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_answerTimeout));
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, long(m_stallTimeout));
         curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);

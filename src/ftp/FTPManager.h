@@ -104,6 +104,8 @@ private:
     bool refusesLineBreaks(const QStringList &texts) const;
     bool runTransfer(Transfer &transfer, const FMServer &server);
     bool runCommand(const FMServer &server, const QString &command);
+    /// The address, the login and the time-outs every connection uses (a libcurl easy handle).
+    void configureConnection(void *easy, const QByteArray &url, const FMServer &server) const;
     void endTransfer(bool success, FailureReason reason);
     QVariantMap progressDictionary() const;
 
