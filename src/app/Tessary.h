@@ -154,6 +154,8 @@ private:
     std::shared_ptr<FileLogger> fileLogger() const;
     void writeLogLine(const QString &line);
     void startZipJob(const std::shared_ptr<ZipRequest> &request);
+    /// The notice for a drop that brought nothing to zip.
+    void showNoFilesToZip();
     void endZipRequest(const std::shared_ptr<ZipRequest> &request, RequestOutcome outcome, const Error &error);
 
     std::unique_ptr<Settings> m_settings;

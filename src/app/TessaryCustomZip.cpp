@@ -5,7 +5,6 @@
 #include "CustomZipWindowController.h"
 #include "pipeline/ThreadHops.h"
 #include "settings/Settings.h"
-#include "support/Utilities.h"
 
 #include <QPointer>
 
@@ -23,7 +22,7 @@ void Tessary::performCustomZipWithURLs(const QList<QUrl> &urls, const RequestCom
             if (!self)
                 return;
             if (urls.isEmpty()) {
-                Utilities::displayNotification(u"No Files to Zip"_s, 2.0, 0.5);
+                self->showNoFilesToZip();
                 if (completion)
                     completion(RequestOutcome::Cancelled, QString(), Error());
                 return;

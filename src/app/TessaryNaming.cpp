@@ -26,7 +26,7 @@ void Tessary::performQuickZipWithURLs(
     const QList<QUrl> &urls, const DestinationPointer &destination, const RequestCompletion &completion)
 {
     if (urls.isEmpty()) {
-        Utilities::displayNotification(u"No Files to Zip"_s, kNoFilesNoticeDuration, kNoFilesNoticeDelay);
+        showNoFilesToZip();
         if (completion)
             completion(RequestOutcome::Cancelled, QString(), Error());
         return;
@@ -40,6 +40,11 @@ void Tessary::performQuickZipWithURLs(
             }
             performCommonZipWithURLs(urls, destination, name, password, completion);
         });
+}
+
+void Tessary::showNoFilesToZip()
+{
+    Utilities::displayNotification(u"No Files to Zip"_s, kNoFilesNoticeDuration, kNoFilesNoticeDelay);
 }
 
 void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
