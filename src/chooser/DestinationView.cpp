@@ -41,6 +41,7 @@ float DestinationView::iconInset(float width, float scale)
 void DestinationView::setDestination(Destination *destination)
 {
     m_destination = destination;
+    m_pictureSize = QSizeF();
     update();
 }
 
@@ -75,13 +76,24 @@ void DestinationView::paintEvent(QPaintEvent *event)
     const QRectF target = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
     if (target.width() <= 0 || target.height() <= 0)
         return;
-    QImage picture = m_destination->iconAtSize(target.size());
+    const QImage &picture = currentPicture();
     if (picture.isNull())
         return;
-    if (m_hilited)
-        picture = ImageManager::tintedImage(picture, Qt::white, 1.0);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, picture);
+}
+
+const QImage &DestinationView::currentPicture()
+{
+    // Rendered once for the tile's size; the removal animation only draws it smaller.
+    const float inset = iconInset(static_cast<float>(width()), 1.0F);
+    const QSizeF size = QRectF(rect()).adjusted(inset, inset, -inset, -inset).size();
+    if (m_pictureSize != size) {
+        m_pictureSize = size;
+        m_picture = m_destination ? m_destination->iconAtSize(size) : QImage();
+        m_hilitedPicture = m_picture.isNull() ? QImage() : ImageManager::tintedImage(m_picture, Qt::white, 1.0);
+    }
+    return m_hilited ? m_hilitedPicture : m_picture;
 }
 
 QToolButton *DestinationView::makeButton(const QString &imageName, int x)

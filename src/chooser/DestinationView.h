@@ -66,10 +66,15 @@ private:
     QToolButton *makeButton(const QString &imageName, int x);
     void configureButtonPressed();
     bool allowsUserInteraction() const;
+    /// The Destination's picture at the tile's size, white when highlighted.
+    const QImage &currentPicture();
 
     QPointer<Destination> m_destination;
     bool m_hilited = false;
     float m_iconScale = 1.0F;
+    QSizeF m_pictureSize;
+    QImage m_picture;
+    QImage m_hilitedPicture;
     QPointer<QToolButton> m_configureButton;
     QPointer<QToolButton> m_deleteButton;
 };
