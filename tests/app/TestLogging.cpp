@@ -20,7 +20,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void controllerIsReachableEverywhere();
     void loggingOffWritesNothing();
     void capturedLinesEndInACarriageReturn();
     void restartingWithinASecondEmptiesTheFile();
@@ -43,14 +42,6 @@ void TestLogging::cleanup()
 {
     m_controller.reset();
     m_home.reset();
-}
-
-void TestLogging::controllerIsReachableEverywhere()
-{
-    QCOMPARE(gTessary, m_controller.get());
-    m_controller.reset();
-    QCOMPARE(gTessary, nullptr);
-    tessaryLog()(u"nobody listens"_s); // harmless without a controller
 }
 
 void TestLogging::loggingOffWritesNothing()

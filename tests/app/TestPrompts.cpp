@@ -47,7 +47,6 @@ class TestPrompts : public QObject
 private Q_SLOTS:
     void init() { Utilities::setNonInteractive(false); }
 
-    void askForNameChecksTheName();
     void askForNameOpensWithTheItemOfItsNameType_data();
     void askForNameOpensWithTheItemOfItsNameType();
     void askForNamePopUpChangesTheNameType();
@@ -56,39 +55,8 @@ private Q_SLOTS:
     void enterPasswordAllowsAnotherAttempt();
     void setSavedNameEscapeKeepsTheName_data();
     void setSavedNameEscapeKeepsTheName();
-    void setSavedPasswordReportsTheCheckBox();
     void withoutAPersonEveryPromptCancels();
 };
-
-void TestPrompts::askForNameChecksTheName()
-{
-    NameAnswer answer;
-    AskForNameWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypeTessaryArchive,
-        [&answer](bool cancelled, qint32 nameType, const QString &name) {
-            ++answer.calls;
-            answer = {answer.calls, cancelled, nameType, name, {}};
-        });
-    ModalDriver driver;
-    driver
-        .then([](QWidget *modal) {
-            child<QLineEdit>(modal, "nameTextField")->clear();
-            ModalDriver::press(modal, Qt::Key_Return);
-        })
-        .answerMessageBox()
-        .then([](QWidget *modal) {
-            QVERIFY(modal->isVisible()); // still open after the failed check
-            ModalDriver::type(modal, "nameTextField", u"Quarterly Report"_s);
-            ModalDriver::press(modal, Qt::Key_Return);
-        });
-    prompt.runModal();
-
-    QCOMPARE(driver.messages, QStringList {kNameRequired});
-    QCOMPARE(answer.calls, 1);
-    QVERIFY(!answer.cancelled);
-    QCOMPARE(answer.nameType, qint32(ZipNameTypeTessaryArchive));
-    QCOMPARE(answer.name, u"Quarterly Report"_s);
-    QVERIFY(!prompt.isVisible());
-}
 
 void TestPrompts::askForNameOpensWithTheItemOfItsNameType_data()
 {
@@ -259,44 +227,6 @@ void TestPrompts::setSavedNameEscapeKeepsTheName()
     prompt.runModal();
     QCOMPARE(answers, QStringList {expected});
     QVERIFY(!answers.first().isNull());
-}
-
-void TestPrompts::setSavedPasswordReportsTheCheckBox()
-{
-    struct Answer
-    {
-        bool cancelled;
-        bool require;
-        QString password;
-    };
-    QList<Answer> answers;
-    const auto record = [&answers](bool cancelled, bool require, const QString &password) {
-        answers << Answer {cancelled, require, password};
-    };
-
-    SetSavedPasswordWindowController prompt(true, record);
-    QVERIFY(child<QCheckBox>(&prompt, "requirePasswordCheckBox")->isChecked());
-    ModalDriver driver;
-    driver.then([](QWidget *modal) {
-        child<QCheckBox>(modal, "requirePasswordCheckBox")->click();
-        ModalDriver::type(modal, "passwordTextField", u"new preset"_s);
-        ModalDriver::type(modal, "confirmTextField", u"new preset"_s);
-        ModalDriver::press(modal, Qt::Key_Return);
-    });
-    prompt.runModal();
-
-    SetSavedPasswordWindowController cancelled(false, record);
-    ModalDriver escape;
-    escape.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
-    cancelled.runModal();
-
-    QCOMPARE(answers.size(), 2);
-    QVERIFY(!answers.at(0).cancelled);
-    QVERIFY(!answers.at(0).require);
-    QCOMPARE(answers.at(0).password, u"new preset"_s);
-    QVERIFY(answers.at(1).cancelled);
-    QVERIFY(!answers.at(1).require);
-    QVERIFY(answers.at(1).password.isNull());
 }
 
 void TestPrompts::withoutAPersonEveryPromptCancels()

@@ -62,8 +62,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void argumentsOfEachRun_data();
-    void argumentsOfEachRun();
     void countsTheEntriesOfAnItem();
 
     void zipsASingleFile();
@@ -103,36 +101,6 @@ void TestZipper::cleanup()
 {
     m_work.reset();
     m_home.reset();
-}
-
-void TestZipper::argumentsOfEachRun_data()
-{
-    QTest::addColumn<QStringList>("items");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QStringList>("workingDirectories");
-    QTest::addColumn<QList<QStringList>>("arguments");
-
-    QTest::newRow("one file") << QStringList {u"/A/x"_s} << QString() << QStringList {u"/A/"_s}
-                              << QList<QStringList> {{u"-r"_s, u"-y"_s, u"-nw"_s, u"/Out/N.zip"_s, u"./x"_s}};
-    QTest::newRow("two items with a password")
-        << QStringList {u"/A/x"_s, u"/B/y/"_s} << u"secret"_s << QStringList {u"/A/"_s, u"/B/"_s}
-        << QList<QStringList> {{u"-r"_s, u"-y"_s, u"-nw"_s, u"-e"_s, u"-P"_s, u"secret"_s, u"/Out/N.zip"_s, u"./x"_s},
-               {u"-r"_s, u"-y"_s, u"-nw"_s, u"-g"_s, u"-e"_s, u"-P"_s, u"secret"_s, u"/Out/N.zip"_s, u"./y"_s}};
-}
-
-void TestZipper::argumentsOfEachRun()
-{
-    QFETCH(QStringList, items);
-    QFETCH(QString, password);
-    QFETCH(QStringList, workingDirectories);
-    QFETCH(QList<QStringList>, arguments);
-
-    const QList<Zipper::Run> runs = Zipper::runsForItems(items, u"/Out/N.zip"_s, password);
-    QCOMPARE(runs.size(), items.size());
-    for (qsizetype i = 0; i < runs.size(); ++i) {
-        QCOMPARE(runs.at(i).workingDirectory, workingDirectories.at(i));
-        QCOMPARE(runs.at(i).arguments, arguments.at(i));
-    }
 }
 
 void TestZipper::countsTheEntriesOfAnItem()

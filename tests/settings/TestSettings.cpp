@@ -23,7 +23,6 @@ private Q_SLOTS:
 
     void emptyStoreGivesTheDefaults();
     void valuesSurviveARestart();
-    void everySetterRewritesEveryKey_data();
     void everySetterRewritesEveryKey();
     void presetNameKeepsToOneLine_data();
     void presetNameKeepsToOneLine();
@@ -86,52 +85,28 @@ void TestSettings::valuesSurviveARestart()
     QVERIFY(Settings().quickZipName().isNull());
 }
 
-void TestSettings::everySetterRewritesEveryKey_data()
-{
-    QTest::addColumn<int>("setter");
-    const QStringList setters {u"password required"_s, u"last name type"_s, u"last destination type"_s, u"name type"_s,
-        u"password type"_s, u"progress location"_s, u"destinations location"_s, u"name"_s};
-    for (int i = 0; i < setters.size(); ++i)
-        QTest::newRow(qPrintable(setters.at(i))) << i;
-}
-
 void TestSettings::everySetterRewritesEveryKey()
 {
-    QFETCH(int, setter);
-    Settings settings;
-    settings.setQuickZipName(u"Name"_s);
-    // Someone else empties the file; any one setter writes it whole again.
-    SettingsFile().clear();
-    switch (setter) {
-    case 0:
-        settings.setPasswordRequiredToChangePassword(true);
-        break;
-    case 1:
-        settings.setLastUsedAskForNameType(2);
-        break;
-    case 2:
-        settings.setLastUsedAskForDestinationType(4);
-        break;
-    case 3:
-        settings.setQuickZipNameType(1);
-        break;
-    case 4:
-        settings.setQuickZipPasswordType(2);
-        break;
-    case 5:
-        settings.setPreferredProgressWindowLocation(QPointF(1, 2));
-        break;
-    case 6:
-        settings.setPreferredDestinationsWindowLocation(QPointF(3, 4));
-        break;
-    default:
-        settings.setQuickZipName(u"Other"_s);
-    }
-    QStringList keys = SettingsFile().allKeys();
-    keys.sort();
+    const QList<std::function<void(Settings &)>> setters {
+        [](Settings &settings) { settings.setPasswordRequiredToChangePassword(true); },
+        [](Settings &settings) { settings.setLastUsedAskForNameType(2); },
+        [](Settings &settings) { settings.setLastUsedAskForDestinationType(4); },
+        [](Settings &settings) { settings.setQuickZipNameType(1); },
+        [](Settings &settings) { settings.setQuickZipPasswordType(2); },
+        [](Settings &settings) { settings.setPreferredProgressWindowLocation(QPointF(1, 2)); },
+        [](Settings &settings) { settings.setPreferredDestinationsWindowLocation(QPointF(3, 4)); },
+        [](Settings &settings) { settings.setQuickZipName(u"Other"_s); }};
     QStringList expected = kSavedKeys;
     expected.sort();
-    QCOMPARE(keys, expected);
+    for (const auto &set : setters) {
+        Settings settings;
+        settings.setQuickZipName(u"Name"_s);
+        SettingsFile().clear(); // someone else empties the file; any one setter writes it whole again
+        set(settings);
+        QStringList keys = SettingsFile().allKeys();
+        keys.sort();
+        QCOMPARE(keys, expected);
+    }
 }
 
 void TestSettings::presetNameKeepsToOneLine_data()

@@ -25,23 +25,11 @@ class TestDecorativeViews : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void defaults();
     void borderRunsAlongTheEdge_data();
     void borderRunsAlongTheEdge();
     void cornersAreRoundedByTheRadius();
     void shadowSurroundsTheView();
 };
-
-void TestDecorativeViews::defaults()
-{
-    RoundedRectangleView view;
-    QCOMPARE(view.cornerRadius(), 10.0);
-    QCOMPARE(view.inset(), QSizeF(0, 0));
-    QVERIFY(view.renderBackground());
-    QVERIFY(!view.renderBorder());
-    QCOMPARE(view.borderWidth(), 0.0);
-    QCOMPARE(view.backgroundColor(), QColor(Qt::black));
-}
 
 void TestDecorativeViews::borderRunsAlongTheEdge_data()
 {
