@@ -17,7 +17,7 @@ build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR)
 
 run: build
-	$(BUILD_DIR)/tessary
+	$(BUILD_DIR)/src/tessary
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure

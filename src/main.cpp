@@ -28,6 +28,11 @@ int main(int argc, char *argv[])
         return commandLine.run();
     }
 
+    // The drop pad must be placed by Tessary and take drags from every kind of program: on a
+    // Wayland session it runs through XWayland, unless the user chose a platform himself.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     describeApplication();
     QApplication::setQuitOnLastWindowClosed(false);
@@ -35,6 +40,7 @@ int main(int argc, char *argv[])
         return commandLine.runZip();
 
     Tessary controller;
+    controller.setupStatusMenu();
     controller.createDestinations();
     return QApplication::exec();
 }

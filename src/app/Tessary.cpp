@@ -1,5 +1,7 @@
 #include "Tessary.h"
 
+#include "QuickZipWindow.h"
+#include "StatusItem.h"
 #include "destinations/DestinationStore.h"
 #include "destinations/DropboxManager.h"
 #include "settings/Settings.h"

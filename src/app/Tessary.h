@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chooser/DestinationChooserViewDelegate.h"
 #include "destinations/Destination.h"
 
 #include "support/Error.h"
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QString>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -20,12 +22,16 @@ class DestinationStore;
 class DropboxManager;
 class FileLogger;
 class ProgressWindowController;
+class QAction;
+class QuickZipWindow;
 class Settings;
+class StatusItem;
 struct ZipRequest;
 
 // The application controller: one per process, reachable everywhere through gTessary. It owns
-// the companions of the whole run and the user's logging switch.
-class Tessary final : public QObject
+// the companions of the whole run, the status item with its menu and the quick-zip window, and
+// the user's logging switch.
+class Tessary final : public QObject, public DestinationChooserViewDelegate
 {
     Q_OBJECT
 
@@ -77,6 +83,59 @@ public:
     bool deleteDestination(Destination *destination);
     /// Saves the list after a Destination was configured or renamed.
     void destinationHasChanged(Destination *destination);
+
+    // The status item: the drop pad, the tray icon and the quick-zip window
+
+    /// Puts up the drop pad (where the user last put it), the tray icon where the desktop has a
+    /// tray, and the status menu; prepares the quick-zip window.
+    void setupStatusMenu();
+    /// Null until setupStatusMenu().
+    StatusItem *statusItem() const { return m_statusItem.get(); }
+    QuickZipWindow *quickZipWindow() const { return m_quickZipWindow.get(); }
+    /// True from the moment the window is asked to show until its fade-out has ended.
+    bool quickZipWindowShown() const { return m_quickZipWindowShown; }
+    bool isShowQuickZipWindowTimerActive() const { return m_showQuickZipWindowTimer.isActive(); }
+    bool isHideQuickZipWindowTimerActive() const { return m_hideQuickZipWindowTimer.isActive(); }
+
+    /// Loads the grid with the Destinations and shows the window under the pad, kept on its
+    /// screen; then watches the mouse buttons. Nothing while the window is shown.
+    void showQuickZipWindow();
+    /// Fades the window out. Nothing while it is hidden or already fading.
+    void hideQuickZipWindow();
+    void startShowQuickZipWindowTimer();
+    void cancelShowQuickZipWindowTimer();
+    void startHideQuickZipWindowTimer();
+    void cancelHideQuickZipWindowTimer();
+    /// Hides the window once no mouse button is held down, wherever the drag went.
+    void monitorMouseButton();
+
+    void draggingEnteredStatusButton();
+    void draggingExitedStatusButton();
+    /// A drop on the pad: the custom zip of the files it carried.
+    void receiveDragOnStatusButton(const QList<QUrl> &urls);
+    void draggingEnded();
+    /// The file URLs among the URLs of a drag; anything else (a web link) contributes nothing.
+    static QList<QUrl> getsFileURLSFromDragOperation(const QList<QUrl> &dragOperation);
+    /// A drop on a tile of the quick-zip window: the quick zip of its files, 0.1 s later.
+    void dragDroppedOnDestination(Destination *destination);
+
+    void destinationDidReceiveDragAndDrop(Destination *destination) override;
+    bool removalOfDestinationRequested(Destination *destination) override;
+
+    // The status menu
+
+    /// Enables the item and sets its check mark from its tag, as the menu opens.
+    void validateMenuItem(QAction *item);
+    void revealLastZipSelected();
+    /// Opens the help on using Tessary.
+    void supportSelected();
+    /// Quits after the user confirms.
+    void quitSelected();
+    /// The help "Support..." opens: the README installed with the program, or the one of the
+    /// source tree it was built from; null when there is neither.
+    static QString supportDocumentPath();
+    /// The About box, with the switch for logging.
+    void displayAboutBox();
 
     // Zip requests
 
@@ -158,7 +217,16 @@ private:
     void showNoFilesToZip();
     void endZipRequest(const std::shared_ptr<ZipRequest> &request, RequestOutcome outcome, const Error &error);
 
+    /// The status menu's items in order: title, tag, command.
+    void buildStatusMenu();
+
     std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<StatusItem> m_statusItem;
+    std::unique_ptr<QuickZipWindow> m_quickZipWindow;
+    bool m_quickZipWindowShown = false;
+    bool m_quickZipWindowFading = false;
+    QTimer m_showQuickZipWindowTimer;
+    QTimer m_hideQuickZipWindowTimer;
     std::unique_ptr<DropboxManager> m_dropboxManager;
     std::unique_ptr<DestinationStore> m_destinationStore;
     DestinationList m_destinations;

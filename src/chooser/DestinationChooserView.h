@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DestinationChooserViewDelegate.h"
 #include "destinations/Destination.h"
 
 #include <QList>
@@ -10,17 +11,6 @@
 
 class DestinationCell;
 class QLabel;
-
-// Told of what the user does with the tiles; used on the GUI thread.
-class DestinationChooserViewDelegate
-{
-public:
-    virtual ~DestinationChooserViewDelegate() = default;
-    /// Files were dropped on the Destination's tile (they are in its dragOperation()).
-    virtual void destinationDidReceiveDragAndDrop(Destination *destination) = 0;
-    /// The user confirmed the removal; true lets the tile go.
-    virtual bool removalOfDestinationRequested(Destination *destination) = 0;
-};
 
 // The Destinations as a grid of square tiles in reading order, without spacing, the last row
 // filled with placeholders, and a one-line caption beneath naming the highlighted tile.

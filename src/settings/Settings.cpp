@@ -18,6 +18,7 @@ const QString kProgressWindowYKey = u"Preferred Progress Window Y"_s;
 const QString kDestinationsWindowXKey = u"Preferred Destinations Window X"_s;
 const QString kDestinationsWindowYKey = u"Preferred Destinations Window Y"_s;
 const QString kQuickZipNameKey = u"Quick Zip Name"_s;
+const QString kDropPadLocationKey = u"Drop Pad Location"_s;
 
 const QString kKeychainService = u"Tessary"_s;
 const QString kKeychainAccount = u"Tessary"_s;
@@ -117,6 +118,12 @@ void Settings::setPreferredDestinationsWindowLocation(const QPointF &location)
     save();
 }
 
+void Settings::setDropPadLocation(const QPoint &location)
+{
+    m_dropPadLocation = location;
+    save();
+}
+
 void Settings::setQuickZipName(const QString &name)
 {
     QString oneLine = name;
@@ -156,6 +163,8 @@ void Settings::save()
         m_store.remove(kQuickZipNameKey);
     else
         m_store.setValue(kQuickZipNameKey, m_quickZipName);
+    if (m_dropPadLocation)
+        m_store.setValue(kDropPadLocationKey, *m_dropPadLocation);
     m_store.sync();
 }
 
@@ -176,4 +185,7 @@ void Settings::load()
     m_preferredProgressWindowLocation = location(kProgressWindowXKey, kProgressWindowYKey);
     m_preferredDestinationsWindowLocation = location(kDestinationsWindowXKey, kDestinationsWindowYKey);
     m_quickZipName = m_store.contains(kQuickZipNameKey) ? m_store.value(kQuickZipNameKey).toString() : QString();
+    // Anything but a point (a damaged value) counts as no place.
+    const QVariant padLocation = m_store.value(kDropPadLocationKey);
+    m_dropPadLocation = padLocation.typeId() == QMetaType::QPoint ? std::optional(padLocation.toPoint()) : std::nullopt;
 }

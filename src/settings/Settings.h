@@ -2,8 +2,11 @@
 
 #include "SettingsFile.h"
 
+#include <QPoint>
 #include <QPointF>
 #include <QString>
+
+#include <optional>
 
 /// How a quick zip names its archive.
 enum ZipNameType : qint32 {
@@ -49,6 +52,9 @@ public:
     void setPreferredProgressWindowLocation(const QPointF &location);
     QPointF preferredDestinationsWindowLocation() const { return m_preferredDestinationsWindowLocation; }
     void setPreferredDestinationsWindowLocation(const QPointF &location);
+    /// Where the user put the drop pad; none until the pad was first moved.
+    std::optional<QPoint> dropPadLocation() const { return m_dropPadLocation; }
+    void setDropPadLocation(const QPoint &location);
     /// The preset name; null when none is set. Line breaks are stored as ".".
     QString quickZipName() const { return m_quickZipName; }
     void setQuickZipName(const QString &name);
@@ -72,5 +78,6 @@ private:
     qint32 m_quickZipPasswordType = ZipPasswordTypeNone;
     QPointF m_preferredProgressWindowLocation;
     QPointF m_preferredDestinationsWindowLocation;
+    std::optional<QPoint> m_dropPadLocation;
     QString m_quickZipName;
 };

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QPointer>
+#include <QPropertyAnimation>
+#include <QWidget>
+
+#include <functional>
+
+class DestinationChooserView;
+
+// The window that drops down from the drop pad while files are held over it: the grid of
+// Destination tiles at 80 points, above the other windows, frameless, shown without taking the
+// focus from the program the drag comes from.
+class QuickZipWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// The side of a tile.
+    static constexpr qreal TileSide = 80.0;
+    /// How long the window takes to fade out.
+    static constexpr int FadeOutMs = 250;
+
+    QuickZipWindow();
+
+    DestinationChooserView *chooserView() const { return m_chooserView; }
+    /// Shows the window at the frame, fully opaque, without activating it.
+    void showWithFrame(const QRect &frame);
+    /// Fades the window out, then hides it and runs the completion. Where there is no
+    /// compositor the window simply stays until it goes.
+    void fadeOut(const std::function<void()> &completion);
+
+private:
+    DestinationChooserView *m_chooserView;
+    QPropertyAnimation m_fade;
+};

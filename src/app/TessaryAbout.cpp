@@ -1,0 +1,54 @@
+// The About box, which also holds the switch for logging.
+
+#include "Tessary.h"
+
+#include "support/ImageManager.h"
+#include "support/Utilities.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr qreal kLogoSide = 64.0;
+const QString kCopyright = u"Copyright © 2026 The Tessary developers"_s;
+} // namespace
+
+void Tessary::displayAboutBox()
+{
+    const QString message = u"Tessary - The Easiest Way to Zip, Share and Protect your files."_s;
+    const QString details = u"\nVersion %1\n\n%2\n\n"
+                            "• Just Drag and Drop to Zip your Files.\n"
+                            "• Create Zip Archives with or without a Password.\n"
+                            "• Automatically share Zip Archives via Email, Messages and nearby sharing through your "
+                            "phone, Dropbox and iCloud Drive.\n"
+                            "• Automatically store Zip Archives on this computer, in the Cloud or on your FTP server.\n"_s
+                                .arg(QCoreApplication::applicationVersion(), kCopyright);
+    if (Utilities::isNonInteractive()) {
+        Utilities::displayMessage(details, message);
+        return;
+    }
+    // Beginning a log is offered only to those who hold a modifier key as the box opens.
+    QString loggingButtonText;
+    if (isCapturingLogging())
+        loggingButtonText = u"Stop Logging"_s;
+    else if (QGuiApplication::queryKeyboardModifiers() != Qt::NoModifier)
+        loggingButtonText = u"Begin Logging"_s;
+
+    Utilities::bringCurrentApplicationToForeground();
+    QMessageBox box;
+    box.setWindowTitle(u"About Tessary"_s);
+    box.setIconPixmap(QPixmap::fromImage(ImageManager::imageNamed(u"TessaryLogo"_s, QSizeF(kLogoSide, kLogoSide))));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(message);
+    box.setInformativeText(details);
+    box.addButton(QMessageBox::Ok);
+    QPushButton *logging
+        = loggingButtonText.isNull() ? nullptr : box.addButton(loggingButtonText, QMessageBox::ActionRole);
+    box.exec();
+    if (logging != nullptr && box.clickedButton() == logging)
+        toggleCapturingLogging();
+}

@@ -1,0 +1,164 @@
+// The status item: drags over the drop pad, the quick-zip window that drops down from it, and
+// drops on its tiles.
+
+#include "Tessary.h"
+
+#include "DropPad.h"
+#include "QuickZipWindow.h"
+#include "StatusItem.h"
+#include "StatusItemPlacement.h"
+#include "chooser/DestinationCell.h"
+#include "chooser/DestinationChooserView.h"
+#include "pipeline/ThreadHops.h"
+#include "platform/PointerButtons.h"
+#include "settings/Settings.h"
+
+#include <QScreen>
+
+namespace {
+constexpr int kShowQuickZipWindowIntervalMs = 500;
+constexpr int kMonitorMouseButtonIntervalMs = 100;
+constexpr double kPlacementDelay = 0.02;
+constexpr double kAfterDrop = 0.1;
+} // namespace
+
+void Tessary::setupStatusMenu()
+{
+    m_statusItem = std::make_unique<StatusItem>();
+    DropPad *pad = m_statusItem->pad();
+    connect(pad, &DropPad::dragEntered, this, &Tessary::draggingEnteredStatusButton);
+    connect(pad, &DropPad::dragExited, this, &Tessary::draggingExitedStatusButton);
+    connect(pad, &DropPad::dropped, this, &Tessary::receiveDragOnStatusButton);
+    connect(pad, &DropPad::moved, this, [this](const QPoint &place) { m_settings->setDropPadLocation(place); });
+    pad->placeAt(m_settings->dropPadLocation());
+    pad->show();
+
+    m_quickZipWindow = std::make_unique<QuickZipWindow>();
+    m_quickZipWindow->chooserView()->setDelegate(this);
+    m_showQuickZipWindowTimer.setInterval(kShowQuickZipWindowIntervalMs);
+    connect(&m_showQuickZipWindowTimer, &QTimer::timeout, this, &Tessary::showQuickZipWindow);
+    m_hideQuickZipWindowTimer.setInterval(kMonitorMouseButtonIntervalMs);
+    connect(&m_hideQuickZipWindowTimer, &QTimer::timeout, this, &Tessary::monitorMouseButton);
+
+    buildStatusMenu();
+}
+
+void Tessary::showQuickZipWindow()
+{
+    if (m_quickZipWindowShown)
+        return;
+    DestinationChooserView *chooser = m_quickZipWindow->chooserView();
+    chooser->setDestinations(m_destinations, 0);
+    const DropPad *pad = m_statusItem->pad();
+    const QRect frame = StatusItemPlacement::quickZipWindowFrame(
+        pad->frameGeometry(), chooser->size(), pad->screen()->availableGeometry());
+    executeBlockOnMainThread(
+        [self = QPointer<Tessary>(this), frame] {
+            // A hide asked for meanwhile wins.
+            if (self && self->m_quickZipWindowShown && !self->m_quickZipWindowFading)
+                self->m_quickZipWindow->showWithFrame(frame);
+        },
+        kPlacementDelay);
+    startHideQuickZipWindowTimer();
+    cancelShowQuickZipWindowTimer();
+    m_quickZipWindowShown = true;
+}
+
+void Tessary::hideQuickZipWindow()
+{
+    if (!m_quickZipWindowShown || m_quickZipWindowFading)
+        return;
+    m_quickZipWindowFading = true;
+    m_quickZipWindow->fadeOut([this] {
+        m_quickZipWindowFading = false;
+        m_quickZipWindowShown = false;
+    });
+}
+
+void Tessary::startShowQuickZipWindowTimer()
+{
+    m_showQuickZipWindowTimer.start();
+}
+
+void Tessary::cancelShowQuickZipWindowTimer()
+{
+    m_showQuickZipWindowTimer.stop();
+}
+
+void Tessary::startHideQuickZipWindowTimer()
+{
+    m_hideQuickZipWindowTimer.start();
+}
+
+void Tessary::cancelHideQuickZipWindowTimer()
+{
+    m_hideQuickZipWindowTimer.stop();
+}
+
+void Tessary::monitorMouseButton()
+{
+    if (PointerButtons::pressed() != Qt::NoButton)
+        return;
+    hideQuickZipWindow();
+    cancelHideQuickZipWindowTimer();
+}
+
+void Tessary::draggingEnteredStatusButton()
+{
+    m_statusItem->pad()->setHilited(true);
+    startShowQuickZipWindowTimer();
+}
+
+void Tessary::draggingExitedStatusButton()
+{
+    m_statusItem->pad()->setHilited(false);
+    cancelShowQuickZipWindowTimer();
+}
+
+void Tessary::receiveDragOnStatusButton(const QList<QUrl> &urls)
+{
+    m_statusItem->pad()->setHilited(false);
+    cancelShowQuickZipWindowTimer();
+    performCustomZipWithURLs(getsFileURLSFromDragOperation(urls));
+    draggingEnded();
+}
+
+void Tessary::draggingEnded()
+{
+    hideQuickZipWindow();
+}
+
+QList<QUrl> Tessary::getsFileURLSFromDragOperation(const QList<QUrl> &dragOperation)
+{
+    QList<QUrl> files;
+    for (const QUrl &url : dragOperation)
+        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
+            files << url;
+    return files;
+}
+
+void Tessary::dragDroppedOnDestination(Destination *destination)
+{
+    const auto found = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
+        [destination](const DestinationPointer &candidate) { return candidate.get() == destination; });
+    // The add tile is never a place to zip to.
+    if (found == m_destinations.cend() || destination->type() == Destination::DestinationTypeAddDestination)
+        return;
+    // The drag ends and the window begins to close before any question of the naming policy.
+    executeBlockOnMainThread(
+        [self = QPointer<Tessary>(this), chosen = *found] {
+            if (self)
+                self->performQuickZipWithURLs(getsFileURLSFromDragOperation(chosen->dragOperation()), chosen);
+        },
+        kAfterDrop);
+}
+
+void Tessary::destinationDidReceiveDragAndDrop(Destination *destination)
+{
+    dragDroppedOnDestination(destination);
+}
+
+bool Tessary::removalOfDestinationRequested(Destination *destination)
+{
+    return deleteDestination(destination);
+}

@@ -1,0 +1,137 @@
+// The status menu: the quick-zip policies as check-marked choices under grey headings, the
+// preset name and password, help, About and Quit.
+
+#include "Tessary.h"
+
+#include "StatusItem.h"
+#include "platform/FileManager.h"
+#include "settings/Settings.h"
+#include "support/Utilities.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// What validation reads from an item.
+enum MenuTag : int {
+    TagCommand = 0,
+    TagRevealLastZip = 1,
+    TagHeading = 2,
+    TagTessaryName = 3,
+    TagDeriveName = 4,
+    TagAskForName = 5,
+    TagUseSavedName = 6,
+    TagNoPassword = 7,
+    TagAskForPassword = 8,
+    TagUseSavedPassword = 9,
+};
+} // namespace
+
+void Tessary::buildStatusMenu()
+{
+    QMenu *menu = m_statusItem->menu();
+    const auto add = [this, menu](const QString &title, int tag, const std::function<void()> &command) {
+        QAction *item = menu->addAction(title);
+        item->setData(tag);
+        item->setCheckable(tag >= TagTessaryName);
+        if (command)
+            connect(item, &QAction::triggered, this, command);
+        return item;
+    };
+    const auto nameType = [this](qint32 type) { return [this, type] { m_settings->setQuickZipNameType(type); }; };
+    const auto passwordType
+        = [this](qint32 type) { return [this, type] { m_settings->setQuickZipPasswordType(type); }; };
+
+    add(u"Reveal Last Tessary Archive..."_s, TagRevealLastZip, [this] { revealLastZipSelected(); })
+        ->setEnabled(canRevealLastZipCreated());
+    menu->addSeparator();
+    add(u"QuickZip Name"_s, TagHeading, {});
+    add(u"Use \"Tessary Archive\""_s, TagTessaryName, nameType(ZipNameTypeTessaryArchive));
+    add(u"Derive Name from Source"_s, TagDeriveName, nameType(ZipNameTypeDerived));
+    add(u"Ask For Name"_s, TagAskForName, nameType(ZipNameTypeAsk));
+    add(u"Use Preset Name"_s, TagUseSavedName, [this] { useSavedNameSelected(); });
+    menu->addSeparator();
+    add(u"QuickZip Password"_s, TagHeading, {});
+    add(u"No Password"_s, TagNoPassword, passwordType(ZipPasswordTypeNone));
+    add(u"Ask For Password"_s, TagAskForPassword, passwordType(ZipPasswordTypeAsk));
+    add(u"Use Preset Password"_s, TagUseSavedPassword, [this] { useSavedPasswordSelected(); });
+    menu->addSeparator();
+    add(u"QuickZip Settings"_s, TagHeading, {});
+    add(u"Set Preset Name..."_s, TagCommand, [this] { defineSavedZipName(); });
+    add(u"Set Preset Password..."_s, TagCommand, [this] { setSavedPasswordSelected(); });
+    menu->addSeparator();
+    // The Destinations window and the introduction are not part of this build yet.
+    add(u"Destinations..."_s, TagCommand, {})->setEnabled(false);
+    menu->addSeparator();
+    add(u"Introduction..."_s, TagCommand, {})->setEnabled(false);
+    add(u"Support..."_s, TagCommand, [this] { supportSelected(); })->setEnabled(!supportDocumentPath().isNull());
+    add(u"About..."_s, TagCommand, [this] { displayAboutBox(); });
+    menu->addSeparator();
+    add(u"Quit..."_s, TagCommand, [this] { quitSelected(); });
+
+    Utilities::convertHeadingMenuItemsWithTag(TagHeading, menu);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        const QList<QAction *> items = menu->actions();
+        for (QAction *item : items)
+            validateMenuItem(item);
+    });
+}
+
+void Tessary::validateMenuItem(QAction *item)
+{
+    const int tag = item->data().toInt();
+    switch (tag) {
+    case TagRevealLastZip:
+        item->setEnabled(canRevealLastZipCreated());
+        break;
+    case TagTessaryName:
+    case TagDeriveName:
+    case TagAskForName:
+    case TagUseSavedName:
+        item->setChecked(m_settings->quickZipNameType() == tag - TagTessaryName);
+        break;
+    case TagNoPassword:
+    case TagAskForPassword:
+    case TagUseSavedPassword:
+        item->setChecked(m_settings->quickZipPasswordType() == tag - TagNoPassword);
+        break;
+    default:
+        break;
+    }
+}
+
+void Tessary::revealLastZipSelected()
+{
+    if (canRevealLastZipCreated())
+        FileManager::reveal(m_pathToLastZipCreated);
+}
+
+QString Tessary::supportDocumentPath()
+{
+    const QStringList candidates {
+        QDir(QCoreApplication::applicationDirPath()).filePath(u"../share/doc/tessary/README.md"_s),
+        QStringLiteral(TESSARY_SOURCE_DIR "/README.md"),
+    };
+    for (const QString &candidate : candidates)
+        if (QFileInfo(candidate).isFile())
+            return QDir::cleanPath(candidate);
+    return {};
+}
+
+void Tessary::supportSelected()
+{
+    const QString path = supportDocumentPath();
+    if (!path.isNull())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void Tessary::quitSelected()
+{
+    if (Utilities::getConfirmation(u"Quit Tessary"_s, u"Are you sure you wish to Quit Tessary?"_s, u"Quit"_s))
+        QCoreApplication::quit();
+}

@@ -1,0 +1,42 @@
+#include "WindowManagerHints.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <array>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+constexpr uint32_t kAllWorkspaces = 0xFFFFFFFF;
+
+xcb_atom_t atom(xcb_connection_t *connection, const QByteArray &name)
+{
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.constData()), nullptr),
+        &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+} // namespace
+
+void WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(QWidget *window)
+{
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr)
+        return;
+    xcb_connection_t *connection = x11->connection();
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    // Set on the window before it is mapped, the states are the ones the window manager starts
+    // it with; Qt adds its own (above the others) to them.
+    const std::array<xcb_atom_t, 3> states {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+        atom(connection, "_NET_WM_STATE_SKIP_PAGER"), atom(connection, "_NET_WM_STATE_STICKY")};
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
+        states.size(), states.data());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom(connection, "_NET_WM_DESKTOP"),
+        XCB_ATOM_CARDINAL, 32, 1, &kAllWorkspaces);
+    xcb_flush(connection);
+}

@@ -1,0 +1,211 @@
+// Drags as a user makes them, on a real X desktop with a window manager (run by
+// helpers/with-x-desktop): Tessary runs as a program of its own, the files are dragged from a
+// second program, and xdotool moves the pointer and presses the button.
+
+#include "ArchiveReader.h"
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRect>
+#include <QtTest>
+
+#include <optional>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const QString kQuickZipWindow = u"^Tessary Quick Zip$"_s;
+const QString kDropPad = u"^Tessary Drop Pad$"_s;
+const QString kDragSource = u"^Tessary Test Drag Source$"_s;
+const QString kCustomZipWindow = u"^New Tessary Archive$"_s;
+// Far from the pad and from every window.
+const QPoint kEmptyDesktop(400, 500);
+constexpr int kTile = 80;
+
+QString xdotool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(u"xdotool"_s, arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// The frame of the visible window whose name matches, if there is one.
+std::optional<QRect> visibleWindow(const QString &namePattern)
+{
+    const QString id = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, namePattern}).section(u'\n', 0, 0);
+    if (id.isEmpty())
+        return std::nullopt;
+    QMap<QString, int> values;
+    const QStringList lines = xdotool({u"getwindowgeometry"_s, u"--shell"_s, id}).split(u'\n');
+    for (const QString &line : lines)
+        values.insert(line.section(u'=', 0, 0), line.section(u'=', 1).toInt());
+    return QRect(values.value(u"X"_s), values.value(u"Y"_s), values.value(u"WIDTH"_s), values.value(u"HEIGHT"_s));
+}
+
+void moveTo(const QPoint &point)
+{
+    xdotool({u"mousemove"_s, QString::number(point.x()), QString::number(point.y())});
+}
+
+void button(const QString &action)
+{
+    xdotool({action, u"1"_s});
+}
+} // namespace
+
+class TestDesktopDrags : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void aQuickPassOverThePadOpensNothing();
+    void aHoldOpensTheWindowAndADropOnATileMakesTheArchive();
+    void releasingAnywhereClosesTheWindow();
+    void aDropOnThePadOpensTheCustomZipWindow();
+
+private:
+    /// Presses on the drag source, which starts a drag of the test files.
+    void startDrag();
+    QString dragResult();
+
+    TemporaryHome m_home;
+    QProcess m_tessary;
+    QProcess m_dragSource;
+    QRect m_pad;
+};
+
+void TestDesktopDrags::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    QVERIFY(writeFile(m_home.filePath(u"Items/notes.txt"_s), "notes\n"));
+    QVERIFY(writeFile(m_home.filePath(u"Items/Photos/beach.jpg"_s), "beach"));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    m_tessary.setProcessEnvironment(environment);
+    m_dragSource.setProcessEnvironment(environment);
+    m_tessary.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_tessary.start(QStringLiteral(TESSARY_EXECUTABLE));
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kDropPad).has_value(), 20000);
+    m_pad = *visibleWindow(kDropPad);
+    QCOMPARE(m_pad.size(), QSize(40, 40));
+}
+
+void TestDesktopDrags::cleanupTestCase()
+{
+    QCOMPARE(m_tessary.state(), QProcess::Running); // it never ended by itself
+    m_tessary.kill();
+    m_tessary.waitForFinished();
+}
+
+void TestDesktopDrags::init()
+{
+    m_dragSource.start(QStringLiteral(TESSARY_DRAG_SOURCE),
+        {m_home.filePath(u"Items/notes.txt"_s), m_home.filePath(u"Items/Photos"_s)});
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kDragSource).has_value(), 10000);
+}
+
+void TestDesktopDrags::cleanup()
+{
+    button(u"mouseup"_s);
+    m_dragSource.kill();
+    m_dragSource.waitForFinished();
+    xdotool({u"key"_s, u"--clearmodifiers"_s, u"Escape"_s}); // closes a dialog left open
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindow(kQuickZipWindow).has_value(), 5000);
+}
+
+void TestDesktopDrags::startDrag()
+{
+    moveTo(QPoint(200, 200));
+    button(u"mousedown"_s);
+    // The drag begins with the first moves.
+    moveTo(QPoint(220, 220));
+    QTest::qWait(100);
+    moveTo(QPoint(260, 240));
+    QTest::qWait(100);
+}
+
+QString TestDesktopDrags::dragResult()
+{
+    m_dragSource.waitForReadyRead(5000);
+    return QString::fromUtf8(m_dragSource.readAllStandardOutput()).trimmed();
+}
+
+void TestDesktopDrags::aQuickPassOverThePadOpensNothing()
+{
+    startDrag();
+    moveTo(m_pad.center());
+    QTest::qWait(150);
+    moveTo(kEmptyDesktop);
+    QTest::qWait(1000);
+    QVERIFY(!visibleWindow(kQuickZipWindow).has_value());
+}
+
+void TestDesktopDrags::aHoldOpensTheWindowAndADropOnATileMakesTheArchive()
+{
+    startDrag();
+    moveTo(m_pad.center());
+    QTest::qWait(50);
+    moveTo(m_pad.center() + QPoint(1, 1));
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kQuickZipWindow).has_value(), 3000);
+    const QRect window = *visibleWindow(kQuickZipWindow);
+    // The default grid: four columns, "Place on the Desktop" second; under the pad, on the screen.
+    QCOMPARE(window.width(), 4 * kTile);
+    QCOMPARE(window.top(), m_pad.bottom() + 1);
+    QVERIFY(window.right() < 1280);
+
+    const QPoint desktopTile = window.topLeft() + QPoint(kTile + kTile / 2, kTile / 2);
+    moveTo(desktopTile - QPoint(0, 10));
+    QTest::qWait(300);
+    QVERIFY2(visibleWindow(kQuickZipWindow).has_value(), "leaving the pad keeps the window");
+    moveTo(desktopTile);
+    QTest::qWait(300);
+    button(u"mouseup"_s);
+    QCOMPARE(dragResult(), u"dropped: copy"_s);
+
+    const QString archive = m_home.desktopPath() + u"/Tessary Archive.zip"_s;
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(archive), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(ArchiveReader::listEntries(archive),
+        QStringList({u"notes.txt"_s, u"Photos/"_s, u"Photos/beach.jpg"_s}), 10000);
+    QVERIFY(QFileInfo::exists(m_home.filePath(u"Items/notes.txt"_s))); // never moved
+}
+
+void TestDesktopDrags::releasingAnywhereClosesTheWindow()
+{
+    startDrag();
+    moveTo(m_pad.center());
+    QTest::qWait(50);
+    moveTo(m_pad.center() + QPoint(1, 1));
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kQuickZipWindow).has_value(), 3000);
+    moveTo(kEmptyDesktop);
+    QTest::qWait(300);
+    QElapsedTimer released;
+    released.start();
+    button(u"mouseup"_s);
+    // 0.1 s of polling and a 0.25 s fade, with room for a busy machine.
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindow(kQuickZipWindow).has_value(), 3000);
+    qInfo("closed %lld ms after the release", released.elapsed());
+}
+
+void TestDesktopDrags::aDropOnThePadOpensTheCustomZipWindow()
+{
+    startDrag();
+    moveTo(m_pad.center());
+    QTest::qWait(100);
+    moveTo(m_pad.center() + QPoint(1, 1));
+    QTest::qWait(100);
+    button(u"mouseup"_s);
+    QCOMPARE(dragResult(), u"dropped: copy"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kCustomZipWindow).has_value(), 5000);
+}
+
+QTEST_GUILESS_MAIN(TestDesktopDrags)
+#include "TestDesktopDrags.moc"
