@@ -45,6 +45,8 @@ void Tessary::setupStatusMenu()
 
 void Tessary::showQuickZipWindow()
 {
+    // One show per hold, even when the window is up already.
+    cancelShowQuickZipWindowTimer();
     if (m_quickZipWindowShown)
         return;
     DestinationChooserView *chooser = m_quickZipWindow->chooserView();
@@ -60,7 +62,6 @@ void Tessary::showQuickZipWindow()
         },
         kPlacementDelay);
     startHideQuickZipWindowTimer();
-    cancelShowQuickZipWindowTimer();
     m_quickZipWindowShown = true;
 }
 

@@ -1,6 +1,7 @@
 #include "DestinationView.h"
 
 #include "destinations/Destination.h"
+#include "support/DropAction.h"
 #include "support/ImageManager.h"
 #include "support/Utilities.h"
 
@@ -179,16 +180,14 @@ void DestinationView::prepareForDeletionWithCompletion(const std::function<void(
 
 void DestinationView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (!event->mimeData()->hasUrls())
-        return;
-    if (allowsUserInteraction())
+    // Every drag is taken, as a copy; what it carries is looked at after the drop.
+    if (acceptDropAsCopy(event) && allowsUserInteraction())
         setHilite(true);
-    event->acceptProposedAction();
 }
 
 void DestinationView::dragMoveEvent(QDragMoveEvent *event)
 {
-    event->acceptProposedAction();
+    acceptDropAsCopy(event);
 }
 
 void DestinationView::dragLeaveEvent(QDragLeaveEvent *)
@@ -199,9 +198,10 @@ void DestinationView::dragLeaveEvent(QDragLeaveEvent *)
 
 void DestinationView::dropEvent(QDropEvent *event)
 {
+    if (!acceptDropAsCopy(event))
+        return;
     if (m_destination)
         m_destination->setDragOperation(event->mimeData()->urls());
-    event->acceptProposedAction();
     if (allowsUserInteraction()) {
         Q_EMIT destinationViewDidReceiveDrag(this);
         setHilite(false);

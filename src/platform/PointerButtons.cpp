@@ -1,8 +1,8 @@
 #include "PointerButtons.h"
 
-#include <QGuiApplication>
+#include "X11Connection.h"
 
-#include <xcb/xcb.h>
+#include <QGuiApplication>
 
 #include <cstdlib>
 #include <memory>
@@ -31,10 +31,9 @@ Qt::MouseButtons PointerButtons::pressed()
 {
     if (standIn())
         return standIn()();
-    const auto *x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (x11 == nullptr)
+    xcb_connection_t *connection = x11Connection();
+    if (connection == nullptr)
         return QGuiApplication::mouseButtons();
-    xcb_connection_t *connection = x11->connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)> reply(
         xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr), &std::free);

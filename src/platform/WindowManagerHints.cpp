@@ -1,10 +1,9 @@
 #include "WindowManagerHints.h"
 
-#include <QByteArray>
-#include <QGuiApplication>
-#include <QWidget>
+#include "X11Connection.h"
 
-#include <xcb/xcb.h>
+#include <QByteArray>
+#include <QWidget>
 
 #include <array>
 #include <cstdlib>
@@ -25,10 +24,9 @@ xcb_atom_t atom(xcb_connection_t *connection, const QByteArray &name)
 
 void WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(QWidget *window)
 {
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr)
+    xcb_connection_t *connection = x11Connection();
+    if (connection == nullptr)
         return;
-    xcb_connection_t *connection = x11->connection();
     const auto id = static_cast<xcb_window_t>(window->winId());
     // Set on the window before it is mapped, the states are the ones the window manager starts
     // it with; Qt adds its own (above the others) to them.

@@ -58,14 +58,17 @@ DestinationList desktops(int count)
     return list;
 }
 
-void drop(DestinationView *view, const QList<QUrl> &urls)
+// Drops the items as a file manager does, offering a copy or a move; the action the tile took.
+Qt::DropAction drop(DestinationView *view, const QList<QUrl> &urls)
 {
     QMimeData data;
     data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(QPoint(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(view, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent dropped(QPointF(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(view, &dropped);
+    return dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction;
 }
 } // namespace
 
@@ -187,7 +190,7 @@ void TestChooser::dropsReachTheOwner()
     DestinationView *tile = chooser.cells().at(0)->destinationView();
     QSignalSpy on(tile, &DestinationView::destinationViewDidBecomeHilited);
     QSignalSpy off(tile, &DestinationView::destinationViewDidBecomeUnhilited);
-    drop(tile, items);
+    QCOMPARE(drop(tile, items), Qt::CopyAction); // never a move: the source would delete the items
     QCOMPARE(owner.drops, QList<Destination *> {chooser.destinations().at(0).get()});
     QCOMPARE(chooser.destinations().at(0)->dragOperation(), items);
     QCOMPARE(on.count(), 1);

@@ -53,6 +53,7 @@ void TestSettings::emptyStoreGivesTheDefaults()
     QCOMPARE(settings.lastUsedAskForNameType(), 0);
     QCOMPARE(settings.lastUsedAskForDestinationType(), 0);
     QVERIFY(settings.quickZipName().isNull());
+    QVERIFY(!settings.dropPadLocation().has_value());
     QVERIFY(!QFileInfo::exists(m_home->filePath(u".config/Tessary/Tessary.conf"_s))); // reading writes nothing
 }
 
@@ -68,6 +69,7 @@ void TestSettings::valuesSurviveARestart()
         settings.setPreferredProgressWindowLocation(QPointF(120.5, -40.25));
         settings.setPreferredDestinationsWindowLocation(QPointF(3000, 7.1));
         settings.setQuickZipName(u"Weekly Report"_s);
+        settings.setDropPadLocation(QPoint(-1200, 340)); // on a screen left of the primary one
     }
     Settings settings;
     QVERIFY(settings.passwordRequiredToChangePassword());
@@ -79,6 +81,7 @@ void TestSettings::valuesSurviveARestart()
     // Locations come back at single precision.
     QCOMPARE(settings.preferredDestinationsWindowLocation(), QPointF(3000, static_cast<float>(7.1)));
     QCOMPARE(settings.quickZipName(), u"Weekly Report"_s);
+    QCOMPARE(settings.dropPadLocation(), std::optional(QPoint(-1200, 340)));
 
     settings.setQuickZipName(QString());
     QVERIFY(!SettingsFile().contains(u"Quick Zip Name"_s));
@@ -136,12 +139,14 @@ void TestSettings::malformedValuesReadAsZero()
         file.setValue(u"Password Required to Change Password"_s, u"maybe"_s);
         file.setValue(u"Preferred Progress Window X"_s, u"left"_s);
         file.setValue(u"Quick Zip Password Type"_s, 4294967295U); // written unsigned, read back signed
+        file.setValue(u"Drop Pad Location"_s, u"top right"_s);
     }
     const Settings settings;
     QCOMPARE(settings.quickZipNameType(), 0);
     QVERIFY(!settings.passwordRequiredToChangePassword());
     QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(0, 0));
     QCOMPARE(settings.quickZipPasswordType(), -1);
+    QVERIFY(!settings.dropPadLocation().has_value()); // the pad goes to its first place
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

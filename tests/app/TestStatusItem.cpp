@@ -1,0 +1,382 @@
+#include "ModalDriver.h"
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+
+#include "app/DropPad.h"
+#include "app/QuickZipWindow.h"
+#include "app/StatusItem.h"
+#include "app/StatusItemPlacement.h"
+#include "app/Tessary.h"
+#include "platform/PointerButtons.h"
+#include "settings/Settings.h"
+#include "settings/VLTKeychain.h"
+#include "support/Utilities.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const QRect kScreen(0, 0, 1280, 776); // a 1280 × 800 screen less a bottom panel
+const QSize kPad(40, 40);
+const QSize kGrid(320, 182); // four tiles by two, and the caption
+} // namespace
+
+class TestStatusItem : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void quickZipWindowFrame_data();
+    void quickZipWindowFrame();
+    void padPlace_data();
+    void padPlace();
+
+    void aQuickPassOverThePadShowsNothing();
+    void aHoldShowsTheWindowUntilEveryButtonIsUp();
+    void onlyFilesCountInADrop();
+
+    void checkMarksFollowTheSettings_data();
+    void checkMarksFollowTheSettings();
+    void revealIsEnabledWhileTheLastArchiveExists();
+    void policyCommandsChangeTheSettings_data();
+    void policyCommandsChangeTheSettings();
+    void presetPolicies_data();
+    void presetPolicies();
+    void quitAsksFirst_data();
+    void quitAsksFirst();
+
+private:
+    QMenu *menu() const { return m_controller->statusItem()->menu(); }
+    DropPad *pad() const { return m_controller->statusItem()->pad(); }
+    QAction *item(const QString &title) const;
+    /// Opens and closes the menu, as a user looking at it.
+    void openMenu() const;
+    void sendDrag(QEvent::Type type, const QMimeData &data) const;
+
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<Tessary> m_controller;
+    Qt::MouseButtons m_buttons = Qt::NoButton;
+};
+
+void TestStatusItem::init()
+{
+    Utilities::setNonInteractive(false);
+    m_home = std::make_unique<TemporaryHome>();
+    VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s);
+    PointerButtons::setStandIn([this] { return m_buttons; });
+    m_controller = std::make_unique<Tessary>();
+    m_controller->setupStatusMenu();
+    m_controller->createDestinations();
+}
+
+void TestStatusItem::cleanup()
+{
+    m_controller.reset();
+    PointerButtons::setStandIn({});
+    m_home.reset();
+}
+
+QAction *TestStatusItem::item(const QString &title) const
+{
+    const QList<QAction *> items = menu()->actions();
+    for (QAction *action : items)
+        if (action->text() == title)
+            return action;
+    return nullptr;
+}
+
+void TestStatusItem::openMenu() const
+{
+    menu()->popup(QPoint(0, 0));
+    menu()->hide();
+}
+
+void TestStatusItem::sendDrag(QEvent::Type type, const QMimeData &data) const
+{
+    const QPoint middle(DropPad::Side / 2, DropPad::Side / 2);
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    if (type == QEvent::DragLeave) {
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(pad(), &leave);
+    } else if (type == QEvent::DragEnter) {
+        QDragEnterEvent enter(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pad(), &enter);
+        QCOMPARE(enter.dropAction(), Qt::CopyAction); // never a move: the source would delete the files
+    } else {
+        QDropEvent drop(QPointF(middle), offered, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(pad(), &drop);
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+    }
+}
+
+void TestStatusItem::quickZipWindowFrame_data()
+{
+    QTest::addColumn<QRect>("pad");
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("top-right corner: below, shifted left")
+        << QRect(QPoint(1240, 0), kPad) << kGrid << QRect(QPoint(960, 40), kGrid);
+    QTest::newRow("top-left corner: below, shifted right")
+        << QRect(QPoint(0, 0), kPad) << kGrid << QRect(QPoint(0, 40), kGrid);
+    QTest::newRow("middle: centred below") << QRect(QPoint(600, 300), kPad) << kGrid
+                                           << QRect(QPoint(460, 340), kGrid);
+    QTest::newRow("bottom edge: above") << QRect(QPoint(600, 736), kPad) << kGrid << QRect(QPoint(460, 554), kGrid);
+    QTest::newRow("bottom-right corner: above, shifted left")
+        << QRect(QPoint(1240, 736), kPad) << kGrid << QRect(QPoint(960, 554), kGrid);
+    QTest::newRow("exactly room below") << QRect(QPoint(600, 554), kPad) << QSize(320, 182)
+                                        << QRect(QPoint(460, 594), kGrid);
+    QTest::newRow("wider than the screen: from its left edge")
+        << QRect(QPoint(600, 0), kPad) << QSize(1600, 182) << QRect(QPoint(0, 40), QSize(1600, 182));
+    QTest::newRow("no room above or below: kept on the screen")
+        << QRect(QPoint(600, 300), kPad) << QSize(320, 700) << QRect(QPoint(460, 76), QSize(320, 700));
+    QTest::newRow("second screen on the left") << QRect(QPoint(-1920, 0), kPad) << kGrid
+                                               << QRect(QPoint(-1920, 40), kGrid);
+}
+
+void TestStatusItem::quickZipWindowFrame()
+{
+    QFETCH(QRect, pad);
+    QFETCH(QSize, window);
+    QFETCH(QRect, expected);
+    const QRect area = pad.x() < 0 ? QRect(-1920, 0, 1920, 1080) : kScreen;
+    QCOMPARE(StatusItemPlacement::quickZipWindowFrame(pad, window, area), expected);
+}
+
+void TestStatusItem::padPlace_data()
+{
+    const QRect left(-1920, 0, 1920, 1080);
+    QTest::addColumn<QPoint>("place");
+    QTest::addColumn<QList<QRect>>("areas");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("on the screen: kept") << QPoint(300, 200) << QList {kScreen} << QPoint(300, 200);
+    QTest::newRow("half off the right edge: brought back")
+        << QPoint(1260, 100) << QList {kScreen} << QPoint(1240, 100);
+    QTest::newRow("half below the panel: brought back") << QPoint(10, 760) << QList {kScreen} << QPoint(10, 736);
+    QTest::newRow("off every screen: first place") << QPoint(5000, 100) << QList {kScreen} << QPoint(1240, 0);
+    QTest::newRow("on the second screen: kept") << QPoint(-500, 900) << QList {left, kScreen} << QPoint(-500, 900);
+    QTest::newRow("second screen unplugged: first place") << QPoint(-500, 900) << QList {kScreen} << QPoint(1240, 0);
+    QTest::newRow("across two screens: onto the one with most of it")
+        << QPoint(-30, 100) << QList {left, kScreen} << QPoint(-40, 100);
+}
+
+void TestStatusItem::padPlace()
+{
+    QFETCH(QPoint, place);
+    QFETCH(QList<QRect>, areas);
+    QFETCH(QPoint, expected);
+    QCOMPARE(StatusItemPlacement::padPlace(place, kPad, areas, kScreen), expected);
+}
+
+void TestStatusItem::aQuickPassOverThePadShowsNothing()
+{
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(m_home->filePath(u"notes.txt"_s))});
+    m_buttons = Qt::LeftButton;
+    sendDrag(QEvent::DragEnter, files);
+    QVERIFY(pad()->isHilited());
+    QTest::qWait(200);
+    sendDrag(QEvent::DragLeave, files);
+    QVERIFY(!pad()->isHilited());
+    QTest::qWait(600);
+    QVERIFY(!m_controller->quickZipWindowShown());
+    QVERIFY(!m_controller->quickZipWindow()->isVisible());
+    QVERIFY(!m_controller->isShowQuickZipWindowTimerActive());
+}
+
+void TestStatusItem::aHoldShowsTheWindowUntilEveryButtonIsUp()
+{
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(m_home->filePath(u"notes.txt"_s))});
+    m_buttons = Qt::LeftButton;
+    sendDrag(QEvent::DragEnter, files);
+    QTRY_VERIFY(m_controller->quickZipWindow()->isVisible());
+    QVERIFY(!m_controller->isShowQuickZipWindowTimerActive());
+    // A second drag over the pad while the window is up adds no window and no timer.
+    sendDrag(QEvent::DragLeave, files);
+    sendDrag(QEvent::DragEnter, files);
+    QTest::qWait(700);
+    QVERIFY(!m_controller->isShowQuickZipWindowTimerActive());
+    sendDrag(QEvent::DragLeave, files);
+    QVERIFY(m_controller->quickZipWindow()->isVisible()); // leaving the pad keeps it
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(windows.cbegin(), windows.cend(),
+                 [](const QWidget *window) { return qobject_cast<const QuickZipWindow *>(window) != nullptr; }),
+        1);
+
+    QElapsedTimer released;
+    released.start();
+    m_buttons = Qt::NoButton;
+    QTRY_VERIFY(!m_controller->quickZipWindowShown());
+    QVERIFY(released.elapsed() >= QuickZipWindow::FadeOutMs);
+    QVERIFY(!m_controller->quickZipWindow()->isVisible());
+    QCOMPARE(m_controller->quickZipWindow()->windowOpacity(), 1.0);
+    QVERIFY(!m_controller->isHideQuickZipWindowTimerActive());
+    QVERIFY(!m_controller->isShowQuickZipWindowTimerActive());
+}
+
+void TestStatusItem::onlyFilesCountInADrop()
+{
+    QMimeData link;
+    link.setUrls({QUrl(u"https://example.org/page"_s), QUrl(u"mailto:anna@example.org"_s)});
+    sendDrag(QEvent::DragEnter, link);
+    sendDrag(QEvent::Drop, link);
+    QVERIFY(!pad()->isHilited());
+    // The web link and the address give nothing to zip, which the user is told.
+    const auto noticeShown = [] {
+        const QList<QWidget *> windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget *window) {
+            const auto *label = window->findChild<QLabel *>();
+            return window->isVisible() && label != nullptr && label->text() == u"No Files to Zip"_s;
+        });
+    };
+    QTRY_VERIFY(noticeShown());
+    QCOMPARE(Tessary::getsFileURLSFromDragOperation({QUrl(u"https://example.org/a.zip"_s),
+                 QUrl::fromLocalFile(u"/tmp/a b.txt"_s), QUrl(u"file:"_s)}),
+        QList {QUrl::fromLocalFile(u"/tmp/a b.txt"_s)});
+}
+
+void TestStatusItem::checkMarksFollowTheSettings_data()
+{
+    QTest::addColumn<int>("nameType");
+    QTest::addColumn<int>("passwordType");
+    QTest::addColumn<QStringList>("checked");
+    QTest::newRow("empty store") << -1 << -1 << QStringList {u"Use \"Tessary Archive\""_s, u"No Password"_s};
+    QTest::newRow("derived, ask") << 1 << 1 << QStringList {u"Derive Name from Source"_s, u"Ask For Password"_s};
+    QTest::newRow("ask, preset") << 2 << 2 << QStringList {u"Ask For Name"_s, u"Use Preset Password"_s};
+    QTest::newRow("preset, none") << 3 << 0 << QStringList {u"Use Preset Name"_s, u"No Password"_s};
+}
+
+void TestStatusItem::checkMarksFollowTheSettings()
+{
+    QFETCH(int, nameType);
+    QFETCH(int, passwordType);
+    QFETCH(QStringList, checked);
+    if (nameType >= 0) {
+        m_controller->settings()->setQuickZipNameType(nameType);
+        m_controller->settings()->setQuickZipPasswordType(passwordType);
+    }
+    openMenu();
+    QStringList marked;
+    const QList<QAction *> items = menu()->actions();
+    for (const QAction *action : items)
+        if (action->isChecked())
+            marked << action->text();
+    QCOMPARE(marked, checked);
+    QVERIFY(!item(u"Reveal Last Tessary Archive..."_s)->isEnabled());
+}
+
+void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()
+{
+    QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
+    bool ended = false;
+    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
+        m_controller->destinations().at(1), u"Notes"_s, QString(),
+        [&ended](Tessary::RequestOutcome, const QString &, const Error &) { ended = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(ended, 20000);
+    openMenu();
+    QVERIFY(item(u"Reveal Last Tessary Archive..."_s)->isEnabled());
+    QVERIFY(QFile::remove(m_controller->pathToLastZipCreated()));
+    openMenu();
+    QVERIFY(!item(u"Reveal Last Tessary Archive..."_s)->isEnabled());
+}
+
+void TestStatusItem::policyCommandsChangeTheSettings_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("nameType");
+    QTest::addColumn<int>("passwordType");
+    QTest::newRow("Tessary Archive") << u"Use \"Tessary Archive\""_s << 0 << 2;
+    QTest::newRow("derive") << u"Derive Name from Source"_s << 1 << 2;
+    QTest::newRow("ask for name") << u"Ask For Name"_s << 2 << 2;
+    QTest::newRow("no password") << u"No Password"_s << 3 << 0;
+    QTest::newRow("ask for password") << u"Ask For Password"_s << 3 << 1;
+}
+
+void TestStatusItem::policyCommandsChangeTheSettings()
+{
+    QFETCH(QString, title);
+    QFETCH(int, nameType);
+    QFETCH(int, passwordType);
+    m_controller->settings()->setQuickZipNameType(ZipNameTypePreset);
+    m_controller->settings()->setQuickZipPasswordType(ZipPasswordTypePreset);
+    item(title)->trigger();
+    const Settings saved;
+    QCOMPARE(saved.quickZipNameType(), nameType);
+    QCOMPARE(saved.quickZipPasswordType(), passwordType);
+}
+
+void TestStatusItem::presetPolicies_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("hasPreset");
+    QTest::addColumn<QString>("typed"); // null: the dialog is cancelled; none is expected with a preset
+    QTest::addColumn<bool>("policyChosen");
+    QTest::newRow("name: none set, cancelled") << u"Use Preset Name"_s << false << QString() << false;
+    QTest::newRow("name: none set, typed") << u"Use Preset Name"_s << false << u"Weekly"_s << true;
+    QTest::newRow("name: set") << u"Use Preset Name"_s << true << QString() << true;
+    QTest::newRow("password: none set, cancelled") << u"Use Preset Password"_s << false << QString() << false;
+    QTest::newRow("password: set, never asked for") << u"Use Preset Password"_s << true << QString() << true;
+}
+
+void TestStatusItem::presetPolicies()
+{
+    QFETCH(QString, title);
+    QFETCH(bool, hasPreset);
+    QFETCH(QString, typed);
+    QFETCH(bool, policyChosen);
+    const bool forName = title.contains(u"Name"_s);
+    Settings &settings = *m_controller->settings();
+    if (hasPreset) {
+        settings.setQuickZipName(u"Weekly"_s);
+        settings.setQuickZipPassword(u"secret"_s);
+        settings.setPasswordRequiredToChangePassword(true);
+    }
+    ModalDriver driver;
+    driver.then([typed](QWidget *modal) {
+        if (typed.isNull()) {
+            ModalDriver::press(modal, Qt::Key_Escape);
+            return;
+        }
+        ModalDriver::type(modal, "nameTextField", typed);
+        ModalDriver::press(modal, Qt::Key_Return);
+    });
+    item(title)->trigger();
+    QCOMPARE(driver.remainingSteps(), hasPreset ? 1 : 0); // a dialog came only without a preset
+    const qint32 chosen = forName ? settings.quickZipNameType() : settings.quickZipPasswordType();
+    QCOMPARE(chosen, policyChosen ? (forName ? qint32(ZipNameTypePreset) : qint32(ZipPasswordTypePreset)) : 0);
+    if (forName && policyChosen)
+        QCOMPARE(settings.quickZipName(), u"Weekly"_s);
+}
+
+void TestStatusItem::quitAsksFirst_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<int>("status");
+    QTest::newRow("declined") << u"Cancel"_s << 7;
+    QTest::newRow("confirmed") << u"Quit"_s << 0;
+}
+
+void TestStatusItem::quitAsksFirst()
+{
+    QFETCH(QString, answer);
+    QFETCH(int, status);
+    QApplication::setQuitOnLastWindowClosed(false); // as Tessary runs
+    ModalDriver driver;
+    driver.answerMessageBox(answer);
+    QTimer::singleShot(0, item(u"Quit..."_s), &QAction::trigger);
+    // Still running after the answer, the application ends only by this timer's status.
+    QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(7); });
+    QCOMPARE(QApplication::exec(), status);
+    QCOMPARE(driver.messages, QStringList {u"Quit Tessary|Are you sure you wish to Quit Tessary?"_s});
+}
+
+QTEST_MAIN(TestStatusItem)
+#include "TestStatusItem.moc"
