@@ -23,8 +23,8 @@ constexpr qreal kCornerRadius = 8.0;
 
 DropPad::DropPad()
     : QWidget(nullptr,
-          Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
-              | Qt::NoDropShadowWindowHint)
+        Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
+            | Qt::NoDropShadowWindowHint)
 {
     setObjectName(u"TessaryDropPad"_s);
     setWindowTitle(u"Tessary Drop Pad"_s);
@@ -36,6 +36,8 @@ DropPad::DropPad()
     setMask(QRegion(outline().toFillPolygon().toPolygon()));
     setToolTip(u"Drop files here to zip them; click for the menu"_s);
     WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(this);
+    // A monitor unplugged must not take the pad with it.
+    connect(qApp, &QGuiApplication::screenRemoved, this, [this] { placeAt(pos()); });
 }
 
 void DropPad::setHilited(bool hilited)

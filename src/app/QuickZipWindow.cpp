@@ -7,8 +7,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 QuickZipWindow::QuickZipWindow()
-    : QWidget(nullptr,
-          Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
     , m_chooserView(new DestinationChooserView(QSizeF(TileSide, TileSide), this))
     , m_fade(this, "windowOpacity")
 {

@@ -20,13 +20,14 @@ const QString kCopyright = u"Copyright © 2026 The Tessary developers"_s;
 void Tessary::displayAboutBox()
 {
     const QString message = u"Tessary - The Easiest Way to Zip, Share and Protect your files."_s;
-    const QString details = u"\nVersion %1\n\n%2\n\n"
-                            "• Just Drag and Drop to Zip your Files.\n"
-                            "• Create Zip Archives with or without a Password.\n"
-                            "• Automatically share Zip Archives via Email, Messages and nearby sharing through your "
-                            "phone, Dropbox and iCloud Drive.\n"
-                            "• Automatically store Zip Archives on this computer, in the Cloud or on your FTP server.\n"_s
-                                .arg(QCoreApplication::applicationVersion(), kCopyright);
+    const QString details
+        = u"\nVersion %1\n\n%2\n\n"
+          "• Just Drag and Drop to Zip your Files.\n"
+          "• Create Zip Archives with or without a Password.\n"
+          "• Automatically share Zip Archives via Email, Messages and nearby sharing through your "
+          "phone, Dropbox and iCloud Drive.\n"
+          "• Automatically store Zip Archives on this computer, in the Cloud or on your FTP server.\n"_s.arg(
+              QCoreApplication::applicationVersion(), kCopyright);
     if (Utilities::isNonInteractive()) {
         Utilities::displayMessage(details, message);
         return;
@@ -45,7 +46,7 @@ void Tessary::displayAboutBox()
     box.setTextFormat(Qt::PlainText);
     box.setText(message);
     box.setInformativeText(details);
-    box.addButton(QMessageBox::Ok);
+    box.setEscapeButton(box.addButton(QMessageBox::Ok));
     QPushButton *logging
         = loggingButtonText.isNull() ? nullptr : box.addButton(loggingButtonText, QMessageBox::ActionRole);
     box.exec();

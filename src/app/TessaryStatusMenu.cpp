@@ -47,8 +47,9 @@ void Tessary::buildStatusMenu()
     const auto passwordType
         = [this](qint32 type) { return [this, type] { m_settings->setQuickZipPasswordType(type); }; };
 
-    add(u"Reveal Last Tessary Archive..."_s, TagRevealLastZip, [this] { revealLastZipSelected(); })
-        ->setEnabled(canRevealLastZipCreated());
+    add(u"Reveal Last Tessary Archive..."_s, TagRevealLastZip, [this] {
+        revealLastZipSelected();
+    })->setEnabled(canRevealLastZipCreated());
     menu->addSeparator();
     add(u"QuickZip Name"_s, TagHeading, {});
     add(u"Use \"Tessary Archive\""_s, TagTessaryName, nameType(ZipNameTypeTessaryArchive));

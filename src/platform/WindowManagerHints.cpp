@@ -34,7 +34,7 @@ void WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(QWidget *window)
         atom(connection, "_NET_WM_STATE_SKIP_PAGER"), atom(connection, "_NET_WM_STATE_STICKY")};
     xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
         states.size(), states.data());
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom(connection, "_NET_WM_DESKTOP"),
-        XCB_ATOM_CARDINAL, 32, 1, &kAllWorkspaces);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom(connection, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
+        32, 1, &kAllWorkspaces);
     xcb_flush(connection);
 }

@@ -70,6 +70,7 @@ private Q_SLOTS:
     void aHoldOpensTheWindowAndADropOnATileMakesTheArchive();
     void releasingAnywhereClosesTheWindow();
     void aDropOnThePadOpensTheCustomZipWindow();
+    void thePadMovedHalfOffTheScreenComesBack();
 
 private:
     /// Presses on the drag source, which starts a drag of the test files.
@@ -173,8 +174,8 @@ void TestDesktopDrags::aHoldOpensTheWindowAndADropOnATileMakesTheArchive()
 
     const QString archive = m_home.desktopPath() + u"/Tessary Archive.zip"_s;
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(archive), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(ArchiveReader::listEntries(archive),
-        QStringList({u"notes.txt"_s, u"Photos/"_s, u"Photos/beach.jpg"_s}), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        ArchiveReader::listEntries(archive), QStringList({u"notes.txt"_s, u"Photos/"_s, u"Photos/beach.jpg"_s}), 10000);
     QVERIFY(QFileInfo::exists(m_home.filePath(u"Items/notes.txt"_s))); // never moved
 }
 
@@ -205,6 +206,23 @@ void TestDesktopDrags::aDropOnThePadOpensTheCustomZipWindow()
     button(u"mouseup"_s);
     QCOMPARE(dragResult(), u"dropped: copy"_s);
     QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kCustomZipWindow).has_value(), 5000);
+}
+
+void TestDesktopDrags::thePadMovedHalfOffTheScreenComesBack()
+{
+    moveTo(m_pad.center());
+    button(u"mousedown"_s);
+    moveTo(m_pad.center() + QPoint(-20, 40));
+    QTest::qWait(100);
+    moveTo(QPoint(1275, 300));
+    QTest::qWait(100);
+    button(u"mouseup"_s);
+    // Moved with the pointer, then back onto the screen at its right edge; and remembered.
+    const QPoint expected(1280 - m_pad.width(), m_pad.top() + 300 - m_pad.center().y());
+    QTRY_COMPARE(visibleWindow(kDropPad)->topLeft(), expected);
+    QVERIFY(!visibleWindow(kQuickZipWindow).has_value());
+    QVERIFY(readFile(m_home.filePath(u".config/Tessary/Tessary.conf"_s))
+                .contains(u"Drop%20Pad%20Location=@Point(%1 %2)"_s.arg(expected.x()).arg(expected.y()).toUtf8()));
 }
 
 QTEST_GUILESS_MAIN(TestDesktopDrags)

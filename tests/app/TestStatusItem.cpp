@@ -126,8 +126,7 @@ void TestStatusItem::quickZipWindowFrame_data()
         << QRect(QPoint(1240, 0), kPad) << kGrid << QRect(QPoint(960, 40), kGrid);
     QTest::newRow("top-left corner: below, shifted right")
         << QRect(QPoint(0, 0), kPad) << kGrid << QRect(QPoint(0, 40), kGrid);
-    QTest::newRow("middle: centred below") << QRect(QPoint(600, 300), kPad) << kGrid
-                                           << QRect(QPoint(460, 340), kGrid);
+    QTest::newRow("middle: centred below") << QRect(QPoint(600, 300), kPad) << kGrid << QRect(QPoint(460, 340), kGrid);
     QTest::newRow("bottom edge: above") << QRect(QPoint(600, 736), kPad) << kGrid << QRect(QPoint(460, 554), kGrid);
     QTest::newRow("bottom-right corner: above, shifted left")
         << QRect(QPoint(1240, 736), kPad) << kGrid << QRect(QPoint(960, 554), kGrid);
@@ -137,8 +136,8 @@ void TestStatusItem::quickZipWindowFrame_data()
         << QRect(QPoint(600, 0), kPad) << QSize(1600, 182) << QRect(QPoint(0, 40), QSize(1600, 182));
     QTest::newRow("no room above or below: kept on the screen")
         << QRect(QPoint(600, 300), kPad) << QSize(320, 700) << QRect(QPoint(460, 76), QSize(320, 700));
-    QTest::newRow("second screen on the left") << QRect(QPoint(-1920, 0), kPad) << kGrid
-                                               << QRect(QPoint(-1920, 40), kGrid);
+    QTest::newRow("second screen on the left")
+        << QRect(QPoint(-1920, 0), kPad) << kGrid << QRect(QPoint(-1920, 40), kGrid);
 }
 
 void TestStatusItem::quickZipWindowFrame()
@@ -157,8 +156,7 @@ void TestStatusItem::padPlace_data()
     QTest::addColumn<QList<QRect>>("areas");
     QTest::addColumn<QPoint>("expected");
     QTest::newRow("on the screen: kept") << QPoint(300, 200) << QList {kScreen} << QPoint(300, 200);
-    QTest::newRow("half off the right edge: brought back")
-        << QPoint(1260, 100) << QList {kScreen} << QPoint(1240, 100);
+    QTest::newRow("half off the right edge: brought back") << QPoint(1260, 100) << QList {kScreen} << QPoint(1240, 100);
     QTest::newRow("half below the panel: brought back") << QPoint(10, 760) << QList {kScreen} << QPoint(10, 736);
     QTest::newRow("off every screen: first place") << QPoint(5000, 100) << QList {kScreen} << QPoint(1240, 0);
     QTest::newRow("on the second screen: kept") << QPoint(-500, 900) << QList {left, kScreen} << QPoint(-500, 900);
@@ -238,8 +236,8 @@ void TestStatusItem::onlyFilesCountInADrop()
         });
     };
     QTRY_VERIFY(noticeShown());
-    QCOMPARE(Tessary::getsFileURLSFromDragOperation({QUrl(u"https://example.org/a.zip"_s),
-                 QUrl::fromLocalFile(u"/tmp/a b.txt"_s), QUrl(u"file:"_s)}),
+    QCOMPARE(Tessary::getsFileURLSFromDragOperation(
+                 {QUrl(u"https://example.org/a.zip"_s), QUrl::fromLocalFile(u"/tmp/a b.txt"_s), QUrl(u"file:"_s)}),
         QList {QUrl::fromLocalFile(u"/tmp/a b.txt"_s)});
 }
 
