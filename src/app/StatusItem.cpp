@@ -1,10 +1,12 @@
 #include "StatusItem.h"
 
 #include "DropPad.h"
+#include "support/Utilities.h"
 
 #include <QCursor>
 #include <QIcon>
 #include <QMenu>
+#include <QPointer>
 #include <QSystemTrayIcon>
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,6 +26,12 @@ StatusItem::StatusItem()
             m_menu->popup(QCursor::pos());
     });
     m_trayIcon->show();
+    // Where the desktop has no notification service, its tray tells the user.
+    Utilities::setSystemNotificationFallback(
+        [tray = QPointer<QSystemTrayIcon>(m_trayIcon)](const QString &title, const QString &details) {
+            if (tray)
+                tray->showMessage(title, details);
+        });
 }
 
 StatusItem::~StatusItem() = default;
