@@ -1,19 +1,25 @@
 #include "ProgressWindowController.h"
 
 #include "ThreadHops.h"
+#include "platform/WindowManagerHints.h"
 #include "support/Utilities.h"
 #include "ui_ProgressWindowController.h"
 
 #include <QEvent>
+#include <QWindow>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 
 using namespace Qt::Literals::StringLiterals;
 
 ProgressWindowController::ProgressWindowController(
     const QString &title, const QString &message, std::function<void()> cancellation)
-    : m_window(std::make_unique<QWidget>(nullptr, Qt::Window | Qt::WindowStaysOnTopHint))
+    // A title and nothing to maximise: the window reports on a job, it is not a place to work.
+    : m_window(std::make_unique<QWidget>(nullptr,
+          Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+              | Qt::WindowDoesNotAcceptFocus))
     , m_ui(std::make_unique<Ui::ProgressWindowController>())
     , m_title(title.isNull() ? u"Progress"_s : title)
     , m_message(message.isNull() ? u"Processing..."_s : message)
@@ -26,6 +32,13 @@ ProgressWindowController::ProgressWindowController(
     m_ui->progressIndicator->setValue(0);
     m_ui->spinner->startAnimation();
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &ProgressWindowController::cancelPressed);
+    // It comes up while the user works elsewhere: it takes the keyboard only once the user has
+    // clicked into it, so that a key meant for another window cannot cancel the job. Escape
+    // cancels from then on.
+    m_window->setAttribute(Qt::WA_ShowWithoutActivating);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_window.get());
+    connect(escape, &QShortcut::activated, this, &ProgressWindowController::cancelPressed);
+    WindowManagerHints::keepOutOfTaskbar(m_window.get());
     m_window->installEventFilter(this);
 }
 
@@ -69,12 +82,10 @@ void ProgressWindowController::showAfter(float seconds)
 
 void ProgressWindowController::show()
 {
-    Utilities::bringCurrentApplicationToForeground();
-    m_window->adjustSize();
+    m_window->setFixedSize(m_window->sizeHint());
     placeWindow();
     m_window->show();
     m_window->raise();
-    m_window->activateWindow();
     m_wasShown = true;
     m_minimumWait = std::make_unique<MinimumWait>();
 }
@@ -133,5 +144,10 @@ bool ProgressWindowController::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_window.get() && event->type() == QEvent::Move && !m_placing && m_window->isVisible())
         Q_EMIT progressWindowDidMove(this);
+    if (watched == m_window.get() && event->type() == QEvent::MouseButtonPress
+        && m_window->windowHandle()->flags().testFlag(Qt::WindowDoesNotAcceptFocus)) {
+        m_window->windowHandle()->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+        m_window->activateWindow();
+    }
     return QObject::eventFilter(watched, event);
 }

@@ -22,7 +22,17 @@ xcb_atom_t atom(xcb_connection_t *connection, const QByteArray &name)
 }
 } // namespace
 
+void WindowManagerHints::keepOutOfTaskbar(QWidget *window)
+{
+    setHints(window, false);
+}
+
 void WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(QWidget *window)
+{
+    setHints(window, true);
+}
+
+void WindowManagerHints::setHints(QWidget *window, bool onAllWorkspaces)
 {
     xcb_connection_t *connection = x11Connection();
     if (connection == nullptr)
@@ -32,9 +42,11 @@ void WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(QWidget *window)
     // it with; Qt adds its own (above the others) to them.
     const std::array<xcb_atom_t, 3> states {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
         atom(connection, "_NET_WM_STATE_SKIP_PAGER"), atom(connection, "_NET_WM_STATE_STICKY")};
+    const uint32_t count = onAllWorkspaces ? states.size() : states.size() - 1;
     xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
-        states.size(), states.data());
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom(connection, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
-        32, 1, &kAllWorkspaces);
+        count, states.data());
+    if (onAllWorkspaces)
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom(connection, "_NET_WM_DESKTOP"),
+            XCB_ATOM_CARDINAL, 32, 1, &kAllWorkspaces);
     xcb_flush(connection);
 }

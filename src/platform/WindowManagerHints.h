@@ -2,12 +2,17 @@
 
 class QWidget;
 
-// Asks the window manager to treat one of Tessary's small helper windows (the drop pad, the
-// quick-zip window, notices) as part of the desktop: out of the task bar and the window switcher,
-// and on every workspace. Does nothing where the display is not X11.
+// Asks the window manager to keep Tessary's helper windows (the drop pad, the quick-zip window,
+// notices, progress windows) out of the task bar and the window switcher, where the user looks
+// for the programs he works with. Does nothing where the display is not X11. Call before the
+// window is first shown; the hints stay with the window.
 class WindowManagerHints final
 {
 public:
-    /// Call before the window is first shown; the hints stay with the window.
+    static void keepOutOfTaskbar(QWidget *window);
+    /// The same, and on every workspace.
     static void keepOutOfTaskbarOnAllWorkspaces(QWidget *window);
+
+private:
+    static void setHints(QWidget *window, bool onAllWorkspaces);
 };

@@ -7,6 +7,7 @@
 #include "pipeline/ThreadHops.h"
 #include "platform/AutostartEntry.h"
 #include "platform/DesktopNotifications.h"
+#include "platform/WindowManagerHints.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainterPath>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -31,6 +33,7 @@ namespace {
 
 constexpr int kNoticeFontSize = 24;
 constexpr int kNoticeMargin = 25;
+constexpr qreal kNoticeCornerRadius = 10.0;
 constexpr double kNoticeExtraSeconds = 1.0;
 constexpr int kForegroundSettleMs = 100;
 constexpr int kAlertMinimumWidth = 420;
@@ -84,6 +87,7 @@ QWidget *Utilities::createNotification(const QString &message)
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setObjectName(u"TessaryNotice"_s);
+    WindowManagerHints::keepOutOfTaskbar(window);
 
     auto *label = new QLabel(message);
     QFont font = label->font();
@@ -94,10 +98,14 @@ QWidget *Utilities::createNotification(const QString &message)
 
     auto *background = new RoundedRectangleView(window);
     background->setBackgroundColor(interfaceBackgroundColor());
-    background->setCornerRadius(10.0);
+    background->setCornerRadius(kNoticeCornerRadius);
     const QSize content = label->size().grownBy(QMargins(kNoticeMargin, kNoticeMargin, kNoticeMargin, kNoticeMargin));
     window->resize(content);
     background->setGeometry(QRect(QPoint(0, 0), content));
+    // The rounded shape itself, so that no black corners show where no compositor blends them.
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(background->geometry()), kNoticeCornerRadius, kNoticeCornerRadius);
+    window->setMask(QRegion(shape.toFillPolygon().toPolygon()));
     label->setParent(background);
     label->setGeometry(centeredRect(QRectF(label->rect()), QRectF(background->rect())).toRect());
 

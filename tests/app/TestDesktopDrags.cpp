@@ -71,6 +71,7 @@ private Q_SLOTS:
     void releasingAnywhereClosesTheWindow();
     void aDropOnThePadOpensTheCustomZipWindow();
     void thePadMovedHalfOffTheScreenComesBack();
+    void aJobLeavesTheFocusWhereItIs();
 
 private:
     /// Presses on the drag source, which starts a drag of the test files.
@@ -223,6 +224,34 @@ void TestDesktopDrags::thePadMovedHalfOffTheScreenComesBack()
     QVERIFY(!visibleWindow(kQuickZipWindow).has_value());
     QVERIFY(readFile(m_home.filePath(u".config/Tessary/Tessary.conf"_s))
                 .contains(u"Drop%20Pad%20Location=@Point(%1 %2)"_s.arg(expected.x()).arg(expected.y()).toUtf8()));
+}
+
+void TestDesktopDrags::aJobLeavesTheFocusWhereItIs()
+{
+    // A file that takes zip some seconds, so that the progress window comes up.
+    QFile big(m_home.filePath(u"Items/big.bin"_s));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (int i = 0; i < 160; ++i) {
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
+        big.write(block);
+    }
+    big.close();
+
+    const QString source = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, kDragSource});
+    xdotool({u"windowactivate"_s, u"--sync"_s, source});
+    QProcess job;
+    job.setProcessEnvironment(m_tessary.processEnvironment());
+    job.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big.fileName()});
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(u"^Tessary Archive$"_s).has_value(), 10000);
+    QTest::qWait(300);
+    QCOMPARE(xdotool({u"getactivewindow"_s}), source);
+    xdotool({u"key"_s, u"space"_s}); // typed into the other program, never into the progress window
+    QVERIFY(job.waitForFinished(60000));
+    QCOMPARE(job.exitCode(), 0);
+    const QString archive = QString::fromUtf8(job.readAllStandardOutput()).trimmed();
+    QCOMPARE(QFileInfo(archive).path(), m_home.desktopPath());
+    QCOMPARE(ArchiveReader::listEntries(archive), QStringList {u"big.bin"_s});
 }
 
 QTEST_GUILESS_MAIN(TestDesktopDrags)
