@@ -2,6 +2,7 @@
 #include "app/Tessary.h"
 
 #include <QApplication>
+#include <QIcon>
 
 namespace {
 void describeApplication()
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     describeApplication();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/TessaryLogo.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
     if (commandLine.mode() != CommandLine::ModeRun)
         return commandLine.runZip();

@@ -99,6 +99,12 @@ void TestDesktopDrags::initTestCase()
     QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kDropPad).has_value(), 20000);
     m_pad = *visibleWindow(kDropPad);
     QCOMPARE(m_pad.size(), QSize(40, 40));
+    // Tessary's windows carry its icon.
+    const QString pad = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, kDropPad});
+    QProcess xprop;
+    xprop.start(u"xprop"_s, {u"-id"_s, pad, u"_NET_WM_ICON"_s});
+    QVERIFY(xprop.waitForFinished());
+    QVERIFY2(xprop.readAllStandardOutput().contains("_NET_WM_ICON(CARDINAL) = "), "no icon");
 }
 
 void TestDesktopDrags::cleanupTestCase()
