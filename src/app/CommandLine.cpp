@@ -21,6 +21,16 @@ const QString kListDestinationsOption = u"list-destinations"_s;
 const QString kDestinationOption = u"destination"_s;
 constexpr int kWindowsGonePollMs = 100;
 
+// The Destinations that can be zipped to, in tile order: every one but the add tile.
+DestinationList zippableDestinations(const Tessary &controller)
+{
+    DestinationList destinations = controller.destinations();
+    destinations.removeIf([](const DestinationPointer &destination) {
+        return destination->type() == Destination::DestinationTypeAddDestination;
+    });
+    return destinations;
+}
+
 QCommandLineParser &configuredParser(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(
@@ -102,7 +112,7 @@ int CommandLine::run() const
     case ModeListDestinations: {
         Tessary controller;
         controller.createDestinations();
-        for (const DestinationPointer &destination : controller.destinations())
+        for (const DestinationPointer &destination : zippableDestinations(controller))
             out << destination->name() << '\n';
         return ExitSuccess;
     }
@@ -131,16 +141,12 @@ int CommandLine::runZip() const
 
     Tessary controller;
     controller.createDestinations();
-    DestinationPointer destination;
-    for (const DestinationPointer &candidate : controller.destinations()) {
-        if (candidate->name() == m_destinationName) {
-            destination = candidate;
-            break;
-        }
-    }
-    if (m_mode == ModeZip && !destination) {
+    const DestinationList destinations = zippableDestinations(controller);
+    const auto named = std::find_if(destinations.cbegin(), destinations.cend(),
+        [this](const DestinationPointer &candidate) { return candidate->name() == m_destinationName; });
+    if (m_mode == ModeZip && named == destinations.cend()) {
         err << "tessary: no Destination is named \"" << m_destinationName << "\". Your Destinations:\n";
-        for (const DestinationPointer &candidate : controller.destinations())
+        for (const DestinationPointer &candidate : destinations)
             err << "  " << candidate->name() << '\n';
         return ExitUsageError;
     }
@@ -165,7 +171,7 @@ int CommandLine::runZip() const
               }
           };
     if (m_mode == ModeZip)
-        controller.performQuickZipWithURLs(urls, destination, ended);
+        controller.performQuickZipWithURLs(urls, *named, ended);
     else
         controller.performCustomZipWithURLs(urls, ended);
 

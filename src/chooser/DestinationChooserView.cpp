@@ -204,7 +204,9 @@ void DestinationChooserView::destinationCellDidReceiveMouseDown(DestinationCell 
     Destination *destination = cell->destination();
     if (destination == nullptr || !destination->allowsUserInteraction())
         return;
-    if ((m_interactionOptions & InteractionClickHighlights) != 0)
+    // The add tile acts; it is never the Destination chosen.
+    if ((m_interactionOptions & InteractionClickHighlights) != 0
+        && destination->type() != Destination::DestinationTypeAddDestination)
         cell->setHilite(true);
     if ((m_interactionOptions & InteractionClickActs) != 0)
         destination->handleClickAction();

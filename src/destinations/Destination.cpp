@@ -191,8 +191,10 @@ QString Destination::finalFolderPath() const
 
 bool Destination::ensureFinalFolderExists() const
 {
-    if (finalFolderPath().isEmpty())
+    // A job folder is made when a job asks for its final folder; here only the folder that holds it.
+    const QString folder = m_rootFolderPath == internalFolderPath() ? m_rootFolderPath : finalFolderPath();
+    if (folder.isEmpty())
         return false;
-    QDir().mkpath(finalFolderPath());
+    QDir().mkpath(folder);
     return true;
 }

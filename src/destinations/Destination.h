@@ -106,7 +106,8 @@ public:
     /// The folder the archive is written into: a new job folder under the internal folder for
     /// the kinds whose root is that folder (made on every call), otherwise the root itself.
     QString finalFolderPath() const;
-    /// Creates the final folder with its parents; false when there is none.
+    /// Creates the final folder with its parents (for the kinds with job folders, the internal
+    /// folder that holds them); false when there is none.
     bool ensureFinalFolderExists() const;
 
 protected:

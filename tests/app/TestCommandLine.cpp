@@ -117,6 +117,9 @@ void TestCommandLine::usageErrors_data()
     QTest::newRow("unknown Destination")
         << QStringList {u"--destination"_s, u"Nowhere"_s, u"report.txt"_s}
         << u"no Destination is named \"Nowhere\". Your Destinations:\n  Place Alongside Source\n  Place on the Desktop\n"_s;
+    // The add tile is no place to zip to; it is not offered either.
+    QTest::newRow("the add tile") << QStringList {u"--destination"_s, u"Add New Destination"_s, u"report.txt"_s}
+                                  << u"  Share via Air Drop\n"_s;
 }
 
 void TestCommandLine::usageErrors()
@@ -126,7 +129,9 @@ void TestCommandLine::usageErrors()
     const Run run = tessary(arguments, m_home->filePath(u"work"_s));
     QCOMPARE(run.status, 2);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(!run.err.contains(u"  Add New Destination"_s));
     QVERIFY(QDir(m_home->desktopPath()).isEmpty());
+    QVERIFY(!QFileInfo::exists(Destination::internalFolderPath()));
 }
 
 void TestCommandLine::helpDescribesTheZipMode()

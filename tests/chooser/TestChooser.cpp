@@ -7,6 +7,7 @@
 #include "chooser/DestinationCell.h"
 #include "chooser/DestinationChooserView.h"
 #include "chooser/DestinationView.h"
+#include "destinations/DestinationAddDestination.h"
 #include "destinations/DestinationDesktop.h"
 #include "destinations/DestinationEmail.h"
 #include "settings/Settings.h"
@@ -169,13 +170,15 @@ void TestChooser::mouseDowns()
     const auto counter = std::make_shared<ClickCounter>();
     DestinationChooserView chooser(QSizeF(54, 54));
     chooser.setInteractionOptions(options);
-    chooser.setDestinations({counter});
-    QTRY_COMPARE(chooser.cells().size(), 2);
+    chooser.setDestinations({counter, std::make_shared<DestinationAddDestination>(u"Add New Destination"_s)}, 3);
+    QTRY_COMPARE(chooser.cells().size(), 3);
     QTest::mouseClick(chooser.cells().at(0)->destinationView(), Qt::LeftButton);
-    QTest::mouseClick(chooser.cells().at(1)->destinationView(), Qt::LeftButton); // a placeholder: nothing
+    QTest::mouseClick(chooser.cells().at(2)->destinationView(), Qt::LeftButton); // a placeholder: nothing
     QCOMPARE(chooser.cells().at(0)->destinationView()->hilited(), highlights);
-    QVERIFY(!chooser.cells().at(1)->destinationView()->hilited());
+    QVERIFY(!chooser.cells().at(2)->destinationView()->hilited());
     QCOMPARE(counter->clicks, clicks);
+    QTest::mouseClick(chooser.cells().at(1)->destinationView(), Qt::LeftButton);
+    QVERIFY(!chooser.cells().at(1)->destinationView()->hilited()); // the add tile is never the one chosen
 }
 
 void TestChooser::dropsReachTheOwner()

@@ -119,6 +119,15 @@ void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
         QVERIFY(QFileInfo(jobFolder).isDir());
     }
     QCOMPARE(Destination::internalFolderPath(), m_home->filePath(u".local/share/Tessary/Archives"_s));
+
+    // A job prepares, then asks for its final folder once: one job, one folder.
+    QDir internal(Destination::internalFolderPath());
+    QVERIFY(internal.removeRecursively());
+    QVERIFY(email.ensureFinalFolderExists());
+    QVERIFY(internal.exists());
+    QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
+    email.finalFolderPath();
+    QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
 }
 
 void TestDestination::normalRootIsUsedAsItIs_data()
