@@ -14,8 +14,9 @@
 class ChildProcess;
 
 // Drives the zip tool: one run per dropped item, each in the item's own parent folder, so that
-// every item lands at the top of the archive under its own name. Progress comes from counting
-// the chunks of the tool's output against the number of entries expected.
+// every item lands at the top of the archive under its own name. Progress follows the bytes the
+// tool has read, from its running byte counts and the dot it prints for every DotSize bytes of a
+// large file, against the size of the items; a failed run is explained from the tool's messages.
 class Zipper final
 {
 public:
@@ -25,6 +26,17 @@ public:
     /// Error code of every archive-creation error.
     static constexpr qint64 ErrorCode = 10;
     static const QString ZipToolPath;
+    /// The input the tool reads for every dot it prints, in bytes.
+    static constexpr qint64 DotSize = 1 << 20;
+
+    /// What an item puts into the archive: its entries (every file and folder under a folder, at
+    /// any depth, without the folder itself; 1 for anything else) and the bytes of its files.
+    /// Links are not followed.
+    struct ItemSize
+    {
+        qsizetype entries = 0;
+        qint64 bytes = 0;
+    };
 
     /// One run of the zip tool.
     struct Run
@@ -55,39 +67,52 @@ public:
     bool isCancelled() const { return m_cancelled.load(); }
 
     float progress() const { return m_progress; }
-    qsizetype numberOfItemsToZip() const { return m_numberOfItemsToZip; }
-    qsizetype numberOfItemsZipped() const { return m_numberOfItemsZipped; }
+    /// The entries and bytes of all the items.
+    ItemSize sizeToZip() const { return m_sizeToZip; }
 
     /// The runs that create an archive of the items: "-r" (recurse), "-y" (links stay links),
-    /// "-nw" (names are literal, no wildcards), "-g" (grow) for every item after the first,
-    /// "-e" "-P" and the password when there is one, the archive, and the item as "./NAME",
-    /// which the tool can never take for an option and stores as NAME.
+    /// "-nw" (names are literal, no wildcards), "-db" "-dd" "-ds 1m" (byte counts, and a dot a
+    /// megabyte), "-g" (grow) for every item after the first, "-e" "-P" and the password when
+    /// there is one, the archive, and the item as "./NAME", which the tool can never take for an
+    /// option and stores as NAME.
     static QList<Run> runsForItems(
         const QStringList &itemPaths, const QString &outputFilePath, const QString &password);
     /// The arguments as the log shows them: every argument equal to the password is redacted.
     static QString describeArguments(const QStringList &arguments, const QString &password);
-    /// The number of entries the archive of an item holds: every file and folder under a folder
-    /// (at any depth, without the folder itself), 1 for anything else.
-    static qsizetype numberOfEntriesForItem(const QString &itemPath);
+    static ItemSize sizeOfItem(const QString &itemPath);
     /// An archive-creation error carrying the text.
     static Error errorWithDescription(const QString &description);
+    /// Why a run of the tool failed, in plain words, from its exit status and its messages.
+    static QString describeFailure(int status, const QByteArray &output, const QString &outputFilePath);
 
 private:
     /// An error when the items cannot go into one archive: no items, an item without a name,
     /// or two items of the same name (the second would silently replace the first).
     static Error validateItems(const QStringList &itemPaths);
-    bool runTool(const Run &run);
+    /// Runs the tool to its end: its exit status, -1 when it did not start or was stopped.
+    int runTool(const Run &run);
     void handleOutput(const QByteArray &chunk);
     void setProgress(float progress);
     void fillUpProgress();
     void finishCancelled(const QString &outputFilePath);
     void callCompletionBlock(const Error &error, const QString &pathToCreatedZipArchive);
 
+    /// The share of the job done: the weighed size of the items done, and of the run's so far.
+    void updateProgress();
+
     Completion m_completion;
     ProgressBlock m_progressBlock;
     float m_progress = 0.0F;
-    qsizetype m_numberOfItemsToZip = 0;
-    qsizetype m_numberOfItemsZipped = 0;
+    ItemSize m_sizeToZip;
+    /// What the runs before this one zipped, weighed as progress counts it.
+    qint64 m_unitsDone = 0;
+    /// The tool's count of the bytes it read in this run, the entries it began and the dots it
+    /// printed since the last one began.
+    qint64 m_runBytes = 0;
+    qsizetype m_runEntries = 0;
+    qint64 m_runDots = 0;
+    /// The end of the tool's output, for explaining a failure.
+    QByteArray m_output;
     std::atomic<bool> m_cancelled {false};
 
     QMutex m_processLock;

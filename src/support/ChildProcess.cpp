@@ -62,6 +62,8 @@ bool ChildProcess::start()
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    if (m_errorOutputMerged)
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
     if (!workingDirectory.isEmpty())
         posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.constData());
 

@@ -9,7 +9,8 @@
 
 // A tool run as a child process from an argument vector (never through a shell), with its
 // standard output read in chunks on the calling thread, its standard input empty and its
-// standard error shared with ours. Another thread may terminate it at any time.
+// standard error shared with ours (or read with its output). Another thread may terminate it at
+// any time.
 class ChildProcess final
 {
 public:
@@ -19,6 +20,9 @@ public:
     ChildProcess(const ChildProcess &) = delete;
     ChildProcess &operator=(const ChildProcess &) = delete;
 
+    /// Whether the child's error output comes with its standard output rather than going to
+    /// ours; set before start().
+    void setErrorOutputMerged(bool merged) { m_errorOutputMerged = merged; }
     /// Starts the child; false, with errorString() set, when it could not be started.
     bool start();
     QString errorString() const { return m_errorString; }
@@ -39,6 +43,7 @@ private:
     QStringList m_arguments;
     QString m_workingDirectory;
     QString m_errorString;
+    bool m_errorOutputMerged = false;
     int m_outputFd = -1;
     QByteArray m_readBuffer;
 

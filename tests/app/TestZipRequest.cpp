@@ -357,8 +357,10 @@ void TestZipRequest::failedJobShowsTheError()
     Outcome outcome;
     run({item(u"missing.txt"_s)}, desktop(), outcome);
     QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Failed);
-    QCOMPARE(outcome.error.localizedFailureReason(), u"Archive Creation Failure"_s);
-    QCOMPARE(driver.messages, QStringList {u"Something Went Wrong...|Archive Creation Failure"_s});
+    const QString reason
+        = u"Archive Creation Failure: \"missing.txt\" could not be found. It may have been moved or deleted."_s;
+    QCOMPARE(outcome.error.localizedFailureReason(), reason);
+    QCOMPARE(driver.messages, QStringList {u"Something Went Wrong...|"_s + reason});
     QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
     QVERIFY(visibleNotices().isEmpty());
 }

@@ -62,7 +62,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void countsTheEntriesOfAnItem();
+    void measuresAnItem();
 
     void zipsASingleFile();
     void zipsFoldersWithSubfoldersAndEmptyFolders();
@@ -76,9 +76,12 @@ private Q_SLOTS:
     void reportsErrors_data();
     void reportsErrors();
     void failedRunStopsTheJob();
+    void explainsTheToolsFailures_data();
+    void explainsTheToolsFailures();
 
     void progressStaysInRangeAndFillsUp();
     void emptyFolderDrivesProgressToOne();
+    void progressFollowsTheBytesOfALargeFile();
 
     void logHidesThePassword();
 
@@ -103,7 +106,7 @@ void TestZipper::cleanup()
     m_home.reset();
 }
 
-void TestZipper::countsTheEntriesOfAnItem()
+void TestZipper::measuresAnItem()
 {
     QVERIFY(writeFile(source(u"plain.txt"_s), "x"));
     QVERIFY(writeFile(source(u"three/sub/1"_s), "1"));
@@ -112,10 +115,14 @@ void TestZipper::countsTheEntriesOfAnItem()
     QDir().mkpath(source(u"empty"_s));
     QVERIFY(QFile::link(source(u"three"_s), source(u"link-to-folder"_s)));
 
-    QCOMPARE(Zipper::numberOfEntriesForItem(source(u"plain.txt"_s)), 1);
-    QCOMPARE(Zipper::numberOfEntriesForItem(source(u"three"_s)), 4);
-    QCOMPARE(Zipper::numberOfEntriesForItem(source(u"empty"_s)), 0);
-    QCOMPARE(Zipper::numberOfEntriesForItem(source(u"link-to-folder"_s)), 1);
+    const auto measured = [this](const QString &item) {
+        const Zipper::ItemSize size = Zipper::sizeOfItem(source(item));
+        return std::pair(size.entries, size.bytes);
+    };
+    QCOMPARE(measured(u"plain.txt"_s), std::pair(qsizetype(1), qint64(1)));
+    QCOMPARE(measured(u"three"_s), std::pair(qsizetype(4), qint64(3)));
+    QCOMPARE(measured(u"empty"_s), std::pair(qsizetype(0), qint64(0)));
+    QCOMPARE(measured(u"link-to-folder"_s), std::pair(qsizetype(1), qint64(0))); // a link, not what it points to
 }
 
 void TestZipper::zipsASingleFile()
@@ -126,7 +133,7 @@ void TestZipper::zipsASingleFile()
     QVERIFY(outcome.completed);
     QVERIFY2(outcome.error.isNull(), qPrintable(outcome.error.localizedFailureReason()));
     QVERIFY(outcome.path.isNull());
-    QCOMPARE(zipper.numberOfItemsToZip(), 1);
+    QCOMPARE(zipper.sizeToZip().entries, 1);
 
     ArchiveReader archive;
     QVERIFY(archive.extract(output()));
@@ -254,9 +261,12 @@ void TestZipper::reportsErrors_data()
                               << u"No files were identified to add to the Tessary Archive."_s;
     QTest::newRow("no output path") << QStringList {u"src/file"_s} << QString()
                                     << u"No suitable destination was specified for the Tessary Archive."_s;
-    QTest::newRow("missing item") << QStringList {u"src/missing"_s} << u"out/A.zip"_s << u"Archive Creation Failure"_s;
-    QTest::newRow("output folder missing")
-        << QStringList {u"src/file"_s} << u"out/nowhere/A.zip"_s << u"Archive Creation Failure"_s;
+    QTest::newRow("missing item")
+        << QStringList {u"src/missing"_s} << u"out/A.zip"_s
+        << u"Archive Creation Failure: \"missing\" could not be found. It may have been moved or deleted."_s;
+    QTest::newRow("output folder missing") << QStringList {u"src/file"_s} << u"out/nowhere/A.zip"_s
+                                           << u"Archive Creation Failure: The archive could not be created in the "
+                                              "folder \"WORK/out/nowhere\" (No such file or directory)."_s;
 }
 
 void TestZipper::reportsErrors()
@@ -264,6 +274,7 @@ void TestZipper::reportsErrors()
     QFETCH(QStringList, items);
     QFETCH(QString, output);
     QFETCH(QString, message);
+    message.replace(u"WORK"_s, m_work->path());
     QVERIFY(writeFile(source(u"file"_s), "data"));
     QStringList paths;
     for (const QString &item : std::as_const(items))
@@ -288,7 +299,8 @@ void TestZipper::failedRunStopsTheJob()
     QVERIFY(writeFile(source(u"C/third"_s), "3"));
 
     const ZipOutcome outcome = zip({source(u"A/first"_s), source(u"B/missing"_s), source(u"C/third"_s)}, output());
-    QCOMPARE(outcome.error.localizedFailureReason(), u"Archive Creation Failure"_s);
+    QCOMPARE(outcome.error.localizedFailureReason(),
+        u"Archive Creation Failure: \"missing\" could not be found. It may have been moved or deleted."_s);
     const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
     QCOMPARE(log.count(u"Archive: Processing file: "_s), 2);
     QVERIFY(log.contains(u"Archive: Task failed.\r"_s));
@@ -315,8 +327,8 @@ void TestZipper::progressStaysInRangeAndFillsUp()
         QVERIFY(progress.at(i) <= 1.0F);
     }
     QCOMPARE(zipper.progress(), 1.0F);
-    QCOMPARE(zipper.numberOfItemsToZip(), 200);
-    QVERIFY(zipper.numberOfItemsZipped() >= 1);
+    QCOMPARE(zipper.sizeToZip().entries, 200);
+    QVERIFY(progress.size() >= 10); // the bar moves with the files, not in one jump
 }
 
 void TestZipper::emptyFolderDrivesProgressToOne()
@@ -326,9 +338,67 @@ void TestZipper::emptyFolderDrivesProgressToOne()
     QList<float> progress;
     zipper.setProgressBlock([&progress](float value) { progress << value; });
     QVERIFY(runZipper(zipper, {source(u"Nothing"_s)}, output()).error.isNull());
-    QCOMPARE(zipper.numberOfItemsToZip(), 0);
-    QCOMPARE(progress, (QList<float> {0.1F, 1.0F}));
+    QCOMPARE(zipper.sizeToZip().entries, 0);
+    QCOMPARE(progress, (QList<float> {0.1F, 0.99F, 1.0F}));
     QCOMPARE(ArchiveReader::listEntries(output()), QStringList {u"Nothing/"_s});
+}
+
+void TestZipper::progressFollowsTheBytesOfALargeFile()
+{
+    // Random bytes, which zip cannot shrink: it reads them at its own pace.
+    QFile big(source(u"big.bin"_s));
+    QDir().mkpath(source(QString()));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    QByteArray block(1 << 20, Qt::Uninitialized);
+    for (int i = 0; i < 24; ++i) {
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
+        big.write(block);
+    }
+    big.close();
+
+    Zipper zipper;
+    QList<float> progress;
+    zipper.setProgressBlock([&progress](float value) { progress << value; });
+    QVERIFY(runZipper(zipper, {big.fileName()}, output()).error.isNull());
+    // A step for every megabyte read, never full before zip has ended.
+    const auto whileRunning = std::count_if(progress.cbegin(), progress.cend(), [](float value) {
+        return value > 0.1F && value <= 0.99F;
+    });
+    QVERIFY2(whileRunning >= 20, qPrintable(QString::number(whileRunning)));
+    QVERIFY(std::is_sorted(progress.cbegin(), progress.cend()));
+    QCOMPARE(progress.last(), 1.0F);
+}
+
+void TestZipper::explainsTheToolsFailures_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("unreadable file") << 18
+                                     << QByteArray("  adding: Photos/ (stored 0%)\n\tzip warning: could not open for "
+                                                   "reading: ./Photos/private.jpg\n\tzip warning: Permission denied\n")
+                                     << u"\"Photos/private.jpg\" could not be read. Check that you are allowed to read it."_s;
+    QTest::newRow("disk full") << 14
+                               << QByteArray("zip I/O error: No space left on device\nzip error: Output file write "
+                                             "failure (write error on zip file)\n")
+                               << u"The archive could not be written in the folder \"/media/stick\" (No space left on "
+                                  "device)."_s;
+    QTest::newRow("read-only folder") << 15
+                                      << QByteArray("zip I/O error: Permission denied\nzip error: Could not create "
+                                                    "output file (/media/stick/A.zip)\n")
+                                      << u"The archive could not be created in the folder \"/media/stick\" "
+                                         "(Permission denied)."_s;
+    QTest::newRow("other error") << 5 << QByteArray("zip error: Zip file structure invalid (A.zip)\n")
+                                 << u"zip stopped: Zip file structure invalid (A.zip)"_s;
+    QTest::newRow("no message") << 9 << QByteArray() << u"zip stopped with status 9."_s;
+}
+
+void TestZipper::explainsTheToolsFailures()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, output);
+    QFETCH(QString, reason);
+    QCOMPARE(Zipper::describeFailure(status, output, u"/media/stick/A.zip"_s), reason);
 }
 
 void TestZipper::logHidesThePassword()
@@ -344,8 +414,8 @@ void TestZipper::logHidesThePassword()
 
     const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
     QVERIFY(log.contains(u"Archive: Processing file: "_s + source(u"hunter2"_s) + u'\r'));
-    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -e, -P, <REDACTED>, <REDACTED>, ./hunter2)\r"_s));
-    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -e, -P, <REDACTED>, "_s + output(u"other.zip"_s)));
+    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, -P, <REDACTED>, <REDACTED>, ./hunter2)\r"_s));
+    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, -P, <REDACTED>, "_s + output(u"other.zip"_s)));
     QVERIFY(log.contains(u"Archive: Output: "_s));
     QVERIFY(log.contains(u"Archive: Progress: 0.100000\r"_s));
     QVERIFY(!log.contains(u", hunter2,"_s));
