@@ -96,9 +96,19 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
         m_pathToLastZipCreated = request->archivePath;
         if (request->destination->shouldRevealZipUponCreation())
             FileManager::reveal(request->archivePath);
-        // The request has ended once the Destination's delivery has.
+        // The request has ended once the Destination's delivery has; a failed delivery is a failed
+        // request, and the user learns where the archive is.
         request->destination->destinationWasUsedWithArchivePath(
-            request->archivePath, [this, request] { endZipRequest(request, RequestOutcome::Finished, {}); });
+            request->archivePath, [this, request](const QString &problem) {
+                if (problem.isEmpty()) {
+                    endZipRequest(request, RequestOutcome::Finished, {});
+                    return;
+                }
+                const Error failure = Utilities::errorWithCode(
+                    0, u"%1 The archive was kept at \"%2\"."_s.arg(problem, request->archivePath));
+                Utilities::reportError(failure);
+                endZipRequest(request, RequestOutcome::Failed, failure);
+            });
     });
 
     prepareProgressWindow(request->progressWindow);

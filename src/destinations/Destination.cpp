@@ -177,7 +177,7 @@ void Destination::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, co
 void Destination::destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered)
 {
     Q_UNUSED(archivePath);
-    delivered();
+    delivered({});
 }
 
 QString Destination::finalFolderPath() const

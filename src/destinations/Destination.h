@@ -44,8 +44,10 @@ public:
     /// Called once with true to stop the request (without any message) or false to go on.
     using WillBeUsedCompletion = std::function<void(bool cancel)>;
     using ConfigureCompletion = std::function<void(bool cancelled)>;
-    /// Called once when a delivery has ended (handed over, refused, or answered by the user).
-    using DeliveryCompletion = std::function<void()>;
+    /// Called once when a delivery has ended: with an empty problem when the archive was handed
+    /// over (or the user chose not to), otherwise with one sentence telling the user what went
+    /// wrong.
+    using DeliveryCompletion = std::function<void(const QString &problem)>;
 
     /// A new Destination; its tag is 0, as for every Destination the system makes.
     Destination(const QString &rootFolderPath, const QString &name);
@@ -99,8 +101,8 @@ public:
     virtual void defineIcon();
     /// Prepares for a request: the base makes sure its final folder exists and goes on.
     virtual void destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion);
-    /// Delivers the finished archive and reports when the delivery has ended; the base delivers
-    /// nothing and reports at once.
+    /// Delivers the finished archive and reports when the delivery has ended, and how; the base
+    /// delivers nothing and reports at once.
     virtual void destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered);
 
     /// The folder the archive is written into: a new job folder under the internal folder for

@@ -23,5 +23,5 @@ void DestinationAirDrop::defineIcon()
 void DestinationAirDrop::destinationWasUsedWithArchivePath(
     const QString &archivePath, const DeliveryCompletion &delivered)
 {
-    SharingServices::instance().shareNearby(archivePath, SharingDelivery::reportingProblems(delivered));
+    SharingServices::instance().shareNearby(archivePath, delivered);
 }

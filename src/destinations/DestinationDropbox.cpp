@@ -98,7 +98,7 @@ void DestinationDropbox::destinationWasUsedWithArchivePath(
     const QString &archivePath, const DeliveryCompletion &delivered)
 {
     if (!m_createShareLinks || gTessary == nullptr) {
-        delivered();
+        delivered({});
         return;
     }
     const QString fileName = QFileInfo(archivePath).fileName();
@@ -106,9 +106,7 @@ void DestinationDropbox::destinationWasUsedWithArchivePath(
     gTessary->dropboxManager()->createShareLinkToFileInDropboxAtPath(
         u"Apps/Tessary/%1"_s.arg(fileName), [self, fileName, delivered](const QString &link, const Error &error) {
             if (!error.isNull()) {
-                Utilities::displayMessage(
-                    u"Tessary was unable to generate a link to '%1'"_s.arg(fileName), u"Unable to Generate Link"_s);
-                delivered();
+                delivered(u"Tessary was unable to generate a link to '%1'"_s.arg(fileName));
                 return;
             }
             QGuiApplication::clipboard()->setText(link);
@@ -117,7 +115,7 @@ void DestinationDropbox::destinationWasUsedWithArchivePath(
             if (self && self->m_sendShareLinks)
                 self->sendShareLink(link, fileName, self->m_sendLinkMethod, delivered);
             else
-                delivered();
+                delivered({});
         });
 }
 
@@ -130,15 +128,15 @@ void DestinationDropbox::sendShareLink(
         SharingServices::instance().composeEmail(u"A Tessary Archive for You: %1"_s.arg(archiveName),
             u"Hi, here is a link to the Tessary Archive  \"%1\": \r\r   \u2022 %2\r\rThanks,\r\n%3\r\n\r\n"_s.arg(
                 archiveName, link, fullName),
-            {}, QString(), SharingDelivery::reportingProblems(delivered));
+            {}, QString(), delivered);
         break;
     case SendLinkMethodMessages:
         SharingServices::instance().composeMessage(
             u"Hi, here is a Tessary Archive for You: %1.\r\rAnd here is a link you can use to download it:\r\r   "
             "\u2022 %2\r\rThanks,\r\n%3\r\n\r\n"_s.arg(archiveName, link, fullName),
-            {}, QString(), SharingDelivery::reportingProblems(delivered));
+            {}, QString(), delivered);
         break;
     default:
-        delivered();
+        delivered({});
     }
 }

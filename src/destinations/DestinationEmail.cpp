@@ -74,5 +74,5 @@ void DestinationEmail::destinationWasUsedWithArchivePath(
             SharingDelivery::archiveName(archivePath), Utilities::fullUserName())
         : m_body;
     SharingServices::instance().composeEmail(
-        subject, body, m_emailAddresses, archivePath, SharingDelivery::reportingProblems(delivered));
+        subject, body, m_emailAddresses, archivePath, delivered);
 }

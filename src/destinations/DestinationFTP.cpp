@@ -108,5 +108,5 @@ void DestinationFTP::destinationWasUsedWithArchivePath(const QString &archivePat
 {
     Utilities::displayNotification(
         u"\"%1\" Successfully Uploaded to FTP Server"_s.arg(QFileInfo(archivePath).fileName()), 3.0, 1.0);
-    delivered();
+    delivered({});
 }

@@ -43,8 +43,14 @@ void tell(const QString &message, const QString &title, const Destination::Deliv
 {
     executeBlockOnMainThread([message, title, delivered] {
         Utilities::displayMessage(message, title);
-        delivered();
+        delivered({});
     });
+}
+
+// Ends the delivery as failed, on the GUI thread.
+void fail(const QString &problem, const Destination::DeliveryCompletion &delivered)
+{
+    executeBlockOnMainThread([problem, delivered] { delivered(problem); });
 }
 
 QString describe(const QString &error)
@@ -72,8 +78,7 @@ void DestinationICloud::moveIntoICloud(const QString &archivePath, const Deliver
     const QString folder = signedIn ? documentsPath() : QString();
     log(u"ubiquityContainerURL with nil: %1"_s.arg(describe(folder)));
     if (folder.isNull()) {
-        tell(u"Unable to upload the Tessary Archive to your iCloud Drive..."_s, u"iCloud Connection Failure"_s,
-            delivered);
+        fail(u"Unable to upload the Tessary Archive to your iCloud Drive..."_s, delivered);
         return;
     }
     const bool folderMade = QDir().mkpath(folder);
@@ -94,7 +99,7 @@ void DestinationICloud::moveIntoICloud(const QString &archivePath, const Deliver
                     u"A file with the name \"%1\" already exists in your iCloud Drive.  Would "
                     "you like to replace it?"_s.arg(fileName),
                     u"Replace Existing"_s)) {
-                delivered();
+                delivered({});
                 return;
             }
             executeBlockInBackground([archivePath, destination, delivered] {
@@ -104,8 +109,7 @@ void DestinationICloud::moveIntoICloud(const QString &archivePath, const Deliver
                 tessaryLog()(u"Called to remove existing file in iCloud.  Error: %1"_s.arg(
                     removed ? u"(null)"_s : u"could not remove %1"_s.arg(destination)));
                 if (!removed) {
-                    tell(u"Unable to replace the existing file from your iCloud Drive."_s, u"Could not Replace"_s,
-                        delivered);
+                    fail(u"Unable to replace the existing file from your iCloud Drive."_s, delivered);
                     return;
                 }
                 executeBlockOnMainThread(
@@ -123,6 +127,5 @@ void DestinationICloud::moveIntoICloud(const QString &archivePath, const Deliver
     if (moved)
         tell(u"\"%1\" has been successfully set to upload to your iCloud Drive."_s.arg(fileName), u"OK"_s, delivered);
     else
-        tell(u"Unable to upload the Tessary Archive to your iCloud Drive..."_s, u"iCloud Connection Failure"_s,
-            delivered);
+        fail(u"Unable to upload the Tessary Archive to your iCloud Drive..."_s, delivered);
 }

@@ -68,6 +68,6 @@ void DestinationMessages::destinationWasUsedWithArchivePath(
             tessaryLog()(u"Succeeded in sending message"_s);
         else
             tessaryLog()(u"FAILED to send message: %1"_s.arg(problem));
-        SharingDelivery::reportingProblems(delivered)(problem);
+        delivered(problem);
     });
 }

@@ -7,6 +7,4 @@
 namespace SharingDelivery {
 /// The archive's name as the texts show it: its file name without ".zip".
 QString archiveName(const QString &archivePath);
-/// A service completion that tells the user what is missing, if anything, then ends the delivery.
-SharingServices::Completion reportingProblems(const Destination::DeliveryCompletion &delivered);
 } // namespace SharingDelivery

@@ -47,7 +47,7 @@ private Q_SLOTS:
 
     void zipsToTheNamedDestination();
     void questionsWithoutAScreenCancel();
-    void failedJobGivesStatusOne();
+    void failedJobOrDeliveryGivesStatusOne();
     void usageErrors_data();
     void usageErrors();
     void helpDescribesTheZipMode();
@@ -94,7 +94,7 @@ void TestCommandLine::questionsWithoutAScreenCancel()
     QVERIFY(QDir(m_home->desktopPath()).isEmpty());
 }
 
-void TestCommandLine::failedJobGivesStatusOne()
+void TestCommandLine::failedJobOrDeliveryGivesStatusOne()
 {
     {
         Tessary controller;
@@ -105,6 +105,16 @@ void TestCommandLine::failedJobGivesStatusOne()
     QCOMPARE(run.status, 1);
     QCOMPARE(run.out, QString());
     QVERIFY2(run.err.contains(u"Archive Creation Failure"_s), qPrintable(run.err));
+
+    // A delivery that cannot be made (no KDE Connect here) fails too; the archive is kept where
+    // the message says.
+    const Run undelivered = tessary({u"--destination"_s, u"Send via Messages"_s, m_home->filePath(u"work/report.txt"_s)});
+    QCOMPARE(undelivered.status, 1);
+    QCOMPARE(undelivered.out, QString());
+    static const QRegularExpression keptAt(u"The archive was kept at \"([^\"]+)\"\\."_s);
+    const QRegularExpressionMatch kept = keptAt.match(undelivered.err);
+    QVERIFY2(kept.hasMatch(), qPrintable(undelivered.err));
+    QCOMPARE(ArchiveReader::listEntries(kept.captured(1)), QStringList {u"report.txt"_s});
 }
 
 void TestCommandLine::usageErrors_data()

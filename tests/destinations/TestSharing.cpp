@@ -2,6 +2,7 @@
 // session (tests/helpers/with-desktop-session): KDE Connect is stood in for on its bus, and the
 // Dropbox token lives in its keychain.
 
+#include "ArchiveReader.h"
 #include "FixtureServer.h"
 #include "ModalDriver.h"
 #include "TemporaryHome.h"
@@ -30,6 +31,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
+
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -100,12 +103,14 @@ public Q_SLOTS:
     void shareUrl(const QString &url) { shared << url; }
 };
 
-// Runs a delivery and waits until it has ended.
-void deliver(Destination &destination, const QString &archivePath)
+// Runs a delivery and waits until it has ended: its problem, empty when it succeeded.
+QString deliver(Destination &destination, const QString &archivePath)
 {
-    bool ended = false;
-    destination.destinationWasUsedWithArchivePath(archivePath, [&ended] { ended = true; });
-    QTRY_VERIFY_WITH_TIMEOUT(ended, 10000);
+    std::optional<QString> problem;
+    destination.destinationWasUsedWithArchivePath(
+        archivePath, [&problem](const QString &reported) { problem = reported; });
+    [&problem] { QTRY_VERIFY_WITH_TIMEOUT(problem.has_value(), 10000); }();
+    return problem.value_or(u"(never ended)"_s);
 }
 
 } // namespace
@@ -198,7 +203,7 @@ void TestSharing::emailTexts()
     email.setSubject(subject);
     email.setBody(body);
     const QString path = archive();
-    deliver(email, path);
+    QCOMPARE(deliver(email, path), QString());
     QCOMPARE(m_sharing.calls, QStringList {expected.replace(u"{name}"_s, m_fullName).replace(u"{path}"_s, path)});
 }
 
@@ -206,12 +211,12 @@ void TestSharing::messagesAndNearby()
 {
     DestinationMessages messages(u"Text"_s);
     const QString path = archive();
-    deliver(messages, path);
+    QCOMPARE(deliver(messages, path), QString());
     messages.setSubject(u"My own words"_s);
     messages.setRecipients({u"+15550100"_s});
-    deliver(messages, path);
+    QCOMPARE(deliver(messages, path), QString());
     DestinationAirDrop nearby(u"Nearby"_s);
-    deliver(nearby, path);
+    QCOMPARE(deliver(nearby, path), QString());
     QCOMPARE(m_sharing.calls,
         (QStringList {u"message|Hi, here is a Tessary Archive for you: Report\r\rThanks,\r\n%1\r\n\r\n||%2"_s.arg(
                           m_fullName, path),
@@ -221,12 +226,25 @@ void TestSharing::messagesAndNearby()
 
 void TestSharing::missingServiceIsExplained()
 {
+    // A delivery that could not be made fails the request, and the user learns where the archive is.
     m_sharing.problem = u"KDE Connect is not running."_s;
     ModalDriver driver;
     driver.answerMessageBox();
-    DestinationMessages messages(u"Text"_s);
-    deliver(messages, archive());
-    QCOMPARE(driver.messages, QStringList {u"Something Went Wrong...|KDE Connect is not running."_s});
+    const QString item = archive(u"notes.txt"_s);
+    const auto messages = std::make_shared<DestinationMessages>(u"Text"_s);
+    std::optional<Tessary::RequestOutcome> outcome;
+    QString archivePath;
+    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(item)}, messages, u"Notes"_s, QString(),
+        [&](Tessary::RequestOutcome ended, const QString &path, const Error &) {
+            outcome = ended;
+            archivePath = path;
+        });
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 20000);
+    QCOMPARE(*outcome, Tessary::RequestOutcome::Failed);
+    QCOMPARE(ArchiveReader::listEntries(archivePath), QStringList {u"notes.txt"_s});
+    QCOMPARE(driver.messages,
+        QStringList {u"Something Went Wrong...|KDE Connect is not running. The archive was kept at \"%1\"."_s.arg(
+            archivePath)});
     QVERIFY(readFile(m_controller->logFilePath()).contains("FAILED to send message: KDE Connect is not running."));
 }
 
@@ -283,18 +301,19 @@ void TestSharing::iCloudMove_data()
     QTest::addColumn<bool>("clash");
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("problem");
     QTest::addColumn<QByteArray>("inICloud");
     const QString moved = u"OK|\"Report.zip\" has been successfully set to upload to your iCloud Drive."_s;
     const QString question = u"Replace Existing?|A file with the name \"Report.zip\" already exists in your iCloud "
                              "Drive.  Would you like to replace it?"_s;
-    QTest::newRow("not signed in") << false << false << QString()
-                                   << QStringList {u"iCloud Connection Failure|Unable to upload the Tessary Archive to "
-                                                   "your iCloud Drive..."_s}
-                                   << QByteArray();
-    QTest::newRow("moved") << true << false << QString() << QStringList {moved} << QByteArray("archive Report.zip");
-    QTest::newRow("clash declined") << true << true << u"Cancel"_s << QStringList {question} << QByteArray("older");
+    QTest::newRow("not signed in") << false << false << QString() << QStringList()
+                                   << u"Unable to upload the Tessary Archive to your iCloud Drive..."_s << QByteArray();
+    QTest::newRow("moved") << true << false << QString() << QStringList {moved} << QString()
+                           << QByteArray("archive Report.zip");
+    QTest::newRow("clash declined") << true << true << u"Cancel"_s << QStringList {question} << QString()
+                                    << QByteArray("older");
     QTest::newRow("clash replaced") << true << true << u"Replace Existing"_s << QStringList {question, moved}
-                                    << QByteArray("archive Report.zip");
+                                    << QString() << QByteArray("archive Report.zip");
 }
 
 void TestSharing::iCloudMove()
@@ -303,6 +322,7 @@ void TestSharing::iCloudMove()
     QFETCH(bool, clash);
     QFETCH(QString, answer);
     QFETCH(QStringList, messages);
+    QFETCH(QString, problem);
     QFETCH(QByteArray, inICloud);
     if (signedIn)
         QVERIFY(QDir().mkpath(DestinationICloud::iCloudDrivePath()));
@@ -314,7 +334,7 @@ void TestSharing::iCloudMove()
     ModalDriver driver;
     driver.answerMessageBox(answer).answerMessageBox();
     DestinationICloud iCloud(u"Cloud"_s);
-    deliver(iCloud, path);
+    QCOMPARE(deliver(iCloud, path), problem);
     QCOMPARE(driver.messages, messages);
     QCOMPARE(readFile(inDrive), inICloud);
     QCOMPARE(QFileInfo::exists(path), inICloud != "archive Report.zip"); // moved out of its job folder, or still there
@@ -377,12 +397,10 @@ void TestSharing::dropboxDelivery()
     // Without a token of the user's own nothing is asked of Dropbox.
     DropboxManager::setAccessToken(QString());
     ModalDriver noToken;
-    noToken.answerMessageBox().answerMessageBox();
-    deliver(dropbox, path);
-    QCOMPARE(noToken.messages.size(), 2);
+    noToken.answerMessageBox();
+    QCOMPARE(deliver(dropbox, path), u"Tessary was unable to generate a link to 'Report.zip'"_s);
+    QCOMPARE(noToken.messages.size(), 1);
     QVERIFY(noToken.messages.at(0).startsWith(u"Dropbox Access Token Required|"_s));
-    QCOMPARE(
-        noToken.messages.at(1), u"Unable to Generate Link|Tessary was unable to generate a link to 'Report.zip'"_s);
 
     FixtureServer server(u"share_link_server.py"_s, {u"test-token"_s});
     CreateShareLinkOperation::setEndpoint(u"http://127.0.0.1:%1/2/sharing/create_shared_link"_s.arg(server.port()));
@@ -391,8 +409,8 @@ void TestSharing::dropboxDelivery()
     dropbox.setSendLinkMethod(DestinationDropbox::SendLinkMethodMessages);
     ModalDriver explained;
     explained.answerMessageBox();
-    deliver(dropbox, path);
-    deliver(dropbox, path); // the explanation comes once only
+    QCOMPARE(deliver(dropbox, path), QString());
+    QCOMPARE(deliver(dropbox, path), QString()); // the explanation comes once only
     QCOMPARE(explained.messages.size(), 1);
     QVERIFY(explained.messages.first().startsWith(u"Dropbox Access Explanation|Dropbox may request"_s));
     const QString link = u"https://www.dropbox.com/s/abc/Report.zip?dl=0"_s;
