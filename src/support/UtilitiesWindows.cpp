@@ -56,12 +56,37 @@ void writeToStandardError(const QString &title, const QString &message)
     QTextStream(stderr) << title << ": " << message << Qt::endl;
 }
 
-// A message box widened like the system's alerts, so that long texts wrap sensibly.
-void widen(QMessageBox &box)
+// An alert titled as itself, with the icon of its kind, over the window it concerns (the dialog
+// in use, if any), widened like the system's alerts so that long texts wrap sensibly.
+void prepareAlert(QMessageBox &box, const QString &title, const QString &message, QMessageBox::Icon icon)
 {
+    box.setWindowTitle(title);
+    box.setIcon(icon);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(title);
+    box.setInformativeText(message);
     if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
         grid->addItem(new QSpacerItem(kAlertMinimumWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
             grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+QWidget *windowConcerned()
+{
+    return QApplication::activeModalWidget() != nullptr ? QApplication::activeModalWidget()
+                                                        : QApplication::activeWindow();
+}
+
+void showAlert(const QString &message, const QString &title, QMessageBox::Icon icon)
+{
+    if (Utilities::isNonInteractive()) {
+        writeToStandardError(title, message);
+        return;
+    }
+    Utilities::bringCurrentApplicationToForeground();
+    QMessageBox box(windowConcerned());
+    prepareAlert(box, title, message, icon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
 }
 
 } // namespace
@@ -135,19 +160,7 @@ QWidget *Utilities::displayNotification(const QString &message, double duration,
 
 void Utilities::displayMessage(const QString &message, const QString &title)
 {
-    if (isNonInteractive()) {
-        writeToStandardError(title, message);
-        return;
-    }
-    bringCurrentApplicationToForeground();
-    QMessageBox box;
-    box.setWindowTitle(u"Tessary"_s);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(title);
-    box.setInformativeText(message);
-    box.setStandardButtons(QMessageBox::Ok);
-    widen(box);
-    box.exec();
+    showAlert(message, title, QMessageBox::Information);
 }
 
 bool Utilities::getConfirmation(const QString &title, const QString &message, const QString &actionButtonText)
@@ -157,15 +170,11 @@ bool Utilities::getConfirmation(const QString &title, const QString &message, co
         return false;
     }
     bringCurrentApplicationToForeground();
-    QMessageBox box;
-    box.setWindowTitle(u"Tessary"_s);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(title);
-    box.setInformativeText(message);
+    QMessageBox box(windowConcerned());
+    prepareAlert(box, title, message, QMessageBox::Warning);
     QPushButton *action = box.addButton(actionButtonText, QMessageBox::AcceptRole);
     box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(action);
-    widen(box);
     box.exec();
     return box.clickedButton() == action;
 }
@@ -177,7 +186,7 @@ void Utilities::reportError(const Error &error)
     QString reason = error.localizedFailureReason();
     if (reason.isEmpty())
         reason = u"Something reported an error but didn't provide any description.  Sorry about that..."_s;
-    displayMessage(reason, u"Something Went Wrong..."_s);
+    showAlert(reason, u"Something Went Wrong..."_s, QMessageBox::Warning);
 }
 
 void Utilities::displaySystemNotification(const QString &title, const QString &details)

@@ -120,10 +120,30 @@ void TestUtilitiesWindows::noticeTimes()
 
 void TestUtilitiesWindows::alertsShowTheirTexts()
 {
+    // Each alert is titled as itself, with the icon of its kind, over the window it concerns.
+    QDialog prompt;
+    QStringList seen;
     ModalDriver driver;
-    driver.answerMessageBox(u"OK"_s);
-    Utilities::displayMessage(u"Unable to upload the Tessary Archive."_s, u"Connection Failure"_s);
-    QCOMPARE(driver.messages, QStringList {u"Connection Failure|Unable to upload the Tessary Archive."_s});
+    driver.then([](QWidget *) { Utilities::displayMessage(u"Unable to upload the Tessary Archive."_s, u"Connection Failure"_s); })
+        .then([&seen](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            seen << box->windowTitle() << QString::number(box->icon()) << box->parentWidget()->windowTitle();
+            box->accept();
+        })
+        .then([](QWidget *modal) {
+            Utilities::reportError(Utilities::errorWithCode(0, u"Disk full."_s));
+            modal->close();
+        })
+        .then([&seen](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            seen << box->windowTitle() << QString::number(box->icon());
+            box->accept();
+        });
+    prompt.setWindowTitle(u"New Tessary Archive"_s);
+    prompt.exec();
+    QCOMPARE(seen,
+        (QStringList {u"Connection Failure"_s, QString::number(QMessageBox::Information), u"New Tessary Archive"_s,
+            u"Something Went Wrong..."_s, QString::number(QMessageBox::Warning)}));
 }
 
 void TestUtilitiesWindows::confirmationAnswers_data()
