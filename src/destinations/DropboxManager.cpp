@@ -55,7 +55,12 @@ bool DropboxManager::isDropboxInstalled()
 
 bool DropboxManager::locateDropboxFolder()
 {
-    const QList<QUrl> picked = Utilities::runOpenPanel(false, true, {}, false, {});
+    // A folder picker out of the blue would leave the user guessing what to pick, and why.
+    Utilities::displayMessage(u"Tessary could not find your Dropbox folder, the folder that Dropbox keeps in step "
+                              "with your Dropbox account. Please choose it next, so that Tessary can put the "
+                              "archives you share through Dropbox there."_s,
+        u"Where Is Your Dropbox Folder?"_s);
+    const QList<QUrl> picked = Utilities::runOpenPanel(false, true, {}, false, QUrl::fromLocalFile(QDir::homePath()));
     if (!picked.isEmpty()) {
         const QString folder = picked.first().toLocalFile();
         if (Utilities::fileNameFromFullPath(folder, false) != u"Dropbox"_s

@@ -135,6 +135,7 @@ private Q_SLOTS:
     void shareLinkRequest_data();
     void shareLinkRequest();
     void dropboxDelivery();
+    void dropboxFolderIsAskedForWithAReason();
     void settingsDialogs();
 
 private:
@@ -384,6 +385,21 @@ void TestSharing::shareLinkRequest()
     QVERIFY(log.contains("Authorization: Bearer <REDACTED>"));
     QVERIFY(!log.contains(QByteArray(token.toUtf8() + ',')));
     CreateShareLinkOperation::setEndpoint(CreateShareLinkOperation::DefaultEndpoint);
+}
+
+void TestSharing::dropboxFolderIsAskedForWithAReason()
+{
+    ModalDriver driver;
+    QString asked;
+    driver.answerMessageBox().then([&asked](QWidget *panel) {
+        asked = QString::fromLatin1(panel->metaObject()->className());
+        ModalDriver::press(panel, Qt::Key_Escape);
+    });
+    QVERIFY(!m_controller->dropboxManager()->locateDropboxFolder()); // the picker was cancelled
+    QCOMPARE(driver.messages.size(), 1);
+    QVERIFY(driver.messages.first().startsWith(
+        u"Where Is Your Dropbox Folder?|Tessary could not find your Dropbox folder"_s));
+    QCOMPARE(asked, u"QFileDialog"_s);
 }
 
 void TestSharing::dropboxDelivery()
