@@ -1,9 +1,13 @@
 #include "NameChoice.h"
 
+#include "Tessary.h"
 #include "settings/Settings.h"
+#include "support/DropAction.h"
 
 #include <QComboBox>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -50,6 +54,26 @@ NameChoice::NameChoice(QComboBox *optionsButton, QLineEdit *nameTextField, const
     m_nameTextField->setText(nameOfItem(item));
     m_nameTextField->selectAll();
     connect(m_optionsButton, &QComboBox::activated, this, &NameChoice::choose);
+    m_nameTextField->installEventFilter(this);
+}
+
+bool NameChoice::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool dragEvent
+        = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop;
+    if (watched != m_nameTextField || !dragEvent)
+        return QObject::eventFilter(watched, event);
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QList<QUrl> files = Tessary::getsFileURLSFromDragOperation(drop->mimeData()->urls());
+    if (files.isEmpty())
+        return QObject::eventFilter(watched, event); // text goes in as the field takes it
+    acceptDropAsCopy(drop);
+    if (event->type() == QEvent::Drop) {
+        m_nameTextField->setText(Tessary::derivedNameFromURLs(files));
+        m_nameTextField->setFocus();
+        m_nameTextField->selectAll();
+    }
+    return true;
 }
 
 QString NameChoice::nameOfItem(int item) const

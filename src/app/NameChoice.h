@@ -8,7 +8,8 @@ class QLineEdit;
 
 // The name choice of the name prompts: a pop-up of "Tessary Archive", the derived name and the
 // preset name, and the name field it fills. The name type the prompt was opened with stays in
-// force until the user picks from the pop-up.
+// force until the user picks from the pop-up. Files dropped on the field name the archive after
+// them, as a derived name would.
 class NameChoice final : public QObject
 {
     Q_OBJECT
@@ -20,6 +21,9 @@ public:
 
     qint32 nameType() const { return m_nameType; }
     QString name() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void choose(int index);

@@ -1,6 +1,7 @@
 #include "DestinationChooserView.h"
 
 #include "DestinationCell.h"
+#include "DestinationView.h"
 #include "destinations/DestinationDummy.h"
 #include "pipeline/ThreadHops.h"
 #include "support/Utilities.h"
@@ -102,9 +103,18 @@ void DestinationChooserView::rebuildCells()
             QRect(QPoint(int(i % m_columnCount) * tile.width(), int(i / m_columnCount) * tile.height()), tile));
         cell->setDestination(m_destinations.at(i).get());
         cell->setOwningChooserView(this);
+        cell->destinationView()->setAcceptDrops(m_delegate != nullptr);
         cell->show();
         m_cells << cell;
     }
+}
+
+void DestinationChooserView::setDelegate(DestinationChooserViewDelegate *delegate)
+{
+    m_delegate = delegate;
+    // Tiles take drops only where the owner does something with them.
+    for (DestinationCell *cell : std::as_const(m_cells))
+        cell->destinationView()->setAcceptDrops(delegate != nullptr);
 }
 
 void DestinationChooserView::setInteractionOptions(int options)

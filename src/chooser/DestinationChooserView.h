@@ -49,7 +49,8 @@ public:
     void setInteractionOptions(int options);
     DestinationCell *hilitedCell() const { return m_hilitedCell; }
     DestinationCell *configurableCell() const { return m_configurableCell; }
-    void setDelegate(DestinationChooserViewDelegate *delegate) { m_delegate = delegate; }
+    /// Without a delegate the tiles refuse drops (the grid is only for choosing).
+    void setDelegate(DestinationChooserViewDelegate *delegate);
     /// The tiles, in order (empty until the grid has been built).
     QList<DestinationCell *> cells() const { return m_cells; }
     QString caption() const;

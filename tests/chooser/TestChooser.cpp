@@ -92,6 +92,7 @@ private Q_SLOTS:
     void removal();
     void renameDialog();
     void customZipWindowChecks();
+    void customZipWindowDrops();
     void wholeCustomZip();
 
 private:
@@ -299,6 +300,28 @@ void TestChooser::renameDialog()
     QCOMPARE(desktop->name(), u"My Desk"_s);
     controller.createDestinations(); // saved
     QCOMPARE(controller.destinations().at(1)->name(), u"My Desk"_s);
+}
+
+void TestChooser::customZipWindowDrops()
+{
+    CustomZipWindowController window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), 4, desktops(2), {});
+    DestinationChooserView *grid = window.destinationChooserView();
+    QTRY_COMPARE(grid->cells().size(), 2);
+    QTest::mouseClick(grid->cells().at(0)->destinationView(), Qt::LeftButton);
+    // Files dropped on a tile are refused: the choice stays, nothing is reported moved.
+    QCOMPARE(drop(grid->cells().at(1)->destinationView(), {QUrl::fromLocalFile(u"/tmp/a.txt"_s)}), Qt::IgnoreAction);
+    QCOMPARE(grid->hilitedCell(), grid->cells().at(0));
+
+    // Files dropped on the name field name the archive after them.
+    auto *name = window.findChild<QLineEdit *>(u"nameTextField"_s);
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(u"/home/anna/Holiday Photos.d"_s), QUrl::fromLocalFile(u"/tmp/b.txt"_s)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(name, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(name, &dropped);
+    QCOMPARE(dropped.dropAction(), Qt::CopyAction);
+    QCOMPARE(name->text(), u"Holiday Photos and More"_s);
 }
 
 void TestChooser::customZipWindowChecks()
