@@ -46,6 +46,9 @@ CustomZipWindowController::CustomZipWindowController(const QString &savedName, c
     m_shadowView = new ShadowView(kShadowRadius, 0, kShadowOffsetY, m_ui->destinationArea);
     adjustToDestinationChooserSize();
     m_shadowView->lower();
+    // The grid comes after the password, before the buttons.
+    setTabOrder(m_ui->passwordOptionsButton, m_destinationChooserView);
+    setTabOrder(m_destinationChooserView, m_ui->buttonBox);
     m_ui->nameTextField->setFocus();
 }
 

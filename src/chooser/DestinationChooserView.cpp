@@ -7,6 +7,7 @@
 #include "support/Utilities.h"
 
 #include <QCursor>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
@@ -29,7 +30,7 @@ DestinationChooserView::DestinationChooserView(const QSizeF &iconSize, QWidget *
     m_grid->setGeometry(0, 0, 100, 100);
     m_currentDestinationNameLabel->setGeometry(0, 0, 100, 100);
     QPalette caption = m_currentDestinationNameLabel->palette();
-    caption.setColor(QPalette::WindowText, Qt::gray);
+    caption.setColor(QPalette::WindowText, captionColor());
     caption.setColor(QPalette::Window, Utilities::interfaceBackgroundColor());
     m_currentDestinationNameLabel->setPalette(caption);
     m_currentDestinationNameLabel->setAutoFillBackground(true);
@@ -38,6 +39,11 @@ DestinationChooserView::DestinationChooserView(const QSizeF &iconSize, QWidget *
 }
 
 DestinationChooserView::~DestinationChooserView() = default;
+
+QColor DestinationChooserView::captionColor()
+{
+    return {90, 90, 90};
+}
 
 int DestinationChooserView::columnCountForDestinations(qsizetype count)
 {
@@ -101,7 +107,10 @@ void DestinationChooserView::rebuildCells()
         auto *cell = new DestinationCell(m_grid);
         cell->setGeometry(
             QRect(QPoint(int(i % m_columnCount) * tile.width(), int(i / m_columnCount) * tile.height()), tile));
+        const Destination *destination = m_destinations.at(i).get();
         cell->setDestination(m_destinations.at(i).get());
+        cell->destinationView()->setToolTip(destination->name());
+        cell->destinationView()->setAccessibleName(destination->name());
         cell->setOwningChooserView(this);
         cell->destinationView()->setAcceptDrops(m_delegate != nullptr);
         cell->show();
@@ -120,6 +129,8 @@ void DestinationChooserView::setDelegate(DestinationChooserViewDelegate *delegat
 void DestinationChooserView::setInteractionOptions(int options)
 {
     m_interactionOptions = options;
+    // Reached with Tab; a click picks a tile without taking the keyboard from the name field.
+    setFocusPolicy((options & InteractionClickHighlights) != 0 ? Qt::TabFocus : Qt::NoFocus);
     maintainInteractionTimer();
 }
 
@@ -231,6 +242,42 @@ void DestinationChooserView::trackPointer()
             under = cell;
     setHilitedCell(under);
     setConfigurableCell(under);
+}
+
+void DestinationChooserView::keyPressEvent(QKeyEvent *event)
+{
+    const qsizetype current = m_cells.indexOf(m_hilitedCell.data());
+    qsizetype next = -1;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        next = current - 1;
+        break;
+    case Qt::Key_Right:
+        next = current + 1;
+        break;
+    case Qt::Key_Up:
+        next = current < 0 ? 0 : current - m_columnCount;
+        break;
+    case Qt::Key_Down:
+        next = current < 0 ? 0 : current + m_columnCount;
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        next = current < 0 ? 0 : current;
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    pickCellAt(std::max<qsizetype>(next, 0));
+}
+
+void DestinationChooserView::pickCellAt(qsizetype index)
+{
+    if (index >= m_cells.size() || m_cells.at(index)->destination() == nullptr)
+        return;
+    destinationCellDidReceiveMouseDown(m_cells.at(index));
 }
 
 void DestinationChooserView::paintEvent(QPaintEvent *event)

@@ -13,7 +13,9 @@ class DestinationCell;
 class QLabel;
 
 // The Destinations as a grid of square tiles in reading order, without spacing, the last row
-// filled with placeholders, and a one-line caption beneath naming the highlighted tile.
+// filled with placeholders, and a one-line caption beneath naming the highlighted tile. Where a
+// click picks a tile, so does the keyboard: Tab reaches the grid, the arrow keys move the choice,
+// Space or Return picks the first tile when none is picked yet.
 class DestinationChooserView final : public QWidget
 {
     Q_OBJECT
@@ -39,6 +41,9 @@ public:
     void setDestinations(const DestinationList &destinations, int columnCount = 0);
     /// Rebuilds the tiles shortly (not inside the call that asks for it).
     void reloadCollectionView();
+
+    /// The caption's colour, dark enough to read on the grid's background.
+    static QColor captionColor();
 
     /// The Destinations shown, placeholders included.
     const DestinationList &destinations() const { return m_destinations; }
@@ -67,6 +72,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -74,6 +80,8 @@ private:
     void maintainInteractionTimer();
     void trackPointer();
     void rebuildCells();
+    /// Picks the tile at the index as a click would, where there is one that can be picked.
+    void pickCellAt(qsizetype index);
 
     DestinationList m_destinations;
     qsizetype m_rowCount = 0;

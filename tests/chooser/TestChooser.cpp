@@ -93,6 +93,7 @@ private Q_SLOTS:
     void renameDialog();
     void customZipWindowChecks();
     void customZipWindowDrops();
+    void customZipWindowKeyboard();
     void wholeCustomZip();
 
 private:
@@ -322,6 +323,45 @@ void TestChooser::customZipWindowDrops()
     QCoreApplication::sendEvent(name, &dropped);
     QCOMPARE(dropped.dropAction(), Qt::CopyAction);
     QCOMPARE(name->text(), u"Holiday Photos and More"_s);
+}
+
+void TestChooser::customZipWindowKeyboard()
+{
+    CustomZipWindowController window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), 4, desktops(3), {});
+    DestinationChooserView *grid = window.destinationChooserView();
+    QTRY_COMPARE(grid->cells().size(), 3);
+    QCOMPARE(grid->cells().at(1)->destinationView()->toolTip(), grid->destinations().at(1)->name());
+    QCOMPARE(grid->cells().at(1)->destinationView()->accessibleName(), grid->destinations().at(1)->name());
+
+    // Tab from the password reaches the grid; the keys move and make the choice.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto *confirm = window.findChild<QLineEdit *>(u"confirmTextField"_s);
+    confirm->setFocus();
+    QTest::keyClick(confirm, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), grid);
+    const auto chosen = [grid] { return grid->cells().indexOf(grid->hilitedCell()); };
+    QCOMPARE(chosen(), -1);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(chosen(), 0);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QCOMPARE(chosen(), 2);
+    QTest::keyClick(grid, Qt::Key_Right); // the last one stays chosen
+    QTest::keyClick(grid, Qt::Key_Left);
+    QCOMPARE(chosen(), 1);
+    QCOMPARE(grid->caption(), grid->destinations().at(1)->name());
+
+    // The caption reads at a contrast of at least 4.5 : 1.
+    const auto luminance = [](const QColor &color) {
+        const auto channel = [](double value) {
+            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
+    };
+    const double contrast = (luminance(Utilities::interfaceBackgroundColor()) + 0.05)
+        / (luminance(DestinationChooserView::captionColor()) + 0.05);
+    QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
 }
 
 void TestChooser::customZipWindowChecks()
