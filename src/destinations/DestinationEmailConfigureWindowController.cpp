@@ -1,7 +1,13 @@
 #include "DestinationEmailConfigureWindowController.h"
 
+#include "support/TextFieldSizing.h"
 #include "support/Utilities.h"
 #include "ui_DestinationEmailConfigureWindowController.h"
+
+namespace {
+constexpr int kBodyLines = 5;
+constexpr int kMaximumLines = 12;
+} // namespace
 
 DestinationEmailConfigureWindowController::DestinationEmailConfigureWindowController(
     const QStringList &recipients, const QString &subject, const QString &body, Completion completion)
@@ -13,6 +19,9 @@ DestinationEmailConfigureWindowController::DestinationEmailConfigureWindowContro
     m_ui->recipientsTextField->setPlainText(Utilities::recipientsArrayToRecipientsString(recipients));
     m_ui->subjectTextField->setPlainText(subject);
     m_ui->bodyTextField->setPlainText(body);
+    fitTextFieldToItsLines(m_ui->recipientsTextField, 1, kMaximumLines);
+    fitTextFieldToItsLines(m_ui->subjectTextField, 1, kMaximumLines);
+    fitTextFieldToItsLines(m_ui->bodyTextField, kBodyLines, kMaximumLines);
     m_ui->subjectTextField->setFocus();
     m_ui->subjectTextField->selectAll();
 }

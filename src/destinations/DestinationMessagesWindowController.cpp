@@ -1,9 +1,15 @@
 #include "DestinationMessagesWindowController.h"
 
+#include "support/TextFieldSizing.h"
 #include "support/Utilities.h"
 #include "ui_DestinationMessagesWindowController.h"
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int kTextLines = 5;
+constexpr int kMaximumLines = 12;
+} // namespace
 
 DestinationMessagesWindowController::DestinationMessagesWindowController(
     const QString &text, const QStringList &recipients, Completion completion)
@@ -16,6 +22,8 @@ DestinationMessagesWindowController::DestinationMessagesWindowController(
     connectButtons(m_ui->buttonBox);
     m_ui->subjectTextField->setPlainText(m_text);
     m_ui->recipientsTextField->setPlainText(Utilities::recipientsArrayToRecipientsString(recipients));
+    fitTextFieldToItsLines(m_ui->subjectTextField, kTextLines, kMaximumLines);
+    fitTextFieldToItsLines(m_ui->recipientsTextField, 1, kMaximumLines);
     m_ui->subjectTextField->setFocus();
     m_ui->subjectTextField->selectAll();
 }

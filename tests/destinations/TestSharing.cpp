@@ -443,15 +443,20 @@ void TestSharing::settingsDialogs()
 {
     DestinationEmail email(u"Mail"_s);
     ModalDriver emailDriver;
-    emailDriver.then([](QWidget *modal) {
+    QList<int> subjectHeights;
+    int dialogHeight = 0;
+    emailDriver.then([&](QWidget *modal) {
         auto *recipients = modal->findChild<QPlainTextEdit *>(u"recipientsTextField"_s);
         recipients->setFocus();
         QTest::keyClicks(recipients, u" anna@example.org , ,ben@example.org,"_s);
         auto *subject = modal->findChild<QPlainTextEdit *>(u"subjectTextField"_s);
         subject->setFocus();
         QTest::keyClicks(subject, u"Two"_s);
+        subjectHeights << subject->height();
+        dialogHeight = modal->height();
         QTest::keyClick(subject, Qt::Key_Return); // a line break, not OK
         QTest::keyClicks(subject, u"lines"_s);
+        subjectHeights << subject->height();
         modal->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
     });
     bool cancelled = true;
@@ -459,6 +464,12 @@ void TestSharing::settingsDialogs()
     QVERIFY(!cancelled);
     QCOMPARE(email.emailAddresses(), (QStringList {u"anna@example.org"_s, u"ben@example.org"_s}));
     QCOMPARE(email.subject(), u"Two\nlines"_s);
+    // Fields as tall as their lines, growing with them; the dialog no taller than it needs.
+    QCOMPARE(subjectHeights.size(), 2);
+    QVERIFY(subjectHeights.at(1) > subjectHeights.at(0));
+    QVERIFY2(subjectHeights.at(0) < 2 * QFontMetrics(QApplication::font()).lineSpacing() + 12,
+        qPrintable(QString::number(subjectHeights.at(0))));
+    QVERIFY2(dialogHeight < 420, qPrintable(QString::number(dialogHeight)));
     QVERIFY(email.hasBeenConfigured());
 
     QList<bool> sends;
