@@ -73,6 +73,5 @@ void DestinationEmail::destinationWasUsedWithArchivePath(
         ? u"Hi, here is a Tessary Archive for you: %1\r\n\r\nThanks,\r\n%2\r\n\r\n"_s.arg(
             SharingDelivery::archiveName(archivePath), Utilities::fullUserName())
         : m_body;
-    SharingServices::instance().composeEmail(
-        subject, body, m_emailAddresses, archivePath, delivered);
+    SharingServices::instance().composeEmail(subject, body, m_emailAddresses, archivePath, delivered);
 }

@@ -6,11 +6,12 @@
 #include "ui_ProgressWindowController.h"
 
 #include <QEvent>
-#include <QWindow>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
+#include <QWindow>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -18,8 +19,8 @@ ProgressWindowController::ProgressWindowController(
     const QString &title, const QString &message, std::function<void()> cancellation)
     // A title and nothing to maximise: the window reports on a job, it is not a place to work.
     : m_window(std::make_unique<QWidget>(nullptr,
-          Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-              | Qt::WindowDoesNotAcceptFocus))
+        Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+            | Qt::WindowDoesNotAcceptFocus))
     , m_ui(std::make_unique<Ui::ProgressWindowController>())
     , m_title(title.isNull() ? u"Progress"_s : title)
     , m_message(message.isNull() ? u"Processing..."_s : message)
@@ -144,6 +145,10 @@ bool ProgressWindowController::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_window.get() && event->type() == QEvent::Move && !m_placing && m_window->isVisible())
         Q_EMIT progressWindowDidMove(this);
+    // A window manager may still offer to fill the screen with it: that is undone.
+    if (watched == m_window.get() && event->type() == QEvent::WindowStateChange
+        && (m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0)
+        QTimer::singleShot(0, m_window.get(), [window = m_window.get()] { window->setWindowState(Qt::WindowNoState); });
     if (watched == m_window.get() && event->type() == QEvent::MouseButtonPress
         && m_window->windowHandle()->flags().testFlag(Qt::WindowDoesNotAcceptFocus)) {
         m_window->windowHandle()->setFlag(Qt::WindowDoesNotAcceptFocus, false);

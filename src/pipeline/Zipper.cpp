@@ -237,7 +237,8 @@ int Zipper::runTool(const Run &run)
             return -1;
         if (!process.start()) {
             tessaryLog()(u"Archive: Could not start %1: %2"_s.arg(ZipToolPath, process.errorString()));
-            m_output = u"zip error: %1 could not be started (%2)"_s.arg(ZipToolPath, process.errorString()).toLocal8Bit();
+            m_output
+                = u"zip error: %1 could not be started (%2)"_s.arg(ZipToolPath, process.errorString()).toLocal8Bit();
             return -1;
         }
         m_process = &process;

@@ -11,13 +11,14 @@ void fitTextFieldToItsLines(QPlainTextEdit *field, int minimumLines, int maximum
 {
     const auto fit = [field, minimumLines, maximumLines] {
         // A plain text field's document counts its height in lines, wrapped ones included.
-        const int lines = std::clamp(static_cast<int>(std::ceil(field->document()->size().height())), minimumLines,
-            maximumLines);
+        const int lines
+            = std::clamp(static_cast<int>(std::ceil(field->document()->size().height())), minimumLines, maximumLines);
         const QMargins margins = field->contentsMargins();
         const int documentMargin = static_cast<int>(std::ceil(field->document()->documentMargin()));
-        field->setFixedHeight(lines * field->fontMetrics().lineSpacing() + 2 * documentMargin + margins.top()
-            + margins.bottom());
+        field->setFixedHeight(
+            lines * field->fontMetrics().lineSpacing() + 2 * documentMargin + margins.top() + margins.bottom());
     };
-    QObject::connect(field->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, field, fit);
+    QObject::connect(
+        field->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, field, fit);
     fit();
 }

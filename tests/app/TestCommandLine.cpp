@@ -108,7 +108,8 @@ void TestCommandLine::failedJobOrDeliveryGivesStatusOne()
 
     // A delivery that cannot be made (no KDE Connect here) fails too; the archive is kept where
     // the message says.
-    const Run undelivered = tessary({u"--destination"_s, u"Send via Messages"_s, m_home->filePath(u"work/report.txt"_s)});
+    const Run undelivered
+        = tessary({u"--destination"_s, u"Send via Messages"_s, m_home->filePath(u"work/report.txt"_s)});
     QCOMPARE(undelivered.status, 1);
     QCOMPARE(undelivered.out, QString());
     static const QRegularExpression keptAt(u"The archive was kept at \"([^\"]+)\"\\."_s);

@@ -251,6 +251,15 @@ void TestDesktopDrags::aJobLeavesTheFocusWhereItIs()
     job.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big.fileName()});
     QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(u"^Tessary Archive$"_s).has_value(), 10000);
     QTest::qWait(300);
+    // Out of the task bar, and nothing to maximise (a fixed size).
+    QProcess xprop;
+    xprop.start(u"xprop"_s,
+        {u"-id"_s, xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Tessary Archive$"_s}), u"_NET_WM_STATE"_s,
+            u"_NET_WM_ALLOWED_ACTIONS"_s});
+    QVERIFY(xprop.waitForFinished());
+    const QByteArray properties = xprop.readAllStandardOutput();
+    QVERIFY2(properties.contains("_NET_WM_STATE_SKIP_TASKBAR"), properties.constData());
+    QVERIFY2(!properties.contains("MAXIMIZE"), properties.constData());
     QCOMPARE(xdotool({u"getactivewindow"_s}), source);
     xdotool({u"key"_s, u"space"_s}); // typed into the other program, never into the progress window
     QVERIFY(job.waitForFinished(60000));

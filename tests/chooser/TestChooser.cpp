@@ -354,9 +354,8 @@ void TestChooser::customZipWindowKeyboard()
 
     // The caption reads at a contrast of at least 4.5 : 1.
     const auto luminance = [](const QColor &color) {
-        const auto channel = [](double value) {
-            return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-        };
+        const auto channel
+            = [](double value) { return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4); };
         return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
     };
     const double contrast = (luminance(Utilities::interfaceBackgroundColor()) + 0.05)

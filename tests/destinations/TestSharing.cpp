@@ -244,8 +244,8 @@ void TestSharing::missingServiceIsExplained()
     QCOMPARE(*outcome, Tessary::RequestOutcome::Failed);
     QCOMPARE(ArchiveReader::listEntries(archivePath), QStringList {u"notes.txt"_s});
     QCOMPARE(driver.messages,
-        QStringList {u"Something Went Wrong...|KDE Connect is not running. The archive was kept at \"%1\"."_s.arg(
-            archivePath)});
+        QStringList {
+            u"Something Went Wrong...|KDE Connect is not running. The archive was kept at \"%1\"."_s.arg(archivePath)});
     QVERIFY(readFile(m_controller->logFilePath()).contains("FAILED to send message: KDE Connect is not running."));
 }
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QWindow>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -50,9 +51,21 @@ void TestProgressWindow::showsTheJobAndReportsCancel()
     QCOMPARE(window->windowTitle(), u"Quarterly Report"_s);
     QCOMPARE(window->findChild<QLabel *>(u"messageTextField"_s)->text(), u"Creating Tessary Archive..."_s);
     QCOMPARE(window->findChild<QProgressBar *>(u"progressIndicator"_s)->value(), 37);
-    window->findChild<QPushButton *>(u"cancelButton"_s)->click();
+    // Space and Return never reach Cancel by themselves; Escape cancels once the user is there.
+    auto *cancel = window->findChild<QPushButton *>(u"cancelButton"_s);
+    QVERIFY(!cancel->isDefault() && !cancel->autoDefault());
+    QVERIFY(window->windowHandle()->flags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    QTest::keyClick(window, Qt::Key_Escape);
+    QCOMPARE(cancels, 0);
+    QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(4, 4));
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Escape);
     QCOMPARE(cancels, 1);
+    cancel->click();
+    QCOMPARE(cancels, 2);
     QVERIFY(window->isVisible()); // the owner dismisses it once the cancel has taken effect
+    window->setWindowState(Qt::WindowFullScreen); // as a window manager's menu would
+    QTRY_COMPARE(window->windowState(), Qt::WindowNoState);
 
     const QPointer<ProgressWindowController> alive(controller);
     controller->dismiss();

@@ -361,9 +361,8 @@ void TestZipper::progressFollowsTheBytesOfALargeFile()
     zipper.setProgressBlock([&progress](float value) { progress << value; });
     QVERIFY(runZipper(zipper, {big.fileName()}, output()).error.isNull());
     // A step for every megabyte read, never full before zip has ended.
-    const auto whileRunning = std::count_if(progress.cbegin(), progress.cend(), [](float value) {
-        return value > 0.1F && value <= 0.99F;
-    });
+    const auto whileRunning
+        = std::count_if(progress.cbegin(), progress.cend(), [](float value) { return value > 0.1F && value <= 0.99F; });
     QVERIFY2(whileRunning >= 20, qPrintable(QString::number(whileRunning)));
     QVERIFY(std::is_sorted(progress.cbegin(), progress.cend()));
     QCOMPARE(progress.last(), 1.0F);
@@ -374,10 +373,11 @@ void TestZipper::explainsTheToolsFailures_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("output");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("unreadable file") << 18
-                                     << QByteArray("  adding: Photos/ (stored 0%)\n\tzip warning: could not open for "
-                                                   "reading: ./Photos/private.jpg\n\tzip warning: Permission denied\n")
-                                     << u"\"Photos/private.jpg\" could not be read. Check that you are allowed to read it."_s;
+    QTest::newRow("unreadable file")
+        << 18
+        << QByteArray("  adding: Photos/ (stored 0%)\n\tzip warning: could not open for "
+                      "reading: ./Photos/private.jpg\n\tzip warning: Permission denied\n")
+        << u"\"Photos/private.jpg\" could not be read. Check that you are allowed to read it."_s;
     QTest::newRow("disk full") << 14
                                << QByteArray("zip I/O error: No space left on device\nzip error: Output file write "
                                              "failure (write error on zip file)\n")
@@ -414,8 +414,10 @@ void TestZipper::logHidesThePassword()
 
     const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
     QVERIFY(log.contains(u"Archive: Processing file: "_s + source(u"hunter2"_s) + u'\r'));
-    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, -P, <REDACTED>, <REDACTED>, ./hunter2)\r"_s));
-    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, -P, <REDACTED>, "_s + output(u"other.zip"_s)));
+    QVERIFY(log.contains(
+        u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, -P, <REDACTED>, <REDACTED>, ./hunter2)\r"_s));
+    QVERIFY(log.contains(
+        u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, -P, <REDACTED>, "_s + output(u"other.zip"_s)));
     QVERIFY(log.contains(u"Archive: Output: "_s));
     QVERIFY(log.contains(u"Archive: Progress: 0.100000\r"_s));
     QVERIFY(!log.contains(u", hunter2,"_s));

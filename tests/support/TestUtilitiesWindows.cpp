@@ -112,6 +112,9 @@ void TestUtilitiesWindows::noticeTimes()
     clock.start();
     QWidget *notice = Utilities::displayNotification(u"Tessary Archive Successfully Created"_s, duration, after);
     QVERIFY(!notice->isVisible());
+    // Shaped with its rounded corners cut away, so that none show black without a compositor.
+    QVERIFY(!notice->mask().contains(QPoint(0, 0)));
+    QVERIFY(notice->mask().contains(notice->rect().center()));
     const NoticeTimes times = watch(notice, clock);
     QVERIFY2(times.shownAt >= after && times.shownAt < after + 0.4, qPrintable(QString::number(times.shownAt)));
     const double hideAt = duration + after + 1.0;
@@ -124,7 +127,10 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
     QDialog prompt;
     QStringList seen;
     ModalDriver driver;
-    driver.then([](QWidget *) { Utilities::displayMessage(u"Unable to upload the Tessary Archive."_s, u"Connection Failure"_s); })
+    driver
+        .then([](QWidget *) {
+            Utilities::displayMessage(u"Unable to upload the Tessary Archive."_s, u"Connection Failure"_s);
+        })
         .then([&seen](QWidget *modal) {
             auto *box = qobject_cast<QMessageBox *>(modal);
             seen << box->windowTitle() << QString::number(box->icon()) << box->parentWidget()->windowTitle();
