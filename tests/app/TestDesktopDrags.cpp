@@ -235,20 +235,14 @@ void TestDesktopDrags::thePadMovedHalfOffTheScreenComesBack()
 void TestDesktopDrags::aJobLeavesTheFocusWhereItIs()
 {
     // A file that takes zip some seconds, so that the progress window comes up.
-    QFile big(m_home.filePath(u"Items/big.bin"_s));
-    QVERIFY(big.open(QIODevice::WriteOnly));
-    QByteArray block(1 << 20, Qt::Uninitialized);
-    for (int i = 0; i < 160; ++i) {
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(block.data()), block.size() / 4);
-        big.write(block);
-    }
-    big.close();
+    const QString big = m_home.filePath(u"Items/big.bin"_s);
+    QVERIFY(writeRandomFile(big, 160));
 
     const QString source = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, kDragSource});
     xdotool({u"windowactivate"_s, u"--sync"_s, source});
     QProcess job;
     job.setProcessEnvironment(m_tessary.processEnvironment());
-    job.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big.fileName()});
+    job.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big});
     QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(u"^Tessary Archive$"_s).has_value(), 10000);
     QTest::qWait(300);
     // Out of the task bar, and nothing to maximise (a fixed size).

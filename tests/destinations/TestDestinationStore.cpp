@@ -379,7 +379,11 @@ void TestDestinationStore::listDestinationsPrintsTheNamesAndWritesNothing()
         tessary.waitForFinished(30000);
         return std::make_pair(tessary.exitCode(), QString::fromUtf8(tessary.readAllStandardOutput()));
     };
-    const auto printed = [](const QStringList &names) { return std::make_pair(0, QString(names.join(u'\n') + u'\n')); };
+    // The add tile is no place to zip to: it is not listed.
+    const auto printed = [](QStringList names) {
+        names.removeAll(u"Add New Destination"_s);
+        return std::make_pair(0, QString(names.join(u'\n') + u'\n'));
+    };
 
     // No file: the default set, and still no file.
     QCOMPARE(list(), printed(kBasicDefaultSet));

@@ -9,3 +9,5 @@
 QByteArray readFile(const QString &path);
 /// Writes the content to the file, creating its folders first; false on failure.
 bool writeFile(const QString &path, const QByteArray &content);
+/// Writes that many megabytes of random bytes, which zip cannot shrink; false on failure.
+bool writeRandomFile(const QString &path, int megabytes);
