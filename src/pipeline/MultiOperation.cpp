@@ -65,6 +65,9 @@ void MultiOperation::childProgressed(float progress)
 
 void MultiOperation::childFinished(const QVariant &childResults, const Error &error)
 {
+    // A cancel that came while the child's finish was on its way ends the sequence here.
+    if (isCancelled())
+        return;
     if (!error.isNull()) {
         noteOperationFinishedWithResults(results(), error);
         return;

@@ -43,8 +43,16 @@ void Operation::startOperating()
         0.0);
 }
 
+bool Operation::decideOutcome(Outcome outcome)
+{
+    int open = OutcomeOpen;
+    return m_outcome.compare_exchange_strong(open, outcome);
+}
+
 void Operation::cancelOperating()
 {
+    if (!decideOutcome(OutcomeCancelled))
+        return; // the finish was noted first: it is reported
     setFinishedBlock({});
     if (!cancelledBlock())
         return;
@@ -87,6 +95,8 @@ void Operation::setOperationDescription(const QString &description)
 
 void Operation::noteOperationFinishedWithResults(const QVariant &results, const Error &error)
 {
+    if (!decideOutcome(OutcomeFinished))
+        return; // cancelled first: the cancel is reported
     setCancelledBlock({});
     if (error.isNull())
         setProgress(1.0F);

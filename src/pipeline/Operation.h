@@ -17,8 +17,9 @@ class MultiOperation;
 // that it started, progressed, changed its description, was cancelled, or finished.
 //
 // Operations are shared objects: create them with std::make_shared. The owner sets the blocks
-// it wants, starts the operation once and may cancel it. Of the cancelled and finished blocks
-// at most one is ever called.
+// it wants, starts the operation once and may cancel it. The outcome is decided once: whichever
+// comes first of the finish being noted and the cancel wins, and exactly that one is reported
+// (a cancel that comes after the finish was noted is ignored).
 class Operation : public std::enable_shared_from_this<Operation>
 {
 public:
@@ -39,8 +40,9 @@ public:
     void startOnBackgroundThread();
     /// Starts the work on the GUI thread, always later, never inside this call.
     void startOnMainThread();
-    /// Stops the work; the owner hears of it through the cancelled block. Cancelling an
-    /// operation a second time does nothing. Safe to call from the GUI thread while the work runs.
+    /// Stops the work; the owner hears of it through the cancelled block, unless the work had
+    /// already noted its finish, which is then reported. Cancelling an operation a second time
+    /// does nothing. Safe to call from the GUI thread while the work runs.
     void cancel();
     bool isCancelled() const { return m_cancelled.load(); }
 
@@ -66,8 +68,9 @@ protected:
     /// The work. An override calls this base first (it schedules the started report), then
     /// works, and may block its thread while it does.
     virtual void startOperating();
-    /// Stops the work. An override calls this base first (it silences the finished report and
-    /// schedules the cancelled report), then stops its work (a child process, a transfer).
+    /// Stops the work. An override calls this base first (it decides the outcome for the cancel,
+    /// where the finish has not been noted, and schedules the cancelled report), then stops its
+    /// work (a child process, a transfer).
     virtual void cancelOperating();
 
     /// Reports a progress (0..1) from any thread; a value equal to the last one is not reported.
@@ -75,11 +78,15 @@ protected:
     /// Reports a description from any thread; every call is reported.
     void setOperationDescription(const QString &description);
     /// Ends the work, exactly once, from any thread. A null error means success; the owner hears
-    /// of it 0.25 s later, after a last progress of 1.0 for a success.
+    /// of it 0.25 s later, after a last progress of 1.0 for a success. Nothing once cancelled.
     void noteOperationFinishedWithResults(const QVariant &results, const Error &error);
 
 private:
     friend class MultiOperation;
+
+    enum Outcome { OutcomeOpen, OutcomeFinished, OutcomeCancelled };
+    /// Decides the outcome, unless it is decided already; true when this call decided it.
+    bool decideOutcome(Outcome outcome);
 
     /// The work, unless a cancel came before the worker got to it.
     void startOperatingUnlessCancelled();
@@ -99,4 +106,5 @@ private:
     std::atomic<float> m_reportedProgress {0.0F};
     std::atomic<int> m_threadType {ThreadTypeNotStarted};
     std::atomic<bool> m_cancelled {false};
+    std::atomic<int> m_outcome {OutcomeOpen};
 };

@@ -122,7 +122,9 @@ private Q_SLOTS:
     void startOnMainThreadNeverStartsInsideTheCall();
     void equalProgressIsReportedOnceDescriptionsAlways();
     void cancelAfterTheFinishedReportReportsNothing();
-    void cancelBeforeTheFinishedDeliverySilencesBoth();
+    void theOutcomeIsDecidedOnce_data();
+    void theOutcomeIsDecidedOnce();
+    void cancelWhileAChildsFinishIsOnItsWayStartsNoMore();
     void cancelBeforeTheWorkerStartsKeepsTheWorkFromRunning();
     void blockingJobsRunAtOnce();
 
@@ -200,15 +202,52 @@ void TestOperation::cancelAfterTheFinishedReportReportsNothing()
     QCOMPARE(operation->progress(), 1.0F);
 }
 
-void TestOperation::cancelBeforeTheFinishedDeliverySilencesBoth()
+void TestOperation::theOutcomeIsDecidedOnce_data()
 {
-    const auto operation = finishing();
+    QTest::addColumn<bool>("finishFirst");
+    QTest::newRow("finish noted, then cancel (within the 0.25 s before the report)") << true;
+    QTest::newRow("cancel, then the finish noted") << false;
+}
+
+void TestOperation::theOutcomeIsDecidedOnce()
+{
+    // The two orders are made by hand, on this thread: no timing decides them.
+    QFETCH(bool, finishFirst);
+    const auto operation = waitingForCancel();
+    operation->work = {};
     const auto reports = attach(*operation);
-    operation->startOnBackgroundThread();
-    QTRY_COMPARE(reports->progress.size(), 1); // noted; the finished delivery is 0.25 s away
-    operation->cancel();
-    QTest::qWait(500);
-    QCOMPARE(reports->cancelled, 0);
+    operation->startOnMainThread();
+    QTRY_COMPARE(operation->startCount.load(), 1);
+    if (finishFirst) {
+        operation->noteOperationFinishedWithResults(u"done"_s, {});
+        operation->cancel();
+    } else {
+        operation->cancel();
+        operation->noteOperationFinishedWithResults(u"done"_s, {});
+    }
+    QTRY_COMPARE(reports->finished + reports->cancelled, 1);
+    QTest::qWait(400); // past the finished report's delay: nothing more comes
+    QCOMPARE(reports->finished, finishFirst ? 1 : 0);
+    QCOMPARE(reports->cancelled, finishFirst ? 0 : 1);
+    QVERIFY(!operation->finishedBlock() && !operation->cancelledBlock()); // nothing keeps the owner alive
+}
+
+void TestOperation::cancelWhileAChildsFinishIsOnItsWayStartsNoMore()
+{
+    const auto first = waitingForCancel();
+    first->work = {};
+    const auto second = finishing();
+    const auto multi = std::make_shared<MultiOperation>();
+    multi->addOperation(first);
+    multi->addOperation(second);
+    const auto reports = attach(*multi);
+    multi->startOnMainThread();
+    QTRY_COMPARE(first->startCount.load(), 1);
+    first->noteOperationFinishedWithResults({}, {}); // its report to the parent is 0.25 s away
+    multi->cancel();
+    QTRY_COMPARE(reports->cancelled, 1);
+    QTest::qWait(400);
+    QCOMPARE(second->startCount.load(), 0);
     QCOMPARE(reports->finished, 0);
 }
 
