@@ -100,7 +100,11 @@ void DestinationChooserView::reloadCollectionView()
 
 void DestinationChooserView::rebuildCells()
 {
-    qDeleteAll(m_cells);
+    // The old tiles go once the call that asked for the rebuild (a tile's own, maybe) is over.
+    for (DestinationCell *cell : std::as_const(m_cells)) {
+        cell->hide();
+        cell->deleteLater();
+    }
     m_cells.clear();
     const QSize tile = m_iconSize.toSize();
     for (qsizetype i = 0; i < m_destinations.size(); ++i) {

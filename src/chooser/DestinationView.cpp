@@ -5,10 +5,8 @@
 #include "support/ImageManager.h"
 #include "support/Utilities.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QDragEnterEvent>
-#include <QElapsedTimer>
 #include <QGraphicsOpacityEffect>
 #include <QMenu>
 #include <QMimeData>
@@ -21,9 +19,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 constexpr double kButtonOpacity = 0.5;
 constexpr int kFadeInMs = 200;
-constexpr double kRemovalStep = 0.9;
-constexpr double kRemovalEnd = 0.2;
-constexpr int kRemovalFrameMs = 20;
+// The picture shrinks to a fifth of its size, faster towards the end.
+constexpr float kRemovalEnd = 0.2F;
+constexpr int kRemovalMs = 300;
 constexpr float kInsetFraction = 0.12F;
 } // namespace
 
@@ -32,6 +30,10 @@ DestinationView::DestinationView(QWidget *parent)
 {
     setAcceptDrops(true);
     setGeometry(0, 0, 30, 30);
+    m_removal.setStartValue(1.0F);
+    m_removal.setEndValue(kRemovalEnd);
+    m_removal.setDuration(kRemovalMs);
+    m_removal.setEasingCurve(QEasingCurve::InQuad);
 }
 
 float DestinationView::iconInset(float width, float scale)
@@ -164,18 +166,18 @@ void DestinationView::configureButtonPressed()
 
 void DestinationView::prepareForDeletionWithCompletion(const std::function<void()> &completion)
 {
-    m_iconScale = 1.0F;
-    while (static_cast<double>(m_iconScale) > kRemovalEnd) {
-        repaint();
-        QElapsedTimer frame;
-        frame.start();
-        while (frame.elapsed() < kRemovalFrameMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, kRemovalFrameMs);
-        m_iconScale = static_cast<float>(static_cast<double>(m_iconScale) * kRemovalStep);
-    }
-    m_iconScale = 1.0F;
-    if (completion)
-        completion();
+    m_removal.stop();
+    m_removal.disconnect(this);
+    connect(&m_removal, &QVariantAnimation::valueChanged, this, [this](const QVariant &scale) {
+        m_iconScale = scale.toFloat();
+        update();
+    });
+    connect(&m_removal, &QVariantAnimation::finished, this, [this, completion] {
+        m_iconScale = 1.0F;
+        if (completion)
+            completion();
+    });
+    m_removal.start();
 }
 
 void DestinationView::dragEnterEvent(QDragEnterEvent *event)

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QToolButton>
+#include <QVariantAnimation>
 #include <QWidget>
 
 #include <functional>
@@ -42,7 +43,8 @@ public:
     /// The configure button's menu: "Configure "NAME"..." and a separator where the Destination
     /// can be configured, then "Change Name...". The caller owns it.
     QMenu *createConfigureMenu();
-    /// Shrinks the picture to nothing (the event loop runs meanwhile), then runs the completion.
+    /// Shrinks the picture away, then runs the completion; returns at once. A view deleted
+    /// meanwhile runs nothing.
     void prepareForDeletionWithCompletion(const std::function<void()> &completion);
 
 Q_SIGNALS:
@@ -77,4 +79,5 @@ private:
     QImage m_hilitedPicture;
     QPointer<QToolButton> m_configureButton;
     QPointer<QToolButton> m_deleteButton;
+    QVariantAnimation m_removal;
 };

@@ -43,10 +43,14 @@ public:
     bool allowRemoval = true;
     QList<Destination *> drops;
     QList<Destination *> removals;
+    /// Called on a removal, as an owner that refreshes its grid then.
+    std::function<void()> refresh;
     void destinationDidReceiveDragAndDrop(Destination *destination) override { drops << destination; }
     bool removalOfDestinationRequested(Destination *destination) override
     {
         removals << destination;
+        if (refresh)
+            refresh();
         return allowRemoval;
     }
 };
@@ -90,6 +94,7 @@ private Q_SLOTS:
     void buttonsAndMenu();
     void removal_data();
     void removal();
+    void removalWhileTheOwnerRefreshesTheGrid();
     void renameDialog();
     void customZipWindowChecks();
     void customZipWindowDrops();
@@ -264,10 +269,35 @@ void TestChooser::removal()
     QCOMPARE(driver.messages,
         QStringList {u"Remove Destination?|Are you sure you wish to remove this \"Desk 2\" Destination?"_s});
     QCOMPARE(owner.removals.size(), answer == u"Remove"_s ? 1 : 0);
+    QVERIFY(chooser.destinations().contains(six.at(2))); // the tile shrinks away first, without waiting here
+    QTRY_COMPARE(chooser.destinations().contains(six.at(2)), !removed);
     QCOMPARE(chooser.destinations().size(), 6);
-    QCOMPARE(chooser.destinations().contains(six.at(2)), !removed);
     QCOMPARE(chooser.destinations().last()->type(),
         removed ? Destination::DestinationTypeDummy : Destination::DestinationTypeDesktop);
+}
+
+void TestChooser::removalWhileTheOwnerRefreshesTheGrid()
+{
+    // The owner rebuilds the grid while the removed tile shrinks: its view goes from under the
+    // animation, which must neither crash nor run on.
+    Owner owner;
+    DestinationChooserView chooser(QSizeF(80, 80));
+    chooser.setDelegate(&owner);
+    const DestinationList six = desktops(6);
+    chooser.setDestinations(six);
+    QTRY_COMPARE(chooser.cells().size(), 6);
+    DestinationList five = six;
+    five.removeAt(2);
+    owner.refresh = [&chooser, five] { chooser.setDestinations(five); };
+    chooser.cells().at(2)->showConfigureButtons(true);
+    ModalDriver driver;
+    driver.answerMessageBox(u"Remove"_s);
+    const QPointer<DestinationView> removed = chooser.cells().at(2)->destinationView();
+    removed->deleteButton()->click();
+    QTRY_VERIFY(removed.isNull());
+    QTest::qWait(400);
+    QCOMPARE(chooser.destinations().mid(0, 5), five);
+    QTRY_COMPARE(chooser.cells().size(), 6);
 }
 
 void TestChooser::renameDialog()
