@@ -22,8 +22,6 @@ QString &endpoint()
     return url;
 }
 
-const QString kBearer = u"Authorization: Bearer "_s;
-
 // The text as a JSON string literal, quotes included: quotation marks, backslashes and control
 // characters escaped.
 QString jsonString(const QString &text)
@@ -54,31 +52,33 @@ QStringList CreateShareLinkOperation::arguments() const
     }
     const QString body
         = u"{\"pending_upload\":\"file\",\"path\":%1,\"short_url\":false}"_s.arg(jsonString(u'/' + m_path));
-    return {u"-X"_s, u"POST"_s, url, u"-H"_s, kBearer + m_accessToken, u"-H"_s, u"Content-Type: application/json"_s,
-        u"-d"_s, body};
-}
-
-QStringList CreateShareLinkOperation::redactedArguments() const
-{
-    QStringList shown = arguments();
-    shown[4] = kBearer + u"<REDACTED>"_s;
-    return shown;
+    return {u"--silent"_s, u"--show-error"_s, u"--connect-timeout"_s, u"15"_s, u"--max-time"_s, u"60"_s, u"-X"_s,
+        u"POST"_s, url, u"-H"_s, u"@-"_s, u"-H"_s, u"Content-Type: application/json"_s, u"-d"_s, body};
 }
 
 void CreateShareLinkOperation::startOperating()
 {
     Operation::startOperating();
-    tessaryLog()(u"Create Dropbox Share Link Arguments: (%1)"_s.arg(redactedArguments().join(u", "_s)));
+    tessaryLog()(u"Create Dropbox Share Link Arguments: (%1)"_s.arg(arguments().join(u", "_s)));
 
     ChildProcess curl(CurlPath, arguments());
+    curl.setStandardInput((u"Authorization: Bearer "_s + m_accessToken + u'\n').toUtf8());
     int status = -1;
     QByteArray answer;
-    if (curl.start()) {
+    bool started = false;
+    {
+        QMutexLocker locker(&m_curlLock);
+        started = !isCancelled() && curl.start();
+        m_curl = started ? &curl : nullptr;
+    }
+    if (started) {
         for (QByteArray chunk = curl.readChunk(); !chunk.isEmpty(); chunk = curl.readChunk()) {
             tessaryLog()(u"Create Dropbox Share Output: %1"_s.arg(QString::fromUtf8(chunk)));
             answer += chunk;
         }
         status = curl.waitForExit();
+        QMutexLocker locker(&m_curlLock);
+        m_curl = nullptr;
     }
     // The whole answer is read at once, so that no later chunk can erase a link read before it.
     m_linkString = QJsonDocument::fromJson(answer).object().value(u"url"_s).toString();
@@ -86,4 +86,12 @@ void CreateShareLinkOperation::startOperating()
         noteOperationFinishedWithResults(m_linkString, {});
     else
         noteOperationFinishedWithResults({}, Utilities::errorWithCode(0, u"Could not generate share link"_s));
+}
+
+void CreateShareLinkOperation::cancelOperating()
+{
+    Operation::cancelOperating();
+    QMutexLocker locker(&m_curlLock);
+    if (m_curl != nullptr)
+        m_curl->terminate();
 }

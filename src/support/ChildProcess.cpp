@@ -58,9 +58,20 @@ bool ChildProcess::start()
     argv.push_back(nullptr);
     const QByteArray workingDirectory = QFile::encodeName(m_workingDirectory);
 
+    int inputFds[2] = {-1, -1};
+    if (!m_input.isEmpty() && ::pipe2(inputFds, O_CLOEXEC) != 0) {
+        m_errorString = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        return false;
+    }
+
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (inputFds[0] >= 0)
+        posix_spawn_file_actions_adddup2(&actions, inputFds[0], STDIN_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     if (m_errorOutputMerged)
         posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDERR_FILENO);
@@ -71,6 +82,13 @@ bool ChildProcess::start()
     const int result = ::posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeFds[1]);
+    if (inputFds[0] >= 0) {
+        ::close(inputFds[0]);
+        // Small enough for the pipe's buffer: written whole without waiting for the child.
+        if (result == 0)
+            ::write(inputFds[1], m_input.constData(), static_cast<size_t>(m_input.size()));
+        ::close(inputFds[1]);
+    }
 
     if (result != 0) {
         ::close(pipeFds[0]);

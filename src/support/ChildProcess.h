@@ -8,7 +8,8 @@
 #include <sys/types.h>
 
 // A tool run as a child process from an argument vector (never through a shell), with its
-// standard output read in chunks on the calling thread, its standard input empty and its
+// standard output read in chunks on the calling thread, its standard input empty (or a few bytes
+// given to it, a secret that must not show on its command line) and its
 // standard error shared with ours (or read with its output). Another thread may terminate it at
 // any time.
 class ChildProcess final
@@ -23,6 +24,9 @@ public:
     /// Whether the child's error output comes with its standard output rather than going to
     /// ours; set before start().
     void setErrorOutputMerged(bool merged) { m_errorOutputMerged = merged; }
+    /// What the child reads on its standard input, at most a pipe's buffer (64 KB); set before
+    /// start().
+    void setStandardInput(const QByteArray &input) { m_input = input; }
     /// Starts the child; false, with errorString() set, when it could not be started.
     bool start();
     QString errorString() const { return m_errorString; }
@@ -44,6 +48,7 @@ private:
     QString m_workingDirectory;
     QString m_errorString;
     bool m_errorOutputMerged = false;
+    QByteArray m_input;
     int m_outputFd = -1;
     QByteArray m_readBuffer;
 

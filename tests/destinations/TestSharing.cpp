@@ -136,6 +136,7 @@ private Q_SLOTS:
     void shareLinkRequest();
     void dropboxDelivery();
     void dropboxFolderIsAskedForWithAReason();
+    void shareLinkRequestKeepsItsTokenAndCanBeCancelled();
     void settingsDialogs();
 
 private:
@@ -362,7 +363,7 @@ void TestSharing::shareLinkRequest()
     QVERIFY(server.isRunning());
     CreateShareLinkOperation::setEndpoint(u"http://127.0.0.1:%1/2/sharing/create_shared_link"_s.arg(server.port()));
     const auto request = std::make_shared<CreateShareLinkOperation>(u"Apps/Tessary/"_s + file, token);
-    QCOMPARE(request->arguments().value(8),
+    QCOMPARE(request->arguments().last(),
         u"{\"pending_upload\":\"file\",\"path\":\"/Apps/Tessary/%1\",\"short_url\":false}"_s.arg(
             QString(file).replace(u"\""_s, u"\\\""_s)));
     bool finished = false;
@@ -381,9 +382,31 @@ void TestSharing::shareLinkRequest()
         QCOMPARE(error.localizedFailureReason(), QString());
     else
         QCOMPARE(error.localizedFailureReason(), u"Could not generate share link"_s);
+    QVERIFY(!request->arguments().join(u' ').contains(token));
     const QByteArray log = readFile(m_controller->logFilePath());
-    QVERIFY(log.contains("Authorization: Bearer <REDACTED>"));
-    QVERIFY(!log.contains(QByteArray(token.toUtf8() + ',')));
+    QVERIFY(log.contains("Create Dropbox Share Link Arguments: ("));
+    QVERIFY(!log.contains(token.toUtf8()));
+    CreateShareLinkOperation::setEndpoint(CreateShareLinkOperation::DefaultEndpoint);
+}
+
+void TestSharing::shareLinkRequestKeepsItsTokenAndCanBeCancelled()
+{
+    // A server that takes the request and never answers keeps curl running.
+    FixtureServer silent(u"silent_server.py"_s, {});
+    QVERIFY(silent.isRunning());
+    const QString endpoint = u"http://127.0.0.1:%1/2/sharing/create_shared_link"_s.arg(silent.port());
+    CreateShareLinkOperation::setEndpoint(endpoint);
+    const QString token = u"sl.secret-token-4711"_s;
+    const auto request = std::make_shared<CreateShareLinkOperation>(u"Apps/Tessary/Report.zip"_s, token);
+    bool cancelled = false;
+    request->setCancelledBlock([&cancelled] { cancelled = true; });
+    request->startOnBackgroundThread();
+
+    QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(endpoint).isEmpty(), 10000);
+    QCOMPARE(processesWhoseCommandLineHas(token), QStringList()); // on no command line of this machine
+    request->cancel();
+    QTRY_VERIFY(cancelled);
+    QTRY_VERIFY_WITH_TIMEOUT(processesWhoseCommandLineHas(endpoint).isEmpty(), 5000); // curl has ended
     CreateShareLinkOperation::setEndpoint(CreateShareLinkOperation::DefaultEndpoint);
 }
 

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+using namespace Qt::Literals::StringLiterals;
+
 QByteArray readFile(const QString &path)
 {
     QFile file(path);
@@ -16,6 +18,19 @@ bool writeFile(const QString &path, const QByteArray &content)
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QStringList processesWhoseCommandLineHas(const QString &text)
+{
+    QStringList found;
+    const QStringList processes = QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &process : processes) {
+        QByteArray commandLine = readFile(u"/proc/%1/cmdline"_s.arg(process));
+        commandLine.replace('\0', ' ');
+        if (commandLine.contains(text.toUtf8()))
+            found << QString::fromUtf8(commandLine);
+    }
+    return found;
 }
 
 bool writeRandomFile(const QString &path, int megabytes)

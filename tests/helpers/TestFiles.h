@@ -9,5 +9,8 @@
 QByteArray readFile(const QString &path);
 /// Writes the content to the file, creating its folders first; false on failure.
 bool writeFile(const QString &path, const QByteArray &content);
+/// The command lines (arguments joined by blanks) of the processes of this machine that contain
+/// the text, as any local user can read them in /proc.
+QStringList processesWhoseCommandLineHas(const QString &text);
 /// Writes that many megabytes of random bytes, which zip cannot shrink; false on failure.
 bool writeRandomFile(const QString &path, int megabytes);
