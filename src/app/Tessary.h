@@ -71,7 +71,7 @@ public:
     void createDestinations();
     /// Appends the default set.
     void createDefaultDestinations();
-    /// Writes the whole list to the Destinations file.
+    /// Writes the whole list to the Destinations file; tells the user when it cannot.
     void saveDestinations();
     /// "~/.local/share/Tessary/Destinations.data".
     QString destinationsStorePath() const;

@@ -45,7 +45,12 @@ void Tessary::saveDestinations()
     log()(u"Saving Destinations"_s);
     if (!m_destinationStore)
         m_destinationStore = std::make_unique<DestinationStore>(destinationsStorePath());
-    m_destinationStore->save(m_destinations);
+    // The file is replaced whole or not at all: a failed save leaves the last good one.
+    if (!m_destinationStore->save(m_destinations))
+        Utilities::displayMessage(
+            u"Your change to the Destinations could not be saved in \"%1\". It holds until Tessary quits; the "
+            "file keeps the Destinations as they were before."_s.arg(destinationsStorePath()),
+            u"Destinations Not Saved"_s);
 }
 
 QString Tessary::destinationsStorePath() const

@@ -1,3 +1,4 @@
+#include "ModalDriver.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
@@ -16,6 +17,7 @@
 #include "destinations/DestinationStore.h"
 #include "settings/SettingsFile.h"
 #include "support/KeyedCoder.h"
+#include "support/Utilities.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -101,6 +103,7 @@ private Q_SLOTS:
     void damagedFileGivesTheDefaultSetAndIsKeptAside_data();
     void damagedFileGivesTheDefaultSetAndIsKeptAside();
     void fileIsPrivateAndReplacedWhole();
+    void failedSaveIsToldAndKeepsWhatWasThere();
     void listDestinationsPrintsTheNamesAndWritesNothing();
 
 private:
@@ -368,6 +371,24 @@ void TestDestinationStore::fileIsPrivateAndReplacedWhole()
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
     QCOMPARE(QDir(QFileInfo(storePath()).path()).entryList(QDir::Files | QDir::Hidden),
         QStringList {u"Destinations.data"_s});
+}
+
+void TestDestinationStore::failedSaveIsToldAndKeepsWhatWasThere()
+{
+    m_controller = launch();
+    // Something the file cannot replace stands where it goes.
+    QVERIFY(writeFile(storePath() + u"/kept.txt"_s, "kept"));
+    Utilities::setNonInteractive(false);
+    ModalDriver driver;
+    driver.answerMessageBox();
+    m_controller->addDestination(std::make_shared<DestinationFTP>(u"Upload"_s));
+    Utilities::setNonInteractive(true);
+    QCOMPARE(driver.messages.size(), 1);
+    QVERIFY2(driver.messages.first().startsWith(u"Destinations Not Saved|Your change to the Destinations could not "
+                                                 "be saved"_s),
+        qPrintable(driver.messages.first()));
+    QCOMPARE(readFile(storePath() + u"/kept.txt"_s), QByteArray("kept"));
+    QCOMPARE(m_controller->destinations().at(m_controller->destinations().size() - 2)->name(), u"Upload"_s);
 }
 
 void TestDestinationStore::listDestinationsPrintsTheNamesAndWritesNothing()
