@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Tessary.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -38,11 +39,14 @@ int main(int argc, char *argv[])
     describeApplication();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/TessaryLogo.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
+    TerminationSignals::endEventLoopOnTermination();
     if (commandLine.mode() != CommandLine::ModeRun)
         return commandLine.runZip();
 
     Tessary controller;
     controller.setupStatusMenu();
     controller.createDestinations();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    controller.stopRunningJobs();
+    return status;
 }

@@ -189,5 +189,7 @@ int CommandLine::runZip() const
             QApplication::exit(*status);
     });
     poll.start();
-    return QApplication::exec();
+    const int exitStatus = QApplication::exec();
+    controller.stopRunningJobs();
+    return exitStatus;
 }

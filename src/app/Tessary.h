@@ -20,6 +20,7 @@
 
 class DestinationStore;
 class DropboxManager;
+class MultiOperation;
 class FileLogger;
 class ProgressWindowController;
 class QAction;
@@ -190,6 +191,9 @@ public:
     /// the Destination allows it. Returns null.
     ProgressWindowController *dismissProgressWindow(
         ProgressWindowController *window, Destination *destination, bool secure, bool jobSucceeded);
+    /// Before the process ends: cancels the jobs still running and waits at most 2 s for them to
+    /// stop, so that no tool runs on and nothing half-written stays under an archive's name.
+    void stopRunningJobs();
     /// The progress windows open now, oldest first.
     QList<ProgressWindowController *> progressWindows() const;
     /// The archive of the last job that finished without error; null until then.
@@ -233,6 +237,7 @@ private:
     QList<QPointer<ProgressWindowController>> m_progressWindows;
     QString m_pathToLastZipCreated;
     QSet<QString> m_reservedArchivePaths;
+    QList<std::weak_ptr<MultiOperation>> m_runningJobs;
 
     mutable QMutex m_loggerLock;
     std::shared_ptr<FileLogger> m_fileLogger;

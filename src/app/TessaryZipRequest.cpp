@@ -4,6 +4,7 @@
 
 #include "pipeline/MultiOperation.h"
 #include "pipeline/ProgressWindowController.h"
+#include "pipeline/ThreadHops.h"
 #include "pipeline/ZipOperation.h"
 #include "platform/FileManager.h"
 #include "settings/Settings.h"
@@ -18,6 +19,7 @@ namespace {
 constexpr float kProgressWindowDelay = 1.0F;
 constexpr double kStackOffset = 90.0;
 constexpr double kCreatedNoticeDuration = 1.0;
+constexpr int kStopWaitMs = 2000;
 } // namespace
 
 // What the handlers of one request share.
@@ -64,6 +66,7 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
     request->multiOperation->addOperation(zipOperation);
     request->multiOperation->addOperation(
         request->destination->postZipOperationWithPathToCreatedZipArchive(request->archivePath));
+    m_runningJobs.append(request->multiOperation);
 
     const std::weak_ptr<ZipRequest> weakRequest = request;
     request->progressWindow = new ProgressWindowController(request->name, u"Preparing..."_s, [weakRequest] {
@@ -118,9 +121,20 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
 void Tessary::endZipRequest(const std::shared_ptr<ZipRequest> &request, RequestOutcome outcome, const Error &error)
 {
     m_reservedArchivePaths.remove(request->archivePath);
+    m_runningJobs.removeIf([&request](const std::weak_ptr<MultiOperation> &job) {
+        return job.expired() || job.lock() == request->multiOperation;
+    });
     request->multiOperation.reset();
     if (request->completion)
         request->completion(outcome, request->archivePath, error);
+}
+
+void Tessary::stopRunningJobs()
+{
+    for (const std::weak_ptr<MultiOperation> &job : std::as_const(m_runningJobs))
+        if (const auto running = job.lock())
+            running->cancel();
+    waitForBackgroundWork(kStopWaitMs);
 }
 
 QString Tessary::pathToCreatedZipArchiveWithOutputFolderPath(

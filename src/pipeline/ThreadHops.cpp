@@ -16,14 +16,13 @@ constexpr int kIdleThreadExpiryMs = 30 * 1000;
 
 QThreadPool &backgroundPool()
 {
-    static QThreadPool pool;
-    static const bool configured = [] {
-        pool.setMaxThreadCount(kMaximumBackgroundThreads);
-        pool.setExpiryTimeout(kIdleThreadExpiryMs);
-        return true;
+    static QThreadPool *pool = [] {
+        auto *made = new QThreadPool;
+        made->setMaxThreadCount(kMaximumBackgroundThreads);
+        made->setExpiryTimeout(kIdleThreadExpiryMs);
+        return made;
     }();
-    Q_UNUSED(configured);
-    return pool;
+    return *pool;
 }
 
 } // namespace
@@ -67,4 +66,9 @@ void executeBlockOnMainThread(std::function<void()> block)
 void executeBlockInBackground(std::function<void()> block)
 {
     backgroundPool().start(std::move(block));
+}
+
+bool waitForBackgroundWork(int milliseconds)
+{
+    return backgroundPool().waitForDone(milliseconds);
 }

@@ -18,5 +18,9 @@ void executeBlockOnMainThread(std::function<void()> block);
 /// at once without waiting for each other.
 void executeBlockInBackground(std::function<void()> block);
 
+/// Waits at most the time for the background work to end; true when it has. The pool is never
+/// destroyed, so that a job that does not end cannot hold the process at its exit.
+bool waitForBackgroundWork(int milliseconds);
+
 /// Whether the caller runs on the GUI thread (the thread of the application object).
 bool isMainThread();

@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <csignal>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -48,6 +50,7 @@ private Q_SLOTS:
     void zipsToTheNamedDestination();
     void questionsWithoutAScreenCancel();
     void failedJobOrDeliveryGivesStatusOne();
+    void terminationStopsTheZipAndLeavesNoArchive();
     void usageErrors_data();
     void usageErrors();
     void helpDescribesTheZipMode();
@@ -116,6 +119,26 @@ void TestCommandLine::failedJobOrDeliveryGivesStatusOne()
     const QRegularExpressionMatch kept = keptAt.match(undelivered.err);
     QVERIFY2(kept.hasMatch(), qPrintable(undelivered.err));
     QCOMPARE(ArchiveReader::listEntries(kept.captured(1)), QStringList {u"report.txt"_s});
+}
+
+void TestCommandLine::terminationStopsTheZipAndLeavesNoArchive()
+{
+    const QString big = m_home->filePath(u"work/terminated-%1.bin"_s.arg(QCoreApplication::applicationPid()));
+    QVERIFY(writeRandomFile(big, 300));
+    QProcess tessary;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    tessary.setProcessEnvironment(environment);
+    tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big});
+    const QString zipArgument = u"./"_s + QFileInfo(big).fileName();
+    QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(zipArgument).isEmpty(), 20000);
+
+    tessary.terminate(); // SIGTERM
+    QVERIFY(tessary.waitForFinished(5000));
+    QCOMPARE(tessary.exitCode(), 128 + SIGTERM);
+    QCOMPARE(processesWhoseCommandLineHas(zipArgument), QStringList()); // zip did not run on
+    QCOMPARE(QDir(m_home->desktopPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList());
 }
 
 void TestCommandLine::usageErrors_data()
