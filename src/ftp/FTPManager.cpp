@@ -135,19 +135,20 @@ bool FTPManager::uploadData(const QByteArray &data, const QString &fileName, con
     return runTransfer(transfer, server);
 }
 
-bool FTPManager::uploadFile(const QUrl &fileURL, const FMServer &server)
+bool FTPManager::uploadFile(const QUrl &fileURL, const FMServer &server, const QString &remoteName)
 {
     if (!checkServer(server) || !fileURL.isValid())
         return false;
     const QFileInfo info(fileURL.toLocalFile());
-    if (!info.exists() || info.isDir() || refusesLineBreaks({info.fileName()}))
+    const QString name = remoteName.isEmpty() ? info.fileName() : remoteName;
+    if (!info.exists() || info.isDir() || refusesLineBreaks({name}))
         return false;
     QFile source(info.filePath());
     if (!source.open(QIODevice::ReadOnly))
         return false;
     Transfer transfer;
     transfer.action = FMActionUpload;
-    transfer.url = folderURL(server) + '/' + encodedName(info.fileName());
+    transfer.url = folderURL(server) + '/' + encodedName(name);
     transfer.source = &source;
     m_fileSize = fileSizeOf(fileURL);
     m_fileSizeProcessed = 0;
@@ -204,7 +205,14 @@ bool FTPManager::deleteFileNamed(const QString &fileName, const FMServer &server
     if (!checkServer(server) || fileName.isNull() || refusesLineBreaks({fileName}))
         return false;
     const QString command = fileName.contains(u'.') ? u"DELE"_s : u"RMD"_s;
-    return runCommand(server, u"%1 %2"_s.arg(command, fileName));
+    return runCommands(server, {u"%1 %2"_s.arg(command, fileName)});
+}
+
+bool FTPManager::renameFileNamed(const QString &fileName, const QString &newName, const FMServer &server)
+{
+    if (!checkServer(server) || fileName.isEmpty() || newName.isEmpty() || refusesLineBreaks({fileName, newName}))
+        return false;
+    return runCommands(server, {u"RNFR "_s + fileName, u"RNTO "_s + newName});
 }
 
 bool FTPManager::deleteFile(const QString &fileName, const FMServer &server)
@@ -219,12 +227,12 @@ bool FTPManager::chmodFileNamed(const QString &fileName, int mode, const FMServe
     if (!checkServer(server) || static_cast<unsigned>(mode) > 777U || fileName.isNull()
         || refusesLineBreaks({fileName}))
         return false;
-    return runCommand(server, u"SITE CHMOD %1 %2"_s.arg(mode).arg(fileName));
+    return runCommands(server, {u"SITE CHMOD %1 %2"_s.arg(mode).arg(fileName)});
 }
 
 bool FTPManager::checkLogin(const FMServer &server)
 {
-    return checkServer(server) && runCommand(server, QString());
+    return checkServer(server) && runCommands(server, {});
 }
 
 void FTPManager::configureConnection(void *easy, const QByteArray &url, const FMServer &server) const
@@ -237,17 +245,17 @@ void FTPManager::configureConnection(void *easy, const QByteArray &url, const FM
     curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_answerTimeout));
 }
 
-bool FTPManager::runCommand(const FMServer &server, const QString &command)
+bool FTPManager::runCommands(const FMServer &server, const QStringList &commands)
 {
     m_action = FMActionRawCommand;
-    std::unique_ptr<curl_slist, ListDeleter> commands;
-    const auto add = [&commands](const QString &line) {
-        commands.reset(curl_slist_append(commands.release(), line.toUtf8().constData()));
+    std::unique_ptr<curl_slist, ListDeleter> quoted;
+    const auto add = [&quoted](const QString &line) {
+        quoted.reset(curl_slist_append(quoted.release(), line.toUtf8().constData()));
     };
     const QString folder = FMDestination::fmdir(server.destination);
-    if (!command.isEmpty() && !folder.isEmpty())
+    if (!commands.isEmpty() && !folder.isEmpty())
         add(u"CWD "_s + folder);
-    if (!command.isEmpty())
+    for (const QString &command : commands)
         add(command);
 
     const QByteArray url
@@ -261,8 +269,8 @@ bool FTPManager::runCommand(const FMServer &server, const QString &command)
             return;
         configureConnection(easy.get(), url, server);
         curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L);
-        if (commands)
-            curl_easy_setopt(easy.get(), CURLOPT_QUOTE, commands.get());
+        if (quoted)
+            curl_easy_setopt(easy.get(), CURLOPT_QUOTE, quoted.get());
         const CURLcode result = curl_easy_perform(easy.get());
         succeeded = result == CURLE_OK;
         if (!succeeded)

@@ -65,8 +65,10 @@ public:
     void setTimeouts(int answerSeconds, int stallSeconds);
 
     bool uploadData(const QByteArray &data, const QString &fileName, const FMServer &server);
-    /// Uploads a local file under its own name, read in chunks.
-    bool uploadFile(const QUrl &fileURL, const FMServer &server);
+    /// Uploads a local file, read in chunks, under its own name or the one given.
+    bool uploadFile(const QUrl &fileURL, const FMServer &server, const QString &remoteName = {});
+    /// RNFR and RNTO in the destination's folder.
+    bool renameFileNamed(const QString &fileName, const QString &newName, const FMServer &server);
     bool createNewFolder(const QString &folderName, const FMServer &server);
     /// DELE for a name with a "." in it, RMD otherwise, in the destination's folder.
     bool deleteFileNamed(const QString &fileName, const FMServer &server);
@@ -103,7 +105,8 @@ private:
     bool checkServer(const FMServer &server) const;
     bool refusesLineBreaks(const QStringList &texts) const;
     bool runTransfer(Transfer &transfer, const FMServer &server);
-    bool runCommand(const FMServer &server, const QString &command);
+    /// Logs in and runs the commands in the destination's folder; none: the login alone.
+    bool runCommands(const FMServer &server, const QStringList &commands);
     /// The address, the login and the time-outs every connection uses (a libcurl easy handle).
     void configureConnection(void *easy, const QByteArray &url, const FMServer &server) const;
     void endTransfer(bool success, FailureReason reason);

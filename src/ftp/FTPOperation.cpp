@@ -124,28 +124,43 @@ void FTPOperation::performUploadToDestination(
 {
     if (isCancelled())
         return;
+
+    // The archive arrives under a name of its own and takes its final name only once it is
+    // whole: a cancelled or broken upload never leaves a truncated archive under that name.
+    const QString partName = partNameFor(fileName);
+    tessaryLog()(u"FTP Uploading \"%1\" to \"%2\""_s.arg(fileName, destination));
+    const bool uploaded = m_manager->uploadFile(QUrl::fromLocalFile(m_sourcePath), server, partName);
+    tessaryLog()(u"FTP Upload Error: %1"_s.arg(
+        m_manager->streamError().isNull() ? u"(null)"_s : m_manager->streamError().localizedDescription()));
+    if (isCancelled() || !uploaded) {
+        m_manager->deleteFileNamed(partName, server);
+        Error error = m_manager->streamError();
+        if (error.isNull())
+            error = Utilities::errorWithCode(
+                ErrorUploadFailed, u"Could not upload the Tessary Archive to the FTP Server"_s);
+        noteOperationFinishedWithResults({}, error);
+        return;
+    }
     if (removePreexisting && !m_manager->deleteFileNamed(fileName, server)) {
         tessaryLog()(u"Could not remove pre-existing archive on FTP Server"_s);
+        m_manager->deleteFileNamed(partName, server);
         noteOperationFinishedWithResults({},
             Utilities::errorWithCode(ErrorCouldNotRemove,
                 u"Could not remove the pre-existing Archive \"%1\" from the FTP Server"_s.arg(fileName)));
         return;
     }
-    if (isCancelled())
+    if (!m_manager->renameFileNamed(partName, fileName, server)) {
+        m_manager->deleteFileNamed(partName, server);
+        noteOperationFinishedWithResults({},
+            Utilities::errorWithCode(ErrorUploadFailed, u"Could not upload the Tessary Archive to the FTP Server"_s));
         return;
-
-    tessaryLog()(u"FTP Uploading \"%1\" to \"%2\""_s.arg(fileName, destination));
-    const bool uploaded = m_manager->uploadFile(QUrl::fromLocalFile(m_sourcePath), server);
-    Error error;
-    if (!uploaded) {
-        error = m_manager->streamError();
-        if (error.isNull())
-            error = Utilities::errorWithCode(
-                ErrorUploadFailed, u"Could not upload the Tessary Archive to the FTP Server"_s);
     }
-    noteOperationFinishedWithResults({}, error);
-    tessaryLog()(u"FTP Upload Error: %1"_s.arg(
-        m_manager->streamError().isNull() ? u"(null)"_s : m_manager->streamError().localizedDescription()));
+    noteOperationFinishedWithResults({}, {});
+}
+
+QString FTPOperation::partNameFor(const QString &fileName)
+{
+    return u".%1.part"_s.arg(fileName);
 }
 
 void FTPOperation::cancelOperating()

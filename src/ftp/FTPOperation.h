@@ -32,6 +32,9 @@ public:
     /// How long the client waits for an answer, and for a stalled transfer (tests shorten them).
     void setTimeouts(int answerSeconds, int stallSeconds);
 
+    /// The name an archive has on the server while it is being sent.
+    static QString partNameFor(const QString &fileName);
+
 protected:
     void startOperating() override;
     void cancelOperating() override;

@@ -29,7 +29,9 @@ void TerminationSignals::endEventLoopOnTermination()
         if (::read(signalPipe[0], &number, 1) == 1)
             QCoreApplication::exit(128 + number);
     });
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = noteSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

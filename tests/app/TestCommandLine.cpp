@@ -137,8 +137,8 @@ void TestCommandLine::terminationStopsTheZipAndLeavesNoArchive()
     QVERIFY(tessary.waitForFinished(5000));
     QCOMPARE(tessary.exitCode(), 128 + SIGTERM);
     QCOMPARE(processesWhoseCommandLineHas(zipArgument), QStringList()); // zip did not run on
-    QCOMPARE(QDir(m_home->desktopPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-        QStringList());
+    QCOMPARE(
+        QDir(m_home->desktopPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 void TestCommandLine::usageErrors_data()

@@ -385,7 +385,7 @@ void TestDestinationStore::failedSaveIsToldAndKeepsWhatWasThere()
     Utilities::setNonInteractive(true);
     QCOMPARE(driver.messages.size(), 1);
     QVERIFY2(driver.messages.first().startsWith(u"Destinations Not Saved|Your change to the Destinations could not "
-                                                 "be saved"_s),
+                                                "be saved"_s),
         qPrintable(driver.messages.first()));
     QCOMPARE(readFile(storePath() + u"/kept.txt"_s), QByteArray("kept"));
     QCOMPARE(m_controller->destinations().at(m_controller->destinations().size() - 2)->name(), u"Upload"_s);

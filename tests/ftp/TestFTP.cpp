@@ -85,6 +85,7 @@ private Q_SLOTS:
     void uploadStepSettings_data();
     void uploadStepSettings();
     void uploadStepMakesTheFoldersAndUploads();
+    void cancelledUploadLeavesNoArchive();
     void existingArchive_data();
     void existingArchive();
     void destinationAsksForMissingSettings();
@@ -275,7 +276,27 @@ void TestFTP::uploadStepMakesTheFoldersAndUploads()
         QTRY_COMPARE_WITH_TIMEOUT(outcome->finished, 1, 15000);
         QVERIFY2(outcome->error.isNull(), qPrintable(outcome->error.localizedDescription()));
         QCOMPARE(readFile(m_ftp->filePath(folder + u"/Report.zip"_s)), QByteArray("report archive"));
+        QCOMPARE(QDir(m_ftp->filePath(folder)).entryList(QDir::Files | QDir::Hidden), QStringList {u"Report.zip"_s});
     }
+}
+
+void TestFTP::cancelledUploadLeavesNoArchive()
+{
+    FtpServer slow(FtpServer::Slow);
+    QVERIFY(slow.isRunning());
+    QVERIFY(writeRandomFile(m_home->filePath(u"job/Big.zip"_s), 16));
+    const auto upload = std::make_shared<FTPOperation>(
+        m_home->filePath(u"job/Big.zip"_s), u"drop"_s, true, u"127.0.0.1"_s, slow.port(), u"anna"_s, u"secret"_s);
+    float progress = 0.0F;
+    const auto outcome = runStep(upload);
+    upload->setProgressBlock([&progress](float value) { progress = value; });
+    QTRY_VERIFY_WITH_TIMEOUT(progress > 0.1F, 15000); // well under way
+    upload->cancel();
+    QTRY_COMPARE(outcome->cancelled, 1);
+    // Neither the truncated archive under its name nor the part sent stays on the server.
+    QTRY_COMPARE_WITH_TIMEOUT(
+        QDir(slow.filePath(u"drop"_s)).entryList(QDir::Files | QDir::Hidden), QStringList(), 10000);
+    QCOMPARE(outcome->finished, 0);
 }
 
 void TestFTP::existingArchive_data()

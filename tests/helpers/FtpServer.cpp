@@ -7,5 +7,7 @@ FtpServer::FtpServer(Kind kind)
     QStringList arguments {m_root.path()};
     if (kind == Silent)
         arguments << u"--silent"_s;
+    else if (kind == Slow)
+        arguments << u"--slow"_s;
     m_server = std::make_unique<FixtureServer>(u"ftp_server.py"_s, arguments);
 }

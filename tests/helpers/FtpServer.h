@@ -9,11 +9,11 @@
 
 // A real FTP server (pyftpdlib) on 127.0.0.1 for one test, serving a temporary folder. Users:
 // "anna"/"secret" (all rights), "reader"/"secret" (may not delete), anonymous (all rights). A
-// silent server accepts connections and never answers.
+// silent server accepts connections and never answers; a slow one takes uploads at 2 MB/s.
 class FtpServer final
 {
 public:
-    enum Kind { Normal, Silent };
+    enum Kind { Normal, Silent, Slow };
 
     explicit FtpServer(Kind kind = Normal);
 
