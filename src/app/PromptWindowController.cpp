@@ -1,5 +1,7 @@
 #include "PromptWindowController.h"
 
+#include "pipeline/Zipper.h"
+
 #include "support/Utilities.h"
 
 #include <QDialogButtonBox>
@@ -75,6 +77,8 @@ bool PromptWindowController::checkPasswords(QLineEdit *password, QLineEdit *conf
     if (password->text() != confirmation->text())
         return failCheck(u"The passwords do not match.  Please re-type them to ensure they are the same."_s,
             u"Passwords Not Matched"_s, password);
+    if (const QString problem = Zipper::passwordProblem(password->text()); !problem.isNull())
+        return failCheck(problem, u"Password Too Long"_s, password);
     return true;
 }
 

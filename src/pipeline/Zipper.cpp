@@ -83,7 +83,7 @@ QList<Zipper::Run> Zipper::runsForItems(
         if (!runs.isEmpty())
             arguments << u"-g"_s;
         if (!password.isEmpty())
-            arguments << u"-e"_s << u"-P"_s << password;
+            arguments << u"-e"_s;
         arguments << outputFilePath << u"./"_s + itemName(cleanPath);
 
         QString workingDirectory = QFileInfo(cleanPath).path();
@@ -146,6 +146,14 @@ Error Zipper::errorWithDescription(const QString &description)
     return Utilities::errorWithCode(ErrorCode, description);
 }
 
+QString Zipper::passwordProblem(const QString &password)
+{
+    if (password.toUtf8().size() <= MaximumPasswordBytes)
+        return {};
+    return u"The password is too long: a Tessary Archive takes a password of at most %1 characters (accented "
+           "letters and symbols count as two or three). Please choose a shorter one."_s.arg(MaximumPasswordBytes);
+}
+
 Error Zipper::validateItems(const QStringList &itemPaths)
 {
     QSet<QString> names;
@@ -177,6 +185,11 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
     QStringList itemPaths;
     for (const QUrl &url : urls)
         itemPaths << url.toLocalFile();
+    if (const QString problem = passwordProblem(password); !problem.isNull()) {
+        callCompletionBlock(errorWithDescription(problem), {});
+        return;
+    }
+    m_password = password;
     if (const Error error = validateItems(itemPaths); !error.isNull()) {
         callCompletionBlock(error, {});
         return;
@@ -231,6 +244,11 @@ int Zipper::runTool(const Run &run)
 {
     ChildProcess process(ZipToolPath, run.arguments, run.workingDirectory);
     process.setErrorOutputMerged(true);
+    if (!m_password.isEmpty()) {
+        // zip asks twice, on its terminal; the prompts come with its other messages.
+        const QByteArray password = m_password.toUtf8();
+        process.setTerminalAnswers({{"Enter password:", password}, {"Verify password:", password}});
+    }
     {
         QMutexLocker locker(&m_processLock);
         if (isCancelled())

@@ -26,6 +26,10 @@ public:
     /// Error code of every archive-creation error.
     static constexpr qint64 ErrorCode = 10;
     static const QString ZipToolPath;
+    /// The longest password the tool takes, in bytes of UTF-8.
+    static constexpr qsizetype MaximumPasswordBytes = 80;
+    /// Why the password cannot be used, for the user; null when it can.
+    static QString passwordProblem(const QString &password);
     /// The input the tool reads for every dot it prints, in bytes.
     static constexpr qint64 DotSize = 1 << 20;
 
@@ -72,9 +76,9 @@ public:
 
     /// The runs that create an archive of the items: "-r" (recurse), "-y" (links stay links),
     /// "-nw" (names are literal, no wildcards), "-db" "-dd" "-ds 1m" (byte counts, and a dot a
-    /// megabyte), "-g" (grow) for every item after the first, "-e" "-P" and the password when
-    /// there is one, the archive, and the item as "./NAME", which the tool can never take for an
-    /// option and stores as NAME.
+    /// megabyte), "-g" (grow) for every item after the first, "-e" when there is a password (the
+    /// tool then asks for it on its terminal, never on its command line), the archive, and the
+    /// item as "./NAME", which the tool can never take for an option and stores as NAME.
     static QList<Run> runsForItems(
         const QStringList &itemPaths, const QString &outputFilePath, const QString &password);
     /// The arguments as the log shows them: every argument equal to the password is redacted.
@@ -104,6 +108,7 @@ private:
     ProgressBlock m_progressBlock;
     float m_progress = 0.0F;
     ItemSize m_sizeToZip;
+    QString m_password;
     /// What the runs before this one zipped, weighed as progress counts it.
     qint64 m_unitsDone = 0;
     /// The tool's count of the bytes it read in this run, the entries it began and the dots it

@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -15,6 +16,61 @@ extern char **environ;
 
 namespace {
 constexpr qsizetype kChunkSize = 64 * 1024;
+// Where the child opens its terminal before it lets go of the descriptor.
+constexpr int kTerminalFd = 3;
+// Enough of the output to hold a prompt that arrives in pieces.
+constexpr qsizetype kPromptScanBytes = 256;
+constexpr int kEchoOffWaitMs = 5000;
+constexpr int kEchoOffPollMs = 5;
+} // namespace
+
+bool ChildProcess::openTerminal(QByteArray &childSidePath)
+{
+    m_terminalFd = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_terminalFd < 0 || ::grantpt(m_terminalFd) != 0 || ::unlockpt(m_terminalFd) != 0)
+        return false;
+    char path[128] = {};
+    if (::ptsname_r(m_terminalFd, path, sizeof path) != 0)
+        return false;
+    ::fcntl(m_terminalFd, F_SETFL, ::fcntl(m_terminalFd, F_GETFL) | O_NONBLOCK);
+    // No key is special: an answer reaches the child as it is, up to its line end.
+    termios settings {};
+    if (::tcgetattr(m_terminalFd, &settings) == 0) {
+        settings.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | ISTRIP);
+        settings.c_lflag &= ~static_cast<tcflag_t>(ISIG | IEXTEN);
+        for (const int key : {VINTR, VQUIT, VSUSP, VKILL, VERASE, VWERASE, VEOF, VLNEXT, VREPRINT, VSTART, VSTOP})
+            settings.c_cc[key] = _POSIX_VDISABLE;
+        ::tcsetattr(m_terminalFd, TCSANOW, &settings);
+    }
+    childSidePath = path;
+    return true;
+}
+
+void ChildProcess::answerPrompts(const QByteArray &chunk)
+{
+    if (m_terminalFd < 0 || m_terminalAnswers.isEmpty())
+        return;
+    // What the child writes on the terminal itself is of no interest; it must not fill up.
+    char discarded[256];
+    while (::read(m_terminalFd, discarded, sizeof discarded) > 0) { }
+
+    m_promptScan = QByteArray(m_promptScan + chunk).right(kPromptScanBytes);
+    while (!m_terminalAnswers.isEmpty()) {
+        const qsizetype at = m_promptScan.indexOf(m_terminalAnswers.first().first);
+        if (at < 0)
+            return;
+        m_promptScan.remove(0, at + m_terminalAnswers.first().first.size());
+        // The answer is typed only once the child has turned the echo off.
+        termios settings {};
+        for (int waited = 0; waited < kEchoOffWaitMs; waited += kEchoOffPollMs) {
+            if (::tcgetattr(m_terminalFd, &settings) == 0 && (settings.c_lflag & ECHO) == 0)
+                break;
+            ::usleep(kEchoOffPollMs * 1000);
+        }
+        const QByteArray line = m_terminalAnswers.takeFirst().second + '\n';
+        [[maybe_unused]] const ssize_t written
+            = ::write(m_terminalFd, line.constData(), static_cast<size_t>(line.size()));
+    }
 }
 
 ChildProcess::ChildProcess(QString program, QStringList arguments, QString workingDirectory)
@@ -66,8 +122,25 @@ bool ChildProcess::start()
         return false;
     }
 
+    QByteArray terminalPath;
+    if (!m_terminalAnswers.isEmpty() && !openTerminal(terminalPath)) {
+        m_errorString = QString::fromLocal8Bit(std::strerror(errno));
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        return false;
+    }
+
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (!terminalPath.isEmpty()) {
+        // In a session of its own, the first terminal the child opens becomes its controlling
+        // terminal, the one a tool asks for passwords on; the descriptor itself is not kept.
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+        posix_spawn_file_actions_addopen(&actions, kTerminalFd, terminalPath.constData(), O_RDWR, 0);
+        posix_spawn_file_actions_addclose(&actions, kTerminalFd);
+    }
     if (inputFds[0] >= 0)
         posix_spawn_file_actions_adddup2(&actions, inputFds[0], STDIN_FILENO);
     else
@@ -79,8 +152,9 @@ bool ChildProcess::start()
         posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.constData());
 
     pid_t pid = 0;
-    const int result = ::posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environ);
+    const int result = ::posix_spawn(&pid, program.constData(), &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     ::close(pipeFds[1]);
     if (inputFds[0] >= 0) {
         ::close(inputFds[0]);
@@ -92,6 +166,7 @@ bool ChildProcess::start()
 
     if (result != 0) {
         ::close(pipeFds[0]);
+        closeOutput();
         m_errorString = QString::fromLocal8Bit(std::strerror(result));
         return false;
     }
@@ -116,7 +191,9 @@ QByteArray ChildProcess::readChunk()
         closeOutput();
         return {};
     }
-    return QByteArray(m_readBuffer.constData(), count);
+    QByteArray chunk(m_readBuffer.constData(), count);
+    answerPrompts(chunk);
+    return chunk;
 }
 
 int ChildProcess::waitForExit()
@@ -153,8 +230,10 @@ void ChildProcess::terminate()
 
 void ChildProcess::closeOutput()
 {
-    if (m_outputFd >= 0) {
-        ::close(m_outputFd);
-        m_outputFd = -1;
+    for (int *fd : {&m_outputFd, &m_terminalFd}) {
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
     }
 }

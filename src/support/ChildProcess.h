@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
+
+#include <utility>
 
 #include <sys/types.h>
 
@@ -27,11 +30,20 @@ public:
     /// What the child reads on its standard input, at most a pipe's buffer (64 KB); set before
     /// start().
     void setStandardInput(const QByteArray &input) { m_input = input; }
+    /// Gives the child a terminal of its own (a pseudo-terminal as its controlling terminal, with
+    /// no special keys) on which each answer is typed, with a line end, once the child's output
+    /// shows the prompt that goes before it and the terminal no longer echoes: how a password
+    /// reaches a tool that asks for one, never showing on a command line. Set before start().
+    void setTerminalAnswers(const QList<std::pair<QByteArray, QByteArray>> &promptsAndAnswers)
+    {
+        m_terminalAnswers = promptsAndAnswers;
+    }
     /// Starts the child; false, with errorString() set, when it could not be started.
     bool start();
     QString errorString() const { return m_errorString; }
 
-    /// Blocks until the child writes; the next chunk of its output, empty at the end of it.
+    /// Blocks until the child writes; the next chunk of its output, empty at the end of it. Answers
+    /// the prompts the chunk completes.
     QByteArray readChunk();
     /// Blocks until the child has ended: its exit status, or -1 when a signal ended it.
     int waitForExit();
@@ -41,6 +53,9 @@ public:
     void terminate();
 
 private:
+    /// A pseudo-terminal whose other side the child opens; false when none could be had.
+    bool openTerminal(QByteArray &childSidePath);
+    void answerPrompts(const QByteArray &chunk);
     void closeOutput();
 
     QString m_program;
@@ -49,6 +64,9 @@ private:
     QString m_errorString;
     bool m_errorOutputMerged = false;
     QByteArray m_input;
+    QList<std::pair<QByteArray, QByteArray>> m_terminalAnswers;
+    QByteArray m_promptScan;
+    int m_terminalFd = -1;
     int m_outputFd = -1;
     QByteArray m_readBuffer;
 

@@ -166,11 +166,22 @@ void TestPrompts::askForPasswordChecks()
             auto *field = child<QLineEdit>(modal, "passwordTextField");
             if (modal->focusWidget() == field)
                 selectedAfterMismatch = field->selectedText();
-            ModalDriver::type(modal, "passwordTextField", u"two"_s);
+            // 41 "ü" are 82 bytes: longer than zip takes.
+            const QString tooLong(41, u'ü');
+            field->setText(tooLong);
+            child<QLineEdit>(modal, "confirmTextField")->setText(tooLong);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            child<QLineEdit>(modal, "passwordTextField")->setText(u"two"_s);
+            child<QLineEdit>(modal, "confirmTextField")->setText(u"two"_s);
             ModalDriver::press(modal, Qt::Key_Return);
         });
     prompt.runModal();
-    QCOMPARE(driver.messages, (QStringList {kPasswordRequired, kNotMatched}));
+    QCOMPARE(driver.messages.size(), 3);
+    QCOMPARE(driver.messages.mid(0, 2), (QStringList {kPasswordRequired, kNotMatched}));
+    QVERIFY(driver.messages.at(2).startsWith(u"Password Too Long|The password is too long"_s));
     QCOMPARE(selectedAfterMismatch, u"one"_s);
     QCOMPARE(calls, 1);
     QVERIFY(!wasCancelled);

@@ -67,7 +67,9 @@ private Q_SLOTS:
     void zipsASingleFile();
     void zipsFoldersWithSubfoldersAndEmptyFolders();
     void zipsItemsFromDifferentFolders();
+    void encryptsWithThePassword_data();
     void encryptsWithThePassword();
+    void passwordStaysOffEveryCommandLine();
     void zipsHostileNamesAsThemselves_data();
     void zipsHostileNamesAsThemselves();
     void refusesTwoItemsOfTheSameName();
@@ -171,21 +173,63 @@ void TestZipper::zipsItemsFromDifferentFolders()
             {u"x.txt"_s, "from A"}, {u"y/"_s, ""}, {u"y/inner.txt"_s, "from B"}, {u"z"_s, "from C"}}));
 }
 
+void TestZipper::encryptsWithThePassword_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::newRow("blank") << u"pass word"_s;
+    QTest::newRow("quotes") << u"\"it's\" `x` $HOME"_s;
+    QTest::newRow("non-ASCII") << u"Grüße, señor €"_s;
+    QTest::newRow("keys a terminal knows") << u"a\tb\u0003c\u0015d\u007f"_s; // tab, ^C, ^U, delete
+    QTest::newRow("the longest") << QString(Zipper::MaximumPasswordBytes, u'x');
+}
+
 void TestZipper::encryptsWithThePassword()
 {
+    QFETCH(QString, password);
     QVERIFY(writeFile(source(u"A/secret.txt"_s), "the plans"));
     QVERIFY(writeFile(source(u"B/more/also.txt"_s), "more plans"));
-    QVERIFY(zip({source(u"A/secret.txt"_s), source(u"B/more"_s)}, output(), u"pass word"_s).error.isNull());
+    const ZipOutcome outcome = zip({source(u"A/secret.txt"_s), source(u"B/more"_s)}, output(), password);
+    QVERIFY2(outcome.error.isNull(), qPrintable(outcome.error.localizedDescription()));
 
     ArchiveReader withoutPassword;
     QVERIFY(!withoutPassword.extract(output()));
     ArchiveReader wrongPassword;
     QVERIFY(!wrongPassword.extract(output(), u"guess"_s));
     ArchiveReader withPassword;
-    QVERIFY(withPassword.extract(output(), u"pass word"_s));
+    QVERIFY(withPassword.extract(output(), password));
     QCOMPARE(withPassword.entries(),
         (QMap<QString, QByteArray> {
             {u"secret.txt"_s, "the plans"}, {u"more/"_s, ""}, {u"more/also.txt"_s, "more plans"}}));
+}
+
+void TestZipper::passwordStaysOffEveryCommandLine()
+{
+    // A file that keeps zip busy long enough to look at every process of the machine.
+    QVERIFY(writeRandomFile(source(u"big.bin"_s), 120));
+    const QString password = u"never-on-a-command-line-%1"_s.arg(QCoreApplication::applicationPid());
+    std::atomic<bool> done {false};
+    QStringList seen;
+    bool zipSeen = false;
+    QThread *watcher = QThread::create([&] {
+        for (int i = 0; i < 400 && !done; ++i) {
+            seen << processesWhoseCommandLineHas(password);
+            zipSeen = zipSeen || !processesWhoseCommandLineHas(u"./big.bin"_s).isEmpty();
+            QThread::msleep(10);
+        }
+    });
+    watcher->start();
+    const ZipOutcome outcome = zip({source(u"big.bin"_s)}, output(), password);
+    done = true;
+    watcher->wait();
+    delete watcher;
+    QVERIFY(outcome.error.isNull());
+    QVERIFY(zipSeen);
+    QCOMPARE(seen, QStringList());
+
+    // A password longer than zip takes is refused before anything is written.
+    const ZipOutcome tooLong = zip({source(u"big.bin"_s)}, output(u"long.zip"_s), QString(81, u'x'));
+    QVERIFY(tooLong.error.localizedDescription().startsWith(u"The password is too long"_s));
+    QVERIFY(!QFileInfo::exists(output(u"long.zip"_s)));
 }
 
 void TestZipper::zipsHostileNamesAsThemselves_data()
@@ -406,10 +450,8 @@ void TestZipper::logHidesThePassword()
 
     const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
     QVERIFY(log.contains(u"Archive: Processing file: "_s + source(u"hunter2"_s) + u'\r'));
-    QVERIFY(log.contains(
-        u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, -P, <REDACTED>, <REDACTED>, ./hunter2)\r"_s));
-    QVERIFY(log.contains(
-        u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, -P, <REDACTED>, "_s + output(u"other.zip"_s)));
+    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, <REDACTED>, ./hunter2)\r"_s));
+    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, "_s + output(u"other.zip"_s)));
     QVERIFY(log.contains(u"Archive: Output: "_s));
     QVERIFY(log.contains(u"Archive: Progress: 0.100000\r"_s));
     QVERIFY(!log.contains(u", hunter2,"_s));
