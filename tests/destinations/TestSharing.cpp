@@ -4,6 +4,7 @@
 
 #include "ArchiveReader.h"
 #include "FixtureServer.h"
+#include "FtpServer.h"
 #include "ModalDriver.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
@@ -392,7 +393,7 @@ void TestSharing::shareLinkRequest()
 void TestSharing::shareLinkRequestKeepsItsTokenAndCanBeCancelled()
 {
     // A server that takes the request and never answers keeps curl running.
-    FixtureServer silent(u"silent_server.py"_s, {});
+    FtpServer silent(FtpServer::Silent);
     QVERIFY(silent.isRunning());
     const QString endpoint = u"http://127.0.0.1:%1/2/sharing/create_shared_link"_s.arg(silent.port());
     CreateShareLinkOperation::setEndpoint(endpoint);
