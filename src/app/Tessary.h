@@ -191,8 +191,9 @@ public:
     /// the Destination allows it. Returns null.
     ProgressWindowController *dismissProgressWindow(
         ProgressWindowController *window, Destination *destination, bool secure, bool jobSucceeded);
-    /// Before the process ends: cancels the jobs still running and waits at most 2 s for them to
-    /// stop, so that no tool runs on and nothing half-written stays under an archive's name.
+    /// Before the process ends: cancels the jobs still running (zip requests, share-link
+    /// requests) and waits at most 2 s for them to stop, so that no tool runs on and nothing
+    /// half-written stays under an archive's name.
     void stopRunningJobs();
     /// The progress windows open now, oldest first.
     QList<ProgressWindowController *> progressWindows() const;

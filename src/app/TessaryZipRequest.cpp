@@ -2,6 +2,7 @@
 
 #include "Tessary.h"
 
+#include "destinations/DropboxManager.h"
 #include "pipeline/MultiOperation.h"
 #include "pipeline/ProgressWindowController.h"
 #include "pipeline/ThreadHops.h"
@@ -134,6 +135,7 @@ void Tessary::stopRunningJobs()
     for (const std::weak_ptr<MultiOperation> &job : std::as_const(m_runningJobs))
         if (const auto running = job.lock())
             running->cancel();
+    m_dropboxManager->cancelRequests();
     waitForBackgroundWork(kStopWaitMs);
 }
 

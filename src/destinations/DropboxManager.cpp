@@ -102,17 +102,30 @@ void DropboxManager::createShareLinkToFileInDropboxAtPath(
         completion(QString(), Utilities::errorWithCode(0, u"Could not generate share link"_s));
         return;
     }
-    explainToUserWhyWeWantDropboxAccessWithCompletion([relativePath, token, completion] {
+    const QPointer<DropboxManager> self(this);
+    explainToUserWhyWeWantDropboxAccessWithCompletion([self, relativePath, token, completion] {
         executeBlockOnMainThread(
-            [relativePath, token, completion] {
+            [self, relativePath, token, completion] {
+                if (!self)
+                    return;
                 const auto request = std::make_shared<CreateShareLinkOperation>(relativePath, token);
                 request->setFinishedBlock([completion](bool, const QVariant &results, const Error &error) {
                     completion(results.toString(), error);
                 });
+                self->m_requests.removeIf([](const std::weak_ptr<Operation> &old) { return old.expired(); });
+                self->m_requests.append(request);
                 request->startOnBackgroundThread();
             },
             kRequestDelay);
     });
+}
+
+void DropboxManager::cancelRequests()
+{
+    for (const std::weak_ptr<Operation> &request : std::as_const(m_requests))
+        if (const auto running = request.lock())
+            running->cancel();
+    m_requests.clear();
 }
 
 QString DropboxManager::accessToken()

@@ -2,10 +2,14 @@
 
 #include "support/Error.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class Operation;
 
 // Knows where the user's Dropbox folder is and asks Dropbox for share links with the user's own
 // access token (kept in the keychain). One per process, owned by the controller.
@@ -39,6 +43,8 @@ public:
     /// access once first. Without an access token nothing is asked and the user is told how to get
     /// one; the completion then gets an error too.
     void createShareLinkToFileInDropboxAtPath(const QString &relativePath, const ShareLinkCompletion &completion);
+    /// Cancels the share-link requests still under way (when Tessary quits).
+    void cancelRequests();
     /// Shows, once per user, why Dropbox may ask for permission; then calls the handler.
     void explainToUserWhyWeWantDropboxAccessWithCompletion(const std::function<void()> &handler);
 
@@ -49,4 +55,5 @@ public:
 
 private:
     QString m_dropboxFolderPath;
+    QList<std::weak_ptr<Operation>> m_requests;
 };

@@ -19,6 +19,7 @@
 #include "destinations/DestinationMessages.h"
 #include "destinations/DropboxManager.h"
 #include "platform/DesktopSharing.h"
+#include "settings/SettingsFile.h"
 #include "support/Utilities.h"
 
 #include <QCheckBox>
@@ -408,6 +409,19 @@ void TestSharing::shareLinkRequestKeepsItsTokenAndCanBeCancelled()
     request->cancel();
     QTRY_VERIFY(cancelled);
     QTRY_VERIFY_WITH_TIMEOUT(processesWhoseCommandLineHas(endpoint).isEmpty(), 5000); // curl has ended
+
+    // Quitting with a request stuck on the silent server takes no longer than its wait, and ends it.
+    SettingsFile().setValue(u"DropboxAccessHasBeenExplained"_s, true);
+    DropboxManager::setAccessToken(token);
+    m_controller->dropboxManager()->createShareLinkToFileInDropboxAtPath(
+        u"Apps/Tessary/Report.zip"_s, [](const QString &, const Error &) {});
+    QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(endpoint).isEmpty(), 10000);
+    QElapsedTimer quitting;
+    quitting.start();
+    m_controller->stopRunningJobs();
+    QVERIFY2(quitting.elapsed() < 3000, qPrintable(QString::number(quitting.elapsed())));
+    QTRY_VERIFY_WITH_TIMEOUT(processesWhoseCommandLineHas(endpoint).isEmpty(), 5000);
+    DropboxManager::setAccessToken(QString());
     CreateShareLinkOperation::setEndpoint(CreateShareLinkOperation::DefaultEndpoint);
 }
 
