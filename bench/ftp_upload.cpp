@@ -61,8 +61,8 @@ bool writeArchive(const QString &path, int megabytes)
 // second the owner's report waits after it.
 double secondsForOperation(const QString &file, int port)
 {
-    const auto upload = std::make_shared<FTPOperation>(
-        file, u"ours"_s, false, u"127.0.0.1"_s, port, u"anna"_s, u"secret"_s);
+    const auto upload
+        = std::make_shared<FTPOperation>(file, u"ours"_s, false, u"127.0.0.1"_s, port, u"anna"_s, u"secret"_s);
     QEventLoop loop;
     QElapsedTimer clock;
     double seconds = 0.0;

@@ -44,6 +44,7 @@ int main(int argc, char *argv[])
         return commandLine.runZip();
 
     Tessary controller;
+    controller.setupGarbageCollection();
     controller.setupStatusMenu();
     controller.createDestinations();
     const int status = QApplication::exec();

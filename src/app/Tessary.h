@@ -85,6 +85,14 @@ public:
     /// Saves the list after a Destination was configured or renamed.
     void destinationHasChanged(Destination *destination);
 
+    // Housekeeping
+
+    /// Collects the garbage now and every hour from now on.
+    void setupGarbageCollection();
+    /// Removes, off the GUI thread, every entry of the internal folder created more than 72
+    /// hours before now.
+    void collectGarbage();
+
     // The status item: the drop pad, the tray icon and the quick-zip window
 
     /// Puts up the drop pad (where the user last put it), the tray icon where the desktop has a
@@ -232,6 +240,7 @@ private:
     bool m_quickZipWindowFading = false;
     QTimer m_showQuickZipWindowTimer;
     QTimer m_hideQuickZipWindowTimer;
+    QTimer m_garbageCollectionTimer;
     std::unique_ptr<DropboxManager> m_dropboxManager;
     std::unique_ptr<DestinationStore> m_destinationStore;
     DestinationList m_destinations;

@@ -1,10 +1,12 @@
 #include "Utilities.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -67,6 +69,30 @@ QString Utilities::filePathForSystemFolderWithID(QStandardPaths::StandardLocatio
         const QString path = QStandardPaths::writableLocation(folder);
         return path.isEmpty() ? QString() : path;
     }
+    }
+}
+
+void Utilities::removeEntriesCreatedBefore(const QString &folderPath, const QDateTime &limit)
+{
+    const QFileInfoList entries
+        = QDir(folderPath).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo &entry : entries) {
+        // The entry's own times: a link's, not those of what it points to.
+        struct stat status
+        {
+        };
+        if (::lstat(QFile::encodeName(entry.filePath()).constData(), &status) != 0)
+            continue;
+        const QDateTime modified = QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec);
+        const QDateTime born = entry.isSymLink() ? QDateTime() : entry.fileTime(QFileDevice::FileBirthTime);
+        const QDateTime created = born.isValid() && born < modified ? born : modified;
+        if (created >= limit)
+            continue;
+        // A folder's removal does not follow the links inside it either.
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
     }
 }
 

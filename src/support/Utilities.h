@@ -3,6 +3,7 @@
 #include "Error.h"
 
 #include <QColor>
+#include <QDateTime>
 #include <QList>
 #include <QRectF>
 #include <QSet>
@@ -77,6 +78,10 @@ public:
     /// The user's folder of the kind; the Desktop falls back to the home folder when the user has
     /// none. Null when the platform knows no such folder.
     static QString filePathForSystemFolderWithID(QStandardPaths::StandardLocation folder);
+    /// Removes every entry of the folder created before the limit, with its contents; a link is
+    /// removed as a link, never followed. An entry's creation is the earlier of its birth time
+    /// (where the file system records one) and its last change. Errors are silent. Any thread.
+    static void removeEntriesCreatedBefore(const QString &folderPath, const QDateTime &limit);
     /// Creates the parent folder of the file, with its parents; errors are left to the caller's
     /// later use of the folder.
     static void ensureDirectoriesExistForFileAtPath(const QString &filePath);

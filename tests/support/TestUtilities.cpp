@@ -1,10 +1,13 @@
 #include "TemporaryHome.h"
+#include "TestFiles.h"
 
 #include "support/Utilities.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,6 +27,7 @@ private Q_SLOTS:
     void systemFolders();
     void backupsFolderIsCreatedOnRequest();
     void generateUUID();
+    void staleEntriesAreRemovedAndLinksNotFollowed();
 };
 
 void TestUtilities::availableFileName_data()
@@ -154,6 +158,32 @@ void TestUtilities::generateUUID()
     const QString first = Utilities::generateUUID();
     QVERIFY2(form.match(first).hasMatch(), qPrintable(first));
     QVERIFY(first != Utilities::generateUUID());
+}
+
+void TestUtilities::staleEntriesAreRemovedAndLinksNotFollowed()
+{
+    QTemporaryDir dir;
+    const QString archives = dir.filePath(u"Archives"_s);
+    QVERIFY(writeFile(dir.filePath(u"outside/keep.txt"_s), "keep"));
+    QVERIFY(writeFile(archives + u"/job-73/Report.zip"_s, "old"));
+    QVERIFY(QFile::link(dir.filePath(u"outside"_s), archives + u"/job-73/link-to-outside"_s));
+    QVERIFY(writeFile(archives + u"/job-71/Report.zip"_s, "younger"));
+    QVERIFY(writeFile(archives + u"/file-73.zip"_s, "old"));
+    QVERIFY(QFile::link(dir.filePath(u"outside"_s), archives + u"/link-73"_s));
+    // Times carried over from elsewhere, as `touch -d` sets them (-h: a link's own time).
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const auto age = [&](const QString &entry, int hours) {
+        QProcess touch;
+        touch.start(u"touch"_s, {u"-h"_s, u"-d"_s, u"@%1"_s.arg(now - qint64(hours) * 3600), archives + u'/' + entry});
+        return touch.waitForFinished() && touch.exitCode() == 0;
+    };
+    QVERIFY(age(u"job-73/Report.zip"_s, 73) && age(u"job-73"_s, 73) && age(u"job-71"_s, 71));
+    QVERIFY(age(u"file-73.zip"_s, 73) && age(u"link-73"_s, 73));
+
+    Utilities::removeEntriesCreatedBefore(archives, QDateTime::fromSecsSinceEpoch(now - 72 * 3600));
+    QCOMPARE(
+        QDir(archives).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList {u"job-71"_s});
+    QCOMPARE(readFile(dir.filePath(u"outside/keep.txt"_s)), QByteArray("keep")); // never followed
 }
 
 QTEST_GUILESS_MAIN(TestUtilities)
