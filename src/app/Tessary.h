@@ -156,24 +156,28 @@ public:
     };
     using RequestCompletion
         = std::function<void(RequestOutcome outcome, const QString &archivePath, const Error &error)>;
-    /// (cancelled, name, password): the name is never empty, the password null for none.
-    using NameAndPasswordCompletion = std::function<void(bool cancelled, const QString &name, const QString &password)>;
+    /// (cancelled, name, password, error): the name is never empty, the password null for none;
+    /// an error when the password the policy asks for cannot be had.
+    using NameAndPasswordCompletion
+        = std::function<void(bool cancelled, const QString &name, const QString &password, const Error &error)>;
 
     /// A drop on a tile: settles name and password by the quick-zip policies, asking where they
     /// say so, then zips. Nothing to zip shows "No Files to Zip".
     void performQuickZipWithURLs(
         const QList<QUrl> &urls, const DestinationPointer &destination, const RequestCompletion &completion = {});
     /// Turns the policies into a name and a password, running the dialogs they call for; the
-    /// completion runs before this returns.
+    /// preset password comes from the keychain off the GUI thread, so the completion may run
+    /// later.
     void determineQuickZipOutputFileNameAndPasswordWithURLS(
         const QList<QUrl> &urls, const NameAndPasswordCompletion &completion);
     /// The first item's name without its extension, with " and More" for several items;
     /// "Tessary Archive" when that leaves nothing.
     static QString derivedNameFromURLs(const QList<QUrl> &urls);
-    /// True when there is no preset password or the user typed it.
-    bool getPasswordFromUserWithPrompt(const QString &prompt);
+    /// Answers true when there is no preset password or the user typed it.
+    void getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool matched)> &answered);
     void defineSavedZipName();
-    void defineSavedZipPassword();
+    /// Asks for the preset password; true when one was set.
+    bool defineSavedZipPassword();
     /// The preset-name policy; without a preset name, one is asked for first.
     void useSavedNameSelected();
     /// The preset-password policy; without a preset password, one is asked for first.
@@ -224,6 +228,8 @@ public:
 
 private:
     std::shared_ptr<FileLogger> fileLogger() const;
+    void runCustomZipWindow(
+        const QList<QUrl> &urls, const QString &presetPassword, const RequestCompletion &completion);
     void writeLogLine(const QString &line);
     void startZipJob(const std::shared_ptr<ZipRequest> &request);
     /// The notice for a drop that brought nothing to zip.

@@ -27,27 +27,36 @@ void Tessary::performCustomZipWithURLs(const QList<QUrl> &urls, const RequestCom
                     completion(RequestOutcome::Cancelled, QString(), Error());
                 return;
             }
-            Settings &settings = *self->m_settings;
-            CustomZipWindowController(settings.quickZipName(), derivedNameFromURLs(urls),
-                settings.lastUsedAskForNameType(), settings.quickZipPassword(),
-                settings.lastUsedAskForDestinationType(), self->m_destinations,
-                [self, urls, completion, &settings](bool cancelled, qint32 nameType, const QString &name,
-                    const QString &password, const DestinationPointer &destination) {
-                    if (cancelled) {
-                        if (completion)
-                            completion(RequestOutcome::Cancelled, QString(), Error());
-                        return;
-                    }
-                    settings.setLastUsedAskForNameType(nameType);
-                    settings.setLastUsedAskForDestinationType(destination->type());
-                    executeBlockOnMainThread(
-                        [self, urls, completion, destination, name, password] {
-                            if (self)
-                                self->performCommonZipWithURLs(urls, destination, name, password, completion);
-                        },
-                        kAfterDrop);
-                })
-                .runModal();
+            // The preset password is offered in the window; the keychain answers off the GUI thread.
+            Settings::readQuickZipPassword([self, urls, completion](const QString &preset, bool) {
+                if (self)
+                    self->runCustomZipWindow(urls, preset, completion);
+            });
         },
         kAfterDrop);
+}
+
+void Tessary::runCustomZipWindow(
+    const QList<QUrl> &urls, const QString &presetPassword, const RequestCompletion &completion)
+{
+    Settings &settings = *m_settings;
+    CustomZipWindowController(settings.quickZipName(), derivedNameFromURLs(urls), settings.lastUsedAskForNameType(),
+        presetPassword, settings.lastUsedAskForDestinationType(), m_destinations,
+        [self = QPointer<Tessary>(this), urls, completion, &settings](bool cancelled, qint32 nameType,
+            const QString &name, const QString &password, const DestinationPointer &destination) {
+            if (cancelled) {
+                if (completion)
+                    completion(RequestOutcome::Cancelled, QString(), Error());
+                return;
+            }
+            settings.setLastUsedAskForNameType(nameType);
+            settings.setLastUsedAskForDestinationType(destination->type());
+            executeBlockOnMainThread(
+                [self, urls, completion, destination, name, password] {
+                    if (self)
+                        self->performCommonZipWithURLs(urls, destination, name, password, completion);
+                },
+                kAfterDrop);
+        })
+        .runModal();
 }

@@ -21,7 +21,6 @@ void Tessary::setupGarbageCollection()
 void Tessary::collectGarbage()
 {
     const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kStaleAfterSeconds);
-    executeBlockInBackground([folder = Destination::internalFolderPath(), limit] {
-        Utilities::removeEntriesCreatedBefore(folder, limit);
-    });
+    executeBlockInBackground(
+        [folder = Destination::internalFolderPath(), limit] { Utilities::removeEntriesCreatedBefore(folder, limit); });
 }

@@ -13,6 +13,7 @@
 #include "support/Utilities.h"
 
 #include <QFileInfo>
+#include <QPointer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,6 +21,9 @@ namespace {
 const QString kTessaryArchive = u"Tessary Archive"_s;
 constexpr double kNoFilesNoticeDuration = 2.0;
 constexpr double kNoFilesNoticeDelay = 0.5;
+const QString kNoPresetPassword = u"Your preset password could not be read from your keyring: it may be locked, or "
+                                  "no password is kept there. No archive was made. Unlock your keyring, or set the "
+                                  "preset password again, and try once more."_s;
 } // namespace
 
 void Tessary::performQuickZipWithURLs(
@@ -31,14 +35,23 @@ void Tessary::performQuickZipWithURLs(
             completion(RequestOutcome::Cancelled, QString(), Error());
         return;
     }
-    determineQuickZipOutputFileNameAndPasswordWithURLS(
-        urls, [&](bool cancelled, const QString &name, const QString &password) {
+    determineQuickZipOutputFileNameAndPasswordWithURLS(urls,
+        [self = QPointer<Tessary>(this), urls, destination, completion](
+            bool cancelled, const QString &name, const QString &password, const Error &error) {
+            if (!self)
+                return;
+            if (!error.isNull()) {
+                Utilities::reportError(error);
+                if (completion)
+                    completion(RequestOutcome::Failed, QString(), error);
+                return;
+            }
             if (cancelled) {
                 if (completion)
                     completion(RequestOutcome::Cancelled, QString(), Error());
                 return;
             }
-            performCommonZipWithURLs(urls, destination, name, password, completion);
+            self->performCommonZipWithURLs(urls, destination, name, password, completion);
         });
 }
 
@@ -104,11 +117,20 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
             break;
         }
     }
-    if (password.isNull() && passwordType == ZipPasswordTypePreset)
-        password = m_settings->quickZipPassword();
     if (name.isEmpty())
         name = kTessaryArchive;
-    completion(cancelled, name, password);
+    if (cancelled || !password.isNull() || passwordType != ZipPasswordTypePreset) {
+        completion(cancelled, name, password, {});
+        return;
+    }
+    // The preset password, from the keychain off the GUI thread. A protected archive was asked
+    // for: without its password there is no archive, never an open one.
+    Settings::readQuickZipPassword([name, completion](const QString &preset, bool) {
+        if (preset.isEmpty())
+            completion(false, name, QString(), Utilities::errorWithCode(0, kNoPresetPassword));
+        else
+            completion(false, name, preset, {});
+    });
 }
 
 QString Tessary::derivedNameFromURLs(const QList<QUrl> &urls)
@@ -121,16 +143,24 @@ QString Tessary::derivedNameFromURLs(const QList<QUrl> &urls)
     return name.isEmpty() ? kTessaryArchive : name;
 }
 
-bool Tessary::getPasswordFromUserWithPrompt(const QString &prompt)
+void Tessary::getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool)> &answered)
 {
-    const QString preset = m_settings->quickZipPassword();
-    if (preset.isEmpty())
-        return true;
-    bool matched = false;
-    EnterPasswordWindowController(preset, prompt, [&matched](bool typedCorrectly) {
-        matched = typedCorrectly;
-    }).runModal();
-    return matched;
+    Settings::readQuickZipPassword([prompt, answered](const QString &preset, bool readable) {
+        if (!readable) {
+            Utilities::reportError(Utilities::errorWithCode(0, kNoPresetPassword));
+            answered(false);
+            return;
+        }
+        if (preset.isEmpty()) {
+            answered(true);
+            return;
+        }
+        bool matched = false;
+        EnterPasswordWindowController(preset, prompt, [&matched](bool typedCorrectly) {
+            matched = typedCorrectly;
+        }).runModal();
+        answered(matched);
+    });
 }
 
 void Tessary::defineSavedZipName()
@@ -140,16 +170,19 @@ void Tessary::defineSavedZipName()
     }).runModal();
 }
 
-void Tessary::defineSavedZipPassword()
+bool Tessary::defineSavedZipPassword()
 {
+    bool defined = false;
     SetSavedPasswordWindowController(m_settings->passwordRequiredToChangePassword(),
-        [this](bool cancelled, bool requirePassword, const QString &password) {
+        [this, &defined](bool cancelled, bool requirePassword, const QString &password) {
             if (cancelled)
                 return;
-            m_settings->setQuickZipPassword(password);
+            Settings::setQuickZipPassword(password);
             m_settings->setPasswordRequiredToChangePassword(requirePassword);
+            defined = !password.isEmpty();
         })
         .runModal();
+    return defined;
 }
 
 void Tessary::useSavedNameSelected()
@@ -162,16 +195,27 @@ void Tessary::useSavedNameSelected()
 
 void Tessary::useSavedPasswordSelected()
 {
-    if (m_settings->quickZipPassword().isEmpty())
-        defineSavedZipPassword();
-    if (!m_settings->quickZipPassword().isEmpty())
-        m_settings->setQuickZipPasswordType(ZipPasswordTypePreset);
+    Settings::readQuickZipPassword([self = QPointer<Tessary>(this)](const QString &preset, bool readable) {
+        if (!self)
+            return;
+        if (!readable) {
+            Utilities::reportError(Utilities::errorWithCode(0, kNoPresetPassword));
+            return;
+        }
+        if (!preset.isEmpty() || self->defineSavedZipPassword())
+            self->m_settings->setQuickZipPasswordType(ZipPasswordTypePreset);
+    });
 }
 
 void Tessary::setSavedPasswordSelected()
 {
-    if (m_settings->passwordRequiredToChangePassword()
-        && !getPasswordFromUserWithPrompt(u"To set a new Password, please enter your existing Password:"_s))
+    if (!m_settings->passwordRequiredToChangePassword()) {
+        defineSavedZipPassword();
         return;
-    defineSavedZipPassword();
+    }
+    getPasswordFromUserWithPrompt(u"To set a new Password, please enter your existing Password:"_s,
+        [self = QPointer<Tessary>(this)](bool matched) {
+            if (self && matched)
+                self->defineSavedZipPassword();
+        });
 }

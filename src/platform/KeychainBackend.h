@@ -44,6 +44,8 @@ public:
     /// Deletes the first matching item.
     virtual Status remove(const Attributes &attributes) = 0;
 
-    /// The store of this desktop (the Secret Service).
+    /// The store of this desktop (the Secret Service), unless a stand-in has been set (tests).
     static KeychainBackend &system();
+    /// Answers system() with the stand-in; null goes back to the desktop's store.
+    static void setStandIn(KeychainBackend *standIn);
 };

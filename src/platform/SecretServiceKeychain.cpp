@@ -1,5 +1,7 @@
 #include "SecretServiceKeychain.h"
 
+#include <atomic>
+
 #include <libsecret/secret.h>
 
 #include <memory>
@@ -137,10 +139,20 @@ KeychainBackend::Status search(const KeychainBackend::Attributes &attributes, in
 
 } // namespace
 
+namespace {
+std::atomic<KeychainBackend *> standInBackend {nullptr};
+}
+
 KeychainBackend &KeychainBackend::system()
 {
     static SecretServiceKeychain keychain;
-    return keychain;
+    KeychainBackend *standIn = standInBackend.load();
+    return standIn != nullptr ? *standIn : keychain;
+}
+
+void KeychainBackend::setStandIn(KeychainBackend *standIn)
+{
+    standInBackend = standIn;
 }
 
 KeychainBackend::Status SecretServiceKeychain::find(

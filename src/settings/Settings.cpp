@@ -2,7 +2,10 @@
 
 #include "VLTKeychain.h"
 #include "app/Tessary.h"
+#include "pipeline/ThreadHops.h"
 #include "platform/KeychainBackend.h"
+
+#include <QThreadPool>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -32,6 +35,18 @@ bool flag(const QVariant &value)
     const QString text = value.toString().trimmed();
     const QChar first = text.isEmpty() ? QChar() : text.front().toUpper();
     return first == u'Y' || first == u'T' || (first >= u'1' && first <= u'9');
+}
+
+// The keychain's own worker: one call after the other, in the order asked for, never on the GUI
+// thread. Never destroyed, so that a keyring that does not answer cannot hold up the exit.
+void inKeychainOrder(std::function<void()> work)
+{
+    static QThreadPool *queue = [] {
+        auto *pool = new QThreadPool;
+        pool->setMaxThreadCount(1);
+        return pool;
+    }();
+    queue->start(std::move(work));
 }
 
 QString describe(const Error &error)
@@ -132,20 +147,25 @@ void Settings::setQuickZipName(const QString &name)
     save();
 }
 
-QString Settings::quickZipPassword() const
+void Settings::readQuickZipPassword(PasswordCompletion completion)
 {
-    Error error;
-    const QString password = VLTKeychain::passwordForService(kKeychainService, kKeychainAccount, &error);
-    if (!error.isNull() && error.code() != KeychainBackend::StatusItemNotFound)
-        tessaryLog()(u"ERROR RETRIEVING PASSWORD:  %1"_s.arg(describe(error)));
-    return password;
+    inKeychainOrder([completion = std::move(completion)] {
+        Error error;
+        const QString password = VLTKeychain::passwordForService(kKeychainService, kKeychainAccount, &error);
+        const bool readable = error.isNull() || error.code() == KeychainBackend::StatusItemNotFound;
+        if (!readable)
+            tessaryLog()(u"ERROR RETRIEVING PASSWORD:  %1"_s.arg(describe(error)));
+        executeBlockOnMainThread([completion, password, readable] { completion(password, readable); });
+    });
 }
 
 void Settings::setQuickZipPassword(const QString &password)
 {
-    Error error;
-    if (!VLTKeychain::setPassword(password, kKeychainService, kKeychainAccount, &error))
-        tessaryLog()(u"ERROR SAVING PASSWORD:  %1"_s.arg(describe(error)));
+    inKeychainOrder([password] {
+        Error error;
+        if (!VLTKeychain::setPassword(password, kKeychainService, kKeychainAccount, &error))
+            tessaryLog()(u"ERROR SAVING PASSWORD:  %1"_s.arg(describe(error)));
+    });
 }
 
 void Settings::save()

@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 /// How a quick zip names its archive.
@@ -59,10 +60,15 @@ public:
     QString quickZipName() const { return m_quickZipName; }
     void setQuickZipName(const QString &name);
 
-    /// The preset password, read from the keychain on every call; null when there is none.
-    QString quickZipPassword() const;
-    /// Stores the preset password in the keychain (only there).
-    void setQuickZipPassword(const QString &password);
+    /// (password, readable): the preset password, null when there is none; readable is false
+    /// when the keychain could not be read (a locked keyring whose unlock was refused).
+    using PasswordCompletion = std::function<void(const QString &password, bool readable)>;
+    /// Reads the preset password from the keychain off the GUI thread (a locked keyring may keep
+    /// the answer waiting behind its unlock prompt) and hands it over on the GUI thread. Reads
+    /// and writes are done in the order they were asked for.
+    static void readQuickZipPassword(PasswordCompletion completion);
+    /// Stores the preset password in the keychain (only there), off the GUI thread.
+    static void setQuickZipPassword(const QString &password);
 
     /// Writes every value and flushes the settings file.
     void save();

@@ -3,6 +3,7 @@
 
 #include "ArchiveReader.h"
 #include "ModalDriver.h"
+#include "PresetPassword.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
@@ -11,6 +12,7 @@
 #include "destinations/DestinationDesktop.h"
 #include "destinations/DestinationFolder.h"
 #include "pipeline/ProgressWindowController.h"
+#include "platform/KeychainBackend.h"
 #include "settings/Settings.h"
 #include "settings/VLTKeychain.h"
 #include "support/Utilities.h"
@@ -45,6 +47,40 @@ struct Outcome
             error = failure;
         };
     }
+};
+
+// The desktop's keychain behind a keyring that takes its time to answer (as behind its unlock
+// prompt), or refuses to.
+class SlowKeychain final : public KeychainBackend
+{
+public:
+    SlowKeychain(int delayMs, bool available)
+        : m_real(KeychainBackend::system())
+        , m_delayMs(delayMs)
+        , m_available(available)
+    {
+    }
+    Status find(const Attributes &attributes, bool all, bool withSecret, QList<Item> &items) override
+    {
+        QThread::msleep(static_cast<unsigned long>(m_delayMs));
+        if (!m_available)
+            return {StatusNotAvailable, u"The keyring stayed locked."_s};
+        return m_real.find(attributes, all, withSecret, items);
+    }
+    Status create(const Attributes &attributes, const QString &label, const QByteArray &secret) override
+    {
+        return m_real.create(attributes, label, secret);
+    }
+    Status replaceSecret(const Attributes &attributes, const QByteArray &secret) override
+    {
+        return m_real.replaceSecret(attributes, secret);
+    }
+    Status remove(const Attributes &attributes) override { return m_real.remove(attributes); }
+
+private:
+    KeychainBackend &m_real;
+    int m_delayMs;
+    bool m_available;
 };
 
 // A Destination that stops every request before anything is made.
@@ -103,6 +139,8 @@ private Q_SLOTS:
     void alongsideSourceLeavesTheItemsAsTheyWere();
     void destinationMayStopTheRequest();
     void presetPasswordChecks();
+    void presetPasswordComesOffTheGuiThread_data();
+    void presetPasswordComesOffTheGuiThread();
 
 private:
     QUrl item(const QString &relative) const { return QUrl::fromLocalFile(m_home->filePath(u"items/"_s + relative)); }
@@ -424,8 +462,8 @@ void TestZipRequest::presetPasswordChecks()
         ModalDriver::press(modal, Qt::Key_Return);
     });
     m_controller->setSavedPasswordSelected();
-    QCOMPARE(firstDialog, u"SetSavedPasswordWindowController"_s);
-    QCOMPARE(settings.quickZipPassword(), u"old"_s);
+    QTRY_COMPARE(firstDialog, u"SetSavedPasswordWindowController"_s);
+    QCOMPARE(presetPassword(), u"old"_s);
 
     // Now the existing one must be typed first; a cancel leaves it and opens nothing else.
     ModalDriver second;
@@ -436,19 +474,62 @@ void TestZipRequest::presetPasswordChecks()
     };
     second.then(cancelAndRecord).then(cancelAndRecord);
     m_controller->setSavedPasswordSelected();
-    QCOMPARE(dialogs, QStringList {u"EnterPasswordWindowController"_s});
-    QCOMPARE(settings.quickZipPassword(), u"old"_s);
+    QTRY_COMPARE(dialogs, QStringList {u"EnterPasswordWindowController"_s});
+    QCOMPARE(presetPassword(), u"old"_s);
     QCOMPARE(second.remainingSteps(), 1);
 
     // Choosing the preset-password policy with a preset in place changes the policy only.
     m_controller->useSavedPasswordSelected();
-    QCOMPARE(settings.quickZipPasswordType(), qint32(ZipPasswordTypePreset));
+    QTRY_COMPARE(settings.quickZipPasswordType(), qint32(ZipPasswordTypePreset));
 
     // The preset-name policy without a preset name asks for one; cancelled, the policy stays.
     ModalDriver third;
     third.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
     m_controller->useSavedNameSelected();
     QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypeTessaryArchive));
+}
+
+void TestZipRequest::presetPasswordComesOffTheGuiThread_data()
+{
+    QTest::addColumn<bool>("available");
+    QTest::newRow("a keyring that answers late") << true;
+    QTest::newRow("a keyring that refuses") << false;
+}
+
+void TestZipRequest::presetPasswordComesOffTheGuiThread()
+{
+    QFETCH(bool, available);
+    m_controller->settings()->setQuickZipPasswordType(ZipPasswordTypePreset);
+    Settings::setQuickZipPassword(u"preset pw"_s);
+    QCOMPARE(presetPassword(), u"preset pw"_s);
+    SlowKeychain slow(1500, available);
+    KeychainBackend::setStandIn(&slow);
+
+    // The GUI thread goes on while the keyring takes its time.
+    int ticks = 0;
+    QTimer clock;
+    clock.setInterval(20);
+    connect(&clock, &QTimer::timeout, [&ticks] { ++ticks; });
+    clock.start();
+    Outcome outcome;
+    ModalDriver driver;
+    driver.answerMessageBox();
+    run({item(u"notes.txt"_s)}, desktop(), outcome);
+    KeychainBackend::setStandIn(nullptr);
+    QVERIFY2(ticks >= 30, qPrintable(QString::number(ticks)));
+
+    if (available) {
+        QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
+        ArchiveReader archive;
+        QVERIFY(archive.extract(outcome.archivePath, u"preset pw"_s));
+        QVERIFY(!ArchiveReader().extract(outcome.archivePath));
+        return;
+    }
+    // A protected archive was asked for: without its password, none at all, never an open one.
+    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Failed);
+    QVERIFY(outcome.error.localizedFailureReason().startsWith(u"Your preset password could not be read"_s));
+    QCOMPARE(driver.messages.size(), 1);
+    QVERIFY(QDir(m_home->desktopPath()).isEmpty());
 }
 
 QTEST_MAIN(TestZipRequest)

@@ -1,5 +1,6 @@
 // Runs against a real Secret Service: CTest starts it under tests/helpers/with-desktop-session.
 
+#include "PresetPassword.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
@@ -181,16 +182,15 @@ void TestKeychain::presetPasswordLivesInTheKeychain()
     TemporaryHome home;
     Tessary controller;
     controller.beginCapturingLogging();
-    Settings &settings = *controller.settings();
 
-    QVERIFY(settings.quickZipPassword().isNull()); // none stored: no log line either
-    settings.setQuickZipPassword(u"preset secret"_s);
-    QCOMPARE(settings.quickZipPassword(), u"preset secret"_s);
+    QVERIFY(presetPassword().isNull()); // none stored: no log line either
+    Settings::setQuickZipPassword(u"preset secret"_s);
+    QCOMPARE(presetPassword(), u"preset secret"_s);
     QCOMPARE(VLTKeychain::passwordForService(u"Tessary"_s, u"Tessary"_s), u"preset secret"_s);
     QVERIFY(!readFile(SettingsFile().fileName()).contains("preset secret"));
 
-    settings.setQuickZipPassword(QString()); // refused: the preset password stays
-    QCOMPARE(settings.quickZipPassword(), u"preset secret"_s);
+    Settings::setQuickZipPassword(QString()); // refused: the preset password stays
+    QCOMPARE(presetPassword(), u"preset secret"_s);
     const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
     QVERIFY(!log.contains(u"ERROR RETRIEVING PASSWORD"_s));
     QVERIFY(log.contains(u"ERROR SAVING PASSWORD:  "_s));
