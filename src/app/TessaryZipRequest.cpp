@@ -145,7 +145,12 @@ QString Tessary::pathToCreatedZipArchiveWithOutputFolderPath(
     QString folder = folderPath;
     if (!folder.endsWith(u'/'))
         folder += u'/';
-    const QString candidate = Utilities::stringByDeletingPathExtension(outputFileName) + u".zip"_s;
+    // An archive's name is a file name: it never leads out of its folder.
+    QString name = outputFileName;
+    name.replace(u'/', u'-').remove(QChar(0));
+    if (name == u"."_s || name == u".."_s || name.isEmpty())
+        name = u"Tessary Archive"_s;
+    const QString candidate = Utilities::stringByDeletingPathExtension(name) + u".zip"_s;
     return folder + Utilities::availableFileName(candidate, folder, nullptr, m_reservedArchivePaths);
 }
 

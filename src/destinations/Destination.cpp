@@ -170,7 +170,15 @@ void Destination::changeName()
 void Destination::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion)
 {
     Q_UNUSED(urls);
-    ensureFinalFolderExists();
+    // No folder (a damaged Destinations file) must never mean the top of the file system.
+    if (!ensureFinalFolderExists()) {
+        Utilities::displayMessage(
+            u"No folder is set for the Destination \"%1\", so no archive was made. Choose its folder again."_s.arg(
+                m_name),
+            u"No Folder Set"_s);
+        completion(true);
+        return;
+    }
     completion(false);
 }
 

@@ -10,7 +10,10 @@ FileLogger::FileLogger(const QString &path, Mode mode)
 {
     if (mode == ModeReplace)
         QFile::remove(path);
-    m_file.open(QIODevice::WriteOnly | QIODevice::Append);
+    // The log may name the user's files and servers: for the user's eyes only.
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (m_file.open(QIODevice::WriteOnly | QIODevice::Append, ownerOnly))
+        m_file.setPermissions(ownerOnly);
 }
 
 bool FileLogger::logString(const QString &line)

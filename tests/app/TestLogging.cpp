@@ -68,6 +68,9 @@ void TestLogging::capturedLinesEndInACarriageReturn()
     tessaryLog()(u"first\nstill first"_s);
     tessaryLog()(u"Ünïcödé"_s);
     QCOMPARE(readFile(path), u"first\nstill first\rÜnïcödé\r"_s.toUtf8());
+    // For the user's eyes only.
+    QCOMPARE(QFileInfo(path).permissions(),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
 void TestLogging::restartingWithinASecondEmptiesTheFile()

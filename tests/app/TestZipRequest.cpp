@@ -130,6 +130,7 @@ private Q_SLOTS:
     void derivedNames_data();
     void derivedNames();
     void takenNamesAreNumbered();
+    void aFolderDestinationWithoutFolderWritesNothing();
     void quickJobShowsTheCreatedNotice_data();
     void quickJobShowsTheCreatedNotice();
     void longJobsShowStackedWindowsAndCancel();
@@ -306,6 +307,29 @@ void TestZipRequest::takenNamesAreNumbered()
     QCOMPARE(m_controller->pathToCreatedZipArchiveWithOutputFolderPath(folder, u"Q3.final"_s), folder + u"/Q3.zip"_s);
     QCOMPARE(m_controller->pathToCreatedZipArchiveWithOutputFolderPath(folder + u'/', u"Tessary Archive"_s),
         folder + u"/Tessary Archive #4.zip"_s);
+
+    // A name is a file name: it never leads out of its folder.
+    for (const QString &name : {u"../../escaped-archive"_s, u".."_s, u"."_s, u"a/b"_s, u"nul\u0000x"_s}) {
+        const QString path = m_controller->pathToCreatedZipArchiveWithOutputFolderPath(folder, name);
+        QCOMPARE(QFileInfo(path).path(), folder);
+        QVERIFY2(!QFileInfo(path).fileName().startsWith(u'.') || name.startsWith(u"../"_s), qPrintable(path));
+        QVERIFY(!path.contains(QChar(0)));
+    }
+}
+
+void TestZipRequest::aFolderDestinationWithoutFolderWritesNothing()
+{
+    const auto broken = std::make_shared<DestinationFolder>(QString(), u"Broken"_s);
+    const QString name = u"tessary-nowhere-%1"_s.arg(QCoreApplication::applicationPid());
+    ModalDriver driver;
+    driver.answerMessageBox();
+    Outcome outcome;
+    m_controller->performCommonZipWithURLs({item(u"notes.txt"_s)}, broken, name, QString(), outcome.recorder());
+    QTRY_VERIFY(outcome.ended);
+    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Cancelled);
+    QCOMPARE(driver.messages.size(), 1);
+    QVERIFY(driver.messages.first().startsWith(u"No Folder Set|No folder is set for the Destination \"Broken\""_s));
+    QVERIFY(!QFileInfo::exists(u"/"_s + name + u".zip"_s));
 }
 
 void TestZipRequest::quickJobShowsTheCreatedNotice_data()
