@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <csignal>
+
 namespace {
 void describeApplication()
 {
@@ -16,6 +18,8 @@ void describeApplication()
 
 int main(int argc, char *argv[])
 {
+    // A reader that has gone from a pipe is a failed write to report, not the end of the program.
+    std::signal(SIGPIPE, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -157,6 +157,10 @@ int CommandLine::runZip() const
               switch (outcome) {
               case Tessary::RequestOutcome::Finished:
                   out << archivePath << Qt::endl;
+                  // A reader gone from standard output does not undo the archive; say where it is.
+                  if (out.status() != QTextStream::Ok)
+                      err << "tessary: the archive's path could not be written to standard output: " << archivePath
+                          << Qt::endl;
                   status = ExitSuccess;
                   break;
               case Tessary::RequestOutcome::Failed:

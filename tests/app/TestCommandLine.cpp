@@ -51,6 +51,7 @@ private Q_SLOTS:
     void questionsWithoutAScreenCancel();
     void failedJobOrDeliveryGivesStatusOne();
     void terminationStopsTheZipAndLeavesNoArchive();
+    void aClosedOutputDoesNotKillTheRun();
     void usageErrors_data();
     void usageErrors();
     void helpDescribesTheZipMode();
@@ -139,6 +140,23 @@ void TestCommandLine::terminationStopsTheZipAndLeavesNoArchive()
     QCOMPARE(processesWhoseCommandLineHas(zipArgument), QStringList()); // zip did not run on
     QCOMPARE(
         QDir(m_home->desktopPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+void TestCommandLine::aClosedOutputDoesNotKillTheRun()
+{
+    // The reader of the output is gone before the path is written.
+    QProcess shell;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"ITEM"_s, m_home->filePath(u"work/report.txt"_s));
+    environment.insert(u"TESSARY"_s, QStringLiteral(TESSARY_EXECUTABLE));
+    shell.setProcessEnvironment(environment);
+    shell.start(u"/bin/bash"_s,
+        {u"-c"_s, u"\"$TESSARY\" --destination 'Place on the Desktop' \"$ITEM\" | true; echo \"${PIPESTATUS[0]}\""_s});
+    QVERIFY(shell.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(shell.readAllStandardOutput()).trimmed(), u"0"_s);
+    QVERIFY(QString::fromUtf8(shell.readAllStandardError()).contains(u"could not be written to standard output"_s));
+    QVERIFY(QFileInfo::exists(m_home->desktopPath() + u"/Tessary Archive.zip"_s));
 }
 
 void TestCommandLine::usageErrors_data()
