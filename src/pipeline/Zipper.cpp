@@ -244,6 +244,7 @@ int Zipper::runTool(const Run &run)
 {
     ChildProcess process(ZipToolPath, run.arguments, run.workingDirectory);
     process.setErrorOutputMerged(true);
+    process.setEndsWithParent(true); // zip never runs on after Tessary, killed or not
     if (!m_password.isEmpty()) {
         // zip asks twice, on its terminal; the prompts come with its other messages.
         const QByteArray password = m_password.toUtf8();

@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -14,6 +15,8 @@
 
 extern char **environ;
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 constexpr qsizetype kChunkSize = 64 * 1024;
 // Where the child opens its terminal before it lets go of the descriptor.
@@ -22,6 +25,8 @@ constexpr int kTerminalFd = 3;
 constexpr qsizetype kPromptScanBytes = 256;
 constexpr int kEchoOffWaitMs = 5000;
 constexpr int kEchoOffPollMs = 5;
+// Sets the parent-death signal, then becomes the program.
+const QString kSetprivPath = QStringLiteral("/usr/bin/setpriv");
 } // namespace
 
 bool ChildProcess::openTerminal(QByteArray &childSidePath)
@@ -102,11 +107,17 @@ bool ChildProcess::start()
         return false;
     }
 
-    const QByteArray program = QFile::encodeName(m_program);
+    QString programPath = m_program;
+    QStringList arguments = m_arguments;
+    if (m_endsWithParent && QFileInfo(kSetprivPath).isExecutable()) {
+        arguments = QStringList {u"--pdeathsig"_s, u"TERM"_s, u"--"_s, m_program} + arguments;
+        programPath = kSetprivPath;
+    }
+    const QByteArray program = QFile::encodeName(programPath);
     std::vector<QByteArray> encoded;
-    encoded.reserve(m_arguments.size() + 1);
+    encoded.reserve(arguments.size() + 1);
     encoded.push_back(program);
-    for (const QString &argument : std::as_const(m_arguments))
+    for (const QString &argument : std::as_const(arguments))
         encoded.push_back(QFile::encodeName(argument));
     std::vector<char *> argv;
     for (QByteArray &argument : encoded)

@@ -30,6 +30,9 @@ public:
     /// What the child reads on its standard input, at most a pipe's buffer (64 KB); set before
     /// start().
     void setStandardInput(const QByteArray &input) { m_input = input; }
+    /// Whether the child is ended (SIGTERM) when the thread that started it ends, the whole
+    /// program killed included; set before start(). Through setpriv, where the system has it.
+    void setEndsWithParent(bool ends) { m_endsWithParent = ends; }
     /// Gives the child a terminal of its own (a pseudo-terminal as its controlling terminal, with
     /// no special keys) on which each answer is typed, with a line end, once the child's output
     /// shows the prompt that goes before it and the terminal no longer echoes: how a password
@@ -63,6 +66,7 @@ private:
     QString m_workingDirectory;
     QString m_errorString;
     bool m_errorOutputMerged = false;
+    bool m_endsWithParent = false;
     QByteArray m_input;
     QList<std::pair<QByteArray, QByteArray>> m_terminalAnswers;
     QByteArray m_promptScan;

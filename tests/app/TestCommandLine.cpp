@@ -140,6 +140,16 @@ void TestCommandLine::terminationStopsTheZipAndLeavesNoArchive()
     QCOMPARE(processesWhoseCommandLineHas(zipArgument), QStringList()); // zip did not run on
     QCOMPARE(
         QDir(m_home->desktopPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+
+    // Killed outright, Tessary can clean nothing up: zip ends with it and removes its own work.
+    tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big});
+    QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(zipArgument).isEmpty(), 20000);
+    tessary.kill(); // SIGKILL
+    QVERIFY(tessary.waitForFinished(5000));
+    QTRY_COMPARE_WITH_TIMEOUT(processesWhoseCommandLineHas(zipArgument), QStringList(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        QDir(m_home->desktopPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList(),
+        5000);
 }
 
 void TestCommandLine::aClosedOutputDoesNotKillTheRun()
