@@ -40,9 +40,10 @@ QCommandLineParser &configuredParser(QCommandLineParser &parser)
         "when they are dropped on its tile: the naming and password policies apply, and their dialogs appear.\n"
         "Without it, one dialog asks for name, password and Destination, as for a drop on the drop pad.\n"
         "Tessary exits when the request has ended: with status 0 and the archive's full path on standard\n"
-        "output, 1 when the job failed (the error goes to standard error), 3 when it was cancelled, and 2\n"
-        "for a usage error, a missing FILE or an unknown Destination. Without a screen, every question is\n"
-        "answered with Cancel."_s);
+        "output, 1 when the job or the delivery failed (the error goes to standard error and says where a\n"
+        "made archive was kept), 3 when it was cancelled, and 2 for a usage error, a missing FILE or an\n"
+        "unknown Destination. Ended by a signal, it stops the job and removes what was half-written (status\n"
+        "128 + the signal). Without a screen, every question is answered with Cancel."_s);
     parser.addOption({kDestinationOption, u"Zip the FILEs to the Destination called <name>."_s, u"name"_s});
     parser.addOption({kListDestinationsOption, u"Print your Destinations, one name a line, in tile order."_s});
     parser.addPositionalArgument(u"FILE"_s, u"A file or folder to zip."_s, u"[FILE...]"_s);
