@@ -48,13 +48,11 @@ private Q_SLOTS:
     void cleanup();
 
     void zipsToTheNamedDestination();
-    void questionsWithoutAScreenCancel();
     void failedJobOrDeliveryGivesStatusOne();
     void terminationStopsTheZipAndLeavesNoArchive();
     void aClosedOutputDoesNotKillTheRun();
     void usageErrors_data();
     void usageErrors();
-    void helpDescribesTheZipMode();
 
 private:
     std::unique_ptr<TemporaryHome> m_home;
@@ -85,17 +83,6 @@ void TestCommandLine::zipsToTheNamedDestination()
     QCOMPARE(reader.entries(),
         (QMap<QString, QByteArray> {{u"report.txt"_s, "report"}, {u"Photos/"_s, ""}, {u"Photos/one.jpg"_s, "one"}}));
     QCOMPARE(ArchiveReader::describeTree(m_home->filePath(u"work"_s)), before);
-}
-
-void TestCommandLine::questionsWithoutAScreenCancel()
-{
-    Settings().setQuickZipNameType(ZipNameTypeAsk);
-    const Run run = tessary({u"--destination"_s, u"Place on the Desktop"_s, m_home->filePath(u"work/report.txt"_s)});
-    QCOMPARE(run.status, 3);
-    QCOMPARE(run.out, QString());
-    // Without --destination the custom zip window asks, and is cancelled too.
-    QCOMPARE(tessary({u"report.txt"_s}, m_home->filePath(u"work"_s)).status, 3);
-    QVERIFY(QDir(m_home->desktopPath()).isEmpty());
 }
 
 void TestCommandLine::failedJobOrDeliveryGivesStatusOne()
@@ -194,15 +181,6 @@ void TestCommandLine::usageErrors()
     QVERIFY(!run.err.contains(u"  Add New Destination"_s));
     QVERIFY(QDir(m_home->desktopPath()).isEmpty());
     QVERIFY(!QFileInfo::exists(Destination::internalFolderPath()));
-}
-
-void TestCommandLine::helpDescribesTheZipMode()
-{
-    const Run run = tessary({u"--help"_s});
-    QCOMPARE(run.status, 0);
-    QVERIFY(run.out.startsWith(u"Usage: tessary [options] [FILE...]"_s));
-    QVERIFY(run.out.contains(u"--destination <name>"_s));
-    QVERIFY(run.out.contains(u"3 when it was cancelled"_s));
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -22,9 +22,7 @@ private Q_SLOTS:
 
     void loggingOffWritesNothing();
     void capturedLinesEndInACarriageReturn();
-    void restartingWithinASecondEmptiesTheFile();
     void deletedLogFileTurnsLoggingOff();
-    void withoutADesktopTheLogGoesToTheHomeFolder();
     void linesFromManyThreadsStayWhole();
 
 private:
@@ -73,23 +71,6 @@ void TestLogging::capturedLinesEndInACarriageReturn()
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
-void TestLogging::restartingWithinASecondEmptiesTheFile()
-{
-    QString first;
-    QString second;
-    // Two starts in the same second name the same file; retry if a second boundary fell between.
-    for (int attempt = 0; attempt < 3 && (first.isEmpty() || first != second); ++attempt) {
-        m_controller->beginCapturingLogging();
-        first = m_controller->logFilePath();
-        tessaryLog()(u"old line"_s);
-        m_controller->beginCapturingLogging();
-        second = m_controller->logFilePath();
-    }
-    QCOMPARE(second, first);
-    tessaryLog()(u"new line"_s);
-    QCOMPARE(readFile(second), QByteArray("new line\r"));
-}
-
 void TestLogging::deletedLogFileTurnsLoggingOff()
 {
     m_controller->beginCapturingLogging();
@@ -97,16 +78,6 @@ void TestLogging::deletedLogFileTurnsLoggingOff()
     tessaryLog()(u"lost line"_s);
     QTRY_VERIFY(!m_controller->isCapturingLogging());
     QVERIFY(QDir(m_home->desktopPath()).entryList(QDir::Files).isEmpty());
-}
-
-void TestLogging::withoutADesktopTheLogGoesToTheHomeFolder()
-{
-    QVERIFY(QDir(m_home->desktopPath()).removeRecursively());
-    m_controller->beginCapturingLogging();
-    QCOMPARE(QFileInfo(m_controller->logFilePath()).path(), m_home->path());
-    tessaryLog()(u"line"_s);
-    QVERIFY(m_controller->isCapturingLogging());
-    QCOMPARE(readFile(m_controller->logFilePath()), QByteArray("line\r"));
 }
 
 void TestLogging::linesFromManyThreadsStayWhole()

@@ -56,25 +56,14 @@ class TestNotifications : public QObject
 private Q_SLOTS:
     void init() { heard.clear(); }
 
-    void nobodyListensAtFirst();
     void receiversHearInOrderAsOftenAsTheyOptedIn();
     void destroyedReceiversHearNothing();
-    void receiversHearOnlyWhatTheyImplement();
     void receiversMayOptOutWhileBeingNotified();
     void broadcastFromAnotherThreadArrivesOnTheMainThread();
 
 private:
     DestinationAirDrop m_destination {u"Nearby"_s};
 };
-
-void TestNotifications::nobodyListensAtFirst()
-{
-    TessaryNotifications::notifyThatDestinationWasJustAdded(&m_destination);
-    QObject notAReceiver;
-    TessaryNotifications::setWantsTessaryNotifications(&notAReceiver, false); // never opted in: no change
-    TessaryNotifications::notifyThatDestinationWasJustDeleted(&m_destination);
-    QVERIFY(heard.isEmpty());
-}
 
 void TestNotifications::receiversHearInOrderAsOftenAsTheyOptedIn()
 {
@@ -98,15 +87,6 @@ void TestNotifications::destroyedReceiversHearNothing()
     gone.reset();
     TessaryNotifications::notifyThatDestinationWasJustAdded(&m_destination);
     QCOMPARE(heard, QStringList {u"stays added Nearby"_s});
-}
-
-void TestNotifications::receiversHearOnlyWhatTheyImplement()
-{
-    AdditionsReceiver additions;
-    TessaryNotifications::notifyThatDestinationWasJustDeleted(&m_destination);
-    QVERIFY(heard.isEmpty());
-    TessaryNotifications::notifyThatDestinationWasJustAdded(&m_destination);
-    QCOMPARE(heard, QStringList {u"additions added Nearby"_s});
 }
 
 void TestNotifications::receiversMayOptOutWhileBeingNotified()

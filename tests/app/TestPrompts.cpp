@@ -49,12 +49,8 @@ private Q_SLOTS:
 
     void askForNameOpensWithTheItemOfItsNameType_data();
     void askForNameOpensWithTheItemOfItsNameType();
-    void askForNamePopUpChangesTheNameType();
-    void nameAndPasswordWithoutPassword();
     void askForPasswordChecks();
     void enterPasswordAllowsAnotherAttempt();
-    void setSavedNameEscapeKeepsTheName_data();
-    void setSavedNameEscapeKeepsTheName();
     void withoutAPersonEveryPromptCancels();
 };
 
@@ -94,52 +90,6 @@ void TestPrompts::askForNameOpensWithTheItemOfItsNameType()
     QCOMPARE(answer.nameType, nameType); // the type it opened with, the pop-up untouched
     QCOMPARE(answer.name, u"Typed"_s);
     QCOMPARE(answer.password, u"pw"_s);
-}
-
-void TestPrompts::askForNamePopUpChangesTheNameType()
-{
-    NameAnswer answer;
-    AskForNameWindowController prompt(
-        u"Preset"_s, u"Derived"_s, ZipNameTypeAsk, [&answer](bool cancelled, qint32 nameType, const QString &name) {
-            answer = {answer.calls + 1, cancelled, nameType, name, {}};
-        });
-    QString shownAfterPick;
-    ModalDriver driver;
-    driver.then([&shownAfterPick](QWidget *modal) {
-        auto *popUp = child<QComboBox>(modal, "optionsButton");
-        popUp->setFocus();
-        QTest::keyClick(popUp, Qt::Key_Down); // "Derived Name"
-        shownAfterPick = child<QLineEdit>(modal, "nameTextField")->text();
-        QTest::keyClick(popUp, Qt::Key_Down); // "Preset Name"
-        ModalDriver::type(modal, "nameTextField", u"Edited"_s); // the picked name is selected: typing replaces it
-        ModalDriver::press(modal, Qt::Key_Return);
-    });
-    prompt.runModal();
-    QCOMPARE(shownAfterPick, u"Derived"_s);
-    QCOMPARE(answer.nameType, qint32(ZipNameTypePreset));
-    QCOMPARE(answer.name, u"Edited"_s);
-}
-
-void TestPrompts::nameAndPasswordWithoutPassword()
-{
-    NameAnswer answer;
-    AskForNameAndPasswordWindowController prompt(u"Preset"_s, u"Derived"_s, ZipNameTypeDerived,
-        [&answer](bool cancelled, qint32 nameType, const QString &name, const QString &password) {
-            answer = {answer.calls + 1, cancelled, nameType, name, password};
-        });
-    ModalDriver driver;
-    driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); })
-        .answerMessageBox(u"Cancel"_s) // declined: the prompt stays open
-        .then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); })
-        .answerMessageBox(u"Create with No Password"_s);
-    prompt.runModal();
-
-    const QString question = u"No Password|Do you want to create this Tessary Archive with no password?"_s;
-    QCOMPARE(driver.messages, (QStringList {question, question}));
-    QCOMPARE(answer.calls, 1);
-    QVERIFY(!answer.cancelled);
-    QCOMPARE(answer.name, u"Derived"_s);
-    QVERIFY(answer.password.isNull());
 }
 
 void TestPrompts::askForPasswordChecks()
@@ -214,30 +164,6 @@ void TestPrompts::enterPasswordAllowsAnotherAttempt()
     escape.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
     cancelled.runModal();
     QCOMPARE(answers, (QList<bool> {true, false}));
-}
-
-void TestPrompts::setSavedNameEscapeKeepsTheName_data()
-{
-    QTest::addColumn<QString>("original");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("a name") << u"Weekly"_s << u"Weekly"_s;
-    QTest::newRow("no name") << QString() << u""_s;
-}
-
-void TestPrompts::setSavedNameEscapeKeepsTheName()
-{
-    QFETCH(QString, original);
-    QFETCH(QString, expected);
-    QStringList answers;
-    SetSavedNameWindowController prompt(original, [&answers](const QString &name) { answers << name; });
-    ModalDriver driver;
-    driver.then([](QWidget *modal) {
-        ModalDriver::type(modal, "nameTextField", u"Typed but cancelled"_s);
-        ModalDriver::press(modal, Qt::Key_Escape);
-    });
-    prompt.runModal();
-    QCOMPARE(answers, QStringList {expected});
-    QVERIFY(!answers.first().isNull());
 }
 
 void TestPrompts::withoutAPersonEveryPromptCancels()

@@ -39,7 +39,6 @@ private Q_SLOTS:
     void padPlace_data();
     void padPlace();
 
-    void aQuickPassOverThePadShowsNothing();
     void aHoldShowsTheWindowUntilEveryButtonIsUp();
     void onlyFilesCountInADrop();
 
@@ -171,22 +170,6 @@ void TestStatusItem::padPlace()
     QFETCH(QList<QRect>, areas);
     QFETCH(QPoint, expected);
     QCOMPARE(StatusItemPlacement::padPlace(place, kPad, areas, kScreen), expected);
-}
-
-void TestStatusItem::aQuickPassOverThePadShowsNothing()
-{
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(m_home->filePath(u"notes.txt"_s))});
-    m_buttons = Qt::LeftButton;
-    sendDrag(QEvent::DragEnter, files);
-    QVERIFY(pad()->isHilited());
-    QTest::qWait(200);
-    sendDrag(QEvent::DragLeave, files);
-    QVERIFY(!pad()->isHilited());
-    QTest::qWait(600);
-    QVERIFY(!m_controller->quickZipWindowShown());
-    QVERIFY(!m_controller->quickZipWindow()->isVisible());
-    QVERIFY(!m_controller->isShowQuickZipWindowTimerActive());
 }
 
 void TestStatusItem::aHoldShowsTheWindowUntilEveryButtonIsUp()

@@ -83,19 +83,6 @@ private:
     bool m_available;
 };
 
-// A Destination that stops every request before anything is made.
-class StoppingDestination final : public Destination
-{
-public:
-    using Destination::Destination;
-    int preparations = 0;
-    void destinationWillBeUsedWithURLsToZip(const QList<QUrl> &, const WillBeUsedCompletion &completion) override
-    {
-        ++preparations;
-        completion(true);
-    }
-};
-
 // The notices on screen now, by their text.
 QStringList visibleNotices()
 {
@@ -127,18 +114,13 @@ private Q_SLOTS:
     void decisionTable_data();
     void decisionTable();
     void cancelledDialogCancelsTheRequest();
-    void derivedNames_data();
-    void derivedNames();
     void takenNamesAreNumbered();
     void aFolderDestinationWithoutFolderWritesNothing();
     void quickJobShowsTheCreatedNotice_data();
     void quickJobShowsTheCreatedNotice();
     void longJobsShowStackedWindowsAndCancel();
-    void movedWindowIsRemembered();
     void failedJobShowsTheError();
-    void emptyDropShowsNoFilesToZip();
     void alongsideSourceLeavesTheItemsAsTheyWere();
-    void destinationMayStopTheRequest();
     void presetPasswordChecks();
     void presetPasswordComesOffTheGuiThread_data();
     void presetPasswordComesOffTheGuiThread();
@@ -267,27 +249,6 @@ void TestZipRequest::cancelledDialogCancelsTheRequest()
     QVERIFY(m_controller->progressWindows().isEmpty());
 }
 
-void TestZipRequest::derivedNames_data()
-{
-    QTest::addColumn<QStringList>("paths");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("file") << QStringList {u"/p/Budget.xlsx"_s} << u"Budget"_s;
-    QTest::newRow("folder") << QStringList {u"/p/Photos"_s} << u"Photos"_s;
-    QTest::newRow("double extension") << QStringList {u"/p/backup.tar.gz"_s} << u"backup.tar"_s;
-    QTest::newRow("several") << QStringList {u"/p/a.txt"_s, u"/q/b.txt"_s} << u"a and More"_s;
-    QTest::newRow("nothing") << QStringList() << u"Tessary Archive"_s;
-}
-
-void TestZipRequest::derivedNames()
-{
-    QFETCH(QStringList, paths);
-    QFETCH(QString, name);
-    QList<QUrl> urls;
-    for (const QString &path : std::as_const(paths))
-        urls << QUrl::fromLocalFile(path);
-    QCOMPARE(Tessary::derivedNameFromURLs(urls), name);
-}
-
 void TestZipRequest::takenNamesAreNumbered()
 {
     QVERIFY(writeFile(m_home->desktopPath() + u"/Tessary Archive.zip"_s, "someone else's"));
@@ -398,17 +359,6 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
     QCOMPARE(m_controller->determineBestProgressWindowLocation(), QPointF(200, 100));
 }
 
-void TestZipRequest::movedWindowIsRemembered()
-{
-    auto *window = new ProgressWindowController(u"Moved"_s, QString(), {});
-    m_controller->prepareProgressWindow(window);
-    window->show();
-    window->window()->move(333, 222);
-    QTRY_COMPARE(m_controller->settings()->preferredProgressWindowLocation(), QPointF(333, 222));
-    QCOMPARE(Settings().preferredProgressWindowLocation(), QPointF(333, 222)); // saved at once
-    m_controller->dismissProgressWindow(window, backups().get(), false, false);
-}
-
 void TestZipRequest::failedJobShowsTheError()
 {
     Outcome earlier;
@@ -427,21 +377,6 @@ void TestZipRequest::failedJobShowsTheError()
     QVERIFY(visibleNotices().isEmpty());
 }
 
-void TestZipRequest::emptyDropShowsNoFilesToZip()
-{
-    m_controller->settings()->setQuickZipNameType(ZipNameTypeAsk);
-    ModalDriver driver;
-    driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
-    Outcome outcome;
-    m_controller->performQuickZipWithURLs({}, desktop(), outcome.recorder());
-    QVERIFY(outcome.ended);
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Cancelled);
-    QVERIFY(visibleNotices().isEmpty());
-    QTRY_COMPARE(visibleNotices(), QStringList {u"No Files to Zip"_s});
-    QCOMPARE(driver.remainingSteps(), 1); // no dialog came up
-    QVERIFY(m_controller->progressWindows().isEmpty());
-}
-
 void TestZipRequest::alongsideSourceLeavesTheItemsAsTheyWere()
 {
     QVERIFY(writeFile(m_home->filePath(u"items/-m"_s), "option-like"));
@@ -458,17 +393,6 @@ void TestZipRequest::alongsideSourceLeavesTheItemsAsTheyWere()
     after.remove(u"-m and More.zip"_s);
     QCOMPARE(after, before);
     QCOMPARE(readFile(m_home->filePath(u"elsewhere/far.txt"_s)), QByteArray("far"));
-}
-
-void TestZipRequest::destinationMayStopTheRequest()
-{
-    const auto stopping = std::make_shared<StoppingDestination>(m_home->filePath(u"never"_s), u"Stops"_s);
-    Outcome outcome;
-    run({item(u"notes.txt"_s)}, stopping, outcome);
-    QCOMPARE(stopping->preparations, 1);
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Cancelled);
-    QVERIFY(m_controller->progressWindows().isEmpty());
-    QVERIFY(!QFileInfo::exists(m_home->filePath(u"never"_s)));
 }
 
 void TestZipRequest::presetPasswordChecks()

@@ -24,18 +24,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-// A Destination that counts clicks.
-class ClickCounter final : public Destination
-{
-public:
-    ClickCounter()
-        : Destination(QString(), u"Clicks"_s)
-    {
-    }
-    int clicks = 0;
-    void handleClickAction() override { ++clicks; }
-};
-
 // Records what the grid asks of its owner.
 class Owner final : public DestinationChooserViewDelegate
 {
@@ -87,15 +75,10 @@ private Q_SLOTS:
 
     void columnTable_data();
     void columnTable();
-    void highlightNamesTheTile();
-    void mouseDowns_data();
-    void mouseDowns();
     void dropsReachTheOwner();
-    void buttonsAndMenu();
     void removal_data();
     void removal();
     void removalWhileTheOwnerRefreshesTheGrid();
-    void renameDialog();
     void customZipWindowChecks();
     void customZipWindowDrops();
     void customZipWindowKeyboard();
@@ -136,58 +119,6 @@ void TestChooser::columnTable()
         QCOMPARE(chooser.cells().last()->geometry(), QRect((columns - 1) * 80, (rows - 1) * 80, 80, 80));
 }
 
-void TestChooser::highlightNamesTheTile()
-{
-    DestinationChooserView chooser(QSizeF(80, 80));
-    chooser.setDestinations(desktops(3));
-    QTRY_COMPARE(chooser.cells().size(), 3);
-    DestinationCell *first = chooser.cells().at(0);
-    DestinationCell *second = chooser.cells().at(1);
-    QSignalSpy firstOn(first->destinationView(), &DestinationView::destinationViewDidBecomeHilited);
-
-    first->setHilite(true);
-    first->setHilite(true); // the same again: nothing new
-    QCOMPARE(firstOn.count(), 1);
-    QCOMPARE(chooser.hilitedCell(), first);
-    QCOMPARE(chooser.caption(), u"Desk 0"_s);
-    second->setHilite(true);
-    QVERIFY(!first->destinationView()->hilited());
-    QCOMPARE(chooser.caption(), u"Desk 1"_s);
-    second->setHilite(false);
-    QCOMPARE(chooser.hilitedCell(), nullptr);
-    QCOMPARE(chooser.caption(), u""_s);
-}
-
-void TestChooser::mouseDowns_data()
-{
-    QTest::addColumn<int>("options");
-    QTest::addColumn<bool>("highlights");
-    QTest::addColumn<int>("clicks");
-    QTest::newRow("drops only") << 0 << false << 0;
-    QTest::newRow("click picks") << 4 << true << 0;
-    QTest::newRow("click acts") << 8 << false << 1;
-    QTest::newRow("both") << 12 << true << 1;
-}
-
-void TestChooser::mouseDowns()
-{
-    QFETCH(int, options);
-    QFETCH(bool, highlights);
-    QFETCH(int, clicks);
-    const auto counter = std::make_shared<ClickCounter>();
-    DestinationChooserView chooser(QSizeF(54, 54));
-    chooser.setInteractionOptions(options);
-    chooser.setDestinations({counter, std::make_shared<DestinationAddDestination>(u"Add New Destination"_s)}, 3);
-    QTRY_COMPARE(chooser.cells().size(), 3);
-    QTest::mouseClick(chooser.cells().at(0)->destinationView(), Qt::LeftButton);
-    QTest::mouseClick(chooser.cells().at(2)->destinationView(), Qt::LeftButton); // a placeholder: nothing
-    QCOMPARE(chooser.cells().at(0)->destinationView()->hilited(), highlights);
-    QVERIFY(!chooser.cells().at(2)->destinationView()->hilited());
-    QCOMPARE(counter->clicks, clicks);
-    QTest::mouseClick(chooser.cells().at(1)->destinationView(), Qt::LeftButton);
-    QVERIFY(!chooser.cells().at(1)->destinationView()->hilited()); // the add tile is never the one chosen
-}
-
 void TestChooser::dropsReachTheOwner()
 {
     Owner owner;
@@ -211,32 +142,6 @@ void TestChooser::dropsReachTheOwner()
     QCOMPARE(owner.drops.size(), 1);
     QVERIFY(!placeholder->hilited());
     QCOMPARE(chooser.destinations().at(1)->dragOperation(), items);
-}
-
-void TestChooser::buttonsAndMenu()
-{
-    DestinationView view;
-    view.resize(80, 80);
-    DestinationEmail email(u"Mail"_s);
-    view.setDestination(&email);
-    view.showConfigureButtons(true);
-    view.showConfigureButtons(true);
-    QCOMPARE(view.findChildren<QToolButton *>().size(), 2);
-    QCOMPARE(view.configureButton()->geometry(), QRect(80 - 18 - 3, 3, 18, 18));
-    QCOMPARE(view.deleteButton()->geometry(), QRect(3, 3, 18, 18));
-    std::unique_ptr<QMenu> menu(view.createConfigureMenu());
-    QStringList items;
-    for (const QAction *action : menu->actions())
-        items << (action->isSeparator() ? u"---"_s : action->text());
-    QCOMPARE(items, (QStringList {u"Configure \"Mail\"..."_s, u"---"_s, u"Change Name..."_s}));
-    view.showConfigureButtons(false);
-    QVERIFY(view.findChildren<QToolButton *>().isEmpty());
-
-    DestinationDesktop desktop(u"Desk"_s);
-    view.setDestination(&desktop);
-    menu.reset(view.createConfigureMenu());
-    QCOMPARE(menu->actions().size(), 1);
-    QCOMPARE(DestinationView::iconInset(80, 0.5F), 2 * DestinationView::iconInset(80, 1.0F));
 }
 
 void TestChooser::removal_data()
@@ -298,39 +203,6 @@ void TestChooser::removalWhileTheOwnerRefreshesTheGrid()
     QTest::qWait(400);
     QCOMPARE(chooser.destinations().mid(0, 5), five);
     QTRY_COMPARE(chooser.cells().size(), 6);
-}
-
-void TestChooser::renameDialog()
-{
-    Tessary controller;
-    controller.createDestinations();
-    const DestinationPointer desktop = controller.destinations().at(1);
-    controller.saveDestinations();
-
-    ModalDriver cancel;
-    cancel.then([](QWidget *modal) {
-        ModalDriver::type(modal, "nameTextField", u"Not this"_s);
-        ModalDriver::press(modal, Qt::Key_Escape);
-    });
-    desktop->changeName();
-    QCOMPARE(desktop->name(), u"Place on the Desktop"_s);
-
-    ModalDriver rename;
-    rename
-        .then([](QWidget *modal) {
-            modal->findChild<QLineEdit *>(u"nameTextField"_s)->clear();
-            ModalDriver::press(modal, Qt::Key_Return);
-        })
-        .answerMessageBox()
-        .then([](QWidget *modal) {
-            ModalDriver::type(modal, "nameTextField", u"My Desk"_s);
-            ModalDriver::press(modal, Qt::Key_Return);
-        });
-    desktop->changeName();
-    QCOMPARE(rename.messages, QStringList {u"Name Required|Please provide a name for this Destination."_s});
-    QCOMPARE(desktop->name(), u"My Desk"_s);
-    controller.createDestinations(); // saved
-    QCOMPARE(controller.destinations().at(1)->name(), u"My Desk"_s);
 }
 
 void TestChooser::customZipWindowDrops()

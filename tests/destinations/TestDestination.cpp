@@ -31,9 +31,6 @@ private Q_SLOTS:
     void kinds_data();
     void kinds();
     void internalRootGivesAFreshJobFolderEveryTime();
-    void normalRootIsUsedAsItIs_data();
-    void normalRootIsUsedAsItIs();
-    void nullRootHasNoFinalFolder();
     void preparationRecreatesAMissingFolder();
 
 private:
@@ -128,43 +125,6 @@ void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
     QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
     email.finalFolderPath();
     QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
-}
-
-void TestDestination::normalRootIsUsedAsItIs_data()
-{
-    QTest::addColumn<bool>("internal");
-    QTest::newRow("missing folder") << false;
-    QTest::newRow("internal folder with a trailing slash") << true;
-}
-
-void TestDestination::normalRootIsUsedAsItIs()
-{
-    QFETCH(bool, internal);
-    const QString root = internal ? Destination::internalFolderPath() + u'/' : m_home->filePath(u"a/b/c"_s);
-    const bool existed = QFileInfo::exists(root);
-    DestinationFolder folder(root, u"F"_s);
-    QCOMPARE(folder.finalFolderPath(), root);
-    QCOMPARE(QFileInfo::exists(root), existed);
-    QVERIFY(folder.ensureFinalFolderExists());
-    QVERIFY(QFileInfo(root).isDir());
-    if (!existed)
-        QCOMPARE(QDir(root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
-}
-
-void TestDestination::nullRootHasNoFinalFolder()
-{
-    DestinationDummy dummy;
-    QCOMPARE(Destination::nameOfDestinationType(dummy.type()), u"Dummy"_s);
-    QCOMPARE(Destination::nameOfDestinationType(12), u"Unkonwn"_s); // spelled as the system always has
-    QCOMPARE(Destination::nameOfDestinationType(-1), u"Unkonwn"_s);
-    QVERIFY(dummy.finalFolderPath().isNull());
-    QVERIFY(!dummy.ensureFinalFolderExists());
-    QCOMPARE(dummy.name(), u""_s);
-    QVERIFY(!dummy.name().isNull());
-    QVERIFY(dummy.icon().isNull());
-    QVERIFY(!dummy.canBeDeleted());
-    QVERIFY(!dummy.canBeRenamed());
-    QVERIFY(!dummy.allowsUserInteraction());
 }
 
 void TestDestination::preparationRecreatesAMissingFolder()

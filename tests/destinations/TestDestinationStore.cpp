@@ -95,8 +95,6 @@ private Q_SLOTS:
 
     void defaultSet_data();
     void defaultSet();
-    void additionsGoBeforeTheAddTile();
-    void deletingEverythingGivesTheDefaultSetAgain();
     void everyKindKeepsEveryFieldAcrossARestart();
     void readsAKeyedArchiveMadeElsewhere();
     void writesTheKeyedArchiveStructure();
@@ -171,48 +169,6 @@ void TestDestinationStore::defaultSet()
     QVERIFY(!m_controller->hasDestinationOfType(Destination::DestinationTypeFTP));
     // The default set reaches the file only with the first change.
     QVERIFY(!QFileInfo::exists(storePath()));
-}
-
-void TestDestinationStore::additionsGoBeforeTheAddTile()
-{
-    m_controller = launch();
-    Listener listener;
-    TessaryNotifications::setWantsTessaryNotifications(&listener, true);
-
-    const auto ftp = std::make_shared<DestinationFTP>(u"Upload to FTP"_s);
-    QVERIFY(m_controller->addDestination(ftp));
-    QVERIFY(!m_controller->addDestination(nullptr));
-    QCOMPARE(m_controller->destinations().size(), kBasicDefaultSet.size() + 1);
-    QCOMPARE(m_controller->destinations().at(kBasicDefaultSet.size() - 1), ftp);
-    QCOMPARE(listener.added, QList<Destination *> {ftp.get()});
-    QVERIFY(QFileInfo::exists(storePath()));
-
-    m_controller = launch();
-    QStringList expected = kBasicDefaultSet;
-    expected.insert(expected.size() - 1, u"Upload to FTP"_s);
-    QCOMPARE(namesOf(m_controller->destinations()), expected);
-}
-
-void TestDestinationStore::deletingEverythingGivesTheDefaultSetAgain()
-{
-    m_controller = launch();
-    Listener listener;
-    TessaryNotifications::setWantsTessaryNotifications(&listener, true);
-    const DestinationList all = m_controller->destinations();
-    for (const DestinationPointer &destination : all)
-        QVERIFY(m_controller->deleteDestination(destination.get()));
-    QVERIFY(!m_controller->deleteDestination(nullptr));
-    QVERIFY(m_controller->destinations().isEmpty());
-    QCOMPARE(listener.deleted.size(), all.size());
-    QCOMPARE(listener.deleted.first(), all.first().get());
-
-    // An addition to an empty list goes first.
-    const auto desktop = std::make_shared<DestinationDesktop>(u"Desktop"_s);
-    QVERIFY(m_controller->addDestination(desktop));
-    QVERIFY(m_controller->deleteDestination(desktop.get()));
-
-    m_controller = launch();
-    QCOMPARE(namesOf(m_controller->destinations()), kBasicDefaultSet);
 }
 
 void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()

@@ -128,7 +128,6 @@ private Q_SLOTS:
 
     void emailTexts_data();
     void emailTexts();
-    void messagesAndNearby();
     void missingServiceIsExplained();
     void xdgEmailCommandLine();
     void kdeConnectCalls();
@@ -209,23 +208,6 @@ void TestSharing::emailTexts()
     const QString path = archive();
     QCOMPARE(deliver(email, path), QString());
     QCOMPARE(m_sharing.calls, QStringList {expected.replace(u"{name}"_s, m_fullName).replace(u"{path}"_s, path)});
-}
-
-void TestSharing::messagesAndNearby()
-{
-    DestinationMessages messages(u"Text"_s);
-    const QString path = archive();
-    QCOMPARE(deliver(messages, path), QString());
-    messages.setSubject(u"My own words"_s);
-    messages.setRecipients({u"+15550100"_s});
-    QCOMPARE(deliver(messages, path), QString());
-    DestinationAirDrop nearby(u"Nearby"_s);
-    QCOMPARE(deliver(nearby, path), QString());
-    QCOMPARE(m_sharing.calls,
-        (QStringList {u"message|Hi, here is a Tessary Archive for you: Report\r\rThanks,\r\n%1\r\n\r\n||%2"_s.arg(
-                          m_fullName, path),
-            u"message|My own words|+15550100|%1"_s.arg(path), u"nearby|%1"_s.arg(path)}));
-    QVERIFY(readFile(m_controller->logFilePath()).contains("Succeeded in sending message\r"));
 }
 
 void TestSharing::missingServiceIsExplained()

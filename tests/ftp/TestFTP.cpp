@@ -74,16 +74,11 @@ private Q_SLOTS:
     void initTestCase();
     void init() { Utilities::setNonInteractive(false); }
 
-    void destinationStrings_data();
-    void destinationStrings();
     void listings_data();
     void listings();
     void clientAgainstAServer();
-    void refusedWithoutTraffic();
     void abortEndsTheUploadAsDone();
     void serverThatNeverAnswersTimesOut();
-    void uploadStepSettings_data();
-    void uploadStepSettings();
     void uploadStepMakesTheFoldersAndUploads();
     void cancelledUploadLeavesNoArchive();
     void existingArchive_data();
@@ -100,36 +95,6 @@ void TestFTP::initTestCase()
     m_home = std::make_unique<TemporaryHome>();
     m_ftp = std::make_unique<FtpServer>();
     QVERIFY2(m_ftp->isRunning(), "pyftpdlib did not start");
-}
-
-void TestFTP::destinationStrings_data()
-{
-    QTest::addColumn<QString>("destination");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("host");
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("url");
-    QTest::newRow("host") << u"ftp://@ftp.example.org"_s << 21 << u"ftp.example.org"_s << QString()
-                          << u"ftp://ftp.example.org"_s;
-    QTest::newRow("port") << u"ftp://@ftp.example.org"_s << 2121 << u"ftp.example.org"_s << QString()
-                          << u"ftp://ftp.example.org:2121"_s;
-    QTest::newRow("folder") << u"ftp://@host/in box/été"_s << 21 << u"host"_s << u"in box/été"_s
-                            << u"ftp://host/in%20box/%C3%A9t%C3%A9"_s;
-}
-
-void TestFTP::destinationStrings()
-{
-    QFETCH(QString, destination);
-    QFETCH(int, port);
-    QFETCH(QString, host);
-    QFETCH(QString, folder);
-    QFETCH(QString, url);
-    QCOMPARE(FMDestination::fmhost(destination), host);
-    QCOMPARE(FMDestination::fmdir(destination), folder);
-    QCOMPARE(FMDestination::ftpURLForPort(destination, port).toEncoded(), url.toUtf8());
-
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"possibly a port included"_s));
-    QCOMPARE(FMDestination::fmhost(u"ftp://@host:2121/folder"_s), u"host:2121"_s);
 }
 
 void TestFTP::listings_data()
@@ -203,20 +168,6 @@ void TestFTP::clientAgainstAServer()
     QVERIFY(!manager.deleteFileNamed(u"gone.zip"_s, inBox));
 }
 
-void TestFTP::refusedWithoutTraffic()
-{
-    FTPManager manager;
-    FMServer server = serverAt(*m_ftp);
-    QVERIFY(!manager.chmodFileNamed(u"a.zip"_s, 778, server));
-    QTest::ignoreMessage(QtWarningMsg, "FTPManager: refused a name or credential with a line break in it");
-    QVERIFY(!manager.deleteFileNamed(u"x.zip\r\nDELE important.zip"_s, server));
-    server.port = 0;
-    QTest::ignoreMessage(QtWarningMsg, "FMServer check failed: port cannot be negative");
-    QVERIFY(!manager.checkLogin(server));
-    QVERIFY(QDir(m_ftp->root()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty()
-        || !QFileInfo::exists(m_ftp->filePath(u"important.zip"_s)));
-}
-
 void TestFTP::abortEndsTheUploadAsDone()
 {
     FTPManager manager;
@@ -238,32 +189,6 @@ void TestFTP::serverThatNeverAnswersTimesOut()
     QVERIFY(!manager.checkLogin(serverAt(silent)));
     QVERIFY(!manager.uploadData("x", u"x.zip"_s, serverAt(silent)));
     QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
-}
-
-void TestFTP::uploadStepSettings_data()
-{
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<int>("code");
-    QTest::newRow("nothing") << QString() << QString() << u""_s << u""_s << 6;
-    QTest::newRow("nothing, half credentials") << QString() << QString() << u"anna"_s << u""_s << 7;
-    QTest::newRow("password without user") << u"/a.zip"_s << u"127.0.0.1"_s << u""_s << u"pw"_s << 7;
-    QTest::newRow("wrong password") << u"/a.zip"_s << u"127.0.0.1"_s << u"anna"_s << u"wrong"_s << 8;
-}
-
-void TestFTP::uploadStepSettings()
-{
-    QFETCH(QString, source);
-    QFETCH(QString, address);
-    QFETCH(QString, user);
-    QFETCH(QString, password);
-    QFETCH(int, code);
-    const auto outcome
-        = runStep(std::make_shared<FTPOperation>(source, u""_s, false, address, m_ftp->port(), user, password));
-    QTRY_COMPARE_WITH_TIMEOUT(outcome->finished, 1, 15000);
-    QCOMPARE(outcome->error.code(), code);
 }
 
 void TestFTP::uploadStepMakesTheFoldersAndUploads()

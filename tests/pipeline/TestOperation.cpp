@@ -119,22 +119,15 @@ class TestOperation : public QObject
 
 private Q_SLOTS:
     void blocksRunOnTheMainThread();
-    void startOnMainThreadNeverStartsInsideTheCall();
-    void equalProgressIsReportedOnceDescriptionsAlways();
-    void cancelAfterTheFinishedReportReportsNothing();
     void theOutcomeIsDecidedOnce_data();
     void theOutcomeIsDecidedOnce();
     void cancelWhileAChildsFinishIsOnItsWayStartsNoMore();
-    void cancelBeforeTheWorkerStartsKeepsTheWorkFromRunning();
     void blockingJobsRunAtOnce();
 
-    void emptyMultiOperationFinishesAtOnce();
     void multiOperationMapsProgressAndDescriptions();
-    void laterChildrenStartInTheBackground();
     void failingChildEndsTheMultiOperation();
     void cancelEndsAfterOnePass_data();
     void cancelEndsAfterOnePass();
-    void childThatCancelsItselfCancelsTheMultiOperation();
 };
 
 void TestOperation::blocksRunOnTheMainThread()
@@ -160,46 +153,6 @@ void TestOperation::blocksRunOnTheMainThread()
     QCOMPARE(operation->threadType(), int(Operation::ThreadTypeBackground));
     QVERIFY(reports->success);
     QCOMPARE(reports->results.toString(), u"done"_s);
-}
-
-void TestOperation::startOnMainThreadNeverStartsInsideTheCall()
-{
-    const auto operation = finishing();
-    const auto reports = attach(*operation);
-    operation->startOnMainThread();
-    QCOMPARE(operation->startCount.load(), 0);
-    QCOMPARE(operation->threadType(), int(Operation::ThreadTypeMain));
-    QTRY_COMPARE(reports->finished, 1);
-    QCOMPARE(operation->workThread.load(), QThread::currentThread());
-}
-
-void TestOperation::equalProgressIsReportedOnceDescriptionsAlways()
-{
-    auto operation = std::make_shared<ScriptedOperation>();
-    operation->work = [](ScriptedOperation &self) {
-        self.setProgress(0.3F);
-        self.setProgress(0.3F);
-        self.setProgress(0.6F);
-        self.setProgress(0.6F);
-        self.noteOperationFinishedWithResults({}, {});
-    };
-    const auto reports = attach(*operation);
-    operation->startOnBackgroundThread();
-    QTRY_COMPARE(reports->finished, 1);
-    QCOMPARE(reports->progress, (QList<float> {0.3F, 0.6F, 1.0F}));
-}
-
-void TestOperation::cancelAfterTheFinishedReportReportsNothing()
-{
-    const auto operation = finishing();
-    const auto reports = attach(*operation);
-    operation->startOnBackgroundThread();
-    QTRY_COMPARE(reports->finished, 1);
-    operation->cancel();
-    QTest::qWait(100);
-    QCOMPARE(reports->cancelled, 0);
-    QCOMPARE(reports->finished, 1);
-    QCOMPARE(operation->progress(), 1.0F);
 }
 
 void TestOperation::theOutcomeIsDecidedOnce_data()
@@ -251,18 +204,6 @@ void TestOperation::cancelWhileAChildsFinishIsOnItsWayStartsNoMore()
     QCOMPARE(reports->finished, 0);
 }
 
-void TestOperation::cancelBeforeTheWorkerStartsKeepsTheWorkFromRunning()
-{
-    const auto operation = finishing();
-    const auto reports = attach(*operation);
-    operation->startOnMainThread();
-    operation->cancel();
-    QTRY_COMPARE(reports->cancelled, 1);
-    QTest::qWait(100);
-    QCOMPARE(operation->startCount.load(), 0);
-    QCOMPARE(reports->finished, 0);
-}
-
 void TestOperation::blockingJobsRunAtOnce()
 {
     // Each job waits for all the others to have started: jobs that queued behind each other
@@ -288,20 +229,6 @@ void TestOperation::blockingJobsRunAtOnce()
     QVERIFY(allRunning);
     for (const auto &report : std::as_const(reports))
         QTRY_COMPARE(report->finished, 1);
-}
-
-void TestOperation::emptyMultiOperationFinishesAtOnce()
-{
-    const auto multi = std::make_shared<MultiOperation>();
-    const auto reports = attach(*multi);
-    multi->startOnBackgroundThread();
-    QTRY_COMPARE(reports->finished, 1);
-    QCOMPARE(reports->progress, QList<float> {1.0F});
-    QVERIFY(reports->success);
-    QVERIFY(reports->error.isNull());
-    QCOMPARE(reports->results, QVariant(QVariantList()));
-    QVERIFY(reports->finishedAtMs >= 240);
-    QCOMPARE(reports->started, 0); // a MultiOperation reports no start of its own
 }
 
 void TestOperation::multiOperationMapsProgressAndDescriptions()
@@ -334,24 +261,6 @@ void TestOperation::multiOperationMapsProgressAndDescriptions()
     QCOMPARE(reports->descriptions, (QStringList {u"zipping"_s, u"uploading"_s}));
     QCOMPARE(childStarts, 1); // the child's own started block is left in place
     QVERIFY(reports->finishedAtMs >= 480); // each child's finish and the parent's wait 0.25 s
-}
-
-void TestOperation::laterChildrenStartInTheBackground()
-{
-    const auto first = finishing();
-    const auto second = finishing();
-    const auto multi = std::make_shared<MultiOperation>();
-    multi->addOperation(first);
-    multi->addOperation(second);
-    const auto reports = attach(*multi);
-    multi->startOnBackgroundThread();
-    QTRY_COMPARE(reports->finished, 1);
-
-    QCOMPARE(first->threadType(), int(Operation::ThreadTypeNotStarted)); // started directly
-    QCOMPARE(second->threadType(), int(Operation::ThreadTypeBackground));
-    QVERIFY(first->workThread.load() != QThread::currentThread());
-    QVERIFY(second->workThread.load() != QThread::currentThread());
-    QCOMPARE(multi->indexOfCurrentOperation(), 2);
 }
 
 void TestOperation::failingChildEndsTheMultiOperation()
@@ -406,21 +315,6 @@ void TestOperation::cancelEndsAfterOnePass()
     QCOMPARE(reports->finished, 0);
     QCOMPARE(child->cancelCount.load(), 1);
     QCOMPARE(next->startCount.load(), 0);
-}
-
-void TestOperation::childThatCancelsItselfCancelsTheMultiOperation()
-{
-    auto child = std::make_shared<ScriptedOperation>();
-    child->work = [](ScriptedOperation &self) { self.cancel(); };
-    const auto multi = std::make_shared<MultiOperation>();
-    multi->addOperation(child);
-    const auto reports = attach(*multi);
-    multi->startOnBackgroundThread();
-    QTRY_COMPARE(reports->cancelled, 1);
-    QTest::qWait(300);
-    QCOMPARE(reports->cancelled, 1);
-    QCOMPARE(reports->finished, 0);
-    QCOMPARE(child->cancelCount.load(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestOperation)

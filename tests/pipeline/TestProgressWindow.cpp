@@ -32,8 +32,6 @@ private Q_SLOTS:
     void quickJobNeverShowsAWindow();
     void shownWindowStaysUpAtLeastItsMinimumTime_data();
     void shownWindowStaysUpAtLeastItsMinimumTime();
-    void placement();
-    void movesByTheUserAreReported();
 };
 
 void TestProgressWindow::showsTheJobAndReportsCancel()
@@ -114,43 +112,6 @@ void TestProgressWindow::shownWindowStaysUpAtLeastItsMinimumTime()
     controller->dismiss();
     const double closedAfter = secondsUntilClosed(alive, clock);
     QVERIFY2(closedAfter >= earliest && closedAfter <= latest, qPrintable(QString::number(closedAfter)));
-    QTRY_VERIFY(alive.isNull());
-}
-
-void TestProgressWindow::placement()
-{
-    auto *centred = new ProgressWindowController(u"Centred"_s, QString(), {});
-    centred->show();
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QPoint offCentre = centred->window()->frameGeometry().center() - screen.center();
-    QVERIFY2(std::abs(offCentre.x()) <= 3 && std::abs(offCentre.y()) <= 3, qPrintable(QString::number(offCentre.x())));
-
-    auto *placed = new ProgressWindowController(u"Placed"_s, QString(), {});
-    placed->setWindowLocation(QPointF(100, 700));
-    placed->show();
-    QCOMPARE(placed->window()->pos(), QPoint(100, 700));
-    placed->setWindowLocation(QPointF(120, 610));
-    QCOMPARE(placed->window()->pos(), QPoint(120, 610));
-
-    const QPointer<ProgressWindowController> first(centred);
-    const QPointer<ProgressWindowController> second(placed);
-    centred->dismiss();
-    placed->dismiss();
-    QTRY_VERIFY(first.isNull() && second.isNull());
-}
-
-void TestProgressWindow::movesByTheUserAreReported()
-{
-    auto *controller = new ProgressWindowController(u"Moved"_s, QString(), {});
-    QSignalSpy moves(controller, &ProgressWindowController::progressWindowDidMove);
-    controller->setWindowLocation(QPointF(50, 50));
-    controller->show();
-    QCOMPARE(moves.count(), 0); // placing the window is not a move by the user
-    controller->window()->move(300, 200);
-    QTRY_COMPARE(moves.count(), 1);
-    QCOMPARE(moves.first().first().value<ProgressWindowController *>(), controller);
-    const QPointer<ProgressWindowController> alive(controller);
-    controller->dismiss();
     QTRY_VERIFY(alive.isNull());
 }
 

@@ -62,11 +62,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void measuresAnItem();
-
-    void zipsASingleFile();
     void zipsFoldersWithSubfoldersAndEmptyFolders();
-    void zipsItemsFromDifferentFolders();
     void encryptsWithThePassword_data();
     void encryptsWithThePassword();
     void passwordStaysOffEveryCommandLine();
@@ -81,11 +77,7 @@ private Q_SLOTS:
     void explainsTheToolsFailures_data();
     void explainsTheToolsFailures();
 
-    void progressStaysInRangeAndFillsUp();
-    void emptyFolderDrivesProgressToOne();
     void progressFollowsTheBytesOfALargeFile();
-
-    void logHidesThePassword();
 
 private:
     std::unique_ptr<TemporaryHome> m_home;
@@ -108,40 +100,6 @@ void TestZipper::cleanup()
     m_home.reset();
 }
 
-void TestZipper::measuresAnItem()
-{
-    QVERIFY(writeFile(source(u"plain.txt"_s), "x"));
-    QVERIFY(writeFile(source(u"three/sub/1"_s), "1"));
-    QVERIFY(writeFile(source(u"three/sub/2"_s), "2"));
-    QVERIFY(writeFile(source(u"three/sub/.hidden"_s), "3"));
-    QDir().mkpath(source(u"empty"_s));
-    QVERIFY(QFile::link(source(u"three"_s), source(u"link-to-folder"_s)));
-
-    const auto measured = [this](const QString &item) {
-        const Zipper::ItemSize size = Zipper::sizeOfItem(source(item));
-        return std::pair(size.entries, size.bytes);
-    };
-    QCOMPARE(measured(u"plain.txt"_s), std::pair(qsizetype(1), qint64(1)));
-    QCOMPARE(measured(u"three"_s), std::pair(qsizetype(4), qint64(3)));
-    QCOMPARE(measured(u"empty"_s), std::pair(qsizetype(0), qint64(0)));
-    QCOMPARE(measured(u"link-to-folder"_s), std::pair(qsizetype(1), qint64(0))); // a link, not what it points to
-}
-
-void TestZipper::zipsASingleFile()
-{
-    QVERIFY(writeFile(source(u"notes.txt"_s), "hello"));
-    Zipper zipper;
-    const ZipOutcome outcome = runZipper(zipper, {source(u"notes.txt"_s)}, output());
-    QVERIFY(outcome.completed);
-    QVERIFY2(outcome.error.isNull(), qPrintable(outcome.error.localizedFailureReason()));
-    QVERIFY(outcome.path.isNull());
-    QCOMPARE(zipper.sizeToZip().entries, 1);
-
-    ArchiveReader archive;
-    QVERIFY(archive.extract(output()));
-    QCOMPARE(archive.entries(), (QMap<QString, QByteArray> {{u"notes.txt"_s, "hello"}}));
-}
-
 void TestZipper::zipsFoldersWithSubfoldersAndEmptyFolders()
 {
     QVERIFY(writeFile(source(u"Project/readme"_s), "top"));
@@ -157,20 +115,6 @@ void TestZipper::zipsFoldersWithSubfoldersAndEmptyFolders()
     QCOMPARE(actual.take(u"Project/"_s), QByteArray());
     QCOMPARE(actual, expected);
     QVERIFY(actual.contains(u"Project/empty/"_s));
-}
-
-void TestZipper::zipsItemsFromDifferentFolders()
-{
-    QVERIFY(writeFile(source(u"A/x.txt"_s), "from A"));
-    QVERIFY(writeFile(source(u"B/y/inner.txt"_s), "from B"));
-    QVERIFY(writeFile(source(u"C/z"_s), "from C"));
-
-    QVERIFY(zip({source(u"A/x.txt"_s), source(u"B/y"_s), source(u"C/z"_s)}, output()).error.isNull());
-    ArchiveReader archive;
-    QVERIFY(archive.extract(output()));
-    QCOMPARE(archive.entries(),
-        (QMap<QString, QByteArray> {
-            {u"x.txt"_s, "from A"}, {u"y/"_s, ""}, {u"y/inner.txt"_s, "from B"}, {u"z"_s, "from C"}}));
 }
 
 void TestZipper::encryptsWithThePassword_data()
@@ -352,41 +296,6 @@ void TestZipper::failedRunStopsTheJob()
     QVERIFY(!QFileInfo::exists(output())); // an incomplete archive is not left behind
 }
 
-void TestZipper::progressStaysInRangeAndFillsUp()
-{
-    for (int i = 0; i < 200; ++i)
-        writeFile(source(u"Many/file%1"_s.arg(i)), QByteArray::number(i));
-
-    Zipper zipper;
-    QList<float> progress;
-    zipper.setProgressBlock([&progress](float value) { progress << value; });
-    const ZipOutcome outcome = runZipper(zipper, {source(u"Many"_s)}, output());
-    QVERIFY(outcome.error.isNull());
-
-    QVERIFY(progress.size() >= 2);
-    QCOMPARE(progress.first(), 0.1F);
-    QCOMPARE(progress.last(), 1.0F);
-    for (qsizetype i = 1; i < progress.size(); ++i) {
-        QVERIFY(progress.at(i) > progress.at(i - 1));
-        QVERIFY(progress.at(i) <= 1.0F);
-    }
-    QCOMPARE(zipper.progress(), 1.0F);
-    QCOMPARE(zipper.sizeToZip().entries, 200);
-    QVERIFY(progress.size() >= 10); // the bar moves with the files, not in one jump
-}
-
-void TestZipper::emptyFolderDrivesProgressToOne()
-{
-    QDir().mkpath(source(u"Nothing"_s));
-    Zipper zipper;
-    QList<float> progress;
-    zipper.setProgressBlock([&progress](float value) { progress << value; });
-    QVERIFY(runZipper(zipper, {source(u"Nothing"_s)}, output()).error.isNull());
-    QCOMPARE(zipper.sizeToZip().entries, 0);
-    QCOMPARE(progress, (QList<float> {0.1F, 0.99F, 1.0F}));
-    QCOMPARE(ArchiveReader::listEntries(output()), QStringList {u"Nothing/"_s});
-}
-
 void TestZipper::progressFollowsTheBytesOfALargeFile()
 {
     const QString big = source(u"big.bin"_s);
@@ -435,27 +344,6 @@ void TestZipper::explainsTheToolsFailures()
     QFETCH(QByteArray, output);
     QFETCH(QString, reason);
     QCOMPARE(Zipper::describeFailure(status, output, u"/media/stick/A.zip"_s), reason);
-}
-
-void TestZipper::logHidesThePassword()
-{
-    Tessary controller;
-    controller.beginCapturingLogging();
-    QVERIFY(writeFile(source(u"hunter2"_s), "named like the password"));
-
-    // The password equals the archive's path too: every argument equal to it is hidden.
-    const QString password = output(u"hunter2"_s);
-    QVERIFY(zip({source(u"hunter2"_s)}, output(u"hunter2"_s), password).error.isNull());
-    QVERIFY(zip({source(u"hunter2"_s)}, output(u"other.zip"_s), u"hunter2"_s).error.isNull());
-
-    const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
-    QVERIFY(log.contains(u"Archive: Processing file: "_s + source(u"hunter2"_s) + u'\r'));
-    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, <REDACTED>, ./hunter2)\r"_s));
-    QVERIFY(log.contains(u"Archive: Arguments: (-r, -y, -nw, -db, -dd, -ds, 1m, -e, "_s + output(u"other.zip"_s)));
-    QVERIFY(log.contains(u"Archive: Output: "_s));
-    QVERIFY(log.contains(u"Archive: Progress: 0.100000\r"_s));
-    QVERIFY(!log.contains(u", hunter2,"_s));
-    QVERIFY(!log.contains(password + u','));
 }
 
 QTEST_GUILESS_MAIN(TestZipper)

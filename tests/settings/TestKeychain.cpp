@@ -14,17 +14,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-// Makes an item the way other programs do, with secret-tool.
-bool storeWithSecretTool(const QString &label, const QString &service, const QString &account, const QByteArray &secret)
-{
-    QProcess tool;
-    tool.start(
-        u"secret-tool"_s, {u"store"_s, u"--label=%1"_s.arg(label), u"service"_s, service, u"account"_s, account});
-    tool.write(secret);
-    tool.closeWriteChannel();
-    return tool.waitForFinished(30000) && tool.exitCode() == 0;
-}
-
 QString labelOf(const QString &service, const QString &account)
 {
     const QList<QVariantMap> items = VLTKeychain::accountsForService(service).value_or(QList<QVariantMap>());
@@ -43,10 +32,6 @@ private Q_SLOTS:
     void initTestCase();
     void saveFetchReplaceDelete();
     void missingItem();
-    void missingArguments_data();
-    void missingArguments();
-    void findsItemsMadeByOtherPrograms();
-    void emptySecretReadsAsNothing();
     void listsAccountsByService();
     void presetPasswordLivesInTheKeychain();
 };
@@ -102,47 +87,6 @@ void TestKeychain::missingItem()
     query.setPasswordData("kept");
     QVERIFY(!query.fetch());
     QCOMPARE(query.passwordData(), QByteArray("kept"));
-}
-
-void TestKeychain::missingArguments_data()
-{
-    QTest::addColumn<QString>("service");
-    QTest::addColumn<QString>("account");
-    QTest::addColumn<QString>("password");
-    QTest::newRow("no password") << u"S"_s << u"A"_s << QString();
-    QTest::newRow("no service") << QString() << u"A"_s << u"pw"_s;
-    QTest::newRow("no account") << u"S"_s << QString() << u"pw"_s;
-}
-
-void TestKeychain::missingArguments()
-{
-    QFETCH(QString, service);
-    QFETCH(QString, account);
-    QFETCH(QString, password);
-    Error error;
-    QVERIFY(!VLTKeychain::setPassword(password, service, account, &error));
-    QCOMPARE(error.code(), VLTKeychainErrorBadArguments);
-    QCOMPARE(error.code(), -1001);
-    QCOMPARE(error.localizedDescription(), u"VLTKeychainErrorBadArguments"_s);
-    QVERIFY(VLTKeychain::accountsForService(u"S"_s).value_or(QList<QVariantMap>()).isEmpty());
-}
-
-void TestKeychain::findsItemsMadeByOtherPrograms()
-{
-    QVERIFY(storeWithSecretTool(u"L"_s, u"Tessary"_s, u"Tessary"_s, "made elsewhere"));
-    QCOMPARE(VLTKeychain::passwordForService(u"Tessary"_s, u"Tessary"_s), u"made elsewhere"_s);
-    QVERIFY(VLTKeychain::setPassword(u"replaced"_s, u"Tessary"_s, u"Tessary"_s));
-    QCOMPARE(labelOf(u"Tessary"_s, u"Tessary"_s), u"L"_s);
-    QVERIFY(VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s));
-}
-
-void TestKeychain::emptySecretReadsAsNothing()
-{
-    QVERIFY(storeWithSecretTool(u"Empty"_s, u"Empty Service"_s, u"someone"_s, ""));
-    Error error;
-    QVERIFY(VLTKeychain::passwordForService(u"Empty Service"_s, u"someone"_s, &error).isNull());
-    QVERIFY(error.isNull()); // the item is there; it holds nothing
-    QVERIFY(VLTKeychain::deletePasswordForService(u"Empty Service"_s, u"someone"_s));
 }
 
 void TestKeychain::listsAccountsByService()

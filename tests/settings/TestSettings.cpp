@@ -23,9 +23,6 @@ private Q_SLOTS:
 
     void emptyStoreGivesTheDefaults();
     void valuesSurviveARestart();
-    void everySetterRewritesEveryKey();
-    void presetNameKeepsToOneLine_data();
-    void presetNameKeepsToOneLine();
     void malformedValuesReadAsZero();
 
 private:
@@ -86,49 +83,6 @@ void TestSettings::valuesSurviveARestart()
     settings.setQuickZipName(QString());
     QVERIFY(!SettingsFile().contains(u"Quick Zip Name"_s));
     QVERIFY(Settings().quickZipName().isNull());
-}
-
-void TestSettings::everySetterRewritesEveryKey()
-{
-    const QList<std::function<void(Settings &)>> setters {
-        [](Settings &settings) { settings.setPasswordRequiredToChangePassword(true); },
-        [](Settings &settings) { settings.setLastUsedAskForNameType(2); },
-        [](Settings &settings) { settings.setLastUsedAskForDestinationType(4); },
-        [](Settings &settings) { settings.setQuickZipNameType(1); },
-        [](Settings &settings) { settings.setQuickZipPasswordType(2); },
-        [](Settings &settings) { settings.setPreferredProgressWindowLocation(QPointF(1, 2)); },
-        [](Settings &settings) { settings.setPreferredDestinationsWindowLocation(QPointF(3, 4)); },
-        [](Settings &settings) { settings.setQuickZipName(u"Other"_s); }};
-    QStringList expected = kSavedKeys;
-    expected.sort();
-    for (const auto &set : setters) {
-        Settings settings;
-        settings.setQuickZipName(u"Name"_s);
-        SettingsFile().clear(); // someone else empties the file; any one setter writes it whole again
-        set(settings);
-        QStringList keys = SettingsFile().allKeys();
-        keys.sort();
-        QCOMPARE(keys, expected);
-    }
-}
-
-void TestSettings::presetNameKeepsToOneLine_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("stored");
-    QTest::newRow("line feed") << u"First\nSecond"_s << u"First.Second"_s;
-    QTest::newRow("carriage return and line feed") << u"A\r\nB"_s << u"A..B"_s;
-    QTest::newRow("plain") << u"Plain"_s << u"Plain"_s;
-}
-
-void TestSettings::presetNameKeepsToOneLine()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, stored);
-    Settings settings;
-    settings.setQuickZipName(typed);
-    QCOMPARE(settings.quickZipName(), stored);
-    QCOMPARE(Settings().quickZipName(), stored);
 }
 
 void TestSettings::malformedValuesReadAsZero()

@@ -27,7 +27,6 @@ class TestDecorativeViews : public QObject
 private Q_SLOTS:
     void borderRunsAlongTheEdge_data();
     void borderRunsAlongTheEdge();
-    void cornersAreRoundedByTheRadius();
     void shadowSurroundsTheView();
 };
 
@@ -55,23 +54,6 @@ void TestDecorativeViews::borderRunsAlongTheEdge()
         QVERIFY2(isRed(image.pixel(x, middle)), qPrintable(QString::number(x)));
     QCOMPARE(qAlpha(image.pixel(firstOutside + 1, middle)), 0);
     QCOMPARE(qAlpha(image.pixel(50, middle)), 0);
-}
-
-void TestDecorativeViews::cornersAreRoundedByTheRadius()
-{
-    RoundedRectangleView view;
-    view.resize(100, 60);
-    view.setBackgroundColor(Qt::red);
-    view.setInset(QSizeF(5, 3));
-    QImage image = render(view);
-    QCOMPARE(qAlpha(image.pixel(5, 3)), 0); // the corner is cut off
-    QVERIFY(isRed(image.pixel(15, 5)));
-    QCOMPARE(qAlpha(image.pixel(2, 30)), 0); // outside the inset
-    QVERIFY(isRed(image.pixel(6, 30)));
-
-    view.setCornerRadius(0);
-    image = render(view);
-    QVERIFY(isRed(image.pixel(5, 3))); // a plain rectangle
 }
 
 void TestDecorativeViews::shadowSurroundsTheView()

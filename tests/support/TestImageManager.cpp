@@ -11,9 +11,7 @@ class TestImageManager : public QObject
 private Q_SLOTS:
     void everyImageOfTheProductLoads_data();
     void everyImageOfTheProductLoads();
-    void sizesAreExactAndIgnoreTheAspectRatio();
     void tintTakesOnlyTheOpaqueParts();
-    void grayscaleDropsTheColour();
 };
 
 void TestImageManager::everyImageOfTheProductLoads_data()
@@ -39,19 +37,6 @@ void TestImageManager::everyImageOfTheProductLoads()
     QVERIFY2(opaque > image.width() * image.height() / 20, qPrintable(QString::number(opaque)));
 }
 
-void TestImageManager::sizesAreExactAndIgnoreTheAspectRatio()
-{
-    QVERIFY(ImageManager::imageNamed(u"NoSuchImage"_s, QSizeF(80, 80)).isNull());
-    const QImage icon = ImageManager::imageNamed(u"FolderIcon"_s, QSizeF(80, 80));
-    const QImage wide = ImageManager::copyImage(icon, QSizeF(120, 30));
-    QCOMPARE(wide.deviceIndependentSize(), QSizeF(120, 30));
-    QCOMPARE(icon.deviceIndependentSize(), QSizeF(80, 80)); // the original is unchanged
-
-    QImage resized = icon;
-    ImageManager::sizeImage(resized, QSizeF(54, 54));
-    QCOMPARE(resized.deviceIndependentSize(), QSizeF(54, 54));
-}
-
 void TestImageManager::tintTakesOnlyTheOpaqueParts()
 {
     QImage image(10, 10, QImage::Format_ARGB32);
@@ -69,20 +54,6 @@ void TestImageManager::tintTakesOnlyTheOpaqueParts()
 
     const QImage half = ImageManager::tintedImage(image, Qt::white, 0.5).convertToFormat(QImage::Format_ARGB32);
     QVERIFY(qRed(half.pixel(2, 5)) > 200 && qGreen(half.pixel(2, 5)) > 120 && qGreen(half.pixel(2, 5)) < 160);
-}
-
-void TestImageManager::grayscaleDropsTheColour()
-{
-    QImage image(4, 4, QImage::Format_ARGB32);
-    image.fill(qRgba(61, 144, 246, 255));
-    const QImage grey = ImageManager::grayscaleImage(image, 0.5, 0.0, 0.0, 1.0);
-    const QRgb pixel = grey.pixel(1, 1);
-    QCOMPARE(qRed(pixel), qGreen(pixel));
-    QCOMPARE(qGreen(pixel), qBlue(pixel));
-    QCOMPARE(qAlpha(pixel), 128);
-
-    const QImage brighter = ImageManager::grayscaleImage(image, 1.0, 0.0, 0.2, 1.0);
-    QVERIFY(qRed(brighter.pixel(1, 1)) > qRed(pixel));
 }
 
 QTEST_MAIN(TestImageManager)

@@ -24,9 +24,6 @@ private Q_SLOTS:
     void fileNames();
     void recipients_data();
     void recipients();
-    void systemFolders();
-    void backupsFolderIsCreatedOnRequest();
-    void generateUUID();
     void staleEntriesAreRemovedAndLinksNotFollowed();
 };
 
@@ -125,39 +122,6 @@ void TestUtilities::recipients()
     const QString back = Utilities::recipientsArrayToRecipientsString(array);
     QCOMPARE(back, joined);
     QVERIFY(!back.isNull());
-}
-
-void TestUtilities::systemFolders()
-{
-    TemporaryHome home;
-    QCOMPARE(Utilities::filePathForSystemFolderWithID(QStandardPaths::DesktopLocation), home.desktopPath());
-    QCOMPARE(Utilities::filePathForSystemFolderWithID(QStandardPaths::GenericDataLocation),
-        home.filePath(u".local/share"_s));
-    QCOMPARE(
-        Utilities::filePathForSystemFolderWithID(QStandardPaths::ApplicationsLocation), u"/usr/share/applications"_s);
-
-    // Without a Desktop folder, the home folder stands in for it.
-    QVERIFY(QDir(home.desktopPath()).removeRecursively());
-    QCOMPARE(Utilities::filePathForSystemFolderWithID(QStandardPaths::DesktopLocation), home.path());
-}
-
-void TestUtilities::backupsFolderIsCreatedOnRequest()
-{
-    TemporaryHome home;
-    const QString expected = home.filePath(u"Backups"_s);
-    QCOMPARE(Utilities::backupsFolderPathWithCreate(false), expected);
-    QVERIFY(!QFileInfo::exists(expected));
-    QCOMPARE(Utilities::backupsFolderPathWithCreate(true), expected);
-    QVERIFY(QFileInfo(expected).isDir());
-    QCOMPARE(Utilities::backupsFolderPathWithCreate(true), expected); // an existing folder is fine
-}
-
-void TestUtilities::generateUUID()
-{
-    static const QRegularExpression form(u"^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"_s);
-    const QString first = Utilities::generateUUID();
-    QVERIFY2(form.match(first).hasMatch(), qPrintable(first));
-    QVERIFY(first != Utilities::generateUUID());
 }
 
 void TestUtilities::staleEntriesAreRemovedAndLinksNotFollowed()

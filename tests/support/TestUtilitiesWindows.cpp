@@ -48,31 +48,6 @@ public Q_SLOTS:
     }
 };
 
-// Whether the notice is on screen, polled until it has gone: the moments it came and went.
-struct NoticeTimes
-{
-    double shownAt = -1;
-    double goneAt = -1;
-};
-
-NoticeTimes watch(QWidget *window, const QElapsedTimer &clock)
-{
-    NoticeTimes times;
-    const QPointer<QWidget> notice(window);
-    while (clock.elapsed() < 10000) {
-        const bool visible = notice && notice->isVisible();
-        const double now = static_cast<double>(clock.elapsed()) / 1000.0;
-        if (visible && times.shownAt < 0)
-            times.shownAt = now;
-        if (!visible && times.shownAt >= 0) {
-            times.goneAt = now;
-            break;
-        }
-        QTest::qWait(10);
-    }
-    return times;
-}
-
 } // namespace
 
 class TestUtilitiesWindows : public QObject
@@ -82,47 +57,22 @@ class TestUtilitiesWindows : public QObject
 private Q_SLOTS:
     void init() { Utilities::setNonInteractive(false); }
 
-    void noticeTimes_data();
-    void noticeTimes();
     void alertsShowTheirTexts();
     void confirmationAnswers_data();
     void confirmationAnswers();
     void reportError_data();
     void reportError();
-    void withoutAPersonQuestionsAreCancelled();
     void systemNotificationReachesTheService();
-    void systemNotificationWithoutServiceFallsBack();
     void loginItemIsWrittenOnce();
-    void headingItems();
 };
-
-void TestUtilitiesWindows::noticeTimes_data()
-{
-    QTest::addColumn<double>("duration");
-    QTest::addColumn<double>("after");
-    QTest::newRow("shown at once") << 1.0 << 0.0;
-    QTest::newRow("shown later") << 2.0 << 0.5;
-}
-
-void TestUtilitiesWindows::noticeTimes()
-{
-    QFETCH(double, duration);
-    QFETCH(double, after);
-    QElapsedTimer clock;
-    clock.start();
-    QWidget *notice = Utilities::displayNotification(u"Tessary Archive Successfully Created"_s, duration, after);
-    QVERIFY(!notice->isVisible());
-    // Shaped with its rounded corners cut away, so that none show black without a compositor.
-    QVERIFY(!notice->mask().contains(QPoint(0, 0)));
-    QVERIFY(notice->mask().contains(notice->rect().center()));
-    const NoticeTimes times = watch(notice, clock);
-    QVERIFY2(times.shownAt >= after && times.shownAt < after + 0.4, qPrintable(QString::number(times.shownAt)));
-    const double hideAt = duration + after + 1.0;
-    QVERIFY2(times.goneAt >= hideAt - 0.05 && times.goneAt < hideAt + 0.6, qPrintable(QString::number(times.goneAt)));
-}
 
 void TestUtilitiesWindows::alertsShowTheirTexts()
 {
+    // The notice is shaped with its rounded corners cut away: none show black without a compositor.
+    const std::unique_ptr<QWidget> notice(Utilities::createNotification(u"Tessary Archive Successfully Created"_s));
+    QVERIFY(!notice->mask().contains(QPoint(0, 0)));
+    QVERIFY(notice->mask().contains(notice->rect().center()));
+
     // Each alert is titled as itself, with the icon of its kind, over the window it concerns.
     QDialog prompt;
     QStringList seen;
@@ -208,15 +158,6 @@ void TestUtilitiesWindows::reportError()
     QCOMPARE(driver.messages.size(), 1);
 }
 
-void TestUtilitiesWindows::withoutAPersonQuestionsAreCancelled()
-{
-    Utilities::setNonInteractive(true);
-    QVERIFY(!Utilities::getConfirmation(u"Replace?"_s, u"Really?"_s, u"Replace"_s));
-    Utilities::displayMessage(u"Written to standard error."_s, u"Title"_s);
-    QVERIFY(Utilities::runOpenPanel(false, true, {}, false, {}).isEmpty());
-    QCOMPARE(QApplication::activeModalWidget(), nullptr);
-}
-
 void TestUtilitiesWindows::systemNotificationReachesTheService()
 {
     NotificationService service;
@@ -236,16 +177,6 @@ void TestUtilitiesWindows::systemNotificationReachesTheService()
     Utilities::setSystemNotificationFallback({});
 }
 
-void TestUtilitiesWindows::systemNotificationWithoutServiceFallsBack()
-{
-    QStringList fallen;
-    Utilities::setSystemNotificationFallback(
-        [&fallen](const QString &title, const QString &details) { fallen << title + u'|' + details; });
-    Utilities::displaySystemNotification(u"Title"_s, u"Details"_s);
-    QTRY_COMPARE(fallen, QStringList {u"Title|Details"_s});
-    Utilities::setSystemNotificationFallback({});
-}
-
 void TestUtilitiesWindows::loginItemIsWrittenOnce()
 {
     TemporaryHome home;
@@ -262,28 +193,6 @@ void TestUtilitiesWindows::loginItemIsWrittenOnce()
     Utilities::addCurrentAppAsLoginItem();
     QCOMPARE(readFile(entry), written + "Hidden=true\n");
     QCOMPARE(QDir(home.filePath(u".config/autostart"_s)).entryList(QDir::Files), QStringList {u"tessary.desktop"_s});
-}
-
-void TestUtilitiesWindows::headingItems()
-{
-    QMenu menu;
-    menu.addAction(u"Quick Zip Name"_s)->setData(2);
-    QAction *normal = menu.addAction(u"Use Preset Name"_s);
-    menu.addAction(u"Quick Zip Password"_s)->setData(2);
-    Utilities::convertHeadingMenuItemsWithTag(2, &menu);
-
-    const QList<QAction *> actions = menu.actions();
-    QCOMPARE(actions.size(), 3);
-    QCOMPARE(actions.at(1), normal);
-    for (int index : {0, 2}) {
-        auto *heading = qobject_cast<QWidgetAction *>(actions.at(index));
-        QVERIFY(heading != nullptr);
-        QVERIFY(!heading->isEnabled());
-        auto *label = qobject_cast<QLabel *>(heading->defaultWidget());
-        QCOMPARE(label->text(), index == 0 ? u"Quick Zip Name"_s : u"Quick Zip Password"_s);
-        QCOMPARE(label->alignment(), Qt::AlignCenter);
-        QCOMPARE(label->height(), 16);
-    }
 }
 
 QTEST_MAIN(TestUtilitiesWindows)
