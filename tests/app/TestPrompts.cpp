@@ -18,9 +18,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-const QString kNameRequired = u"Name Required|Please provide a name."_s;
 const QString kPasswordRequired = u"Password Required|Please provide a password."_s;
-const QString kConfirmationRequired = u"Confirmation Required|Please confirm your password."_s;
 const QString kNotMatched
     = u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they are the same."_s;
 
@@ -29,15 +27,6 @@ template <typename T> T *child(QWidget *modal, const char *name)
     return modal->findChild<T *>(QString::fromLatin1(name));
 }
 
-// What a name prompt handed back.
-struct NameAnswer
-{
-    int calls = 0;
-    bool cancelled = false;
-    qint32 nameType = -1;
-    QString name;
-    QString password;
-};
 } // namespace
 
 class TestPrompts : public QObject
@@ -47,50 +36,9 @@ class TestPrompts : public QObject
 private Q_SLOTS:
     void init() { Utilities::setNonInteractive(false); }
 
-    void askForNameOpensWithTheItemOfItsNameType_data();
-    void askForNameOpensWithTheItemOfItsNameType();
     void askForPasswordChecks();
-    void enterPasswordAllowsAnotherAttempt();
     void withoutAPersonEveryPromptCancels();
 };
-
-void TestPrompts::askForNameOpensWithTheItemOfItsNameType_data()
-{
-    QTest::addColumn<int>("nameType");
-    QTest::addColumn<int>("item");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("Tessary Archive") << int(ZipNameTypeTessaryArchive) << 0 << u"Tessary Archive"_s;
-    QTest::newRow("derived") << int(ZipNameTypeDerived) << 1 << u"Photos"_s;
-    QTest::newRow("ask") << int(ZipNameTypeAsk) << 0 << u"Tessary Archive"_s;
-    QTest::newRow("preset") << int(ZipNameTypePreset) << 2 << u""_s; // a null preset name shows as empty
-}
-
-void TestPrompts::askForNameOpensWithTheItemOfItsNameType()
-{
-    QFETCH(int, nameType);
-    QFETCH(int, item);
-    QFETCH(QString, text);
-    NameAnswer answer;
-    AskForNameAndPasswordWindowController prompt(QString(), u"Photos"_s, nameType,
-        [&answer](bool cancelled, qint32 type, const QString &name, const QString &password) {
-            answer = {answer.calls + 1, cancelled, type, name, password};
-        });
-    QCOMPARE(child<QComboBox>(&prompt, "optionsButton")->currentIndex(), item);
-    QCOMPARE(child<QComboBox>(&prompt, "optionsButton")->itemText(0), u"\"Tessary Archive\""_s);
-    QCOMPARE(child<QLineEdit>(&prompt, "nameTextField")->text(), text);
-
-    ModalDriver driver;
-    driver.then([](QWidget *modal) {
-        ModalDriver::type(modal, "nameTextField", u"Typed"_s);
-        ModalDriver::type(modal, "passwordTextField", u"pw"_s);
-        ModalDriver::type(modal, "confirmTextField", u"pw"_s);
-        ModalDriver::press(modal, Qt::Key_Return);
-    });
-    prompt.runModal();
-    QCOMPARE(answer.nameType, nameType); // the type it opened with, the pop-up untouched
-    QCOMPARE(answer.name, u"Typed"_s);
-    QCOMPARE(answer.password, u"pw"_s);
-}
 
 void TestPrompts::askForPasswordChecks()
 {
@@ -136,34 +84,6 @@ void TestPrompts::askForPasswordChecks()
     QCOMPARE(calls, 1);
     QVERIFY(!wasCancelled);
     QCOMPARE(password, u"two"_s);
-}
-
-void TestPrompts::enterPasswordAllowsAnotherAttempt()
-{
-    QList<bool> answers;
-    EnterPasswordWindowController prompt(
-        u"right"_s, u"Enter the preset password to change it."_s, [&answers](bool matched) { answers << matched; });
-    QCOMPARE(child<QLabel>(&prompt, "promptTextField")->text(), u"Enter the preset password to change it."_s);
-    ModalDriver driver;
-    driver
-        .then([](QWidget *modal) {
-            ModalDriver::type(modal, "passwordTextField", u"wrong"_s);
-            ModalDriver::press(modal, Qt::Key_Return);
-        })
-        .answerMessageBox()
-        .then([](QWidget *modal) {
-            ModalDriver::type(modal, "passwordTextField", u"right"_s);
-            ModalDriver::press(modal, Qt::Key_Return);
-        });
-    prompt.runModal();
-    QCOMPARE(driver.messages, QStringList {u"Password Mismatch|The Password you entered is incorrect."_s});
-    QCOMPARE(answers, QList<bool> {true});
-
-    EnterPasswordWindowController cancelled(u"right"_s, u"?"_s, [&answers](bool matched) { answers << matched; });
-    ModalDriver escape;
-    escape.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
-    cancelled.runModal();
-    QCOMPARE(answers, (QList<bool> {true, false}));
 }
 
 void TestPrompts::withoutAPersonEveryPromptCancels()

@@ -116,10 +116,7 @@ private Q_SLOTS:
     void cancelledDialogCancelsTheRequest();
     void takenNamesAreNumbered();
     void aFolderDestinationWithoutFolderWritesNothing();
-    void quickJobShowsTheCreatedNotice_data();
-    void quickJobShowsTheCreatedNotice();
     void longJobsShowStackedWindowsAndCancel();
-    void failedJobShowsTheError();
     void alongsideSourceLeavesTheItemsAsTheyWere();
     void presetPasswordChecks();
     void presetPasswordComesOffTheGuiThread_data();
@@ -293,36 +290,6 @@ void TestZipRequest::aFolderDestinationWithoutFolderWritesNothing()
     QVERIFY(!QFileInfo::exists(u"/"_s + name + u".zip"_s));
 }
 
-void TestZipRequest::quickJobShowsTheCreatedNotice_data()
-{
-    QTest::addColumn<bool>("toBackups");
-    QTest::addColumn<bool>("withPassword");
-    QTest::addColumn<QString>("notice");
-    QTest::newRow("folder") << true << false << u"Tessary Archive Successfully Created"_s;
-    QTest::newRow("folder, password") << true << true << u"Secure Tessary Archive Successfully Created"_s;
-    QTest::newRow("Desktop: no notice") << false << false << QString();
-}
-
-void TestZipRequest::quickJobShowsTheCreatedNotice()
-{
-    QFETCH(bool, toBackups);
-    QFETCH(bool, withPassword);
-    QFETCH(QString, notice);
-    Outcome outcome;
-    m_controller->performCommonZipWithURLs({item(u"notes.txt"_s)}, toBackups ? backups() : desktop(), u"Notes"_s,
-        withPassword ? u"pw"_s : QString(), outcome.recorder());
-    QVERIFY(!m_controller->progressWindows().isEmpty()); // pending, not yet shown
-    QTRY_VERIFY(outcome.ended);
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
-    QCOMPARE(visibleNotices(), notice.isNull() ? QStringList() : QStringList {notice});
-    QVERIFY(m_controller->progressWindows().isEmpty());
-    QTest::qWait(1200); // past the moment a window would have come up
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    QVERIFY(std::none_of(windows.cbegin(), windows.cend(), [](const QWidget *window) {
-        return window->isVisible() && window->objectName() == u"ProgressWindowController"_s;
-    }));
-}
-
 void TestZipRequest::longJobsShowStackedWindowsAndCancel()
 {
     QVERIFY(makeSparseFile(m_home->filePath(u"big/first/zeros"_s), qint64(1) << 30));
@@ -357,24 +324,6 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
     QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
     QVERIFY(m_controller->progressWindows().isEmpty());
     QCOMPARE(m_controller->determineBestProgressWindowLocation(), QPointF(200, 100));
-}
-
-void TestZipRequest::failedJobShowsTheError()
-{
-    Outcome earlier;
-    run({item(u"notes.txt"_s)}, desktop(), earlier);
-
-    ModalDriver driver;
-    driver.answerMessageBox();
-    Outcome outcome;
-    run({item(u"missing.txt"_s)}, desktop(), outcome);
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Failed);
-    const QString reason
-        = u"Archive Creation Failure: \"missing.txt\" could not be found. It may have been moved or deleted."_s;
-    QCOMPARE(outcome.error.localizedFailureReason(), reason);
-    QCOMPARE(driver.messages, QStringList {u"Something Went Wrong...|"_s + reason});
-    QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
-    QVERIFY(visibleNotices().isEmpty());
 }
 
 void TestZipRequest::alongsideSourceLeavesTheItemsAsTheyWere()

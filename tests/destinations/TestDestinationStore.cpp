@@ -70,19 +70,6 @@ QByteArray runFixture(const QStringList &arguments)
     return python.readAllStandardOutput();
 }
 
-// Records the announcements it hears.
-class Listener : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<Destination *> added;
-    QList<Destination *> deleted;
-
-    Q_INVOKABLE void noteThatDestinationWasJustAdded(Destination *destination) { added << destination; }
-    Q_INVOKABLE void noteThatDestinationWasJustDeleted(Destination *destination) { deleted << destination; }
-};
-
 } // namespace
 
 class TestDestinationStore : public QObject
@@ -97,12 +84,10 @@ private Q_SLOTS:
     void defaultSet();
     void everyKindKeepsEveryFieldAcrossARestart();
     void readsAKeyedArchiveMadeElsewhere();
-    void writesTheKeyedArchiveStructure();
     void damagedFileGivesTheDefaultSetAndIsKeptAside_data();
     void damagedFileGivesTheDefaultSetAndIsKeptAside();
     void fileIsPrivateAndReplacedWhole();
     void failedSaveIsToldAndKeepsWhatWasThere();
-    void listDestinationsPrintsTheNamesAndWritesNothing();
 
 private:
     std::unique_ptr<Tessary> launch();
@@ -254,36 +239,6 @@ void TestDestinationStore::readsAKeyedArchiveMadeElsewhere()
     QVERIFY(!email->hasBeenConfigured());
 }
 
-void TestDestinationStore::writesTheKeyedArchiveStructure()
-{
-    m_controller = launch();
-    auto ftp = std::make_shared<DestinationFTP>(u"Server"_s);
-    ftp->setServerAddress(u"ftp.example.org"_s);
-    m_controller->addDestination(ftp);
-
-    const QJsonObject summary = QJsonDocument::fromJson(runFixture({u"inspect"_s, storePath()})).object();
-    QVERIFY(summary.value(u"binary"_s).toBool());
-    QCOMPARE(summary.value(u"archiver"_s).toString(), u"NSKeyedArchiver"_s);
-    QCOMPARE(summary.value(u"version"_s).toInt(), 100000);
-    QCOMPARE(summary.value(u"first object"_s).toString(), u"$null"_s);
-    QCOMPARE(summary.value(u"root class"_s).toArray(), (QJsonArray {u"NSMutableArray"_s, u"NSArray"_s, u"NSObject"_s}));
-
-    const QJsonArray elements = summary.value(u"elements"_s).toArray();
-    QCOMPARE(elements.size(), kBasicDefaultSet.size() + 1);
-    const QJsonObject stored = elements.at(kBasicDefaultSet.size() - 1).toObject();
-    QCOMPARE(stored.value(u"class"_s).toString(), u"DestinationFTP"_s);
-    QCOMPARE(stored.value(u"classes"_s).toArray(), (QJsonArray {u"DestinationFTP"_s, u"Destination"_s, u"NSObject"_s}));
-    const QJsonObject values = stored.value(u"values"_s).toObject();
-    QCOMPARE(QStringList(values.keys()),
-        (QStringList {u"Confirm Existing Uploads"_s, u"Folder Path"_s, u"Name"_s, u"Server Address"_s,
-            u"Server Password"_s, u"Server Port"_s, u"Server User Name"_s, u"Tag"_s, u"Upload Folder Path"_s}));
-    QCOMPARE(values.value(u"Server Port"_s).toInt(), 21);
-    QVERIFY(values.value(u"Server Password"_s).isNull()); // nil is a reference to "$null"
-    QCOMPARE(values.value(u"Confirm Existing Uploads"_s).toBool(true), false);
-    const QJsonObject email = elements.at(2).toObject().value(u"values"_s).toObject();
-    QVERIFY(email.value(u"Email Addresses"_s).isNull());
-}
-
 void TestDestinationStore::damagedFileGivesTheDefaultSetAndIsKeptAside_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -345,40 +300,6 @@ void TestDestinationStore::failedSaveIsToldAndKeepsWhatWasThere()
         qPrintable(driver.messages.first()));
     QCOMPARE(readFile(storePath() + u"/kept.txt"_s), QByteArray("kept"));
     QCOMPARE(m_controller->destinations().at(m_controller->destinations().size() - 2)->name(), u"Upload"_s);
-}
-
-void TestDestinationStore::listDestinationsPrintsTheNamesAndWritesNothing()
-{
-    const auto list = [this] {
-        QProcess tessary;
-        tessary.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-        tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--list-destinations"_s});
-        tessary.waitForFinished(30000);
-        return std::make_pair(tessary.exitCode(), QString::fromUtf8(tessary.readAllStandardOutput()));
-    };
-    // The add tile is no place to zip to: it is not listed.
-    const auto printed = [](QStringList names) {
-        names.removeAll(u"Add New Destination"_s);
-        return std::make_pair(0, QString(names.join(u'\n') + u'\n'));
-    };
-
-    // No file: the default set, and still no file.
-    QCOMPARE(list(), printed(kBasicDefaultSet));
-    QVERIFY(!QFileInfo::exists(storePath()));
-
-    m_controller = launch();
-    m_controller->addDestination(std::make_shared<DestinationFTP>(u"Upload \u00fcber FTP"_s));
-    QStringList expected = kBasicDefaultSet;
-    expected.insert(expected.size() - 1, u"Upload \u00fcber FTP"_s);
-    const QByteArray stored = readFile(storePath());
-    QCOMPARE(list(), printed(expected));
-    QCOMPARE(readFile(storePath()), stored);
-
-    // A damaged file is left exactly as it is.
-    QVERIFY(writeFile(storePath(), "damaged"));
-    QCOMPARE(list(), printed(kBasicDefaultSet));
-    QCOMPARE(readFile(storePath()), QByteArray("damaged"));
-    QVERIFY(!QFileInfo::exists(storePath() + u".unreadable"_s));
 }
 
 QTEST_MAIN(TestDestinationStore)

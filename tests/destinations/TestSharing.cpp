@@ -66,45 +66,6 @@ public:
     }
 };
 
-// KDE Connect as the sharing services see it: one paired phone.
-class KdeConnectDaemon : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.kdeconnect.daemon")
-public Q_SLOTS:
-    QStringList devices(bool, bool) { return {u"phone"_s}; }
-};
-class KdeConnectSms : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.kdeconnect.device.sms")
-public:
-    QStringList sent;
-public Q_SLOTS:
-    void sendSms(const QVariantList &addresses, const QString &text, const QVariantList &attachments, qlonglong subId)
-    {
-        QStringList to;
-        for (const QVariant &address : addresses) {
-            const QDBusArgument structure = address.value<QDBusArgument>();
-            QString value;
-            structure.beginStructure();
-            structure >> value;
-            structure.endStructure();
-            to << value;
-        }
-        sent << u"%1|%2|%3|%4"_s.arg(to.join(u','), text, attachments.value(0).toString()).arg(subId);
-    }
-};
-class KdeConnectShare : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.kdeconnect.device.share")
-public:
-    QStringList shared;
-public Q_SLOTS:
-    void shareUrl(const QString &url) { shared << url; }
-};
-
 // Runs a delivery and waits until it has ended: its problem, empty when it succeeded.
 QString deliver(Destination &destination, const QString &archivePath)
 {
@@ -129,8 +90,6 @@ private Q_SLOTS:
     void emailTexts_data();
     void emailTexts();
     void missingServiceIsExplained();
-    void xdgEmailCommandLine();
-    void kdeConnectCalls();
     void iCloudMove_data();
     void iCloudMove();
     void shareLinkRequest_data();
@@ -232,53 +191,6 @@ void TestSharing::missingServiceIsExplained()
         QStringList {
             u"Something Went Wrong...|KDE Connect is not running. The archive was kept at \"%1\"."_s.arg(archivePath)});
     QVERIFY(readFile(m_controller->logFilePath()).contains("FAILED to send message: KDE Connect is not running."));
-}
-
-void TestSharing::xdgEmailCommandLine()
-{
-    // A stand-in xdg-email records its arguments, separated by NUL.
-    const QString bin = m_home->filePath(u"bin"_s);
-    QVERIFY(writeFile(bin + u"/xdg-email"_s, "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"$0.args\"\n"));
-    QFile(bin + u"/xdg-email"_s).setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(bin) + ':' + path);
-    DesktopSharing sharing;
-    QString problem = u"unset"_s;
-    sharing.composeEmail(u"Subject"_s, u"Line\r\nNext"_s, {u"anna@example.org"_s}, u"/tmp/A B.zip"_s,
-        [&problem](const QString &reported) { problem = reported; });
-    QTRY_VERIFY(problem != u"unset"_s);
-    qputenv("PATH", path);
-    QCOMPARE(problem, QString());
-    QCOMPARE(readFile(bin + u"/xdg-email.args"_s).split('\0'),
-        (QList<QByteArray> {"--utf8", "--subject", "Subject", "--body", "Line\r\nNext", "--attach", "/tmp/A B.zip",
-            "anna@example.org", ""}));
-}
-
-void TestSharing::kdeConnectCalls()
-{
-    DesktopSharing sharing;
-    QString problem;
-    sharing.shareNearby(u"/tmp/a.zip"_s, [&problem](const QString &reported) { problem = reported; });
-    QVERIFY(problem.startsWith(u"KDE Connect is not running."_s));
-
-    KdeConnectDaemon daemon;
-    KdeConnectSms sms;
-    KdeConnectShare share;
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"kdeconnect"_s);
-    QVERIFY(bus.registerObject(u"/modules/kdeconnect"_s, &daemon, QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerObject(u"/modules/kdeconnect/devices/phone/sms"_s, &sms, QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerObject(u"/modules/kdeconnect/devices/phone/share"_s, &share, QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerService(DesktopSharing::KdeConnectService));
-
-    QStringList reports;
-    sharing.composeMessage(u"Hi\r\rthere"_s, {u"+15550100"_s, u"+15550101"_s}, u"/tmp/a b.zip"_s,
-        [&reports](const QString &reported) { reports << reported; });
-    sharing.shareNearby(u"/tmp/a b.zip"_s, [&reports](const QString &reported) { reports << reported; });
-    QTRY_COMPARE(reports, (QStringList {QString(), QString()}));
-    QCOMPARE(sms.sent, QStringList {u"+15550100,+15550101|Hi\r\rthere|file:///tmp/a%20b.zip|-1"_s});
-    QCOMPARE(share.shared, QStringList {u"file:///tmp/a%20b.zip"_s});
-    bus.unregisterService(DesktopSharing::KdeConnectService);
-    QDBusConnection::disconnectFromBus(u"kdeconnect"_s);
 }
 
 void TestSharing::iCloudMove_data()

@@ -29,19 +29,6 @@ FMServer serverAt(const FtpServer &ftp, const QString &folder = {}, const QStrin
     return server;
 }
 
-// Aborts the transfer at its first progress report.
-class AbortingDelegate final : public FTPManagerDelegate
-{
-public:
-    FTPManager *manager = nullptr;
-    int reports = 0;
-    void ftpManagerUploadProgressDidChange(const QVariantMap &) override
-    {
-        if (++reports == 1)
-            manager->abort();
-    }
-};
-
 // How an upload step ended.
 struct StepOutcome
 {
@@ -77,13 +64,11 @@ private Q_SLOTS:
     void listings_data();
     void listings();
     void clientAgainstAServer();
-    void abortEndsTheUploadAsDone();
     void serverThatNeverAnswersTimesOut();
     void uploadStepMakesTheFoldersAndUploads();
     void cancelledUploadLeavesNoArchive();
     void existingArchive_data();
     void existingArchive();
-    void destinationAsksForMissingSettings();
 
 private:
     std::unique_ptr<FtpServer> m_ftp;
@@ -166,16 +151,6 @@ void TestFTP::clientAgainstAServer()
     QVERIFY(!QFileInfo::exists(m_ftp->filePath(u"in box/a.zip"_s)));
     QVERIFY(!QFileInfo::exists(m_ftp->filePath(u"in box/sub"_s)));
     QVERIFY(!manager.deleteFileNamed(u"gone.zip"_s, inBox));
-}
-
-void TestFTP::abortEndsTheUploadAsDone()
-{
-    FTPManager manager;
-    AbortingDelegate delegate;
-    delegate.manager = &manager;
-    manager.setDelegate(&delegate);
-    QVERIFY(manager.uploadData(QByteArray(10 * FTPManager::BufferSize, 'a'), u"aborted.zip"_s, serverAt(*m_ftp)));
-    QVERIFY(delegate.reports < 10);
 }
 
 void TestFTP::serverThatNeverAnswersTimesOut()
@@ -263,41 +238,6 @@ void TestFTP::existingArchive()
     QCOMPARE(readFile(m_ftp->filePath(u"existing/same.ZIP"_s)), QByteArray("other case"));
     if (!answer.isEmpty())
         QCOMPARE(driver.messages.value(0).section(u'|', 0, 0), u"Replace Existing?"_s);
-}
-
-void TestFTP::destinationAsksForMissingSettings()
-{
-    QCOMPARE(DestinationFTPConfigureWindowController::portFromText(u" 2121abc"_s), 2121);
-    QCOMPARE(DestinationFTPConfigureWindowController::portFromText(u"abc"_s), 0);
-
-    Tessary controller;
-    controller.createDestinations();
-    const auto ftp = std::make_shared<DestinationFTP>(u"Server"_s);
-    controller.addDestination(ftp);
-
-    QList<bool> answers;
-    ModalDriver cancelled;
-    cancelled.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
-    ftp->destinationWillBeUsedWithURLsToZip({}, [&answers](bool stop) { answers << stop; });
-
-    ModalDriver filled;
-    filled
-        .then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); }) // no address yet
-        .answerMessageBox()
-        .then([](QWidget *modal) {
-            ModalDriver::type(modal, "serverAddressTextField", u"127.0.0.1"_s);
-            ModalDriver::press(modal, Qt::Key_Return);
-        });
-    ftp->destinationWillBeUsedWithURLsToZip({}, [&answers](bool stop) { answers << stop; });
-
-    QCOMPARE(answers, (QList<bool> {true, false}));
-    QCOMPARE(filled.messages,
-        QStringList {u"Server Address Required.|Please provide an FTP Server Address for this Destination."_s});
-    QCOMPARE(ftp->serverAddress(), u"127.0.0.1"_s);
-    QCOMPARE(ftp->serverPort(), 21);
-    controller.createDestinations(); // saved at once
-    QCOMPARE(
-        std::static_pointer_cast<DestinationFTP>(controller.destinations().at(6))->serverAddress(), u"127.0.0.1"_s);
 }
 
 QTEST_MAIN(TestFTP)

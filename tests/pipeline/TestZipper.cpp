@@ -73,7 +73,6 @@ private Q_SLOTS:
 
     void reportsErrors_data();
     void reportsErrors();
-    void failedRunStopsTheJob();
     void explainsTheToolsFailures_data();
     void explainsTheToolsFailures();
 
@@ -277,23 +276,6 @@ void TestZipper::reportsErrors()
     QCOMPARE(outcome.error.localizedRecoverySuggestion(), message);
     QVERIFY(outcome.path.isNull());
     QVERIFY(!outputPath.isEmpty() ? !QFileInfo::exists(outputPath) : true);
-}
-
-void TestZipper::failedRunStopsTheJob()
-{
-    Tessary controller;
-    controller.beginCapturingLogging();
-    QVERIFY(writeFile(source(u"A/first"_s), "1"));
-    QVERIFY(writeFile(source(u"C/third"_s), "3"));
-
-    const ZipOutcome outcome = zip({source(u"A/first"_s), source(u"B/missing"_s), source(u"C/third"_s)}, output());
-    QCOMPARE(outcome.error.localizedFailureReason(),
-        u"Archive Creation Failure: \"missing\" could not be found. It may have been moved or deleted."_s);
-    const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
-    QCOMPARE(log.count(u"Archive: Processing file: "_s), 2);
-    QVERIFY(log.contains(u"Archive: Task failed.\r"_s));
-    QVERIFY(!log.contains(u"third"_s));
-    QVERIFY(!QFileInfo::exists(output())); // an incomplete archive is not left behind
 }
 
 void TestZipper::progressFollowsTheBytesOfALargeFile()

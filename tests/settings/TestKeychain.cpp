@@ -31,8 +31,6 @@ class TestKeychain : public QObject
 private Q_SLOTS:
     void initTestCase();
     void saveFetchReplaceDelete();
-    void missingItem();
-    void listsAccountsByService();
     void presetPasswordLivesInTheKeychain();
 };
 
@@ -67,58 +65,6 @@ void TestKeychain::saveFetchReplaceDelete()
 
     QVERIFY(VLTKeychain::deletePasswordForService(u"Test Service"_s, u"anna"_s, &error));
     QVERIFY(VLTKeychain::passwordForService(u"Test Service"_s, u"anna"_s).isNull());
-}
-
-void TestKeychain::missingItem()
-{
-    Error error;
-    QVERIFY(VLTKeychain::passwordForService(u"Nobody"_s, u"nothing"_s, &error).isNull());
-    QCOMPARE(error.code(), -25300);
-    QCOMPARE(error.domain(), VLTKeychainErrorDomain);
-
-    Error deleteError;
-    QVERIFY(!VLTKeychain::deletePasswordForService(u"Nobody"_s, u"nothing"_s, &deleteError));
-    QCOMPARE(deleteError.code(), -25300);
-
-    // A failed fetch leaves what the query held.
-    VLTKeychainQuery query;
-    query.setService(u"Nobody"_s);
-    query.setAccount(u"nothing"_s);
-    query.setPasswordData("kept");
-    QVERIFY(!query.fetch());
-    QCOMPARE(query.passwordData(), QByteArray("kept"));
-}
-
-void TestKeychain::listsAccountsByService()
-{
-    QVERIFY(VLTKeychain::setPassword(u"1"_s, u"Alpha"_s, u"one"_s));
-    QVERIFY(VLTKeychain::setPassword(u"2"_s, u"Alpha"_s, u"two"_s));
-    QVERIFY(VLTKeychain::setPassword(u"3"_s, u"Beta"_s, u"three"_s));
-
-    QStringList alpha;
-    Error listError;
-    const auto alphaList = VLTKeychain::accountsForService(u"Alpha"_s, &listError);
-    QVERIFY2(alphaList.has_value(), qPrintable(listError.localizedDescription()));
-    const QList<QVariantMap> alphaItems = *alphaList;
-    for (const QVariantMap &item : alphaItems) {
-        alpha << item.value(kVLTKeychainAccountKey).toString();
-        QCOMPARE(item.value(kVLTKeychainWhereKey).toString(), u"Alpha"_s);
-        QVERIFY(item.value(kVLTKeychainCreatedAtKey).toDateTime().isValid());
-    }
-    alpha.sort();
-    QCOMPARE(alpha, (QStringList {u"one"_s, u"two"_s}));
-
-    QStringList all;
-    const auto allList = VLTKeychain::allAccounts(&listError);
-    QVERIFY2(allList.has_value(), qPrintable(listError.localizedDescription()));
-    const QList<QVariantMap> allItems = *allList;
-    for (const QVariantMap &item : allItems)
-        all << item.value(kVLTKeychainAccountKey).toString();
-    QVERIFY(all.contains(u"three"_s) && all.contains(u"one"_s) && all.contains(u"two"_s));
-
-    Error error;
-    QVERIFY(!VLTKeychain::accountsForService(u"Gamma"_s, &error).has_value());
-    QCOMPARE(error.code(), -25300);
 }
 
 void TestKeychain::presetPasswordLivesInTheKeychain()

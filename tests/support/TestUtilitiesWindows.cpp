@@ -58,10 +58,6 @@ private Q_SLOTS:
     void init() { Utilities::setNonInteractive(false); }
 
     void alertsShowTheirTexts();
-    void confirmationAnswers_data();
-    void confirmationAnswers();
-    void reportError_data();
-    void reportError();
     void systemNotificationReachesTheService();
     void loginItemIsWrittenOnce();
 };
@@ -100,62 +96,6 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
     QCOMPARE(seen,
         (QStringList {u"Connection Failure"_s, QString::number(QMessageBox::Information), u"New Tessary Archive"_s,
             u"Something Went Wrong..."_s, QString::number(QMessageBox::Warning)}));
-}
-
-void TestUtilitiesWindows::confirmationAnswers_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("answer");
-    QTest::newRow("action") << u"Replace Existing"_s << true;
-    QTest::newRow("cancel") << u"Cancel"_s << false;
-    QTest::newRow("escape") << QString() << false;
-}
-
-void TestUtilitiesWindows::confirmationAnswers()
-{
-    QFETCH(QString, button);
-    QFETCH(bool, answer);
-    QStringList buttons;
-    ModalDriver driver;
-    driver.then([&buttons, button](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        const QList<QAbstractButton *> all = box->buttons();
-        for (QAbstractButton *each : all) {
-            buttons << each->text().remove(u'&');
-            if (each->text().remove(u'&') == button)
-                each->click();
-        }
-        if (button.isEmpty())
-            QTest::keyClick(box, Qt::Key_Escape);
-    });
-    QCOMPARE(
-        Utilities::getConfirmation(u"Replace Existing?"_s, u"A file with that name exists."_s, u"Replace Existing"_s),
-        answer);
-    QVERIFY(buttons.contains(u"Replace Existing"_s) && buttons.contains(u"Cancel"_s));
-}
-
-void TestUtilitiesWindows::reportError_data()
-{
-    QTest::addColumn<QString>("reason");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("reason") << u"Archive Creation Failure"_s << u"Archive Creation Failure"_s;
-    QTest::newRow("no reason")
-        << QString() << u"Something reported an error but didn't provide any description.  Sorry about that..."_s;
-}
-
-void TestUtilitiesWindows::reportError()
-{
-    QFETCH(QString, reason);
-    QFETCH(QString, shown);
-    ModalDriver driver;
-    driver.answerMessageBox();
-    const Error error = reason.isNull() ? Error(u"Elsewhere"_s, 3) : Utilities::errorWithCode(10, reason);
-    Utilities::reportError(error);
-    QCOMPARE(driver.messages, QStringList {u"Something Went Wrong...|"_s + shown});
-
-    Utilities::reportError(Error()); // no error: nothing comes up
-    QTest::qWait(100);
-    QCOMPARE(driver.messages.size(), 1);
 }
 
 void TestUtilitiesWindows::systemNotificationReachesTheService()
