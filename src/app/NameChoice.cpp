@@ -46,7 +46,7 @@ NameChoice::NameChoice(QComboBox *optionsButton, QLineEdit *nameTextField, const
     , m_nameTextField(nameTextField)
     , m_savedName(savedName.isNull() ? u""_s : savedName)
     , m_derivedName(derivedName.isNull() ? u""_s : derivedName)
-    , m_tessaryName(u"Tessary Archive"_s)
+    , m_tessaryName(Tessary::tessaryArchiveName())
     , m_nameType(nameType)
 {
     const int item = itemOf(nameType);

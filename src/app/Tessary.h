@@ -170,6 +170,8 @@ public:
     /// later.
     void determineQuickZipOutputFileNameAndPasswordWithURLS(
         const QList<QUrl> &urls, const NameAndPasswordCompletion &completion);
+    /// The name of last resort: "Tessary Archive".
+    static QString tessaryArchiveName();
     /// The first item's name without its extension, with " and More" for several items;
     /// "Tessary Archive" when that leaves nothing.
     static QString derivedNameFromURLs(const QList<QUrl> &urls);

@@ -18,7 +18,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-const QString kTessaryArchive = u"Tessary Archive"_s;
 constexpr double kNoFilesNoticeDuration = 2.0;
 constexpr double kNoFilesNoticeDelay = 0.5;
 const QString kNoPresetPassword = u"Your preset password could not be read from your keyring: it may be locked, or "
@@ -105,7 +104,7 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
         switch (nameType) {
         case ZipNameTypeTessaryArchive:
         case ZipNameTypeAsk:
-            name = kTessaryArchive;
+            name = tessaryArchiveName();
             break;
         case ZipNameTypeDerived:
             name = derivedNameFromURLs(urls);
@@ -118,7 +117,7 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
         }
     }
     if (name.isEmpty())
-        name = kTessaryArchive;
+        name = tessaryArchiveName();
     if (cancelled || !password.isNull() || passwordType != ZipPasswordTypePreset) {
         completion(cancelled, name, password, {});
         return;
@@ -133,14 +132,19 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
     });
 }
 
+QString Tessary::tessaryArchiveName()
+{
+    return u"Tessary Archive"_s;
+}
+
 QString Tessary::derivedNameFromURLs(const QList<QUrl> &urls)
 {
     if (urls.isEmpty())
-        return kTessaryArchive;
+        return tessaryArchiveName();
     QString name = Utilities::stringByDeletingPathExtension(QFileInfo(urls.first().toLocalFile()).fileName());
     if (urls.size() >= 2)
         name += u" and More"_s;
-    return name.isEmpty() ? kTessaryArchive : name;
+    return name.isEmpty() ? tessaryArchiveName() : name;
 }
 
 void Tessary::getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool)> &answered)

@@ -149,7 +149,7 @@ QString Tessary::pathToCreatedZipArchiveWithOutputFolderPath(
     QString name = outputFileName;
     name.replace(u'/', u'-').remove(QChar(0));
     if (name == u"."_s || name == u".."_s || name.isEmpty())
-        name = u"Tessary Archive"_s;
+        name = tessaryArchiveName();
     const QString candidate = Utilities::stringByDeletingPathExtension(name) + u".zip"_s;
     return folder + Utilities::availableFileName(candidate, folder, nullptr, m_reservedArchivePaths);
 }

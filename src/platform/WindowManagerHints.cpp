@@ -3,6 +3,7 @@
 #include "X11Connection.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QWidget>
 
 #include <array>
@@ -12,13 +13,19 @@
 namespace {
 constexpr uint32_t kAllWorkspaces = 0xFFFFFFFF;
 
+// Interned once a run: each lookup is a round trip to the X server.
 xcb_atom_t atom(xcb_connection_t *connection, const QByteArray &name)
 {
+    static QHash<QByteArray, xcb_atom_t> interned;
+    if (const auto known = interned.constFind(name); known != interned.cend())
+        return *known;
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
         xcb_intern_atom_reply(
             connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(name.size()), name.constData()), nullptr),
         &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    interned.insert(name, atom);
+    return atom;
 }
 } // namespace
 
