@@ -22,7 +22,11 @@ QString stringWithoutProtocol(const QString &destination)
     const qsizetype protocolEnd = rest.indexOf(u"://"_s);
     if (protocolEnd >= 0)
         rest = rest.mid(protocolEnd + 3);
-    for (const QChar character : std::as_const(rest)) {
+    // A bracketed IPv6 address ("[::1]") holds colons of its own.
+    const qsizetype slash = rest.indexOf(u'/');
+    const qsizetype addressEnd = rest.indexOf(u']');
+    const qsizetype scanFrom = addressEnd >= 0 && (slash < 0 || addressEnd < slash) ? addressEnd + 1 : 0;
+    for (const QChar character : QStringView(rest).mid(scanFrom)) {
         if (character == u'/')
             break;
         if (character == u':') {

@@ -42,6 +42,7 @@ void setName(QVariantMap &entry, const QString &latin1)
 std::optional<QList<QVariantMap>> FTPListingParser::parse(const QByteArray &listing)
 {
     QList<QVariantMap> entries;
+    bool skippedLines = false;
     const QList<QByteArray> lines = listing.split('\n');
     for (QByteArray raw : lines) {
         if (raw.endsWith('\r'))
@@ -74,9 +75,12 @@ std::optional<QList<QVariantMap>> FTPListingParser::parse(const QByteArray &list
             entry.insert(ModDateKey, dosMatch.captured(1));
             setName(entry, dosMatch.captured(3));
         } else {
-            return std::nullopt;
+            skippedLines = true;
+            continue;
         }
         entries << entry;
     }
+    if (skippedLines && entries.isEmpty())
+        return std::nullopt;
     return entries;
 }

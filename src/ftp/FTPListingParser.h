@@ -8,7 +8,7 @@
 
 // Reads the folder listings FTP servers send for LIST: the Unix "ls -l" form and the DOS/IIS
 // form. Each entry is a map with the keys below; a name that is not valid UTF-8 is left out of
-// its entry.
+// its entry. A line in neither form is skipped: one odd line must not hide the others.
 class FTPListingParser final
 {
 public:
@@ -19,6 +19,6 @@ public:
     static const QString LinkKey; ///< QString: a link's target; Unix form only
     static const QString ModDateKey; ///< QString, as listed
 
-    /// The entries, in order; nothing when a line is in neither form.
+    /// The entries, in order; nothing when there are lines and none of them could be read.
     static std::optional<QList<QVariantMap>> parse(const QByteArray &listing);
 };

@@ -10,6 +10,7 @@
 
 #include <curl/curl.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -35,10 +36,6 @@ void ensureCurlIsReady()
     Q_UNUSED(ready);
 }
 
-struct EasyDeleter
-{
-    void operator()(CURL *easy) const { curl_easy_cleanup(easy); }
-};
 struct ListDeleter
 {
     void operator()(curl_slist *list) const { curl_slist_free_all(list); }
@@ -74,6 +71,7 @@ struct FTPManager::Transfer
     CURL *easy = nullptr;
     bool readFailed = false;
     bool writeFailed = false;
+    bool listingTooLong = false;
 };
 
 FTPManager::FTPManager()
@@ -81,7 +79,11 @@ FTPManager::FTPManager()
     ensureCurlIsReady();
 }
 
-FTPManager::~FTPManager() = default;
+FTPManager::~FTPManager()
+{
+    if (m_connection != nullptr)
+        curl_easy_cleanup(m_connection);
+}
 
 void FTPManager::setTimeouts(int answerSeconds, int stallSeconds)
 {
@@ -235,46 +237,62 @@ bool FTPManager::checkLogin(const FMServer &server)
     return checkServer(server) && runCommands(server, {});
 }
 
-void FTPManager::configureConnection(void *easy, const QByteArray &url, const FMServer &server) const
+void *FTPManager::connectionFor(const QByteArray &url, const FMServer &server)
 {
+    // Reset keeps the open connection: the next operation on the same server and login goes on it.
+    if (m_connection == nullptr)
+        m_connection = curl_easy_init();
+    else
+        curl_easy_reset(m_connection);
+    CURL *easy = m_connection;
+    if (easy == nullptr)
+        return nullptr;
+    static_assert(sizeof m_errorText >= CURL_ERROR_SIZE);
+    m_errorText[0] = '\0';
     curl_easy_setopt(easy, CURLOPT_URL, url.constData());
     curl_easy_setopt(easy, CURLOPT_USERNAME, server.username.toUtf8().constData());
     curl_easy_setopt(easy, CURLOPT_PASSWORD, server.password.toUtf8().constData());
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, long(m_answerTimeout));
     curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_answerTimeout));
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, m_errorText);
+    return easy;
+}
+
+void FTPManager::noteFailure(int curlCode, FailureReason reason)
+{
+    const auto result = static_cast<CURLcode>(curlCode);
+    if (reason == FMStreamFailureReasonGeneralError && result == CURLE_LOGIN_DENIED)
+        reason = FMStreamFailureReasonLoginRefused;
+    m_failureReason = reason;
+    const QString detail = m_errorText[0] != '\0' ? QString::fromUtf8(m_errorText).trimmed()
+                                                  : QString::fromUtf8(curl_easy_strerror(result));
+    setStreamError(Error(kErrorDomain, result, {{Error::LocalizedDescriptionKey, detail}}));
 }
 
 bool FTPManager::runCommands(const FMServer &server, const QStringList &commands)
 {
     m_action = FMActionRawCommand;
     std::unique_ptr<curl_slist, ListDeleter> quoted;
-    const auto add = [&quoted](const QString &line) {
-        quoted.reset(curl_slist_append(quoted.release(), line.toUtf8().constData()));
-    };
-    const QString folder = FMDestination::fmdir(server.destination);
-    if (!commands.isEmpty() && !folder.isEmpty())
-        add(u"CWD "_s + folder);
     for (const QString &command : commands)
-        add(command);
+        quoted.reset(curl_slist_append(quoted.release(), command.toUtf8().constData()));
 
-    const QByteArray url
-        = FMDestination::ftpURLForPort(u"ftp://@"_s + FMDestination::fmhost(server.destination), server.port)
-              .toEncoded()
-        + '/';
+    // Nothing is transferred: the client logs in, goes to the folder and sends the commands there.
+    const QByteArray url = folderURL(server) + '/';
     bool succeeded = false;
     FMThread::runInSeparateThread([&] {
-        std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-        if (!easy)
+        CURL *easy = connectionFor(url, server);
+        if (easy == nullptr)
             return;
-        configureConnection(easy.get(), url, server);
-        curl_easy_setopt(easy.get(), CURLOPT_NOBODY, 1L);
+        curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
         if (quoted)
-            curl_easy_setopt(easy.get(), CURLOPT_QUOTE, quoted.get());
-        const CURLcode result = curl_easy_perform(easy.get());
+            curl_easy_setopt(easy, CURLOPT_POSTQUOTE, quoted.get());
+        const CURLcode result = curl_easy_perform(easy);
         succeeded = result == CURLE_OK;
-        if (!succeeded)
-            console(u"FTP command exchange failed: %1"_s.arg(QString::fromUtf8(curl_easy_strerror(result))));
+        if (!succeeded) {
+            noteFailure(result, FMStreamFailureReasonGeneralError);
+            console(u"FTP command exchange failed: %1"_s.arg(streamError().localizedDescription()));
+        }
     });
     m_streamSuccess = succeeded;
     m_action = FMActionNone;
@@ -291,15 +309,11 @@ bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
     m_transferOpen = true;
 
     CURLcode result = CURLE_FAILED_INIT;
-    char errorText[CURL_ERROR_SIZE] = {};
     FMThread::runInSeparateThread([&] {
-        std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-        if (!easy)
+        CURL *handle = connectionFor(transfer.url, server);
+        if (handle == nullptr)
             return;
-        transfer.easy = easy.get();
-        CURL *handle = easy.get();
-        configureConnection(handle, transfer.url, server);
-        curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText);
+        transfer.easy = handle;
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, long(m_stallTimeout));
         curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
@@ -332,15 +346,22 @@ bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
         || (m_abortRequested
             && (result == CURLE_ABORTED_BY_CALLBACK || transfer.readFailed || result == CURLE_WRITE_ERROR))) {
         endTransfer(true, m_abortRequested ? FMStreamFailureReasonAborted : FMStreamFailureReasonNone);
+    } else if (transfer.listingTooLong) {
+        std::snprintf(m_errorText, sizeof m_errorText, "the folder's listing is longer than %lld MB",
+            static_cast<long long>(MaximumListingBytes >> 20));
+        noteFailure(result, FMStreamFailureReasonListingTooLong);
+        endTransfer(false, FMStreamFailureReasonListingTooLong);
     } else if (transfer.readFailed || result == CURLE_READ_ERROR) {
+        std::snprintf(m_errorText, sizeof m_errorText, "the file to send could not be read");
+        noteFailure(result, FMStreamFailureReasonReadError);
         endTransfer(false, FMStreamFailureReasonReadError);
     } else if (transfer.writeFailed || result == CURLE_WRITE_ERROR) {
+        std::snprintf(m_errorText, sizeof m_errorText, "the file received could not be written");
+        noteFailure(result, FMStreamFailureReasonWriteError);
         endTransfer(false, FMStreamFailureReasonWriteError);
     } else {
-        const QString detail
-            = errorText[0] != '\0' ? QString::fromUtf8(errorText) : QString::fromUtf8(curl_easy_strerror(result));
-        setStreamError(Error(kErrorDomain, result, {{Error::LocalizedDescriptionKey, detail}}));
-        endTransfer(false, FMStreamFailureReasonGeneralError);
+        noteFailure(result, FMStreamFailureReasonGeneralError);
+        endTransfer(false, m_failureReason);
     }
     return m_streamSuccess;
 }
@@ -360,7 +381,11 @@ void FTPManager::endTransfer(bool success, FailureReason reason)
         console(u"ftp stream failed: error while writing data"_s);
         break;
     case FMStreamFailureReasonGeneralError:
-        console(u"ftp stream failed: general stream error (check credentials?)"_s);
+    case FMStreamFailureReasonLoginRefused:
+        console(u"ftp stream failed: %1"_s.arg(streamError().localizedDescription()));
+        break;
+    case FMStreamFailureReasonListingTooLong:
+        console(u"ftp stream failed: the listing is too long"_s);
         break;
     default:
         break;
@@ -407,6 +432,10 @@ size_t FTPManager::writeCallback(char *source, size_t size, size_t count, void *
     FTPManager &manager = *transfer.manager;
     const size_t length = size * count;
     if (transfer.action == FMActionListing) {
+        if (transfer.listing.size() + qsizetype(length) > MaximumListingBytes) {
+            transfer.listingTooLong = true;
+            return 0;
+        }
         transfer.listing.append(source, qsizetype(length));
         return length;
     }

@@ -24,11 +24,13 @@ public:
 };
 
 // The FTP client: blocking operations against one server (through libcurl), each run on a
-// thread of its own while the caller waits. Data goes in chunks through one 32 KB buffer. Every
+// thread of its own while the caller waits. The operations of one manager share one connection
+// while they go to the same server and login. Data goes in chunks through one 32 KB buffer. Every
 // operation checks its server first and refuses, without any traffic, names and credentials
 // with a line break in them (which would end an FTP command early). A connection or login that
 // gets no answer, and a transfer that stalls, end with a failure after a bounded time. Details
-// of failures go to standard error; the last transfer error is kept in streamError().
+// of failures go to standard error; the last error is kept in streamError() and its kind in
+// lastFailureReason().
 class FTPManager final
 {
 public:
@@ -46,9 +48,13 @@ public:
         FMStreamFailureReasonWriteError = 2,
         FMStreamFailureReasonGeneralError = 3,
         FMStreamFailureReasonAborted = 4,
+        FMStreamFailureReasonLoginRefused = 5,
+        FMStreamFailureReasonListingTooLong = 6,
     };
 
     static constexpr qsizetype BufferSize = 32768;
+    /// A longer listing is refused rather than held in memory.
+    static constexpr qsizetype MaximumListingBytes = 8 << 20;
     /// Keys of a progress dictionary.
     static const QString FileSizeKey;
     static const QString BytesProcessedKey;
@@ -89,9 +95,11 @@ public:
     /// Does nothing to a command exchange or when nothing runs.
     void abort();
 
-    /// The error of the last failed transfer; never cleared by the manager itself.
+    /// The error of the last failed operation, with the server's or the network's reason as its
+    /// description; never cleared by the manager itself.
     Error streamError() const;
     void setStreamError(const Error &error);
+    FailureReason lastFailureReason() const { return m_failureReason; }
     int action() const { return m_action.load(); }
 
     static quint64 fileSizeOf(const QUrl &fileURL);
@@ -107,8 +115,11 @@ private:
     bool runTransfer(Transfer &transfer, const FMServer &server);
     /// Logs in and runs the commands in the destination's folder; none: the login alone.
     bool runCommands(const FMServer &server, const QStringList &commands);
-    /// The address, the login and the time-outs every connection uses (a libcurl easy handle).
-    void configureConnection(void *easy, const QByteArray &url, const FMServer &server) const;
+    /// The connection (a libcurl easy handle), its options back to their defaults, set up with
+    /// the address, the login and the time-outs every operation uses.
+    void *connectionFor(const QByteArray &url, const FMServer &server);
+    /// Keeps the reason of a failed libcurl call as the stream error.
+    void noteFailure(int curlCode, FailureReason reason);
     void endTransfer(bool success, FailureReason reason);
     QVariantMap progressDictionary() const;
 
@@ -126,6 +137,9 @@ private:
     std::atomic<quint64> m_bytesProcessed {0};
     std::atomic<quint64> m_fileSizeProcessed {0};
     bool m_streamSuccess = false;
+    std::atomic<FailureReason> m_failureReason {FMStreamFailureReasonNone};
+    void *m_connection = nullptr;
+    char m_errorText[256] = {};
 
     mutable QMutex m_errorLock;
     Error m_streamError;

@@ -66,10 +66,17 @@ void FTPOperation::startOperating()
         return;
     }
 
-    const QString base = u"ftp://@%1"_s.arg(m_serverAddress);
+    if (m_port < 1 || m_port > 65535) {
+        noteOperationFinishedWithResults({}, connectionError(u"the port must be from 1 to 65535"_s));
+        return;
+    }
+    const QString host = hostForURL();
+    const QString base = u"ftp://@%1"_s.arg(host);
     if (!m_manager->checkLogin(createServerWithDestination(base))) {
-        noteOperationFinishedWithResults(
-            {}, Utilities::errorWithCode(ErrorInvalidCredentials, u"Invalid FTP Server Credentials"_s));
+        noteOperationFinishedWithResults({},
+            m_manager->lastFailureReason() == FTPManager::FMStreamFailureReasonLoginRefused
+                ? Utilities::errorWithCode(ErrorInvalidCredentials, u"Invalid FTP Server Credentials"_s)
+                : connectionError(m_manager->streamError().localizedDescription()));
         return;
     }
 
@@ -84,20 +91,42 @@ void FTPOperation::startOperating()
     }
 
     m_manager->setStreamError({});
-    const QString destination = u"ftp://@%1/%2"_s.arg(m_serverAddress, m_destinationPath);
+    const QString destination = u"ftp://@%1/%2"_s.arg(host, m_destinationPath);
     const FMServer server = createServerWithDestination(destination);
     const QString fileName = QFileInfo(m_sourcePath).fileName();
     const auto entries = m_manager->contentsOfServer(server);
-    const bool exists = entries.has_value()
-        && std::any_of(entries->cbegin(), entries->cend(),
+    if (!entries && m_manager->lastFailureReason() == FTPManager::FMStreamFailureReasonListingTooLong) {
+        noteOperationFinishedWithResults({},
+            Utilities::errorWithCode(ErrorUploadFailed,
+                u"Could not read the folder on the FTP Server: %1"_s.arg(
+                    m_manager->streamError().localizedDescription())));
+        return;
+    }
+    // A listing that could not be read may hide an archive of that name: ask rather than replace.
+    const bool mayExist = !entries.has_value()
+        || std::any_of(entries->cbegin(), entries->cend(),
             [&](const QVariantMap &entry) { return entry.value(FTPListingParser::NameKey).toString() == fileName; });
     if (isCancelled())
         return;
 
-    if (exists && m_confirmReplacementOfExistingFiles)
+    if (mayExist && m_confirmReplacementOfExistingFiles)
         askToReplace(destination, fileName, server);
     else
-        performUploadToDestination(destination, fileName, server, exists);
+        performUploadToDestination(destination, fileName, server, mayExist);
+}
+
+QString FTPOperation::hostForURL() const
+{
+    // An IPv6 address goes into a URL between brackets.
+    if (m_serverAddress.count(u':') > 1 && !m_serverAddress.startsWith(u'['))
+        return u"[%1]"_s.arg(m_serverAddress);
+    return m_serverAddress;
+}
+
+Error FTPOperation::connectionError(const QString &reason) const
+{
+    return Utilities::errorWithCode(ErrorCouldNotConnect,
+        u"Could not connect to the FTP Server %1:%2 (%3)"_s.arg(hostForURL()).arg(m_port).arg(reason));
 }
 
 void FTPOperation::askToReplace(const QString &destination, const QString &fileName, const FMServer &server)
@@ -120,7 +149,7 @@ void FTPOperation::askToReplace(const QString &destination, const QString &fileN
 }
 
 void FTPOperation::performUploadToDestination(
-    const QString &destination, const QString &fileName, const FMServer &server, bool removePreexisting)
+    const QString &destination, const QString &fileName, const FMServer &server, bool mayExist)
 {
     if (isCancelled())
         return;
@@ -133,29 +162,37 @@ void FTPOperation::performUploadToDestination(
     tessaryLog()(u"FTP Upload Error: %1"_s.arg(
         m_manager->streamError().isNull() ? u"(null)"_s : m_manager->streamError().localizedDescription()));
     if (isCancelled() || !uploaded) {
+        const Error error = uploadError(m_manager->streamError());
         m_manager->deleteFileNamed(partName, server);
-        Error error = m_manager->streamError();
-        if (error.isNull())
-            error = Utilities::errorWithCode(
-                ErrorUploadFailed, u"Could not upload the Tessary Archive to the FTP Server"_s);
         noteOperationFinishedWithResults({}, error);
         return;
     }
-    if (removePreexisting && !m_manager->deleteFileNamed(fileName, server)) {
-        tessaryLog()(u"Could not remove pre-existing archive on FTP Server"_s);
-        m_manager->deleteFileNamed(partName, server);
-        noteOperationFinishedWithResults({},
-            Utilities::errorWithCode(ErrorCouldNotRemove,
-                u"Could not remove the pre-existing Archive \"%1\" from the FTP Server"_s.arg(fileName)));
-        return;
-    }
+    // The new archive takes the name over the old one; a server that will not rename over a
+    // file has the old one removed first.
     if (!m_manager->renameFileNamed(partName, fileName, server)) {
-        m_manager->deleteFileNamed(partName, server);
-        noteOperationFinishedWithResults({},
-            Utilities::errorWithCode(ErrorUploadFailed, u"Could not upload the Tessary Archive to the FTP Server"_s));
-        return;
+        if (mayExist && !m_manager->deleteFileNamed(fileName, server)) {
+            tessaryLog()(u"Could not remove pre-existing archive on FTP Server"_s);
+            m_manager->deleteFileNamed(partName, server);
+            noteOperationFinishedWithResults({},
+                Utilities::errorWithCode(ErrorCouldNotRemove,
+                    u"Could not remove the pre-existing Archive \"%1\" from the FTP Server"_s.arg(fileName)));
+            return;
+        }
+        if (!mayExist || !m_manager->renameFileNamed(partName, fileName, server)) {
+            const Error error = uploadError(m_manager->streamError());
+            m_manager->deleteFileNamed(partName, server);
+            noteOperationFinishedWithResults({}, error);
+            return;
+        }
     }
     noteOperationFinishedWithResults({}, {});
+}
+
+Error FTPOperation::uploadError(const Error &reason)
+{
+    const QString text = u"Could not upload the Tessary Archive to the FTP Server"_s;
+    return Utilities::errorWithCode(
+        ErrorUploadFailed, reason.isNull() ? text : u"%1: %2"_s.arg(text, reason.localizedDescription()));
 }
 
 QString FTPOperation::partNameFor(const QString &fileName)

@@ -10,8 +10,10 @@
 
 // The job step that delivers a finished archive to an FTP server: it checks its settings and the
 // login, makes the target folder, looks for an archive of the same name (asking before replacing
-// it when the Destination wants that), and uploads the archive from its file with progress.
-// A cancel stops the transfer under way and every step after it.
+// it when the Destination wants that, and when the folder's listing cannot be read), and uploads
+// the archive from its file with progress, under a name of its own until it is whole. An old
+// archive is replaced only by a complete new one. A cancel stops the transfer under way and
+// every step after it.
 class FTPOperation final : public Operation, private FTPManagerDelegate
 {
 public:
@@ -22,6 +24,7 @@ public:
     static constexpr qint64 ErrorInvalidCredentials = 8;
     static constexpr qint64 ErrorCouldNotRemove = 9;
     static constexpr qint64 ErrorUploadFailed = 11;
+    static constexpr qint64 ErrorCouldNotConnect = 12;
 
     /// Empty user name and password log in anonymously. The folder is relative to the login
     /// folder, its levels separated by "/".
@@ -42,8 +45,12 @@ protected:
 private:
     FMServer createServerWithDestination(const QString &destination) const;
     Error checkSettings() const;
+    /// The server address as a URL holds it: an IPv6 address between brackets.
+    QString hostForURL() const;
+    Error connectionError(const QString &reason) const;
+    static Error uploadError(const Error &reason);
     void performUploadToDestination(
-        const QString &destination, const QString &fileName, const FMServer &server, bool removePreexisting);
+        const QString &destination, const QString &fileName, const FMServer &server, bool mayExist);
     void askToReplace(const QString &destination, const QString &fileName, const FMServer &server);
     void ftpManagerUploadProgressDidChange(const QVariantMap &progress) override;
 

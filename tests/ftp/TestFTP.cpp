@@ -18,6 +18,11 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -36,6 +41,20 @@ struct StepOutcome
     int finished = 0;
     Error error;
 };
+
+// A port of the loopback that was free a moment ago.
+int portNobodyListensOn()
+{
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(socket, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    ::getsockname(socket, reinterpret_cast<sockaddr *>(&address), &length);
+    ::close(socket);
+    return ntohs(address.sin_port);
+}
 
 std::shared_ptr<StepOutcome> runStep(const std::shared_ptr<FTPOperation> &upload)
 {
@@ -69,6 +88,8 @@ private Q_SLOTS:
     void cancelledUploadLeavesNoArchive();
     void existingArchive_data();
     void existingArchive();
+    void failuresAreNamed_data();
+    void failuresAreNamed();
 
 private:
     std::unique_ptr<FtpServer> m_ftp;
@@ -96,6 +117,10 @@ void TestFTP::listings_data()
                                        "12-06-26  09:34AM                 1234 Résumé.zip\r\n")
                          << QStringList {u"Archives"_s, u"Résumé.zip"_s};
     QTest::newRow("empty folder") << QByteArray() << QStringList();
+    QTest::newRow("an odd line among them") << QByteArray("-rw-r--r-- 1 a b 1 Dec 06 09:33 first.zip\r\n"
+                                                          "a line in no known form\r\n"
+                                                          "-rw-r--r-- 1 a b 1 Dec 06 09:33 second.zip\r\n")
+                                            << QStringList {u"first.zip"_s, u"second.zip"_s};
 }
 
 void TestFTP::listings()
@@ -209,7 +234,9 @@ void TestFTP::existingArchive_data()
     QTest::newRow("replaced without a question") << false << QString() << u"anna"_s << QByteArray("new") << 0;
     QTest::newRow("declined") << true << u"Cancel"_s << u"anna"_s << QByteArray("old") << -1;
     QTest::newRow("confirmed") << true << u"Replace"_s << u"anna"_s << QByteArray("new") << 0;
-    QTest::newRow("removal refused") << false << QString() << u"reader"_s << QByteArray("old") << 9;
+    QTest::newRow("replaced by a rename") << false << QString() << u"reader"_s << QByteArray("new") << 0;
+    QTest::newRow("neither rename nor removal") << false << QString() << u"keeper"_s << QByteArray("old") << 9;
+    QTest::newRow("upload refused") << false << QString() << u"viewer"_s << QByteArray("old") << 11;
 }
 
 void TestFTP::existingArchive()
@@ -221,6 +248,7 @@ void TestFTP::existingArchive()
     QFETCH(int, code);
     QVERIFY(writeFile(m_ftp->filePath(u"existing/Same.zip"_s), "old"));
     QVERIFY(writeFile(m_ftp->filePath(u"existing/same.ZIP"_s), "other case"));
+    QVERIFY(writeFile(m_ftp->filePath(u"existing/odd\nname"_s), "a name that breaks its listing line"));
     QVERIFY(writeFile(m_home->filePath(u"job/Same.zip"_s), "new"));
 
     ModalDriver driver;
@@ -232,12 +260,64 @@ void TestFTP::existingArchive()
     QCOMPARE(outcome->cancelled, code == -1 ? 1 : 0);
     if (code > 0)
         QCOMPARE(outcome->error.code(), code);
+    if (code == FTPOperation::ErrorUploadFailed) // with the server's own reason
+        QVERIFY(outcome->error.localizedFailureReason().startsWith(
+            u"Could not upload the Tessary Archive to the FTP Server: "_s));
     else if (code == 0)
         QVERIFY(outcome->error.isNull());
     QCOMPARE(readFile(m_ftp->filePath(u"existing/Same.zip"_s)), onServer);
     QCOMPARE(readFile(m_ftp->filePath(u"existing/same.ZIP"_s)), QByteArray("other case"));
     if (!answer.isEmpty())
         QCOMPARE(driver.messages.value(0).section(u'|', 0, 0), u"Replace Existing?"_s);
+}
+
+void TestFTP::failuresAreNamed_data()
+{
+    QTest::addColumn<int>("kind"); // of FtpServer; -1: nothing listens
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("port"); // 0: the server's
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("message"); // how the reason begins; %1: the port
+    const QString refused = u"Could not connect to the FTP Server 127.0.0.1:%1 ("_s;
+    QTest::newRow("nothing listens") << -1 << u"127.0.0.1"_s << 0 << u"secret"_s << refused;
+    QTest::newRow("IPv6 address without brackets")
+        << -1 << u"::1"_s << 0 << u"secret"_s << u"Could not connect to the FTP Server [::1]:%1 ("_s;
+    QTest::newRow("port out of range") << int(FtpServer::Normal) << u"127.0.0.1"_s << 70000 << u"secret"_s
+                                       << u"Could not connect to the FTP Server 127.0.0.1:70000 (the port must be "
+                                          "from 1 to 65535)"_s;
+    QTest::newRow("silent server") << int(FtpServer::Silent) << u"127.0.0.1"_s << 0 << u"secret"_s << refused;
+    QTest::newRow("login refused") << int(FtpServer::Normal) << u"127.0.0.1"_s << 0 << u"wrong"_s
+                                   << u"Invalid FTP Server Credentials"_s;
+    QTest::newRow("endless listing") << int(FtpServer::EndlessListing) << u"127.0.0.1"_s << 0 << u"secret"_s
+                                     << u"Could not read the folder on the FTP Server: the folder's listing is "
+                                        "longer than 8 MB"_s;
+}
+
+void TestFTP::failuresAreNamed()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, address);
+    QFETCH(int, port);
+    QFETCH(QString, password);
+    QFETCH(QString, message);
+    std::unique_ptr<FtpServer> server;
+    if (kind >= 0) {
+        server = std::make_unique<FtpServer>(FtpServer::Kind(kind));
+        QVERIFY(server->isRunning());
+    }
+    if (port == 0) {
+        if (server) {
+            port = server->port();
+        } else {
+            port = portNobodyListensOn();
+        }
+    }
+    QVERIFY(writeFile(m_home->filePath(u"job/Report.zip"_s), "report archive"));
+    const auto outcome = runStep(std::make_shared<FTPOperation>(
+        m_home->filePath(u"job/Report.zip"_s), u"drop"_s, true, address, port, u"anna"_s, password));
+    QTRY_COMPARE_WITH_TIMEOUT(outcome->finished, 1, 20000);
+    const QString reason = outcome->error.localizedFailureReason();
+    QVERIFY2(reason.startsWith(message.arg(port)), qPrintable(reason));
 }
 
 QTEST_MAIN(TestFTP)

@@ -9,5 +9,7 @@ FtpServer::FtpServer(Kind kind)
         arguments << u"--silent"_s;
     else if (kind == Slow)
         arguments << u"--slow"_s;
+    else if (kind == EndlessListing)
+        arguments << u"--endless-listing"_s;
     m_server = std::make_unique<FixtureServer>(u"ftp_server.py"_s, arguments);
 }
