@@ -1,11 +1,12 @@
 #include "KeyedArchive.h"
 
+#include "BinaryPlistBounds.h"
+
 #include <QHash>
 
 #include <plist/plist.h>
 
 #include <cstdlib>
-#include <limits>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -273,7 +274,7 @@ QByteArray KeyedArchive::archivedDataWithRootArray(const QList<KeyedArchiveObjec
 
 std::optional<QList<KeyedArchiveObject>> KeyedArchive::unarchiveRootArray(const QByteArray &data)
 {
-    if (data.isEmpty() || data.size() > std::numeric_limits<int32_t>::max())
+    if (!BinaryPlistBounds::isWithinBounds(data))
         return std::nullopt;
     plist_t parsed = nullptr;
     plist_from_bin(data.constData(), uint32_t(data.size()), &parsed);

@@ -239,6 +239,48 @@ void TestDestinationStore::readsAKeyedArchiveMadeElsewhere()
     QVERIFY(!email->hasBeenConfigured());
 }
 
+namespace {
+// A binary property list of the objects as given (each already encoded, referring to others by
+// 4-byte index), with 4-byte offsets; the first object is the top.
+QByteArray binaryPlist(const QList<QByteArray> &objects)
+{
+    const auto bigEndian = [](quint64 value, int size) {
+        QByteArray bytes;
+        for (int shift = (size - 1) * 8; shift >= 0; shift -= 8)
+            bytes.append(char((value >> shift) & 0xFF));
+        return bytes;
+    };
+    QByteArray data("bplist00");
+    QByteArray offsets;
+    for (const QByteArray &object : objects) {
+        offsets += bigEndian(quint64(data.size()), 4);
+        data += object;
+    }
+    const quint64 tableOffset = quint64(data.size());
+    data += offsets;
+    data += QByteArray(6, '\0') + char(4) + char(4) + bigEndian(quint64(objects.size()), 8) + bigEndian(0, 8)
+        + bigEndian(tableOffset, 8);
+    return data;
+}
+
+// A container object: the marker's kind, then its references.
+QByteArray container(char kind, const QList<quint32> &references)
+{
+    QByteArray object;
+    object += char(kind | char(references.size() < 15 ? references.size() : 15));
+    if (references.size() >= 15)
+        object += QByteArray("\x12") + char(0) + char(0) + char(references.size() >> 8) + char(references.size());
+    for (const quint32 reference : references)
+        object += char(reference >> 24) + QByteArray(1, char(reference >> 16)) + char(reference >> 8) + char(reference);
+    return object;
+}
+
+QByteArray asciiString(const QByteArray &text)
+{
+    return char(0x50 | text.size()) + text;
+}
+} // namespace
+
 void TestDestinationStore::damagedFileGivesTheDefaultSetAndIsKeptAside_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -254,6 +296,21 @@ void TestDestinationStore::damagedFileGivesTheDefaultSetAndIsKeptAside_data()
     QTest::newRow("XML property list") << QByteArray(
         "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>x</string></array></plist>");
     QTest::newRow("unknown class") << unknownClass;
+
+    QList<QByteArray> nested; // arrays in arrays, far deeper than any stack
+    for (quint32 i = 0; i + 1 < 100000; ++i)
+        nested << container(char(0xA0), {i + 1});
+    nested << container(char(0xA0), {});
+    QTest::newRow("deep nesting") << binaryPlist(nested);
+    QList<QByteArray> bomb; // each level refers to the next 16 times: 16^10 nodes
+    for (quint32 level = 0; level < 10; ++level)
+        bomb << container(char(0xA0), QList<quint32>(16, level + 1));
+    bomb << asciiString("x");
+    QTest::newRow("reference bomb") << binaryPlist(bomb);
+    QTest::newRow("cycle") << binaryPlist({container(char(0xA0), {1}), container(char(0xA0), {0})});
+    QTest::newRow("wrong types") << binaryPlist({container(char(0xD0), {1, 2, 3, 4, 5, 6}), asciiString("$archiver"),
+        asciiString("$objects"), asciiString("$top"), asciiString("NSKeyedArchiver"), asciiString("not objects"),
+        asciiString("not a dictionary")});
 }
 
 void TestDestinationStore::damagedFileGivesTheDefaultSetAndIsKeptAside()
