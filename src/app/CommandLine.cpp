@@ -1,12 +1,12 @@
 #include "CommandLine.h"
 
 #include "Tessary.h"
+#include "support/FileNames.h"
 #include "support/Utilities.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <QTimer>
@@ -132,12 +132,12 @@ int CommandLine::runZip() const
 
     QList<QUrl> urls;
     for (const QString &file : m_files) {
-        const QFileInfo item(QDir::current(), file);
-        if (!item.exists() && !item.isSymLink()) {
+        const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(file));
+        if (!Utilities::fileExistsAtPath(path)) {
             err << "tessary: no such file or folder: " << file << '\n';
             return ExitUsageError;
         }
-        urls << QUrl::fromLocalFile(QDir::cleanPath(item.absoluteFilePath()));
+        urls << FileNames::fileURL(path);
     }
 
     Tessary controller;
@@ -152,9 +152,22 @@ int CommandLine::runZip() const
         return ExitUsageError;
     }
 
+    // The run waits for the request, then for its windows (a notice, a progress window keeping
+    // its minimum time) to go, so that the user sees them to the end. Without a screen there is
+    // nothing to see: the run ends with the request.
     std::optional<int> status;
+    const auto exitOnceWindowsAreGone = [&status] {
+        if (!status)
+            return;
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        const bool showing = !Utilities::isNonInteractive()
+            && std::any_of(windows.cbegin(), windows.cend(), [](const QWidget *window) { return window->isVisible(); });
+        if (!showing)
+            QApplication::exit(*status);
+    };
     const Tessary::RequestCompletion ended
-        = [&status, &out, &err](Tessary::RequestOutcome outcome, const QString &archivePath, const Error &error) {
+        = [&status, &out, &err, exitOnceWindowsAreGone](
+              Tessary::RequestOutcome outcome, const QString &archivePath, const Error &error) {
               switch (outcome) {
               case Tessary::RequestOutcome::Finished:
                   out << archivePath << Qt::endl;
@@ -174,25 +187,16 @@ int CommandLine::runZip() const
                   status = ExitCancelled;
                   break;
               }
+              QTimer::singleShot(0, exitOnceWindowsAreGone); // once the event loop runs
           };
     if (m_mode == ModeZip)
         controller.performQuickZipWithURLs(urls, *named, ended);
     else
         controller.performCustomZipWithURLs(urls, ended);
 
-    // Wait for the request, then for its windows (a notice, a progress window keeping its
-    // minimum time) to go, so that the user sees them to the end.
     QTimer poll;
     poll.setInterval(kWindowsGonePollMs);
-    QObject::connect(&poll, &QTimer::timeout, [&status] {
-        if (!status)
-            return;
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        const bool showing = !Utilities::isNonInteractive()
-            && std::any_of(windows.cbegin(), windows.cend(), [](const QWidget *window) { return window->isVisible(); });
-        if (!showing)
-            QApplication::exit(*status);
-    });
+    QObject::connect(&poll, &QTimer::timeout, exitOnceWindowsAreGone);
     poll.start();
     const int exitStatus = QApplication::exec();
     controller.stopRunningJobs();

@@ -2,10 +2,6 @@
 
 #include "ThreadHops.h"
 
-namespace {
-constexpr double kFinishedReportDelay = 0.25;
-}
-
 void Operation::startOnBackgroundThread()
 {
     m_threadType = ThreadTypeBackground;
@@ -109,7 +105,7 @@ void Operation::noteOperationFinishedWithResults(const QVariant &results, const 
                 self->releaseBlocks();
             }
         },
-        kFinishedReportDelay);
+        0.0);
 }
 
 void Operation::releaseBlocks()

@@ -78,7 +78,8 @@ protected:
     /// Reports a description from any thread; every call is reported.
     void setOperationDescription(const QString &description);
     /// Ends the work, exactly once, from any thread. A null error means success; the owner hears
-    /// of it 0.25 s later, after a last progress of 1.0 for a success. Nothing once cancelled.
+    /// of it on the main thread, after a last progress of 1.0 for a success. Nothing once
+    /// cancelled.
     void noteOperationFinishedWithResults(const QVariant &results, const Error &error);
 
 private:

@@ -98,9 +98,12 @@ void ProgressWindowController::dismiss()
         closeWindow();
         return;
     }
-    m_minimumWait->waitAtLeast(MinimumShowTime, [self = QPointer<ProgressWindowController>(this)] {
-        if (self)
-            self->closeWindow();
+    // The user sees the bar full a moment, and the window its minimum time.
+    QTimer::singleShot(FullBarTimeMs, this, [this] {
+        m_minimumWait->waitAtLeast(MinimumShowTime, [self = QPointer<ProgressWindowController>(this)] {
+            if (self)
+                self->closeWindow();
+        });
     });
 }
 

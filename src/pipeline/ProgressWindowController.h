@@ -25,6 +25,8 @@ class ProgressWindowController final : public QObject
 public:
     /// How long a window that came up stays up at least, in seconds.
     static constexpr double MinimumShowTime = 1.5;
+    /// How long a shown window keeps its last progress before it goes.
+    static constexpr int FullBarTimeMs = 250;
 
     /// A null title reads "Progress", a null message "Processing..."; the cancellation runs when
     /// the user presses Cancel (it neither closes the window nor disables the button).
