@@ -30,6 +30,7 @@ test-asan: deps
 
 bench: build
 	$(BUILD_DIR)/bench/zip_overhead
+	$(BUILD_DIR)/bench/zip_speed
 	$(BUILD_DIR)/bench/ftp_upload
 
 format:

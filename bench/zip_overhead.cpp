@@ -4,6 +4,10 @@
 //
 //   zip_overhead [runs] [folder]
 
+#include "BenchSupport.h"
+
+#include "pipeline/ZipPlan.h"
+#include "pipeline/ZipRunner.h"
 #include "pipeline/Zipper.h"
 
 #include <QCoreApplication>
@@ -11,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -21,45 +24,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int kFolders = 40;
-constexpr int kFilesPerFolder = 50;
 constexpr qint64 kTotalBytes = 200LL * 1024 * 1024;
-
-// A third each of random (incompressible), repetitive text and zeros, in files of varied size.
-void buildTree(const QString &root)
-{
-    QRandomGenerator random(20261206);
-    const qint64 averageSize = kTotalBytes / (kFolders * kFilesPerFolder);
-    const QByteArray text = QByteArray("The quick brown fox jumps over the lazy dog. 0123456789\n").repeated(4096);
-    for (int f = 0; f < kFolders; ++f) {
-        const QString folder = u"%1/folder %2/sub"_s.arg(root).arg(f);
-        QDir().mkpath(folder);
-        for (int i = 0; i < kFilesPerFolder; ++i) {
-            const qint64 size = averageSize / 2 + static_cast<qint64>(random.bounded(static_cast<int>(averageSize)));
-            QByteArray data;
-            switch ((f * kFilesPerFolder + i) % 3) {
-            case 0:
-                data.resize(size);
-                random.fillRange(reinterpret_cast<quint32 *>(data.data()), size / 4);
-                break;
-            case 1:
-                data = text.left(size);
-                break;
-            default:
-                data = QByteArray(size, '\0');
-            }
-            QFile file(u"%1/file-%2.dat"_s.arg(folder).arg(i));
-            file.open(QIODevice::WriteOnly);
-            file.write(data);
-        }
-    }
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
 
 double timeZipper(const QStringList &items, const QString &output)
 {
@@ -67,6 +32,7 @@ double timeZipper(const QStringList &items, const QString &output)
     QElapsedTimer clock;
     clock.start();
     Zipper zipper;
+    zipper.setMaximumParallelRuns(1); // the same runs as the direct side, one after another
     bool ok = false;
     zipper.setCompletion([&ok](const Error &error, const QString &) { ok = error.isNull(); });
     QList<QUrl> urls;
@@ -84,11 +50,15 @@ double timeDirect(const QStringList &items, const QString &output)
     QFile::remove(output);
     QElapsedTimer clock;
     clock.start();
-    for (const Zipper::Run &run : Zipper::runsForItems(items, output, {})) {
+    QList<ZipPlan::Size> sizes;
+    for (const QString &item : items)
+        sizes << ZipPlan::sizeOfItem(item, QFileInfo(item).fileName());
+    const QList<ZipPlan::Unit> units = ZipPlan::split(items, sizes, 1).first();
+    for (const ZipPlan::Run &run : ZipPlan::runsForUnits(units, output, false)) {
         QProcess zip;
         zip.setWorkingDirectory(run.workingDirectory);
         zip.setStandardOutputFile(QProcess::nullDevice());
-        zip.start(Zipper::ZipToolPath, run.arguments);
+        zip.start(ZipRunner::ZipToolPath, run.arguments);
         zip.waitForFinished(-1);
         if (zip.exitCode() != 0)
             std::fprintf(stderr, "zip failed\n");
@@ -104,15 +74,17 @@ int main(int argc, char *argv[])
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     QTemporaryDir scratch(argc > 2 ? QString::fromLocal8Bit(argv[2]) + u"/zip-overhead-XXXXXX"_s : QString());
     const QString tree = scratch.filePath(u"tree"_s);
-    std::printf("building %d files, %lld MB in %s\n", kFolders * kFilesPerFolder, kTotalBytes >> 20, qPrintable(tree));
-    buildTree(tree);
+    std::printf("building %d files, %lld MB in %s\n", Bench::TreeFolders * Bench::TreeFilesPerFolder, kTotalBytes >> 20,
+        qPrintable(tree));
+    Bench::buildMixedTree(tree, kTotalBytes);
 
     QStringList items;
-    for (int f = 0; f < kFolders; f += kFolders / 4)
+    for (int f = 0; f < Bench::TreeFolders; f += Bench::TreeFolders / 4)
         items << u"%1/folder %2"_s.arg(tree).arg(f);
-    for (int f = 0; f < kFolders; ++f)
-        if (f % (kFolders / 4) != 0)
-            QDir(tree).rename(u"folder %1"_s.arg(f), u"folder %1/more %2"_s.arg(f - f % (kFolders / 4)).arg(f));
+    for (int f = 0; f < Bench::TreeFolders; ++f)
+        if (f % (Bench::TreeFolders / 4) != 0)
+            QDir(tree).rename(
+                u"folder %1"_s.arg(f), u"folder %1/more %2"_s.arg(f - f % (Bench::TreeFolders / 4)).arg(f));
 
     const QString output = scratch.filePath(u"out.zip"_s);
     QList<double> ratios;
@@ -130,6 +102,6 @@ int main(int argc, char *argv[])
         ratios << zipper / direct;
         std::printf("run %d: direct %.3f s, Zipper %.3f s, ratio %.4f\n", i + 1, direct, zipper, zipper / direct);
     }
-    std::printf("median ratio (Zipper / direct): %.4f (goal: at most 1.03)\n", median(ratios));
+    std::printf("median ratio (Zipper / direct): %.4f (goal: at most 1.03)\n", Bench::median(ratios));
     return 0;
 }

@@ -196,6 +196,8 @@ public:
         const QString &outputFileName, const QString &password, const RequestCompletion &completion = {});
     /// A free "NAME.zip" (or "NAME #2.zip"...) in the folder, away from archives still being made.
     QString pathToCreatedZipArchiveWithOutputFolderPath(const QString &folderPath, const QString &outputFileName) const;
+    /// The same path, taken on disk by an empty file so that no other process picks it too.
+    QString claimArchivePath(const QString &folderPath, const QString &outputFileName) const;
     /// 90 points below the newest open progress window, else the preferred place.
     QPointF determineBestProgressWindowLocation() const;
     void prepareProgressWindow(ProgressWindowController *window);

@@ -11,6 +11,7 @@
 #include "settings/Settings.h"
 #include "support/Utilities.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QWidget>
 
@@ -21,6 +22,21 @@ constexpr float kProgressWindowDelay = 1.0F;
 constexpr double kStackOffset = 90.0;
 constexpr double kCreatedNoticeDuration = 1.0;
 constexpr int kStopWaitMs = 2000;
+
+QString folderWithSlash(const QString &folderPath)
+{
+    return folderPath.endsWith(u'/') ? folderPath : folderPath + u'/';
+}
+
+// An archive's name is a file name: it never leads out of its folder.
+QString archiveFileName(const QString &outputFileName)
+{
+    QString name = outputFileName;
+    name.replace(u'/', u'-').remove(QChar(0));
+    if (name == u"."_s || name == u".."_s || name.isEmpty())
+        name = Tessary::tessaryArchiveName();
+    return Utilities::stringByDeletingPathExtension(name) + u".zip"_s;
+}
 } // namespace
 
 // What the handlers of one request share.
@@ -58,8 +74,9 @@ void Tessary::performCommonZipWithURLs(const QList<QUrl> &urls, const Destinatio
 
 void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
 {
-    request->archivePath
-        = pathToCreatedZipArchiveWithOutputFolderPath(request->destination->finalFolderPath(), request->name);
+    // Another Tessary may be making an archive of the same name at the same time: the name is
+    // taken on disk before anything is zipped.
+    request->archivePath = claimArchivePath(request->destination->finalFolderPath(), request->name);
     m_reservedArchivePaths.insert(request->archivePath);
 
     const auto zipOperation = std::make_shared<ZipOperation>(request->urls, request->archivePath, request->password);
@@ -122,6 +139,10 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
 void Tessary::endZipRequest(const std::shared_ptr<ZipRequest> &request, RequestOutcome outcome, const Error &error)
 {
     m_reservedArchivePaths.remove(request->archivePath);
+    // A job that ended before zip wrote anything leaves the empty file that claimed the name.
+    if (outcome != RequestOutcome::Finished && !request->archivePath.isNull()
+        && QFileInfo(request->archivePath).isFile() && QFileInfo(request->archivePath).size() == 0)
+        QFile::remove(request->archivePath);
     m_runningJobs.removeIf([&request](const std::weak_ptr<MultiOperation> &job) {
         return job.expired() || job.lock() == request->multiOperation;
     });
@@ -142,16 +163,15 @@ void Tessary::stopRunningJobs()
 QString Tessary::pathToCreatedZipArchiveWithOutputFolderPath(
     const QString &folderPath, const QString &outputFileName) const
 {
-    QString folder = folderPath;
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    // An archive's name is a file name: it never leads out of its folder.
-    QString name = outputFileName;
-    name.replace(u'/', u'-').remove(QChar(0));
-    if (name == u"."_s || name == u".."_s || name.isEmpty())
-        name = tessaryArchiveName();
-    const QString candidate = Utilities::stringByDeletingPathExtension(name) + u".zip"_s;
-    return folder + Utilities::availableFileName(candidate, folder, nullptr, m_reservedArchivePaths);
+    const QString folder = folderWithSlash(folderPath);
+    return folder
+        + Utilities::availableFileName(archiveFileName(outputFileName), folder, nullptr, m_reservedArchivePaths);
+}
+
+QString Tessary::claimArchivePath(const QString &folderPath, const QString &outputFileName) const
+{
+    const QString folder = folderWithSlash(folderPath);
+    return folder + Utilities::claimAvailableFileName(archiveFileName(outputFileName), folder, m_reservedArchivePaths);
 }
 
 QPointF Tessary::determineBestProgressWindowLocation() const

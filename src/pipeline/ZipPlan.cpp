@@ -1,10 +1,12 @@
 #include "ZipPlan.h"
 
+#include "support/FileNames.h"
+
 #include <QDir>
-#include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -15,37 +17,92 @@ namespace {
 // The tool's own list (Z, zip, zoo, arc, lzh, arj) is among them, as "-n" replaces it.
 const char *const kCompressedSuffixes[] = {"Z", "zip", "zoo", "arc", "lzh", "arj", "7z", "rar", "gz", "tgz", "bz2",
     "tbz2", "xz", "txz", "zst", "lz", "lzma", "lz4", "cab", "jar", "apk", "deb", "rpm", "dmg", "jpg", "jpeg", "png",
-    "gif", "webp", "heic", "heif", "avif", "jxl", "mp3", "m4a", "aac", "ogg", "oga", "opus", "flac", "wma", "mp4", "m4v",
-    "mov", "mkv", "webm", "avi", "wmv", "flv", "3gp", "mpg", "mpeg", "docx", "xlsx", "pptx", "odt", "ods", "odp", "epub",
-    "pdf", "woff", "woff2"};
+    "gif", "webp", "heic", "heif", "avif", "jxl", "mp3", "m4a", "aac", "ogg", "oga", "opus", "flac", "wma", "mp4",
+    "m4v", "mov", "mkv", "webm", "avi", "wmv", "flv", "3gp", "mpg", "mpeg", "docx", "xlsx", "pptx", "odt", "ods", "odp",
+    "epub", "pdf", "woff", "woff2"};
 
-bool canRead(const QString &path, bool folder)
+// What lstat() says of a path, named in bytes.
+struct Entry
 {
-    return ::access(QFile::encodeName(path).constData(), folder ? R_OK | X_OK : R_OK) == 0;
+    bool exists = false;
+    bool folder = false; // a real folder, not a link to one
+    bool file = false; // a regular file, not a link to one
+    bool link = false;
+    qint64 bytes = 0;
+};
+
+Entry entryAt(const QByteArray &path)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(path.constData(), &status) != 0)
+        return {};
+    return {true, S_ISDIR(status.st_mode), S_ISREG(status.st_mode), S_ISLNK(status.st_mode),
+        S_ISREG(status.st_mode) ? qint64(status.st_size) : 0};
 }
 
-bool tooLong(const QString &storedName)
+bool canRead(const QByteArray &path, bool folder)
 {
-    return storedName.toUtf8().size() > ZipPlan::MaximumStoredNameBytes;
+    return ::access(path.constData(), folder ? R_OK | X_OK : R_OK) == 0;
+}
+
+bool tooLong(const QByteArray &storedName)
+{
+    return storedName.size() > ZipPlan::MaximumStoredNameBytes;
+}
+
+// The names in the folder, in the order the system lists them (the order the tool takes too).
+QList<QByteArray> namesIn(const QByteArray &folder)
+{
+    QList<QByteArray> names;
+    DIR *listing = ::opendir(folder.constData());
+    if (listing == nullptr)
+        return names;
+    while (const dirent *item = ::readdir(listing)) {
+        const QByteArray name(item->d_name);
+        if (name != "." && name != "..")
+            names << name;
+    }
+    ::closedir(listing);
+    return names;
+}
+
+// Adds up what is under a folder, at any depth, and names what the tool will leave out. The
+// folder's listing is closed before going deeper: a deep tree never holds many open at once.
+void addContents(const QByteArray &folder, const QByteArray &storedName, ZipPlan::Size &size)
+{
+    for (const QByteArray &name : namesIn(folder)) {
+        const QByteArray path = folder + '/' + name;
+        const QByteArray stored = storedName + '/' + name;
+        const Entry entry = entryAt(path);
+        ++size.entries;
+        size.bytes += entry.bytes;
+        if (tooLong(stored) || (!entry.link && !canRead(path, entry.folder))) {
+            size.leftOut << FileNames::decode(stored); // and whatever is under it
+            continue;
+        }
+        if (entry.folder)
+            addContents(path, stored, size);
+    }
 }
 
 // Whether the unit is a folder whose contents can be cut into units of their own.
 bool canBeOpenedUp(const ZipPlan::Unit &unit)
 {
-    const QFileInfo info(unit.path);
-    return unit.recursive && info.isDir() && !info.isSymLink() && unit.size.entries > 0 && canRead(unit.path, true)
-        && !tooLong(unit.storedName);
+    const QByteArray path = FileNames::encode(unit.path);
+    return unit.recursive && entryAt(path).folder && unit.size.entries > 0 && canRead(path, true)
+        && !tooLong(FileNames::encode(unit.storedName));
 }
 
 // The folder's own entry, then everything in it, in the order the tool itself would take them.
 QList<ZipPlan::Unit> openedUp(const ZipPlan::Unit &folder)
 {
     QList<ZipPlan::Unit> units {ZipPlan::Unit {folder.path, folder.storedName, false, ZipPlan::Size {1, 0, {}}}};
-    const QStringList children = QDir(folder.path).entryList(
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Unsorted);
-    for (const QString &child : children) {
-        const QString storedName = folder.storedName + u'/' + child;
-        const QString path = folder.path + u'/' + child;
+    for (const QByteArray &child : namesIn(FileNames::encode(folder.path))) {
+        const QString name = FileNames::decode(child);
+        const QString storedName = folder.storedName + u'/' + name;
+        const QString path = folder.path + u'/' + name;
         units.append(ZipPlan::Unit {path, storedName, true, ZipPlan::sizeOfItem(path, storedName)});
     }
     return units;
@@ -55,35 +112,17 @@ QList<ZipPlan::Unit> openedUp(const ZipPlan::Unit &folder)
 
 ZipPlan::Size ZipPlan::sizeOfItem(const QString &path, const QString &storedName)
 {
-    const QFileInfo info(path);
-    const bool folder = info.isDir() && !info.isSymLink();
-    Size size {1, info.isFile() && !info.isSymLink() ? info.size() : 0, {}};
-    if (tooLong(storedName) || (!info.isSymLink() && !canRead(path, folder))) {
+    const QByteArray bytes = FileNames::encode(path);
+    const QByteArray stored = FileNames::encode(storedName);
+    const Entry entry = entryAt(bytes);
+    Size size {1, entry.bytes, {}};
+    if (tooLong(stored) || (!entry.link && !canRead(bytes, entry.folder))) {
         size.leftOut << storedName;
         return size;
     }
-    if (!folder)
-        return size;
-
-    size.entries = 0;
-    QString leftOutFolder; // what is under a folder left out is not named again
-    QDirIterator entries(
-        path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (entries.hasNext()) {
-        const QFileInfo entry = entries.nextFileInfo();
-        ++size.entries;
-        const bool isLink = entry.isSymLink();
-        if (entry.isFile() && !isLink)
-            size.bytes += entry.size();
-        const QString name = storedName + u'/' + entry.filePath().mid(path.size() + 1);
-        if (!leftOutFolder.isNull() && name.startsWith(leftOutFolder))
-            continue;
-        const bool isFolder = entry.isDir() && !isLink;
-        if (tooLong(name) || (!isLink && !canRead(entry.filePath(), isFolder))) {
-            size.leftOut << name;
-            if (isFolder)
-                leftOutFolder = name + u'/';
-        }
+    if (entry.folder) {
+        size.entries = 0;
+        addContents(bytes, stored, size);
     }
     return size;
 }

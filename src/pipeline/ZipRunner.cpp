@@ -101,8 +101,8 @@ void ZipRunner::handleOutput(const QByteArray &chunk)
     // "[ 4.7M/ 57M]   adding: NAME" begins an entry, with the bytes read before it; the dots that
     // follow, alone in their writes, count the bytes of a large one.
     static const QRegularExpression byteCount(uR"(\[\s*([0-9.]+)([KMGT]?)\s*/)"_s);
-    static const QRegularExpression unread(uR"(could not open for reading: \./(.*)$)"_s,
-        QRegularExpression::MultilineOption);
+    static const QRegularExpression unread(
+        uR"(could not open for reading: \./(.*)$)"_s, QRegularExpression::MultilineOption);
     const QString text = QString::fromLatin1(chunk);
     bool entryBegun = false;
     for (const QRegularExpressionMatch &match : byteCount.globalMatch(text)) {

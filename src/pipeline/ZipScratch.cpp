@@ -1,13 +1,15 @@
 #include "ZipScratch.h"
 
-#include <QDir>
-#include <QFile>
+#include "support/FileNames.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <ftw.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,23 +23,31 @@ namespace {
 // that Tessary is gone, and what it left is removed: the folder, and the name's claim if empty.
 const char *const kWatcherScript = R"(read -r line; [ "$line" = done ] && exit 0
 rm -rf -- "$1"; [ -s "$2" ] || rm -f -- "$2")";
+
+constexpr int kOpenFolders = 16;
+
+int removeEntry(const char *path, const struct stat *, int, struct FTW *)
+{
+    ::remove(path);
+    return 0;
+}
 } // namespace
 
 ZipScratch::ZipScratch(const QString &archivePath)
 {
-    QByteArray pattern = QFile::encodeName(QFileInfo(archivePath).path() + u"/.tessary-XXXXXX"_s);
+    QByteArray pattern = FileNames::encode(QFileInfo(archivePath).path() + u"/.tessary-XXXXXX"_s);
     if (::mkdtemp(pattern.data()) == nullptr) {
         m_error = qt_error_string(errno);
         return;
     }
-    m_path = QFile::decodeName(pattern);
+    m_path = FileNames::decode(pattern);
     watch(archivePath);
 }
 
 ZipScratch::~ZipScratch()
 {
     if (!m_path.isEmpty())
-        QDir(m_path).removeRecursively();
+        ::nftw(FileNames::encode(m_path).constData(), &removeEntry, kOpenFolders, FTW_DEPTH | FTW_PHYS);
     if (m_watcherInput >= 0) {
         const ssize_t written = ::write(m_watcherInput, "done\n", 5);
         Q_UNUSED(written);
@@ -55,8 +65,8 @@ void ZipScratch::watch(const QString &archivePath)
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
-    const QByteArray folder = QFile::encodeName(m_path);
-    const QByteArray archive = QFile::encodeName(archivePath);
+    const QByteArray folder = FileNames::encode(m_path);
+    const QByteArray archive = FileNames::encode(archivePath);
     char *const arguments[] = {const_cast<char *>("sh"), const_cast<char *>("-c"), const_cast<char *>(kWatcherScript),
         const_cast<char *>("tessary-scratch"), const_cast<char *>(folder.constData()),
         const_cast<char *>(archive.constData()), nullptr};

@@ -1,51 +1,38 @@
 #include "Zipper.h"
 
+#include "ZipMerger.h"
+#include "ZipPlan.h"
+#include "ZipRunner.h"
+#include "ZipScratch.h"
 #include "app/Tessary.h"
-#include "support/ChildProcess.h"
+#include "support/FileNames.h"
 #include "support/Utilities.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSet>
 #include <QThread>
 
-#include <cmath>
+#include <cerrno>
+#include <cstdio>
+#include <thread>
 
 using namespace Qt::Literals::StringLiterals;
-
-const QString Zipper::ZipToolPath = u"/usr/bin/zip"_s;
 
 namespace {
 constexpr float kFirstProgress = 0.01F;
 constexpr float kMinimumProgress = 0.1F;
-// Until the tool has ended, the bar stays short of full.
+// Until the archive is whole, the bar stays short of full.
 constexpr float kLastRunningProgress = 0.99F;
-constexpr float kFillUpStep = 0.01F;
-constexpr unsigned long kFillUpIntervalMs = 25;
-// An entry costs the tool about as much as reading this many bytes, so that a folder of many
-// small files moves the bar too.
-constexpr qint64 kEntryWeight = 4096;
-constexpr qsizetype kKeptOutputBytes = 16384;
+// More parts than this gain little: the disk becomes the limit.
+constexpr int kMostParallelRuns = 8;
+constexpr qsizetype kLeftOutNamesShown = 5;
 const QString kRedacted = u"<REDACTED>"_s;
 
 QString itemName(const QString &itemPath)
 {
     return QFileInfo(QDir::cleanPath(itemPath)).fileName();
-}
-
-qint64 units(const Zipper::ItemSize &size)
-{
-    return size.bytes + static_cast<qint64>(size.entries) * kEntryWeight;
-}
-
-// "4.7" and "M" as the tool prints a byte count: 4.7 × 1024².
-qint64 bytesOfCount(const QString &number, const QString &unit)
-{
-    const qsizetype power = unit.isEmpty() ? 0 : QStringView(u"KMGT").indexOf(unit.front()) + 1;
-    return static_cast<qint64>(number.toDouble() * std::pow(1024.0, static_cast<double>(power)));
 }
 
 // The text after the marker in the first line of the tool's output that has it; null for none.
@@ -69,30 +56,23 @@ QString shownName(QString name)
         name.remove(0, 2);
     return name;
 }
+
+// The one part becomes the archive, replacing what claims its name.
+QString moveIntoPlace(const QString &partPath, const QString &outputFilePath)
+{
+    if (::rename(FileNames::encode(partPath).constData(), FileNames::encode(outputFilePath).constData()) == 0)
+        return {};
+    return u"The archive could not be written in the folder \"%1\" (%2)."_s.arg(
+        QFileInfo(outputFilePath).path(), qt_error_string(errno));
+}
 } // namespace
 
-Zipper::~Zipper() = default;
-
-QList<Zipper::Run> Zipper::runsForItems(
-    const QStringList &itemPaths, const QString &outputFilePath, const QString &password)
+Zipper::Zipper()
+    : m_maximumParallelRuns(std::clamp(QThread::idealThreadCount(), 1, kMostParallelRuns))
 {
-    QList<Run> runs;
-    for (const QString &itemPath : itemPaths) {
-        const QString cleanPath = QDir::cleanPath(itemPath);
-        QStringList arguments {u"-r"_s, u"-y"_s, u"-nw"_s, u"-db"_s, u"-dd"_s, u"-ds"_s, u"1m"_s};
-        if (!runs.isEmpty())
-            arguments << u"-g"_s;
-        if (!password.isEmpty())
-            arguments << u"-e"_s;
-        arguments << outputFilePath << u"./"_s + itemName(cleanPath);
-
-        QString workingDirectory = QFileInfo(cleanPath).path();
-        if (!workingDirectory.endsWith(u'/'))
-            workingDirectory += u'/';
-        runs.append(Run {workingDirectory, arguments});
-    }
-    return runs;
 }
+
+Zipper::~Zipper() = default;
 
 QString Zipper::describeArguments(const QStringList &arguments, const QString &password)
 {
@@ -100,23 +80,6 @@ QString Zipper::describeArguments(const QStringList &arguments, const QString &p
     if (!password.isEmpty())
         std::replace(shown.begin(), shown.end(), password, kRedacted);
     return u"("_s + shown.join(u", "_s) + u")"_s;
-}
-
-Zipper::ItemSize Zipper::sizeOfItem(const QString &itemPath)
-{
-    const QFileInfo info(itemPath);
-    if (!info.isDir() || info.isSymLink())
-        return {1, info.isSymLink() ? 0 : info.size()};
-    ItemSize size;
-    QDirIterator entries(
-        itemPath, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (entries.hasNext()) {
-        const QFileInfo entry = entries.nextFileInfo();
-        ++size.entries;
-        if (entry.isFile() && !entry.isSymLink())
-            size.bytes += entry.size();
-    }
-    return size;
 }
 
 QString Zipper::describeFailure(int status, const QByteArray &output, const QString &outputFilePath)
@@ -184,136 +147,141 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
     }
     QStringList itemPaths;
     for (const QUrl &url : urls)
-        itemPaths << url.toLocalFile();
+        itemPaths << FileNames::localPath(url);
     if (const QString problem = passwordProblem(password); !problem.isNull()) {
         callCompletionBlock(errorWithDescription(problem), {});
         return;
     }
-    m_password = password;
     if (const Error error = validateItems(itemPaths); !error.isNull()) {
         callCompletionBlock(error, {});
         return;
     }
+    const auto fail = [&](const QString &reason) {
+        tessaryLog()(u"Archive: Task failed."_s);
+        QFile::remove(outputFilePath); // frees the name it claimed
+        callCompletionBlock(errorWithDescription(u"Archive Creation Failure: "_s + reason), {});
+    };
+    // An item gone since the drop leaves the tool no folder to run in.
+    for (const QString &itemPath : std::as_const(itemPaths)) {
+        if (!Utilities::fileExistsAtPath(itemPath)) {
+            fail(missingItemReason(itemName(itemPath)));
+            return;
+        }
+    }
 
     setProgress(kFirstProgress);
-    QList<ItemSize> sizes;
+    QList<ZipPlan::Size> sizes;
+    QStringList leftOut;
     for (const QString &itemPath : std::as_const(itemPaths)) {
-        sizes << sizeOfItem(itemPath);
-        m_sizeToZip.entries += sizes.last().entries;
-        m_sizeToZip.bytes += sizes.last().bytes;
+        sizes << ZipPlan::sizeOfItem(itemPath, itemName(itemPath));
+        m_weightToZip += ZipPlan::weightOf(sizes.last());
+        leftOut << sizes.last().leftOut;
     }
 
-    const QList<Run> runs = runsForItems(itemPaths, outputFilePath, password);
-    for (qsizetype i = 0; i < runs.size(); ++i) {
-        tessaryLog()(u"Archive: Processing file: %1"_s.arg(itemPaths.at(i)));
-        tessaryLog()(u"Archive: Arguments: %1"_s.arg(describeArguments(runs.at(i).arguments, password)));
-
-        m_runBytes = 0;
-        m_runEntries = 0;
-        m_runDots = 0;
-        m_output.clear();
-        // An item gone since the drop leaves the tool no folder to run in.
-        const int status = Utilities::fileExistsAtPath(itemPaths.at(i)) ? runTool(runs.at(i)) : -1;
-        if (isCancelled()) {
-            finishCancelled(outputFilePath);
-            return;
+    const ZipScratch scratch(outputFilePath);
+    if (!scratch.isValid()) {
+        fail(u"The archive could not be created in the folder \"%1\" (%2)."_s.arg(
+            QFileInfo(outputFilePath).path(), scratch.errorString()));
+        return;
+    }
+    QStringList partPaths;
+    {
+        QMutexLocker locker(&m_runnersLock);
+        const QList<QList<ZipPlan::Unit>> parts = ZipPlan::split(itemPaths, sizes, m_maximumParallelRuns);
+        for (const QList<ZipPlan::Unit> &part : parts) {
+            partPaths << scratch.filePath(u"%1.zip"_s.arg(partPaths.size() + 1));
+            const QList<ZipPlan::Run> runs = ZipPlan::runsForUnits(part, partPaths.last(), !password.isEmpty());
+            for (const ZipPlan::Run &run : runs) {
+                tessaryLog()(u"Archive: Processing file: %1"_s.arg(run.workingDirectory + run.arguments.last().mid(2)));
+                tessaryLog()(u"Archive: Arguments: %1"_s.arg(describeArguments(run.arguments, password)));
+            }
+            m_runners.push_back(std::make_unique<ZipRunner>(runs, password, [this] { updateProgress(); }));
         }
-        if (status != 0) {
-            tessaryLog()(u"Archive: Task failed."_s);
-            // What was written so far is not the archive the user asked for; leaving it would
-            // look like a finished one.
-            QFile::remove(outputFilePath);
-            const QString reason = Utilities::fileExistsAtPath(itemPaths.at(i))
-                ? describeFailure(status, m_output, outputFilePath)
-                : missingItemReason(itemName(itemPaths.at(i)));
-            callCompletionBlock(errorWithDescription(u"Archive Creation Failure: "_s + reason), {});
-            return;
-        }
-        m_unitsDone += units(sizes.at(i));
+        m_statuses.assign(size_t(partPaths.size()), 0);
     }
 
-    fillUpProgress();
+    const qsizetype failed = runParts();
     if (isCancelled()) {
         finishCancelled(outputFilePath);
         return;
     }
+    if (failed >= 0) {
+        fail(describeFailure(m_statuses.at(size_t(failed)), m_runners.at(size_t(failed))->output(), outputFilePath));
+        return;
+    }
+
+    const QString problem = partPaths.size() == 1 ? moveIntoPlace(partPaths.first(), outputFilePath)
+                                                  : ZipMerger::merge(partPaths, outputFilePath, &m_cancelled);
+    if (isCancelled()) {
+        finishCancelled(outputFilePath);
+        return;
+    }
+    if (!problem.isEmpty()) {
+        fail(problem);
+        return;
+    }
+
+    for (const auto &runner : m_runners)
+        for (const QString &name : runner->unreadNames())
+            if (!leftOut.contains(name))
+                leftOut << name;
+    if (!leftOut.isEmpty()) {
+        tessaryLog()(u"Archive: Task ended without %1 item(s)."_s.arg(leftOut.size()));
+        callCompletionBlock(errorWithDescription(describeLeftOut(leftOut, outputFilePath)), {});
+        return;
+    }
+    setProgress(1.0F);
     callCompletionBlock({}, {});
 }
 
-int Zipper::runTool(const Run &run)
+qsizetype Zipper::runParts()
 {
-    ChildProcess process(ZipToolPath, run.arguments, run.workingDirectory);
-    process.setErrorOutputMerged(true);
-    process.setEndsWithParent(true); // zip never runs on after Tessary, killed or not
-    if (!m_password.isEmpty()) {
-        // zip asks twice, on its terminal; the prompts come with its other messages.
-        const QByteArray password = m_password.toUtf8();
-        process.setTerminalAnswers({{"Enter password:", password}, {"Verify password:", password}});
-    }
-    {
-        QMutexLocker locker(&m_processLock);
-        if (isCancelled())
-            return -1;
-        if (!process.start()) {
-            tessaryLog()(u"Archive: Could not start %1: %2"_s.arg(ZipToolPath, process.errorString()));
-            m_output
-                = u"zip error: %1 could not be started (%2)"_s.arg(ZipToolPath, process.errorString()).toLocal8Bit();
-            return -1;
+    std::atomic<qsizetype> failed {-1};
+    const auto runPart = [this, &failed](size_t index) {
+        const int status = m_runners.at(index)->run();
+        m_statuses[index] = status;
+        if (status == 0 || status == ZipRunner::SomeFilesUnread || isCancelled())
+            return;
+        // One part failed: the archive cannot be made, the others stop at once.
+        qsizetype none = -1;
+        if (failed.compare_exchange_strong(none, qsizetype(index))) {
+            QMutexLocker locker(&m_runnersLock);
+            for (const auto &runner : m_runners)
+                runner->cancel();
         }
-        m_process = &process;
+    };
+    if (m_runners.size() == 1) {
+        runPart(0);
+    } else {
+        std::vector<std::thread> threads;
+        for (size_t i = 0; i < m_runners.size(); ++i)
+            threads.emplace_back(runPart, i);
+        for (std::thread &thread : threads)
+            thread.join();
     }
-    for (QByteArray chunk = process.readChunk(); !chunk.isEmpty(); chunk = process.readChunk())
-        handleOutput(chunk);
-    const int status = process.waitForExit();
-    {
-        QMutexLocker locker(&m_processLock);
-        m_process = nullptr;
-    }
-    return status;
+    return failed;
 }
 
 void Zipper::cancel()
 {
     m_cancelled = true;
-    QMutexLocker locker(&m_processLock);
-    if (m_process != nullptr)
-        m_process->terminate();
-}
-
-void Zipper::handleOutput(const QByteArray &chunk)
-{
-    m_output.append(chunk);
-    if (m_output.size() > kKeptOutputBytes)
-        m_output.remove(0, m_output.size() - kKeptOutputBytes);
-
-    // "[ 4.7M/ 57M]   adding: NAME" begins an entry, with the bytes read before it; the dots that
-    // follow, alone in their writes, count the bytes of a large one.
-    static const QRegularExpression byteCount(uR"(\[\s*([0-9.]+)([KMGT]?)\s*/)"_s);
-    bool entryBegun = false;
-    for (const QRegularExpressionMatch &match : byteCount.globalMatch(QString::fromLatin1(chunk))) {
-        m_runBytes = bytesOfCount(match.captured(1), match.captured(2));
-        ++m_runEntries;
-        m_runDots = 0;
-        entryBegun = true;
-    }
-    if (!entryBegun && chunk.count('.') + chunk.count(' ') == chunk.size())
-        m_runDots += chunk.count('.');
-    updateProgress();
-
-    if (const Tessary::LogHandler log = tessaryLog())
-        log(u"Archive: Output: %1"_s.arg(QString::fromUtf8(chunk)));
+    QMutexLocker locker(&m_runnersLock);
+    for (const auto &runner : m_runners)
+        runner->cancel();
 }
 
 void Zipper::updateProgress()
 {
-    const qint64 total = units(m_sizeToZip);
-    if (total == 0) {
+    QMutexLocker locker(&m_progressLock);
+    if (m_weightToZip == 0) {
         setProgress(kLastRunningProgress); // nothing to read: as good as done
         return;
     }
-    const qint64 done = m_unitsDone + m_runBytes + m_runDots * DotSize + m_runEntries * kEntryWeight;
-    const float progress
-        = std::min(kLastRunningProgress, static_cast<float>(static_cast<double>(done) / static_cast<double>(total)));
+    qint64 done = 0;
+    for (const auto &runner : m_runners)
+        done += runner->weightDone();
+    const float progress = std::min(
+        kLastRunningProgress, static_cast<float>(static_cast<double>(done) / static_cast<double>(m_weightToZip)));
     // The tool's counts are rounded: never step back.
     if (progress > m_progress)
         setProgress(progress);
@@ -321,10 +289,10 @@ void Zipper::updateProgress()
 
 void Zipper::setProgress(float progress)
 {
-    if (static_cast<double>(progress) < static_cast<double>(kMinimumProgress))
-        progress = kMinimumProgress;
-    progress = std::min(1.0F, progress);
-    if (progress == m_progress)
+    progress = std::clamp(progress, kMinimumProgress, 1.0F);
+    // Only a change the user can see is worth a report.
+    const auto percent = [](float value) { return static_cast<int>(value * 100.0F); };
+    if (percent(progress) == percent(m_progress))
         return;
     m_progress = progress;
     if (m_progressBlock)
@@ -333,14 +301,17 @@ void Zipper::setProgress(float progress)
         log(u"Archive: Progress: %1"_s.arg(static_cast<double>(progress), 0, 'f', 6));
 }
 
-void Zipper::fillUpProgress()
+QString Zipper::describeLeftOut(const QStringList &names, const QString &outputFilePath)
 {
-    if (!m_progressBlock)
-        return;
-    while (m_progress < 1.0F && !isCancelled()) {
-        setProgress(m_progress + kFillUpStep);
-        QThread::msleep(kFillUpIntervalMs);
-    }
+    QStringList shown;
+    for (const QString &name : names.first(std::min(names.size(), kLeftOutNamesShown)))
+        shown << u"\"%1\""_s.arg(name);
+    QString list = shown.join(u", "_s);
+    if (names.size() > kLeftOutNamesShown)
+        list += u" and %1 more"_s.arg(names.size() - kLeftOutNamesShown);
+    return u"Archive Creation Failure: %1 could not be added to the archive: %2. Check that you are allowed to "
+           "read them and that their paths are not too long. The archive, without them, was kept at \"%3\"."_s.arg(
+               names.size() == 1 ? u"1 item"_s : u"%1 items"_s.arg(names.size()), list, outputFilePath);
 }
 
 void Zipper::finishCancelled(const QString &outputFilePath)

@@ -1,10 +1,15 @@
 #include "Utilities.h"
 
+#include "FileNames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 
+#include <cerrno>
+
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,10 +46,30 @@ QString Utilities::availableFileName(
     return candidate;
 }
 
+QString Utilities::claimAvailableFileName(
+    const QString &fileName, const QString &folderPath, const QSet<QString> &reservedPaths)
+{
+    QSet<QString> taken = reservedPaths;
+    for (;;) {
+        const QString name = availableFileName(fileName, folderPath, nullptr, taken);
+        const QString path = QDir(folderPath).filePath(name);
+        const int fd = ::open(FileNames::encode(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ::close(fd);
+            return name;
+        }
+        if (errno != EEXIST)
+            return name;
+        taken.insert(path); // taken by someone else since it was found free
+    }
+}
+
 bool Utilities::fileExistsAtPath(const QString &path)
 {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
+    struct stat status
+    {
+    };
+    return !path.isEmpty() && ::lstat(FileNames::encode(path).constData(), &status) == 0;
 }
 
 QString Utilities::backupsFolderPathWithCreate(bool create)

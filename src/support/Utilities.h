@@ -71,6 +71,11 @@ public:
     /// Reserved paths (of archives still being made) count as taken.
     static QString availableFileName(const QString &fileName, const QString &folderPath, bool *changed = nullptr,
         const QSet<QString> &reservedPaths = {});
+    /// availableFileName(), with the name taken on disk at once: an empty file is created there,
+    /// never over anything, so that no other process picks the same name meanwhile. Where the
+    /// folder takes no file, the name is only chosen.
+    static QString claimAvailableFileName(
+        const QString &fileName, const QString &folderPath, const QSet<QString> &reservedPaths = {});
     /// Whether anything is at the path: a file, a folder, or a symbolic link (even a broken one).
     static bool fileExistsAtPath(const QString &path);
     /// "~/Backups", created with its parents first when create is true.

@@ -9,7 +9,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -77,6 +79,12 @@ private Q_SLOTS:
     void explainsTheToolsFailures();
 
     void progressFollowsTheBytesOfALargeFile();
+
+    void partsMadeAtOnceJoinAsOneRunWould_data();
+    void partsMadeAtOnceJoinAsOneRunWould();
+    void aFailedOrCancelledPartEndsEveryPart_data();
+    void aFailedOrCancelledPartEndsEveryPart();
+    void keepsButReportsAnArchiveWithoutSomeFiles();
 
 private:
     std::unique_ptr<TemporaryHome> m_home;
@@ -326,6 +334,99 @@ void TestZipper::explainsTheToolsFailures()
     QFETCH(QByteArray, output);
     QFETCH(QString, reason);
     QCOMPARE(Zipper::describeFailure(status, output, u"/media/stick/A.zip"_s), reason);
+}
+
+void TestZipper::partsMadeAtOnceJoinAsOneRunWould_data()
+{
+    QTest::addColumn<QString>("password");
+    QTest::newRow("plain") << QString();
+    QTest::newRow("encrypted") << u"s3cret"_s;
+}
+
+void TestZipper::partsMadeAtOnceJoinAsOneRunWould()
+{
+    QFETCH(QString, password);
+    QVERIFY(writeFile(source(u"Album/2024/notes.txt"_s), QByteArray(50000, 'n')));
+    QVERIFY(writeFile(source(u"Album/2025/more.txt"_s), QByteArray(70000, 'm')));
+    QVERIFY(writeFile(source(u"Album/scan.jpg"_s), QByteArray(100000, '\0'))); // compressed already: stored
+    QVERIFY(writeRandomFile(source(u"Album/movie.MP4"_s), 1));
+    QVERIFY(QDir().mkpath(source(u"Album/empty"_s)));
+    QVERIFY(QFile::link(u"2025"_s, source(u"Album/latest"_s)));
+    QVERIFY(writeFile(source(u"readme.txt"_s), "read me"));
+    const QStringList items {source(u"Album"_s), source(u"readme.txt"_s)};
+
+    Zipper oneRun;
+    oneRun.setMaximumParallelRuns(1);
+    QVERIFY(runZipper(oneRun, items, output(u"one.zip"_s), password).error.isNull());
+    Zipper inParts;
+    inParts.setMaximumParallelRuns(4);
+    QVERIFY(runZipper(inParts, items, output(u"parts.zip"_s), password).error.isNull());
+
+    QCOMPARE(ArchiveReader::listEntries(output(u"parts.zip"_s)), ArchiveReader::listEntries(output(u"one.zip"_s)));
+    ArchiveReader fromOneRun;
+    ArchiveReader fromParts;
+    QVERIFY(fromOneRun.extract(output(u"one.zip"_s), password));
+    QVERIFY(fromParts.extract(output(u"parts.zip"_s), password));
+    QCOMPARE(fromParts.entries(), fromOneRun.entries());
+    QCOMPARE(fromParts.entries().value(u"Album/latest"_s), QByteArray("-> 2025"));
+    QVERIFY(QFileInfo(output(u"parts.zip"_s)).size() > 100000); // the zeros were not deflated
+    // Nothing of the parts is left beside the archive.
+    QCOMPARE(QDir(output({})).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        (QStringList {u"one.zip"_s, u"parts.zip"_s}));
+}
+
+void TestZipper::aFailedOrCancelledPartEndsEveryPart_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a part's zip killed") << false
+                                         << u"Archive Creation Failure: zip was stopped before it could finish."_s;
+    QTest::newRow("cancelled") << true << u"User Cancelled"_s;
+}
+
+void TestZipper::aFailedOrCancelledPartEndsEveryPart()
+{
+    QFETCH(bool, cancel);
+    QFETCH(QString, message);
+    QVERIFY(writeRandomFile(source(u"Big/one.bin"_s), 80));
+    QVERIFY(writeRandomFile(source(u"Big/two.bin"_s), 80));
+    Zipper zipper;
+    zipper.setMaximumParallelRuns(2);
+    std::atomic<float> progress {0.0F};
+    zipper.setProgressBlock([&progress](float value) { progress = value; });
+    ZipOutcome outcome;
+    QThread *job = QThread::create([&] { outcome = runZipper(zipper, {source(u"Big"_s)}, output()); });
+    job->start();
+    QTRY_VERIFY_WITH_TIMEOUT(progress > 0.15F, 20000);
+    if (cancel)
+        zipper.cancel();
+    else
+        QCOMPARE(QProcess::execute(u"pkill"_s, {u"-KILL"_s, u"-f"_s, u"\\.tessary-.*/1\\.zip"_s}), 0);
+    QVERIFY(job->wait(20000));
+    delete job;
+    QCOMPARE(outcome.error.localizedFailureReason(), message);
+    QCOMPARE(processesWhoseCommandLineHas(u".tessary-"_s), QStringList());
+    QCOMPARE(QDir(output({})).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestZipper::keepsButReportsAnArchiveWithoutSomeFiles()
+{
+    // A folder so deep that its path is longer than zip takes: zip would leave it out silently.
+    QVERIFY(writeFile(source(u"Deep/kept.txt"_s), "kept"));
+    QCOMPARE(QProcess::execute(u"python3"_s,
+                 {u"-c"_s,
+                     u"import os, sys\nos.chdir(sys.argv[1])\nfor _ in range(21):\n    os.mkdir('d' * 200)\n"
+                     "    os.chdir('d' * 200)\nopen('lost.txt', 'w').write('lost')\n"_s,
+                     source(u"Deep"_s)}),
+        0);
+    const ZipOutcome outcome = zip({source(u"Deep"_s)}, output());
+    QCOMPARE(outcome.error.code(), Zipper::ErrorCode);
+    const QString tooDeep = u"Deep/"_s + QStringList(21, QString(200, u'd')).join(u'/');
+    QCOMPARE(outcome.error.localizedFailureReason(),
+        u"Archive Creation Failure: 1 item could not be added to the archive: \"%1\". Check that you are allowed to "
+        "read them and that their paths are not too long. The archive, without them, was kept at \"%2\"."_s.arg(
+            tooDeep, output()));
+    QVERIFY(ArchiveReader::listEntries(output()).contains(u"Deep/kept.txt"_s));
 }
 
 QTEST_GUILESS_MAIN(TestZipper)
