@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Tessary.h"
 #include "platform/TerminationSignals.h"
+#include "support/FileNames.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -22,7 +23,7 @@ int main(int argc, char *argv[])
     std::signal(SIGPIPE, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << FileNames::decode(argv[i]); // a file's name keeps its every byte
     const CommandLine commandLine = CommandLine::parse(arguments);
 
     const bool needsScreen = commandLine.mode() == CommandLine::ModeRun || commandLine.mode() == CommandLine::ModeZip

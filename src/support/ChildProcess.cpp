@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include "FileNames.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -113,17 +115,17 @@ bool ChildProcess::start()
         arguments = QStringList {u"--pdeathsig"_s, u"TERM"_s, u"--"_s, m_program} + arguments;
         programPath = kSetprivPath;
     }
-    const QByteArray program = QFile::encodeName(programPath);
+    const QByteArray program = FileNames::encode(programPath);
     std::vector<QByteArray> encoded;
     encoded.reserve(arguments.size() + 1);
     encoded.push_back(program);
     for (const QString &argument : std::as_const(arguments))
-        encoded.push_back(QFile::encodeName(argument));
+        encoded.push_back(FileNames::encode(argument));
     std::vector<char *> argv;
     for (QByteArray &argument : encoded)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
-    const QByteArray workingDirectory = QFile::encodeName(m_workingDirectory);
+    const QByteArray workingDirectory = FileNames::encode(m_workingDirectory);
 
     int inputFds[2] = {-1, -1};
     if (!m_input.isEmpty() && ::pipe2(inputFds, O_CLOEXEC) != 0) {

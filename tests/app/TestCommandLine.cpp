@@ -13,6 +13,10 @@
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -48,6 +52,8 @@ private Q_SLOTS:
     void cleanup();
 
     void zipsToTheNamedDestination();
+    void twoRunsAtOnceMakeTwoArchives();
+    void namesThatAreNotUtf8ZipAsThemselves();
     void failedJobOrDeliveryGivesStatusOne();
     void terminationStopsTheZipAndLeavesNoArchive();
     void aClosedOutputDoesNotKillTheRun();
@@ -83,6 +89,64 @@ void TestCommandLine::zipsToTheNamedDestination()
     QCOMPARE(reader.entries(),
         (QMap<QString, QByteArray> {{u"report.txt"_s, "report"}, {u"Photos/"_s, ""}, {u"Photos/one.jpg"_s, "one"}}));
     QCOMPARE(ArchiveReader::describeTree(m_home->filePath(u"work"_s)), before);
+}
+
+void TestCommandLine::twoRunsAtOnceMakeTwoArchives()
+{
+    QVERIFY(writeRandomFile(m_home->filePath(u"work/Photos/big.bin"_s), 8));
+    QList<std::shared_ptr<QProcess>> runs;
+    for (int i = 0; i < 2; ++i) {
+        auto run = std::make_shared<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        run->setProcessEnvironment(environment);
+        run->setWorkingDirectory(m_home->filePath(u"work"_s));
+        runs << run;
+    }
+    for (const auto &run : std::as_const(runs))
+        run->start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, u"Photos"_s});
+    QStringList paths;
+    for (const auto &run : std::as_const(runs)) {
+        QVERIFY(run->waitForFinished(60000));
+        QCOMPARE(run->exitCode(), 0);
+        paths << QString::fromUtf8(run->readAllStandardOutput()).trimmed();
+    }
+    paths.sort();
+    QCOMPARE(paths,
+        (QStringList {
+            m_home->desktopPath() + u"/Tessary Archive #2.zip"_s, m_home->desktopPath() + u"/Tessary Archive.zip"_s}));
+    for (const QString &path : std::as_const(paths)) {
+        QStringList entries = ArchiveReader::listEntries(path);
+        entries.sort();
+        QCOMPARE(entries, (QStringList {u"Photos/"_s, u"Photos/big.bin"_s, u"Photos/one.jpg"_s}));
+    }
+}
+
+void TestCommandLine::namesThatAreNotUtf8ZipAsThemselves()
+{
+    // Names in Latin-1, as an old disk or archive leaves them: the bytes are the names.
+    const QByteArray work = QFile::encodeName(m_home->filePath(u"work"_s));
+    QCOMPARE(::mkdir(QByteArray(work + "/d\xE9j\xE0").constData(), 0755), 0);
+    for (const QByteArray &file : {QByteArray("/caf\xE9.txt"), QByteArray("/d\xE9j\xE0/na\xEFve.txt")}) {
+        const int fd = ::open(QByteArray(work + file).constData(), O_WRONLY | O_CREAT, 0644);
+        QVERIFY(fd >= 0 && ::write(fd, "latin", 5) == 5);
+        ::close(fd);
+    }
+    QProcess shell;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    environment.insert(u"TESSARY"_s, QStringLiteral(TESSARY_EXECUTABLE));
+    shell.setProcessEnvironment(environment);
+    shell.setWorkingDirectory(m_home->filePath(u"work"_s));
+    shell.start(u"/bin/bash"_s,
+        {u"-c"_s, u"\"$TESSARY\" --destination 'Place on the Desktop' $'caf\\xe9.txt' $'d\\xe9j\\xe0'"_s});
+    QVERIFY(shell.waitForFinished(60000));
+    QVERIFY2(shell.exitCode() == 0, shell.readAllStandardError().constData());
+    QList<QByteArray> names = ArchiveReader::storedNames(m_home->desktopPath() + u"/Tessary Archive.zip"_s);
+    std::sort(names.begin(), names.end());
+    QCOMPARE(names,
+        (QList<QByteArray> {
+            QByteArray("caf\xE9.txt"), QByteArray("d\xE9j\xE0/"), QByteArray("d\xE9j\xE0/na\xEFve.txt")}));
 }
 
 void TestCommandLine::failedJobOrDeliveryGivesStatusOne()

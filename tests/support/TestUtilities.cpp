@@ -1,6 +1,7 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
+#include "support/FileNames.h"
 #include "support/Utilities.h"
 
 #include <QDir>
@@ -22,6 +23,8 @@ private Q_SLOTS:
     void fileExistsAtPathSeesBrokenLinks();
     void fileNames_data();
     void fileNames();
+    void namesKeepEveryByte_data();
+    void namesKeepEveryByte();
     void recipients_data();
     void recipients();
     void staleEntriesAreRemovedAndLinksNotFollowed();
@@ -148,6 +151,35 @@ void TestUtilities::staleEntriesAreRemovedAndLinksNotFollowed()
     QCOMPARE(
         QDir(archives).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList {u"job-71"_s});
     QCOMPARE(readFile(dir.filePath(u"outside/keep.txt"_s)), QByteArray("keep")); // never followed
+}
+
+void TestUtilities::namesKeepEveryByte_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("ASCII") << QByteArray("report 2026.txt") << true;
+    QTest::newRow("accents and CJK") << QByteArray("Résumé 日本.txt") << true;
+    QTest::newRow("beyond the basic plane") << QByteArray("\xF0\x9F\x93\xA6 box") << true;
+    QTest::newRow("Latin-1 byte") << QByteArray("caf\xE9.txt") << false;
+    QTest::newRow("lone continuation byte") << QByteArray("a\x80"
+                                                          "b")
+                                            << false;
+    QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << false;
+    QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << false;
+    QTest::newRow("cut sequence at the end") << QByteArray("ok\xE2\x82") << false;
+    QTest::newRow("odd byte after a wide character") << QByteArray("\xF0\x90\x82\x80\x80") << false;
+}
+
+void TestUtilities::namesKeepEveryByte()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
+    const QString name = FileNames::decode(bytes);
+    QCOMPARE(FileNames::encode(name), bytes);
+    if (utf8)
+        QCOMPARE(name, QString::fromUtf8(bytes));
+    const QString path = u"/tmp/"_s + name;
+    QCOMPARE(FileNames::localPath(FileNames::fileURL(path)), path);
 }
 
 QTEST_GUILESS_MAIN(TestUtilities)
