@@ -13,6 +13,15 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// An entry costs the tool about as much as reading this many bytes: a part of many small files
+// is as much work as its bytes alone say.
+constexpr qint64 kEntryWeight = 4096;
+
+qint64 weightOf(const ZipPlan::Size &size)
+{
+    return size.bytes + qint64(size.entries) * kEntryWeight;
+}
+
 // Formats whose data is compressed already: deflating them again costs time and gains nothing.
 // The tool's own list (Z, zip, zoo, arc, lzh, arj) is among them, as "-n" replaces it.
 const char *const kCompressedSuffixes[] = {"Z", "zip", "zoo", "arc", "lzh", "arj", "7z", "rar", "gz", "tgz", "bz2",
@@ -68,43 +77,53 @@ QList<QByteArray> namesIn(const QByteArray &folder)
     return names;
 }
 
-// Adds up what is under a folder, at any depth, and names what the tool will leave out. The
-// folder's listing is closed before going deeper: a deep tree never holds many open at once.
-void addContents(const QByteArray &folder, const QByteArray &storedName, ZipPlan::Size &size)
+void add(ZipPlan::Size &total, const ZipPlan::Size &part)
 {
-    for (const QByteArray &name : namesIn(folder)) {
-        const QByteArray path = folder + '/' + name;
-        const QByteArray stored = storedName + '/' + name;
-        const Entry entry = entryAt(path);
-        ++size.entries;
-        size.bytes += entry.bytes;
-        if (tooLong(stored) || (!entry.link && !canRead(path, entry.folder))) {
-            size.leftOut << FileNames::decode(stored); // and whatever is under it
-            continue;
-        }
-        if (entry.folder)
-            addContents(path, stored, size);
+    total.entries += part.entries;
+    total.bytes += part.bytes;
+    total.leftOut << part.leftOut;
+}
+
+// The size of what is at the path and under it. A folder's listing is closed before going
+// deeper: a deep tree never holds many open at once.
+ZipPlan::Size sizeOfEntry(const QByteArray &path, const QByteArray &storedName, bool keepContents)
+{
+    const Entry entry = entryAt(path);
+    ZipPlan::Size size {1, entry.bytes, {}, {}};
+    if (tooLong(storedName) || (!entry.link && !canRead(path, entry.folder))) {
+        size.leftOut << FileNames::decode(storedName); // and whatever is under it
+        return size;
     }
+    if (!entry.folder)
+        return size;
+    for (const QByteArray &name : namesIn(path)) {
+        const QByteArray childPath = path + '/' + name;
+        const QByteArray childName = storedName + '/' + name;
+        ZipPlan::Size child = sizeOfEntry(childPath, childName, false);
+        add(size, child);
+        if (keepContents)
+            size.contents.push_back(
+                ZipPlan::Unit {FileNames::decode(childPath), FileNames::decode(childName), true, std::move(child)});
+    }
+    return size;
 }
 
 // Whether the unit is a folder whose contents can be cut into units of their own.
 bool canBeOpenedUp(const ZipPlan::Unit &unit)
 {
     const QByteArray path = FileNames::encode(unit.path);
-    return unit.recursive && entryAt(path).folder && unit.size.entries > 0 && canRead(path, true)
+    return unit.recursive && entryAt(path).folder && unit.size.entries > 1 && canRead(path, true)
         && !tooLong(FileNames::encode(unit.storedName));
 }
 
 // The folder's own entry, then everything in it, in the order the tool itself would take them.
-QList<ZipPlan::Unit> openedUp(const ZipPlan::Unit &folder)
+QList<ZipPlan::Unit> openedUp(ZipPlan::Unit &folder)
 {
-    QList<ZipPlan::Unit> units {ZipPlan::Unit {folder.path, folder.storedName, false, ZipPlan::Size {1, 0, {}}}};
-    for (const QByteArray &child : namesIn(FileNames::encode(folder.path))) {
-        const QString name = FileNames::decode(child);
-        const QString storedName = folder.storedName + u'/' + name;
-        const QString path = folder.path + u'/' + name;
-        units.append(ZipPlan::Unit {path, storedName, true, ZipPlan::sizeOfItem(path, storedName)});
-    }
+    if (folder.size.contents.empty()) // a folder inside a dropped one: looked at only now
+        folder.size = sizeOfEntry(FileNames::encode(folder.path), FileNames::encode(folder.storedName), true);
+    QList<ZipPlan::Unit> units {ZipPlan::Unit {folder.path, folder.storedName, false, ZipPlan::Size {1, 0, {}, {}}}};
+    for (ZipPlan::Unit &unit : folder.size.contents)
+        units.append(std::move(unit));
     return units;
 }
 
@@ -112,19 +131,7 @@ QList<ZipPlan::Unit> openedUp(const ZipPlan::Unit &folder)
 
 ZipPlan::Size ZipPlan::sizeOfItem(const QString &path, const QString &storedName)
 {
-    const QByteArray bytes = FileNames::encode(path);
-    const QByteArray stored = FileNames::encode(storedName);
-    const Entry entry = entryAt(bytes);
-    Size size {1, entry.bytes, {}};
-    if (tooLong(stored) || (!entry.link && !canRead(bytes, entry.folder))) {
-        size.leftOut << storedName;
-        return size;
-    }
-    if (entry.folder) {
-        size.entries = 0;
-        addContents(bytes, stored, size);
-    }
-    return size;
+    return sizeOfEntry(FileNames::encode(path), FileNames::encode(storedName), true);
 }
 
 QList<QList<ZipPlan::Unit>> ZipPlan::split(const QStringList &itemPaths, const QList<Size> &sizes, int partCount)
@@ -143,7 +150,8 @@ QList<QList<ZipPlan::Unit>> ZipPlan::split(const QStringList &itemPaths, const Q
                 heaviest = i;
         if (heaviest < 0)
             break;
-        const QList<Unit> contents = openedUp(units.takeAt(heaviest));
+        Unit folder = units.takeAt(heaviest);
+        const QList<Unit> contents = openedUp(folder);
         for (qsizetype i = 0; i < contents.size(); ++i)
             units.insert(heaviest + i, contents.at(i));
     }
@@ -172,17 +180,29 @@ QList<QList<ZipPlan::Unit>> ZipPlan::split(const QStringList &itemPaths, const Q
 QList<ZipPlan::Run> ZipPlan::runsForUnits(const QList<Unit> &units, const QString &archivePath, bool encrypted)
 {
     QList<Run> runs;
+    bool recursive = false;
+    qsizetype itemsInRun = 0;
     for (const Unit &unit : units) {
+        const QString workingDirectory = unit.path.chopped(unit.storedName.size());
+        // Units that share a folder and a kind go in one run: each run rereads the archive.
+        if (!runs.isEmpty() && runs.last().workingDirectory == workingDirectory && recursive == unit.recursive
+            && itemsInRun < MaximumItemsPerRun) {
+            runs.last().arguments << u"./"_s + unit.storedName;
+            ++itemsInRun;
+            continue;
+        }
         QStringList arguments;
         if (unit.recursive)
             arguments << u"-r"_s;
-        arguments << u"-y"_s << u"-nw"_s << u"-db"_s << u"-dd"_s << u"-ds"_s << u"1m"_s << u"-n"_s << storedSuffixes();
+        arguments << u"-y"_s << u"-nw"_s << u"-q"_s << u"-dg"_s << u"-ds"_s << u"256k"_s << u"-n"_s << storedSuffixes();
         if (!runs.isEmpty())
             arguments << u"-g"_s;
         if (encrypted)
             arguments << u"-e"_s;
         arguments << archivePath << u"./"_s + unit.storedName;
-        runs.append(Run {unit.path.chopped(unit.storedName.size()), arguments});
+        runs.append(Run {workingDirectory, arguments});
+        recursive = unit.recursive;
+        itemsInRun = 1;
     }
     return runs;
 }

@@ -3,25 +3,12 @@
 #include "app/Tessary.h"
 #include "support/ChildProcess.h"
 
-#include <QRegularExpression>
-
-#include <cmath>
-
 using namespace Qt::Literals::StringLiterals;
 
 const QString ZipRunner::ZipToolPath = u"/usr/bin/zip"_s;
 
 namespace {
-
 constexpr qsizetype kKeptOutputBytes = 16384;
-
-// "4.7" and "M" as the tool prints a byte count: 4.7 × 1024².
-qint64 bytesOfCount(const QString &number, const QString &unit)
-{
-    const qsizetype power = unit.isEmpty() ? 0 : QStringView(u"KMGT").indexOf(unit.front()) + 1;
-    return static_cast<qint64>(number.toDouble() * std::pow(1024.0, static_cast<double>(power)));
-}
-
 } // namespace
 
 ZipRunner::ZipRunner(QList<ZipPlan::Run> runs, QString password, Progressed progressed)
@@ -37,9 +24,6 @@ int ZipRunner::run()
 {
     int status = 0;
     for (const ZipPlan::Run &run : m_runs) {
-        m_runBytes = 0;
-        m_runEntries = 0;
-        m_runDots = 0;
         m_output.clear();
         const int runStatus = runTool(run);
         if (m_cancelled)
@@ -47,7 +31,6 @@ int ZipRunner::run()
         if (runStatus != 0 && runStatus != SomeFilesUnread)
             return runStatus;
         status = std::max(status, runStatus);
-        m_weightOfRunsDone = m_weightDone;
     }
     return status;
 }
@@ -98,27 +81,16 @@ void ZipRunner::handleOutput(const QByteArray &chunk)
     if (m_output.size() > kKeptOutputBytes)
         m_output.remove(0, m_output.size() - kKeptOutputBytes);
 
-    // "[ 4.7M/ 57M]   adding: NAME" begins an entry, with the bytes read before it; the dots that
-    // follow, alone in their writes, count the bytes of a large one.
-    static const QRegularExpression byteCount(uR"(\[\s*([0-9.]+)([KMGT]?)\s*/)"_s);
-    static const QRegularExpression unread(
-        uR"(could not open for reading: \./(.*)$)"_s, QRegularExpression::MultilineOption);
-    const QString text = QString::fromLatin1(chunk);
-    bool entryBegun = false;
-    for (const QRegularExpressionMatch &match : byteCount.globalMatch(text)) {
-        m_runBytes = bytesOfCount(match.captured(1), match.captured(2));
-        ++m_runEntries;
-        m_runDots = 0;
-        entryBegun = true;
+    // The dots come alone, or before a message; a message's own full stops are not counted.
+    qsizetype dots = 0;
+    for (const char character : chunk) {
+        if (character == '.')
+            ++dots;
+        else if (character != ' ' && character != '\n')
+            break;
     }
-    if (!entryBegun && chunk.count('.') + chunk.count(' ') == chunk.size())
-        m_runDots += chunk.count('.');
-    for (const QRegularExpressionMatch &match : unread.globalMatch(text))
-        m_unreadNames << QString::fromUtf8(match.captured(1).trimmed().toLatin1());
-
-    const qint64 weight = m_weightOfRunsDone + m_runBytes + m_runDots * DotSize + m_runEntries * ZipPlan::EntryWeight;
-    if (weight > m_weightDone) {
-        m_weightDone = weight;
+    if (dots > 0) {
+        m_bytesRead += dots * DotSize;
         if (m_progressed)
             m_progressed();
     }

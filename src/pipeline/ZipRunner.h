@@ -12,18 +12,17 @@
 class ChildProcess;
 
 // Builds one archive with a chain of zip tool runs, one after another, and follows the tool's
-// output: how much it has read (its running byte counts, and the dot it prints for every
-// DotSize bytes of a large file), the files it could not read, and why a run failed.
+// output: how much it has read (a dot for every DotSize bytes) and why a run failed.
 class ZipRunner final
 {
 public:
     static const QString ZipToolPath;
-    /// The input the tool reads for every dot it prints, in bytes.
-    static constexpr qint64 DotSize = 1 << 20;
+    /// The input the tool reads for every dot it prints, in bytes ("-ds 256k").
+    static constexpr qint64 DotSize = 256 << 10;
     /// The tool's status when it made the archive but could not read some of the files.
     static constexpr int SomeFilesUnread = 18;
 
-    /// Told, on the runner's thread, whenever the weight done has grown.
+    /// Told, on the runner's thread, whenever the bytes read have grown.
     using Progressed = std::function<void()>;
 
     ZipRunner(QList<ZipPlan::Run> runs, QString password, Progressed progressed);
@@ -38,12 +37,10 @@ public:
     /// Stops the run under way and every one after it; safe from any thread.
     void cancel();
 
-    /// The bytes and entries the tool has taken so far, weighed as ZipPlan weighs them.
-    qint64 weightDone() const { return m_weightDone.load(); }
+    /// The bytes the tool has read so far, to the last dot.
+    qint64 bytesRead() const { return m_bytesRead.load(); }
     /// The end of the failed run's output.
     QByteArray output() const { return m_output; }
-    /// The files the tool said it could not read, as stored.
-    QStringList unreadNames() const { return m_unreadNames; }
 
 private:
     int runTool(const ZipPlan::Run &run);
@@ -53,15 +50,8 @@ private:
     const QString m_password;
     const Progressed m_progressed;
 
-    std::atomic<qint64> m_weightDone {0};
-    qint64 m_weightOfRunsDone = 0;
-    /// The tool's count of the bytes it read in this run, the entries it began and the dots it
-    /// printed since the last one began.
-    qint64 m_runBytes = 0;
-    qsizetype m_runEntries = 0;
-    qint64 m_runDots = 0;
+    std::atomic<qint64> m_bytesRead {0};
     QByteArray m_output;
-    QStringList m_unreadNames;
 
     std::atomic<bool> m_cancelled {false};
     QMutex m_processLock;

@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <thread>
 
+#include <sched.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -57,6 +59,16 @@ QString shownName(QString name)
     return name;
 }
 
+// The cores this process may run on (fewer than the machine's where it is confined).
+int coresToUse()
+{
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    if (::sched_getaffinity(0, sizeof cores, &cores) == 0)
+        return CPU_COUNT(&cores);
+    return QThread::idealThreadCount();
+}
+
 // The one part becomes the archive, replacing what claims its name.
 QString moveIntoPlace(const QString &partPath, const QString &outputFilePath)
 {
@@ -68,7 +80,7 @@ QString moveIntoPlace(const QString &partPath, const QString &outputFilePath)
 } // namespace
 
 Zipper::Zipper()
-    : m_maximumParallelRuns(std::clamp(QThread::idealThreadCount(), 1, kMostParallelRuns))
+    : m_maximumParallelRuns(std::clamp(coresToUse(), 1, kMostParallelRuns))
 {
 }
 
@@ -174,7 +186,7 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
     QStringList leftOut;
     for (const QString &itemPath : std::as_const(itemPaths)) {
         sizes << ZipPlan::sizeOfItem(itemPath, itemName(itemPath));
-        m_weightToZip += ZipPlan::weightOf(sizes.last());
+        m_bytesToZip += sizes.last().bytes;
         leftOut << sizes.last().leftOut;
     }
 
@@ -191,9 +203,11 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         for (const QList<ZipPlan::Unit> &part : parts) {
             partPaths << scratch.filePath(u"%1.zip"_s.arg(partPaths.size() + 1));
             const QList<ZipPlan::Run> runs = ZipPlan::runsForUnits(part, partPaths.last(), !password.isEmpty());
-            for (const ZipPlan::Run &run : runs) {
-                tessaryLog()(u"Archive: Processing file: %1"_s.arg(run.workingDirectory + run.arguments.last().mid(2)));
-                tessaryLog()(u"Archive: Arguments: %1"_s.arg(describeArguments(run.arguments, password)));
+            if (const Tessary::LogHandler log = tessaryLog()) {
+                for (const ZipPlan::Unit &unit : part)
+                    log(u"Archive: Processing file: %1"_s.arg(unit.path));
+                for (const ZipPlan::Run &run : runs)
+                    log(u"Archive: Arguments: %1"_s.arg(describeArguments(run.arguments, password)));
             }
             m_runners.push_back(std::make_unique<ZipRunner>(runs, password, [this] { updateProgress(); }));
         }
@@ -221,11 +235,11 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         return;
     }
 
-    for (const auto &runner : m_runners)
-        for (const QString &name : runner->unreadNames())
-            if (!leftOut.contains(name))
-                leftOut << name;
-    if (!leftOut.isEmpty()) {
+    // Quiet, the tool names no file it could not read: those it found unreadable beforehand are
+    // known, one that became so since is not.
+    const bool someUnread = std::any_of(
+        m_statuses.cbegin(), m_statuses.cend(), [](int status) { return status == ZipRunner::SomeFilesUnread; });
+    if (someUnread || !leftOut.isEmpty()) {
         tessaryLog()(u"Archive: Task ended without %1 item(s)."_s.arg(leftOut.size()));
         callCompletionBlock(errorWithDescription(describeLeftOut(leftOut, outputFilePath)), {});
         return;
@@ -273,15 +287,15 @@ void Zipper::cancel()
 void Zipper::updateProgress()
 {
     QMutexLocker locker(&m_progressLock);
-    if (m_weightToZip == 0) {
+    if (m_bytesToZip == 0) {
         setProgress(kLastRunningProgress); // nothing to read: as good as done
         return;
     }
     qint64 done = 0;
     for (const auto &runner : m_runners)
-        done += runner->weightDone();
+        done += runner->bytesRead();
     const float progress = std::min(
-        kLastRunningProgress, static_cast<float>(static_cast<double>(done) / static_cast<double>(m_weightToZip)));
+        kLastRunningProgress, static_cast<float>(static_cast<double>(done) / static_cast<double>(m_bytesToZip)));
     // The tool's counts are rounded: never step back.
     if (progress > m_progress)
         setProgress(progress);
@@ -303,6 +317,9 @@ void Zipper::setProgress(float progress)
 
 QString Zipper::describeLeftOut(const QStringList &names, const QString &outputFilePath)
 {
+    if (names.isEmpty())
+        return u"Archive Creation Failure: Some files could not be read and are not in the archive. Check that you "
+               "are allowed to read them. The archive, without them, was kept at \"%1\"."_s.arg(outputFilePath);
     QStringList shown;
     for (const QString &name : names.first(std::min(names.size(), kLeftOutNamesShown)))
         shown << u"\"%1\""_s.arg(name);

@@ -19,8 +19,8 @@ class ZipRunner;
 // (ZipPlan); each part is built by its own chain of tool runs into a hidden folder beside the
 // archive, all at the same time, and the parts are then joined into the archive (ZipMerger),
 // which so appears whole or not at all. Progress follows the bytes the runs have read against
-// the size of the items; a failed run is explained from the tool's messages, and an archive
-// that lacks files the tool could not read is kept but reported, naming them.
+// the bytes of the items' files; a failed run is explained from the tool's messages, and an
+// archive that lacks files the tool could not read is kept but reported, naming them.
 class Zipper final
 {
 public:
@@ -68,7 +68,7 @@ public:
     static Error errorWithDescription(const QString &description);
     /// Why a run of the tool failed, in plain words, from its exit status and its messages.
     static QString describeFailure(int status, const QByteArray &output, const QString &outputFilePath);
-    /// What the user is told of an archive made without the files named.
+    /// What the user is told of an archive made without the files named (unknown: none named).
     static QString describeLeftOut(const QStringList &names, const QString &outputFilePath);
 
 private:
@@ -86,7 +86,7 @@ private:
     ProgressBlock m_progressBlock;
     int m_maximumParallelRuns;
     float m_progress = 0.0F;
-    qint64 m_weightToZip = 0;
+    qint64 m_bytesToZip = 0;
     QMutex m_progressLock;
     std::atomic<bool> m_cancelled {false};
 
