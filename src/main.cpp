@@ -37,9 +37,14 @@ int main(int argc, char *argv[])
 
     // The drop pad must be placed by Tessary and take drags from every kind of program: on a
     // Wayland session it runs through XWayland, unless the user chose a platform himself.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    // Without an X11 display, Tessary starts on what there is to say so (the system check).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "xcb");
+        else
+            qputenv(
+                "QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "offscreen" : "wayland;offscreen");
+    }
     QApplication app(argc, argv);
     describeApplication();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/TessaryLogo.svg")));
@@ -49,9 +54,7 @@ int main(int argc, char *argv[])
         return commandLine.runZip();
 
     Tessary controller;
-    controller.setupGarbageCollection();
-    controller.setupStatusMenu();
-    controller.createDestinations();
+    controller.launch();
     const int status = QApplication::exec();
     controller.stopRunningJobs();
     return status;

@@ -26,6 +26,7 @@ class ProgressWindowController;
 class QAction;
 class QuickZipWindow;
 class Settings;
+class QMessageBox;
 class StatusItem;
 struct ZipRequest;
 
@@ -85,8 +86,18 @@ public:
     /// Saves the list after a Destination was configured or renamed.
     void destinationHasChanged(Destination *destination);
 
-    // Housekeeping
+    // Launch and housekeeping
 
+    /// Everything a start of the program does, in order: the housekeeping, the status item and
+    /// menu, the Destinations, the system check and, when it passes, the first launch's steps.
+    /// False when the system check failed: the program then ends 1.0 s after its alert.
+    bool launch();
+    /// Whether Tessary can run here (an X11 display for the pad); otherwise an alert says what
+    /// it needs and the program ends 1.0 s after it is closed.
+    bool performSystemVersionCheck();
+    /// Once ever: marks the introduction as shown; and adds Tessary to the programs that start
+    /// with the session (never again once done, even when the user removes it).
+    void performFirstLaunchSetup();
     /// Collects the garbage now and every hour from now on.
     void setupGarbageCollection();
     /// Removes, off the GUI thread, every entry of the internal folder created more than 72
@@ -145,6 +156,10 @@ public:
     static QString supportDocumentPath();
     /// The About box, with the switch for logging.
     void displayAboutBox();
+    /// An alert with the logo, the product's line, the text and an OK button.
+    static void prepareLogoAlert(QMessageBox &box, const QString &details);
+    /// Shows such an alert and waits for it to be closed; without a screen, writes it out.
+    static void showLogoAlert(const QString &title, const QString &details);
 
     // Zip requests
 

@@ -1,4 +1,4 @@
-// The About box, which also holds the switch for logging.
+// The About box, which also holds the switch for logging, and the alert shape it shares.
 
 #include "Tessary.h"
 
@@ -15,11 +15,33 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 constexpr qreal kLogoSide = 64.0;
 const QString kCopyright = u"Copyright © 2026 The Tessary developers"_s;
+const QString kProductLine = u"Tessary - The Easiest Way to Zip, Share and Protect your files."_s;
 } // namespace
+
+void Tessary::prepareLogoAlert(QMessageBox &box, const QString &details)
+{
+    box.setIconPixmap(QPixmap::fromImage(ImageManager::imageNamed(u"TessaryLogo"_s, QSizeF(kLogoSide, kLogoSide))));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(kProductLine);
+    box.setInformativeText(details);
+    box.setEscapeButton(box.addButton(QMessageBox::Ok));
+}
+
+void Tessary::showLogoAlert(const QString &title, const QString &details)
+{
+    if (Utilities::isNonInteractive()) {
+        Utilities::displayMessage(details, kProductLine);
+        return;
+    }
+    Utilities::bringCurrentApplicationToForeground();
+    QMessageBox box;
+    box.setWindowTitle(title);
+    prepareLogoAlert(box, details);
+    box.exec();
+}
 
 void Tessary::displayAboutBox()
 {
-    const QString message = u"Tessary - The Easiest Way to Zip, Share and Protect your files."_s;
     const QString details
         = u"\nVersion %1\n\n%2\n\n"
           "• Just Drag and Drop to Zip your Files.\n"
@@ -29,7 +51,7 @@ void Tessary::displayAboutBox()
           "• Automatically store Zip Archives on this computer, in the Cloud or on your FTP server.\n"_s.arg(
               QCoreApplication::applicationVersion(), kCopyright);
     if (Utilities::isNonInteractive()) {
-        Utilities::displayMessage(details, message);
+        showLogoAlert(u"About Tessary"_s, details);
         return;
     }
     // Beginning a log is offered only to those who hold a modifier key as the box opens.
@@ -42,11 +64,7 @@ void Tessary::displayAboutBox()
     Utilities::bringCurrentApplicationToForeground();
     QMessageBox box;
     box.setWindowTitle(u"About Tessary"_s);
-    box.setIconPixmap(QPixmap::fromImage(ImageManager::imageNamed(u"TessaryLogo"_s, QSizeF(kLogoSide, kLogoSide))));
-    box.setTextFormat(Qt::PlainText);
-    box.setText(message);
-    box.setInformativeText(details);
-    box.setEscapeButton(box.addButton(QMessageBox::Ok));
+    prepareLogoAlert(box, details);
     QPushButton *logging
         = loggingButtonText.isNull() ? nullptr : box.addButton(loggingButtonText, QMessageBox::ActionRole);
     box.exec();

@@ -1,14 +1,59 @@
-// Launch and housekeeping: the internal folder is kept free of the job folders of days gone by.
+// Launch and housekeeping: the start of the program, the steps of its first launch, and the
+// internal folder kept free of the job folders of days gone by.
 
 #include "Tessary.h"
 
 #include "pipeline/ThreadHops.h"
+#include "settings/Settings.h"
+#include "support/SystemVersion.h"
 #include "support/Utilities.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTimer>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 constexpr int kGarbageCollectionIntervalMs = 3600 * 1000;
 constexpr qint64 kStaleAfterSeconds = 72 * 3600;
+constexpr int kEndAfterUnsupportedMs = 1000;
 } // namespace
+
+bool Tessary::launch()
+{
+    setupGarbageCollection();
+    setupStatusMenu();
+    createDestinations();
+    if (!performSystemVersionCheck())
+        return false;
+    performFirstLaunchSetup();
+    return true;
+}
+
+bool Tessary::performSystemVersionCheck()
+{
+    if (SystemVersion::canShowDropPad())
+        return true;
+    showLogoAlert(u"Tessary"_s,
+        u"Tessary cannot put its drop pad on this desktop (Linux %1, %2 display).  Tessary requires an X11 "
+        "display, directly or through XWayland."_s.arg(
+            SystemVersion::systemVersionString(), QGuiApplication::platformName()));
+    QTimer::singleShot(kEndAfterUnsupportedMs, qApp, [] { QCoreApplication::exit(1); });
+    return false;
+}
+
+void Tessary::performFirstLaunchSetup()
+{
+    // The introduction a first launch opens comes with the introduction itself; until then the
+    // first launch is only marked.
+    if (!m_settings->initialLaunchDone())
+        m_settings->setInitialLaunchDone();
+    if (!m_settings->loginItemInstallComplete()) {
+        Utilities::addCurrentAppAsLoginItem();
+        m_settings->setLoginItemInstallComplete();
+    }
+}
 
 void Tessary::setupGarbageCollection()
 {

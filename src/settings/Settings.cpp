@@ -22,6 +22,8 @@ const QString kDestinationsWindowXKey = u"Preferred Destinations Window X"_s;
 const QString kDestinationsWindowYKey = u"Preferred Destinations Window Y"_s;
 const QString kQuickZipNameKey = u"Quick Zip Name"_s;
 const QString kDropPadLocationKey = u"Drop Pad Location"_s;
+const QString kInitialLaunchKey = u"Initial Launch"_s;
+const QString kLoginItemInstallCompleteKey = u"Login Item Install Complete"_s;
 
 const QString kKeychainService = u"Tessary"_s;
 const QString kKeychainAccount = u"Tessary"_s;
@@ -139,6 +141,18 @@ void Settings::setDropPadLocation(const QPoint &location)
     save();
 }
 
+void Settings::setInitialLaunchDone()
+{
+    m_initialLaunchDone = true;
+    save();
+}
+
+void Settings::setLoginItemInstallComplete()
+{
+    m_loginItemInstallComplete = true;
+    save();
+}
+
 void Settings::setQuickZipName(const QString &name)
 {
     QString oneLine = name;
@@ -185,6 +199,8 @@ void Settings::save()
         m_store.setValue(kQuickZipNameKey, m_quickZipName);
     if (m_dropPadLocation)
         m_store.setValue(kDropPadLocationKey, *m_dropPadLocation);
+    m_store.setValue(kInitialLaunchKey, m_initialLaunchDone);
+    m_store.setValue(kLoginItemInstallCompleteKey, m_loginItemInstallComplete);
     m_store.sync();
 }
 
@@ -204,6 +220,8 @@ void Settings::load()
     m_quickZipPasswordType = integer(kQuickZipPasswordTypeKey);
     m_preferredProgressWindowLocation = location(kProgressWindowXKey, kProgressWindowYKey);
     m_preferredDestinationsWindowLocation = location(kDestinationsWindowXKey, kDestinationsWindowYKey);
+    m_initialLaunchDone = flag(m_store.value(kInitialLaunchKey));
+    m_loginItemInstallComplete = flag(m_store.value(kLoginItemInstallCompleteKey));
     m_quickZipName = m_store.contains(kQuickZipNameKey) ? m_store.value(kQuickZipNameKey).toString() : QString();
     // Anything but a point (a damaged value) counts as no place.
     const QVariant padLocation = m_store.value(kDropPadLocationKey);

@@ -56,6 +56,12 @@ public:
     /// Where the user put the drop pad; none until the pad was first moved.
     std::optional<QPoint> dropPadLocation() const { return m_dropPadLocation; }
     void setDropPadLocation(const QPoint &location);
+    /// Whether the first launch's steps have been taken: the introduction shown, Tessary added to
+    /// the programs that start with the session. Each is taken once, never again.
+    bool initialLaunchDone() const { return m_initialLaunchDone; }
+    void setInitialLaunchDone();
+    bool loginItemInstallComplete() const { return m_loginItemInstallComplete; }
+    void setLoginItemInstallComplete();
     /// The preset name; null when none is set. Line breaks are stored as ".".
     QString quickZipName() const { return m_quickZipName; }
     void setQuickZipName(const QString &name);
@@ -86,4 +92,6 @@ private:
     QPointF m_preferredDestinationsWindowLocation;
     std::optional<QPoint> m_dropPadLocation;
     QString m_quickZipName;
+    bool m_initialLaunchDone = false;
+    bool m_loginItemInstallComplete = false;
 };

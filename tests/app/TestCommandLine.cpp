@@ -53,6 +53,7 @@ private Q_SLOTS:
 
     void zipsToTheNamedDestination();
     void twoRunsAtOnceMakeTwoArchives();
+    void withoutAnX11DisplayTheProgramSaysSoAndEnds();
     void namesThatAreNotUtf8ZipAsThemselves();
     void failedJobOrDeliveryGivesStatusOne();
     void terminationStopsTheZipAndLeavesNoArchive();
@@ -120,6 +121,17 @@ void TestCommandLine::twoRunsAtOnceMakeTwoArchives()
         entries.sort();
         QCOMPARE(entries, (QStringList {u"Photos/"_s, u"Photos/big.bin"_s, u"Photos/one.jpg"_s}));
     }
+}
+
+void TestCommandLine::withoutAnX11DisplayTheProgramSaysSoAndEnds()
+{
+    const Run run = tessary({});
+    QCOMPARE(run.status, 1);
+    QVERIFY2(
+        run.err.contains(u"Tessary requires an X11 display, directly or through XWayland."_s), qPrintable(run.err));
+    // The first launch's steps wait for a launch that can run.
+    QVERIFY(!QFileInfo::exists(m_home->filePath(u".config/autostart/tessary.desktop"_s)));
+    QVERIFY(!Settings().initialLaunchDone());
 }
 
 void TestCommandLine::namesThatAreNotUtf8ZipAsThemselves()

@@ -7,6 +7,7 @@
 #include "app/StatusItem.h"
 #include "app/StatusItemPlacement.h"
 #include "app/Tessary.h"
+#include "platform/AutostartEntry.h"
 #include "platform/PointerButtons.h"
 #include "settings/Settings.h"
 #include "settings/VLTKeychain.h"
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void presetPolicies();
     void quitAsksFirst_data();
     void quitAsksFirst();
+    void firstLaunchStepsAreTakenOnce();
 
 private:
     QMenu *menu() const { return m_controller->statusItem()->menu(); }
@@ -81,6 +83,23 @@ void TestStatusItem::cleanup()
     m_controller.reset();
     PointerButtons::setStandIn({});
     m_home.reset();
+}
+
+void TestStatusItem::firstLaunchStepsAreTakenOnce()
+{
+    QVERIFY(!QFileInfo::exists(AutostartEntry::path()));
+    m_controller->performFirstLaunchSetup();
+    QVERIFY(readFile(AutostartEntry::path()).contains(QFile::encodeName(QCoreApplication::applicationFilePath())));
+    const Settings stored;
+    QVERIFY(stored.initialLaunchDone());
+    QVERIFY(stored.loginItemInstallComplete());
+
+    // The user takes Tessary out of the programs that start with the session: it stays out.
+    QVERIFY(QFile::remove(AutostartEntry::path()));
+    m_controller.reset();
+    m_controller = std::make_unique<Tessary>();
+    m_controller->performFirstLaunchSetup();
+    QVERIFY(!QFileInfo::exists(AutostartEntry::path()));
 }
 
 QAction *TestStatusItem::item(const QString &title) const
