@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
+#include "app/HandOver.h"
 #include "app/Tessary.h"
+#include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 #include "support/FileNames.h"
 
@@ -50,10 +52,17 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/TessaryLogo.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
     TerminationSignals::endEventLoopOnTermination();
+    // One running copy per user: a start while one runs hands its request over.
+    SingleInstance instance;
+    if (const std::optional<int> status = commandLine.handOverToRunningCopy(instance))
+        return *status;
     if (commandLine.mode() != CommandLine::ModeRun)
         return commandLine.runZip();
 
     Tessary controller;
+    instance.listen([&controller](const QByteArray &request, const SingleInstance::Reply &reply) {
+        return HandOver::serve(controller, request, reply);
+    });
     controller.launch();
     const int status = QApplication::exec();
     controller.stopRunningJobs();

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "HandOver.h"
 #include "Tessary.h"
 #include "support/FileNames.h"
 #include "support/Utilities.h"
@@ -7,8 +8,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -20,6 +23,8 @@ namespace {
 const QString kListDestinationsOption = u"list-destinations"_s;
 const QString kDestinationOption = u"destination"_s;
 constexpr int kWindowsGonePollMs = 100;
+constexpr qint64 kStartingCopyWaitMs = 10000;
+constexpr unsigned long kStartingCopyPollMs = 100;
 
 // The Destinations that can be zipped to, in tile order: every one but the add tile.
 DestinationList zippableDestinations(const Tessary &controller)
@@ -125,33 +130,78 @@ int CommandLine::run() const
     return ExitSuccess;
 }
 
-int CommandLine::runZip() const
+std::optional<QList<QUrl>> CommandLine::itemURLs() const
 {
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-
     QList<QUrl> urls;
     for (const QString &file : m_files) {
         const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(file));
         if (!Utilities::fileExistsAtPath(path)) {
-            err << "tessary: no such file or folder: " << file << '\n';
-            return ExitUsageError;
+            QTextStream(stderr) << "tessary: no such file or folder: " << file << '\n';
+            return std::nullopt;
         }
         urls << FileNames::fileURL(path);
     }
+    return urls;
+}
+
+void CommandLine::startZipRequest(Tessary &controller, Mode mode, const QString &destinationName,
+    const QList<QUrl> &urls, const std::function<void(const Result &result)> &ended)
+{
+    const DestinationList destinations = zippableDestinations(controller);
+    const auto named = std::find_if(destinations.cbegin(), destinations.cend(),
+        [&destinationName](const DestinationPointer &candidate) { return candidate->name() == destinationName; });
+    if (mode == ModeZip && named == destinations.cend()) {
+        Result unknown {ExitUsageError, {},
+            u"tessary: no Destination is named \"%1\". Your Destinations:\n"_s.arg(destinationName)};
+        for (const DestinationPointer &candidate : destinations)
+            unknown.err += u"  "_s + candidate->name() + u'\n';
+        ended(unknown);
+        return;
+    }
+    const Tessary::RequestCompletion completion = [ended](Tessary::RequestOutcome outcome, const QString &archivePath,
+                                                      const Error &error) {
+        switch (outcome) {
+        case Tessary::RequestOutcome::Finished:
+            ended({ExitSuccess, archivePath + u'\n', {}});
+            break;
+        case Tessary::RequestOutcome::Failed:
+            // Without a screen the alert has written the error already.
+            ended({ExitJobFailed, {},
+                Utilities::isNonInteractive() ? QString() : u"tessary: "_s + error.localizedFailureReason() + u'\n'});
+            break;
+        case Tessary::RequestOutcome::Cancelled:
+            ended({ExitCancelled, {}, {}});
+            break;
+        }
+    };
+    if (mode == ModeZip)
+        controller.performQuickZipWithURLs(urls, *named, completion);
+    else
+        controller.performCustomZipWithURLs(urls, completion);
+}
+
+int CommandLine::print(const Result &result)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!result.out.isEmpty()) {
+        out << result.out << Qt::flush;
+        // A reader gone from standard output does not undo the archive; say where it is.
+        if (out.status() != QTextStream::Ok)
+            err << "tessary: the archive's path could not be written to standard output: " << result.out;
+    }
+    err << result.err << Qt::flush;
+    return result.status;
+}
+
+int CommandLine::runZip() const
+{
+    const std::optional<QList<QUrl>> urls = itemURLs();
+    if (!urls)
+        return ExitUsageError;
 
     Tessary controller;
     controller.createDestinations();
-    const DestinationList destinations = zippableDestinations(controller);
-    const auto named = std::find_if(destinations.cbegin(), destinations.cend(),
-        [this](const DestinationPointer &candidate) { return candidate->name() == m_destinationName; });
-    if (m_mode == ModeZip && named == destinations.cend()) {
-        err << "tessary: no Destination is named \"" << m_destinationName << "\". Your Destinations:\n";
-        for (const DestinationPointer &candidate : destinations)
-            err << "  " << candidate->name() << '\n';
-        return ExitUsageError;
-    }
-
     // The run waits for the request, then for its windows (a notice, a progress window keeping
     // its minimum time) to go, so that the user sees them to the end. Without a screen there is
     // nothing to see: the run ends with the request.
@@ -165,34 +215,13 @@ int CommandLine::runZip() const
         if (!showing)
             QApplication::exit(*status);
     };
-    const Tessary::RequestCompletion ended
-        = [&status, &out, &err, exitOnceWindowsAreGone](
-              Tessary::RequestOutcome outcome, const QString &archivePath, const Error &error) {
-              switch (outcome) {
-              case Tessary::RequestOutcome::Finished:
-                  out << archivePath << Qt::endl;
-                  // A reader gone from standard output does not undo the archive; say where it is.
-                  if (out.status() != QTextStream::Ok)
-                      err << "tessary: the archive's path could not be written to standard output: " << archivePath
-                          << Qt::endl;
-                  status = ExitSuccess;
-                  break;
-              case Tessary::RequestOutcome::Failed:
-                  // Without a screen the alert has written the error already.
-                  if (!Utilities::isNonInteractive())
-                      err << "tessary: " << error.localizedFailureReason() << Qt::endl;
-                  status = ExitJobFailed;
-                  break;
-              case Tessary::RequestOutcome::Cancelled:
-                  status = ExitCancelled;
-                  break;
-              }
-              QTimer::singleShot(0, exitOnceWindowsAreGone); // once the event loop runs
-          };
-    if (m_mode == ModeZip)
-        controller.performQuickZipWithURLs(urls, *named, ended);
-    else
-        controller.performCustomZipWithURLs(urls, ended);
+    startZipRequest(
+        controller, m_mode, m_destinationName, *urls, [&status, exitOnceWindowsAreGone](const Result &result) {
+            status = print(result);
+            QTimer::singleShot(0, exitOnceWindowsAreGone); // once the event loop runs
+        });
+    if (status == ExitUsageError)
+        return *status;
 
     QTimer poll;
     poll.setInterval(kWindowsGonePollMs);
@@ -201,4 +230,31 @@ int CommandLine::runZip() const
     const int exitStatus = QApplication::exec();
     controller.stopRunningJobs();
     return exitStatus;
+}
+
+std::optional<int> CommandLine::handOverToRunningCopy(SingleInstance &instance) const
+{
+    QByteArray request;
+    if (m_mode != ModeRun) {
+        const std::optional<QList<QUrl>> urls = itemURLs();
+        if (!urls)
+            return ExitUsageError;
+        request = HandOver::zipRequest(m_mode, m_destinationName, *urls);
+    } else {
+        request = HandOver::menuRequest();
+    }
+    // A copy that is starting holds the lock before it listens: it is waited for.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kStartingCopyWaitMs) {
+        if (const std::optional<QByteArray> answer = SingleInstance::askRunningCopy(request)) {
+            if (const std::optional<Result> result = HandOver::resultFromMessage(*answer))
+                return print(*result);
+            return print({ExitJobFailed, {}, u"tessary: the running Tessary ended before it answered.\n"_s});
+        }
+        if (m_mode == ModeRun ? instance.becomeRunningCopy() : !SingleInstance::isLockHeld())
+            return std::nullopt;
+        QThread::msleep(kStartingCopyPollMs);
+    }
+    return print({ExitJobFailed, {}, u"tessary: another Tessary is starting and does not answer.\n"_s});
 }

@@ -1,7 +1,15 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class SingleInstance;
+class Tessary;
 
 // What Tessary was asked to do on its command line, and the work of the modes that end by
 // themselves: a file manager or a script hands files to Tessary here.
@@ -16,6 +24,14 @@ public:
         ModeHelp,
         ModeVersion,
         ModeUsageError,
+    };
+
+    /// What a zip request of the command line ends with: its status and what it prints.
+    struct Result
+    {
+        int status = 0;
+        QString out;
+        QString err;
     };
 
     /// Exit statuses of the modes that end by themselves.
@@ -41,7 +57,20 @@ public:
     /// application. Its status.
     int runZip() const;
 
+    /// Where a copy of Tessary runs (or is starting), hands it the request: a zip mode's zip,
+    /// or, for ModeRun, opening its menu; the status then. Nothing when this process is to do
+    /// the work itself: for ModeRun it has then become the running copy.
+    std::optional<int> handOverToRunningCopy(SingleInstance &instance) const;
+    /// Starts a zip mode's request on the controller, as a drop would; ended gets its result.
+    static void startZipRequest(Tessary &controller, Mode mode, const QString &destinationName, const QList<QUrl> &urls,
+        const std::function<void(const Result &result)> &ended);
+    /// Prints the result; its status.
+    static int print(const Result &result);
+
 private:
+    /// The FILEs as URLs; nothing, and the reason on standard error, when one does not exist.
+    std::optional<QList<QUrl>> itemURLs() const;
+
     Mode m_mode = ModeRun;
     QString m_errorText;
     QString m_destinationName;

@@ -3,8 +3,10 @@
 #include "TestFiles.h"
 
 #include "app/CommandLine.h"
+#include "app/HandOver.h"
 #include "app/Tessary.h"
 #include "destinations/DestinationFolder.h"
+#include "platform/SingleInstance.h"
 #include "settings/Settings.h"
 
 #include <QDir>
@@ -54,6 +56,9 @@ private Q_SLOTS:
     void zipsToTheNamedDestination();
     void twoRunsAtOnceMakeTwoArchives();
     void withoutAnX11DisplayTheProgramSaysSoAndEnds();
+    void aDeadCopysLockIsTakenOver();
+    void theSocketRefusesWhatIsNoRequest_data();
+    void theSocketRefusesWhatIsNoRequest();
     void namesThatAreNotUtf8ZipAsThemselves();
     void failedJobOrDeliveryGivesStatusOne();
     void terminationStopsTheZipAndLeavesNoArchive();
@@ -132,6 +137,62 @@ void TestCommandLine::withoutAnX11DisplayTheProgramSaysSoAndEnds()
     // The first launch's steps wait for a launch that can run.
     QVERIFY(!QFileInfo::exists(m_home->filePath(u".config/autostart/tessary.desktop"_s)));
     QVERIFY(!Settings().initialLaunchDone());
+}
+
+void TestCommandLine::aDeadCopysLockIsTakenOver()
+{
+    QProcess copy; // without a display it holds the lock for a second, then ends
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    copy.setProcessEnvironment(environment);
+    copy.start(QStringLiteral(TESSARY_EXECUTABLE));
+    QTRY_VERIFY(SingleInstance::isLockHeld());
+    copy.kill();
+    QVERIFY(copy.waitForFinished());
+    QVERIFY(QFileInfo::exists(SingleInstance::folder() + u"/tessary.lock"_s)); // left behind
+    SingleInstance instance;
+    QVERIFY(instance.becomeRunningCopy());
+}
+
+void TestCommandLine::theSocketRefusesWhatIsNoRequest_data()
+{
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("not JSON") << QByteArray("\x01\x02 garbage");
+    QTest::newRow("unknown request") << QByteArray(R"({"request":"format the disk"})");
+    QTest::newRow("items that are no paths") << QByteArray(
+        R"({"request":"zip","custom":false,"destination":"Place on the Desktop","items":["bm90IGFic29sdXRl"]})");
+    QTest::newRow("too long") << QByteArray(SingleInstance::MaximumMessageBytes + 1, '{');
+}
+
+void TestCommandLine::theSocketRefusesWhatIsNoRequest()
+{
+    QFETCH(QByteArray, message);
+    Tessary controller;
+    controller.createDestinations();
+    SingleInstance instance;
+    QVERIFY(instance.becomeRunningCopy());
+    instance.listen([&controller](const QByteArray &request, const SingleInstance::Reply &reply) {
+        return HandOver::serve(controller, request, reply);
+    });
+    std::optional<QByteArray> answer;
+    QThread *client = QThread::create([&] { answer = SingleInstance::askRunningCopy(message); });
+    client->start();
+    QTRY_VERIFY(client->isFinished());
+    delete client;
+    QCOMPARE(answer, std::optional(QByteArray())); // heard, and refused without an answer
+    QCOMPARE(QDir(m_home->desktopPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+
+    // A request, after all that, is served.
+    const std::optional<QList<QUrl>> urls = QList<QUrl> {QUrl::fromLocalFile(m_home->filePath(u"work/report.txt"_s))};
+    client = QThread::create([&] {
+        answer = SingleInstance::askRunningCopy(
+            HandOver::zipRequest(CommandLine::ModeZip, u"Place on the Desktop"_s, *urls));
+    });
+    client->start();
+    QTRY_VERIFY(client->isFinished());
+    delete client;
+    QCOMPARE(HandOver::resultFromMessage(answer.value_or(QByteArray()))->out,
+        m_home->desktopPath() + u"/Tessary Archive.zip\n"_s);
 }
 
 void TestCommandLine::namesThatAreNotUtf8ZipAsThemselves()

@@ -72,6 +72,7 @@ private Q_SLOTS:
     void aDropOnThePadOpensTheCustomZipWindow();
     void thePadMovedHalfOffTheScreenComesBack();
     void aJobLeavesTheFocusWhereItIs();
+    void anotherStartHandsOverToTheRunningCopy();
 
 private:
     /// Presses on the drag source, which starts a drag of the test files.
@@ -263,6 +264,37 @@ void TestDesktopDrags::aJobLeavesTheFocusWhereItIs()
     const QString archive = QString::fromUtf8(job.readAllStandardOutput()).trimmed();
     QCOMPARE(QFileInfo(archive).path(), m_home.desktopPath());
     QCOMPARE(ArchiveReader::listEntries(archive), QStringList {u"big.bin"_s});
+}
+
+void TestDesktopDrags::anotherStartHandsOverToTheRunningCopy()
+{
+    // Started without a screen of its own, a custom zip still shows its window: the running
+    // copy's, which tells it how the request ended.
+    QProcessEnvironment screenless = m_tessary.processEnvironment();
+    screenless.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    QProcess custom;
+    custom.setProcessEnvironment(screenless);
+    custom.start(QStringLiteral(TESSARY_EXECUTABLE), {m_home.filePath(u"Items/notes.txt"_s)});
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(u"^New Tessary Archive$"_s).has_value(), 10000);
+    xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^New Tessary Archive$"_s, u"windowactivate"_s, u"--sync"_s,
+        u"key"_s, u"Escape"_s});
+    QVERIFY(custom.waitForFinished(10000));
+    QCOMPARE(custom.exitCode(), 3); // cancelled
+
+    // A bare start opens the running copy's menu, and ends.
+    const auto visibleWindows = [] {
+        return xdotool({u"search"_s, u"--onlyvisible"_s, u"--classname"_s, u"^tessary$"_s}).split(u'\n').size();
+    };
+    const qsizetype before = visibleWindows();
+    QProcess bare;
+    bare.setProcessEnvironment(m_tessary.processEnvironment());
+    bare.start(QStringLiteral(TESSARY_EXECUTABLE));
+    QVERIFY(bare.waitForFinished(10000));
+    QCOMPARE(bare.exitCode(), 0);
+    QTRY_COMPARE(visibleWindows(), before + 1);
+    moveTo(QPoint(640, 700)); // a click away from it closes it
+    button(u"click"_s);
+    QTRY_COMPARE(visibleWindows(), before);
 }
 
 QTEST_GUILESS_MAIN(TestDesktopDrags)

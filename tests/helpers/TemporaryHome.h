@@ -5,8 +5,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A fresh home folder for one test: HOME, the XDG folders and the settings file point into a
-// temporary folder (with a Desktop) for the object's life; the variables are restored afterwards.
+// A fresh home folder for one test: HOME, the XDG folders (the runtime folder too) and the
+// settings file point into a temporary folder (with a Desktop) for the object's life; the
+// variables are restored afterwards.
 class TemporaryHome final
 {
 public:

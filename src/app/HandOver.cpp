@@ -1,0 +1,104 @@
+#include "HandOver.h"
+
+#include "StatusItem.h"
+#include "Tessary.h"
+#include "support/FileNames.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const QString kRequestKey = u"request"_s;
+const QString kMenuRequest = u"menu"_s;
+const QString kZipRequest = u"zip"_s;
+const QString kCustomKey = u"custom"_s;
+const QString kDestinationKey = u"destination"_s;
+const QString kItemsKey = u"items"_s;
+const QString kStatusKey = u"status"_s;
+const QString kOutKey = u"out"_s;
+const QString kErrKey = u"err"_s;
+
+std::optional<QJsonObject> objectOf(const QByteArray &message)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(message, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    return document.object();
+}
+
+QByteArray messageOf(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// The items of a zip request: absolute paths, every byte kept; nothing when one is not.
+std::optional<QList<QUrl>> itemsOf(const QJsonValue &value)
+{
+    if (!value.isArray() || value.toArray().isEmpty())
+        return std::nullopt;
+    QList<QUrl> urls;
+    for (const QJsonValue &item : value.toArray()) {
+        const QByteArray::FromBase64Result bytes
+            = QByteArray::fromBase64Encoding(item.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        if (!item.isString() || !bytes || !bytes.decoded.startsWith('/'))
+            return std::nullopt;
+        urls << FileNames::fileURL(FileNames::decode(bytes.decoded));
+    }
+    return urls;
+}
+} // namespace
+
+QByteArray HandOver::menuRequest()
+{
+    return messageOf({{kRequestKey, kMenuRequest}});
+}
+
+QByteArray HandOver::zipRequest(CommandLine::Mode mode, const QString &destinationName, const QList<QUrl> &urls)
+{
+    QJsonArray items;
+    for (const QUrl &url : urls)
+        items.append(QString::fromLatin1(FileNames::encode(FileNames::localPath(url)).toBase64()));
+    return messageOf({{kRequestKey, kZipRequest}, {kCustomKey, mode == CommandLine::ModeCustomZip},
+        {kDestinationKey, destinationName}, {kItemsKey, items}});
+}
+
+QByteArray HandOver::resultMessage(const CommandLine::Result &result)
+{
+    return messageOf({{kStatusKey, result.status}, {kOutKey, result.out}, {kErrKey, result.err}});
+}
+
+std::optional<CommandLine::Result> HandOver::resultFromMessage(const QByteArray &message)
+{
+    const std::optional<QJsonObject> object = objectOf(message);
+    if (!object || !object->value(kStatusKey).isDouble())
+        return std::nullopt;
+    return CommandLine::Result {
+        object->value(kStatusKey).toInt(), object->value(kOutKey).toString(), object->value(kErrKey).toString()};
+}
+
+bool HandOver::serve(Tessary &controller, const QByteArray &request, const SingleInstance::Reply &reply)
+{
+    const std::optional<QJsonObject> object = objectOf(request);
+    if (!object)
+        return false;
+    const QString kind = object->value(kRequestKey).toString();
+    if (kind == kMenuRequest) {
+        if (controller.statusItem() != nullptr)
+            controller.statusItem()->popUpMenuAtPad();
+        reply(resultMessage({CommandLine::ExitSuccess, {}, {}}));
+        return true;
+    }
+    const std::optional<QList<QUrl>> urls = itemsOf(object->value(kItemsKey));
+    if (kind != kZipRequest || !urls || !object->value(kCustomKey).isBool()
+        || !object->value(kDestinationKey).isString())
+        return false;
+    const CommandLine::Mode mode
+        = object->value(kCustomKey).toBool() ? CommandLine::ModeCustomZip : CommandLine::ModeZip;
+    CommandLine::startZipRequest(controller, mode, object->value(kDestinationKey).toString(), *urls,
+        [reply](const CommandLine::Result &result) { reply(resultMessage(result)); });
+    return true;
+}

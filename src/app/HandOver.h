@@ -1,0 +1,30 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "platform/SingleInstance.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QUrl>
+
+#include <optional>
+
+class Tessary;
+
+// The messages by which a start of Tessary hands its command line to the running copy, and the
+// running copy's side of them. Each is a JSON object: a request names what to do ("menu", or
+// "zip" with the items' paths as base64 of their bytes, the Destination's name or the custom zip
+// window); the answer carries the result the command line prints and exits with.
+namespace HandOver {
+
+QByteArray menuRequest();
+QByteArray zipRequest(CommandLine::Mode mode, const QString &destinationName, const QList<QUrl> &urls);
+QByteArray resultMessage(const CommandLine::Result &result);
+/// Nothing when the message is not a result.
+std::optional<CommandLine::Result> resultFromMessage(const QByteArray &message);
+
+/// Runs a handed-over request on the running copy, exactly as a drop, and replies with its
+/// result once it has ended; false, and nothing done, for a message that is no request.
+bool serve(Tessary &controller, const QByteArray &request, const SingleInstance::Reply &reply);
+
+} // namespace HandOver
