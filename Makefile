@@ -2,8 +2,9 @@
 BUILD_DIR ?= build
 ASAN_DIR ?= build-asan
 BUILD_TYPE ?= RelWithDebInfo
+PREFIX ?= /usr/local
 
-.PHONY: all deps build run test test-asan bench format clean
+.PHONY: all deps build run test test-asan bench install package format clean
 
 all: build
 
@@ -32,6 +33,12 @@ bench: build
 	$(BUILD_DIR)/bench/zip_overhead
 	$(BUILD_DIR)/bench/zip_speed
 	$(BUILD_DIR)/bench/ftp_upload
+
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD_DIR) && cpack
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
