@@ -26,6 +26,7 @@ class ProgressWindowController;
 class QAction;
 class QuickZipWindow;
 class Settings;
+class DestinationsConfigureWindowController;
 class QMessageBox;
 class StatusItem;
 struct ZipRequest;
@@ -85,6 +86,11 @@ public:
     bool deleteDestination(Destination *destination);
     /// Saves the list after a Destination was configured or renamed.
     void destinationHasChanged(Destination *destination);
+    /// Opens the Destinations window. One that is open already is closed first: two windows
+    /// never edit the list side by side.
+    void configureDestinationsSelected();
+    /// The Destinations window while it is open; null otherwise.
+    DestinationsConfigureWindowController *destinationsConfigureDialog() const;
 
     // Launch and housekeeping
 
@@ -273,6 +279,7 @@ private:
     QString m_pathToLastZipCreated;
     QSet<QString> m_reservedArchivePaths;
     QList<std::weak_ptr<MultiOperation>> m_runningJobs;
+    QPointer<DestinationsConfigureWindowController> m_destinationsConfigureDialog;
 
     mutable QMutex m_loggerLock;
     std::shared_ptr<FileLogger> m_fileLogger;

@@ -11,8 +11,12 @@
 #include "destinations/DestinationICloud.h"
 #include "destinations/DestinationMessages.h"
 #include "destinations/DestinationStore.h"
+#include "destinations/DestinationsConfigureWindowController.h"
 #include "destinations/DropboxManager.h"
+#include "settings/Settings.h"
 #include "support/Utilities.h"
+
+#include <QWidget>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -96,4 +100,25 @@ void Tessary::destinationHasChanged(Destination *destination)
 {
     Q_UNUSED(destination);
     saveDestinations();
+}
+
+DestinationsConfigureWindowController *Tessary::destinationsConfigureDialog() const
+{
+    return m_destinationsConfigureDialog;
+}
+
+void Tessary::configureDestinationsSelected()
+{
+    if (m_destinationsConfigureDialog)
+        m_destinationsConfigureDialog->window()->close();
+    const DestinationsConfigureWindowController::LocationStore location {
+        [this] { return m_settings->preferredDestinationsWindowLocation(); },
+        [this](const QPointF &place) { m_settings->setPreferredDestinationsWindowLocation(place); }};
+    m_destinationsConfigureDialog = new DestinationsConfigureWindowController(m_destinations, this, location, [this] {
+        // Let go of the window that closed, once its close is over.
+        if (m_destinationsConfigureDialog)
+            m_destinationsConfigureDialog->deleteLater();
+        m_destinationsConfigureDialog = nullptr;
+    });
+    m_destinationsConfigureDialog->show();
 }

@@ -142,8 +142,7 @@ void Tessary::dragDroppedOnDestination(Destination *destination)
 {
     const auto found = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
         [destination](const DestinationPointer &candidate) { return candidate.get() == destination; });
-    // The add tile is never a place to zip to.
-    if (found == m_destinations.cend() || destination->type() == Destination::DestinationTypeAddDestination)
+    if (found == m_destinations.cend())
         return;
     // The drag ends and the window begins to close before any question of the naming policy.
     executeBlockOnMainThread(

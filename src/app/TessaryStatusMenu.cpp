@@ -66,9 +66,9 @@ void Tessary::buildStatusMenu()
     add(u"Set Preset Name..."_s, TagCommand, [this] { defineSavedZipName(); });
     add(u"Set Preset Password..."_s, TagCommand, [this] { setSavedPasswordSelected(); });
     menu->addSeparator();
-    // The Destinations window and the introduction are not part of this build yet.
-    add(u"Destinations..."_s, TagCommand, {})->setEnabled(false);
+    add(u"Destinations..."_s, TagCommand, [this] { configureDestinationsSelected(); });
     menu->addSeparator();
+    // The introduction is not part of this build yet.
     add(u"Introduction..."_s, TagCommand, {})->setEnabled(false);
     add(u"Support..."_s, TagCommand, [this] { supportSelected(); })->setEnabled(!supportDocumentPath().isNull());
     add(u"About..."_s, TagCommand, [this] { displayAboutBox(); });

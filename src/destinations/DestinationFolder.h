@@ -2,7 +2,8 @@
 
 #include "Destination.h"
 
-// Writes the archive into a folder the user chose.
+// Writes the archive into a folder the user chose. A folder that is gone stops the request with
+// a message naming it; it is never made again.
 class DestinationFolder final : public Destination
 {
     Q_OBJECT
@@ -12,6 +13,7 @@ public:
     explicit DestinationFolder(const KeyedCoder &coder);
 
     DestinationType type() const override { return DestinationTypeFolder; }
+    void destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion) override;
     void defineIcon() override;
     void encodeWithCoder(KeyedCoder &coder) const override;
     bool shouldRevealZipUponCreation() const override { return m_revealZipUponCreation; }

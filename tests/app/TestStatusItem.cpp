@@ -1,3 +1,4 @@
+#include "ArchiveReader.h"
 #include "ModalDriver.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
@@ -7,6 +8,13 @@
 #include "app/StatusItem.h"
 #include "app/StatusItemPlacement.h"
 #include "app/Tessary.h"
+#include "chooser/DestinationCell.h"
+#include "chooser/DestinationChooserView.h"
+#include "destinations/DestinationAddDestination.h"
+#include "destinations/DestinationDropbox.h"
+#include "destinations/DestinationICloud.h"
+#include "destinations/DestinationStore.h"
+#include "destinations/DestinationsConfigureWindowController.h"
 #include "platform/AutostartEntry.h"
 #include "platform/PointerButtons.h"
 #include "settings/Settings.h"
@@ -14,7 +22,9 @@
 #include "support/Utilities.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QtTest>
@@ -54,10 +64,20 @@ private Q_SLOTS:
     void quitAsksFirst();
     void firstLaunchStepsAreTakenOnce();
 
+    void theAddMenuOffersWhatMayBeAdded_data();
+    void theAddMenuOffersWhatMayBeAdded();
+    void aDropOnTheAddTileAddsAFolderAndZipsToIt();
+    void aClickOnTheAddTileConfiguresTheNewDestination();
+    void theDestinationsWindow();
+
 private:
     QMenu *menu() const { return m_controller->statusItem()->menu(); }
     DropPad *pad() const { return m_controller->statusItem()->pad(); }
     QAction *item(const QString &title) const;
+    DestinationAddDestination *addTile() const;
+    /// The titles of the add menu's kinds, as it opens now.
+    QStringList offeredKinds() const;
+    QStringList destinationNames() const;
     /// Opens and closes the menu, as a user looking at it.
     void openMenu() const;
     void sendDrag(QEvent::Type type, const QMimeData &data) const;
@@ -100,6 +120,139 @@ void TestStatusItem::firstLaunchStepsAreTakenOnce()
     m_controller = std::make_unique<Tessary>();
     m_controller->performFirstLaunchSetup();
     QVERIFY(!QFileInfo::exists(AutostartEntry::path()));
+}
+
+DestinationAddDestination *TestStatusItem::addTile() const
+{
+    return static_cast<DestinationAddDestination *>(m_controller->destinations().last().get());
+}
+
+QStringList TestStatusItem::offeredKinds() const
+{
+    addTile()->showPopUpMenuWithURLsToZip({}, false);
+    QStringList titles;
+    const QList<QAction *> items = addTile()->popUpMenu()->actions();
+    for (const QAction *action : items)
+        if (action->isEnabled() && !action->isSeparator())
+            titles << action->text();
+    return titles;
+}
+
+QStringList TestStatusItem::destinationNames() const
+{
+    QStringList names;
+    for (const DestinationPointer &destination : m_controller->destinations())
+        names << destination->name();
+    return names;
+}
+
+void TestStatusItem::theAddMenuOffersWhatMayBeAdded_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("once");
+    QTest::newRow("the default set") << QString() << QStringList {u"Dropbox"_s, u"iCloud Drive..."_s};
+    QTest::newRow("Alongside Source deleted")
+        << u"delete"_s << QStringList {u"Alongside Source"_s, u"Dropbox"_s, u"iCloud Drive..."_s};
+    QTest::newRow("every once-only kind there") << u"add"_s << QStringList();
+}
+
+void TestStatusItem::theAddMenuOffersWhatMayBeAdded()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, once);
+    if (change == u"delete"_s)
+        m_controller->deleteDestination(m_controller->destinations().first().get());
+    if (change == u"add"_s) {
+        m_controller->addDestination(std::make_shared<DestinationDropbox>(u"Dropbox"_s));
+        m_controller->addDestination(std::make_shared<DestinationICloud>(u"iCloud Drive"_s));
+    }
+    const QStringList always {
+        u"Folder..."_s, u"Attach to Email..."_s, u"Upload to FTP..."_s, u"Send via Messages..."_s};
+    QCOMPARE(offeredKinds(), once + always);
+
+    // The kinds that may come again do, each just before the add tile.
+    for (int i = 0; i < 2; ++i) {
+        addTile()->showPopUpMenuWithURLsToZip({}, false);
+        const QList<QAction *> items = addTile()->popUpMenu()->actions();
+        (*std::find_if(items.cbegin(), items.cend(), [](QAction *a) {
+            return a->text() == u"Send via Messages..."_s;
+        }))->trigger();
+    }
+    QCOMPARE(destinationNames().mid(destinationNames().size() - 3),
+        (QStringList {u"Send via Messages"_s, u"Send via Messages"_s, u"Add New Destination"_s}));
+}
+
+void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
+{
+    QVERIFY(writeFile(m_home->filePath(u"work/plan.txt"_s), "the plan"));
+    const QString folder = m_home->filePath(u"Projects.old"_s);
+    QVERIFY(QDir().mkpath(folder));
+    addTile()->setDragOperation({QUrl::fromLocalFile(m_home->filePath(u"work/plan.txt"_s))});
+    m_controller->dragDroppedOnDestination(addTile());
+    QTRY_VERIFY(addTile()->popUpMenu() != nullptr);
+
+    ModalDriver driver;
+    driver.then([folder](QWidget *panel) {
+        ModalDriver::type(panel, "fileNameEdit", folder);
+        ModalDriver::press(panel, Qt::Key_Return);
+    });
+    const QList<QAction *> items = addTile()->popUpMenu()->actions();
+    (*std::find_if(items.cbegin(), items.cend(), [](QAction *a) { return a->text() == u"Folder..."_s; }))->trigger();
+    QCOMPARE(destinationNames().mid(destinationNames().size() - 2),
+        (QStringList {u"Projects"_s, u"Add New Destination"_s})); // named after the folder
+    QTRY_COMPARE_WITH_TIMEOUT(
+        ArchiveReader::listEntries(folder + u"/Tessary Archive.zip"_s), QStringList {u"plan.txt"_s}, 10000);
+    QVERIFY(
+        DestinationStore(m_controller->destinationsStorePath()).load().size() == m_controller->destinations().size());
+}
+
+void TestStatusItem::aClickOnTheAddTileConfiguresTheNewDestination()
+{
+    addTile()->handleClickAction();
+    QTRY_VERIFY(addTile()->popUpMenu() != nullptr);
+    QElapsedTimer clock;
+    qint64 dialogAfterMs = -1;
+    ModalDriver driver;
+    driver.then([&](QWidget *dialog) {
+        dialogAfterMs = clock.elapsed();
+        QVERIFY(dialog->findChild<QLineEdit *>(u"serverAddressTextField"_s) != nullptr); // the FTP dialog
+        ModalDriver::press(dialog, Qt::Key_Escape);
+    });
+    const QList<QAction *> items = addTile()->popUpMenu()->actions();
+    clock.start();
+    (*std::find_if(items.cbegin(), items.cend(), [](QAction *a) {
+        return a->text() == u"Upload to FTP..."_s;
+    }))->trigger();
+    QTRY_VERIFY(dialogAfterMs >= 0);
+    QVERIFY2(dialogAfterMs >= 400 && dialogAfterMs < 2000, qPrintable(QString::number(dialogAfterMs)));
+}
+
+void TestStatusItem::theDestinationsWindow()
+{
+    m_controller->settings()->setPreferredDestinationsWindowLocation(QPointF(120, 90));
+    m_controller->configureDestinationsSelected();
+    DestinationsConfigureWindowController *dialog = m_controller->destinationsConfigureDialog();
+    QCOMPARE(dialog->window()->pos(), QPoint(120, 90));
+    QCOMPARE(dialog->window()->size(), dialog->chooserView()->size());
+    QCOMPARE(dialog->window()->windowTitle(), u"Destinations"_s);
+
+    // Additions that need a new row make the window grow.
+    const int height = dialog->window()->height();
+    for (int i = 0; i < 4; ++i)
+        m_controller->addDestination(std::make_shared<DestinationDropbox>(u"Another"_s));
+    QTRY_VERIFY(dialog->window()->height() > height);
+    QCOMPARE(dialog->window()->size(), dialog->chooserView()->size());
+
+    dialog->window()->move(300, 200); // as the user moves it
+    QCOMPARE(m_controller->settings()->preferredDestinationsWindowLocation(), QPointF(300, 200));
+
+    // Opened again, the old window goes; closed, the controller lets it go.
+    const QPointer<DestinationsConfigureWindowController> first(dialog);
+    m_controller->configureDestinationsSelected();
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(m_controller->destinationsConfigureDialog() != nullptr);
+    m_controller->destinationsConfigureDialog()->window()->close();
+    QTRY_VERIFY(m_controller->destinationsConfigureDialog() == nullptr);
 }
 
 QAction *TestStatusItem::item(const QString &title) const

@@ -115,6 +115,7 @@ private Q_SLOTS:
     void decisionTable();
     void cancelledDialogCancelsTheRequest();
     void takenNamesAreNumbered();
+    void aFolderDestinationWithoutFolderWritesNothing_data();
     void aFolderDestinationWithoutFolderWritesNothing();
     void longJobsShowStackedWindowsAndCancel();
     void alongsideSourceLeavesTheItemsAsTheyWere();
@@ -275,9 +276,21 @@ void TestZipRequest::takenNamesAreNumbered()
     }
 }
 
+void TestZipRequest::aFolderDestinationWithoutFolderWritesNothing_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no folder set") << QString() << u"No Folder Set|No folder is set for the Destination \"Broken\""_s;
+    QTest::newRow("folder gone") << u"HOME/gone"_s << u"Folder Not Found|The folder \"HOME/gone\" of the Destination"_s;
+}
+
 void TestZipRequest::aFolderDestinationWithoutFolderWritesNothing()
 {
-    const auto broken = std::make_shared<DestinationFolder>(QString(), u"Broken"_s);
+    QFETCH(QString, folder);
+    QFETCH(QString, message);
+    folder.replace(u"HOME"_s, m_home->path());
+    message.replace(u"HOME"_s, m_home->path());
+    const auto broken = std::make_shared<DestinationFolder>(folder, u"Broken"_s);
     const QString name = u"tessary-nowhere-%1"_s.arg(QCoreApplication::applicationPid());
     ModalDriver driver;
     driver.answerMessageBox();
@@ -286,8 +299,9 @@ void TestZipRequest::aFolderDestinationWithoutFolderWritesNothing()
     QTRY_VERIFY(outcome.ended);
     QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Cancelled);
     QCOMPARE(driver.messages.size(), 1);
-    QVERIFY(driver.messages.first().startsWith(u"No Folder Set|No folder is set for the Destination \"Broken\""_s));
+    QVERIFY2(driver.messages.first().startsWith(message), qPrintable(driver.messages.first()));
     QVERIFY(!QFileInfo::exists(u"/"_s + name + u".zip"_s));
+    QVERIFY(folder.isEmpty() || !QFileInfo::exists(folder)); // not made again
 }
 
 void TestZipRequest::longJobsShowStackedWindowsAndCancel()

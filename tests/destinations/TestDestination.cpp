@@ -129,13 +129,13 @@ void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
 
 void TestDestination::preparationRecreatesAMissingFolder()
 {
-    const QString root = m_home->filePath(u"Backups/deep/er"_s);
-    DestinationFolder folder(root, u"Backups"_s);
+    QVERIFY(QDir(Destination::internalFolderPath()).removeRecursively());
+    DestinationEmail email(u"Email"_s);
     std::optional<bool> answer;
-    folder.destinationWillBeUsedWithURLsToZip(
+    email.destinationWillBeUsedWithURLsToZip(
         {QUrl::fromLocalFile(u"/etc/hostname"_s)}, [&answer](bool cancel) { answer = cancel; });
     QCOMPARE(answer, std::optional<bool>(false));
-    QVERIFY(QFileInfo(root).isDir());
+    QVERIFY(QFileInfo(Destination::internalFolderPath()).isDir());
 }
 
 QTEST_MAIN(TestDestination)
