@@ -1,10 +1,14 @@
-// A program to drag from, for the tests that drag like a user: a window at (100, 100) that, when
-// pressed, starts a drag of the files named on its command line (or of the text after --text),
+// A program to drag from, for the tests that drag like a user (and for the introduction's
+// movie): a window at (100, 100) that shows the files named on its command line as a file
+// manager would, and, when pressed, starts a drag of them all (or of the text after --text),
 // offering copy, move and link as a file manager does. It prints the action the drop ended with.
 
 #include <QApplication>
 #include <QDrag>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QMimeData>
+#include <QPainter>
 #include <QTextStream>
 #include <QUrl>
 #include <QWidget>
@@ -21,6 +25,22 @@ public:
     }
 
 protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        if (m_items.value(0) == QStringLiteral("--text"))
+            return;
+        const QFileIconProvider icons;
+        for (qsizetype i = 0; i < m_items.size(); ++i) {
+            const QFileInfo item(m_items.at(i));
+            const QRect cell(int(i % 2) * 100, int(i / 2) * 90 + 10, 100, 90);
+            painter.drawPixmap(cell.center().x() - 24, cell.top(), icons.icon(item).pixmap(48, 48));
+            painter.drawText(QRect(cell.left(), cell.top() + 52, cell.width(), 30), Qt::AlignHCenter | Qt::TextWordWrap,
+                item.fileName());
+        }
+    }
+
     void mousePressEvent(QMouseEvent *) override
     {
         auto *data = new QMimeData;
