@@ -27,6 +27,7 @@ class QAction;
 class QuickZipWindow;
 class Settings;
 class DestinationsConfigureWindowController;
+class IntroductionWindowController;
 class QMessageBox;
 class StatusItem;
 struct ZipRequest;
@@ -101,9 +102,13 @@ public:
     /// Whether Tessary can run here (an X11 display for the pad); otherwise an alert says what
     /// it needs and the program ends 1.0 s after it is closed.
     bool performSystemVersionCheck();
-    /// Once ever: marks the introduction as shown; and adds Tessary to the programs that start
-    /// with the session (never again once done, even when the user removes it).
+    /// Once ever: opens the introduction, with the reminder on skipping; and adds Tessary to the
+    /// programs that start with the session (never again once done, even when the user removes it).
     void performFirstLaunchSetup();
+    /// Opens the introduction on its first page; one that is open already is closed first.
+    void showIntroductionWithShowSkipReminderMessage(bool showSkipReminderMessage);
+    /// The introduction while it is open; null otherwise.
+    IntroductionWindowController *introductionWindow() const;
     /// Collects the garbage now and every hour from now on.
     void setupGarbageCollection();
     /// Removes, off the GUI thread, every entry of the internal folder created more than 72
@@ -280,6 +285,7 @@ private:
     QSet<QString> m_reservedArchivePaths;
     QList<std::weak_ptr<MultiOperation>> m_runningJobs;
     QPointer<DestinationsConfigureWindowController> m_destinationsConfigureDialog;
+    QPointer<IntroductionWindowController> m_introductionWindow;
 
     mutable QMutex m_loggerLock;
     std::shared_ptr<FileLogger> m_fileLogger;

@@ -120,5 +120,6 @@ void Tessary::configureDestinationsSelected()
             m_destinationsConfigureDialog->deleteLater();
         m_destinationsConfigureDialog = nullptr;
     });
+    m_destinationsConfigureDialog->setParent(this);
     m_destinationsConfigureDialog->show();
 }

@@ -3,6 +3,7 @@
 
 #include "Tessary.h"
 
+#include "intro/IntroductionWindowController.h"
 #include "pipeline/ThreadHops.h"
 #include "settings/Settings.h"
 #include "support/SystemVersion.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
+#include <QWidget>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -45,14 +47,33 @@ bool Tessary::performSystemVersionCheck()
 
 void Tessary::performFirstLaunchSetup()
 {
-    // The introduction a first launch opens comes with the introduction itself; until then the
-    // first launch is only marked.
-    if (!m_settings->initialLaunchDone())
+    if (!m_settings->initialLaunchDone()) {
         m_settings->setInitialLaunchDone();
+        showIntroductionWithShowSkipReminderMessage(true);
+    }
     if (!m_settings->loginItemInstallComplete()) {
         Utilities::addCurrentAppAsLoginItem();
         m_settings->setLoginItemInstallComplete();
     }
+}
+
+void Tessary::showIntroductionWithShowSkipReminderMessage(bool showSkipReminderMessage)
+{
+    if (m_introductionWindow)
+        m_introductionWindow->window()->close();
+    m_introductionWindow = new IntroductionWindowController(showSkipReminderMessage, [this] {
+        // Let go of the window that closed, once its close is over.
+        if (m_introductionWindow)
+            m_introductionWindow->deleteLater();
+        m_introductionWindow = nullptr;
+    });
+    m_introductionWindow->setParent(this);
+    m_introductionWindow->show();
+}
+
+IntroductionWindowController *Tessary::introductionWindow() const
+{
+    return m_introductionWindow;
 }
 
 void Tessary::setupGarbageCollection()

@@ -68,8 +68,7 @@ void Tessary::buildStatusMenu()
     menu->addSeparator();
     add(u"Destinations..."_s, TagCommand, [this] { configureDestinationsSelected(); });
     menu->addSeparator();
-    // The introduction is not part of this build yet.
-    add(u"Introduction..."_s, TagCommand, {})->setEnabled(false);
+    add(u"Introduction..."_s, TagCommand, [this] { showIntroductionWithShowSkipReminderMessage(false); });
     add(u"Support..."_s, TagCommand, [this] { supportSelected(); })->setEnabled(!supportDocumentPath().isNull());
     add(u"About..."_s, TagCommand, [this] { displayAboutBox(); });
     menu->addSeparator();

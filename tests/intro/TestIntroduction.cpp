@@ -1,0 +1,123 @@
+// The introduction: its paging, the ways it closes, and its demonstration movie.
+
+#include "ModalDriver.h"
+
+#include "intro/IntroductionPages.h"
+#include "intro/IntroductionWindowController.h"
+#include "support/Utilities.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestIntroduction : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { Utilities::setNonInteractive(false); }
+
+    void pagesOneAfterTheOther();
+    void everyWayOfClosingEndsItOnce_data();
+    void everyWayOfClosingEndsItOnce();
+    void theMoviePlaysWhileItsPageIsShown();
+
+private:
+    static QString indicator(const IntroductionWindowController &intro)
+    {
+        return intro.window()->findChild<QLabel *>(u"pageIndicator"_s)->text();
+    }
+    static QPushButton *button(const IntroductionWindowController &intro, const QString &name)
+    {
+        return intro.window()->findChild<QPushButton *>(name);
+    }
+};
+
+void TestIntroduction::pagesOneAfterTheOther()
+{
+    IntroductionWindowController intro(false, [] {});
+    intro.show();
+    QCOMPARE(indicator(intro), u"1 of 6"_s);
+    QVERIFY(!button(intro, u"previousButton"_s)->isEnabled());
+    QCOMPARE(button(intro, u"nextButton"_s)->text(), u"Next"_s);
+    intro.previousButtonPressed(); // nothing before the first
+    QCOMPARE(intro.indexOfCurrentPage(), 0);
+
+    for (int i = 0; i < 5; ++i)
+        button(intro, u"nextButton"_s)->click();
+    QCOMPARE(indicator(intro), u"6 of 6"_s);
+    QCOMPARE(button(intro, u"nextButton"_s)->text(), u"Done"_s);
+    QVERIFY(button(intro, u"previousButton"_s)->isEnabled());
+    // One page shows at a time, once its fade is over.
+    const QList<QWidget *> pages = intro.pages();
+    QTRY_COMPARE(std::count_if(pages.cbegin(), pages.cend(), [](QWidget *page) { return page->isVisible(); }), 1);
+    QVERIFY(pages.last()->isVisible());
+
+    button(intro, u"previousButton"_s)->click();
+    QCOMPARE(indicator(intro), u"5 of 6"_s);
+    QCOMPARE(button(intro, u"nextButton"_s)->text(), u"Next"_s);
+}
+
+void TestIntroduction::everyWayOfClosingEndsItOnce_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("reminderFlag");
+    QTest::addColumn<bool>("reminded");
+    QTest::newRow("Done on the last page") << u"done"_s << true << false;
+    QTest::newRow("Skip at the first launch") << u"skip"_s << true << true;
+    QTest::newRow("Skip from the menu") << u"skip"_s << false << false;
+    QTest::newRow("the close button") << u"close"_s << true << false;
+}
+
+void TestIntroduction::everyWayOfClosingEndsItOnce()
+{
+    QFETCH(QString, way);
+    QFETCH(bool, reminderFlag);
+    QFETCH(bool, reminded);
+    int completions = 0;
+    IntroductionWindowController intro(reminderFlag, [&completions] { ++completions; });
+    intro.show();
+    ModalDriver driver;
+    driver.answerMessageBox();
+
+    if (way == u"done"_s) {
+        for (int i = 0; i < 6; ++i)
+            intro.nextButtonPressed();
+    } else if (way == u"skip"_s) {
+        button(intro, u"skipButton"_s)->click();
+    } else {
+        intro.window()->close();
+    }
+    QVERIFY(!intro.window()->isVisible()); // gone before any reminder
+    QCOMPARE(completions, 1);
+    QCOMPARE(driver.messages.size(), 0);
+    QTest::qWait(300); // past the reminder's 0.1 s
+    QCOMPARE(driver.messages.size(), reminded ? 1 : 0);
+    if (reminded)
+        QCOMPARE(
+            driver.messages.first(), u"Tessary Introduction|"_s + IntroductionWindowController::SkipReminderMessage);
+    intro.window()->close();
+    QCOMPARE(completions, 1);
+}
+
+void TestIntroduction::theMoviePlaysWhileItsPageIsShown()
+{
+    IntroductionWindowController intro(false, [] {});
+    intro.show();
+    QMovie *movie = static_cast<IntroductionQuickZipController *>(intro.pages().first())->movie();
+    QVERIFY(movie != nullptr); // the movie can be read here
+    QVERIFY(movie->frameCount() > 50);
+    QCOMPARE(movie->loopCount(), -1); // it loops for ever
+    const int first = movie->currentFrameNumber();
+    QTRY_VERIFY_WITH_TIMEOUT(movie->currentFrameNumber() > first, 1000);
+
+    intro.nextButtonPressed();
+    QCOMPARE(movie->state(), QMovie::Paused);
+    intro.previousButtonPressed();
+    QCOMPARE(movie->state(), QMovie::Running);
+}
+
+QTEST_MAIN(TestIntroduction)
+#include "TestIntroduction.moc"
