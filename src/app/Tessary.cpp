@@ -17,11 +17,7 @@ Tessary::Tessary()
 
 Tessary::~Tessary()
 {
+    endCapturingLogging();
     if (gTessary == this)
         gTessary = nullptr;
-}
-
-Tessary::LogHandler tessaryLog()
-{
-    return gTessary != nullptr ? gTessary->log() : Tessary::LogHandler();
 }

@@ -4,6 +4,7 @@
 #include "destinations/Destination.h"
 
 #include "support/Error.h"
+#include "support/Log.h"
 
 #include <QList>
 #include <QMutex>
@@ -40,26 +41,7 @@ class Tessary final : public QObject, public DestinationChooserViewDelegate
     Q_OBJECT
 
 public:
-    /// A logging handler: takes one finished line. A handler taken while logging is off does
-    /// nothing at all and tests false, so that a busy caller can skip building its lines.
-    class LogHandler final
-    {
-    public:
-        LogHandler() = default;
-        explicit LogHandler(std::function<void(const QString &line)> write)
-            : m_write(std::move(write))
-        {
-        }
-        void operator()(const QString &line) const
-        {
-            if (m_write)
-                m_write(line);
-        }
-        explicit operator bool() const { return static_cast<bool>(m_write); }
-
-    private:
-        std::function<void(const QString &line)> m_write;
-    };
+    using LogHandler = Log::Handler;
 
     /// Creates the controller and its companions, and makes it gTessary.
     Tessary();
@@ -243,8 +225,8 @@ public:
     QString pathToLastZipCreated() const { return m_pathToLastZipCreated; }
     bool canRevealLastZipCreated() const;
 
-    /// The handler every part logs through, from any thread. While logging is on, it writes
-    /// each line to standard error and to the log file on the Desktop.
+    /// The log's handler (Log::handler()). While the user captures a log, the log writes each
+    /// line to standard error and to the log file on the Desktop.
     LogHandler log();
 
     /// Starts a new log file, "Tessary Log - DATE.txt" on the Desktop.
@@ -293,6 +275,3 @@ private:
 
 /// The one controller of the process; null before it is created.
 extern Tessary *gTessary;
-
-/// The controller's log handler, or one that does nothing while there is no controller.
-Tessary::LogHandler tessaryLog();

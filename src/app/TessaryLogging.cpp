@@ -21,11 +21,9 @@ QString newLogFilePath()
 }
 } // namespace
 
-Tessary::LogHandler Tessary::log()
+Log::Handler Tessary::log()
 {
-    if (!isCapturingLogging())
-        return LogHandler();
-    return LogHandler([this](const QString &line) { writeLogLine(line); });
+    return Log::handler();
 }
 
 void Tessary::writeLogLine(const QString &line)
@@ -46,12 +44,16 @@ void Tessary::beginCapturingLogging()
     const QString path = newLogFilePath();
     endCapturingLogging();
     auto logger = std::make_shared<FileLogger>(path, FileLogger::ModeReplace);
-    QMutexLocker locker(&m_loggerLock);
-    m_fileLogger = std::move(logger);
+    {
+        QMutexLocker locker(&m_loggerLock);
+        m_fileLogger = std::move(logger);
+    }
+    Log::setWriter([this](const QString &line) { writeLogLine(line); });
 }
 
 void Tessary::endCapturingLogging()
 {
+    Log::setWriter({});
     QMutexLocker locker(&m_loggerLock);
     m_fileLogger.reset();
 }

@@ -1,6 +1,6 @@
 #include "CreateShareLinkOperation.h"
 
-#include "app/Tessary.h"
+#include "support/Log.h"
 #include "support/ChildProcess.h"
 #include "support/Utilities.h"
 
@@ -59,7 +59,7 @@ QStringList CreateShareLinkOperation::arguments() const
 void CreateShareLinkOperation::startOperating()
 {
     Operation::startOperating();
-    tessaryLog()(u"Create Dropbox Share Link Arguments: (%1)"_s.arg(arguments().join(u", "_s)));
+    Log::handler()(u"Create Dropbox Share Link Arguments: (%1)"_s.arg(arguments().join(u", "_s)));
 
     ChildProcess curl(CurlPath, arguments());
     curl.setStandardInput((u"Authorization: Bearer "_s + m_accessToken + u'\n').toUtf8());
@@ -73,7 +73,7 @@ void CreateShareLinkOperation::startOperating()
     }
     if (started) {
         for (QByteArray chunk = curl.readChunk(); !chunk.isEmpty(); chunk = curl.readChunk()) {
-            tessaryLog()(u"Create Dropbox Share Output: %1"_s.arg(QString::fromUtf8(chunk)));
+            Log::handler()(u"Create Dropbox Share Output: %1"_s.arg(QString::fromUtf8(chunk)));
             answer += chunk;
         }
         status = curl.waitForExit();

@@ -1,6 +1,6 @@
 #include "DestinationICloud.h"
 
-#include "app/Tessary.h"
+#include "support/Log.h"
 #include "pipeline/ThreadHops.h"
 #include "support/Utilities.h"
 
@@ -72,7 +72,7 @@ void DestinationICloud::destinationWasUsedWithArchivePath(
 
 void DestinationICloud::moveIntoICloud(const QString &archivePath, const DeliveryCompletion &delivered)
 {
-    const Tessary::LogHandler log = tessaryLog();
+    const Log::Handler log = Log::handler();
     const bool signedIn = isICloudAvailable();
     log(u"ubiquityIdentityToken: %1"_s.arg(signedIn ? iCloudDrivePath() : u"(null)"_s));
     const QString folder = signedIn ? documentsPath() : QString();
@@ -106,7 +106,7 @@ void DestinationICloud::moveIntoICloud(const QString &archivePath, const Deliver
                 const QFileInfo existing(destination);
                 const bool removed = existing.isDir() && !existing.isSymLink() ? QDir(destination).removeRecursively()
                                                                                : QFile::remove(destination);
-                tessaryLog()(u"Called to remove existing file in iCloud.  Error: %1"_s.arg(
+                Log::handler()(u"Called to remove existing file in iCloud.  Error: %1"_s.arg(
                     removed ? u"(null)"_s : u"could not remove %1"_s.arg(destination)));
                 if (!removed) {
                     fail(u"Unable to replace the existing file from your iCloud Drive."_s, delivered);

@@ -65,9 +65,9 @@ void DestinationMessages::destinationWasUsedWithArchivePath(
         : m_subject;
     SharingServices::instance().composeMessage(text, m_recipients, archivePath, [delivered](const QString &problem) {
         if (problem.isEmpty())
-            tessaryLog()(u"Succeeded in sending message"_s);
+            Log::handler()(u"Succeeded in sending message"_s);
         else
-            tessaryLog()(u"FAILED to send message: %1"_s.arg(problem));
+            Log::handler()(u"FAILED to send message: %1"_s.arg(problem));
         delivered(problem);
     });
 }

@@ -1,7 +1,7 @@
 #include "FTPOperation.h"
 
 #include "FTPListingParser.h"
-#include "app/Tessary.h"
+#include "support/Log.h"
 #include "pipeline/ThreadHops.h"
 #include "support/Utilities.h"
 
@@ -157,9 +157,9 @@ void FTPOperation::performUploadToDestination(
     // The archive arrives under a name of its own and takes its final name only once it is
     // whole: a cancelled or broken upload never leaves a truncated archive under that name.
     const QString partName = partNameFor(fileName);
-    tessaryLog()(u"FTP Uploading \"%1\" to \"%2\""_s.arg(fileName, destination));
+    Log::handler()(u"FTP Uploading \"%1\" to \"%2\""_s.arg(fileName, destination));
     const bool uploaded = m_manager->uploadFile(QUrl::fromLocalFile(m_sourcePath), server, partName);
-    tessaryLog()(u"FTP Upload Error: %1"_s.arg(
+    Log::handler()(u"FTP Upload Error: %1"_s.arg(
         m_manager->streamError().isNull() ? u"(null)"_s : m_manager->streamError().localizedDescription()));
     if (isCancelled() || !uploaded) {
         const Error error = uploadError(m_manager->streamError());
@@ -171,7 +171,7 @@ void FTPOperation::performUploadToDestination(
     // file has the old one removed first.
     if (!m_manager->renameFileNamed(partName, fileName, server)) {
         if (mayExist && !m_manager->deleteFileNamed(fileName, server)) {
-            tessaryLog()(u"Could not remove pre-existing archive on FTP Server"_s);
+            Log::handler()(u"Could not remove pre-existing archive on FTP Server"_s);
             m_manager->deleteFileNamed(partName, server);
             noteOperationFinishedWithResults({},
                 Utilities::errorWithCode(ErrorCouldNotRemove,
@@ -212,6 +212,6 @@ void FTPOperation::ftpManagerUploadProgressDidChange(const QVariantMap &progress
 {
     const float value = progress.value(FTPManager::ProgressKey).toFloat();
     setProgress(value);
-    if (const Tessary::LogHandler log = tessaryLog())
+    if (const Log::Handler log = Log::handler())
         log(u"FTP Upload Progress: %1"_s.arg(static_cast<double>(value), 0, 'f', 6));
 }

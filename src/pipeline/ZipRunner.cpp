@@ -1,6 +1,6 @@
 #include "ZipRunner.h"
 
-#include "app/Tessary.h"
+#include "support/Log.h"
 #include "support/ChildProcess.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -50,7 +50,7 @@ int ZipRunner::runTool(const ZipPlan::Run &run)
         if (m_cancelled)
             return -1;
         if (!process.start()) {
-            tessaryLog()(u"Archive: Could not start %1: %2"_s.arg(ZipToolPath, process.errorString()));
+            Log::handler()(u"Archive: Could not start %1: %2"_s.arg(ZipToolPath, process.errorString()));
             m_output
                 = u"zip error: %1 could not be started (%2)"_s.arg(ZipToolPath, process.errorString()).toLocal8Bit();
             return -1;
@@ -94,6 +94,6 @@ void ZipRunner::handleOutput(const QByteArray &chunk)
         if (m_progressed)
             m_progressed();
     }
-    if (const Tessary::LogHandler log = tessaryLog())
+    if (const Log::Handler log = Log::handler())
         log(u"Archive: Output: %1"_s.arg(QString::fromUtf8(chunk)));
 }

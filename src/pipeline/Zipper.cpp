@@ -4,7 +4,7 @@
 #include "ZipPlan.h"
 #include "ZipRunner.h"
 #include "ZipScratch.h"
-#include "app/Tessary.h"
+#include "support/Log.h"
 #include "support/FileNames.h"
 #include "support/Utilities.h"
 
@@ -169,7 +169,7 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         return;
     }
     const auto fail = [&](const QString &reason) {
-        tessaryLog()(u"Archive: Task failed."_s);
+        Log::handler()(u"Archive: Task failed."_s);
         QFile::remove(outputFilePath); // frees the name it claimed
         callCompletionBlock(errorWithDescription(u"Archive Creation Failure: "_s + reason), {});
     };
@@ -203,7 +203,7 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         for (const QList<ZipPlan::Unit> &part : parts) {
             partPaths << scratch.filePath(u"%1.zip"_s.arg(partPaths.size() + 1));
             const QList<ZipPlan::Run> runs = ZipPlan::runsForUnits(part, partPaths.last(), !password.isEmpty());
-            if (const Tessary::LogHandler log = tessaryLog()) {
+            if (const Log::Handler log = Log::handler()) {
                 for (const ZipPlan::Unit &unit : part)
                     log(u"Archive: Processing file: %1"_s.arg(unit.path));
                 for (const ZipPlan::Run &run : runs)
@@ -240,7 +240,7 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
     const bool someUnread = std::any_of(
         m_statuses.cbegin(), m_statuses.cend(), [](int status) { return status == ZipRunner::SomeFilesUnread; });
     if (someUnread || !leftOut.isEmpty()) {
-        tessaryLog()(u"Archive: Task ended without %1 item(s)."_s.arg(leftOut.size()));
+        Log::handler()(u"Archive: Task ended without %1 item(s)."_s.arg(leftOut.size()));
         callCompletionBlock(errorWithDescription(describeLeftOut(leftOut, outputFilePath)), {});
         return;
     }
@@ -311,7 +311,7 @@ void Zipper::setProgress(float progress)
     m_progress = progress;
     if (m_progressBlock)
         m_progressBlock(progress);
-    if (const Tessary::LogHandler log = tessaryLog())
+    if (const Log::Handler log = Log::handler())
         log(u"Archive: Progress: %1"_s.arg(static_cast<double>(progress), 0, 'f', 6));
 }
 
@@ -333,7 +333,7 @@ QString Zipper::describeLeftOut(const QStringList &names, const QString &outputF
 
 void Zipper::finishCancelled(const QString &outputFilePath)
 {
-    tessaryLog()(u"Archive: Task cancelled."_s);
+    Log::handler()(u"Archive: Task cancelled."_s);
     QFile::remove(outputFilePath);
     callCompletionBlock(errorWithDescription(u"User Cancelled"_s), {});
 }

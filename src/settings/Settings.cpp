@@ -1,7 +1,7 @@
 #include "Settings.h"
 
 #include "VLTKeychain.h"
-#include "app/Tessary.h"
+#include "support/Log.h"
 #include "pipeline/ThreadHops.h"
 #include "platform/KeychainBackend.h"
 
@@ -168,7 +168,7 @@ void Settings::readQuickZipPassword(PasswordCompletion completion)
         const QString password = VLTKeychain::passwordForService(kKeychainService, kKeychainAccount, &error);
         const bool readable = error.isNull() || error.code() == KeychainBackend::StatusItemNotFound;
         if (!readable)
-            tessaryLog()(u"ERROR RETRIEVING PASSWORD:  %1"_s.arg(describe(error)));
+            Log::handler()(u"ERROR RETRIEVING PASSWORD:  %1"_s.arg(describe(error)));
         executeBlockOnMainThread([completion, password, readable] { completion(password, readable); });
     });
 }
@@ -178,7 +178,7 @@ void Settings::setQuickZipPassword(const QString &password)
     inKeychainOrder([password] {
         Error error;
         if (!VLTKeychain::setPassword(password, kKeychainService, kKeychainAccount, &error))
-            tessaryLog()(u"ERROR SAVING PASSWORD:  %1"_s.arg(describe(error)));
+            Log::handler()(u"ERROR SAVING PASSWORD:  %1"_s.arg(describe(error)));
     });
 }
 

@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 
 #include "app/Tessary.h"
+#include "support/Log.h"
 #include "pipeline/ThreadHops.h"
 
 #include <QDir>
@@ -45,12 +46,12 @@ void TestLogging::cleanup()
 void TestLogging::loggingOffWritesNothing()
 {
     QVERIFY(!m_controller->isCapturingLogging());
-    tessaryLog()(u"before any capture"_s);
+    Log::handler()(u"before any capture"_s);
     m_controller->beginCapturingLogging();
     m_controller->toggleCapturingLogging();
     QVERIFY(!m_controller->isCapturingLogging());
     const QString path = QDir(m_home->desktopPath()).entryList(QDir::Files).value(0);
-    tessaryLog()(u"after the capture"_s);
+    Log::handler()(u"after the capture"_s);
     QCOMPARE(readFile(m_home->desktopPath() + u'/' + path), QByteArray());
 }
 
@@ -63,8 +64,8 @@ void TestLogging::capturedLinesEndInACarriageReturn()
     QCOMPARE(QFileInfo(path).path(), m_home->desktopPath());
     QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
 
-    tessaryLog()(u"first\nstill first"_s);
-    tessaryLog()(u"Ünïcödé"_s);
+    Log::handler()(u"first\nstill first"_s);
+    Log::handler()(u"Ünïcödé"_s);
     QCOMPARE(readFile(path), u"first\nstill first\rÜnïcödé\r"_s.toUtf8());
     // For the user's eyes only.
     QCOMPARE(QFileInfo(path).permissions(),
@@ -75,7 +76,7 @@ void TestLogging::deletedLogFileTurnsLoggingOff()
 {
     m_controller->beginCapturingLogging();
     QVERIFY(QFile::remove(m_controller->logFilePath()));
-    tessaryLog()(u"lost line"_s);
+    Log::handler()(u"lost line"_s);
     QTRY_VERIFY(!m_controller->isCapturingLogging());
     QVERIFY(QDir(m_home->desktopPath()).entryList(QDir::Files).isEmpty());
 }
@@ -89,7 +90,7 @@ void TestLogging::linesFromManyThreadsStayWhole()
     for (int t = 0; t < threads; ++t) {
         executeBlockInBackground([t, done] {
             for (int i = 0; i < linesPerThread; ++i)
-                tessaryLog()(u"thread %1 line %2 "_s.arg(t).arg(i) + QString(40, u'x'));
+                Log::handler()(u"thread %1 line %2 "_s.arg(t).arg(i) + QString(40, u'x'));
             done->release();
         });
     }
