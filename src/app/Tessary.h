@@ -248,6 +248,8 @@ private:
     void showNoFilesToZip();
     void endZipRequest(const std::shared_ptr<ZipRequest> &request, RequestOutcome outcome, const Error &error);
 
+    /// Saves the list whenever the Destination reports a change.
+    void adoptDestination(const DestinationPointer &destination);
     /// The status menu's items in order: title, tag, command.
     void buildStatusMenu();
 

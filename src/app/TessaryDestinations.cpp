@@ -26,6 +26,14 @@ void Tessary::createDestinations()
     m_destinations = m_destinationStore->load();
     if (m_destinations.isEmpty())
         createDefaultDestinations();
+    for (const DestinationPointer &destination : std::as_const(m_destinations))
+        adoptDestination(destination);
+}
+
+void Tessary::adoptDestination(const DestinationPointer &destination)
+{
+    connect(destination.get(), &Destination::destinationDidChange, this, &Tessary::destinationHasChanged,
+        Qt::UniqueConnection);
 }
 
 void Tessary::createDefaultDestinations()
@@ -74,6 +82,7 @@ bool Tessary::addDestination(const DestinationPointer &destination)
     if (!destination)
         return false;
     m_destinations.insert(m_destinations.isEmpty() ? 0 : m_destinations.size() - 1, destination);
+    adoptDestination(destination);
     saveDestinations();
     TessaryNotifications::notifyThatDestinationWasJustAdded(destination.get());
     return true;

@@ -64,7 +64,9 @@ void Tessary::performCommonZipWithURLs(const QList<QUrl> &urls, const Destinatio
     request->password = password;
     request->completion = completion;
 
-    destination->destinationWillBeUsedWithURLsToZip(urls, [this, request](bool cancel) {
+    destination->destinationWillBeUsedWithURLsToZip(urls, [this, self = QPointer<Tessary>(this), request](bool cancel) {
+        if (!self)
+            return;
         if (cancel)
             endZipRequest(request, RequestOutcome::Cancelled, {});
         else
@@ -101,12 +103,18 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
         if (request->progressWindow)
             request->progressWindow->setMessage(description);
     });
-    job.setCancelledBlock([this, request] {
+    // A report that comes after the controller has gone (at the end of the program) is dropped.
+    const QPointer<Tessary> self(this);
+    job.setCancelledBlock([this, self, request] {
+        if (!self)
+            return;
         request->progressWindow
             = dismissProgressWindow(request->progressWindow, request->destination.get(), request->isSecure(), false);
         endZipRequest(request, RequestOutcome::Cancelled, {});
     });
-    job.setFinishedBlock([this, request](bool, const QVariant &, const Error &error) {
+    job.setFinishedBlock([this, self, request](bool, const QVariant &, const Error &error) {
+        if (!self)
+            return;
         request->progressWindow = dismissProgressWindow(
             request->progressWindow, request->destination.get(), request->isSecure(), error.isNull());
         if (!error.isNull()) {
@@ -120,7 +128,9 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
         // The request has ended once the Destination's delivery has; a failed delivery is a failed
         // request, and the user learns where the archive is.
         request->destination->destinationWasUsedWithArchivePath(
-            request->archivePath, [this, request](const QString &problem) {
+            request->archivePath, [this, self, request](const QString &problem) {
+                if (!self)
+                    return;
                 if (problem.isEmpty()) {
                     endZipRequest(request, RequestOutcome::Finished, {});
                     return;

@@ -1,7 +1,7 @@
 #include "CreateShareLinkOperation.h"
 
-#include "support/Log.h"
 #include "support/ChildProcess.h"
+#include "support/Log.h"
 #include "support/Utilities.h"
 
 #include <QJsonArray>

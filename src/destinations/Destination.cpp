@@ -1,7 +1,6 @@
 #include "Destination.h"
 
 #include "DestinationNameWindowController.h"
-#include "app/Tessary.h"
 #include "support/ImageManager.h"
 #include "support/KeyedCoder.h"
 #include "support/Utilities.h"
@@ -162,8 +161,7 @@ void Destination::changeName()
         if (cancelled)
             return;
         setName(name);
-        if (gTessary != nullptr)
-            gTessary->destinationHasChanged(this);
+        Q_EMIT destinationDidChange(this);
     }).runModal();
 }
 

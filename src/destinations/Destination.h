@@ -93,7 +93,7 @@ public:
     virtual void configureWithCompletion(const ConfigureCompletion &completion);
     /// A click on the tile, where the chooser passes clicks on.
     virtual void handleClickAction();
-    /// Runs the rename dialog; a new name is stored and the list saved.
+    /// Runs the rename dialog; a new name is stored and announced (destinationDidChange()).
     virtual void changeName();
     /// An Operation to run after the archive was created (nothing for most kinds).
     virtual std::shared_ptr<Operation> postZipOperationWithPathToCreatedZipArchive(const QString &archivePath);
@@ -111,6 +111,10 @@ public:
     /// Creates the final folder with its parents (for the kinds with job folders, the internal
     /// folder that holds them); false when there is none.
     bool ensureFinalFolderExists() const;
+
+Q_SIGNALS:
+    /// The user changed the Destination (renamed or configured it): its owner saves the list.
+    void destinationDidChange(Destination *destination);
 
 protected:
     /// For the kinds: the picture is the named image at tile size.

@@ -74,8 +74,7 @@ void DestinationDropbox::configureWithCompletion(const ConfigureCompletion &comp
             m_sendLinkMethod = method;
             if (token != DropboxManager::accessToken())
                 DropboxManager::setAccessToken(token);
-            if (gTessary != nullptr)
-                gTessary->destinationHasChanged(this);
+            Q_EMIT destinationDidChange(this);
         })
         .runModal();
     if (completion)

@@ -2,7 +2,6 @@
 
 #include "DestinationEmailConfigureWindowController.h"
 #include "SharingDelivery.h"
-#include "app/Tessary.h"
 #include "platform/SharingServices.h"
 #include "support/KeyedCoder.h"
 #include "support/Utilities.h"
@@ -57,8 +56,7 @@ void DestinationEmail::configureWithCompletion(const ConfigureCompletion &comple
             m_subject = subject;
             m_body = body;
             m_hasBeenConfigured = true;
-            if (gTessary != nullptr)
-                gTessary->destinationHasChanged(this);
+            Q_EMIT destinationDidChange(this);
         })
         .runModal();
     if (completion)

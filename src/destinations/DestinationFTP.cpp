@@ -1,7 +1,6 @@
 #include "DestinationFTP.h"
 
 #include "DestinationFTPConfigureWindowController.h"
-#include "app/Tessary.h"
 #include "ftp/FTPOperation.h"
 #include "support/KeyedCoder.h"
 #include "support/Utilities.h"
@@ -67,8 +66,7 @@ void DestinationFTP::configureWithCompletion(const ConfigureCompletion &completi
             m_password = password;
             m_uploadFolderPath = folderPath;
             m_confirmReplacementOfExistingFiles = confirm;
-            if (gTessary != nullptr)
-                gTessary->destinationHasChanged(this);
+            Q_EMIT destinationDidChange(this);
         })
         .runModal();
     if (completion)

@@ -1,7 +1,7 @@
 #include "DestinationICloud.h"
 
-#include "support/Log.h"
 #include "pipeline/ThreadHops.h"
+#include "support/Log.h"
 #include "support/Utilities.h"
 
 #include <QDir>

@@ -2,9 +2,9 @@
 
 #include "DestinationMessagesWindowController.h"
 #include "SharingDelivery.h"
-#include "app/Tessary.h"
 #include "platform/SharingServices.h"
 #include "support/KeyedCoder.h"
+#include "support/Log.h"
 #include "support/Utilities.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -48,8 +48,7 @@ void DestinationMessages::configureWithCompletion(const ConfigureCompletion &com
                 return;
             m_subject = text;
             m_recipients = recipients;
-            if (gTessary != nullptr)
-                gTessary->destinationHasChanged(this);
+            Q_EMIT destinationDidChange(this);
         })
         .runModal();
     if (completion)

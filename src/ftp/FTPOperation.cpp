@@ -1,8 +1,8 @@
 #include "FTPOperation.h"
 
 #include "FTPListingParser.h"
-#include "support/Log.h"
 #include "pipeline/ThreadHops.h"
+#include "support/Log.h"
 #include "support/Utilities.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "ZipRunner.h"
 
-#include "support/Log.h"
 #include "support/ChildProcess.h"
+#include "support/Log.h"
 
 using namespace Qt::Literals::StringLiterals;
 

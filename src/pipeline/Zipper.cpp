@@ -4,8 +4,8 @@
 #include "ZipPlan.h"
 #include "ZipRunner.h"
 #include "ZipScratch.h"
-#include "support/Log.h"
 #include "support/FileNames.h"
+#include "support/Log.h"
 #include "support/Utilities.h"
 
 #include <QDir>

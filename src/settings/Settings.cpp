@@ -1,9 +1,9 @@
 #include "Settings.h"
 
 #include "VLTKeychain.h"
-#include "support/Log.h"
 #include "pipeline/ThreadHops.h"
 #include "platform/KeychainBackend.h"
+#include "support/Log.h"
 
 #include <QThreadPool>
 

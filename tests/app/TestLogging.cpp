@@ -2,8 +2,8 @@
 #include "TestFiles.h"
 
 #include "app/Tessary.h"
-#include "support/Log.h"
 #include "pipeline/ThreadHops.h"
+#include "support/Log.h"
 
 #include <QDir>
 #include <QFile>
