@@ -32,6 +32,8 @@ void Tessary::createDestinations()
 
 void Tessary::adoptDestination(const DestinationPointer &destination)
 {
+    if (auto *dropbox = qobject_cast<DestinationDropbox *>(destination.get()))
+        dropbox->setDropboxManager(m_dropboxManager.get());
     connect(destination.get(), &Destination::destinationDidChange, this, &Tessary::destinationHasChanged,
         Qt::UniqueConnection);
 }

@@ -3,7 +3,6 @@
 #include "DestinationDropboxConfigureWindowController.h"
 #include "DropboxManager.h"
 #include "SharingDelivery.h"
-#include "app/Tessary.h"
 #include "platform/SharingServices.h"
 #include "support/KeyedCoder.h"
 #include "support/Utilities.h"
@@ -25,7 +24,6 @@ const QString kSendLinkMethodKey = u"Send Link Method"_s;
 DestinationDropbox::DestinationDropbox(const QString &name)
     : Destination(QString(), name)
 {
-    defineRootFolderPath();
 }
 
 DestinationDropbox::DestinationDropbox(const KeyedCoder &coder)
@@ -35,15 +33,18 @@ DestinationDropbox::DestinationDropbox(const KeyedCoder &coder)
     , m_sendLinkMethod(static_cast<qint32>(coder.decodeInt64(kSendLinkMethodKey)))
     , m_revealZipUponCreation(coder.decodeBool(kRevealKey))
 {
+}
+
+void DestinationDropbox::setDropboxManager(DropboxManager *manager)
+{
+    m_dropboxManager = manager;
     defineRootFolderPath();
 }
 
 void DestinationDropbox::defineRootFolderPath()
 {
-    const QString dropboxFolder = gTessary != nullptr ? gTessary->dropboxManager()->dropboxFolderPath() : QString();
+    const QString dropboxFolder = m_dropboxManager ? m_dropboxManager->dropboxFolderPath() : QString();
     setRootFolderPath(dropboxFolder.isEmpty() ? QString() : dropboxFolder + u"/Apps/Tessary"_s);
-    if (!dropboxFolder.isEmpty())
-        ensureFinalFolderExists();
 }
 
 void DestinationDropbox::defineIcon()
@@ -86,23 +87,23 @@ void DestinationDropbox::destinationWillBeUsedWithURLsToZip(
 {
     Q_UNUSED(urls);
     defineRootFolderPath();
-    if (rootFolderPath().isNull() && gTessary != nullptr) {
-        gTessary->dropboxManager()->locateDropboxFolder();
+    if (rootFolderPath().isNull() && m_dropboxManager) {
+        m_dropboxManager->locateDropboxFolder();
         defineRootFolderPath();
     }
-    completion(rootFolderPath().isNull());
+    completion(rootFolderPath().isNull() || !ensureFinalFolderExists());
 }
 
 void DestinationDropbox::destinationWasUsedWithArchivePath(
     const QString &archivePath, const DeliveryCompletion &delivered)
 {
-    if (!m_createShareLinks || gTessary == nullptr) {
+    if (!m_createShareLinks || !m_dropboxManager) {
         delivered({});
         return;
     }
     const QString fileName = QFileInfo(archivePath).fileName();
     const QPointer<DestinationDropbox> self(this);
-    gTessary->dropboxManager()->createShareLinkToFileInDropboxAtPath(
+    m_dropboxManager->createShareLinkToFileInDropboxAtPath(
         u"Apps/Tessary/%1"_s.arg(fileName), [self, fileName, delivered](const QString &link, const Error &error) {
             if (!error.isNull()) {
                 delivered(u"Tessary was unable to generate a link to '%1'"_s.arg(fileName));

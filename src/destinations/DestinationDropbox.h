@@ -2,8 +2,13 @@
 
 #include "Destination.h"
 
+#include <QPointer>
+
+class DropboxManager;
+
 // Writes the archive into "Apps/Tessary" inside the user's Dropbox folder, from where the
-// Dropbox client syncs it.
+// Dropbox client syncs it. Its owner hands it the Dropbox manager that knows that folder and asks
+// for share links; the folder is made when an archive goes there, never on reading the list.
 class DestinationDropbox final : public Destination
 {
     Q_OBJECT
@@ -27,8 +32,9 @@ public:
     /// Asks for a share link when wanted, copies it and sends it on.
     void destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered) override;
 
-    /// Sets the root to "Apps/Tessary" in the Dropbox folder in use, creating it; null while no
-    /// folder is known.
+    /// The manager of the Dropbox folder and the share links; the root follows its folder.
+    void setDropboxManager(DropboxManager *manager);
+    /// Sets the root to "Apps/Tessary" in the Dropbox folder in use; null while no folder is known.
     void defineRootFolderPath();
     /// Sends the link by e-mail (method 0) or message (method 1).
     void sendShareLink(
@@ -48,4 +54,5 @@ private:
     bool m_sendShareLinks = false;
     qint32 m_sendLinkMethod = SendLinkMethodEmail;
     bool m_revealZipUponCreation = false;
+    QPointer<DropboxManager> m_dropboxManager;
 };

@@ -339,7 +339,12 @@ void TestSharing::dropboxDelivery()
     QVERIFY(QDir().mkpath(m_home->filePath(u"Dropbox"_s)));
     m_controller->dropboxManager()->setDefaultDropboxFolderPath();
     DestinationDropbox dropbox(u"Box"_s);
-    QVERIFY(QFileInfo(m_home->filePath(u"Dropbox/Apps/Tessary"_s)).isDir()); // made with the Destination
+    dropbox.setDropboxManager(m_controller->dropboxManager());
+    QVERIFY(!QFileInfo::exists(m_home->filePath(u"Dropbox/Apps/Tessary"_s))); // not made before it is used
+    std::optional<bool> stopped;
+    dropbox.destinationWillBeUsedWithURLsToZip({}, [&stopped](bool cancel) { stopped = cancel; });
+    QCOMPARE(stopped, std::optional<bool>(false));
+    QVERIFY(QFileInfo(m_home->filePath(u"Dropbox/Apps/Tessary"_s)).isDir());
     const QString path = m_home->filePath(u"Dropbox/Apps/Tessary/Report.zip"_s);
 
     // Without a token of the user's own nothing is asked of Dropbox.
