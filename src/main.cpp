@@ -37,6 +37,12 @@ int main(int argc, char *argv[])
         return commandLine.run();
     }
 
+    // One running copy per user: a start while one runs hands its request over, before it takes
+    // a screen of its own.
+    SingleInstance instance;
+    if (const std::optional<int> status = commandLine.handOverToRunningCopy(instance))
+        return *status;
+
     // The drop pad must be placed by Tessary and take drags from every kind of program: on a
     // Wayland session it runs through XWayland, unless the user chose a platform himself.
     // Without an X11 display, Tessary starts on what there is to say so (the system check).
@@ -52,10 +58,6 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/TessaryLogo.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
     TerminationSignals::endEventLoopOnTermination();
-    // One running copy per user: a start while one runs hands its request over.
-    SingleInstance instance;
-    if (const std::optional<int> status = commandLine.handOverToRunningCopy(instance))
-        return *status;
     if (commandLine.mode() != CommandLine::ModeRun)
         return commandLine.runZip();
 

@@ -48,8 +48,8 @@ void DestinationsConfigureWindowController::show()
     Utilities::bringCurrentApplicationToForeground();
     const QPointF preferred = m_location.first();
     if (preferred.isNull()) {
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        m_window->move(screen.center() - m_window->rect().center());
+        const QRectF screen = QGuiApplication::primaryScreen()->availableGeometry();
+        m_window->move(Utilities::centeredRect(QRectF(m_window->rect()), screen).topLeft().toPoint());
     } else {
         m_window->move(preferred.toPoint());
     }

@@ -76,8 +76,8 @@ IntroductionWindowController::~IntroductionWindowController() = default;
 void IntroductionWindowController::show()
 {
     Utilities::bringCurrentApplicationToForeground();
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    m_window->move(screen.center() - m_window->rect().center());
+    const QRectF screen = QGuiApplication::primaryScreen()->availableGeometry();
+    m_window->move(Utilities::centeredRect(QRectF(m_window->rect()), screen).topLeft().toPoint());
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

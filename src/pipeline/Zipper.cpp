@@ -69,10 +69,10 @@ int coresToUse()
     return QThread::idealThreadCount();
 }
 
-// The one part becomes the archive, replacing what claims its name.
-QString moveIntoPlace(const QString &partPath, const QString &outputFilePath)
+// The finished archive takes its name in one step, replacing the empty file that claims it.
+QString moveIntoPlace(const QString &archivePath, const QString &outputFilePath)
 {
-    if (::rename(FileNames::encode(partPath).constData(), FileNames::encode(outputFilePath).constData()) == 0)
+    if (::rename(FileNames::encode(archivePath).constData(), FileNames::encode(outputFilePath).constData()) == 0)
         return {};
     return u"The archive could not be written in the folder \"%1\" (%2)."_s.arg(
         QFileInfo(outputFilePath).path(), qt_error_string(errno));
@@ -224,8 +224,16 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         return;
     }
 
-    const QString problem = partPaths.size() == 1 ? moveIntoPlace(partPaths.first(), outputFilePath)
-                                                  : ZipMerger::merge(partPaths, outputFilePath, &m_cancelled);
+    // The parts are joined inside the scratch folder (which goes, whatever happens) and the
+    // archive then takes its name in one step.
+    QString joined = partPaths.first();
+    QString problem;
+    if (partPaths.size() > 1) {
+        joined = scratch.filePath(u"joined.zip"_s);
+        problem = ZipMerger::merge(partPaths, joined, &m_cancelled);
+    }
+    if (problem.isEmpty() && !isCancelled())
+        problem = moveIntoPlace(joined, outputFilePath);
     if (isCancelled()) {
         finishCancelled(outputFilePath);
         return;
