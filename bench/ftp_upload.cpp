@@ -5,7 +5,7 @@
 //
 //   ftp_upload [megabytes]
 
-#include "ftp/FTPOperation.h"
+#include "core/ftp/FTPOperation.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,9 +6,9 @@
 
 #include "BenchSupport.h"
 
-#include "pipeline/ZipPlan.h"
-#include "pipeline/ZipRunner.h"
-#include "pipeline/Zipper.h"
+#include "core/pipeline/ZipPlan.h"
+#include "core/pipeline/ZipRunner.h"
+#include "core/pipeline/Zipper.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,7 +7,7 @@
 
 #include "BenchSupport.h"
 
-#include "pipeline/Zipper.h"
+#include "core/pipeline/Zipper.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

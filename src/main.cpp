@@ -1,9 +1,9 @@
 #include "app/CommandLine.h"
 #include "app/HandOver.h"
 #include "app/Tessary.h"
+#include "core/support/FileNames.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
-#include "support/FileNames.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -2,8 +2,9 @@
 
 #include "HandOver.h"
 #include "Tessary.h"
-#include "support/FileNames.h"
-#include "support/Utilities.h"
+#include "core/support/FileNames.h"
+#include "core/support/Utilities.h"
+#include "gui/support/UtilitiesWindows.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -158,22 +159,23 @@ void CommandLine::startZipRequest(Tessary &controller, Mode mode, const QString 
         ended(unknown);
         return;
     }
-    const Tessary::RequestCompletion completion = [ended](Tessary::RequestOutcome outcome, const QString &archivePath,
-                                                      const Error &error) {
-        switch (outcome) {
-        case Tessary::RequestOutcome::Finished:
-            ended({ExitSuccess, archivePath + u'\n', {}});
-            break;
-        case Tessary::RequestOutcome::Failed:
-            // Without a screen the alert has written the error already.
-            ended({ExitJobFailed, {},
-                Utilities::isNonInteractive() ? QString() : u"tessary: "_s + error.localizedFailureReason() + u'\n'});
-            break;
-        case Tessary::RequestOutcome::Cancelled:
-            ended({ExitCancelled, {}, {}});
-            break;
-        }
-    };
+    const Tessary::RequestCompletion completion
+        = [ended](Tessary::RequestOutcome outcome, const QString &archivePath, const Error &error) {
+              switch (outcome) {
+              case Tessary::RequestOutcome::Finished:
+                  ended({ExitSuccess, archivePath + u'\n', {}});
+                  break;
+              case Tessary::RequestOutcome::Failed:
+                  // Without a screen the alert has written the error already.
+                  ended({ExitJobFailed, {},
+                      UtilitiesWindows::isNonInteractive() ? QString()
+                                                           : u"tessary: "_s + error.localizedFailureReason() + u'\n'});
+                  break;
+              case Tessary::RequestOutcome::Cancelled:
+                  ended({ExitCancelled, {}, {}});
+                  break;
+              }
+          };
     if (mode == ModeZip)
         controller.performQuickZipWithURLs(urls, *named, completion);
     else
@@ -210,7 +212,7 @@ int CommandLine::runZip() const
         if (!status)
             return;
         const QWidgetList windows = QApplication::topLevelWidgets();
-        const bool showing = !Utilities::isNonInteractive()
+        const bool showing = !UtilitiesWindows::isNonInteractive()
             && std::any_of(windows.cbegin(), windows.cend(), [](const QWidget *window) { return window->isVisible(); });
         if (!showing)
             QApplication::exit(*status);

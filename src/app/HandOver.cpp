@@ -1,8 +1,8 @@
 #include "HandOver.h"
 
-#include "StatusItem.h"
 #include "Tessary.h"
-#include "support/FileNames.h"
+#include "core/support/FileNames.h"
+#include "gui/statusitem/StatusItem.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,18 +1,24 @@
 #include "Tessary.h"
 
-#include "QuickZipWindow.h"
-#include "StatusItem.h"
-#include "destinations/DestinationStore.h"
-#include "destinations/DropboxManager.h"
-#include "settings/Settings.h"
+#include "AddDestinationMenu.h"
+#include "core/destinations/DestinationStore.h"
+#include "core/destinations/DropboxManager.h"
+#include "core/settings/Settings.h"
+#include "gui/statusitem/QuickZipWindow.h"
+#include "gui/statusitem/StatusItem.h"
+#include "gui/support/UtilitiesWindows.h"
+#include "platform/DesktopServices.h"
 
 Tessary *gTessary = nullptr;
 
 Tessary::Tessary()
 {
     gTessary = this;
+    DesktopServices::install();
+    UtilitiesWindows::installUserInteraction();
     m_settings = std::make_unique<Settings>();
     m_dropboxManager = std::make_unique<DropboxManager>();
+    m_addDestinationMenu = std::make_unique<AddDestinationMenu>(*this);
 }
 
 Tessary::~Tessary()

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "chooser/DestinationChooserViewDelegate.h"
-#include "destinations/Destination.h"
+#include "core/destinations/Destination.h"
+#include "gui/chooser/DestinationChooserViewDelegate.h"
 
-#include "support/Error.h"
-#include "support/Log.h"
+#include "core/support/Error.h"
+#include "core/support/Log.h"
 
 #include <QList>
 #include <QMutex>
@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+class AddDestinationMenu;
 class DestinationStore;
 class DropboxManager;
 class MultiOperation;
@@ -74,6 +75,8 @@ public:
     void configureDestinationsSelected();
     /// The Destinations window while it is open; null otherwise.
     DestinationsConfigureWindowController *destinationsConfigureDialog() const;
+    /// The menu the add tile opens.
+    AddDestinationMenu *addDestinationMenu() const { return m_addDestinationMenu.get(); }
 
     // Launch and housekeeping
 
@@ -127,8 +130,6 @@ public:
     /// A drop on the pad: the custom zip of the files it carried.
     void receiveDragOnStatusButton(const QList<QUrl> &urls);
     void draggingEnded();
-    /// The file URLs among the URLs of a drag; anything else (a web link) contributes nothing.
-    static QList<QUrl> getsFileURLSFromDragOperation(const QList<QUrl> &dragOperation);
     /// A drop on a tile of the quick-zip window: the quick zip of its files, 0.1 s later.
     void dragDroppedOnDestination(Destination *destination);
 
@@ -178,11 +179,6 @@ public:
     /// later.
     void determineQuickZipOutputFileNameAndPasswordWithURLS(
         const QList<QUrl> &urls, const NameAndPasswordCompletion &completion);
-    /// The name of last resort: "Tessary Archive".
-    static QString tessaryArchiveName();
-    /// The first item's name without its extension, with " and More" for several items;
-    /// "Tessary Archive" when that leaves nothing.
-    static QString derivedNameFromURLs(const QList<QUrl> &urls);
     /// Answers true when there is no preset password or the user typed it.
     void getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool matched)> &answered);
     void defineSavedZipName();
@@ -263,6 +259,7 @@ private:
     QTimer m_garbageCollectionTimer;
     std::unique_ptr<DropboxManager> m_dropboxManager;
     std::unique_ptr<DestinationStore> m_destinationStore;
+    std::unique_ptr<AddDestinationMenu> m_addDestinationMenu;
     DestinationList m_destinations;
     QList<QPointer<ProgressWindowController>> m_progressWindows;
     QString m_pathToLastZipCreated;

@@ -2,8 +2,9 @@
 
 #include "Tessary.h"
 
-#include "support/ImageManager.h"
-#include "support/Utilities.h"
+#include "core/support/Utilities.h"
+#include "gui/support/ImageManager.h"
+#include "gui/support/UtilitiesWindows.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -29,11 +30,11 @@ void Tessary::prepareLogoAlert(QMessageBox &box, const QString &details)
 
 void Tessary::showLogoAlert(const QString &title, const QString &details)
 {
-    if (Utilities::isNonInteractive()) {
+    if (UtilitiesWindows::isNonInteractive()) {
         Utilities::displayMessage(details, kProductLine);
         return;
     }
-    Utilities::bringCurrentApplicationToForeground();
+    UtilitiesWindows::bringCurrentApplicationToForeground();
     QMessageBox box;
     box.setWindowTitle(title);
     prepareLogoAlert(box, details);
@@ -50,7 +51,7 @@ void Tessary::displayAboutBox()
           "phone, Dropbox and iCloud Drive.\n"
           "• Automatically store Zip Archives on this computer, in the Cloud or on your FTP server.\n"_s.arg(
               QCoreApplication::applicationVersion(), kCopyright);
-    if (Utilities::isNonInteractive()) {
+    if (UtilitiesWindows::isNonInteractive()) {
         showLogoAlert(u"About Tessary"_s, details);
         return;
     }
@@ -61,7 +62,7 @@ void Tessary::displayAboutBox()
     else if (QGuiApplication::queryKeyboardModifiers() != Qt::NoModifier)
         loggingButtonText = u"Begin Logging"_s;
 
-    Utilities::bringCurrentApplicationToForeground();
+    UtilitiesWindows::bringCurrentApplicationToForeground();
     QMessageBox box;
     box.setWindowTitle(u"About Tessary"_s);
     prepareLogoAlert(box, details);

@@ -2,9 +2,11 @@
 
 #include "Tessary.h"
 
-#include "CustomZipWindowController.h"
-#include "pipeline/ThreadHops.h"
-#include "settings/Settings.h"
+#include "core/pipeline/ArchiveNaming.h"
+
+#include "core/pipeline/ThreadHops.h"
+#include "core/settings/Settings.h"
+#include "gui/prompts/CustomZipWindowController.h"
 
 #include <QPointer>
 
@@ -40,8 +42,8 @@ void Tessary::runCustomZipWindow(
     const QList<QUrl> &urls, const QString &presetPassword, const RequestCompletion &completion)
 {
     Settings &settings = *m_settings;
-    CustomZipWindowController(settings.quickZipName(), derivedNameFromURLs(urls), settings.lastUsedAskForNameType(),
-        presetPassword, settings.lastUsedAskForDestinationType(), m_destinations,
+    CustomZipWindowController(settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
+        settings.lastUsedAskForNameType(), presetPassword, settings.lastUsedAskForDestinationType(), m_destinations,
         [self = QPointer<Tessary>(this), urls, completion, &settings](bool cancelled, qint32 nameType,
             const QString &name, const QString &password, const DestinationPointer &destination) {
             if (cancelled) {

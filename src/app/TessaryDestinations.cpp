@@ -1,20 +1,22 @@
 #include "Tessary.h"
 
-#include "TessaryNotifications.h"
-#include "destinations/DestinationAddDestination.h"
-#include "destinations/DestinationAirDrop.h"
-#include "destinations/DestinationAlongsideSource.h"
-#include "destinations/DestinationDesktop.h"
-#include "destinations/DestinationDropbox.h"
-#include "destinations/DestinationEmail.h"
-#include "destinations/DestinationFolder.h"
-#include "destinations/DestinationICloud.h"
-#include "destinations/DestinationMessages.h"
-#include "destinations/DestinationStore.h"
-#include "destinations/DestinationsConfigureWindowController.h"
-#include "destinations/DropboxManager.h"
-#include "settings/Settings.h"
-#include "support/Utilities.h"
+#include "AddDestinationMenu.h"
+#include "core/destinations/DestinationAddDestination.h"
+#include "core/destinations/DestinationAirDrop.h"
+#include "core/destinations/DestinationAlongsideSource.h"
+#include "core/destinations/DestinationDesktop.h"
+#include "core/destinations/DestinationDropbox.h"
+#include "core/destinations/DestinationEmail.h"
+#include "core/destinations/DestinationFolder.h"
+#include "core/destinations/DestinationICloud.h"
+#include "core/destinations/DestinationMessages.h"
+#include "core/destinations/DestinationStore.h"
+#include "core/destinations/DropboxManager.h"
+#include "core/destinations/TessaryNotifications.h"
+#include "core/settings/Settings.h"
+#include "core/support/Utilities.h"
+#include "gui/destinations/DestinationEditor.h"
+#include "gui/destinations/DestinationsConfigureWindowController.h"
 
 #include <QWidget>
 
@@ -32,8 +34,13 @@ void Tessary::createDestinations()
 
 void Tessary::adoptDestination(const DestinationPointer &destination)
 {
+    destination->setConfigurator(&DestinationEditor::configure);
     if (auto *dropbox = qobject_cast<DestinationDropbox *>(destination.get()))
         dropbox->setDropboxManager(m_dropboxManager.get());
+    if (auto *addTile = qobject_cast<DestinationAddDestination *>(destination.get()))
+        addTile->setMenuOpener([menu = m_addDestinationMenu.get()](const QList<QUrl> &urls, bool autoConfigure) {
+            menu->showPopUpMenuWithURLsToZip(urls, autoConfigure);
+        });
     connect(destination.get(), &Destination::destinationDidChange, this, &Tessary::destinationHasChanged,
         Qt::UniqueConnection);
 }

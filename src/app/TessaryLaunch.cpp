@@ -3,11 +3,12 @@
 
 #include "Tessary.h"
 
-#include "intro/IntroductionWindowController.h"
-#include "pipeline/ThreadHops.h"
-#include "settings/Settings.h"
-#include "support/SystemVersion.h"
-#include "support/Utilities.h"
+#include "core/pipeline/ThreadHops.h"
+#include "core/settings/Settings.h"
+#include "core/support/Utilities.h"
+#include "gui/intro/IntroductionWindowController.h"
+#include "gui/support/UtilitiesWindows.h"
+#include "platform/SystemVersion.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -52,7 +53,7 @@ void Tessary::performFirstLaunchSetup()
         showIntroductionWithShowSkipReminderMessage(true);
     }
     if (!m_settings->loginItemInstallComplete()) {
-        Utilities::addCurrentAppAsLoginItem();
+        UtilitiesWindows::addCurrentAppAsLoginItem();
         m_settings->setLoginItemInstallComplete();
     }
 }

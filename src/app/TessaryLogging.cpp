@@ -1,8 +1,8 @@
 #include "Tessary.h"
 
-#include "pipeline/ThreadHops.h"
-#include "support/FileLogger.h"
-#include "support/Utilities.h"
+#include "core/pipeline/ThreadHops.h"
+#include "core/support/FileLogger.h"
+#include "core/support/Utilities.h"
 
 #include <QDateTime>
 #include <QDebug>

@@ -3,14 +3,15 @@
 
 #include "Tessary.h"
 
-#include "AskForNameAndPasswordWindowController.h"
-#include "AskForNameWindowController.h"
-#include "AskForPasswordWindowController.h"
-#include "EnterPasswordWindowController.h"
-#include "SetSavedNameWindowController.h"
-#include "SetSavedPasswordWindowController.h"
-#include "settings/Settings.h"
-#include "support/Utilities.h"
+#include "core/pipeline/ArchiveNaming.h"
+#include "core/settings/Settings.h"
+#include "core/support/Utilities.h"
+#include "gui/prompts/AskForNameAndPasswordWindowController.h"
+#include "gui/prompts/AskForNameWindowController.h"
+#include "gui/prompts/AskForPasswordWindowController.h"
+#include "gui/prompts/EnterPasswordWindowController.h"
+#include "gui/prompts/SetSavedNameWindowController.h"
+#include "gui/prompts/SetSavedPasswordWindowController.h"
 
 #include <QFileInfo>
 #include <QPointer>
@@ -70,7 +71,7 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
 
     const auto rememberNameChoice = [this](qint32 chosenType) { m_settings->setLastUsedAskForNameType(chosenType); };
     if (nameType == ZipNameTypeAsk && passwordType == ZipPasswordTypeAsk) {
-        AskForNameAndPasswordWindowController(m_settings->quickZipName(), derivedNameFromURLs(urls),
+        AskForNameAndPasswordWindowController(m_settings->quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
             m_settings->lastUsedAskForNameType(),
             [&](bool wasCancelled, qint32 chosenType, const QString &typedName, const QString &typedPassword) {
                 cancelled = wasCancelled;
@@ -82,7 +83,7 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
             })
             .runModal();
     } else if (nameType == ZipNameTypeAsk) {
-        AskForNameWindowController(m_settings->quickZipName(), derivedNameFromURLs(urls),
+        AskForNameWindowController(m_settings->quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
             m_settings->lastUsedAskForNameType(),
             [&](bool wasCancelled, qint32 chosenType, const QString &typedName) {
                 cancelled = wasCancelled;
@@ -104,10 +105,10 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
         switch (nameType) {
         case ZipNameTypeTessaryArchive:
         case ZipNameTypeAsk:
-            name = tessaryArchiveName();
+            name = ArchiveNaming::tessaryArchiveName();
             break;
         case ZipNameTypeDerived:
-            name = derivedNameFromURLs(urls);
+            name = ArchiveNaming::derivedNameFromURLs(urls);
             break;
         case ZipNameTypePreset:
             name = m_settings->quickZipName();
@@ -117,7 +118,7 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
         }
     }
     if (name.isEmpty())
-        name = tessaryArchiveName();
+        name = ArchiveNaming::tessaryArchiveName();
     if (cancelled || !password.isNull() || passwordType != ZipPasswordTypePreset) {
         completion(cancelled, name, password, {});
         return;
@@ -130,21 +131,6 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
         else
             completion(false, name, preset, {});
     });
-}
-
-QString Tessary::tessaryArchiveName()
-{
-    return u"Tessary Archive"_s;
-}
-
-QString Tessary::derivedNameFromURLs(const QList<QUrl> &urls)
-{
-    if (urls.isEmpty())
-        return tessaryArchiveName();
-    QString name = Utilities::stringByDeletingPathExtension(QFileInfo(urls.first().toLocalFile()).fileName());
-    if (urls.size() >= 2)
-        name += u" and More"_s;
-    return name.isEmpty() ? tessaryArchiveName() : name;
 }
 
 void Tessary::getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool)> &answered)

@@ -3,15 +3,16 @@
 
 #include "Tessary.h"
 
-#include "DropPad.h"
-#include "QuickZipWindow.h"
-#include "StatusItem.h"
-#include "StatusItemPlacement.h"
-#include "chooser/DestinationCell.h"
-#include "chooser/DestinationChooserView.h"
-#include "pipeline/ThreadHops.h"
+#include "core/pipeline/ArchiveNaming.h"
+#include "core/pipeline/ThreadHops.h"
+#include "core/settings/Settings.h"
+#include "gui/chooser/DestinationCell.h"
+#include "gui/chooser/DestinationChooserView.h"
+#include "gui/statusitem/DropPad.h"
+#include "gui/statusitem/QuickZipWindow.h"
+#include "gui/statusitem/StatusItem.h"
+#include "gui/statusitem/StatusItemPlacement.h"
 #include "platform/PointerButtons.h"
-#include "settings/Settings.h"
 
 #include <QScreen>
 
@@ -120,22 +121,13 @@ void Tessary::receiveDragOnStatusButton(const QList<QUrl> &urls)
 {
     m_statusItem->pad()->setHilited(false);
     cancelShowQuickZipWindowTimer();
-    performCustomZipWithURLs(getsFileURLSFromDragOperation(urls));
+    performCustomZipWithURLs(ArchiveNaming::getsFileURLSFromDragOperation(urls));
     draggingEnded();
 }
 
 void Tessary::draggingEnded()
 {
     hideQuickZipWindow();
-}
-
-QList<QUrl> Tessary::getsFileURLSFromDragOperation(const QList<QUrl> &dragOperation)
-{
-    QList<QUrl> files;
-    for (const QUrl &url : dragOperation)
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            files << url;
-    return files;
 }
 
 void Tessary::dragDroppedOnDestination(Destination *destination)
@@ -148,7 +140,8 @@ void Tessary::dragDroppedOnDestination(Destination *destination)
     executeBlockOnMainThread(
         [self = QPointer<Tessary>(this), chosen = *found] {
             if (self)
-                self->performQuickZipWithURLs(getsFileURLSFromDragOperation(chosen->dragOperation()), chosen);
+                self->performQuickZipWithURLs(
+                    ArchiveNaming::getsFileURLSFromDragOperation(chosen->dragOperation()), chosen);
         },
         kAfterDrop);
 }

@@ -3,10 +3,11 @@
 
 #include "Tessary.h"
 
-#include "StatusItem.h"
+#include "core/settings/Settings.h"
+#include "core/support/Utilities.h"
+#include "gui/statusitem/StatusItem.h"
+#include "gui/support/UtilitiesWindows.h"
 #include "platform/FileManager.h"
-#include "settings/Settings.h"
-#include "support/Utilities.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -74,7 +75,7 @@ void Tessary::buildStatusMenu()
     menu->addSeparator();
     add(u"Quit..."_s, TagCommand, [this] { quitSelected(); });
 
-    Utilities::convertHeadingMenuItemsWithTag(TagHeading, menu);
+    UtilitiesWindows::convertHeadingMenuItemsWithTag(TagHeading, menu);
     connect(menu, &QMenu::aboutToShow, this, [this, menu] {
         const QList<QAction *> items = menu->actions();
         for (QAction *item : items)

@@ -2,14 +2,16 @@
 
 #include "Tessary.h"
 
-#include "destinations/DropboxManager.h"
-#include "pipeline/MultiOperation.h"
-#include "pipeline/ProgressWindowController.h"
-#include "pipeline/ThreadHops.h"
-#include "pipeline/ZipOperation.h"
+#include "core/pipeline/ArchiveNaming.h"
+
+#include "core/destinations/DropboxManager.h"
+#include "core/pipeline/MultiOperation.h"
+#include "core/pipeline/ThreadHops.h"
+#include "core/pipeline/ZipOperation.h"
+#include "core/settings/Settings.h"
+#include "core/support/Utilities.h"
+#include "gui/pipeline/ProgressWindowController.h"
 #include "platform/FileManager.h"
-#include "settings/Settings.h"
-#include "support/Utilities.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +36,7 @@ QString archiveFileName(const QString &outputFileName)
     QString name = outputFileName;
     name.replace(u'/', u'-').remove(QChar(0));
     if (name == u"."_s || name == u".."_s || name.isEmpty())
-        name = Tessary::tessaryArchiveName();
+        name = ArchiveNaming::tessaryArchiveName();
     return Utilities::stringByDeletingPathExtension(name) + u".zip"_s;
 }
 } // namespace

@@ -1,5 +1,6 @@
 #include "DesktopSharing.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -7,6 +8,7 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
@@ -16,12 +18,6 @@ using namespace Qt::Literals::StringLiterals;
 const QString DesktopSharing::KdeConnectService = u"org.kde.kdeconnect"_s;
 
 namespace {
-
-SharingServices *&installed()
-{
-    static SharingServices *services = nullptr;
-    return services;
-}
 
 const QString kDevicesPath = u"/modules/kdeconnect/devices/"_s;
 
@@ -50,17 +46,6 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, ConversationAddre
 } // namespace
 
 Q_DECLARE_METATYPE(ConversationAddress)
-
-SharingServices &SharingServices::instance()
-{
-    static DesktopSharing desktop;
-    return installed() != nullptr ? *installed() : desktop;
-}
-
-void SharingServices::setInstance(SharingServices *services)
-{
-    installed() = services;
-}
 
 void DesktopSharing::composeEmail(const QString &subject, const QString &body, const QStringList &recipients,
     const QString &attachmentPath, const Completion &completion)
@@ -146,4 +131,9 @@ void DesktopSharing::shareNearby(const QString &filePath, const Completion &comp
 {
     callDevice(u"share"_s, u"org.kde.kdeconnect.device.share"_s, u"shareUrl"_s,
         {QUrl::fromLocalFile(filePath).toString(QUrl::FullyEncoded)}, completion);
+}
+
+void DesktopSharing::copyToClipboard(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "SharingServices.h"
+#include "core/destinations/SharingServices.h"
 
 // The sharing services of a Linux desktop: xdg-email for e-mail, KDE Connect (over D-Bus) for
-// messages through the paired phone and for sharing with a nearby device.
+// messages through the paired phone and for sharing with a nearby device, Qt's clipboard.
 class DesktopSharing final : public SharingServices
 {
 public:
@@ -14,6 +14,7 @@ public:
     void composeMessage(const QString &text, const QStringList &recipients, const QString &attachmentPath,
         const Completion &completion) override;
     void shareNearby(const QString &filePath, const Completion &completion) override;
+    void copyToClipboard(const QString &text) override;
 
 private:
     /// The first reachable paired device with the plugin; null with the problem set otherwise.

@@ -1,7 +1,5 @@
 #include "SecretServiceKeychain.h"
 
-#include <atomic>
-
 #include <libsecret/secret.h>
 
 #include <memory>
@@ -138,22 +136,6 @@ KeychainBackend::Status search(const KeychainBackend::Attributes &attributes, in
 }
 
 } // namespace
-
-namespace {
-std::atomic<KeychainBackend *> standInBackend {nullptr};
-}
-
-KeychainBackend &KeychainBackend::system()
-{
-    static SecretServiceKeychain keychain;
-    KeychainBackend *standIn = standInBackend.load();
-    return standIn != nullptr ? *standIn : keychain;
-}
-
-void KeychainBackend::setStandIn(KeychainBackend *standIn)
-{
-    standInBackend = standIn;
-}
 
 KeychainBackend::Status SecretServiceKeychain::find(
     const Attributes &attributes, bool all, bool withSecret, QList<Item> &items)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KeychainBackend.h"
+#include "core/settings/KeychainBackend.h"
 
 // The Secret Service (GNOME Keyring, KWallet) through libsecret.
 class SecretServiceKeychain final : public KeychainBackend

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QWidget>
 
 #include <array>
 #include <cstdlib>
@@ -29,22 +28,22 @@ xcb_atom_t atom(xcb_connection_t *connection, const QByteArray &name)
 }
 } // namespace
 
-void WindowManagerHints::keepOutOfTaskbar(QWidget *window)
+void WindowManagerHints::keepOutOfTaskbar(WId window)
 {
     setHints(window, false);
 }
 
-void WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(QWidget *window)
+void WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(WId window)
 {
     setHints(window, true);
 }
 
-void WindowManagerHints::setHints(QWidget *window, bool onAllWorkspaces)
+void WindowManagerHints::setHints(WId window, bool onAllWorkspaces)
 {
     xcb_connection_t *connection = x11Connection();
     if (connection == nullptr)
         return;
-    const auto id = static_cast<xcb_window_t>(window->winId());
+    const auto id = static_cast<xcb_window_t>(window);
     // Set on the window before it is mapped, the states are the ones the window manager starts
     // it with; Qt adds its own (above the others) to them.
     const std::array<xcb_atom_t, 3> states {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),

@@ -1,0 +1,169 @@
+#include "Destination.h"
+
+#include "core/support/KeyedCoder.h"
+#include "core/support/Utilities.h"
+
+#include <QDir>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+const QString kFolderPathKey = u"Folder Path"_s;
+const QString kNameKey = u"Name"_s;
+const QString kTagKey = u"Tag"_s;
+} // namespace
+
+Destination::Destination(const QString &rootFolderPath, const QString &name)
+    : m_rootFolderPath(rootFolderPath)
+    , m_name(name)
+{
+}
+
+Destination::Destination(const KeyedCoder &coder)
+    : m_rootFolderPath(coder.decodeString(kFolderPathKey))
+    , m_name(coder.decodeString(kNameKey))
+    , m_tag(coder.decodeInt64(kTagKey))
+{
+}
+
+Destination::~Destination() = default;
+
+QString Destination::internalFolderPath()
+{
+    return Utilities::filePathForSystemFolderWithID(QStandardPaths::GenericDataLocation) + u"/Tessary/Archives"_s;
+}
+
+QString Destination::nameOfDestinationType(qint32 type)
+{
+    switch (type) {
+    case DestinationTypeGeneric:
+        return u"Generic Destination (not good!)"_s;
+    case DestinationTypeAddDestination:
+        return u"Add New Destination"_s;
+    case DestinationTypeAirDrop:
+        return u"Air Drop"_s;
+    case DestinationTypeAlongsideSource:
+        return u"Alongside Source"_s;
+    case DestinationTypeDesktop:
+        return u"Desktop"_s;
+    case DestinationTypeDropbox:
+        return u"Dropbox"_s;
+    case DestinationTypeDummy:
+        return u"Dummy"_s;
+    case DestinationTypeEmail:
+        return u"Email"_s;
+    case DestinationTypeFolder:
+        return u"Folder"_s;
+    case DestinationTypeFTP:
+        return u"FTP"_s;
+    case DestinationTypeICloud:
+        return u"iCloud"_s;
+    case DestinationTypeMessages:
+        return u"Messages"_s;
+    default:
+        return u"Unkonwn"_s;
+    }
+}
+
+void Destination::encodeWithCoder(KeyedCoder &coder) const
+{
+    coder.encodeString(kFolderPathKey, m_rootFolderPath);
+    coder.encodeString(kNameKey, m_name);
+    coder.encodeInt64(kTagKey, m_tag);
+}
+
+Destination::DestinationType Destination::type() const
+{
+    return DestinationTypeGeneric;
+}
+
+bool Destination::shouldRevealZipUponCreation() const
+{
+    return false;
+}
+
+bool Destination::canBeDeleted() const
+{
+    return true;
+}
+
+bool Destination::allowsUserInteraction() const
+{
+    return true;
+}
+
+bool Destination::canBeConfigured() const
+{
+    return false;
+}
+
+bool Destination::canBeRenamed() const
+{
+    return true;
+}
+
+bool Destination::shouldDisplayArchiveCreatedNotification() const
+{
+    return true;
+}
+
+void Destination::configureWithCompletion(const ConfigureCompletion &completion)
+{
+    if (canBeConfigured() && m_configurator)
+        m_configurator(*this, completion);
+    else if (completion)
+        completion(false);
+}
+
+void Destination::handleClickAction() { }
+
+std::shared_ptr<Operation> Destination::postZipOperationWithPathToCreatedZipArchive(const QString &archivePath)
+{
+    Q_UNUSED(archivePath);
+    return nullptr;
+}
+
+QString Destination::iconName() const
+{
+    return {};
+}
+
+void Destination::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion)
+{
+    Q_UNUSED(urls);
+    // No folder (a damaged Destinations file) must never mean the top of the file system.
+    if (!ensureFinalFolderExists()) {
+        Utilities::displayMessage(
+            u"No folder is set for the Destination \"%1\", so no archive was made. Choose its folder again."_s.arg(
+                m_name),
+            u"No Folder Set"_s);
+        completion(true);
+        return;
+    }
+    completion(false);
+}
+
+void Destination::destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered)
+{
+    Q_UNUSED(archivePath);
+    delivered({});
+}
+
+QString Destination::finalFolderPath() const
+{
+    if (m_rootFolderPath != internalFolderPath())
+        return m_rootFolderPath;
+    const QString jobFolder = u"%1/%2"_s.arg(m_rootFolderPath, Utilities::generateUUID());
+    QDir().mkpath(jobFolder);
+    return jobFolder;
+}
+
+bool Destination::ensureFinalFolderExists() const
+{
+    // A job folder is made when a job asks for its final folder; here only the folder that holds it.
+    const QString folder = m_rootFolderPath == internalFolderPath() ? m_rootFolderPath : finalFolderPath();
+    if (folder.isEmpty())
+        return false;
+    QDir().mkpath(folder);
+    return true;
+}

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+class KeyedCoder;
+class Operation;
+
+// A place or a way of delivering an archive. The base class holds what every kind shares and
+// decides in which folder an archive is written; the kinds override the hooks through which the
+// zip request, the tiles and the configuration menu talk to a Destination without knowing its
+// kind. A zip request calls, in order: destinationWillBeUsedWithURLsToZip(), finalFolderPath(),
+// postZipOperationWithPathToCreatedZipArchive(), and at the end
+// shouldDisplayArchiveCreatedNotification(), shouldRevealZipUponCreation() and
+// destinationWasUsedWithArchivePath(). Everything runs on the GUI thread.
+class Destination : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// The kinds; the values are stored and used as menu tags, so they never change.
+    enum DestinationType : qint32 {
+        DestinationTypeGeneric = 0,
+        DestinationTypeAddDestination = 1,
+        DestinationTypeAirDrop = 2,
+        DestinationTypeAlongsideSource = 3,
+        DestinationTypeDesktop = 4,
+        DestinationTypeDropbox = 5,
+        DestinationTypeDummy = 6,
+        DestinationTypeEmail = 7,
+        DestinationTypeFolder = 8,
+        DestinationTypeFTP = 9,
+        DestinationTypeICloud = 10,
+        DestinationTypeMessages = 11,
+    };
+    Q_ENUM(DestinationType)
+
+    /// Called once with true to stop the request (without any message) or false to go on.
+    using WillBeUsedCompletion = std::function<void(bool cancel)>;
+    using ConfigureCompletion = std::function<void(bool cancelled)>;
+    /// Called once when a delivery has ended: with an empty problem when the archive was handed
+    /// over (or the user chose not to), otherwise with one sentence telling the user what went
+    /// wrong.
+    using DeliveryCompletion = std::function<void(const QString &problem)>;
+
+    /// A new Destination; its tag is 0, as for every Destination the system makes.
+    Destination(const QString &rootFolderPath, const QString &name);
+    /// A Destination read back from the Destinations file.
+    explicit Destination(const KeyedCoder &coder);
+    ~Destination() override;
+
+    /// The folder that holds the job folders of the kinds that deliver elsewhere:
+    /// "~/.local/share/Tessary/Archives". It is not created here.
+    static QString internalFolderPath();
+    /// "Desktop", "Email"... for a kind, "Unkonwn" for anything else.
+    static QString nameOfDestinationType(qint32 type);
+
+    QString rootFolderPath() const { return m_rootFolderPath; }
+    void setRootFolderPath(const QString &path) { m_rootFolderPath = path; }
+    QString name() const { return m_name; }
+    void setName(const QString &name) { m_name = name; }
+    qint64 tag() const { return m_tag; }
+    void setTag(qint64 tag) { m_tag = tag; }
+    /// Opens the configuration of a Destination: installed by the owner of the list, since the
+    /// windows that edit each kind live above the model.
+    using Configurator = std::function<void(Destination &destination, const ConfigureCompletion &completion)>;
+    void setConfigurator(const Configurator &configurator) { m_configurator = configurator; }
+    /// The items of the drop that last reached this Destination's tile.
+    QList<QUrl> dragOperation() const { return m_dragOperation; }
+    void setDragOperation(const QList<QUrl> &urls) { m_dragOperation = urls; }
+
+    /// Writes the fields this kind keeps in the Destinations file; a kind writes its own
+    /// fields, then the base ones. Each kind reads them back in its constructor from a coder.
+    virtual void encodeWithCoder(KeyedCoder &coder) const;
+
+    virtual DestinationType type() const;
+    /// Whether the archive is selected in the file manager after a successful job.
+    virtual bool shouldRevealZipUponCreation() const;
+    virtual bool canBeDeleted() const;
+    virtual bool allowsUserInteraction() const;
+    virtual bool canBeConfigured() const;
+    virtual bool canBeRenamed() const;
+    /// Whether the "archive created" notice may be shown when the job ended quickly.
+    virtual bool shouldDisplayArchiveCreatedNotification() const;
+    /// Runs the configuration through the configurator, for the kinds that have one; otherwise
+    /// calls the completion with false at once.
+    void configureWithCompletion(const ConfigureCompletion &completion);
+    /// A click on the tile, where the chooser passes clicks on.
+    virtual void handleClickAction();
+    /// An Operation to run after the archive was created (nothing for most kinds).
+    virtual std::shared_ptr<Operation> postZipOperationWithPathToCreatedZipArchive(const QString &archivePath);
+    /// The name of the tile's picture among the interface's images; empty for none. A plain
+    /// Destination (of the generic type) shows the desktop's icon of its root folder instead.
+    virtual QString iconName() const;
+    /// Prepares for a request: the base makes sure its final folder exists and goes on.
+    virtual void destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion);
+    /// Delivers the finished archive and reports when the delivery has ended, and how; the base
+    /// delivers nothing and reports at once.
+    virtual void destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered);
+
+    /// The folder the archive is written into: a new job folder under the internal folder for
+    /// the kinds whose root is that folder (made on every call), otherwise the root itself.
+    QString finalFolderPath() const;
+    /// Creates the final folder with its parents (for the kinds with job folders, the internal
+    /// folder that holds them); false when there is none.
+    bool ensureFinalFolderExists() const;
+
+    /// Announces a change the user made (a new name, a new configuration).
+    void noteChange() { Q_EMIT destinationDidChange(this); }
+
+Q_SIGNALS:
+    /// The user changed the Destination (renamed or configured it): its owner saves the list.
+    void destinationDidChange(Destination *destination);
+
+private:
+    QString m_rootFolderPath;
+    QString m_name;
+    qint64 m_tag = 0;
+    Configurator m_configurator;
+    QList<QUrl> m_dragOperation;
+};
+
+using DestinationPointer = std::shared_ptr<Destination>;
+using DestinationList = QList<DestinationPointer>;

@@ -1,0 +1,217 @@
+#include "FTPOperation.h"
+
+#include "FTPListingParser.h"
+#include "core/pipeline/ThreadHops.h"
+#include "core/support/Log.h"
+#include "core/support/Utilities.h"
+
+#include <QFileInfo>
+
+using namespace Qt::Literals::StringLiterals;
+
+FTPOperation::FTPOperation(QString sourcePath, QString destinationPath, bool confirmReplacementOfExistingFiles,
+    QString serverAddress, qint64 port, QString userName, QString password)
+    : m_sourcePath(std::move(sourcePath))
+    , m_destinationPath(std::move(destinationPath))
+    , m_confirmReplacementOfExistingFiles(confirmReplacementOfExistingFiles)
+    , m_serverAddress(std::move(serverAddress))
+    , m_port(port)
+    , m_userName(std::move(userName))
+    , m_password(std::move(password))
+{
+}
+
+FTPOperation::~FTPOperation() = default;
+
+void FTPOperation::setTimeouts(int answerSeconds, int stallSeconds)
+{
+    m_answerTimeout = answerSeconds;
+    m_stallTimeout = stallSeconds;
+}
+
+FMServer FTPOperation::createServerWithDestination(const QString &destination) const
+{
+    FMServer server = m_userName.isEmpty() ? FMServer::anonymousServerWithDestination(destination)
+                                           : FMServer::serverWithDestination(destination, m_userName, m_password);
+    server.port = static_cast<qint32>(m_port);
+    return server;
+}
+
+Error FTPOperation::checkSettings() const
+{
+    // The last failing check decides.
+    Error error;
+    if (m_sourcePath.isEmpty())
+        error = Utilities::errorWithCode(ErrorNoSourcePath, u"No Source Path Provided"_s);
+    if (m_serverAddress.isEmpty())
+        error = Utilities::errorWithCode(ErrorNoServerAddress, u"No FTP Server Address Provided"_s);
+    if (m_userName.isEmpty() != m_password.isEmpty())
+        error = Utilities::errorWithCode(ErrorIncompleteCredentials, u"Incomplete FTP Server Credentials"_s);
+    return error;
+}
+
+void FTPOperation::startOperating()
+{
+    Operation::startOperating();
+    {
+        QMutexLocker locker(&m_managerLock);
+        m_manager = std::make_unique<FTPManager>();
+        m_manager->setDelegate(this);
+        m_manager->setTimeouts(m_answerTimeout, m_stallTimeout);
+    }
+    setOperationDescription(u"Uploading to FTP Server..."_s);
+
+    if (const Error error = checkSettings(); !error.isNull()) {
+        noteOperationFinishedWithResults({}, error);
+        return;
+    }
+
+    if (m_port < 1 || m_port > 65535) {
+        noteOperationFinishedWithResults({}, connectionError(u"the port must be from 1 to 65535"_s));
+        return;
+    }
+    const QString host = hostForURL();
+    const QString base = u"ftp://@%1"_s.arg(host);
+    if (!m_manager->checkLogin(createServerWithDestination(base))) {
+        noteOperationFinishedWithResults({},
+            m_manager->lastFailureReason() == FTPManager::FMStreamFailureReasonLoginRefused
+                ? Utilities::errorWithCode(ErrorInvalidCredentials, u"Invalid FTP Server Credentials"_s)
+                : connectionError(m_manager->streamError().localizedDescription()));
+        return;
+    }
+
+    QString level = base;
+    const QStringList parts = m_destinationPath.split(u'/');
+    for (const QString &part : parts) {
+        if (isCancelled())
+            return;
+        const FMServer server = createServerWithDestination(level);
+        level = u"%1/%2"_s.arg(level, part);
+        m_manager->createNewFolder(part, server);
+    }
+
+    m_manager->setStreamError({});
+    const QString destination = u"ftp://@%1/%2"_s.arg(host, m_destinationPath);
+    const FMServer server = createServerWithDestination(destination);
+    const QString fileName = QFileInfo(m_sourcePath).fileName();
+    const auto entries = m_manager->contentsOfServer(server);
+    if (!entries && m_manager->lastFailureReason() == FTPManager::FMStreamFailureReasonListingTooLong) {
+        noteOperationFinishedWithResults({},
+            Utilities::errorWithCode(ErrorUploadFailed,
+                u"Could not read the folder on the FTP Server: %1"_s.arg(
+                    m_manager->streamError().localizedDescription())));
+        return;
+    }
+    // A listing that could not be read may hide an archive of that name: ask rather than replace.
+    const bool mayExist = !entries.has_value()
+        || std::any_of(entries->cbegin(), entries->cend(),
+            [&](const QVariantMap &entry) { return entry.value(FTPListingParser::NameKey).toString() == fileName; });
+    if (isCancelled())
+        return;
+
+    if (mayExist && m_confirmReplacementOfExistingFiles)
+        askToReplace(destination, fileName, server);
+    else
+        performUploadToDestination(destination, fileName, server, mayExist);
+}
+
+QString FTPOperation::hostForURL() const
+{
+    // An IPv6 address goes into a URL between brackets.
+    if (m_serverAddress.count(u':') > 1 && !m_serverAddress.startsWith(u'['))
+        return u"[%1]"_s.arg(m_serverAddress);
+    return m_serverAddress;
+}
+
+Error FTPOperation::connectionError(const QString &reason) const
+{
+    return Utilities::errorWithCode(ErrorCouldNotConnect,
+        u"Could not connect to the FTP Server %1:%2 (%3)"_s.arg(hostForURL()).arg(m_port).arg(reason));
+}
+
+void FTPOperation::askToReplace(const QString &destination, const QString &fileName, const FMServer &server)
+{
+    const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
+    executeBlockOnMainThread([self, destination, fileName, server] {
+        const bool replace = Utilities::getConfirmation(u"Replace Existing?"_s,
+            u"A Zip Archive named \"%1\" already exists on the FTP Server at this location. Do you wish to replace it?"_s
+                .arg(fileName),
+            u"Replace"_s);
+        if (!replace) {
+            self->cancel();
+            return;
+        }
+        // The removal and the upload go back to a worker: the progress window keeps moving.
+        executeBlockInBackground([self, destination, fileName, server] {
+            self->performUploadToDestination(destination, fileName, server, true);
+        });
+    });
+}
+
+void FTPOperation::performUploadToDestination(
+    const QString &destination, const QString &fileName, const FMServer &server, bool mayExist)
+{
+    if (isCancelled())
+        return;
+
+    // The archive arrives under a name of its own and takes its final name only once it is
+    // whole: a cancelled or broken upload never leaves a truncated archive under that name.
+    const QString partName = partNameFor(fileName);
+    Log::handler()(u"FTP Uploading \"%1\" to \"%2\""_s.arg(fileName, destination));
+    const bool uploaded = m_manager->uploadFile(QUrl::fromLocalFile(m_sourcePath), server, partName);
+    Log::handler()(u"FTP Upload Error: %1"_s.arg(
+        m_manager->streamError().isNull() ? u"(null)"_s : m_manager->streamError().localizedDescription()));
+    if (isCancelled() || !uploaded) {
+        const Error error = uploadError(m_manager->streamError());
+        m_manager->deleteFileNamed(partName, server);
+        noteOperationFinishedWithResults({}, error);
+        return;
+    }
+    // The new archive takes the name over the old one; a server that will not rename over a
+    // file has the old one removed first.
+    if (!m_manager->renameFileNamed(partName, fileName, server)) {
+        if (mayExist && !m_manager->deleteFileNamed(fileName, server)) {
+            Log::handler()(u"Could not remove pre-existing archive on FTP Server"_s);
+            m_manager->deleteFileNamed(partName, server);
+            noteOperationFinishedWithResults({},
+                Utilities::errorWithCode(ErrorCouldNotRemove,
+                    u"Could not remove the pre-existing Archive \"%1\" from the FTP Server"_s.arg(fileName)));
+            return;
+        }
+        if (!mayExist || !m_manager->renameFileNamed(partName, fileName, server)) {
+            const Error error = uploadError(m_manager->streamError());
+            m_manager->deleteFileNamed(partName, server);
+            noteOperationFinishedWithResults({}, error);
+            return;
+        }
+    }
+    noteOperationFinishedWithResults({}, {});
+}
+
+Error FTPOperation::uploadError(const Error &reason)
+{
+    const QString text = u"Could not upload the Tessary Archive to the FTP Server"_s;
+    return Utilities::errorWithCode(
+        ErrorUploadFailed, reason.isNull() ? text : u"%1: %2"_s.arg(text, reason.localizedDescription()));
+}
+
+QString FTPOperation::partNameFor(const QString &fileName)
+{
+    return u".%1.part"_s.arg(fileName);
+}
+
+void FTPOperation::cancelOperating()
+{
+    Operation::cancelOperating();
+    QMutexLocker locker(&m_managerLock);
+    if (m_manager)
+        m_manager->abort();
+}
+
+void FTPOperation::ftpManagerUploadProgressDidChange(const QVariantMap &progress)
+{
+    const float value = progress.value(FTPManager::ProgressKey).toFloat();
+    setProgress(value);
+    if (const Log::Handler log = Log::handler())
+        log(u"FTP Upload Progress: %1"_s.arg(static_cast<double>(value), 0, 'f', 6));
+}

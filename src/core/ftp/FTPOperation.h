@@ -1,0 +1,69 @@
+#pragma once
+
+#include "FMServer.h"
+#include "FTPManager.h"
+#include "core/pipeline/Operation.h"
+
+#include <QMutex>
+
+#include <memory>
+
+// The job step that delivers a finished archive to an FTP server: it checks its settings and the
+// login, makes the target folder, looks for an archive of the same name (asking before replacing
+// it when the Destination wants that, and when the folder's listing cannot be read), and uploads
+// the archive from its file with progress, under a name of its own until it is whole. An old
+// archive is replaced only by a complete new one. A cancel stops the transfer under way and
+// every step after it.
+class FTPOperation final : public Operation, private FTPManagerDelegate
+{
+public:
+    /// Error codes, each with its text.
+    static constexpr qint64 ErrorNoSourcePath = 5;
+    static constexpr qint64 ErrorNoServerAddress = 6;
+    static constexpr qint64 ErrorIncompleteCredentials = 7;
+    static constexpr qint64 ErrorInvalidCredentials = 8;
+    static constexpr qint64 ErrorCouldNotRemove = 9;
+    static constexpr qint64 ErrorUploadFailed = 11;
+    static constexpr qint64 ErrorCouldNotConnect = 12;
+
+    /// Empty user name and password log in anonymously. The folder is relative to the login
+    /// folder, its levels separated by "/".
+    FTPOperation(QString sourcePath, QString destinationPath, bool confirmReplacementOfExistingFiles,
+        QString serverAddress, qint64 port, QString userName, QString password);
+    ~FTPOperation() override;
+
+    /// How long the client waits for an answer, and for a stalled transfer (tests shorten them).
+    void setTimeouts(int answerSeconds, int stallSeconds);
+
+    /// The name an archive has on the server while it is being sent.
+    static QString partNameFor(const QString &fileName);
+
+protected:
+    void startOperating() override;
+    void cancelOperating() override;
+
+private:
+    FMServer createServerWithDestination(const QString &destination) const;
+    Error checkSettings() const;
+    /// The server address as a URL holds it: an IPv6 address between brackets.
+    QString hostForURL() const;
+    Error connectionError(const QString &reason) const;
+    static Error uploadError(const Error &reason);
+    void performUploadToDestination(
+        const QString &destination, const QString &fileName, const FMServer &server, bool mayExist);
+    void askToReplace(const QString &destination, const QString &fileName, const FMServer &server);
+    void ftpManagerUploadProgressDidChange(const QVariantMap &progress) override;
+
+    const QString m_sourcePath;
+    const QString m_destinationPath;
+    const bool m_confirmReplacementOfExistingFiles;
+    const QString m_serverAddress;
+    const qint64 m_port;
+    const QString m_userName;
+    const QString m_password;
+    int m_answerTimeout = 30;
+    int m_stallTimeout = 60;
+
+    QMutex m_managerLock;
+    std::unique_ptr<FTPManager> m_manager;
+};

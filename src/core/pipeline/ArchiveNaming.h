@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+// The names an archive gets without the user typing one, and the items of a drag that can be
+// zipped.
+class ArchiveNaming final
+{
+public:
+    /// The name of last resort: "Tessary Archive".
+    static QString tessaryArchiveName();
+    /// The first item's name without its extension, with " and More" for several items;
+    /// "Tessary Archive" when that leaves nothing.
+    static QString derivedNameFromURLs(const QList<QUrl> &urls);
+    /// The file URLs among the URLs of a drag; anything else (a web link) contributes nothing.
+    static QList<QUrl> getsFileURLSFromDragOperation(const QList<QUrl> &dragOperation);
+};

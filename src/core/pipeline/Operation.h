@@ -1,0 +1,111 @@
+#pragma once
+
+#include "core/support/Error.h"
+
+#include <QMutex>
+#include <QString>
+#include <QVariant>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class MultiOperation;
+
+// A unit of background work: it runs on a worker thread, reports a progress between 0 and 1
+// and a description, and tells its owner through five blocks, always called on the GUI thread,
+// that it started, progressed, changed its description, was cancelled, or finished.
+//
+// Operations are shared objects: create them with std::make_shared. The owner sets the blocks
+// it wants, starts the operation once and may cancel it. The outcome is decided once: whichever
+// comes first of the finish being noted and the cancel wins, and exactly that one is reported
+// (a cancel that comes after the finish was noted is ignored).
+class Operation : public std::enable_shared_from_this<Operation>
+{
+public:
+    using StartedBlock = std::function<void()>;
+    using ProgressBlock = std::function<void(float progress)>;
+    using DescriptionBlock = std::function<void(const QString &description)>;
+    using CancelledBlock = std::function<void()>;
+    using FinishedBlock = std::function<void(bool success, const QVariant &results, const Error &error)>;
+
+    /// How an operation was started.
+    enum ThreadType { ThreadTypeNotStarted = 0, ThreadTypeMain = 1, ThreadTypeBackground = 2 };
+
+    virtual ~Operation() = default;
+    Operation(const Operation &) = delete;
+    Operation &operator=(const Operation &) = delete;
+
+    /// Starts the work on a background worker and returns at once.
+    void startOnBackgroundThread();
+    /// Starts the work on the GUI thread, always later, never inside this call.
+    void startOnMainThread();
+    /// Stops the work; the owner hears of it through the cancelled block, unless the work had
+    /// already noted its finish, which is then reported. Cancelling an operation a second time
+    /// does nothing. Safe to call from the GUI thread while the work runs.
+    void cancel();
+    bool isCancelled() const { return m_cancelled.load(); }
+
+    /// The last progress delivered on the GUI thread; 0 at creation.
+    float progress() const { return m_progress.load(); }
+    QString operationDescription() const;
+    int threadType() const { return m_threadType.load(); }
+
+    StartedBlock startedBlock() const;
+    void setStartedBlock(StartedBlock block);
+    ProgressBlock progressBlock() const;
+    void setProgressBlock(ProgressBlock block);
+    DescriptionBlock descriptionBlock() const;
+    void setDescriptionBlock(DescriptionBlock block);
+    CancelledBlock cancelledBlock() const;
+    void setCancelledBlock(CancelledBlock block);
+    FinishedBlock finishedBlock() const;
+    void setFinishedBlock(FinishedBlock block);
+
+protected:
+    Operation() = default;
+
+    /// The work. An override calls this base first (it schedules the started report), then
+    /// works, and may block its thread while it does.
+    virtual void startOperating();
+    /// Stops the work. An override calls this base first (it decides the outcome for the cancel,
+    /// where the finish has not been noted, and schedules the cancelled report), then stops its
+    /// work (a child process, a transfer).
+    virtual void cancelOperating();
+
+    /// Reports a progress (0..1) from any thread; a value equal to the last one is not reported.
+    void setProgress(float progress);
+    /// Reports a description from any thread; every call is reported.
+    void setOperationDescription(const QString &description);
+    /// Ends the work, exactly once, from any thread. A null error means success; the owner hears
+    /// of it on the main thread, after a last progress of 1.0 for a success. Nothing once
+    /// cancelled.
+    void noteOperationFinishedWithResults(const QVariant &results, const Error &error);
+
+private:
+    friend class MultiOperation;
+
+    enum Outcome { OutcomeOpen, OutcomeFinished, OutcomeCancelled };
+    /// Decides the outcome, unless it is decided already; true when this call decided it.
+    bool decideOutcome(Outcome outcome);
+
+    /// The work, unless a cancel came before the worker got to it.
+    void startOperatingUnlessCancelled();
+    /// Drops every block once the owner has had its last report, so that blocks which hold
+    /// their owner do not keep it alive.
+    void releaseBlocks();
+
+    mutable QMutex m_lock;
+    StartedBlock m_startedBlock;
+    ProgressBlock m_progressBlock;
+    DescriptionBlock m_descriptionBlock;
+    CancelledBlock m_cancelledBlock;
+    FinishedBlock m_finishedBlock;
+    QString m_operationDescription;
+
+    std::atomic<float> m_progress {0.0F};
+    std::atomic<float> m_reportedProgress {0.0F};
+    std::atomic<int> m_threadType {ThreadTypeNotStarted};
+    std::atomic<bool> m_cancelled {false};
+    std::atomic<int> m_outcome {OutcomeOpen};
+};

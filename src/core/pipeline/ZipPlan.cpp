@@ -1,0 +1,220 @@
+#include "ZipPlan.h"
+
+#include "core/support/FileNames.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// An entry costs the tool about as much as reading this many bytes: a part of many small files
+// is as much work as its bytes alone say.
+constexpr qint64 kEntryWeight = 4096;
+
+qint64 weightOf(const ZipPlan::Size &size)
+{
+    return size.bytes + qint64(size.entries) * kEntryWeight;
+}
+
+// Formats whose data is compressed already: deflating them again costs time and gains nothing.
+// The tool's own list (Z, zip, zoo, arc, lzh, arj) is among them, as "-n" replaces it.
+const char *const kCompressedSuffixes[] = {"Z", "zip", "zoo", "arc", "lzh", "arj", "7z", "rar", "gz", "tgz", "bz2",
+    "tbz2", "xz", "txz", "zst", "lz", "lzma", "lz4", "cab", "jar", "apk", "deb", "rpm", "dmg", "jpg", "jpeg", "png",
+    "gif", "webp", "heic", "heif", "avif", "jxl", "mp3", "m4a", "aac", "ogg", "oga", "opus", "flac", "wma", "mp4",
+    "m4v", "mov", "mkv", "webm", "avi", "wmv", "flv", "3gp", "mpg", "mpeg", "docx", "xlsx", "pptx", "odt", "ods", "odp",
+    "epub", "pdf", "woff", "woff2"};
+
+// What lstat() says of a path, named in bytes.
+struct Entry
+{
+    bool exists = false;
+    bool folder = false; // a real folder, not a link to one
+    bool file = false; // a regular file, not a link to one
+    bool link = false;
+    qint64 bytes = 0;
+};
+
+Entry entryAt(const QByteArray &path)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(path.constData(), &status) != 0)
+        return {};
+    return {true, S_ISDIR(status.st_mode), S_ISREG(status.st_mode), S_ISLNK(status.st_mode),
+        S_ISREG(status.st_mode) ? qint64(status.st_size) : 0};
+}
+
+bool canRead(const QByteArray &path, bool folder)
+{
+    return ::access(path.constData(), folder ? R_OK | X_OK : R_OK) == 0;
+}
+
+bool tooLong(const QByteArray &storedName)
+{
+    return storedName.size() > ZipPlan::MaximumStoredNameBytes;
+}
+
+// The names in the folder, in the order the system lists them (the order the tool takes too).
+QList<QByteArray> namesIn(const QByteArray &folder)
+{
+    QList<QByteArray> names;
+    DIR *listing = ::opendir(folder.constData());
+    if (listing == nullptr)
+        return names;
+    while (const dirent *item = ::readdir(listing)) {
+        const QByteArray name(item->d_name);
+        if (name != "." && name != "..")
+            names << name;
+    }
+    ::closedir(listing);
+    return names;
+}
+
+void add(ZipPlan::Size &total, const ZipPlan::Size &part)
+{
+    total.entries += part.entries;
+    total.bytes += part.bytes;
+    total.leftOut << part.leftOut;
+}
+
+// The size of what is at the path and under it. A folder's listing is closed before going
+// deeper: a deep tree never holds many open at once.
+ZipPlan::Size sizeOfEntry(const QByteArray &path, const QByteArray &storedName, bool keepContents)
+{
+    const Entry entry = entryAt(path);
+    ZipPlan::Size size {1, entry.bytes, {}, {}};
+    if (tooLong(storedName) || (!entry.link && !canRead(path, entry.folder))) {
+        size.leftOut << FileNames::decode(storedName); // and whatever is under it
+        return size;
+    }
+    if (!entry.folder)
+        return size;
+    for (const QByteArray &name : namesIn(path)) {
+        const QByteArray childPath = path + '/' + name;
+        const QByteArray childName = storedName + '/' + name;
+        ZipPlan::Size child = sizeOfEntry(childPath, childName, false);
+        add(size, child);
+        if (keepContents)
+            size.contents.push_back(
+                ZipPlan::Unit {FileNames::decode(childPath), FileNames::decode(childName), true, std::move(child)});
+    }
+    return size;
+}
+
+// Whether the unit is a folder whose contents can be cut into units of their own.
+bool canBeOpenedUp(const ZipPlan::Unit &unit)
+{
+    const QByteArray path = FileNames::encode(unit.path);
+    return unit.recursive && entryAt(path).folder && unit.size.entries > 1 && canRead(path, true)
+        && !tooLong(FileNames::encode(unit.storedName));
+}
+
+// The folder's own entry, then everything in it, in the order the tool itself would take them.
+QList<ZipPlan::Unit> openedUp(ZipPlan::Unit &folder)
+{
+    if (folder.size.contents.empty()) // a folder inside a dropped one: looked at only now
+        folder.size = sizeOfEntry(FileNames::encode(folder.path), FileNames::encode(folder.storedName), true);
+    QList<ZipPlan::Unit> units {ZipPlan::Unit {folder.path, folder.storedName, false, ZipPlan::Size {1, 0, {}, {}}}};
+    for (ZipPlan::Unit &unit : folder.size.contents)
+        units.append(std::move(unit));
+    return units;
+}
+
+} // namespace
+
+ZipPlan::Size ZipPlan::sizeOfItem(const QString &path, const QString &storedName)
+{
+    return sizeOfEntry(FileNames::encode(path), FileNames::encode(storedName), true);
+}
+
+QList<QList<ZipPlan::Unit>> ZipPlan::split(const QStringList &itemPaths, const QList<Size> &sizes, int partCount)
+{
+    QList<Unit> units;
+    for (qsizetype i = 0; i < itemPaths.size(); ++i) {
+        const QString path = QDir::cleanPath(itemPaths.at(i));
+        units.append(Unit {path, QFileInfo(path).fileName(), true, sizes.value(i)});
+    }
+    // Too few items to keep every part busy: the heaviest folder gives up its contents.
+    while (units.size() < partCount) {
+        qsizetype heaviest = -1;
+        for (qsizetype i = 0; i < units.size(); ++i)
+            if (canBeOpenedUp(units.at(i))
+                && (heaviest < 0 || weightOf(units.at(i).size) > weightOf(units.at(heaviest).size)))
+                heaviest = i;
+        if (heaviest < 0)
+            break;
+        Unit folder = units.takeAt(heaviest);
+        const QList<Unit> contents = openedUp(folder);
+        for (qsizetype i = 0; i < contents.size(); ++i)
+            units.insert(heaviest + i, contents.at(i));
+    }
+
+    qint64 total = 0;
+    for (const Unit &unit : std::as_const(units))
+        total += weightOf(unit.size);
+    const qsizetype count = std::clamp<qsizetype>(partCount, 1, std::max<qsizetype>(1, units.size()));
+    QList<QList<Unit>> parts(1);
+    qint64 done = 0;
+    for (qsizetype i = 0; i < units.size(); ++i) {
+        const qsizetype partsLeft = count - parts.size();
+        const qsizetype unitsLeft = units.size() - i;
+        // A part ends once it has its share, or when each part still to come needs a unit of its own.
+        const bool shareTaken = done * count >= total * parts.size();
+        if (!parts.last().isEmpty() && partsLeft > 0 && (shareTaken || unitsLeft <= partsLeft))
+            parts.append(QList<Unit>());
+        parts.last().append(units.at(i));
+        done += weightOf(units.at(i).size);
+    }
+    if (parts.last().isEmpty())
+        parts.removeLast();
+    return parts;
+}
+
+QList<ZipPlan::Run> ZipPlan::runsForUnits(const QList<Unit> &units, const QString &archivePath, bool encrypted)
+{
+    QList<Run> runs;
+    bool recursive = false;
+    qsizetype itemsInRun = 0;
+    for (const Unit &unit : units) {
+        const QString workingDirectory = unit.path.chopped(unit.storedName.size());
+        // Units that share a folder and a kind go in one run: each run rereads the archive.
+        if (!runs.isEmpty() && runs.last().workingDirectory == workingDirectory && recursive == unit.recursive
+            && itemsInRun < MaximumItemsPerRun) {
+            runs.last().arguments << u"./"_s + unit.storedName;
+            ++itemsInRun;
+            continue;
+        }
+        QStringList arguments;
+        if (unit.recursive)
+            arguments << u"-r"_s;
+        arguments << u"-y"_s << u"-nw"_s << u"-q"_s << u"-dg"_s << u"-ds"_s << u"256k"_s << u"-n"_s << storedSuffixes();
+        if (!runs.isEmpty())
+            arguments << u"-g"_s;
+        if (encrypted)
+            arguments << u"-e"_s;
+        arguments << archivePath << u"./"_s + unit.storedName;
+        runs.append(Run {workingDirectory, arguments});
+        recursive = unit.recursive;
+        itemsInRun = 1;
+    }
+    return runs;
+}
+
+QString ZipPlan::storedSuffixes()
+{
+    QStringList suffixes;
+    for (const char *suffix : kCompressedSuffixes) {
+        const QString lower = u'.' + QString::fromLatin1(suffix);
+        suffixes << lower;
+        if (lower.toUpper() != lower)
+            suffixes << lower.toUpper();
+    }
+    return suffixes.join(u':');
+}

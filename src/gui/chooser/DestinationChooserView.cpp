@@ -1,0 +1,291 @@
+#include "DestinationChooserView.h"
+
+#include "DestinationCell.h"
+#include "DestinationView.h"
+#include "core/destinations/DestinationDummy.h"
+#include "core/pipeline/ThreadHops.h"
+#include "core/support/Utilities.h"
+#include "gui/support/UtilitiesWindows.h"
+
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPalette>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr int kInteractionIntervalMs = 100;
+constexpr double kReloadDelay = 0.01;
+constexpr double kTimerRestartDelay = 0.2;
+} // namespace
+
+DestinationChooserView::DestinationChooserView(const QSizeF &iconSize, QWidget *parent)
+    : QWidget(parent)
+    , m_iconSize(iconSize)
+    , m_grid(new QWidget(this))
+    , m_currentDestinationNameLabel(new QLabel(this))
+{
+    m_grid->setGeometry(0, 0, 100, 100);
+    m_currentDestinationNameLabel->setGeometry(0, 0, 100, 100);
+    QPalette caption = m_currentDestinationNameLabel->palette();
+    caption.setColor(QPalette::WindowText, captionColor());
+    caption.setColor(QPalette::Window, UtilitiesWindows::interfaceBackgroundColor());
+    m_currentDestinationNameLabel->setPalette(caption);
+    m_currentDestinationNameLabel->setAutoFillBackground(true);
+    m_interactionTimer.setInterval(kInteractionIntervalMs);
+    connect(&m_interactionTimer, &QTimer::timeout, this, &DestinationChooserView::trackPointer);
+}
+
+DestinationChooserView::~DestinationChooserView() = default;
+
+QColor DestinationChooserView::captionColor()
+{
+    return {90, 90, 90};
+}
+
+int DestinationChooserView::columnCountForDestinations(qsizetype count)
+{
+    switch (count) {
+    case 0:
+        return 3;
+    case 1:
+    case 2:
+    case 4:
+        return 2;
+    case 3:
+    case 5:
+    case 6:
+        return 3;
+    default:
+        return count % 3 == 0 ? 3 : 4;
+    }
+}
+
+void DestinationChooserView::setDestinations(const DestinationList &destinations, int columnCount)
+{
+    m_destinations = destinations;
+    const int columns = columnCount != 0 ? columnCount : columnCountForDestinations(destinations.size());
+    while (m_destinations.size() % columns != 0)
+        m_destinations.append(std::make_shared<DestinationDummy>());
+    m_columnCount = columns;
+    m_rowCount = m_destinations.size() / columns;
+
+    const int width = qRound(static_cast<double>(m_columnCount) * m_iconSize.width());
+    const int height = qRound(static_cast<double>(m_rowCount) * m_iconSize.height());
+    m_grid->setGeometry(0, 0, width, height);
+    m_currentDestinationNameLabel->setGeometry(0, height, width, CaptionHeight);
+    setFixedSize(width, height + CaptionHeight);
+    reloadCollectionView();
+}
+
+void DestinationChooserView::reloadCollectionView()
+{
+    m_interactionTimer.stop();
+    const QPointer<DestinationChooserView> self(this);
+    executeBlockOnMainThread(
+        [self] {
+            if (self)
+                self->rebuildCells();
+        },
+        kReloadDelay);
+    executeBlockOnMainThread(
+        [self] {
+            if (self)
+                self->maintainInteractionTimer();
+        },
+        kTimerRestartDelay);
+}
+
+void DestinationChooserView::rebuildCells()
+{
+    // The old tiles go once the call that asked for the rebuild (a tile's own, maybe) is over.
+    for (DestinationCell *cell : std::as_const(m_cells)) {
+        cell->hide();
+        cell->deleteLater();
+    }
+    m_cells.clear();
+    const QSize tile = m_iconSize.toSize();
+    for (qsizetype i = 0; i < m_destinations.size(); ++i) {
+        auto *cell = new DestinationCell(m_grid);
+        cell->setGeometry(
+            QRect(QPoint(int(i % m_columnCount) * tile.width(), int(i / m_columnCount) * tile.height()), tile));
+        const Destination *destination = m_destinations.at(i).get();
+        cell->setDestination(m_destinations.at(i).get());
+        cell->destinationView()->setToolTip(destination->name());
+        cell->destinationView()->setAccessibleName(destination->name());
+        cell->setOwningChooserView(this);
+        cell->destinationView()->setAcceptDrops(m_delegate != nullptr);
+        cell->show();
+        m_cells << cell;
+    }
+}
+
+void DestinationChooserView::setDelegate(DestinationChooserViewDelegate *delegate)
+{
+    m_delegate = delegate;
+    // Tiles take drops only where the owner does something with them.
+    for (DestinationCell *cell : std::as_const(m_cells))
+        cell->destinationView()->setAcceptDrops(delegate != nullptr);
+}
+
+void DestinationChooserView::setInteractionOptions(int options)
+{
+    m_interactionOptions = options;
+    // Reached with Tab; a click picks a tile without taking the keyboard from the name field.
+    setFocusPolicy((options & InteractionClickHighlights) != 0 ? Qt::TabFocus : Qt::NoFocus);
+    maintainInteractionTimer();
+}
+
+void DestinationChooserView::maintainInteractionTimer()
+{
+    m_interactionTimer.stop();
+    if ((m_interactionOptions & (InteractionHover | InteractionHoverAlternate)) != 0 && isVisible())
+        m_interactionTimer.start();
+}
+
+void DestinationChooserView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    maintainInteractionTimer();
+}
+
+void DestinationChooserView::hideEvent(QHideEvent *event)
+{
+    m_interactionTimer.stop();
+    QWidget::hideEvent(event);
+}
+
+QString DestinationChooserView::caption() const
+{
+    return m_currentDestinationNameLabel->text();
+}
+
+void DestinationChooserView::setHilitedCell(DestinationCell *cell)
+{
+    if (cell == m_hilitedCell)
+        return;
+    const QPointer<DestinationCell> previous = m_hilitedCell;
+    m_hilitedCell = cell;
+    if (previous)
+        previous->setHilite(false);
+    m_currentDestinationNameLabel->setText(u""_s);
+    if (cell != nullptr && cell == m_hilitedCell && cell->destination() != nullptr)
+        m_currentDestinationNameLabel->setText(cell->destination()->name());
+}
+
+void DestinationChooserView::setConfigurableCell(DestinationCell *cell)
+{
+    if (cell == m_configurableCell)
+        return;
+    if (m_configurableCell)
+        m_configurableCell->showConfigureButtons(false);
+    m_configurableCell = cell;
+    if (cell != nullptr)
+        cell->showConfigureButtons(true);
+}
+
+void DestinationChooserView::destinationCellDidBecomeHilited(DestinationCell *cell)
+{
+    setHilitedCell(cell);
+}
+
+void DestinationChooserView::destinationCellDidBecomeUnhilited(DestinationCell *cell)
+{
+    if (cell == m_hilitedCell)
+        setHilitedCell(nullptr);
+}
+
+void DestinationChooserView::destinationCellDidReceiveDrag(DestinationCell *cell)
+{
+    if (m_delegate != nullptr && cell->destination() != nullptr)
+        m_delegate->destinationDidReceiveDragAndDrop(cell->destination());
+}
+
+void DestinationChooserView::destinationCellDidHaveDeleteSelected(DestinationCell *cell)
+{
+    Destination *destination = cell->destination();
+    if (destination == nullptr)
+        return;
+    if (!Utilities::getConfirmation(u"Remove Destination?"_s,
+            u"Are you sure you wish to remove this \"%1\" Destination?"_s.arg(destination->name()), u"Remove"_s))
+        return;
+    if (m_delegate == nullptr || !m_delegate->removalOfDestinationRequested(destination))
+        return;
+    const QPointer<DestinationChooserView> self(this);
+    cell->prepareForDeletionWithCompletion([self, destination] {
+        if (!self)
+            return;
+        self->m_destinations.removeIf(
+            [destination](const DestinationPointer &element) { return element.get() == destination; });
+        self->m_destinations.append(std::make_shared<DestinationDummy>());
+        self->reloadCollectionView();
+    });
+}
+
+void DestinationChooserView::destinationCellDidReceiveMouseDown(DestinationCell *cell)
+{
+    Destination *destination = cell->destination();
+    if (destination == nullptr || !destination->allowsUserInteraction())
+        return;
+    // The add tile acts; it is never the Destination chosen.
+    if ((m_interactionOptions & InteractionClickHighlights) != 0
+        && destination->type() != Destination::DestinationTypeAddDestination)
+        cell->setHilite(true);
+    if ((m_interactionOptions & InteractionClickActs) != 0)
+        destination->handleClickAction();
+}
+
+void DestinationChooserView::trackPointer()
+{
+    const QPoint pointer = m_grid->mapFromGlobal(QCursor::pos());
+    DestinationCell *under = nullptr;
+    for (DestinationCell *cell : std::as_const(m_cells))
+        if (cell->geometry().contains(pointer))
+            under = cell;
+    setHilitedCell(under);
+    setConfigurableCell(under);
+}
+
+void DestinationChooserView::keyPressEvent(QKeyEvent *event)
+{
+    const qsizetype current = m_cells.indexOf(m_hilitedCell.data());
+    qsizetype next = -1;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        next = current - 1;
+        break;
+    case Qt::Key_Right:
+        next = current + 1;
+        break;
+    case Qt::Key_Up:
+        next = current < 0 ? 0 : current - m_columnCount;
+        break;
+    case Qt::Key_Down:
+        next = current < 0 ? 0 : current + m_columnCount;
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        next = current < 0 ? 0 : current;
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    pickCellAt(std::max<qsizetype>(next, 0));
+}
+
+void DestinationChooserView::pickCellAt(qsizetype index)
+{
+    if (index >= m_cells.size() || m_cells.at(index)->destination() == nullptr)
+        return;
+    destinationCellDidReceiveMouseDown(m_cells.at(index));
+}
+
+void DestinationChooserView::paintEvent(QPaintEvent *event)
+{
+    QPainter(this).fillRect(event->rect(), UtilitiesWindows::interfaceBackgroundColor());
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "core/destinations/Destination.h"
+
+// The windows that edit a Destination: the settings dialog of its kind, and the rename dialog.
+// What the user confirms is written into the Destination, which announces the change to the
+// owner of the list (Destination::destinationDidChange()).
+class DestinationEditor final
+{
+public:
+    /// The settings dialog of the Destination's kind, run modally; the completion hears whether
+    /// it was cancelled. A kind without settings completes with false at once. Suits
+    /// Destination::setConfigurator().
+    static void configure(Destination &destination, const Destination::ConfigureCompletion &completion);
+    /// The rename dialog, run modally.
+    static void rename(Destination &destination);
+};

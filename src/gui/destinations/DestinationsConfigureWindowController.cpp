@@ -1,0 +1,95 @@
+#include "DestinationsConfigureWindowController.h"
+
+#include "core/destinations/TessaryNotifications.h"
+#include "core/pipeline/ThreadHops.h"
+#include "core/support/Utilities.h"
+#include "gui/chooser/DestinationCell.h"
+#include "gui/chooser/DestinationChooserView.h"
+#include "gui/support/UtilitiesWindows.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr qreal kTileSide = 80.0;
+// A removed tile shrinks away first; the grid is laid out again once it has gone.
+constexpr double kAfterRemoval = 0.5;
+} // namespace
+
+DestinationsConfigureWindowController::DestinationsConfigureWindowController(const DestinationList &destinations,
+    DestinationChooserViewDelegate *delegate, LocationStore location, std::function<void()> completion)
+    : m_destinations(destinations)
+    , m_location(std::move(location))
+    , m_completion(std::move(completion))
+    , m_window(std::make_unique<QWidget>(nullptr,
+          Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+              | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)) // sized by its grid: nothing to maximise
+    , m_chooser(new DestinationChooserView(QSizeF(kTileSide, kTileSide), m_window.get()))
+{
+    m_window->setWindowTitle(u"Destinations"_s);
+    m_window->setObjectName(u"DestinationsWindow"_s);
+    m_chooser->setDelegate(delegate);
+    m_chooser->setInteractionOptions(
+        DestinationChooserView::InteractionHoverAlternate | DestinationChooserView::InteractionClickActs);
+    m_chooser->installEventFilter(this);
+    m_window->installEventFilter(this);
+    TessaryNotifications::setWantsTessaryNotifications(this, true);
+    setDestinations();
+}
+
+DestinationsConfigureWindowController::~DestinationsConfigureWindowController() = default;
+
+void DestinationsConfigureWindowController::show()
+{
+    UtilitiesWindows::bringCurrentApplicationToForeground();
+    const QPointF preferred = m_location.first();
+    if (preferred.isNull()) {
+        const QRectF screen = QGuiApplication::primaryScreen()->availableGeometry();
+        m_window->move(Utilities::centeredRect(QRectF(m_window->rect()), screen).topLeft().toPoint());
+    } else {
+        m_window->move(preferred.toPoint());
+    }
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+    m_shown = true;
+}
+
+void DestinationsConfigureWindowController::setDestinations()
+{
+    m_chooser->setDestinations(m_destinations, int(m_chooser->columnCount()));
+}
+
+void DestinationsConfigureWindowController::noteThatDestinationWasJustAdded(Destination *)
+{
+    setDestinations();
+}
+
+void DestinationsConfigureWindowController::noteThatDestinationWasJustDeleted(Destination *)
+{
+    executeBlockOnMainThread(
+        [self = QPointer<DestinationsConfigureWindowController>(this)] {
+            if (self)
+                self->setDestinations();
+        },
+        kAfterRemoval);
+}
+
+bool DestinationsConfigureWindowController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_chooser && event->type() == QEvent::Resize) {
+        m_window->setFixedSize(m_chooser->size());
+    } else if (watched == m_window.get() && event->type() == QEvent::Move && m_shown) {
+        m_location.second(m_window->pos());
+    } else if (watched == m_window.get() && event->type() == QEvent::Close) {
+        TessaryNotifications::setWantsTessaryNotifications(this, false);
+        if (m_completion)
+            m_completion();
+    }
+    return false;
+}

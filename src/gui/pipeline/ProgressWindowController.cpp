@@ -1,0 +1,161 @@
+#include "ProgressWindowController.h"
+
+#include "core/pipeline/ThreadHops.h"
+#include "core/support/Utilities.h"
+#include "platform/WindowManagerHints.h"
+#include "ui_ProgressWindowController.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QWindow>
+
+using namespace Qt::Literals::StringLiterals;
+
+ProgressWindowController::ProgressWindowController(
+    const QString &title, const QString &message, std::function<void()> cancellation)
+    // A title and nothing to maximise: the window reports on a job, it is not a place to work.
+    : m_window(std::make_unique<QWidget>(nullptr,
+        Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+            | Qt::WindowDoesNotAcceptFocus))
+    , m_ui(std::make_unique<Ui::ProgressWindowController>())
+    , m_title(title.isNull() ? u"Progress"_s : title)
+    , m_message(message.isNull() ? u"Processing..."_s : message)
+    , m_cancelBlock(std::move(cancellation))
+{
+    m_ui->setupUi(m_window.get());
+    m_window->setWindowTitle(m_title);
+    m_ui->messageTextField->setText(m_message);
+    m_ui->progressIndicator->setRange(0, 100);
+    m_ui->progressIndicator->setValue(0);
+    m_ui->spinner->startAnimation();
+    connect(m_ui->cancelButton, &QPushButton::clicked, this, &ProgressWindowController::cancelPressed);
+    // It comes up while the user works elsewhere: it takes the keyboard only once the user has
+    // clicked into it, so that a key meant for another window cannot cancel the job. Escape
+    // cancels from then on.
+    m_window->setAttribute(Qt::WA_ShowWithoutActivating);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_window.get());
+    connect(escape, &QShortcut::activated, this, &ProgressWindowController::cancelPressed);
+    WindowManagerHints::keepOutOfTaskbar(m_window->winId());
+    m_window->installEventFilter(this);
+}
+
+ProgressWindowController::~ProgressWindowController() = default;
+
+void ProgressWindowController::setTitle(const QString &title)
+{
+    m_title = title;
+    m_window->setWindowTitle(title);
+}
+
+void ProgressWindowController::setMessage(const QString &message)
+{
+    m_message = message;
+    m_ui->messageTextField->setText(message);
+}
+
+void ProgressWindowController::setProgress(float progress)
+{
+    m_progress = progress;
+    m_ui->progressIndicator->setValue(qRound(progress * 100.0F));
+}
+
+void ProgressWindowController::setWindowLocation(const QPointF &location)
+{
+    m_windowLocation = location;
+    if (m_window->isVisible())
+        placeWindow();
+}
+
+void ProgressWindowController::showAfter(float seconds)
+{
+    m_delayedShowCancelled = false;
+    executeBlockOnMainThread(
+        [self = QPointer<ProgressWindowController>(this)] {
+            if (self && !self->m_delayedShowCancelled)
+                self->show();
+        },
+        seconds);
+}
+
+void ProgressWindowController::show()
+{
+    m_window->setFixedSize(m_window->sizeHint());
+    placeWindow();
+    m_window->show();
+    m_window->raise();
+    m_wasShown = true;
+    m_minimumWait = std::make_unique<MinimumWait>();
+}
+
+void ProgressWindowController::dismiss()
+{
+    m_delayedShowCancelled = true;
+    if (!m_minimumWait) {
+        closeWindow();
+        return;
+    }
+    // The user sees the bar full a moment, and the window its minimum time.
+    QTimer::singleShot(FullBarTimeMs, this, [this] {
+        m_minimumWait->waitAtLeast(MinimumShowTime, [self = QPointer<ProgressWindowController>(this)] {
+            if (self)
+                self->closeWindow();
+        });
+    });
+}
+
+void ProgressWindowController::closeWindow()
+{
+    m_window->close();
+    deleteLater();
+}
+
+void ProgressWindowController::cancelPressed()
+{
+    if (m_cancelBlock)
+        m_cancelBlock();
+}
+
+QPoint ProgressWindowController::windowPosition() const
+{
+    if (m_window->isVisible())
+        return m_window->pos();
+    return m_windowLocation.isNull() ? centredPosition() : m_windowLocation.toPoint();
+}
+
+QPoint ProgressWindowController::centredPosition() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return {};
+    m_window->adjustSize();
+    return Utilities::centeredRect(QRectF(m_window->frameGeometry()), QRectF(screen->availableGeometry()))
+        .topLeft()
+        .toPoint();
+}
+
+void ProgressWindowController::placeWindow()
+{
+    m_placing = true;
+    m_window->move(m_windowLocation.isNull() ? centredPosition() : m_windowLocation.toPoint());
+    m_placing = false;
+}
+
+bool ProgressWindowController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window.get() && event->type() == QEvent::Move && !m_placing && m_window->isVisible())
+        Q_EMIT progressWindowDidMove(this);
+    // A window manager may still offer to fill the screen with it: that is undone.
+    if (watched == m_window.get() && event->type() == QEvent::WindowStateChange
+        && (m_window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0)
+        QTimer::singleShot(0, m_window.get(), [window = m_window.get()] { window->setWindowState(Qt::WindowNoState); });
+    if (watched == m_window.get() && event->type() == QEvent::MouseButtonPress
+        && m_window->windowHandle()->flags().testFlag(Qt::WindowDoesNotAcceptFocus)) {
+        m_window->windowHandle()->setFlag(Qt::WindowDoesNotAcceptFocus, false);
+        m_window->activateWindow();
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,113 @@
+#include "PromptWindowController.h"
+
+#include "core/pipeline/Zipper.h"
+
+#include "core/support/Utilities.h"
+#include "gui/support/UtilitiesWindows.h"
+
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScreen>
+
+using namespace Qt::Literals::StringLiterals;
+
+PromptWindowController::PromptWindowController(QWidget *parent)
+    : QDialog(parent)
+{
+}
+
+void PromptWindowController::connectButtons(QDialogButtonBox *buttons)
+{
+    // The buttons report to the prompt, which decides whether it closes.
+    disconnect(buttons, nullptr, this, nullptr);
+    connect(buttons, &QDialogButtonBox::accepted, this, &PromptWindowController::okButtonPressed);
+    connect(buttons, &QDialogButtonBox::rejected, this, &PromptWindowController::cancelButtonPressed);
+}
+
+void PromptWindowController::runModal()
+{
+    if (UtilitiesWindows::isNonInteractive()) {
+        cancelButtonPressed();
+        return;
+    }
+    UtilitiesWindows::bringCurrentApplicationToForeground();
+    adjustSize();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(Utilities::centeredRect(QRectF(frameGeometry()), QRectF(screen->availableGeometry())).topLeft().toPoint());
+    exec();
+}
+
+void PromptWindowController::dismiss()
+{
+    m_answered = true;
+    done(QDialog::Accepted);
+}
+
+void PromptWindowController::okButtonPressed()
+{
+    if (!passesChecks())
+        return;
+    dismiss();
+    completeWithOK();
+}
+
+void PromptWindowController::cancelButtonPressed()
+{
+    dismiss();
+    completeWithCancel();
+}
+
+bool PromptWindowController::failCheck(const QString &message, const QString &title, QLineEdit *fieldToSelect)
+{
+    Utilities::displayMessage(message, title);
+    if (fieldToSelect != nullptr) {
+        fieldToSelect->setFocus();
+        fieldToSelect->selectAll();
+    }
+    return false;
+}
+
+bool PromptWindowController::checkPasswords(QLineEdit *password, QLineEdit *confirmation)
+{
+    if (password->text().isEmpty())
+        return failCheck(u"Please provide a password."_s, u"Password Required"_s, password);
+    if (confirmation->text().isEmpty())
+        return failCheck(u"Please confirm your password."_s, u"Confirmation Required"_s, confirmation);
+    if (password->text() != confirmation->text())
+        return failCheck(u"The passwords do not match.  Please re-type them to ensure they are the same."_s,
+            u"Passwords Not Matched"_s, password);
+    if (const QString problem = Zipper::passwordProblem(password->text()); !problem.isNull())
+        return failCheck(problem, u"Password Too Long"_s, password);
+    return true;
+}
+
+void PromptWindowController::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        okButtonPressed();
+        break;
+    case Qt::Key_Escape:
+        cancelButtonPressed();
+        break;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void PromptWindowController::reject()
+{
+    // Closing the window counts as Cancel, once.
+    if (!m_answered)
+        cancelButtonPressed();
+}
+
+void PromptWindowController::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,43 @@
+#include "QuickZipWindow.h"
+
+#include "gui/chooser/DestinationCell.h"
+#include "gui/chooser/DestinationChooserView.h"
+#include "platform/WindowManagerHints.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+QuickZipWindow::QuickZipWindow()
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    , m_chooserView(new DestinationChooserView(QSizeF(TileSide, TileSide), this))
+    , m_fade(this, "windowOpacity")
+{
+    setObjectName(u"TessaryQuickZipWindow"_s);
+    setWindowTitle(u"Tessary Quick Zip"_s);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    m_fade.setDuration(FadeOutMs);
+    m_fade.setEndValue(0.0);
+    WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(winId());
+}
+
+void QuickZipWindow::showWithFrame(const QRect &frame)
+{
+    m_fade.stop();
+    setGeometry(frame);
+    setWindowOpacity(1.0);
+    show();
+    raise();
+}
+
+void QuickZipWindow::fadeOut(const std::function<void()> &completion)
+{
+    m_fade.stop();
+    m_fade.disconnect(this);
+    connect(&m_fade, &QPropertyAnimation::finished, this, [this, completion] {
+        hide();
+        setWindowOpacity(1.0);
+        completion();
+    });
+    m_fade.setStartValue(windowOpacity());
+    m_fade.start();
+}
