@@ -9,11 +9,8 @@
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
 
-Tessary *gTessary = nullptr;
-
 Tessary::Tessary()
 {
-    gTessary = this;
     DesktopServices::install();
     UtilitiesWindows::installUserInteraction();
     m_settings = std::make_unique<Settings>();
@@ -24,6 +21,4 @@ Tessary::Tessary()
 Tessary::~Tessary()
 {
     endCapturingLogging();
-    if (gTessary == this)
-        gTessary = nullptr;
 }

@@ -34,7 +34,7 @@ class QMessageBox;
 class StatusItem;
 struct ZipRequest;
 
-// The application controller: one per process, reachable everywhere through gTessary. It owns
+// The application controller: one per process, made by main() and handed to what needs it. It owns
 // the companions of the whole run, the status item with its menu and the quick-zip window, and
 // the user's logging switch.
 class Tessary final : public QObject, public DestinationChooserViewDelegate
@@ -44,7 +44,8 @@ class Tessary final : public QObject, public DestinationChooserViewDelegate
 public:
     using LogHandler = Log::Handler;
 
-    /// Creates the controller and its companions, and makes it gTessary.
+    /// Creates the controller and its companions, and puts the desktop's services and the
+    /// windows' messages in place.
     Tessary();
     ~Tessary() override;
 
@@ -271,6 +272,3 @@ private:
     mutable QMutex m_loggerLock;
     std::shared_ptr<FileLogger> m_fileLogger;
 };
-
-/// The one controller of the process; null before it is created.
-extern Tessary *gTessary;

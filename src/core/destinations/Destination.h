@@ -13,8 +13,9 @@ class Operation;
 
 // A place or a way of delivering an archive. The base class holds what every kind shares and
 // decides in which folder an archive is written; the kinds override the hooks through which the
-// zip request, the tiles and the configuration menu talk to a Destination without knowing its
-// kind. A zip request calls, in order: destinationWillBeUsedWithURLsToZip(), finalFolderPath(),
+// zip request and the tiles talk to a Destination without knowing its kind. The model opens no
+// window: the windows that edit it are installed by its owner (setConfigurator()), and it speaks
+// to the user through Utilities. A zip request calls, in order: destinationWillBeUsedWithURLsToZip(), finalFolderPath(),
 // postZipOperationWithPathToCreatedZipArchive(), and at the end
 // shouldDisplayArchiveCreatedNotification(), shouldRevealZipUponCreation() and
 // destinationWasUsedWithArchivePath(). Everything runs on the GUI thread.
