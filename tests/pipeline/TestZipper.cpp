@@ -308,11 +308,6 @@ void TestZipper::explainsTheToolsFailures_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("output");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("unreadable file")
-        << 18
-        << QByteArray("  adding: Photos/ (stored 0%)\n\tzip warning: could not open for "
-                      "reading: ./Photos/private.jpg\n\tzip warning: Permission denied\n")
-        << u"\"Photos/private.jpg\" could not be read. Check that you are allowed to read it."_s;
     QTest::newRow("disk full") << 14
                                << QByteArray("zip I/O error: No space left on device\nzip error: Output file write "
                                              "failure (write error on zip file)\n")
