@@ -317,7 +317,7 @@ void TestZipRequest::aRequestThatCannotBeMadeWritesNothing()
     QVERIFY2(driver.messages.first().startsWith(message), qPrintable(driver.messages.first()));
     QVERIFY(!QFileInfo::exists(u"/"_s + name + u".zip"_s));
     if (twoOfOneName)
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+        QCOMPARE(entriesIn(folder), QStringList());
     else
         QVERIFY(folder.isEmpty() || !QFileInfo::exists(folder)); // not made again
 }
@@ -353,7 +353,7 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
     QCOMPARE(second.outcome, Tessary::RequestOutcome::Cancelled);
     // Neither the archives, their claimed names nor their parts' folders are left.
     QTRY_COMPARE_WITH_TIMEOUT(
-        QDir(backups()->rootFolderPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        entriesIn(backups()->rootFolderPath()),
         QStringList {u"Tessary Archive.zip"_s}, 10000);
     QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
     QVERIFY(m_controller->progressWindows().isEmpty());

@@ -360,7 +360,7 @@ void TestZipper::zipsTheTreeAsItIsInOneRunOrInParts()
     QCOMPARE(fromParts.entries(), tree);
     QVERIFY(QFileInfo(output(u"parts.zip"_s)).size() > 100000); // the zeros were not deflated
     // Nothing of the parts is left beside the archive.
-    QCOMPARE(QDir(output({})).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+    QCOMPARE(entriesIn(output({})),
         (QStringList {u"one.zip"_s, u"parts.zip"_s}));
 }
 
@@ -391,7 +391,7 @@ void TestZipper::anItemGoneBeforeItsRunFailsTheArchive()
     const ZipOutcome outcome = runZipper(zipper, {source(u"X/big.bin"_s), source(u"X/a.txt"_s), goes}, output());
     QVERIFY(!QFileInfo::exists(goes));
     QVERIFY(outcome.error.localizedFailureReason().startsWith(u"Archive Creation Failure: "_s));
-    QCOMPARE(QDir(output({})).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(entriesIn(output({})), QStringList());
     QCOMPARE(readFile(source(u"Y/a.txt"_s)), QByteArray("not dropped"));
 }
 
@@ -427,7 +427,7 @@ void TestZipper::aFailedOrCancelledPartEndsEveryPart()
     delete job;
     QCOMPARE(outcome.error.localizedFailureReason(), message);
     QCOMPARE(processesWhoseCommandLineHas(u".tessary-"_s), QStringList());
-    QCOMPARE(QDir(output({})).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(entriesIn(output({})), QStringList());
 }
 
 void TestZipper::keepsButReportsAnArchiveWithoutSomeFiles()
