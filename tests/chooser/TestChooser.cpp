@@ -2,7 +2,13 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
+#include "app/AskForNameAndPasswordWindowController.h"
+#include "app/AskForNameWindowController.h"
+#include "app/AskForPasswordWindowController.h"
 #include "app/CustomZipWindowController.h"
+#include "app/EnterPasswordWindowController.h"
+#include "app/SetSavedNameWindowController.h"
+#include "app/SetSavedPasswordWindowController.h"
 #include "app/Tessary.h"
 #include "chooser/DestinationCell.h"
 #include "chooser/DestinationChooserView.h"
@@ -24,6 +30,14 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+const QString kNotMatched
+    = u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they are the same."_s;
+
+template <typename T> T *child(QWidget *modal, const char *name)
+{
+    return modal->findChild<T *>(QString::fromLatin1(name));
+}
+
 // Records what the grid asks of its owner.
 class Owner final : public DestinationChooserViewDelegate
 {
@@ -83,6 +97,8 @@ private Q_SLOTS:
     void customZipWindowDrops();
     void customZipWindowKeyboard();
     void wholeCustomZip();
+    void askForPasswordChecks();
+    void withoutAPersonEveryPromptCancels();
 
 private:
     std::unique_ptr<TemporaryHome> m_home;
@@ -320,9 +336,7 @@ void TestChooser::customZipWindowChecks()
     QCOMPARE(driver.messages,
         (QStringList {u"Name Required|Please provide a name."_s,
             u"Destination Required|Please select a destination for this Tessary Archive."_s,
-            u"No Password|Do you want to create this Tessary Archive with no password?"_s,
-            u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they "
-            "are the same."_s}));
+            u"No Password|Do you want to create this Tessary Archive with no password?"_s, kNotMatched}));
     QCOMPARE(titles, (QStringList {u"Create without Password"_s, u"Create with Password"_s}));
     QCOMPARE(answer.calls, 1);
     QCOMPARE(answer.name, u"Photos"_s);
@@ -357,6 +371,79 @@ void TestChooser::wholeCustomZip()
     QCOMPARE(archive, m_home->desktopPath() + u"/Custom.zip"_s);
     QVERIFY(QFileInfo::exists(archive));
     QCOMPARE(controller.settings()->lastUsedAskForDestinationType(), int(Destination::DestinationTypeDesktop));
+}
+
+void TestChooser::askForPasswordChecks()
+{
+    int calls = 0;
+    bool wasCancelled = true;
+    QString password;
+    AskForPasswordWindowController prompt([&](bool cancelled, const QString &typed) {
+        ++calls;
+        wasCancelled = cancelled;
+        password = typed;
+    });
+    QString selectedAfterMismatch;
+    ModalDriver driver;
+    driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "passwordTextField", u"one"_s);
+            ModalDriver::type(modal, "confirmTextField", u"two"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([&selectedAfterMismatch](QWidget *modal) {
+            auto *field = child<QLineEdit>(modal, "passwordTextField");
+            if (modal->focusWidget() == field)
+                selectedAfterMismatch = field->selectedText();
+            // 41 "ü" are 82 bytes: longer than zip takes.
+            const QString tooLong(41, u'ü');
+            field->setText(tooLong);
+            child<QLineEdit>(modal, "confirmTextField")->setText(tooLong);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            child<QLineEdit>(modal, "passwordTextField")->setText(u"two"_s);
+            child<QLineEdit>(modal, "confirmTextField")->setText(u"two"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    prompt.runModal();
+    QCOMPARE(driver.messages.size(), 3);
+    QCOMPARE(driver.messages.mid(0, 2), (QStringList {u"Password Required|Please provide a password."_s, kNotMatched}));
+    QVERIFY(driver.messages.at(2).startsWith(u"Password Too Long|The password is too long"_s));
+    QCOMPARE(selectedAfterMismatch, u"one"_s);
+    QCOMPARE(calls, 1);
+    QVERIFY(!wasCancelled);
+    QCOMPARE(password, u"two"_s);
+}
+
+void TestChooser::withoutAPersonEveryPromptCancels()
+{
+    Utilities::setNonInteractive(true);
+    QStringList answers;
+    AskForNameWindowController(u"P"_s, u"D"_s, 0, [&](bool cancelled, qint32, const QString &) {
+        answers << u"name %1"_s.arg(cancelled);
+    }).runModal();
+    AskForNameAndPasswordWindowController(u"P"_s, u"D"_s, 0,
+        [&](bool cancelled, qint32, const QString &, const QString &) {
+            answers << u"name and password %1"_s.arg(cancelled);
+        })
+        .runModal();
+    AskForPasswordWindowController([&](bool cancelled, const QString &) {
+        answers << u"password %1"_s.arg(cancelled);
+    }).runModal();
+    EnterPasswordWindowController(u"x"_s, u"?"_s, [&](bool matched) {
+        answers << u"enter %1"_s.arg(matched);
+    }).runModal();
+    SetSavedNameWindowController(u"Kept"_s, [&](const QString &name) { answers << name; }).runModal();
+    SetSavedPasswordWindowController(true, [&](bool cancelled, bool, const QString &) {
+        answers << u"preset password %1"_s.arg(cancelled);
+    }).runModal();
+    QCOMPARE(answers,
+        (QStringList {
+            u"name 1"_s, u"name and password 1"_s, u"password 1"_s, u"enter 0"_s, u"Kept"_s, u"preset password 1"_s}));
 }
 
 QTEST_MAIN(TestChooser)
