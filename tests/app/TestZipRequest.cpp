@@ -164,32 +164,15 @@ void TestZipRequest::decisionTable_data()
     QTest::addColumn<int>("passwordPolicy");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("password");
-
-    const QString derived = u"Budget and More"_s;
-    const QString typedName = u"Typed Name"_s;
-    const struct
-    {
-        const char *row;
-        int name;
-        int password;
-        QString expectedName;
-        QString expectedPassword;
-    } rows[] = {
-        {"archive, none", ZipNameTypeTessaryArchive, ZipPasswordTypeNone, u"Tessary Archive"_s, QString()},
-        {"archive, ask", ZipNameTypeTessaryArchive, ZipPasswordTypeAsk, u"Tessary Archive"_s, u"typed pw"_s},
-        {"archive, preset", ZipNameTypeTessaryArchive, ZipPasswordTypePreset, u"Tessary Archive"_s, u"preset pw"_s},
-        {"derived, none", ZipNameTypeDerived, ZipPasswordTypeNone, derived, QString()},
-        {"derived, ask", ZipNameTypeDerived, ZipPasswordTypeAsk, derived, u"typed pw"_s},
-        {"derived, preset", ZipNameTypeDerived, ZipPasswordTypePreset, derived, u"preset pw"_s},
-        {"ask, none", ZipNameTypeAsk, ZipPasswordTypeNone, typedName, QString()},
-        {"ask, ask", ZipNameTypeAsk, ZipPasswordTypeAsk, typedName, u"typed pw"_s},
-        {"ask, preset", ZipNameTypeAsk, ZipPasswordTypePreset, typedName, u"preset pw"_s},
-        {"preset, none", ZipNameTypePreset, ZipPasswordTypeNone, u"Weekly"_s, QString()},
-        {"preset, ask", ZipNameTypePreset, ZipPasswordTypeAsk, u"Weekly"_s, u"typed pw"_s},
-        {"preset, preset", ZipNameTypePreset, ZipPasswordTypePreset, u"Weekly"_s, u"preset pw"_s},
-    };
-    for (const auto &row : rows)
-        QTest::newRow(row.row) << row.name << row.password << row.expectedName << row.expectedPassword;
+    // By policy, in the order of the types: the archive's name, and its password (null: none).
+    const char *const namePolicies[] = {"archive", "derived", "ask", "preset"};
+    const QString names[] = {u"Tessary Archive"_s, u"Budget and More"_s, u"Typed Name"_s, u"Weekly"_s};
+    const char *const passwordPolicies[] = {"none", "ask", "preset"};
+    const QString passwords[] = {QString(), u"typed pw"_s, u"preset pw"_s};
+    for (int name = ZipNameTypeTessaryArchive; name <= ZipNameTypePreset; ++name)
+        for (int password = ZipPasswordTypeNone; password <= ZipPasswordTypePreset; ++password)
+            QTest::addRow("%s, %s", namePolicies[name], passwordPolicies[password])
+                << name << password << names[name] << passwords[password];
 }
 
 void TestZipRequest::decisionTable()
@@ -352,9 +335,7 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
     QCOMPARE(first.outcome, Tessary::RequestOutcome::Cancelled);
     QCOMPARE(second.outcome, Tessary::RequestOutcome::Cancelled);
     // Neither the archives, their claimed names nor their parts' folders are left.
-    QTRY_COMPARE_WITH_TIMEOUT(
-        entriesIn(backups()->rootFolderPath()),
-        QStringList {u"Tessary Archive.zip"_s}, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(entriesIn(backups()->rootFolderPath()), QStringList {u"Tessary Archive.zip"_s}, 10000);
     QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
     QVERIFY(m_controller->progressWindows().isEmpty());
     QCOMPARE(m_controller->determineBestProgressWindowLocation(), QPointF(200, 100));
