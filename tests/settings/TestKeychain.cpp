@@ -23,7 +23,7 @@ QString labelOf(const QString &service, const QString &account)
 }
 } // namespace
 
-class TestSettings : public QObject
+class TestKeychain : public QObject
 {
     Q_OBJECT
 
@@ -42,7 +42,7 @@ private:
     std::unique_ptr<TemporaryHome> m_home;
 };
 
-void TestSettings::initTestCase()
+void TestKeychain::initTestCase()
 {
     Error error;
     const bool reachable = VLTKeychain::setPassword(u"probe"_s, u"probe"_s, u"probe"_s, &error);
@@ -50,17 +50,17 @@ void TestSettings::initTestCase()
     QVERIFY(VLTKeychain::deletePasswordForService(u"probe"_s, u"probe"_s));
 }
 
-void TestSettings::init()
+void TestKeychain::init()
 {
     m_home = std::make_unique<TemporaryHome>();
 }
 
-void TestSettings::cleanup()
+void TestKeychain::cleanup()
 {
     m_home.reset();
 }
 
-void TestSettings::emptyStoreGivesTheDefaults()
+void TestKeychain::emptyStoreGivesTheDefaults()
 {
     const Settings settings;
     QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypeTessaryArchive));
@@ -75,7 +75,7 @@ void TestSettings::emptyStoreGivesTheDefaults()
     QVERIFY(!QFileInfo::exists(m_home->filePath(u".config/Tessary/Tessary.conf"_s))); // reading writes nothing
 }
 
-void TestSettings::valuesSurviveARestart()
+void TestKeychain::valuesSurviveARestart()
 {
     {
         Settings settings;
@@ -106,7 +106,7 @@ void TestSettings::valuesSurviveARestart()
     QVERIFY(Settings().quickZipName().isNull());
 }
 
-void TestSettings::malformedValuesReadAsZero()
+void TestKeychain::malformedValuesReadAsZero()
 {
     {
         SettingsFile file;
@@ -124,7 +124,7 @@ void TestSettings::malformedValuesReadAsZero()
     QVERIFY(!settings.dropPadLocation().has_value()); // the pad goes to its first place
 }
 
-void TestSettings::keychainSavesFetchesReplacesDeletes()
+void TestKeychain::keychainSavesFetchesReplacesDeletes()
 {
     VLTKeychainQuery query;
     query.setService(u"Test Service"_s);
@@ -149,7 +149,7 @@ void TestSettings::keychainSavesFetchesReplacesDeletes()
     QVERIFY(VLTKeychain::passwordForService(u"Test Service"_s, u"anna"_s).isNull());
 }
 
-void TestSettings::presetPasswordLivesInTheKeychain()
+void TestKeychain::presetPasswordLivesInTheKeychain()
 {
     QVERIFY(presetPassword().isNull());
     Settings::setQuickZipPassword(u"preset secret"_s);
@@ -162,5 +162,5 @@ void TestSettings::presetPasswordLivesInTheKeychain()
     QVERIFY(VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s));
 }
 
-QTEST_GUILESS_MAIN(TestSettings)
-#include "TestSettings.moc"
+QTEST_GUILESS_MAIN(TestKeychain)
+#include "TestKeychain.moc"
