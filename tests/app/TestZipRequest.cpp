@@ -115,8 +115,8 @@ private Q_SLOTS:
     void decisionTable();
     void cancelledDialogCancelsTheRequest();
     void takenNamesAreNumbered();
-    void aFolderDestinationWithoutFolderWritesNothing_data();
-    void aFolderDestinationWithoutFolderWritesNothing();
+    void aRequestThatCannotBeMadeWritesNothing_data();
+    void aRequestThatCannotBeMadeWritesNothing();
     void longJobsShowStackedWindowsAndCancel();
     void alongsideSourceLeavesTheItemsAsTheyWere();
     void presetPasswordChecks();
@@ -164,32 +164,15 @@ void TestZipRequest::decisionTable_data()
     QTest::addColumn<int>("passwordPolicy");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("password");
-
-    const QString derived = u"Budget and More"_s;
-    const QString typedName = u"Typed Name"_s;
-    const struct
-    {
-        const char *row;
-        int name;
-        int password;
-        QString expectedName;
-        QString expectedPassword;
-    } rows[] = {
-        {"archive, none", ZipNameTypeTessaryArchive, ZipPasswordTypeNone, u"Tessary Archive"_s, QString()},
-        {"archive, ask", ZipNameTypeTessaryArchive, ZipPasswordTypeAsk, u"Tessary Archive"_s, u"typed pw"_s},
-        {"archive, preset", ZipNameTypeTessaryArchive, ZipPasswordTypePreset, u"Tessary Archive"_s, u"preset pw"_s},
-        {"derived, none", ZipNameTypeDerived, ZipPasswordTypeNone, derived, QString()},
-        {"derived, ask", ZipNameTypeDerived, ZipPasswordTypeAsk, derived, u"typed pw"_s},
-        {"derived, preset", ZipNameTypeDerived, ZipPasswordTypePreset, derived, u"preset pw"_s},
-        {"ask, none", ZipNameTypeAsk, ZipPasswordTypeNone, typedName, QString()},
-        {"ask, ask", ZipNameTypeAsk, ZipPasswordTypeAsk, typedName, u"typed pw"_s},
-        {"ask, preset", ZipNameTypeAsk, ZipPasswordTypePreset, typedName, u"preset pw"_s},
-        {"preset, none", ZipNameTypePreset, ZipPasswordTypeNone, u"Weekly"_s, QString()},
-        {"preset, ask", ZipNameTypePreset, ZipPasswordTypeAsk, u"Weekly"_s, u"typed pw"_s},
-        {"preset, preset", ZipNameTypePreset, ZipPasswordTypePreset, u"Weekly"_s, u"preset pw"_s},
-    };
-    for (const auto &row : rows)
-        QTest::newRow(row.row) << row.name << row.password << row.expectedName << row.expectedPassword;
+    // By policy, in the order of the types: the archive's name, and its password (null: none).
+    const char *const namePolicies[] = {"archive", "derived", "ask", "preset"};
+    const QString names[] = {u"Tessary Archive"_s, u"Budget and More"_s, u"Typed Name"_s, u"Weekly"_s};
+    const char *const passwordPolicies[] = {"none", "ask", "preset"};
+    const QString passwords[] = {QString(), u"typed pw"_s, u"preset pw"_s};
+    for (int name = ZipNameTypeTessaryArchive; name <= ZipNameTypePreset; ++name)
+        for (int password = ZipPasswordTypeNone; password <= ZipPasswordTypePreset; ++password)
+            QTest::addRow("%s, %s", namePolicies[name], passwordPolicies[password])
+                << name << password << names[name] << passwords[password];
 }
 
 void TestZipRequest::decisionTable()
@@ -276,32 +259,50 @@ void TestZipRequest::takenNamesAreNumbered()
     }
 }
 
-void TestZipRequest::aFolderDestinationWithoutFolderWritesNothing_data()
+void TestZipRequest::aRequestThatCannotBeMadeWritesNothing_data()
 {
     QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("twoOfOneName");
+    QTest::addColumn<Tessary::RequestOutcome>("outcome");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no folder set") << QString() << u"No Folder Set|No folder is set for the Destination \"Broken\""_s;
-    QTest::newRow("folder gone") << u"HOME/gone"_s << u"Folder Not Found|The folder \"HOME/gone\" of the Destination"_s;
+    QTest::newRow("no folder set") << QString() << false << Tessary::RequestOutcome::Cancelled
+                                   << u"No Folder Set|No folder is set for the Destination \"Broken\""_s;
+    QTest::newRow("folder gone") << u"HOME/gone"_s << false << Tessary::RequestOutcome::Cancelled
+                                 << u"Folder Not Found|The folder \"HOME/gone\" of the Destination"_s;
+    // zip refuses the items after the name was claimed on disk: the claim goes too.
+    QTest::newRow("two items of one name") << u"HOME/Target"_s << true << Tessary::RequestOutcome::Failed
+                                           << u"Something Went Wrong...|Two of the items are named \"notes.txt\"."_s;
 }
 
-void TestZipRequest::aFolderDestinationWithoutFolderWritesNothing()
+void TestZipRequest::aRequestThatCannotBeMadeWritesNothing()
 {
     QFETCH(QString, folder);
+    QFETCH(bool, twoOfOneName);
+    QFETCH(Tessary::RequestOutcome, outcome);
     QFETCH(QString, message);
     folder.replace(u"HOME"_s, m_home->path());
     message.replace(u"HOME"_s, m_home->path());
+    QList<QUrl> items {item(u"notes.txt"_s)};
+    if (twoOfOneName) {
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(writeFile(m_home->filePath(u"other/notes.txt"_s), "other words"));
+        items << QUrl::fromLocalFile(m_home->filePath(u"other/notes.txt"_s));
+    }
     const auto broken = std::make_shared<DestinationFolder>(folder, u"Broken"_s);
     const QString name = u"tessary-nowhere-%1"_s.arg(QCoreApplication::applicationPid());
     ModalDriver driver;
     driver.answerMessageBox();
-    Outcome outcome;
-    m_controller->performCommonZipWithURLs({item(u"notes.txt"_s)}, broken, name, QString(), outcome.recorder());
-    QTRY_VERIFY(outcome.ended);
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Cancelled);
+    Outcome ended;
+    m_controller->performCommonZipWithURLs(items, broken, name, QString(), ended.recorder());
+    QTRY_VERIFY(ended.ended);
+    QCOMPARE(ended.outcome, outcome);
     QCOMPARE(driver.messages.size(), 1);
     QVERIFY2(driver.messages.first().startsWith(message), qPrintable(driver.messages.first()));
     QVERIFY(!QFileInfo::exists(u"/"_s + name + u".zip"_s));
-    QVERIFY(folder.isEmpty() || !QFileInfo::exists(folder)); // not made again
+    if (twoOfOneName)
+        QCOMPARE(entriesIn(folder), QStringList());
+    else
+        QVERIFY(folder.isEmpty() || !QFileInfo::exists(folder)); // not made again
 }
 
 void TestZipRequest::longJobsShowStackedWindowsAndCancel()
@@ -333,8 +334,8 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
     QTRY_VERIFY_WITH_TIMEOUT(first.ended && second.ended, 10000);
     QCOMPARE(first.outcome, Tessary::RequestOutcome::Cancelled);
     QCOMPARE(second.outcome, Tessary::RequestOutcome::Cancelled);
-    QTRY_COMPARE_WITH_TIMEOUT(QDir(backups()->rootFolderPath()).entryList(QDir::Files | QDir::Hidden),
-        QStringList {u"Tessary Archive.zip"_s}, 10000);
+    // Neither the archives, their claimed names nor their parts' folders are left.
+    QTRY_COMPARE_WITH_TIMEOUT(entriesIn(backups()->rootFolderPath()), QStringList {u"Tessary Archive.zip"_s}, 10000);
     QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
     QVERIFY(m_controller->progressWindows().isEmpty());
     QCOMPARE(m_controller->determineBestProgressWindowLocation(), QPointF(200, 100));
@@ -388,16 +389,6 @@ void TestZipRequest::presetPasswordChecks()
     QTRY_COMPARE(dialogs, QStringList {u"EnterPasswordWindowController"_s});
     QCOMPARE(presetPassword(), u"old"_s);
     QCOMPARE(second.remainingSteps(), 1);
-
-    // Choosing the preset-password policy with a preset in place changes the policy only.
-    m_controller->useSavedPasswordSelected();
-    QTRY_COMPARE(settings.quickZipPasswordType(), qint32(ZipPasswordTypePreset));
-
-    // The preset-name policy without a preset name asks for one; cancelled, the policy stays.
-    ModalDriver third;
-    third.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
-    m_controller->useSavedNameSelected();
-    QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypeTessaryArchive));
 }
 
 void TestZipRequest::presetPasswordComesOffTheGuiThread_data()

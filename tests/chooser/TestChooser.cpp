@@ -2,7 +2,13 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
+#include "app/AskForNameAndPasswordWindowController.h"
+#include "app/AskForNameWindowController.h"
+#include "app/AskForPasswordWindowController.h"
 #include "app/CustomZipWindowController.h"
+#include "app/EnterPasswordWindowController.h"
+#include "app/SetSavedNameWindowController.h"
+#include "app/SetSavedPasswordWindowController.h"
 #include "app/Tessary.h"
 #include "chooser/DestinationCell.h"
 #include "chooser/DestinationChooserView.h"
@@ -24,6 +30,14 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+const QString kNotMatched
+    = u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they are the same."_s;
+
+template <typename T> T *child(QWidget *modal, const char *name)
+{
+    return modal->findChild<T *>(QString::fromLatin1(name));
+}
+
 // Records what the grid asks of its owner.
 class Owner final : public DestinationChooserViewDelegate
 {
@@ -78,11 +92,12 @@ private Q_SLOTS:
     void dropsReachTheOwner();
     void removal_data();
     void removal();
-    void removalWhileTheOwnerRefreshesTheGrid();
     void customZipWindowChecks();
     void customZipWindowDrops();
     void customZipWindowKeyboard();
     void wholeCustomZip();
+    void askForPasswordChecks();
+    void withoutAPersonEveryPromptCancels();
 
 private:
     std::unique_ptr<TemporaryHome> m_home;
@@ -148,16 +163,21 @@ void TestChooser::removal_data()
 {
     QTest::addColumn<QString>("answer");
     QTest::addColumn<bool>("ownerAllows");
+    QTest::addColumn<bool>("ownerRefreshes");
     QTest::addColumn<bool>("removed");
-    QTest::newRow("confirmed") << u"Remove"_s << true << true;
-    QTest::newRow("declined") << u"Cancel"_s << true << false;
-    QTest::newRow("refused by the owner") << u"Remove"_s << false << false;
+    QTest::newRow("confirmed") << u"Remove"_s << true << false << true;
+    QTest::newRow("declined") << u"Cancel"_s << true << false << false;
+    QTest::newRow("refused by the owner") << u"Remove"_s << false << false << false;
+    // The owner rebuilds the grid while the removed tile shrinks: its view goes from under the
+    // animation, which must neither crash nor run on.
+    QTest::newRow("the owner refreshes the grid") << u"Remove"_s << true << true << true;
 }
 
 void TestChooser::removal()
 {
     QFETCH(QString, answer);
     QFETCH(bool, ownerAllows);
+    QFETCH(bool, ownerRefreshes);
     QFETCH(bool, removed);
     Owner owner;
     owner.allowRemoval = ownerAllows;
@@ -166,43 +186,26 @@ void TestChooser::removal()
     const DestinationList six = desktops(6);
     chooser.setDestinations(six);
     QTRY_COMPARE(chooser.cells().size(), 6);
+    DestinationList five = six;
+    five.removeAt(2);
+    if (ownerRefreshes)
+        owner.refresh = [&chooser, five] { chooser.setDestinations(five); };
     chooser.cells().at(2)->showConfigureButtons(true);
 
     ModalDriver driver;
     driver.answerMessageBox(answer);
-    chooser.cells().at(2)->destinationView()->deleteButton()->click();
+    const QPointer<DestinationView> view = chooser.cells().at(2)->destinationView();
+    view->deleteButton()->click();
     QCOMPARE(driver.messages,
         QStringList {u"Remove Destination?|Are you sure you wish to remove this \"Desk 2\" Destination?"_s});
     QCOMPARE(owner.removals.size(), answer == u"Remove"_s ? 1 : 0);
-    QVERIFY(chooser.destinations().contains(six.at(2))); // the tile shrinks away first, without waiting here
-    QTRY_COMPARE(chooser.destinations().contains(six.at(2)), !removed);
-    QCOMPARE(chooser.destinations().size(), 6);
+    QCOMPARE(chooser.destinations().contains(six.at(2)), !ownerRefreshes); // the tile shrinks away first
+    QTRY_COMPARE(view.isNull(), removed);
+    QTest::qWait(400);
+    QCOMPARE(chooser.destinations().mid(0, 5), removed ? five : six.mid(0, 5));
+    QTRY_COMPARE(chooser.cells().size(), 6);
     QCOMPARE(chooser.destinations().last()->type(),
         removed ? Destination::DestinationTypeDummy : Destination::DestinationTypeDesktop);
-}
-
-void TestChooser::removalWhileTheOwnerRefreshesTheGrid()
-{
-    // The owner rebuilds the grid while the removed tile shrinks: its view goes from under the
-    // animation, which must neither crash nor run on.
-    Owner owner;
-    DestinationChooserView chooser(QSizeF(80, 80));
-    chooser.setDelegate(&owner);
-    const DestinationList six = desktops(6);
-    chooser.setDestinations(six);
-    QTRY_COMPARE(chooser.cells().size(), 6);
-    DestinationList five = six;
-    five.removeAt(2);
-    owner.refresh = [&chooser, five] { chooser.setDestinations(five); };
-    chooser.cells().at(2)->showConfigureButtons(true);
-    ModalDriver driver;
-    driver.answerMessageBox(u"Remove"_s);
-    const QPointer<DestinationView> removed = chooser.cells().at(2)->destinationView();
-    removed->deleteButton()->click();
-    QTRY_VERIFY(removed.isNull());
-    QTest::qWait(400);
-    QCOMPARE(chooser.destinations().mid(0, 5), five);
-    QTRY_COMPARE(chooser.cells().size(), 6);
 }
 
 void TestChooser::customZipWindowDrops()
@@ -320,9 +323,7 @@ void TestChooser::customZipWindowChecks()
     QCOMPARE(driver.messages,
         (QStringList {u"Name Required|Please provide a name."_s,
             u"Destination Required|Please select a destination for this Tessary Archive."_s,
-            u"No Password|Do you want to create this Tessary Archive with no password?"_s,
-            u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they "
-            "are the same."_s}));
+            u"No Password|Do you want to create this Tessary Archive with no password?"_s, kNotMatched}));
     QCOMPARE(titles, (QStringList {u"Create without Password"_s, u"Create with Password"_s}));
     QCOMPARE(answer.calls, 1);
     QCOMPARE(answer.name, u"Photos"_s);
@@ -357,6 +358,79 @@ void TestChooser::wholeCustomZip()
     QCOMPARE(archive, m_home->desktopPath() + u"/Custom.zip"_s);
     QVERIFY(QFileInfo::exists(archive));
     QCOMPARE(controller.settings()->lastUsedAskForDestinationType(), int(Destination::DestinationTypeDesktop));
+}
+
+void TestChooser::askForPasswordChecks()
+{
+    int calls = 0;
+    bool wasCancelled = true;
+    QString password;
+    AskForPasswordWindowController prompt([&](bool cancelled, const QString &typed) {
+        ++calls;
+        wasCancelled = cancelled;
+        password = typed;
+    });
+    QString selectedAfterMismatch;
+    ModalDriver driver;
+    driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "passwordTextField", u"one"_s);
+            ModalDriver::type(modal, "confirmTextField", u"two"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([&selectedAfterMismatch](QWidget *modal) {
+            auto *field = child<QLineEdit>(modal, "passwordTextField");
+            if (modal->focusWidget() == field)
+                selectedAfterMismatch = field->selectedText();
+            // 41 "ü" are 82 bytes: longer than zip takes.
+            const QString tooLong(41, u'ü');
+            field->setText(tooLong);
+            child<QLineEdit>(modal, "confirmTextField")->setText(tooLong);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox()
+        .then([](QWidget *modal) {
+            child<QLineEdit>(modal, "passwordTextField")->setText(u"two"_s);
+            child<QLineEdit>(modal, "confirmTextField")->setText(u"two"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    prompt.runModal();
+    QCOMPARE(driver.messages.size(), 3);
+    QCOMPARE(driver.messages.mid(0, 2), (QStringList {u"Password Required|Please provide a password."_s, kNotMatched}));
+    QVERIFY(driver.messages.at(2).startsWith(u"Password Too Long|The password is too long"_s));
+    QCOMPARE(selectedAfterMismatch, u"one"_s);
+    QCOMPARE(calls, 1);
+    QVERIFY(!wasCancelled);
+    QCOMPARE(password, u"two"_s);
+}
+
+void TestChooser::withoutAPersonEveryPromptCancels()
+{
+    Utilities::setNonInteractive(true);
+    QStringList answers;
+    AskForNameWindowController(u"P"_s, u"D"_s, 0, [&](bool cancelled, qint32, const QString &) {
+        answers << u"name %1"_s.arg(cancelled);
+    }).runModal();
+    AskForNameAndPasswordWindowController(u"P"_s, u"D"_s, 0,
+        [&](bool cancelled, qint32, const QString &, const QString &) {
+            answers << u"name and password %1"_s.arg(cancelled);
+        })
+        .runModal();
+    AskForPasswordWindowController([&](bool cancelled, const QString &) {
+        answers << u"password %1"_s.arg(cancelled);
+    }).runModal();
+    EnterPasswordWindowController(u"x"_s, u"?"_s, [&](bool matched) {
+        answers << u"enter %1"_s.arg(matched);
+    }).runModal();
+    SetSavedNameWindowController(u"Kept"_s, [&](const QString &name) { answers << name; }).runModal();
+    SetSavedPasswordWindowController(true, [&](bool cancelled, bool, const QString &) {
+        answers << u"preset password %1"_s.arg(cancelled);
+    }).runModal();
+    QCOMPARE(answers,
+        (QStringList {
+            u"name 1"_s, u"name and password 1"_s, u"password 1"_s, u"enter 0"_s, u"Kept"_s, u"preset password 1"_s}));
 }
 
 QTEST_MAIN(TestChooser)

@@ -1,5 +1,6 @@
 #include "TemporaryHome.h"
 
+#include "app/TessaryNotifications.h"
 #include "destinations/DestinationAddDestination.h"
 #include "destinations/DestinationAirDrop.h"
 #include "destinations/DestinationAlongsideSource.h"
@@ -11,14 +12,56 @@
 #include "destinations/DestinationFolder.h"
 #include "destinations/DestinationICloud.h"
 #include "destinations/DestinationMessages.h"
+#include "pipeline/ThreadHops.h"
 #include "support/ImageManager.h"
 
 #include <QDir>
+#include <QThread>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
 
 Q_DECLARE_METATYPE(DestinationPointer)
+
+namespace {
+
+// Something is drawn, and the edges are left transparent or drawn: never an empty picture.
+bool isDrawn(const QImage &image)
+{
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            opaque += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
+    return opaque > image.width() * image.height() / 20;
+}
+
+// Everything the receivers of the broadcasts heard, in order: "NAME added DESTINATION" or "NAME
+// deleted ...".
+QStringList heard;
+
+class Receiver : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Receiver(const QString &name)
+    {
+        setObjectName(name);
+        TessaryNotifications::setWantsTessaryNotifications(this, true);
+    }
+
+    Q_INVOKABLE void noteThatDestinationWasJustAdded(Destination *destination)
+    {
+        QCOMPARE(QThread::currentThread(), QCoreApplication::instance()->thread());
+        heard << objectName() + u" added "_s + destination->name();
+    }
+    Q_INVOKABLE void noteThatDestinationWasJustDeleted(Destination *destination)
+    {
+        heard << objectName() + u" deleted "_s + destination->name();
+    }
+};
+
+} // namespace
 
 class TestDestination : public QObject
 {
@@ -27,14 +70,22 @@ class TestDestination : public QObject
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
+    void init() { heard.clear(); }
 
     void kinds_data();
     void kinds();
+    void everyOtherImageOfTheProductLoads_data();
+    void everyOtherImageOfTheProductLoads();
     void internalRootGivesAFreshJobFolderEveryTime();
     void preparationRecreatesAMissingFolder();
 
+    void receiversHearInOrderAsOftenAsTheyOptedIn();
+    void destroyedReceiversHearNothing();
+    void broadcastFromAnotherThreadArrivesOnTheMainThread();
+
 private:
     std::unique_ptr<TemporaryHome> m_home;
+    DestinationAirDrop m_nearby {u"Nearby"_s};
 };
 
 void TestDestination::initTestCase()
@@ -99,10 +150,24 @@ void TestDestination::kinds()
     // Only the FTP kind adds a step after the zip: its upload.
     QCOMPARE(destination->postZipOperationWithPathToCreatedZipArchive(u"/tmp/a.zip"_s) != nullptr,
         type == Destination::DestinationTypeFTP);
-    QCOMPARE(destination->tag(), 0);
     const QImage icon = destination->icon();
-    QVERIFY(!icon.isNull());
     QCOMPARE(icon.deviceIndependentSize(), ImageManager::TileIconSize);
+    QVERIFY(isDrawn(icon));
+}
+
+void TestDestination::everyOtherImageOfTheProductLoads_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"PlusSign", "ConfigureIcon", "CloseIcon", "TessaryStatusItemImage", "TessaryLogo.png"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestDestination::everyOtherImageOfTheProductLoads()
+{
+    QFETCH(QString, name);
+    const QImage image = ImageManager::imageNamed(name, QSizeF(80, 80));
+    QCOMPARE(image.deviceIndependentSize(), QSizeF(80, 80));
+    QVERIFY(isDrawn(image));
 }
 
 void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
@@ -136,6 +201,43 @@ void TestDestination::preparationRecreatesAMissingFolder()
         {QUrl::fromLocalFile(u"/etc/hostname"_s)}, [&answer](bool cancel) { answer = cancel; });
     QCOMPARE(answer, std::optional<bool>(false));
     QVERIFY(QFileInfo(Destination::internalFolderPath()).isDir());
+}
+
+void TestDestination::receiversHearInOrderAsOftenAsTheyOptedIn()
+{
+    Receiver first(u"first"_s);
+    Receiver second(u"second"_s);
+    TessaryNotifications::setWantsTessaryNotifications(&first, true); // a second entry
+    TessaryNotifications::notifyThatDestinationWasJustAdded(&m_nearby);
+    QCOMPARE(heard, (QStringList {u"first added Nearby"_s, u"second added Nearby"_s, u"first added Nearby"_s}));
+
+    heard.clear();
+    TessaryNotifications::setWantsTessaryNotifications(&first, false); // removes one of the two
+    TessaryNotifications::notifyThatDestinationWasJustDeleted(&m_nearby);
+    QCOMPARE(heard, (QStringList {u"second deleted Nearby"_s, u"first deleted Nearby"_s}));
+    TessaryNotifications::setWantsTessaryNotifications(&first, false);
+}
+
+void TestDestination::destroyedReceiversHearNothing()
+{
+    auto gone = std::make_unique<Receiver>(u"gone"_s);
+    Receiver stays(u"stays"_s);
+    gone.reset();
+    TessaryNotifications::notifyThatDestinationWasJustAdded(&m_nearby);
+    QCOMPARE(heard, QStringList {u"stays added Nearby"_s});
+}
+
+void TestDestination::broadcastFromAnotherThreadArrivesOnTheMainThread()
+{
+    Receiver first(u"first"_s);
+    QSemaphore sent;
+    executeBlockInBackground([this, &sent] {
+        TessaryNotifications::notifyThatDestinationWasJustAdded(&m_nearby);
+        sent.release();
+    });
+    QVERIFY(sent.tryAcquire(1, 10000));
+    QVERIFY(heard.isEmpty()); // queued until the main thread gets to it
+    QTRY_COMPARE(heard, QStringList {u"first added Nearby"_s});
 }
 
 QTEST_MAIN(TestDestination)

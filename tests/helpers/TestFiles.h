@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // Small file chores of the tests.
 
@@ -9,6 +10,8 @@
 QByteArray readFile(const QString &path);
 /// Writes the content to the file, creating its folders first; false on failure.
 bool writeFile(const QString &path, const QByteArray &content);
+/// Everything in the folder, hidden entries and broken links too, by name; empty when it is gone.
+QStringList entriesIn(const QString &folder);
 /// The command lines (arguments joined by blanks) of the processes of this machine that contain
 /// the text, as any local user can read them in /proc.
 QStringList processesWhoseCommandLineHas(const QString &text);

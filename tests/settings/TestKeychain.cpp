@@ -1,14 +1,13 @@
-// Runs against a real Secret Service: CTest starts it under tests/helpers/with-desktop-session.
+// The settings file, and the keychain that keeps the preset password: runs against a real Secret
+// Service (CTest starts it under tests/helpers/with-desktop-session).
 
 #include "PresetPassword.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
-#include "app/Tessary.h"
 #include "settings/Settings.h"
 #include "settings/VLTKeychain.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -30,8 +29,17 @@ class TestKeychain : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void saveFetchReplaceDelete();
+    void init();
+    void cleanup();
+
+    void emptyStoreGivesTheDefaults();
+    void valuesSurviveARestart();
+    void malformedValuesReadAsZero();
+    void keychainSavesFetchesReplacesDeletes();
     void presetPasswordLivesInTheKeychain();
+
+private:
+    std::unique_ptr<TemporaryHome> m_home;
 };
 
 void TestKeychain::initTestCase()
@@ -42,7 +50,81 @@ void TestKeychain::initTestCase()
     QVERIFY(VLTKeychain::deletePasswordForService(u"probe"_s, u"probe"_s));
 }
 
-void TestKeychain::saveFetchReplaceDelete()
+void TestKeychain::init()
+{
+    m_home = std::make_unique<TemporaryHome>();
+}
+
+void TestKeychain::cleanup()
+{
+    m_home.reset();
+}
+
+void TestKeychain::emptyStoreGivesTheDefaults()
+{
+    const Settings settings;
+    QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypeTessaryArchive));
+    QCOMPARE(settings.quickZipPasswordType(), qint32(ZipPasswordTypeNone));
+    QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(0, 0));
+    QCOMPARE(settings.preferredDestinationsWindowLocation(), QPointF(0, 0));
+    QVERIFY(!settings.passwordRequiredToChangePassword());
+    QCOMPARE(settings.lastUsedAskForNameType(), 0);
+    QCOMPARE(settings.lastUsedAskForDestinationType(), 0);
+    QVERIFY(settings.quickZipName().isNull());
+    QVERIFY(!settings.dropPadLocation().has_value());
+    QVERIFY(!QFileInfo::exists(m_home->filePath(u".config/Tessary/Tessary.conf"_s))); // reading writes nothing
+}
+
+void TestKeychain::valuesSurviveARestart()
+{
+    {
+        Settings settings;
+        settings.setPasswordRequiredToChangePassword(true);
+        settings.setLastUsedAskForNameType(ZipNameTypeDerived);
+        settings.setLastUsedAskForDestinationType(9);
+        settings.setQuickZipNameType(ZipNameTypePreset);
+        settings.setQuickZipPasswordType(ZipPasswordTypeAsk);
+        settings.setPreferredProgressWindowLocation(QPointF(120.5, -40.25));
+        settings.setPreferredDestinationsWindowLocation(QPointF(3000, 7.1));
+        settings.setQuickZipName(u"Weekly Report"_s);
+        settings.setDropPadLocation(QPoint(-1200, 340)); // on a screen left of the primary one
+    }
+    Settings settings;
+    QVERIFY(settings.passwordRequiredToChangePassword());
+    QCOMPARE(settings.lastUsedAskForNameType(), qint32(ZipNameTypeDerived));
+    QCOMPARE(settings.lastUsedAskForDestinationType(), 9);
+    QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypePreset));
+    QCOMPARE(settings.quickZipPasswordType(), qint32(ZipPasswordTypeAsk));
+    QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(120.5, -40.25));
+    // Locations come back at single precision.
+    QCOMPARE(settings.preferredDestinationsWindowLocation(), QPointF(3000, static_cast<float>(7.1)));
+    QCOMPARE(settings.quickZipName(), u"Weekly Report"_s);
+    QCOMPARE(settings.dropPadLocation(), std::optional(QPoint(-1200, 340)));
+
+    settings.setQuickZipName(QString());
+    QVERIFY(!SettingsFile().contains(u"Quick Zip Name"_s));
+    QVERIFY(Settings().quickZipName().isNull());
+}
+
+void TestKeychain::malformedValuesReadAsZero()
+{
+    {
+        SettingsFile file;
+        file.setValue(u"Quick Zip Name Type"_s, u"three"_s);
+        file.setValue(u"Password Required to Change Password"_s, u"maybe"_s);
+        file.setValue(u"Preferred Progress Window X"_s, u"left"_s);
+        file.setValue(u"Quick Zip Password Type"_s, 4294967295U); // written unsigned, read back signed
+        file.setValue(u"Drop Pad Location"_s, u"top right"_s);
+    }
+    const Settings settings;
+    QCOMPARE(settings.quickZipNameType(), 0);
+    QVERIFY(!settings.passwordRequiredToChangePassword());
+    QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(0, 0));
+    QCOMPARE(settings.quickZipPasswordType(), -1);
+    QVERIFY(!settings.dropPadLocation().has_value()); // the pad goes to its first place
+}
+
+void TestKeychain::keychainSavesFetchesReplacesDeletes()
 {
     VLTKeychainQuery query;
     query.setService(u"Test Service"_s);
@@ -69,11 +151,7 @@ void TestKeychain::saveFetchReplaceDelete()
 
 void TestKeychain::presetPasswordLivesInTheKeychain()
 {
-    TemporaryHome home;
-    Tessary controller;
-    controller.beginCapturingLogging();
-
-    QVERIFY(presetPassword().isNull()); // none stored: no log line either
+    QVERIFY(presetPassword().isNull());
     Settings::setQuickZipPassword(u"preset secret"_s);
     QCOMPARE(presetPassword(), u"preset secret"_s);
     QCOMPARE(VLTKeychain::passwordForService(u"Tessary"_s, u"Tessary"_s), u"preset secret"_s);
@@ -81,9 +159,6 @@ void TestKeychain::presetPasswordLivesInTheKeychain()
 
     Settings::setQuickZipPassword(QString()); // refused: the preset password stays
     QCOMPARE(presetPassword(), u"preset secret"_s);
-    const QString log = QString::fromUtf8(readFile(controller.logFilePath()));
-    QVERIFY(!log.contains(u"ERROR RETRIEVING PASSWORD"_s));
-    QVERIFY(log.contains(u"ERROR SAVING PASSWORD:  "_s));
     QVERIFY(VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s));
 }
 

@@ -51,14 +51,6 @@ QString missingItemReason(const QString &name)
     return u"\"%1\" could not be found. It may have been moved or deleted."_s.arg(name);
 }
 
-// The name of an item as the tool gives it ("./Photos" for a dropped folder), as the user knows it.
-QString shownName(QString name)
-{
-    if (name.startsWith(u"./"_s))
-        name.remove(0, 2);
-    return name;
-}
-
 // The cores this process may run on (fewer than the machine's where it is confined).
 int coresToUse()
 {
@@ -101,10 +93,6 @@ QString Zipper::describeFailure(int status, const QByteArray &output, const QStr
     const QString systemReason = messageAfter(lines, u"zip I/O error: "_s);
     const QString because = systemReason.isEmpty() ? u"."_s : u" (%1)."_s.arg(systemReason);
 
-    if (const QString name = messageAfter(lines, u"could not open for reading: "_s); !name.isNull())
-        return u"\"%1\" could not be read. Check that you are allowed to read it."_s.arg(shownName(name));
-    if (const QString name = messageAfter(lines, u"name not matched: "_s); !name.isNull())
-        return missingItemReason(shownName(name));
     if (!messageAfter(lines, u"Could not create output file"_s).isNull())
         return u"The archive could not be created in the folder \"%1\"%2"_s.arg(folder, because);
     if (!messageAfter(lines, u"write failure"_s).isNull() || !systemReason.isEmpty())
