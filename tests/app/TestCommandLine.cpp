@@ -5,9 +5,9 @@
 #include "app/CommandLine.h"
 #include "app/HandOver.h"
 #include "app/Tessary.h"
-#include "destinations/DestinationFolder.h"
+#include "core/destinations/DestinationFolder.h"
+#include "core/settings/Settings.h"
 #include "platform/SingleInstance.h"
-#include "settings/Settings.h"
 
 #include <QDir>
 #include <QProcess>

@@ -2,8 +2,8 @@
 #include "TestFiles.h"
 
 #include "app/Tessary.h"
-#include "pipeline/ThreadHops.h"
-#include "support/Log.h"
+#include "core/pipeline/ThreadHops.h"
+#include "core/support/Log.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,23 +3,25 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
-#include "app/DropPad.h"
-#include "app/QuickZipWindow.h"
-#include "app/StatusItem.h"
-#include "app/StatusItemPlacement.h"
+#include "app/AddDestinationMenu.h"
 #include "app/Tessary.h"
-#include "chooser/DestinationCell.h"
-#include "chooser/DestinationChooserView.h"
-#include "destinations/DestinationAddDestination.h"
-#include "destinations/DestinationDropbox.h"
-#include "destinations/DestinationICloud.h"
-#include "destinations/DestinationStore.h"
-#include "destinations/DestinationsConfigureWindowController.h"
+#include "core/destinations/DestinationDropbox.h"
+#include "core/destinations/DestinationICloud.h"
+#include "core/destinations/DestinationStore.h"
+#include "core/pipeline/ArchiveNaming.h"
+#include "core/settings/Settings.h"
+#include "core/settings/VLTKeychain.h"
+#include "core/support/Utilities.h"
+#include "gui/chooser/DestinationCell.h"
+#include "gui/chooser/DestinationChooserView.h"
+#include "gui/destinations/DestinationsConfigureWindowController.h"
+#include "gui/statusitem/DropPad.h"
+#include "gui/statusitem/QuickZipWindow.h"
+#include "gui/statusitem/StatusItem.h"
+#include "gui/statusitem/StatusItemPlacement.h"
+#include "gui/support/UtilitiesWindows.h"
 #include "platform/AutostartEntry.h"
 #include "platform/PointerButtons.h"
-#include "settings/Settings.h"
-#include "settings/VLTKeychain.h"
-#include "support/Utilities.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -73,7 +75,7 @@ private:
     DropPad *pad() const { return m_controller->statusItem()->pad(); }
     /// The item of the menu (the status menu when none is given) with the title.
     QAction *item(const QString &title, const QMenu *in = nullptr) const;
-    DestinationAddDestination *addTile() const;
+    AddDestinationMenu *addMenu() const;
     /// The titles of the add menu's kinds, as it opens now.
     QStringList offeredKinds() const;
     QStringList destinationNames() const;
@@ -88,7 +90,7 @@ private:
 
 void TestStatusItem::init()
 {
-    Utilities::setNonInteractive(false);
+    UtilitiesWindows::setNonInteractive(false);
     m_home = std::make_unique<TemporaryHome>();
     VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s);
     PointerButtons::setStandIn([this] { return m_buttons; });
@@ -121,16 +123,16 @@ void TestStatusItem::firstLaunchStepsAreTakenOnce()
     QVERIFY(!QFileInfo::exists(AutostartEntry::path()));
 }
 
-DestinationAddDestination *TestStatusItem::addTile() const
+AddDestinationMenu *TestStatusItem::addMenu() const
 {
-    return static_cast<DestinationAddDestination *>(m_controller->destinations().last().get());
+    return m_controller->addDestinationMenu();
 }
 
 QStringList TestStatusItem::offeredKinds() const
 {
-    addTile()->showPopUpMenuWithURLsToZip({}, false);
+    addMenu()->showPopUpMenuWithURLsToZip({}, false);
     QStringList titles;
-    const QList<QAction *> items = addTile()->popUpMenu()->actions();
+    const QList<QAction *> items = addMenu()->popUpMenu()->actions();
     for (const QAction *action : items)
         if (action->isEnabled() && !action->isSeparator())
             titles << action->text();
@@ -171,8 +173,8 @@ void TestStatusItem::theAddMenuOffersWhatMayBeAdded()
 
     // The kinds that may come again do, each just before the add tile.
     for (int i = 0; i < 2; ++i) {
-        addTile()->showPopUpMenuWithURLsToZip({}, false);
-        item(u"Send via Messages..."_s, addTile()->popUpMenu())->trigger();
+        addMenu()->showPopUpMenuWithURLsToZip({}, false);
+        item(u"Send via Messages..."_s, addMenu()->popUpMenu())->trigger();
     }
     QCOMPARE(destinationNames().mid(destinationNames().size() - 3),
         (QStringList {u"Send via Messages"_s, u"Send via Messages"_s, u"Add New Destination"_s}));
@@ -183,16 +185,16 @@ void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
     QVERIFY(writeFile(m_home->filePath(u"work/plan.txt"_s), "the plan"));
     const QString folder = m_home->filePath(u"Projects.old"_s);
     QVERIFY(QDir().mkpath(folder));
-    addTile()->setDragOperation({QUrl::fromLocalFile(m_home->filePath(u"work/plan.txt"_s))});
-    m_controller->dragDroppedOnDestination(addTile());
-    QTRY_VERIFY(addTile()->popUpMenu() != nullptr);
+    m_controller->destinations().last()->setDragOperation({QUrl::fromLocalFile(m_home->filePath(u"work/plan.txt"_s))});
+    m_controller->dragDroppedOnDestination(m_controller->destinations().last().get());
+    QTRY_VERIFY(addMenu()->popUpMenu() != nullptr);
 
     ModalDriver driver;
     driver.then([folder](QWidget *panel) {
         ModalDriver::type(panel, "fileNameEdit", folder);
         ModalDriver::press(panel, Qt::Key_Return);
     });
-    item(u"Folder..."_s, addTile()->popUpMenu())->trigger();
+    item(u"Folder..."_s, addMenu()->popUpMenu())->trigger();
     QCOMPARE(destinationNames().mid(destinationNames().size() - 2),
         (QStringList {u"Projects"_s, u"Add New Destination"_s})); // named after the folder
     QTRY_COMPARE_WITH_TIMEOUT(
@@ -203,8 +205,8 @@ void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
 
 void TestStatusItem::aClickOnTheAddTileConfiguresTheNewDestination()
 {
-    addTile()->handleClickAction();
-    QTRY_VERIFY(addTile()->popUpMenu() != nullptr);
+    m_controller->destinations().last()->handleClickAction();
+    QTRY_VERIFY(addMenu()->popUpMenu() != nullptr);
     QElapsedTimer clock;
     qint64 dialogAfterMs = -1;
     ModalDriver driver;
@@ -214,7 +216,7 @@ void TestStatusItem::aClickOnTheAddTileConfiguresTheNewDestination()
         ModalDriver::press(dialog, Qt::Key_Escape);
     });
     clock.start();
-    item(u"Upload to FTP..."_s, addTile()->popUpMenu())->trigger();
+    item(u"Upload to FTP..."_s, addMenu()->popUpMenu())->trigger();
     QTRY_VERIFY(dialogAfterMs >= 0);
     QVERIFY2(dialogAfterMs >= 400 && dialogAfterMs < 2000, qPrintable(QString::number(dialogAfterMs)));
 }
@@ -380,7 +382,7 @@ void TestStatusItem::onlyFilesCountInADrop()
         });
     };
     QTRY_VERIFY(noticeShown());
-    QCOMPARE(Tessary::getsFileURLSFromDragOperation(
+    QCOMPARE(ArchiveNaming::getsFileURLSFromDragOperation(
                  {QUrl(u"https://example.org/a.zip"_s), QUrl::fromLocalFile(u"/tmp/a b.txt"_s), QUrl(u"file:"_s)}),
         QList {QUrl::fromLocalFile(u"/tmp/a b.txt"_s)});
 }

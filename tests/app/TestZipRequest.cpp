@@ -8,14 +8,20 @@
 #include "TestFiles.h"
 
 #include "app/Tessary.h"
-#include "destinations/DestinationAlongsideSource.h"
-#include "destinations/DestinationDesktop.h"
-#include "destinations/DestinationFolder.h"
-#include "pipeline/ProgressWindowController.h"
-#include "platform/KeychainBackend.h"
-#include "settings/Settings.h"
-#include "settings/VLTKeychain.h"
-#include "support/Utilities.h"
+#include "core/destinations/DestinationAlongsideSource.h"
+#include "core/destinations/DestinationDesktop.h"
+#include "core/destinations/DestinationFolder.h"
+#include "core/settings/KeychainBackend.h"
+#include "core/settings/Settings.h"
+#include "core/settings/VLTKeychain.h"
+#include "core/support/Utilities.h"
+#include "gui/chooser/DestinationCell.h"
+#include "gui/chooser/DestinationChooserView.h"
+#include "gui/chooser/DestinationView.h"
+#include "gui/pipeline/ProgressWindowController.h"
+#include "gui/prompts/CustomZipWindowController.h"
+#include "gui/support/UtilitiesWindows.h"
+#include "platform/DesktopServices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -122,6 +128,7 @@ private Q_SLOTS:
     void presetPasswordChecks();
     void presetPasswordComesOffTheGuiThread_data();
     void presetPasswordComesOffTheGuiThread();
+    void wholeCustomZip();
 
 private:
     QUrl item(const QString &relative) const { return QUrl::fromLocalFile(m_home->filePath(u"items/"_s + relative)); }
@@ -135,7 +142,7 @@ private:
 
 void TestZipRequest::init()
 {
-    Utilities::setNonInteractive(false);
+    UtilitiesWindows::setNonInteractive(false);
     m_home = std::make_unique<TemporaryHome>();
     VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s); // no preset password from an earlier test
     QVERIFY(writeFile(m_home->filePath(u"items/Budget.xlsx"_s), "numbers"));
@@ -405,7 +412,7 @@ void TestZipRequest::presetPasswordComesOffTheGuiThread()
     Settings::setQuickZipPassword(u"preset pw"_s);
     QCOMPARE(presetPassword(), u"preset pw"_s);
     SlowKeychain slow(1500, available);
-    KeychainBackend::setStandIn(&slow);
+    KeychainBackend::setSystem(&slow);
 
     // The GUI thread goes on while the keyring takes its time.
     int ticks = 0;
@@ -417,7 +424,7 @@ void TestZipRequest::presetPasswordComesOffTheGuiThread()
     ModalDriver driver;
     driver.answerMessageBox();
     run({item(u"notes.txt"_s)}, desktop(), outcome);
-    KeychainBackend::setStandIn(nullptr);
+    DesktopServices::install();
     QVERIFY2(ticks >= 30, qPrintable(QString::number(ticks)));
 
     if (available) {
@@ -432,6 +439,28 @@ void TestZipRequest::presetPasswordComesOffTheGuiThread()
     QVERIFY(outcome.error.localizedFailureReason().startsWith(u"Your preset password could not be read"_s));
     QCOMPARE(driver.messages.size(), 1);
     QVERIFY(QDir(m_home->desktopPath()).isEmpty());
+}
+
+void TestZipRequest::wholeCustomZip()
+{
+    ModalDriver driver;
+    driver.then([](QWidget *modal) {
+        auto *window = static_cast<CustomZipWindowController *>(modal);
+        QTest::mouseClick(window->destinationChooserView()->cells().at(1)->destinationView(), Qt::LeftButton);
+        ModalDriver::type(modal, "nameTextField", u"Custom"_s);
+        ModalDriver::press(modal, Qt::Key_Return);
+    });
+    bool ended = false;
+    QString archive;
+    m_controller->performCustomZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
+        [&](Tessary::RequestOutcome outcome, const QString &path, const Error &) {
+            ended = outcome == Tessary::RequestOutcome::Finished;
+            archive = path;
+        });
+    QTRY_VERIFY_WITH_TIMEOUT(ended, 10000);
+    QCOMPARE(archive, m_home->desktopPath() + u"/Custom.zip"_s);
+    QVERIFY(QFileInfo::exists(archive));
+    QCOMPARE(m_controller->settings()->lastUsedAskForDestinationType(), int(Destination::DestinationTypeDesktop));
 }
 
 QTEST_MAIN(TestZipRequest)

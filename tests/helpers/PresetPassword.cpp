@@ -1,6 +1,6 @@
 #include "PresetPassword.h"
 
-#include "settings/Settings.h"
+#include "core/settings/Settings.h"
 
 #include <QTest>
 

@@ -2,22 +2,30 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
-#include "app/AskForNameAndPasswordWindowController.h"
-#include "app/AskForNameWindowController.h"
-#include "app/AskForPasswordWindowController.h"
-#include "app/CustomZipWindowController.h"
-#include "app/EnterPasswordWindowController.h"
-#include "app/SetSavedNameWindowController.h"
-#include "app/SetSavedPasswordWindowController.h"
-#include "app/Tessary.h"
-#include "chooser/DestinationCell.h"
-#include "chooser/DestinationChooserView.h"
-#include "chooser/DestinationView.h"
-#include "destinations/DestinationAddDestination.h"
-#include "destinations/DestinationDesktop.h"
-#include "destinations/DestinationEmail.h"
-#include "settings/Settings.h"
-#include "support/Utilities.h"
+#include "core/destinations/DestinationAddDestination.h"
+#include "core/destinations/DestinationAirDrop.h"
+#include "core/destinations/DestinationAlongsideSource.h"
+#include "core/destinations/DestinationDesktop.h"
+#include "core/destinations/DestinationDropbox.h"
+#include "core/destinations/DestinationEmail.h"
+#include "core/destinations/DestinationFTP.h"
+#include "core/destinations/DestinationFolder.h"
+#include "core/destinations/DestinationICloud.h"
+#include "core/destinations/DestinationMessages.h"
+#include "core/settings/Settings.h"
+#include "core/support/Utilities.h"
+#include "gui/chooser/DestinationCell.h"
+#include "gui/chooser/DestinationChooserView.h"
+#include "gui/chooser/DestinationView.h"
+#include "gui/prompts/AskForNameAndPasswordWindowController.h"
+#include "gui/prompts/AskForNameWindowController.h"
+#include "gui/prompts/AskForPasswordWindowController.h"
+#include "gui/prompts/CustomZipWindowController.h"
+#include "gui/prompts/EnterPasswordWindowController.h"
+#include "gui/prompts/SetSavedNameWindowController.h"
+#include "gui/prompts/SetSavedPasswordWindowController.h"
+#include "gui/support/ImageManager.h"
+#include "gui/support/UtilitiesWindows.h"
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -30,6 +38,17 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+
+// Something is drawn, and the edges are left transparent or drawn: never an empty picture.
+bool isDrawn(const QImage &image)
+{
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            opaque += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
+    return opaque > image.width() * image.height() / 20;
+}
+
 const QString kNotMatched
     = u"Passwords Not Matched|The passwords do not match.  Please re-type them to ensure they are the same."_s;
 
@@ -84,8 +103,12 @@ class TestChooser : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { m_home = std::make_unique<TemporaryHome>(); }
-    void init() { Utilities::setNonInteractive(false); }
+    void initTestCase()
+    {
+        m_home = std::make_unique<TemporaryHome>();
+        UtilitiesWindows::installUserInteraction();
+    }
+    void init() { UtilitiesWindows::setNonInteractive(false); }
 
     void columnTable_data();
     void columnTable();
@@ -95,9 +118,9 @@ private Q_SLOTS:
     void customZipWindowChecks();
     void customZipWindowDrops();
     void customZipWindowKeyboard();
-    void wholeCustomZip();
     void askForPasswordChecks();
     void withoutAPersonEveryPromptCancels();
+    void everyPictureIsDrawn();
 
 private:
     std::unique_ptr<TemporaryHome> m_home;
@@ -263,7 +286,7 @@ void TestChooser::customZipWindowKeyboard()
             = [](double value) { return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4); };
         return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
     };
-    const double contrast = (luminance(Utilities::interfaceBackgroundColor()) + 0.05)
+    const double contrast = (luminance(UtilitiesWindows::interfaceBackgroundColor()) + 0.05)
         / (luminance(DestinationChooserView::captionColor()) + 0.05);
     QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
 }
@@ -335,31 +358,6 @@ void TestChooser::customZipWindowChecks()
     QVERIFY(withoutPreset.findChild<QPushButton *>(u"passwordOptionsButton"_s)->isHidden());
 }
 
-void TestChooser::wholeCustomZip()
-{
-    QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "notes"));
-    Tessary controller;
-    controller.createDestinations();
-    ModalDriver driver;
-    driver.then([](QWidget *modal) {
-        auto *window = static_cast<CustomZipWindowController *>(modal);
-        QTest::mouseClick(window->destinationChooserView()->cells().at(1)->destinationView(), Qt::LeftButton);
-        ModalDriver::type(modal, "nameTextField", u"Custom"_s);
-        ModalDriver::press(modal, Qt::Key_Return);
-    });
-    bool ended = false;
-    QString archive;
-    controller.performCustomZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
-        [&](Tessary::RequestOutcome outcome, const QString &path, const Error &) {
-            ended = outcome == Tessary::RequestOutcome::Finished;
-            archive = path;
-        });
-    QTRY_VERIFY_WITH_TIMEOUT(ended, 10000);
-    QCOMPARE(archive, m_home->desktopPath() + u"/Custom.zip"_s);
-    QVERIFY(QFileInfo::exists(archive));
-    QCOMPARE(controller.settings()->lastUsedAskForDestinationType(), int(Destination::DestinationTypeDesktop));
-}
-
 void TestChooser::askForPasswordChecks()
 {
     int calls = 0;
@@ -408,7 +406,7 @@ void TestChooser::askForPasswordChecks()
 
 void TestChooser::withoutAPersonEveryPromptCancels()
 {
-    Utilities::setNonInteractive(true);
+    UtilitiesWindows::setNonInteractive(true);
     QStringList answers;
     AskForNameWindowController(u"P"_s, u"D"_s, 0, [&](bool cancelled, qint32, const QString &) {
         answers << u"name %1"_s.arg(cancelled);
@@ -431,6 +429,25 @@ void TestChooser::withoutAPersonEveryPromptCancels()
     QCOMPARE(answers,
         (QStringList {
             u"name 1"_s, u"name and password 1"_s, u"password 1"_s, u"enter 0"_s, u"Kept"_s, u"preset password 1"_s}));
+}
+
+void TestChooser::everyPictureIsDrawn()
+{
+    // The tile picture of each kind, and the product's other images.
+    const QList<DestinationPointer> kinds {std::make_shared<DestinationAddDestination>(u"AddDestination"_s),
+        std::make_shared<DestinationAirDrop>(u"AirDrop"_s),
+        std::make_shared<DestinationAlongsideSource>(u"AlongsideSource"_s),
+        std::make_shared<DestinationDesktop>(u"Desktop"_s), std::make_shared<DestinationDropbox>(u"Dropbox"_s),
+        std::make_shared<DestinationEmail>(u"Email"_s), std::make_shared<DestinationFTP>(u"FTP"_s),
+        std::make_shared<DestinationFolder>(u"/tmp"_s, u"Folder"_s), std::make_shared<DestinationICloud>(u"ICloud"_s),
+        std::make_shared<DestinationMessages>(u"Messages"_s)};
+    for (const DestinationPointer &kind : kinds)
+        QVERIFY2(isDrawn(ImageManager::iconForDestination(*kind, QSizeF(80, 80))), qPrintable(kind->name()));
+    for (const char *name : {"ConfigureIcon", "CloseIcon", "TessaryStatusItemImage", "TessaryLogo.png"}) {
+        const QImage image = ImageManager::imageNamed(QString::fromLatin1(name), QSizeF(80, 80));
+        QCOMPARE(image.deviceIndependentSize(), QSizeF(80, 80));
+        QVERIFY2(isDrawn(image), name);
+    }
 }
 
 QTEST_MAIN(TestChooser)

@@ -2,9 +2,10 @@
 
 #include "ModalDriver.h"
 
-#include "intro/IntroductionPages.h"
-#include "intro/IntroductionWindowController.h"
-#include "support/Utilities.h"
+#include "core/support/Utilities.h"
+#include "gui/intro/IntroductionPages.h"
+#include "gui/intro/IntroductionWindowController.h"
+#include "gui/support/UtilitiesWindows.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -17,7 +18,8 @@ class TestIntroduction : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { Utilities::setNonInteractive(false); }
+    void initTestCase() { UtilitiesWindows::installUserInteraction(); }
+    void init() { UtilitiesWindows::setNonInteractive(false); }
 
     void pagesOneAfterTheOther();
     void everyWayOfClosingEndsItOnce_data();

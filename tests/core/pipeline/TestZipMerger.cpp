@@ -1,7 +1,7 @@
 #include "ArchiveReader.h"
 #include "TestFiles.h"
 
-#include "pipeline/ZipMerger.h"
+#include "core/pipeline/ZipMerger.h"
 
 #include <QDir>
 #include <QProcess>

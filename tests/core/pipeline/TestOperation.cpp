@@ -1,6 +1,6 @@
-#include "pipeline/MultiOperation.h"
-#include "pipeline/Operation.h"
-#include "support/Utilities.h"
+#include "core/pipeline/MultiOperation.h"
+#include "core/pipeline/Operation.h"
+#include "core/support/Utilities.h"
 
 #include <QSemaphore>
 #include <QThread>

@@ -1,5 +1,5 @@
-#include "pipeline/ProgressWindowController.h"
-#include "support/Utilities.h"
+#include "core/support/Utilities.h"
+#include "gui/pipeline/ProgressWindowController.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

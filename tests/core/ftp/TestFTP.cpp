@@ -1,18 +1,16 @@
 // The FTP client and the upload step against a real FTP server on 127.0.0.1.
 
 #include "FtpServer.h"
-#include "ModalDriver.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
+#include "UserInteractionStandIn.h"
 
-#include "app/Tessary.h"
-#include "destinations/DestinationFTP.h"
-#include "destinations/DestinationFTPConfigureWindowController.h"
-#include "ftp/FTPListingParser.h"
-#include "ftp/FTPManager.h"
-#include "ftp/FTPOperation.h"
-#include "pipeline/MultiOperation.h"
-#include "support/Utilities.h"
+#include "core/destinations/DestinationFTP.h"
+#include "core/ftp/FTPListingParser.h"
+#include "core/ftp/FTPManager.h"
+#include "core/ftp/FTPOperation.h"
+#include "core/pipeline/MultiOperation.h"
+#include "core/support/Utilities.h"
 
 #include <QDir>
 #include <QtTest>
@@ -77,7 +75,6 @@ class TestFTP : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void init() { Utilities::setNonInteractive(false); }
 
     void listings_data();
     void listings();
@@ -235,9 +232,9 @@ void TestFTP::existingArchive()
     QVERIFY(writeFile(m_ftp->filePath(u"existing/odd\nname"_s), "a name that breaks its listing line"));
     QVERIFY(writeFile(m_home->filePath(u"job/Same.zip"_s), "new"));
 
-    ModalDriver driver;
+    UserInteractionStandIn person;
     if (!answer.isEmpty())
-        driver.answerMessageBox(answer);
+        person.confirmations << (answer == u"Replace"_s);
     const auto outcome = runStep(std::make_shared<FTPOperation>(
         m_home->filePath(u"job/Same.zip"_s), u"existing"_s, confirm, u"127.0.0.1"_s, m_ftp->port(), user, u"secret"_s));
     QTRY_COMPARE_WITH_TIMEOUT(outcome->finished + outcome->cancelled, 1, 15000);
@@ -251,8 +248,9 @@ void TestFTP::existingArchive()
         QVERIFY(outcome->error.isNull());
     QCOMPARE(readFile(m_ftp->filePath(u"existing/Same.zip"_s)), onServer);
     QCOMPARE(readFile(m_ftp->filePath(u"existing/same.ZIP"_s)), QByteArray("other case"));
-    if (!answer.isEmpty())
-        QCOMPARE(driver.messages.value(0).section(u'|', 0, 0), u"Replace Existing?"_s);
+    QCOMPARE(person.questions.size(), confirm ? 1 : 0);
+    if (confirm)
+        QCOMPARE(person.questions.value(0).section(u'|', 0, 0), u"Replace Existing?"_s);
 }
 
 void TestFTP::failuresAreNamed_data()
@@ -299,5 +297,5 @@ void TestFTP::failuresAreNamed()
     QVERIFY2(reason.startsWith(message.arg(port)), qPrintable(reason));
 }
 
-QTEST_MAIN(TestFTP)
+QTEST_GUILESS_MAIN(TestFTP)
 #include "TestFTP.moc"

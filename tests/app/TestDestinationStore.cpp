@@ -3,21 +3,22 @@
 #include "TestFiles.h"
 
 #include "app/Tessary.h"
-#include "app/TessaryNotifications.h"
-#include "destinations/DestinationAddDestination.h"
-#include "destinations/DestinationAirDrop.h"
-#include "destinations/DestinationAlongsideSource.h"
-#include "destinations/DestinationDesktop.h"
-#include "destinations/DestinationDropbox.h"
-#include "destinations/DestinationEmail.h"
-#include "destinations/DestinationFTP.h"
-#include "destinations/DestinationFolder.h"
-#include "destinations/DestinationICloud.h"
-#include "destinations/DestinationMessages.h"
-#include "destinations/DestinationStore.h"
-#include "settings/SettingsFile.h"
-#include "support/KeyedCoder.h"
-#include "support/Utilities.h"
+#include "core/destinations/DestinationAddDestination.h"
+#include "core/destinations/DestinationAirDrop.h"
+#include "core/destinations/DestinationAlongsideSource.h"
+#include "core/destinations/DestinationDesktop.h"
+#include "core/destinations/DestinationDropbox.h"
+#include "core/destinations/DestinationEmail.h"
+#include "core/destinations/DestinationFTP.h"
+#include "core/destinations/DestinationFolder.h"
+#include "core/destinations/DestinationICloud.h"
+#include "core/destinations/DestinationMessages.h"
+#include "core/destinations/DestinationStore.h"
+#include "core/destinations/TessaryNotifications.h"
+#include "core/settings/SettingsFile.h"
+#include "core/support/KeyedCoder.h"
+#include "core/support/Utilities.h"
+#include "gui/support/UtilitiesWindows.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -346,11 +347,11 @@ void TestDestinationStore::failedSaveIsToldAndKeepsWhatWasThere()
     m_controller = launch();
     // Something the file cannot replace stands where it goes.
     QVERIFY(writeFile(storePath() + u"/kept.txt"_s, "kept"));
-    Utilities::setNonInteractive(false);
+    UtilitiesWindows::setNonInteractive(false);
     ModalDriver driver;
     driver.answerMessageBox();
     m_controller->addDestination(std::make_shared<DestinationFTP>(u"Upload"_s));
-    Utilities::setNonInteractive(true);
+    UtilitiesWindows::setNonInteractive(true);
     QCOMPARE(driver.messages.size(), 1);
     QVERIFY2(driver.messages.first().startsWith(u"Destinations Not Saved|Your change to the Destinations could not "
                                                 "be saved"_s),

@@ -5,8 +5,9 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
-#include "settings/Settings.h"
-#include "settings/VLTKeychain.h"
+#include "core/settings/Settings.h"
+#include "core/settings/VLTKeychain.h"
+#include "platform/DesktopServices.h"
 
 #include <QtTest>
 
@@ -44,6 +45,7 @@ private:
 
 void TestKeychain::initTestCase()
 {
+    DesktopServices::install();
     Error error;
     const bool reachable = VLTKeychain::setPassword(u"probe"_s, u"probe"_s, u"probe"_s, &error);
     QVERIFY2(reachable, qPrintable(u"no Secret Service: "_s + error.localizedDescription()));

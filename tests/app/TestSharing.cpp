@@ -10,17 +10,20 @@
 #include "TestFiles.h"
 
 #include "app/Tessary.h"
-#include "destinations/CreateShareLinkOperation.h"
-#include "destinations/DestinationAirDrop.h"
-#include "destinations/DestinationDropbox.h"
-#include "destinations/DestinationDropboxConfigureWindowController.h"
-#include "destinations/DestinationEmail.h"
-#include "destinations/DestinationICloud.h"
-#include "destinations/DestinationMessages.h"
-#include "destinations/DropboxManager.h"
+#include "core/destinations/CreateShareLinkOperation.h"
+#include "core/destinations/DestinationAirDrop.h"
+#include "core/destinations/DestinationDropbox.h"
+#include "core/destinations/DestinationEmail.h"
+#include "core/destinations/DestinationICloud.h"
+#include "core/destinations/DestinationMessages.h"
+#include "core/destinations/DropboxManager.h"
+#include "core/settings/SettingsFile.h"
+#include "core/support/Utilities.h"
+#include "gui/destinations/DestinationDropboxConfigureWindowController.h"
+#include "gui/destinations/DestinationEditor.h"
+#include "gui/support/UtilitiesWindows.h"
+#include "platform/DesktopServices.h"
 #include "platform/DesktopSharing.h"
-#include "settings/SettingsFile.h"
-#include "support/Utilities.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -45,6 +48,7 @@ class RecordingSharing final : public SharingServices
 {
 public:
     QStringList calls;
+    QString clipboard;
     QString problem;
 
     void composeEmail(const QString &subject, const QString &body, const QStringList &recipients,
@@ -64,6 +68,7 @@ public:
         calls << u"nearby|"_s + filePath;
         completion(problem);
     }
+    void copyToClipboard(const QString &text) override { clipboard = text; }
 };
 
 // Runs a delivery and waits until it has ended: its problem, empty when it succeeded.
@@ -116,7 +121,7 @@ void TestSharing::initTestCase()
 
 void TestSharing::init()
 {
-    Utilities::setNonInteractive(false);
+    UtilitiesWindows::setNonInteractive(false);
     m_home = std::make_unique<TemporaryHome>();
     m_controller = std::make_unique<Tessary>();
     m_controller->createDestinations();
@@ -128,7 +133,7 @@ void TestSharing::init()
 
 void TestSharing::cleanup()
 {
-    SharingServices::setInstance(nullptr);
+    DesktopServices::install();
     m_controller.reset();
     m_home.reset();
 }
@@ -358,7 +363,7 @@ void TestSharing::dropboxDelivery()
     QCOMPARE(explained.messages.size(), 1);
     QVERIFY(explained.messages.first().startsWith(u"Dropbox Access Explanation|Dropbox may request"_s));
     const QString link = u"https://www.dropbox.com/s/abc/Report.zip?dl=0"_s;
-    QCOMPARE(QGuiApplication::clipboard()->text(), link);
+    QCOMPARE(m_sharing.clipboard, link);
     QCOMPARE(m_sharing.calls.size(), 2);
     QCOMPARE(m_sharing.calls.first(),
         u"message|Hi, here is a Tessary Archive for You: Report.zip.\r\rAnd here is a link you can use to download "
@@ -388,7 +393,7 @@ void TestSharing::settingsDialogs()
         modal->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
     });
     bool cancelled = true;
-    email.configureWithCompletion([&cancelled](bool wasCancelled) { cancelled = wasCancelled; });
+    DestinationEditor::configure(email, [&cancelled](bool wasCancelled) { cancelled = wasCancelled; });
     QVERIFY(!cancelled);
     QCOMPARE(email.emailAddresses(), (QStringList {u"anna@example.org"_s, u"ben@example.org"_s}));
     QCOMPARE(email.subject(), u"Two\nlines"_s);

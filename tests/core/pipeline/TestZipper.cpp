@@ -2,10 +2,9 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
-#include "app/Tessary.h"
-#include "pipeline/MultiOperation.h"
-#include "pipeline/ZipOperation.h"
-#include "pipeline/Zipper.h"
+#include "core/pipeline/MultiOperation.h"
+#include "core/pipeline/ZipOperation.h"
+#include "core/pipeline/Zipper.h"
 
 #include <QDir>
 #include <QFile>
@@ -360,8 +359,7 @@ void TestZipper::zipsTheTreeAsItIsInOneRunOrInParts()
     QCOMPARE(fromParts.entries(), tree);
     QVERIFY(QFileInfo(output(u"parts.zip"_s)).size() > 100000); // the zeros were not deflated
     // Nothing of the parts is left beside the archive.
-    QCOMPARE(entriesIn(output({})),
-        (QStringList {u"one.zip"_s, u"parts.zip"_s}));
+    QCOMPARE(entriesIn(output({})), (QStringList {u"one.zip"_s, u"parts.zip"_s}));
 }
 
 void TestZipper::anItemGoneBeforeItsRunFailsTheArchive_data()
