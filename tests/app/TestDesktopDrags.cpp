@@ -6,9 +6,6 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QRect>
 #include <QtTest>
 
 #include <optional>
@@ -32,10 +29,24 @@ QString xdotool(const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
+// The first visible window whose name matches; empty when there is none.
+QString windowId(const QString &namePattern)
+{
+    return xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, namePattern}).section(u'\n', 0, 0);
+}
+
+QByteArray windowProperties(const QString &id, const QStringList &names)
+{
+    QProcess xprop;
+    xprop.start(u"xprop"_s, QStringList {u"-id"_s, id} + names);
+    xprop.waitForFinished();
+    return xprop.readAllStandardOutput();
+}
+
 // The frame of the visible window whose name matches, if there is one.
 std::optional<QRect> visibleWindow(const QString &namePattern)
 {
-    const QString id = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, namePattern}).section(u'\n', 0, 0);
+    const QString id = windowId(namePattern);
     if (id.isEmpty())
         return std::nullopt;
     QMap<QString, int> values;
@@ -75,8 +86,8 @@ private Q_SLOTS:
     void anotherStartHandsOverToTheRunningCopy();
 
 private:
-    /// Presses on the drag source, which starts a drag of the test files.
-    void startDrag();
+    /// Drags the test files from the drag source onto the pad, resting there for the time.
+    void dragOntoPad(int restMs);
     QString dragResult();
 
     TemporaryHome m_home;
@@ -102,16 +113,13 @@ void TestDesktopDrags::initTestCase()
     // With a display the system check passes, and a first launch adds Tessary to the session and
     // opens the introduction (closed here, out of the way of the drags).
     QTRY_VERIFY(QFileInfo::exists(m_home.filePath(u".config/autostart/tessary.desktop"_s)));
-    QTRY_VERIFY(visibleWindow(u"^Welcome to Tessary$"_s).has_value());
-    xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Welcome to Tessary$"_s, u"windowclose"_s});
-    QTRY_VERIFY(!visibleWindow(u"^Welcome to Tessary$"_s).has_value());
+    QTRY_VERIFY(!windowId(u"^Welcome to Tessary$"_s).isEmpty());
+    xdotool({u"windowclose"_s, windowId(u"^Welcome to Tessary$"_s)});
+    QTRY_VERIFY(windowId(u"^Welcome to Tessary$"_s).isEmpty());
     QCOMPARE(m_pad.size(), QSize(40, 40));
     // Tessary's windows carry its icon.
-    const QString pad = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, kDropPad});
-    QProcess xprop;
-    xprop.start(u"xprop"_s, {u"-id"_s, pad, u"_NET_WM_ICON"_s});
-    QVERIFY(xprop.waitForFinished());
-    QVERIFY2(xprop.readAllStandardOutput().contains("_NET_WM_ICON(CARDINAL) = "), "no icon");
+    QVERIFY2(
+        windowProperties(windowId(kDropPad), {u"_NET_WM_ICON"_s}).contains("_NET_WM_ICON(CARDINAL) = "), "no icon");
 }
 
 void TestDesktopDrags::cleanupTestCase()
@@ -137,7 +145,7 @@ void TestDesktopDrags::cleanup()
     QTRY_VERIFY_WITH_TIMEOUT(!visibleWindow(kQuickZipWindow).has_value(), 5000);
 }
 
-void TestDesktopDrags::startDrag()
+void TestDesktopDrags::dragOntoPad(int restMs)
 {
     moveTo(QPoint(200, 200));
     button(u"mousedown"_s);
@@ -146,6 +154,9 @@ void TestDesktopDrags::startDrag()
     QTest::qWait(100);
     moveTo(QPoint(260, 240));
     QTest::qWait(100);
+    moveTo(m_pad.center());
+    QTest::qWait(restMs);
+    moveTo(m_pad.center() + QPoint(1, 1));
 }
 
 QString TestDesktopDrags::dragResult()
@@ -156,9 +167,7 @@ QString TestDesktopDrags::dragResult()
 
 void TestDesktopDrags::aQuickPassOverThePadOpensNothing()
 {
-    startDrag();
-    moveTo(m_pad.center());
-    QTest::qWait(150);
+    dragOntoPad(150);
     moveTo(kEmptyDesktop);
     QTest::qWait(1000);
     QVERIFY(!visibleWindow(kQuickZipWindow).has_value());
@@ -166,10 +175,7 @@ void TestDesktopDrags::aQuickPassOverThePadOpensNothing()
 
 void TestDesktopDrags::aHoldOpensTheWindowAndADropOnATileMakesTheArchive()
 {
-    startDrag();
-    moveTo(m_pad.center());
-    QTest::qWait(50);
-    moveTo(m_pad.center() + QPoint(1, 1));
+    dragOntoPad(50);
     QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kQuickZipWindow).has_value(), 3000);
     const QRect window = *visibleWindow(kQuickZipWindow);
     // The default grid: four columns, "Place on the Desktop" second; under the pad, on the screen.
@@ -195,10 +201,7 @@ void TestDesktopDrags::aHoldOpensTheWindowAndADropOnATileMakesTheArchive()
 
 void TestDesktopDrags::releasingAnywhereClosesTheWindow()
 {
-    startDrag();
-    moveTo(m_pad.center());
-    QTest::qWait(50);
-    moveTo(m_pad.center() + QPoint(1, 1));
+    dragOntoPad(50);
     QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kQuickZipWindow).has_value(), 3000);
     moveTo(kEmptyDesktop);
     QTest::qWait(300);
@@ -209,10 +212,7 @@ void TestDesktopDrags::releasingAnywhereClosesTheWindow()
 
 void TestDesktopDrags::aDropOnThePadOpensTheCustomZipWindow()
 {
-    startDrag();
-    moveTo(m_pad.center());
-    QTest::qWait(100);
-    moveTo(m_pad.center() + QPoint(1, 1));
+    dragOntoPad(100);
     QTest::qWait(100);
     button(u"mouseup"_s);
     QCOMPARE(dragResult(), u"dropped: copy"_s);
@@ -242,7 +242,7 @@ void TestDesktopDrags::aJobLeavesTheFocusWhereItIs()
     const QString big = m_home.filePath(u"Items/big.bin"_s);
     QVERIFY(writeRandomFile(big, 160));
 
-    const QString source = xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, kDragSource});
+    const QString source = windowId(kDragSource);
     xdotool({u"windowactivate"_s, u"--sync"_s, source});
     QProcess job;
     job.setProcessEnvironment(m_tessary.processEnvironment());
@@ -250,12 +250,8 @@ void TestDesktopDrags::aJobLeavesTheFocusWhereItIs()
     QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(u"^Tessary Archive$"_s).has_value(), 10000);
     QTest::qWait(300);
     // Out of the task bar, and nothing to maximise (a fixed size).
-    QProcess xprop;
-    xprop.start(u"xprop"_s,
-        {u"-id"_s, xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Tessary Archive$"_s}), u"_NET_WM_STATE"_s,
-            u"_NET_WM_ALLOWED_ACTIONS"_s});
-    QVERIFY(xprop.waitForFinished());
-    const QByteArray properties = xprop.readAllStandardOutput();
+    const QByteArray properties
+        = windowProperties(windowId(u"^Tessary Archive$"_s), {u"_NET_WM_STATE"_s, u"_NET_WM_ALLOWED_ACTIONS"_s});
     QVERIFY2(properties.contains("_NET_WM_STATE_SKIP_TASKBAR"), properties.constData());
     QVERIFY2(!properties.contains("MAXIMIZE"), properties.constData());
     QCOMPARE(xdotool({u"getactivewindow"_s}), source);
@@ -276,9 +272,8 @@ void TestDesktopDrags::anotherStartHandsOverToTheRunningCopy()
     QProcess custom;
     custom.setProcessEnvironment(screenless);
     custom.start(QStringLiteral(TESSARY_EXECUTABLE), {m_home.filePath(u"Items/notes.txt"_s)});
-    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(u"^New Tessary Archive$"_s).has_value(), 10000);
-    xdotool({u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^New Tessary Archive$"_s, u"windowactivate"_s, u"--sync"_s,
-        u"key"_s, u"Escape"_s});
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kCustomZipWindow).has_value(), 10000);
+    xdotool({u"windowactivate"_s, u"--sync"_s, windowId(kCustomZipWindow), u"key"_s, u"Escape"_s});
     QVERIFY(custom.waitForFinished(10000));
     QCOMPARE(custom.exitCode(), 3); // cancelled
 

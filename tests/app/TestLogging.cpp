@@ -5,10 +5,6 @@
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Log.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
-#include <QSemaphore>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;

@@ -11,7 +11,6 @@
 #include "core/pipeline/ArchiveNaming.h"
 #include "core/settings/Settings.h"
 #include "core/settings/VLTKeychain.h"
-#include "core/support/Utilities.h"
 #include "gui/chooser/DestinationCell.h"
 #include "gui/chooser/DestinationChooserView.h"
 #include "gui/destinations/DestinationsConfigureWindowController.h"
@@ -24,11 +23,9 @@
 #include "platform/PointerButtons.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -73,14 +70,23 @@ private Q_SLOTS:
 private:
     QMenu *menu() const { return m_controller->statusItem()->menu(); }
     DropPad *pad() const { return m_controller->statusItem()->pad(); }
+    QMenu *addMenu() const { return m_controller->addDestinationMenu()->popUpMenu(); }
     /// The item of the menu (the status menu when none is given) with the title.
-    QAction *item(const QString &title, const QMenu *in = nullptr) const;
-    AddDestinationMenu *addMenu() const;
-    /// The titles of the add menu's kinds, as it opens now.
-    QStringList offeredKinds() const;
-    QStringList destinationNames() const;
-    /// Opens and closes the menu, as a user looking at it.
-    void openMenu() const;
+    QAction *item(const QString &title, const QMenu *in = nullptr) const
+    {
+        const QList<QAction *> items = (in != nullptr ? in : menu())->actions();
+        const auto found = std::ranges::find(items, title, &QAction::text);
+        return found != items.cend() ? *found : nullptr;
+    }
+    /// The titles of the menu's items that pass the test.
+    static QStringList titles(const QMenu *menu, bool (*passes)(const QAction *));
+    QStringList lastDestinationNames(int count) const;
+    /// Opens and closes the status menu, as a user looking at it.
+    void openMenu() const
+    {
+        menu()->popup(QPoint(0, 0));
+        menu()->hide();
+    }
     void sendDrag(QEvent::Type type, const QMimeData &data) const;
 
     std::unique_ptr<TemporaryHome> m_home;
@@ -113,7 +119,6 @@ void TestStatusItem::firstLaunchStepsAreTakenOnce()
     QVERIFY(readFile(AutostartEntry::path()).contains(QFile::encodeName(QCoreApplication::applicationFilePath())));
     const Settings stored;
     QVERIFY(stored.initialLaunchDone());
-    QVERIFY(stored.loginItemInstallComplete());
 
     // The user takes Tessary out of the programs that start with the session: it stays out.
     QVERIFY(QFile::remove(AutostartEntry::path()));
@@ -123,26 +128,20 @@ void TestStatusItem::firstLaunchStepsAreTakenOnce()
     QVERIFY(!QFileInfo::exists(AutostartEntry::path()));
 }
 
-AddDestinationMenu *TestStatusItem::addMenu() const
+QStringList TestStatusItem::titles(const QMenu *menu, bool (*passes)(const QAction *))
 {
-    return m_controller->addDestinationMenu();
-}
-
-QStringList TestStatusItem::offeredKinds() const
-{
-    addMenu()->showPopUpMenuWithURLsToZip({}, false);
     QStringList titles;
-    const QList<QAction *> items = addMenu()->popUpMenu()->actions();
+    const QList<QAction *> items = menu->actions();
     for (const QAction *action : items)
-        if (action->isEnabled() && !action->isSeparator())
+        if (passes(action))
             titles << action->text();
     return titles;
 }
 
-QStringList TestStatusItem::destinationNames() const
+QStringList TestStatusItem::lastDestinationNames(int count) const
 {
     QStringList names;
-    for (const DestinationPointer &destination : m_controller->destinations())
+    for (const DestinationPointer &destination : m_controller->destinations().last(count))
         names << destination->name();
     return names;
 }
@@ -169,14 +168,16 @@ void TestStatusItem::theAddMenuOffersWhatMayBeAdded()
     }
     const QStringList always {
         u"Folder..."_s, u"Attach to Email..."_s, u"Upload to FTP..."_s, u"Send via Messages..."_s};
-    QCOMPARE(offeredKinds(), once + always);
+    m_controller->addDestinationMenu()->showPopUpMenuWithURLsToZip({}, false);
+    QCOMPARE(titles(addMenu(), [](const QAction *action) { return action->isEnabled() && !action->isSeparator(); }),
+        once + always);
 
     // The kinds that may come again do, each just before the add tile.
     for (int i = 0; i < 2; ++i) {
-        addMenu()->showPopUpMenuWithURLsToZip({}, false);
-        item(u"Send via Messages..."_s, addMenu()->popUpMenu())->trigger();
+        m_controller->addDestinationMenu()->showPopUpMenuWithURLsToZip({}, false);
+        item(u"Send via Messages..."_s, addMenu())->trigger();
     }
-    QCOMPARE(destinationNames().mid(destinationNames().size() - 3),
+    QCOMPARE(lastDestinationNames(3),
         (QStringList {u"Send via Messages"_s, u"Send via Messages"_s, u"Add New Destination"_s}));
 }
 
@@ -187,16 +188,15 @@ void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
     QVERIFY(QDir().mkpath(folder));
     m_controller->destinations().last()->setDragOperation({QUrl::fromLocalFile(m_home->filePath(u"work/plan.txt"_s))});
     m_controller->dragDroppedOnDestination(m_controller->destinations().last().get());
-    QTRY_VERIFY(addMenu()->popUpMenu() != nullptr);
-
+    QTRY_VERIFY(addMenu() != nullptr);
     ModalDriver driver;
     driver.then([folder](QWidget *panel) {
         ModalDriver::type(panel, "fileNameEdit", folder);
         ModalDriver::press(panel, Qt::Key_Return);
     });
-    item(u"Folder..."_s, addMenu()->popUpMenu())->trigger();
-    QCOMPARE(destinationNames().mid(destinationNames().size() - 2),
-        (QStringList {u"Projects"_s, u"Add New Destination"_s})); // named after the folder
+    item(u"Folder..."_s, addMenu())->trigger();
+    QCOMPARE(
+        lastDestinationNames(2), (QStringList {u"Projects"_s, u"Add New Destination"_s})); // named after the folder
     QTRY_COMPARE_WITH_TIMEOUT(
         ArchiveReader::listEntries(folder + u"/Tessary Archive.zip"_s), QStringList {u"plan.txt"_s}, 10000);
     QVERIFY(
@@ -206,7 +206,7 @@ void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
 void TestStatusItem::aClickOnTheAddTileConfiguresTheNewDestination()
 {
     m_controller->destinations().last()->handleClickAction();
-    QTRY_VERIFY(addMenu()->popUpMenu() != nullptr);
+    QTRY_VERIFY(addMenu() != nullptr);
     QElapsedTimer clock;
     qint64 dialogAfterMs = -1;
     ModalDriver driver;
@@ -216,7 +216,7 @@ void TestStatusItem::aClickOnTheAddTileConfiguresTheNewDestination()
         ModalDriver::press(dialog, Qt::Key_Escape);
     });
     clock.start();
-    item(u"Upload to FTP..."_s, addMenu()->popUpMenu())->trigger();
+    item(u"Upload to FTP..."_s, addMenu())->trigger();
     QTRY_VERIFY(dialogAfterMs >= 0);
     QVERIFY2(dialogAfterMs >= 400 && dialogAfterMs < 2000, qPrintable(QString::number(dialogAfterMs)));
 }
@@ -226,18 +226,19 @@ void TestStatusItem::theDestinationsWindow()
     m_controller->settings()->setPreferredDestinationsWindowLocation(QPointF(120, 90));
     m_controller->configureDestinationsSelected();
     DestinationsConfigureWindowController *dialog = m_controller->destinationsConfigureDialog();
-    QCOMPARE(dialog->window()->pos(), QPoint(120, 90));
-    QCOMPARE(dialog->window()->size(), dialog->chooserView()->size());
-    QCOMPARE(dialog->window()->windowTitle(), u"Destinations"_s);
+    QWidget *window = dialog->window();
+    QCOMPARE(window->pos(), QPoint(120, 90));
+    QCOMPARE(window->size(), dialog->chooserView()->size());
+    QCOMPARE(window->windowTitle(), u"Destinations"_s);
 
     // Additions that need a new row make the window grow.
-    const int height = dialog->window()->height();
+    const int height = window->height();
     for (int i = 0; i < 4; ++i)
         m_controller->addDestination(std::make_shared<DestinationDropbox>(u"Another"_s));
-    QTRY_VERIFY(dialog->window()->height() > height);
-    QCOMPARE(dialog->window()->size(), dialog->chooserView()->size());
+    QTRY_VERIFY(window->height() > height);
+    QCOMPARE(window->size(), dialog->chooserView()->size());
 
-    dialog->window()->move(300, 200); // as the user moves it
+    window->move(300, 200); // as the user moves it
     QCOMPARE(m_controller->settings()->preferredDestinationsWindowLocation(), QPointF(300, 200));
 
     // Opened again, the old window goes; closed, the controller lets it go.
@@ -249,37 +250,20 @@ void TestStatusItem::theDestinationsWindow()
     QTRY_VERIFY(m_controller->destinationsConfigureDialog() == nullptr);
 }
 
-QAction *TestStatusItem::item(const QString &title, const QMenu *in) const
-{
-    const QList<QAction *> items = (in != nullptr ? in : menu())->actions();
-    for (QAction *action : items)
-        if (action->text() == title)
-            return action;
-    return nullptr;
-}
-
-void TestStatusItem::openMenu() const
-{
-    menu()->popup(QPoint(0, 0));
-    menu()->hide();
-}
-
 void TestStatusItem::sendDrag(QEvent::Type type, const QMimeData &data) const
 {
-    const QPoint middle(DropPad::Side / 2, DropPad::Side / 2);
-    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
     if (type == QEvent::DragLeave) {
         QDragLeaveEvent leave;
         QApplication::sendEvent(pad(), &leave);
-    } else if (type == QEvent::DragEnter) {
-        QDragEnterEvent enter(middle, offered, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(pad(), &enter);
-        QCOMPARE(enter.dropAction(), Qt::CopyAction); // never a move: the source would delete the files
-    } else {
-        QDropEvent drop(QPointF(middle), offered, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(pad(), &drop);
-        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        return;
     }
+    const QPoint middle(DropPad::Side / 2, DropPad::Side / 2);
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    const std::unique_ptr<QDropEvent> event = type == QEvent::DragEnter
+        ? std::make_unique<QDragEnterEvent>(middle, offered, &data, Qt::LeftButton, Qt::NoModifier)
+        : std::make_unique<QDropEvent>(QPointF(middle), offered, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pad(), event.get());
+    QCOMPARE(event->dropAction(), Qt::CopyAction); // never a move: the source would delete the files
 }
 
 void TestStatusItem::quickZipWindowFrame_data()
@@ -293,8 +277,7 @@ void TestStatusItem::quickZipWindowFrame_data()
         << QRect(QPoint(0, 0), kPad) << kGrid << QRect(QPoint(0, 40), kGrid);
     QTest::newRow("middle: centred below") << QRect(QPoint(600, 300), kPad) << kGrid << QRect(QPoint(460, 340), kGrid);
     QTest::newRow("bottom edge: above") << QRect(QPoint(600, 736), kPad) << kGrid << QRect(QPoint(460, 554), kGrid);
-    QTest::newRow("exactly room below") << QRect(QPoint(600, 554), kPad) << QSize(320, 182)
-                                        << QRect(QPoint(460, 594), kGrid);
+    QTest::newRow("exactly room below") << QRect(QPoint(600, 554), kPad) << kGrid << QRect(QPoint(460, 594), kGrid);
     QTest::newRow("wider than the screen: from its left edge")
         << QRect(QPoint(600, 0), kPad) << QSize(1600, 182) << QRect(QPoint(0, 40), QSize(1600, 182));
     QTest::newRow("no room above or below: kept on the screen")
@@ -421,12 +404,7 @@ void TestStatusItem::policiesInTheMenu()
     QCOMPARE(saved.quickZipPasswordType(), passwordType);
     // The marks are the settings' as the menu opens.
     openMenu();
-    QStringList marked;
-    const QList<QAction *> items = menu()->actions();
-    for (const QAction *action : items)
-        if (action->isChecked())
-            marked << action->text();
-    QCOMPARE(marked, checked);
+    QCOMPARE(titles(menu(), [](const QAction *action) { return action->isChecked(); }), checked);
 }
 
 void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()
@@ -436,14 +414,15 @@ void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()
     m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
         m_controller->destinations().at(1), u"Notes"_s, QString(),
         [&ended](Tessary::RequestOutcome, const QString &, const Error &) { ended = true; });
-    openMenu();
-    QVERIFY(!item(u"Reveal Last Tessary Archive..."_s)->isEnabled());
+    const auto revealEnabled = [this] {
+        openMenu();
+        return item(u"Reveal Last Tessary Archive..."_s)->isEnabled();
+    };
+    QVERIFY(!revealEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(ended, 20000);
-    openMenu();
-    QVERIFY(item(u"Reveal Last Tessary Archive..."_s)->isEnabled());
+    QVERIFY(revealEnabled());
     QVERIFY(QFile::remove(m_controller->pathToLastZipCreated()));
-    openMenu();
-    QVERIFY(!item(u"Reveal Last Tessary Archive..."_s)->isEnabled());
+    QVERIFY(!revealEnabled());
 }
 
 void TestStatusItem::presetPolicies_data()
@@ -474,12 +453,9 @@ void TestStatusItem::presetPolicies()
     }
     ModalDriver driver;
     driver.then([typed](QWidget *modal) {
-        if (typed.isNull()) {
-            ModalDriver::press(modal, Qt::Key_Escape);
-            return;
-        }
-        ModalDriver::type(modal, "nameTextField", typed);
-        ModalDriver::press(modal, Qt::Key_Return);
+        if (!typed.isNull())
+            ModalDriver::type(modal, "nameTextField", typed);
+        ModalDriver::press(modal, typed.isNull() ? Qt::Key_Escape : Qt::Key_Return);
     });
     item(title)->trigger();
     // The keychain answers off the GUI thread: the outcome comes a little later.

@@ -30,17 +30,16 @@ class TestKeychain : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void init();
-    void cleanup();
+    void init() { m_home.emplace(); } // the previous test's home goes first
 
-    void emptyStoreGivesTheDefaults();
+    void missingOrMalformedValuesGiveTheDefaults_data();
+    void missingOrMalformedValuesGiveTheDefaults();
     void valuesSurviveARestart();
-    void malformedValuesReadAsZero();
     void keychainSavesFetchesReplacesDeletes();
     void presetPasswordLivesInTheKeychain();
 
 private:
-    std::unique_ptr<TemporaryHome> m_home;
+    std::optional<TemporaryHome> m_home;
 };
 
 void TestKeychain::initTestCase()
@@ -52,21 +51,27 @@ void TestKeychain::initTestCase()
     QVERIFY(VLTKeychain::deletePasswordForService(u"probe"_s, u"probe"_s));
 }
 
-void TestKeychain::init()
+void TestKeychain::missingOrMalformedValuesGiveTheDefaults_data()
 {
-    m_home = std::make_unique<TemporaryHome>();
+    QTest::addColumn<bool>("malformed");
+    QTest::newRow("empty store") << false;
+    QTest::newRow("malformed values") << true;
 }
 
-void TestKeychain::cleanup()
+void TestKeychain::missingOrMalformedValuesGiveTheDefaults()
 {
-    m_home.reset();
-}
-
-void TestKeychain::emptyStoreGivesTheDefaults()
-{
+    QFETCH(bool, malformed);
+    if (malformed) {
+        SettingsFile file;
+        file.setValue(u"Quick Zip Name Type"_s, u"three"_s);
+        file.setValue(u"Password Required to Change Password"_s, u"maybe"_s);
+        file.setValue(u"Preferred Progress Window X"_s, u"left"_s);
+        file.setValue(u"Quick Zip Password Type"_s, 4294967295U); // written unsigned, read back signed
+        file.setValue(u"Drop Pad Location"_s, u"top right"_s); // the pad goes to its first place
+    }
     const Settings settings;
     QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypeTessaryArchive));
-    QCOMPARE(settings.quickZipPasswordType(), qint32(ZipPasswordTypeNone));
+    QCOMPARE(settings.quickZipPasswordType(), malformed ? -1 : qint32(ZipPasswordTypeNone));
     QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(0, 0));
     QCOMPARE(settings.preferredDestinationsWindowLocation(), QPointF(0, 0));
     QVERIFY(!settings.passwordRequiredToChangePassword());
@@ -74,7 +79,8 @@ void TestKeychain::emptyStoreGivesTheDefaults()
     QCOMPARE(settings.lastUsedAskForDestinationType(), 0);
     QVERIFY(settings.quickZipName().isNull());
     QVERIFY(!settings.dropPadLocation().has_value());
-    QVERIFY(!QFileInfo::exists(m_home->filePath(u".config/Tessary/Tessary.conf"_s))); // reading writes nothing
+    if (!malformed) // reading writes nothing
+        QVERIFY(!QFileInfo::exists(m_home->filePath(u".config/Tessary/Tessary.conf"_s)));
 }
 
 void TestKeychain::valuesSurviveARestart()
@@ -106,24 +112,6 @@ void TestKeychain::valuesSurviveARestart()
     settings.setQuickZipName(QString());
     QVERIFY(!SettingsFile().contains(u"Quick Zip Name"_s));
     QVERIFY(Settings().quickZipName().isNull());
-}
-
-void TestKeychain::malformedValuesReadAsZero()
-{
-    {
-        SettingsFile file;
-        file.setValue(u"Quick Zip Name Type"_s, u"three"_s);
-        file.setValue(u"Password Required to Change Password"_s, u"maybe"_s);
-        file.setValue(u"Preferred Progress Window X"_s, u"left"_s);
-        file.setValue(u"Quick Zip Password Type"_s, 4294967295U); // written unsigned, read back signed
-        file.setValue(u"Drop Pad Location"_s, u"top right"_s);
-    }
-    const Settings settings;
-    QCOMPARE(settings.quickZipNameType(), 0);
-    QVERIFY(!settings.passwordRequiredToChangePassword());
-    QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(0, 0));
-    QCOMPARE(settings.quickZipPasswordType(), -1);
-    QVERIFY(!settings.dropPadLocation().has_value()); // the pad goes to its first place
 }
 
 void TestKeychain::keychainSavesFetchesReplacesDeletes()

@@ -57,88 +57,60 @@ class TestDestination : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
     void init() { heard.clear(); }
 
     void kinds_data();
     void kinds();
     void internalRootGivesAFreshJobFolderEveryTime();
-    void preparationRecreatesAMissingFolder();
 
     void receiversHearInOrderAsOftenAsTheyOptedIn();
-    void destroyedReceiversHearNothing();
     void broadcastFromAnotherThreadArrivesOnTheMainThread();
 
 private:
-    std::unique_ptr<TemporaryHome> m_home;
+    TemporaryHome m_home;
     DestinationAirDrop m_nearby {u"Nearby"_s};
 };
 
-void TestDestination::initTestCase()
+template <typename Kind> DestinationPointer named(const QString &name)
 {
-    m_home = std::make_unique<TemporaryHome>();
-}
-
-void TestDestination::cleanupTestCase()
-{
-    m_home.reset();
+    return std::make_shared<Kind>(name);
 }
 
 void TestDestination::kinds_data()
 {
     QTest::addColumn<DestinationPointer>("destination");
-    QTest::addColumn<int>("type");
     QTest::addColumn<QString>("root");
     QTest::addColumn<bool>("configurable");
     QTest::addColumn<bool>("createdNotice");
-    QTest::addColumn<bool>("userControls"); // delete, rename and interaction
 
     const QString internal = Destination::internalFolderPath();
-    const QString desktop = QDir::homePath() + u"/Desktop"_s;
-    QTest::newRow("Desktop") << DestinationPointer(std::make_shared<DestinationDesktop>(u"D"_s))
-                             << int(Destination::DestinationTypeDesktop) << desktop << false << false << true;
-    QTest::newRow("Alongside") << DestinationPointer(std::make_shared<DestinationAlongsideSource>(u"A"_s))
-                               << int(Destination::DestinationTypeAlongsideSource) << internal << false << false
-                               << true;
-    QTest::newRow("Folder") << DestinationPointer(std::make_shared<DestinationFolder>(u"/srv/x"_s, u"F"_s))
-                            << int(Destination::DestinationTypeFolder) << u"/srv/x"_s << false << true << true;
-    QTest::newRow("Email") << DestinationPointer(std::make_shared<DestinationEmail>(u"E"_s))
-                           << int(Destination::DestinationTypeEmail) << internal << true << false << true;
-    QTest::newRow("Messages") << DestinationPointer(std::make_shared<DestinationMessages>(u"M"_s))
-                              << int(Destination::DestinationTypeMessages) << internal << true << false << true;
-    QTest::newRow("AirDrop") << DestinationPointer(std::make_shared<DestinationAirDrop>(u"N"_s))
-                             << int(Destination::DestinationTypeAirDrop) << internal << false << false << true;
-    QTest::newRow("iCloud") << DestinationPointer(std::make_shared<DestinationICloud>(u"I"_s))
-                            << int(Destination::DestinationTypeICloud) << internal << false << false << true;
-    QTest::newRow("Dropbox") << DestinationPointer(std::make_shared<DestinationDropbox>(u"B"_s))
-                             << int(Destination::DestinationTypeDropbox) << QString() << true << true << true;
-    QTest::newRow("FTP") << DestinationPointer(std::make_shared<DestinationFTP>(u"T"_s))
-                         << int(Destination::DestinationTypeFTP) << internal << true << false << true;
+    const auto folder = std::make_shared<DestinationFolder>(u"/srv/x"_s, u"F"_s);
+    QTest::newRow("Desktop") << named<DestinationDesktop>(u"D"_s) << QDir::homePath() + u"/Desktop"_s << false << false;
+    QTest::newRow("Alongside") << named<DestinationAlongsideSource>(u"A"_s) << internal << false << false;
+    QTest::newRow("Folder") << DestinationPointer(folder) << u"/srv/x"_s << false << true;
+    QTest::newRow("Email") << named<DestinationEmail>(u"E"_s) << internal << true << false;
+    QTest::newRow("Messages") << named<DestinationMessages>(u"M"_s) << internal << true << false;
+    QTest::newRow("AirDrop") << named<DestinationAirDrop>(u"N"_s) << internal << false << false;
+    QTest::newRow("iCloud") << named<DestinationICloud>(u"I"_s) << internal << false << false;
+    QTest::newRow("Dropbox") << named<DestinationDropbox>(u"B"_s) << QString() << true << true;
+    QTest::newRow("FTP") << named<DestinationFTP>(u"T"_s) << internal << true << false;
 }
 
 void TestDestination::kinds()
 {
     QFETCH(DestinationPointer, destination);
-    QFETCH(int, type);
     QFETCH(QString, root);
     QFETCH(bool, configurable);
     QFETCH(bool, createdNotice);
-    QFETCH(bool, userControls);
-
-    QCOMPARE(int(destination->type()), type);
     QCOMPARE(destination->rootFolderPath(), root);
     QCOMPARE(destination->canBeConfigured(), configurable);
     QCOMPARE(destination->shouldDisplayArchiveCreatedNotification(), createdNotice);
-    QCOMPARE(destination->canBeDeleted(), userControls);
-    QCOMPARE(destination->canBeRenamed(), userControls);
-    QCOMPARE(destination->allowsUserInteraction(), userControls);
-    QCOMPARE(destination->shouldRevealZipUponCreation(), false);
+    // Every kind the user adds, the user may also rename and delete.
+    QVERIFY(destination->canBeDeleted() && destination->canBeRenamed() && destination->allowsUserInteraction());
+    QVERIFY(!destination->shouldRevealZipUponCreation());
     // Only the FTP kind adds a step after the zip: its upload.
     QCOMPARE(destination->postZipOperationWithPathToCreatedZipArchive(u"/tmp/a.zip"_s) != nullptr,
-        type == Destination::DestinationTypeFTP);
-    // The tile's picture is named; the grid's test draws every one.
-    QVERIFY(!destination->iconName().isEmpty());
+        destination->type() == Destination::DestinationTypeFTP);
 }
 
 void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
@@ -151,33 +123,28 @@ void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
         QCOMPARE(QFileInfo(jobFolder).path(), Destination::internalFolderPath());
         QVERIFY(QFileInfo(jobFolder).isDir());
     }
-    QCOMPARE(Destination::internalFolderPath(), m_home->filePath(u".local/share/Tessary/Archives"_s));
+    QCOMPARE(Destination::internalFolderPath(), m_home.filePath(u".local/share/Tessary/Archives"_s));
 
-    // A job prepares, then asks for its final folder once: one job, one folder.
+    // A job prepares, recreating the folder if it went, then asks for its final folder once: one
+    // job, one folder.
     QDir internal(Destination::internalFolderPath());
     QVERIFY(internal.removeRecursively());
-    QVERIFY(email.ensureFinalFolderExists());
+    std::optional<bool> cancelled;
+    email.destinationWillBeUsedWithURLsToZip(
+        {QUrl::fromLocalFile(u"/etc/hostname"_s)}, [&cancelled](bool cancel) { cancelled = cancel; });
+    QCOMPARE(cancelled, std::optional<bool>(false));
     QVERIFY(internal.exists());
     QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
     email.finalFolderPath();
     QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
 }
 
-void TestDestination::preparationRecreatesAMissingFolder()
-{
-    QVERIFY(QDir(Destination::internalFolderPath()).removeRecursively());
-    DestinationEmail email(u"Email"_s);
-    std::optional<bool> answer;
-    email.destinationWillBeUsedWithURLsToZip(
-        {QUrl::fromLocalFile(u"/etc/hostname"_s)}, [&answer](bool cancel) { answer = cancel; });
-    QCOMPARE(answer, std::optional<bool>(false));
-    QVERIFY(QFileInfo(Destination::internalFolderPath()).isDir());
-}
-
 void TestDestination::receiversHearInOrderAsOftenAsTheyOptedIn()
 {
     Receiver first(u"first"_s);
+    auto gone = std::make_unique<Receiver>(u"gone"_s);
     Receiver second(u"second"_s);
+    gone.reset(); // a destroyed receiver hears nothing
     TessaryNotifications::setWantsTessaryNotifications(&first, true); // a second entry
     TessaryNotifications::notifyThatDestinationWasJustAdded(&m_nearby);
     QCOMPARE(heard, (QStringList {u"first added Nearby"_s, u"second added Nearby"_s, u"first added Nearby"_s}));
@@ -187,15 +154,6 @@ void TestDestination::receiversHearInOrderAsOftenAsTheyOptedIn()
     TessaryNotifications::notifyThatDestinationWasJustDeleted(&m_nearby);
     QCOMPARE(heard, (QStringList {u"second deleted Nearby"_s, u"first deleted Nearby"_s}));
     TessaryNotifications::setWantsTessaryNotifications(&first, false);
-}
-
-void TestDestination::destroyedReceiversHearNothing()
-{
-    auto gone = std::make_unique<Receiver>(u"gone"_s);
-    Receiver stays(u"stays"_s);
-    gone.reset();
-    TessaryNotifications::notifyThatDestinationWasJustAdded(&m_nearby);
-    QCOMPARE(heard, QStringList {u"stays added Nearby"_s});
 }
 
 void TestDestination::broadcastFromAnotherThreadArrivesOnTheMainThread()

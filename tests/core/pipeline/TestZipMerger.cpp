@@ -196,26 +196,26 @@ void TestZipMerger::failsWithoutLeavingAnything_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<bool>("cancelled");
     QTest::addColumn<QString>("message");
-    const QString damaged = u"The temporary archive \"2.zip\" is damaged."_s;
+    const auto damagedPart = [](const char *name, Damage damage) {
+        QTest::newRow(name) << damage << u"out/J.zip"_s << false << u"The temporary archive \"2.zip\" is damaged."_s;
+    };
     const Damage none = [](QByteArray zip) { return zip; };
     QTest::newRow("missing part") << Damage(nullptr) << u"out/J.zip"_s << false
                                   << u"The temporary archive \"2.zip\" could not be read."_s;
-    QTest::newRow("not a zip") << Damage([](QByteArray) { return QByteArray(300, 'x'); }) << u"out/J.zip"_s << false
-                               << damaged;
-    QTest::newRow("truncated") << Damage([](QByteArray zip) { return zip.left(zip.size() / 2); }) << u"out/J.zip"_s
-                               << false << damaged;
-    QTest::newRow("directory beyond the end") << Damage([](QByteArray zip) {
+    damagedPart("not a zip", [](QByteArray) { return QByteArray(300, 'x'); });
+    damagedPart("truncated", [](QByteArray zip) { return zip.left(zip.size() / 2); });
+    damagedPart("directory beyond the end", [](QByteArray zip) {
         put32(zip, zip.size() - 6, quint32(zip.size() + 100));
         return zip;
-    }) << u"out/J.zip"_s << false << damaged;
-    QTest::newRow("not a central record") << Damage([](QByteArray zip) {
+    });
+    damagedPart("not a central record", [](QByteArray zip) {
         put32(zip, directoryOffset(zip), 0x04034b50);
         return zip;
-    }) << u"out/J.zip"_s << false << damaged;
-    QTest::newRow("local header outside the part") << Damage([](QByteArray zip) {
+    });
+    damagedPart("local header outside the part", [](QByteArray zip) {
         put32(zip, directoryOffset(zip) + 42, directoryOffset(zip));
         return zip;
-    }) << u"out/J.zip"_s << false << damaged;
+    });
     QTest::newRow("output folder missing") << none << u"out/nowhere/J.zip"_s << false
                                            << u"The archive could not be written in the folder \"WORK/out/nowhere\" "
                                               "(No such file or directory)."_s;

@@ -30,12 +30,9 @@ public:
     QStringList received;
 
 public Q_SLOTS:
-    uint Notify(const QString &appName, uint replacesId, const QString &icon, const QString &summary,
-        const QString &body, const QStringList &actions, const QVariantMap &hints, int timeout)
+    uint Notify(const QString &appName, uint /*replacesId*/, const QString & /*icon*/, const QString &summary,
+        const QString &body, const QStringList &actions, const QVariantMap &hints, int /*timeout*/)
     {
-        Q_UNUSED(replacesId);
-        Q_UNUSED(icon);
-        Q_UNUSED(timeout);
         received << u"%1|%2|%3|%4|sound %5"_s.arg(
             appName, summary, body, actions.join(u','), hints.value(u"suppress-sound"_s).toBool() ? u"off"_s : u"on"_s);
         return 1;
