@@ -13,9 +13,10 @@ class QWidget;
 // colours.
 //
 // Every modal question of the system goes through here. In the non-interactive mode, which is on
-// where nobody can see the screen (the offscreen and minimal platforms), every question is
-// answered with its cancel button at once and every message goes to standard error, so that a
-// run without a screen never waits for a person. Everything runs on the GUI thread.
+// where nobody can see the screen (the offscreen and minimal platforms, a command without
+// windows), every question is answered with its cancel button at once and every message goes to
+// standard error, so that a run without a screen never waits for a person. Everything runs on
+// the GUI thread.
 class UtilitiesWindows final
 {
 public:
