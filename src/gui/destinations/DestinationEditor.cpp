@@ -13,81 +13,75 @@
 
 namespace {
 
-// Each runs the kind's dialog and answers whether it was cancelled.
-bool configureDropbox(DestinationDropbox &dropbox)
+// Runs the dialog, made with the values and a completion, modally. A confirmed answer is handed
+// to apply and announced as the Destination's change. Answers whether the user cancelled.
+template <typename Window, typename Apply, typename... Values>
+bool runDialog(Destination &destination, Apply apply, const Values &...values)
 {
     bool wasCancelled = true;
-    DestinationDropboxConfigureWindowController(dropbox.createShareLinks(), dropbox.sendShareLinks(),
-        dropbox.sendLinkMethod(), DropboxManager::accessToken(),
-        [&](bool cancelled, bool create, bool send, qint32 method, const QString &token) {
-            wasCancelled = cancelled;
-            if (cancelled)
-                return;
+    Window(values..., [&](bool cancelled, const auto &...answer) {
+        wasCancelled = cancelled;
+        if (cancelled)
+            return;
+        apply(answer...);
+        destination.noteChange();
+    }).runModal();
+    return wasCancelled;
+}
+
+bool configureDropbox(DestinationDropbox &dropbox)
+{
+    return runDialog<DestinationDropboxConfigureWindowController>(
+        dropbox,
+        [&](bool create, bool send, qint32 method, const QString &token) {
             dropbox.setCreateShareLinks(create);
             dropbox.setSendShareLinks(send);
             dropbox.setSendLinkMethod(method);
             if (token != DropboxManager::accessToken())
                 DropboxManager::setAccessToken(token);
-            dropbox.noteChange();
-        })
-        .runModal();
-    return wasCancelled;
+        },
+        dropbox.createShareLinks(), dropbox.sendShareLinks(), dropbox.sendLinkMethod(), DropboxManager::accessToken());
 }
 
 bool configureEmail(DestinationEmail &email)
 {
-    bool wasCancelled = true;
-    DestinationEmailConfigureWindowController(email.emailAddresses(), email.subject(), email.body(),
-        [&](bool cancelled, const QStringList &recipients, const QString &subject, const QString &body) {
-            wasCancelled = cancelled;
-            if (cancelled)
-                return;
+    return runDialog<DestinationEmailConfigureWindowController>(
+        email,
+        [&](const QStringList &recipients, const QString &subject, const QString &body) {
             email.setEmailAddresses(recipients);
             email.setSubject(subject);
             email.setBody(body);
             email.setHasBeenConfigured(true);
-            email.noteChange();
-        })
-        .runModal();
-    return wasCancelled;
+        },
+        email.emailAddresses(), email.subject(), email.body());
 }
 
 bool configureFTP(DestinationFTP &ftp)
 {
-    bool wasCancelled = true;
-    DestinationFTPConfigureWindowController(ftp.serverAddress(), ftp.serverPort(), ftp.userName(), ftp.password(),
-        ftp.uploadFolderPath(), ftp.confirmReplacementOfExistingFiles(),
-        [&](bool cancelled, const QString &address, qint64 port, const QString &userName, const QString &password,
+    return runDialog<DestinationFTPConfigureWindowController>(
+        ftp,
+        [&](const QString &address, qint64 port, const QString &userName, const QString &password,
             const QString &folderPath, bool confirm) {
-            wasCancelled = cancelled;
-            if (cancelled)
-                return;
             ftp.setServerAddress(address);
             ftp.setServerPort(port);
             ftp.setUserName(userName);
             ftp.setPassword(password);
             ftp.setUploadFolderPath(folderPath);
             ftp.setConfirmReplacementOfExistingFiles(confirm);
-            ftp.noteChange();
-        })
-        .runModal();
-    return wasCancelled;
+        },
+        ftp.serverAddress(), ftp.serverPort(), ftp.userName(), ftp.password(), ftp.uploadFolderPath(),
+        ftp.confirmReplacementOfExistingFiles());
 }
 
 bool configureMessages(DestinationMessages &messages)
 {
-    bool wasCancelled = true;
-    DestinationMessagesWindowController(messages.subject(), messages.recipients(),
-        [&](bool cancelled, const QString &text, const QStringList &recipients) {
-            wasCancelled = cancelled;
-            if (cancelled)
-                return;
+    return runDialog<DestinationMessagesWindowController>(
+        messages,
+        [&](const QString &text, const QStringList &recipients) {
             messages.setSubject(text);
             messages.setRecipients(recipients);
-            messages.noteChange();
-        })
-        .runModal();
-    return wasCancelled;
+        },
+        messages.subject(), messages.recipients());
 }
 
 } // namespace
@@ -117,10 +111,6 @@ void DestinationEditor::configure(Destination &destination, const Destination::C
 
 void DestinationEditor::rename(Destination &destination)
 {
-    DestinationNameWindowController(destination.name(), [&destination](bool cancelled, const QString &name) {
-        if (cancelled)
-            return;
-        destination.setName(name);
-        destination.noteChange();
-    }).runModal();
+    runDialog<DestinationNameWindowController>(
+        destination, [&](const QString &name) { destination.setName(name); }, destination.name());
 }

@@ -69,6 +69,13 @@ QWidget *windowConcerned()
                                                         : QApplication::activeWindow();
 }
 
+// Whether this program has the widgets application that every window needs (a command without a
+// screen has none).
+bool hasWidgets()
+{
+    return qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr;
+}
+
 // The messages and questions of Utilities, in windows.
 class WindowInteraction final : public UserInteraction
 {
@@ -88,7 +95,7 @@ public:
 
     void notice(const QString &message, double duration, double after) override
     {
-        if (qobject_cast<QApplication *>(QCoreApplication::instance()) == nullptr) {
+        if (!hasWidgets()) {
             Utilities::writeToStandardError({}, message);
             return;
         }
@@ -170,8 +177,7 @@ void UtilitiesWindows::installUserInteraction()
 
 bool UtilitiesWindows::isNonInteractive()
 {
-    // Without the widgets application (a command without a screen), nothing can be shown.
-    if (qobject_cast<QApplication *>(QCoreApplication::instance()) == nullptr)
+    if (!hasWidgets())
         return true;
     if (nonInteractiveOverride().has_value())
         return *nonInteractiveOverride();

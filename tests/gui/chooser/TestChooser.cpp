@@ -16,6 +16,7 @@
 #include "gui/chooser/DestinationCell.h"
 #include "gui/chooser/DestinationChooserView.h"
 #include "gui/chooser/DestinationView.h"
+#include "gui/destinations/DestinationEditor.h"
 #include "gui/prompts/AskForNameAndPasswordWindowController.h"
 #include "gui/prompts/AskForNameWindowController.h"
 #include "gui/prompts/AskForPasswordWindowController.h"
@@ -114,6 +115,8 @@ private Q_SLOTS:
     void askForPasswordChecks();
     void withoutAPersonEveryPromptCancels();
     void everyPictureIsDrawn();
+    void renamingIsStoredAndAnnouncedOnlyWhenConfirmed_data();
+    void renamingIsStoredAndAnnouncedOnlyWhenConfirmed();
 
 private:
     TemporaryHome m_home; // the windows' settings stay out of the user's home
@@ -401,6 +404,31 @@ void TestChooser::everyPictureIsDrawn()
         QCOMPARE(image.deviceIndependentSize(), QSizeF(80, 80));
         QVERIFY2(isDrawn(image), name);
     }
+}
+
+void TestChooser::renamingIsStoredAndAnnouncedOnlyWhenConfirmed_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("confirmed") << Qt::Key_Return << u"Archive Shelf"_s;
+    QTest::newRow("cancelled") << Qt::Key_Escape << u"Desktop"_s;
+}
+
+void TestChooser::renamingIsStoredAndAnnouncedOnlyWhenConfirmed()
+{
+    QFETCH(Qt::Key, key);
+    QFETCH(QString, name);
+    DestinationDesktop desktop(u"Desktop"_s);
+    QSignalSpy changes(&desktop, &Destination::destinationDidChange);
+    ModalDriver driver;
+    driver.then([key](QWidget *modal) {
+        ModalDriver::type(modal, "nameTextField", u"Archive Shelf"_s);
+        ModalDriver::press(modal, key);
+    });
+    DestinationEditor::rename(desktop);
+    QCOMPARE(driver.remainingSteps(), 0);
+    QCOMPARE(desktop.name(), name);
+    QCOMPARE(changes.size(), key == Qt::Key_Return ? 1 : 0);
 }
 
 QTEST_MAIN(TestChooser)
