@@ -85,12 +85,17 @@ void AddDestinationMenu::showPopUpMenuWithURLsToZip(const QList<QUrl> &urls, boo
             QIcon(QPixmap::fromImage(ImageManager::imageNamed(kind.icon, QSizeF(kMenuIconSide, kMenuIconSide)))),
             kind.title);
         item->setData(int(kind.type));
-        connect(item, &QAction::triggered, this, [this, create = kind.create] {
-            if (create)
-                addDestination(create());
-            else
-                folderDestinationSelected();
-        });
+        // What the item does comes once the menu has finished with the click (the folder
+        // chooser, a quick zip's questions).
+        connect(
+            item, &QAction::triggered, this,
+            [this, create = kind.create] {
+                if (create)
+                    addDestination(create());
+                else
+                    folderDestinationSelected();
+            },
+            Qt::QueuedConnection);
     }
     UtilitiesWindows::convertHeadingMenuItemsWithTag(HeadingTag, menu);
     m_menu = menu;
@@ -118,9 +123,6 @@ void AddDestinationMenu::addDestination(const DestinationPointer &destination)
         m_controller.performQuickZipWithURLs(m_urlsToZip, destination);
     if (m_autoConfigureNewlyCreatedDestinations && destination->canBeConfigured())
         executeBlockOnMainThread(
-            [added = std::weak_ptr<Destination>(destination)] {
-                if (const DestinationPointer configured = added.lock())
-                    configured->configureWithCompletion([](bool) {});
-            },
+            destination.get(), [added = destination.get()] { added->configureWithCompletion([](bool) {}); },
             kConfigureDelay);
 }

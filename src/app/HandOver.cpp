@@ -1,6 +1,7 @@
 #include "HandOver.h"
 
 #include "Tessary.h"
+#include "core/pipeline/ThreadHops.h"
 #include "core/support/FileNames.h"
 #include "gui/statusitem/StatusItem.h"
 
@@ -86,9 +87,13 @@ bool HandOver::serve(Tessary &controller, const QByteArray &request, const Singl
     if (!object)
         return false;
     const QString kind = object->value(kRequestKey).toString();
+    // The work is done once the socket has finished handing the request over: a request may
+    // ask its questions in dialogs.
     if (kind == kMenuRequest) {
-        if (controller.statusItem() != nullptr)
-            controller.statusItem()->popUpMenuAtPad();
+        executeBlockOnMainThread(&controller, [&controller] {
+            if (controller.statusItem() != nullptr)
+                controller.statusItem()->popUpMenuAtPad();
+        });
         reply(resultMessage({CommandLine::ExitSuccess, {}, {}}));
         return true;
     }
@@ -98,7 +103,10 @@ bool HandOver::serve(Tessary &controller, const QByteArray &request, const Singl
         return false;
     const CommandLine::Mode mode
         = object->value(kCustomKey).toBool() ? CommandLine::ModeCustomZip : CommandLine::ModeZip;
-    CommandLine::startZipRequest(controller, mode, object->value(kDestinationKey).toString(), *urls,
-        [reply](const CommandLine::Result &result) { reply(resultMessage(result)); });
+    executeBlockOnMainThread(
+        &controller, [&controller, mode, name = object->value(kDestinationKey).toString(), urls = *urls, reply] {
+            CommandLine::startZipRequest(
+                controller, mode, name, urls, [reply](const CommandLine::Result &result) { reply(resultMessage(result)); });
+        });
     return true;
 }

@@ -183,8 +183,9 @@ public:
     /// Answers true when there is no preset password or the user typed it.
     void getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool matched)> &answered);
     void defineSavedZipName();
-    /// Asks for the preset password; true when one was set.
-    bool defineSavedZipPassword();
+    /// Asks for the preset password and stores it in the keychain; defined hears whether a
+    /// password is now set (false when the user cancelled or the keychain refused it).
+    void defineSavedZipPassword(const std::function<void(bool defined)> &defined);
     /// The preset-name policy; without a preset name, one is asked for first.
     void useSavedNameSelected();
     /// The preset-password policy; without a preset password, one is asked for first.

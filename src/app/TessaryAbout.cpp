@@ -34,11 +34,10 @@ void Tessary::showLogoAlert(const QString &title, const QString &details)
         Utilities::displayMessage(details, kProductLine);
         return;
     }
-    UtilitiesWindows::bringCurrentApplicationToForeground();
     QMessageBox box;
     box.setWindowTitle(title);
     prepareLogoAlert(box, details);
-    box.exec();
+    UtilitiesWindows::runModally(&box);
 }
 
 void Tessary::displayAboutBox()
@@ -62,13 +61,12 @@ void Tessary::displayAboutBox()
     else if (QGuiApplication::queryKeyboardModifiers() != Qt::NoModifier)
         loggingButtonText = u"Begin Logging"_s;
 
-    UtilitiesWindows::bringCurrentApplicationToForeground();
     QMessageBox box;
     box.setWindowTitle(u"About Tessary"_s);
     prepareLogoAlert(box, details);
     QPushButton *logging
         = loggingButtonText.isNull() ? nullptr : box.addButton(loggingButtonText, QMessageBox::ActionRole);
-    box.exec();
+    UtilitiesWindows::runModally(&box);
     if (logging != nullptr && box.clickedButton() == logging)
         toggleCapturingLogging();
 }

@@ -8,8 +8,6 @@
 #include "core/settings/Settings.h"
 #include "gui/prompts/CustomZipWindowController.h"
 
-#include <QPointer>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -20,19 +18,17 @@ void Tessary::performCustomZipWithURLs(const QList<QUrl> &urls, const RequestCom
 {
     // The drag that delivered the items ends first.
     executeBlockOnMainThread(
-        [self = QPointer<Tessary>(this), urls, completion] {
-            if (!self)
-                return;
+        this,
+        [this, urls, completion] {
             if (urls.isEmpty()) {
-                self->showNoFilesToZip();
+                showNoFilesToZip();
                 if (completion)
                     completion(RequestOutcome::Cancelled, QString(), Error());
                 return;
             }
             // The preset password is offered in the window; the keychain answers off the GUI thread.
-            Settings::readQuickZipPassword([self, urls, completion](const QString &preset, bool) {
-                if (self)
-                    self->runCustomZipWindow(urls, preset, completion);
+            Settings::readQuickZipPassword(this, [this, urls, completion](const QString &preset, bool) {
+                runCustomZipWindow(urls, preset, completion);
             });
         },
         kAfterDrop);
@@ -44,7 +40,7 @@ void Tessary::runCustomZipWindow(
     Settings &settings = *m_settings;
     CustomZipWindowController(settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
         settings.lastUsedAskForNameType(), presetPassword, settings.lastUsedAskForDestinationType(), m_destinations,
-        [self = QPointer<Tessary>(this), urls, completion, &settings](bool cancelled, qint32 nameType,
+        [this, urls, completion, &settings](bool cancelled, qint32 nameType,
             const QString &name, const QString &password, const DestinationPointer &destination) {
             if (cancelled) {
                 if (completion)
@@ -54,9 +50,9 @@ void Tessary::runCustomZipWindow(
             settings.setLastUsedAskForNameType(nameType);
             settings.setLastUsedAskForDestinationType(destination->type());
             executeBlockOnMainThread(
-                [self, urls, completion, destination, name, password] {
-                    if (self)
-                        self->performCommonZipWithURLs(urls, destination, name, password, completion);
+                this,
+                [this, urls, completion, destination, name, password] {
+                    performCommonZipWithURLs(urls, destination, name, password, completion);
                 },
                 kAfterDrop);
         })

@@ -6,7 +6,6 @@
 
 #include <QDateTime>
 #include <QDebug>
-#include <QPointer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -31,12 +30,7 @@ void Tessary::writeLogLine(const QString &line)
     qInfo().noquote() << line;
     const std::shared_ptr<FileLogger> logger = fileLogger();
     if (logger && !logger->logString(line))
-        executeBlockOnMainThread(
-            [self = QPointer<Tessary>(this)] {
-                if (self)
-                    self->endCapturingLogging();
-            },
-            kLoggingOffDelay);
+        executeBlockOnMainThread(this, [this] { endCapturingLogging(); }, kLoggingOffDelay);
 }
 
 void Tessary::beginCapturingLogging()

@@ -14,7 +14,6 @@
 #include "gui/prompts/SetSavedPasswordWindowController.h"
 
 #include <QFileInfo>
-#include <QPointer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -36,10 +35,8 @@ void Tessary::performQuickZipWithURLs(
         return;
     }
     determineQuickZipOutputFileNameAndPasswordWithURLS(urls,
-        [self = QPointer<Tessary>(this), urls, destination, completion](
+        [this, urls, destination, completion](
             bool cancelled, const QString &name, const QString &password, const Error &error) {
-            if (!self)
-                return;
             if (!error.isNull()) {
                 Utilities::reportError(error);
                 if (completion)
@@ -51,7 +48,7 @@ void Tessary::performQuickZipWithURLs(
                     completion(RequestOutcome::Cancelled, QString(), Error());
                 return;
             }
-            self->performCommonZipWithURLs(urls, destination, name, password, completion);
+            performCommonZipWithURLs(urls, destination, name, password, completion);
         });
 }
 
@@ -125,7 +122,7 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
     }
     // The preset password, from the keychain off the GUI thread. A protected archive was asked
     // for: without its password there is no archive, never an open one.
-    Settings::readQuickZipPassword([name, completion](const QString &preset, bool) {
+    Settings::readQuickZipPassword(this, [name, completion](const QString &preset, bool) {
         if (preset.isEmpty())
             completion(false, name, QString(), Utilities::errorWithCode(0, kNoPresetPassword));
         else
@@ -135,7 +132,7 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
 
 void Tessary::getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool)> &answered)
 {
-    Settings::readQuickZipPassword([prompt, answered](const QString &preset, bool readable) {
+    Settings::readQuickZipPassword(this, [prompt, answered](const QString &preset, bool readable) {
         if (!readable) {
             Utilities::reportError(Utilities::errorWithCode(0, kNoPresetPassword));
             answered(false);
@@ -160,19 +157,36 @@ void Tessary::defineSavedZipName()
     }).runModal();
 }
 
-bool Tessary::defineSavedZipPassword()
+void Tessary::defineSavedZipPassword(const std::function<void(bool defined)> &defined)
 {
-    bool defined = false;
+    bool confirmed = false;
+    QString password;
+    bool requirePassword = false;
     SetSavedPasswordWindowController(m_settings->passwordRequiredToChangePassword(),
-        [this, &defined](bool cancelled, bool requirePassword, const QString &password) {
-            if (cancelled)
-                return;
-            Settings::setQuickZipPassword(password);
-            m_settings->setPasswordRequiredToChangePassword(requirePassword);
-            defined = !password.isEmpty();
+        [&](bool cancelled, bool required, const QString &typed) {
+            confirmed = !cancelled;
+            requirePassword = required;
+            password = typed;
         })
         .runModal();
-    return defined;
+    if (!confirmed) {
+        if (defined)
+            defined(false);
+        return;
+    }
+    // The password counts as set once the keychain has taken it; otherwise the user hears why not.
+    Settings::setQuickZipPassword(this, password, [this, password, requirePassword, defined](const Error &error) {
+        if (!error.isNull()) {
+            Utilities::displayMessage(
+                u"Your preset password could not be kept in your keyring (%1), so it was not changed. Unlock your "
+                "keyring and set the preset password again."_s.arg(error.localizedDescription()),
+                u"Preset Password Not Saved"_s);
+        } else {
+            m_settings->setPasswordRequiredToChangePassword(requirePassword);
+        }
+        if (defined)
+            defined(error.isNull() && !password.isEmpty());
+    });
 }
 
 void Tessary::useSavedNameSelected()
@@ -185,27 +199,30 @@ void Tessary::useSavedNameSelected()
 
 void Tessary::useSavedPasswordSelected()
 {
-    Settings::readQuickZipPassword([self = QPointer<Tessary>(this)](const QString &preset, bool readable) {
-        if (!self)
-            return;
+    Settings::readQuickZipPassword(this, [this](const QString &preset, bool readable) {
         if (!readable) {
             Utilities::reportError(Utilities::errorWithCode(0, kNoPresetPassword));
             return;
         }
-        if (!preset.isEmpty() || self->defineSavedZipPassword())
-            self->m_settings->setQuickZipPasswordType(ZipPasswordTypePreset);
+        const auto choosePreset = [this](bool defined) {
+            if (defined)
+                m_settings->setQuickZipPasswordType(ZipPasswordTypePreset);
+        };
+        if (!preset.isEmpty())
+            choosePreset(true);
+        else
+            defineSavedZipPassword(choosePreset);
     });
 }
 
 void Tessary::setSavedPasswordSelected()
 {
     if (!m_settings->passwordRequiredToChangePassword()) {
-        defineSavedZipPassword();
+        defineSavedZipPassword({});
         return;
     }
-    getPasswordFromUserWithPrompt(u"To set a new Password, please enter your existing Password:"_s,
-        [self = QPointer<Tessary>(this)](bool matched) {
-            if (self && matched)
-                self->defineSavedZipPassword();
-        });
+    getPasswordFromUserWithPrompt(u"To set a new Password, please enter your existing Password:"_s, [this](bool matched) {
+        if (matched)
+            defineSavedZipPassword({});
+    });
 }

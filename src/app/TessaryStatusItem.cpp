@@ -56,10 +56,11 @@ void Tessary::showQuickZipWindow()
     const QRect frame = StatusItemPlacement::quickZipWindowFrame(
         pad->frameGeometry(), chooser->size(), pad->screen()->availableGeometry());
     executeBlockOnMainThread(
-        [self = QPointer<Tessary>(this), frame] {
+        this,
+        [this, frame] {
             // A hide asked for meanwhile wins.
-            if (self && self->m_quickZipWindowShown && !self->m_quickZipWindowFading)
-                self->m_quickZipWindow->showWithFrame(frame);
+            if (m_quickZipWindowShown && !m_quickZipWindowFading)
+                m_quickZipWindow->showWithFrame(frame);
         },
         kPlacementDelay);
     startHideQuickZipWindowTimer();
@@ -138,10 +139,9 @@ void Tessary::dragDroppedOnDestination(Destination *destination)
         return;
     // The drag ends and the window begins to close before any question of the naming policy.
     executeBlockOnMainThread(
-        [self = QPointer<Tessary>(this), chosen = *found] {
-            if (self)
-                self->performQuickZipWithURLs(
-                    ArchiveNaming::getsFileURLSFromDragOperation(chosen->dragOperation()), chosen);
+        this,
+        [this, chosen = *found] {
+            performQuickZipWithURLs(ArchiveNaming::getsFileURLSFromDragOperation(chosen->dragOperation()), chosen);
         },
         kAfterDrop);
 }

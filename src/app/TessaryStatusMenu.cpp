@@ -40,8 +40,10 @@ void Tessary::buildStatusMenu()
         QAction *item = menu->addAction(title);
         item->setData(tag);
         item->setCheckable(tag >= TagTessaryName);
+        // What an item does comes once the menu has finished with the click: its dialogs never
+        // run inside the menu's own handling.
         if (command)
-            connect(item, &QAction::triggered, this, command);
+            connect(item, &QAction::triggered, this, command, Qt::QueuedConnection);
         return item;
     };
     const auto nameType = [this](qint32 type) { return [this, type] { m_settings->setQuickZipNameType(type); }; };

@@ -66,14 +66,12 @@ void Tessary::performCommonZipWithURLs(const QList<QUrl> &urls, const Destinatio
     request->password = password;
     request->completion = completion;
 
-    destination->destinationWillBeUsedWithURLsToZip(urls, [this, self = QPointer<Tessary>(this), request](bool cancel) {
-        if (!self)
-            return;
+    destination->destinationWillBeUsedWithURLsToZip(urls, boundTo(this, [this, request](bool cancel) {
         if (cancel)
             endZipRequest(request, RequestOutcome::Cancelled, {});
         else
             startZipJob(request);
-    });
+    }));
 }
 
 void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
@@ -106,17 +104,13 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
             request->progressWindow->setMessage(description);
     });
     // A report that comes after the controller has gone (at the end of the program) is dropped.
-    const QPointer<Tessary> self(this);
-    job.setCancelledBlock([this, self, request] {
-        if (!self)
-            return;
+    job.setReceiver(this);
+    job.setCancelledBlock([this, request] {
         request->progressWindow
             = dismissProgressWindow(request->progressWindow, request->destination.get(), request->isSecure(), false);
         endZipRequest(request, RequestOutcome::Cancelled, {});
     });
-    job.setFinishedBlock([this, self, request](bool, const QVariant &, const Error &error) {
-        if (!self)
-            return;
+    job.setFinishedBlock([this, request](bool, const QVariant &, const Error &error) {
         request->progressWindow = dismissProgressWindow(
             request->progressWindow, request->destination.get(), request->isSecure(), error.isNull());
         if (!error.isNull()) {
@@ -130,9 +124,7 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
         // The request has ended once the Destination's delivery has; a failed delivery is a failed
         // request, and the user learns where the archive is.
         request->destination->destinationWasUsedWithArchivePath(
-            request->archivePath, [this, self, request](const QString &problem) {
-                if (!self)
-                    return;
+            request->archivePath, boundTo(this, [this, request](const QString &problem) {
                 if (problem.isEmpty()) {
                     endZipRequest(request, RequestOutcome::Finished, {});
                     return;
@@ -141,7 +133,7 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
                     0, u"%1 The archive was kept at \"%2\"."_s.arg(problem, request->archivePath));
                 Utilities::reportError(failure);
                 endZipRequest(request, RequestOutcome::Failed, failure);
-            });
+            }));
     });
 
     prepareProgressWindow(request->progressWindow);

@@ -1,6 +1,7 @@
 // Delivery by e-mail, message, nearby share, iCloud Drive and Dropbox. Runs in a private desktop
 // session (tests/helpers/with-desktop-session): the Dropbox token lives in its keychain.
 
+#include "PresetPassword.h"
 #include "ArchiveReader.h"
 #include "FixtureServer.h"
 #include "FtpServer.h"
@@ -135,7 +136,7 @@ void TestSharing::cleanup()
 {
     DesktopServices::install();
     CreateShareLinkOperation::setEndpoint(CreateShareLinkOperation::DefaultEndpoint);
-    DropboxManager::setAccessToken(QString());
+    QVERIFY(setDropboxToken(QString()));
     m_controller.reset();
     m_home.reset();
 }
@@ -300,7 +301,7 @@ void TestSharing::shareLinkRequestKeepsItsTokenAndCanBeCancelled()
 
     // Quitting with a request stuck on the silent server takes no longer than its wait, and ends it.
     SettingsFile().setValue(u"DropboxAccessHasBeenExplained"_s, true);
-    DropboxManager::setAccessToken(token);
+    QVERIFY(setDropboxToken(token));
     m_controller->dropboxManager()->createShareLinkToFileInDropboxAtPath(
         u"Apps/Tessary/Report.zip"_s, [](const QString &, const Error &) {});
     QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(endpoint).isEmpty(), 10000);
@@ -338,7 +339,7 @@ void TestSharing::dropboxDelivery()
     const QString path = m_home->filePath(u"Dropbox/Apps/Tessary/Report.zip"_s);
 
     // Without a token of the user's own nothing is asked of Dropbox.
-    DropboxManager::setAccessToken(QString());
+    QVERIFY(setDropboxToken(QString()));
     ModalDriver noToken;
     noToken.answerMessageBox();
     QCOMPARE(deliver(dropbox, path), u"Tessary was unable to generate a link to 'Report.zip'"_s);
@@ -347,7 +348,7 @@ void TestSharing::dropboxDelivery()
 
     FixtureServer server(u"share_link_server.py"_s, {u"test-token"_s});
     useShareLinkServer(server.port());
-    DropboxManager::setAccessToken(u"test-token"_s);
+    QVERIFY(setDropboxToken(u"test-token"_s));
     dropbox.setSendShareLinks(true);
     dropbox.setSendLinkMethod(DestinationDropbox::SendLinkMethodMessages);
     ModalDriver explained;

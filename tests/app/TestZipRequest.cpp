@@ -189,7 +189,7 @@ void TestZipRequest::decisionTable()
     settings.setQuickZipNameType(namePolicy);
     settings.setQuickZipPasswordType(passwordPolicy);
     settings.setQuickZipName(u"Weekly"_s);
-    settings.setQuickZipPassword(u"preset pw"_s);
+    QVERIFY(setPresetPassword(u"preset pw"_s));
 
     ModalDriver driver;
     const bool asksName = namePolicy == ZipNameTypeAsk;
@@ -403,7 +403,7 @@ void TestZipRequest::presetPasswordComesOffTheGuiThread()
 {
     QFETCH(bool, available);
     m_controller->settings()->setQuickZipPasswordType(ZipPasswordTypePreset);
-    Settings::setQuickZipPassword(u"preset pw"_s);
+    QVERIFY(setPresetPassword(u"preset pw"_s));
     SlowKeychain slow(1500, available);
     KeychainBackend::setSystem(&slow);
 
@@ -437,6 +437,7 @@ void TestZipRequest::wholeCustomZip()
     ModalDriver driver;
     driver.then([](QWidget *modal) {
         auto *window = static_cast<CustomZipWindowController *>(modal);
+        QTRY_VERIFY(window->destinationChooserView()->cells().size() > 1); // the tiles come just after the window
         QTest::mouseClick(window->destinationChooserView()->cells().at(1)->destinationView(), Qt::LeftButton);
         ModalDriver::type(modal, "nameTextField", u"Custom"_s);
         ModalDriver::press(modal, Qt::Key_Return);

@@ -142,12 +142,12 @@ void TestKeychain::keychainSavesFetchesReplacesDeletes()
 void TestKeychain::presetPasswordLivesInTheKeychain()
 {
     QVERIFY(presetPassword().isNull());
-    Settings::setQuickZipPassword(u"preset secret"_s);
+    QVERIFY(setPresetPassword(u"preset secret"_s));
     QCOMPARE(presetPassword(), u"preset secret"_s);
     QCOMPARE(VLTKeychain::passwordForService(u"Tessary"_s, u"Tessary"_s), u"preset secret"_s);
     QVERIFY(!readFile(SettingsFile().fileName()).contains("preset secret"));
 
-    Settings::setQuickZipPassword(QString()); // refused: the preset password stays
+    QVERIFY(!setPresetPassword(QString())); // refused: the preset password stays
     QCOMPARE(presetPassword(), u"preset secret"_s);
     QVERIFY(VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s));
 }

@@ -2,11 +2,10 @@
 
 #include "CreateShareLinkOperation.h"
 #include "core/pipeline/ThreadHops.h"
+#include "core/settings/KeychainBackend.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/VLTKeychain.h"
 #include "core/support/Utilities.h"
-
-#include <QPointer>
 
 #include <QDir>
 #include <QFileInfo>
@@ -92,31 +91,40 @@ void DropboxManager::explainToUserWhyWeWantDropboxAccessWithCompletion(const std
 void DropboxManager::createShareLinkToFileInDropboxAtPath(
     const QString &relativePath, const ShareLinkCompletion &completion)
 {
-    const QString token = accessToken();
-    if (token.isEmpty()) {
-        Utilities::displayMessage(
-            u"Tessary asks Dropbox for share links with your own Dropbox access token, and none is set. Create one "
-            "for an app of your own at https://www.dropbox.com/developers/apps (with the permission "
-            "\"sharing.write\"), then paste it into the settings of your Dropbox Destination."_s,
-            u"Dropbox Access Token Required"_s);
-        completion(QString(), Utilities::errorWithCode(0, u"Could not generate share link"_s));
-        return;
-    }
-    const QPointer<DropboxManager> self(this);
-    explainToUserWhyWeWantDropboxAccessWithCompletion([self, relativePath, token, completion] {
-        executeBlockOnMainThread(
-            [self, relativePath, token, completion] {
-                if (!self)
-                    return;
-                const auto request = std::make_shared<CreateShareLinkOperation>(relativePath, token);
-                request->setFinishedBlock([completion](bool, const QVariant &results, const Error &error) {
-                    completion(results.toString(), error);
-                });
-                self->m_requests.removeIf([](const std::weak_ptr<Operation> &old) { return old.expired(); });
-                self->m_requests.append(request);
-                request->startOnBackgroundThread();
-            },
-            kRequestDelay);
+    const Error failed = Utilities::errorWithCode(0, u"Could not generate share link"_s);
+    readAccessToken(this, [this, relativePath, completion, failed](const QString &token, const Error &error) {
+        if (!error.isNull() && error.code() != KeychainBackend::StatusItemNotFound) {
+            Utilities::displayMessage(
+                u"Tessary could not read your Dropbox access token from your keyring: it may be locked (%1). "
+                "Unlock your keyring and try once more."_s.arg(error.localizedDescription()),
+                u"Dropbox Access Token Unreadable"_s);
+            completion(QString(), failed);
+            return;
+        }
+        if (token.isEmpty()) {
+            Utilities::displayMessage(
+                u"Tessary asks Dropbox for share links with your own Dropbox access token, and none is set. Create "
+                "one for an app of your own at https://www.dropbox.com/developers/apps (with the permission "
+                "\"sharing.write\"), then paste it into the settings of your Dropbox Destination."_s,
+                u"Dropbox Access Token Required"_s);
+            completion(QString(), failed);
+            return;
+        }
+        explainToUserWhyWeWantDropboxAccessWithCompletion([this, relativePath, token, completion] {
+            executeBlockOnMainThread(
+                this,
+                [this, relativePath, token, completion] {
+                    const auto request = std::make_shared<CreateShareLinkOperation>(relativePath, token);
+                    request->setReceiver(this);
+                    request->setFinishedBlock([completion](bool, const QVariant &results, const Error &failure) {
+                        completion(results.toString(), failure);
+                    });
+                    m_requests.removeIf([](const std::weak_ptr<Operation> &old) { return old.expired(); });
+                    m_requests.append(request);
+                    request->startOnBackgroundThread();
+                },
+                kRequestDelay);
+        });
     });
 }
 
@@ -128,15 +136,16 @@ void DropboxManager::cancelRequests()
     m_requests.clear();
 }
 
-QString DropboxManager::accessToken()
+void DropboxManager::readAccessToken(const QObject *receiver, VLTKeychain::ReadCompletion completion)
 {
-    return VLTKeychain::passwordForService(kTokenService, kTokenAccount);
+    VLTKeychain::readPassword(receiver, kTokenService, kTokenAccount, std::move(completion));
 }
 
-void DropboxManager::setAccessToken(const QString &token)
+void DropboxManager::storeAccessToken(
+    const QObject *receiver, const QString &token, VLTKeychain::WriteCompletion completion)
 {
     if (token.isEmpty())
-        VLTKeychain::deletePasswordForService(kTokenService, kTokenAccount);
+        VLTKeychain::removePassword(receiver, kTokenService, kTokenAccount, std::move(completion));
     else
-        VLTKeychain::setPassword(token, kTokenService, kTokenAccount);
+        VLTKeychain::storePassword(receiver, token, kTokenService, kTokenAccount, std::move(completion));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings/VLTKeychain.h"
 #include "core/support/Error.h"
 
 #include <QList>
@@ -48,10 +49,12 @@ public:
     /// Shows, once per user, why Dropbox may ask for permission; then calls the handler.
     void explainToUserWhyWeWantDropboxAccessWithCompletion(const std::function<void()> &handler);
 
-    /// The user's Dropbox access token; null when none is stored.
-    static QString accessToken();
-    /// Stores the token in the keychain (an empty one removes it).
-    static void setAccessToken(const QString &token);
+    /// Reads the user's Dropbox access token from the keychain off the GUI thread (null when none
+    /// is stored) and answers on the GUI thread, unless the receiver has gone by then.
+    static void readAccessToken(const QObject *receiver, VLTKeychain::ReadCompletion completion);
+    /// Stores the token in the keychain off the GUI thread (an empty one removes it), and answers
+    /// like readAccessToken().
+    static void storeAccessToken(const QObject *receiver, const QString &token, VLTKeychain::WriteCompletion completion);
 
 private:
     QString m_dropboxFolderPath;

@@ -2,11 +2,11 @@
 
 #include "ThreadHops.h"
 
-void MinimumWait::waitAtLeast(double seconds, std::function<void()> block) const
+void MinimumWait::waitAtLeast(const QObject *receiver, double seconds, std::function<void()> block) const
 {
     const double remaining = seconds - static_cast<double>(m_start.elapsed()) / 1000.0;
     if (remaining > 0)
-        executeBlockOnMainThread(std::move(block), remaining);
+        executeBlockOnMainThread(receiver, std::move(block), remaining);
     else
         block();
 }

@@ -4,15 +4,18 @@
 
 #include <functional>
 
+class QObject;
+
 // Makes something last at least a given time from the moment this object was made.
 class MinimumWait final
 {
 public:
     MinimumWait() { m_start.start(); }
 
-    /// Runs the block once the seconds have passed since creation: later on the GUI thread, or at
-    /// once on the caller's thread when they have passed already.
-    void waitAtLeast(double seconds, std::function<void()> block) const;
+    /// Runs the block once the seconds have passed since creation: later on the GUI thread
+    /// (unless the receiver has gone by then), or at once on the caller's thread when they have
+    /// passed already.
+    void waitAtLeast(const QObject *receiver, double seconds, std::function<void()> block) const;
 
 private:
     QElapsedTimer m_start;

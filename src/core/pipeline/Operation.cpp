@@ -27,16 +27,30 @@ void Operation::cancel()
     cancelOperating();
 }
 
+void Operation::setReceiver(const QObject *receiver)
+{
+    m_receiver = receiver;
+    m_hasReceiver = receiver != nullptr;
+}
+
+void Operation::report(std::function<void()> block)
+{
+    executeBlockOnMainThread(
+        [self = shared_from_this(), block = std::move(block)] {
+            if (!self->m_hasReceiver || self->m_receiver)
+                block();
+        },
+        0.0);
+}
+
 void Operation::startOperating()
 {
     if (!startedBlock())
         return;
-    executeBlockOnMainThread(
-        [self = shared_from_this()] {
-            if (const StartedBlock block = self->startedBlock())
-                block();
-        },
-        0.0);
+    report([self = shared_from_this()] {
+        if (const StartedBlock block = self->startedBlock())
+            block();
+    });
 }
 
 bool Operation::decideOutcome(Outcome outcome)
@@ -52,41 +66,35 @@ void Operation::cancelOperating()
     setFinishedBlock({});
     if (!cancelledBlock())
         return;
-    executeBlockOnMainThread(
-        [self = shared_from_this()] {
-            if (const CancelledBlock block = self->cancelledBlock()) {
-                block();
-                self->releaseBlocks();
-            }
-        },
-        0.0);
+    report([self = shared_from_this()] {
+        if (const CancelledBlock block = self->cancelledBlock()) {
+            block();
+            self->releaseBlocks();
+        }
+    });
 }
 
 void Operation::setProgress(float progress)
 {
     if (m_reportedProgress.exchange(progress) == progress)
         return;
-    executeBlockOnMainThread(
-        [self = shared_from_this(), progress] {
-            self->m_progress = progress;
-            if (const ProgressBlock block = self->progressBlock())
-                block(progress);
-        },
-        0.0);
+    report([self = shared_from_this(), progress] {
+        self->m_progress = progress;
+        if (const ProgressBlock block = self->progressBlock())
+            block(progress);
+    });
 }
 
 void Operation::setOperationDescription(const QString &description)
 {
-    executeBlockOnMainThread(
-        [self = shared_from_this(), description] {
-            {
-                QMutexLocker locker(&self->m_lock);
-                self->m_operationDescription = description;
-            }
-            if (const DescriptionBlock block = self->descriptionBlock())
-                block(description);
-        },
-        0.0);
+    report([self = shared_from_this(), description] {
+        {
+            QMutexLocker locker(&self->m_lock);
+            self->m_operationDescription = description;
+        }
+        if (const DescriptionBlock block = self->descriptionBlock())
+            block(description);
+    });
 }
 
 void Operation::noteOperationFinishedWithResults(const QVariant &results, const Error &error)
@@ -98,14 +106,12 @@ void Operation::noteOperationFinishedWithResults(const QVariant &results, const 
         setProgress(1.0F);
     if (!finishedBlock())
         return;
-    executeBlockOnMainThread(
-        [self = shared_from_this(), results, error] {
-            if (const FinishedBlock block = self->finishedBlock()) {
-                block(error.isNull(), results, error);
-                self->releaseBlocks();
-            }
-        },
-        0.0);
+    report([self = shared_from_this(), results, error] {
+        if (const FinishedBlock block = self->finishedBlock()) {
+            block(error.isNull(), results, error);
+            self->releaseBlocks();
+        }
+    });
 }
 
 void Operation::releaseBlocks()

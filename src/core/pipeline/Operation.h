@@ -3,6 +3,8 @@
 #include "core/support/Error.h"
 
 #include <QMutex>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QVariant>
 
@@ -17,7 +19,7 @@ class MultiOperation;
 // that it started, progressed, changed its description, was cancelled, or finished.
 //
 // Operations are shared objects: create them with std::make_shared. The owner sets the blocks
-// it wants, starts the operation once and may cancel it. The outcome is decided once: whichever
+// it wants (and the object they report to), starts the operation once and may cancel it. The outcome is decided once: whichever
 // comes first of the finish being noted and the cancel wins, and exactly that one is reported
 // (a cancel that comes after the finish was noted is ignored).
 class Operation : public std::enable_shared_from_this<Operation>
@@ -61,6 +63,9 @@ public:
     void setCancelledBlock(CancelledBlock block);
     FinishedBlock finishedBlock() const;
     void setFinishedBlock(FinishedBlock block);
+    /// The object the blocks report to: once it has gone, no block runs. Set on the GUI thread
+    /// before the start; without one, the blocks run for as long as the operation lives.
+    void setReceiver(const QObject *receiver);
 
 protected:
     Operation() = default;
@@ -89,6 +94,8 @@ private:
     /// Decides the outcome, unless it is decided already; true when this call decided it.
     bool decideOutcome(Outcome outcome);
 
+    /// Runs the report on the GUI thread, unless the receiver has gone by then.
+    void report(std::function<void()> block);
     /// The work, unless a cancel came before the worker got to it.
     void startOperatingUnlessCancelled();
     /// Drops every block once the owner has had its last report, so that blocks which hold
@@ -102,6 +109,8 @@ private:
     CancelledBlock m_cancelledBlock;
     FinishedBlock m_finishedBlock;
     QString m_operationDescription;
+    QPointer<const QObject> m_receiver; // read and written on the GUI thread only
+    bool m_hasReceiver = false;
 
     std::atomic<float> m_progress {0.0F};
     std::atomic<float> m_reportedProgress {0.0F};

@@ -5,8 +5,6 @@
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Log.h"
 
-#include <QThreadPool>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -37,18 +35,6 @@ bool flag(const QVariant &value)
     const QString text = value.toString().trimmed();
     const QChar first = text.isEmpty() ? QChar() : text.front().toUpper();
     return first == u'Y' || first == u'T' || (first >= u'1' && first <= u'9');
-}
-
-// The keychain's own worker: one call after the other, in the order asked for, never on the GUI
-// thread. Never destroyed, so that a keyring that does not answer cannot hold up the exit.
-void inKeychainOrder(std::function<void()> work)
-{
-    static QThreadPool *queue = [] {
-        auto *pool = new QThreadPool;
-        pool->setMaxThreadCount(1);
-        return pool;
-    }();
-    queue->start(std::move(work));
 }
 
 QString describe(const Error &error)
@@ -161,25 +147,25 @@ void Settings::setQuickZipName(const QString &name)
     save();
 }
 
-void Settings::readQuickZipPassword(PasswordCompletion completion)
+void Settings::readQuickZipPassword(const QObject *receiver, PasswordCompletion completion)
 {
-    inKeychainOrder([completion = std::move(completion)] {
-        Error error;
-        const QString password = VLTKeychain::passwordForService(kKeychainService, kKeychainAccount, &error);
-        const bool readable = error.isNull() || error.code() == KeychainBackend::StatusItemNotFound;
-        if (!readable)
-            Log::handler()(u"ERROR RETRIEVING PASSWORD:  %1"_s.arg(describe(error)));
-        executeBlockOnMainThread([completion, password, readable] { completion(password, readable); });
-    });
+    VLTKeychain::readPassword(receiver, kKeychainService, kKeychainAccount,
+        [completion = std::move(completion)](const QString &password, const Error &error) {
+            const bool readable = error.isNull() || error.code() == KeychainBackend::StatusItemNotFound;
+            if (!readable)
+                Log::handler()(u"ERROR RETRIEVING PASSWORD:  %1"_s.arg(describe(error)));
+            completion(password, readable);
+        });
 }
 
-void Settings::setQuickZipPassword(const QString &password)
+void Settings::setQuickZipPassword(const QObject *receiver, const QString &password, StoreCompletion completion)
 {
-    inKeychainOrder([password] {
-        Error error;
-        if (!VLTKeychain::setPassword(password, kKeychainService, kKeychainAccount, &error))
-            Log::handler()(u"ERROR SAVING PASSWORD:  %1"_s.arg(describe(error)));
-    });
+    VLTKeychain::storePassword(receiver, password, kKeychainService, kKeychainAccount,
+        [completion = std::move(completion)](const Error &error) {
+            if (!error.isNull())
+                Log::handler()(u"ERROR SAVING PASSWORD:  %1"_s.arg(describe(error)));
+            completion(error);
+        });
 }
 
 void Settings::save()

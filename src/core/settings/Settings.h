@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SettingsFile.h"
+#include "core/support/Error.h"
 
 #include <QPoint>
 #include <QPointF>
@@ -8,6 +9,8 @@
 
 #include <functional>
 #include <optional>
+
+class QObject;
 
 /// How a quick zip names its archive.
 enum ZipNameType : qint32 {
@@ -70,11 +73,14 @@ public:
     /// when the keychain could not be read (a locked keyring whose unlock was refused).
     using PasswordCompletion = std::function<void(const QString &password, bool readable)>;
     /// Reads the preset password from the keychain off the GUI thread (a locked keyring may keep
-    /// the answer waiting behind its unlock prompt) and hands it over on the GUI thread. Reads
-    /// and writes are done in the order they were asked for.
-    static void readQuickZipPassword(PasswordCompletion completion);
-    /// Stores the preset password in the keychain (only there), off the GUI thread.
-    static void setQuickZipPassword(const QString &password);
+    /// the answer waiting behind its unlock prompt) and hands it over on the GUI thread, unless
+    /// the receiver has gone by then. Reads and writes are done in the order they were asked for.
+    static void readQuickZipPassword(const QObject *receiver, PasswordCompletion completion);
+    /// A null error when the keychain took the password.
+    using StoreCompletion = std::function<void(const Error &error)>;
+    /// Stores the preset password in the keychain (only there; an empty one removes it), off the
+    /// GUI thread, and answers like readQuickZipPassword().
+    static void setQuickZipPassword(const QObject *receiver, const QString &password, StoreCompletion completion);
 
     /// Writes every value and flushes the settings file.
     void save();

@@ -1,6 +1,23 @@
 #include "VLTKeychain.h"
 
+#include "KeychainBackend.h"
+#include "core/pipeline/ThreadHops.h"
+
+#include <QThreadPool>
+
 namespace {
+// The keychain's own worker: one call after the other, in the order asked for, never on the GUI
+// thread. Never destroyed, so that a keyring that does not answer cannot hold up the exit.
+void inKeychainOrder(std::function<void()> work)
+{
+    static QThreadPool *queue = [] {
+        auto *pool = new QThreadPool;
+        pool->setMaxThreadCount(1);
+        return pool;
+    }();
+    queue->start(std::move(work));
+}
+
 VLTKeychainQuery queryFor(const QString &service, const QString &account)
 {
     VLTKeychainQuery query;
@@ -53,4 +70,35 @@ std::optional<QList<QVariantMap>> VLTKeychain::accountsForService(const QString 
 std::optional<QList<QVariantMap>> VLTKeychain::allAccounts(Error *error)
 {
     return accountsForService(QString(), error);
+}
+
+void VLTKeychain::readPassword(
+    const QObject *receiver, const QString &service, const QString &account, ReadCompletion completion)
+{
+    inKeychainOrder([service, account, reply = boundToMainThread(receiver, std::move(completion))] {
+        Error error;
+        const QString password = passwordForService(service, account, &error);
+        reply(password, error);
+    });
+}
+
+void VLTKeychain::storePassword(const QObject *receiver, const QString &password, const QString &service,
+    const QString &account, WriteCompletion completion)
+{
+    inKeychainOrder([password, service, account, reply = boundToMainThread(receiver, std::move(completion))] {
+        Error error;
+        setPassword(password, service, account, &error);
+        reply(error);
+    });
+}
+
+void VLTKeychain::removePassword(
+    const QObject *receiver, const QString &service, const QString &account, WriteCompletion completion)
+{
+    inKeychainOrder([service, account, reply = boundToMainThread(receiver, std::move(completion))] {
+        Error error;
+        if (!deletePasswordForService(service, account, &error) && error.code() == KeychainBackend::StatusItemNotFound)
+            error = Error();
+        reply(error);
+    });
 }

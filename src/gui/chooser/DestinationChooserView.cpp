@@ -7,6 +7,7 @@
 #include "core/support/Utilities.h"
 #include "gui/support/UtilitiesWindows.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
@@ -84,23 +85,24 @@ void DestinationChooserView::setDestinations(const DestinationList &destinations
 void DestinationChooserView::reloadCollectionView()
 {
     m_interactionTimer.stop();
-    const QPointer<DestinationChooserView> self(this);
-    executeBlockOnMainThread(
-        [self] {
-            if (self)
-                self->rebuildCells();
-        },
-        kReloadDelay);
-    executeBlockOnMainThread(
-        [self] {
-            if (self)
-                self->maintainInteractionTimer();
-        },
-        kTimerRestartDelay);
+    executeBlockOnMainThread(this, [this] { rebuildCells(); }, kReloadDelay);
+    executeBlockOnMainThread(this, [this] { maintainInteractionTimer(); }, kTimerRestartDelay);
+}
+
+bool DestinationChooserView::isBehindModalWindow() const
+{
+    const QWidget *modal = QApplication::activeModalWidget();
+    return modal != nullptr && modal != window();
 }
 
 void DestinationChooserView::rebuildCells()
 {
+    // While another window asks its question (a removal's confirmation, say), the tiles stay as
+    // they are: one of them may be the one whose click asked it.
+    if (isBehindModalWindow()) {
+        executeBlockOnMainThread(this, [this] { rebuildCells(); }, kReloadDelay);
+        return;
+    }
     // The old tiles go once the call that asked for the rebuild (a tile's own, maybe) is over.
     for (DestinationCell *cell : std::as_const(m_cells)) {
         cell->hide();
@@ -206,23 +208,34 @@ void DestinationChooserView::destinationCellDidReceiveDrag(DestinationCell *cell
 
 void DestinationChooserView::destinationCellDidHaveDeleteSelected(DestinationCell *cell)
 {
-    Destination *destination = cell->destination();
-    if (destination == nullptr)
+    const auto chosen = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
+        [cell](const DestinationPointer &destination) { return destination.get() == cell->destination(); });
+    if (chosen == m_destinations.cend())
         return;
+    // The question comes once the delete button has finished with its click.
+    executeBlockOnMainThread(this, [this, destination = *chosen] { confirmRemoval(destination); });
+}
+
+void DestinationChooserView::confirmRemoval(const DestinationPointer &destination)
+{
     if (!Utilities::getConfirmation(u"Remove Destination?"_s,
             u"Are you sure you wish to remove this \"%1\" Destination?"_s.arg(destination->name()), u"Remove"_s))
         return;
-    if (m_delegate == nullptr || !m_delegate->removalOfDestinationRequested(destination))
+    if (m_delegate == nullptr || !m_delegate->removalOfDestinationRequested(destination.get()))
         return;
-    const QPointer<DestinationChooserView> self(this);
-    cell->prepareForDeletionWithCompletion([self, destination] {
-        if (!self)
-            return;
-        self->m_destinations.removeIf(
-            [destination](const DestinationPointer &element) { return element.get() == destination; });
-        self->m_destinations.append(std::make_shared<DestinationDummy>());
-        self->reloadCollectionView();
-    });
+    const auto removeTile = [this, destination] {
+        m_destinations.removeIf([&destination](const DestinationPointer &element) { return element == destination; });
+        m_destinations.append(std::make_shared<DestinationDummy>());
+        reloadCollectionView();
+    };
+    // The tile shrinks away first, where it is still there. The grid's tiles are its own, so the
+    // animation ends with the grid at the latest.
+    const auto tile = std::find_if(m_cells.cbegin(), m_cells.cend(),
+        [&destination](const DestinationCell *cell) { return cell->destination() == destination.get(); });
+    if (tile != m_cells.cend())
+        (*tile)->prepareForDeletionWithCompletion(removeTile);
+    else
+        removeTile();
 }
 
 void DestinationChooserView::destinationCellDidReceiveMouseDown(DestinationCell *cell)
@@ -240,6 +253,8 @@ void DestinationChooserView::destinationCellDidReceiveMouseDown(DestinationCell 
 
 void DestinationChooserView::trackPointer()
 {
+    if (isBehindModalWindow())
+        return;
     const QPoint pointer = m_grid->mapFromGlobal(QCursor::pos());
     DestinationCell *under = nullptr;
     for (DestinationCell *cell : std::as_const(m_cells))

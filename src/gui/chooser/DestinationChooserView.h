@@ -80,6 +80,10 @@ private:
     void maintainInteractionTimer();
     void trackPointer();
     void rebuildCells();
+    /// Whether another window (not the grid's own) holds the user in a modal question.
+    bool isBehindModalWindow() const;
+    /// Asks whether the Destination is to go, and removes its tile when the owner lets it.
+    void confirmRemoval(const DestinationPointer &destination);
     /// Picks the tile at the index as a click would, where there is one that can be picked.
     void pickCellAt(qsizetype index);
 

@@ -122,8 +122,14 @@ QToolButton *DestinationView::makeButton(const QString &imageName, int x)
 void DestinationView::showConfigureButtons(bool show)
 {
     if (!show) {
-        delete m_configureButton;
-        delete m_deleteButton;
+        // A button may be in the middle of its own click: it goes once that is over.
+        for (QPointer<QToolButton> *button : {&m_configureButton, &m_deleteButton}) {
+            if (*button) {
+                (*button)->hide();
+                (*button)->deleteLater();
+            }
+            *button = nullptr;
+        }
         return;
     }
     if (!m_destination)
@@ -142,18 +148,22 @@ void DestinationView::showConfigureButtons(bool show)
 QMenu *DestinationView::createConfigureMenu()
 {
     auto *menu = new QMenu(u"Tessary"_s);
-    const QPointer<Destination> destination = m_destination;
-    if (destination && destination->canBeConfigured()) {
-        menu->addAction(u"Configure \"%1\"..."_s.arg(destination->name()), menu, [destination] {
-            if (destination)
-                DestinationEditor::configure(*destination, {});
-        });
+    Destination *destination = m_destination;
+    if (destination == nullptr)
+        return menu;
+    // The dialogs open once the menu has finished with the click that chose them; a Destination
+    // that has gone by then opens nothing.
+    const auto item = [menu, destination](const QString &title, const std::function<void(Destination &)> &edit) {
+        connect(
+            menu->addAction(title), &QAction::triggered, destination, [destination, edit] { edit(*destination); },
+            Qt::QueuedConnection);
+    };
+    if (destination->canBeConfigured()) {
+        item(u"Configure \"%1\"..."_s.arg(destination->name()),
+            [](Destination &chosen) { DestinationEditor::configure(chosen, {}); });
         menu->addSeparator();
     }
-    menu->addAction(u"Change Name..."_s, menu, [destination] {
-        if (destination)
-            DestinationEditor::rename(*destination);
-    });
+    item(u"Change Name..."_s, &DestinationEditor::rename);
     return menu;
 }
 

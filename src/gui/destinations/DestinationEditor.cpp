@@ -10,6 +10,9 @@
 #include "core/destinations/DestinationFTP.h"
 #include "core/destinations/DestinationMessages.h"
 #include "core/destinations/DropboxManager.h"
+#include "core/support/Utilities.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -29,18 +32,31 @@ bool runDialog(Destination &destination, Apply apply, const Values &...values)
     return wasCancelled;
 }
 
-bool configureDropbox(DestinationDropbox &dropbox)
+// The token is read off the GUI thread first, and a changed one stored off it; the dialog opens
+// once the keychain has answered. A token the keychain refuses is the user's to know of.
+void configureDropbox(DestinationDropbox &dropbox, const Destination::ConfigureCompletion &completion)
 {
-    return runDialog<DestinationDropboxConfigureWindowController>(
-        dropbox,
-        [&](bool create, bool send, qint32 method, const QString &token) {
-            dropbox.setCreateShareLinks(create);
-            dropbox.setSendShareLinks(send);
-            dropbox.setSendLinkMethod(method);
-            if (token != DropboxManager::accessToken())
-                DropboxManager::setAccessToken(token);
-        },
-        dropbox.createShareLinks(), dropbox.sendShareLinks(), dropbox.sendLinkMethod(), DropboxManager::accessToken());
+    DropboxManager::readAccessToken(&dropbox, [&dropbox, completion](const QString &stored, const Error &) {
+        const bool cancelled = runDialog<DestinationDropboxConfigureWindowController>(
+            dropbox,
+            [&](bool create, bool send, qint32 method, const QString &token) {
+                dropbox.setCreateShareLinks(create);
+                dropbox.setSendShareLinks(send);
+                dropbox.setSendLinkMethod(method);
+                if (token != stored)
+                    DropboxManager::storeAccessToken(&dropbox, token, [](const Error &error) {
+                        if (!error.isNull())
+                            Utilities::displayMessage(
+                                u"Your Dropbox access token could not be kept in your keyring (%1). Unlock your "
+                                "keyring and paste the token into the Dropbox Destination's settings once more."_s.arg(
+                                    error.localizedDescription()),
+                                u"Dropbox Access Token Not Saved"_s);
+                    });
+            },
+            dropbox.createShareLinks(), dropbox.sendShareLinks(), dropbox.sendLinkMethod(), stored);
+        if (completion)
+            completion(cancelled);
+    });
 }
 
 bool configureEmail(DestinationEmail &email)
@@ -91,8 +107,8 @@ void DestinationEditor::configure(Destination &destination, const Destination::C
     bool cancelled = false;
     switch (destination.type()) {
     case Destination::DestinationTypeDropbox:
-        cancelled = configureDropbox(static_cast<DestinationDropbox &>(destination));
-        break;
+        configureDropbox(static_cast<DestinationDropbox &>(destination), completion);
+        return;
     case Destination::DestinationTypeEmail:
         cancelled = configureEmail(static_cast<DestinationEmail &>(destination));
         break;

@@ -9,7 +9,6 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 
@@ -46,7 +45,6 @@ DestinationsConfigureWindowController::~DestinationsConfigureWindowController() 
 
 void DestinationsConfigureWindowController::show()
 {
-    UtilitiesWindows::bringCurrentApplicationToForeground();
     const QPointF preferred = m_location.first();
     if (preferred.isNull()) {
         const QRectF screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -72,12 +70,7 @@ void DestinationsConfigureWindowController::noteThatDestinationWasJustAdded(Dest
 
 void DestinationsConfigureWindowController::noteThatDestinationWasJustDeleted(Destination *)
 {
-    executeBlockOnMainThread(
-        [self = QPointer<DestinationsConfigureWindowController>(this)] {
-            if (self)
-                self->setDestinations();
-        },
-        kAfterRemoval);
+    executeBlockOnMainThread(this, [this] { setDestinations(); }, kAfterRemoval);
 }
 
 bool DestinationsConfigureWindowController::eventFilter(QObject *watched, QEvent *event)

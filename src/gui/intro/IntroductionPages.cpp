@@ -9,7 +9,6 @@
 #include "ui_IntroductionTessaryOptionsController.h"
 #include "ui_IntroductionThankYouController.h"
 
-#include <QPointer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -53,12 +52,7 @@ IntroductionQuickZipController::IntroductionQuickZipController(QWidget *parent)
     else
         m_ui->playerView->setPixmap(
             QPixmap(StillPath).scaled(m_ui->playerView->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    executeBlockOnMainThread(
-        [self = QPointer<IntroductionQuickZipController>(this)] {
-            if (self)
-                self->m_shadowView->applyToView(self->m_ui->playerView);
-        },
-        kShadowFitDelay);
+    executeBlockOnMainThread(this, [this] { m_shadowView->applyToView(m_ui->playerView); }, kShadowFitDelay);
 }
 
 IntroductionQuickZipController::~IntroductionQuickZipController() = default;

@@ -76,7 +76,6 @@ IntroductionWindowController::~IntroductionWindowController() = default;
 
 void IntroductionWindowController::show()
 {
-    UtilitiesWindows::bringCurrentApplicationToForeground();
     const QRectF screen = QGuiApplication::primaryScreen()->availableGeometry();
     m_window->move(Utilities::centeredRect(QRectF(m_window->rect()), screen).topLeft().toPoint());
     m_window->show();

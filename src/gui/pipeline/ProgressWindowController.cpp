@@ -7,7 +7,6 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
@@ -39,7 +38,6 @@ ProgressWindowController::ProgressWindowController(
     m_window->setAttribute(Qt::WA_ShowWithoutActivating);
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_window.get());
     connect(escape, &QShortcut::activated, this, &ProgressWindowController::cancelPressed);
-    WindowManagerHints::keepOutOfTaskbar(m_window->winId());
     m_window->installEventFilter(this);
 }
 
@@ -74,9 +72,10 @@ void ProgressWindowController::showAfter(float seconds)
 {
     m_delayedShowCancelled = false;
     executeBlockOnMainThread(
-        [self = QPointer<ProgressWindowController>(this)] {
-            if (self && !self->m_delayedShowCancelled)
-                self->show();
+        this,
+        [this] {
+            if (!m_delayedShowCancelled)
+                show();
         },
         seconds);
 }
@@ -85,6 +84,8 @@ void ProgressWindowController::show()
 {
     m_window->setFixedSize(m_window->sizeHint());
     placeWindow();
+    // The window manager drops these hints with every withdrawal: given again before each showing.
+    WindowManagerHints::keepOutOfTaskbar(m_window->winId());
     m_window->show();
     m_window->raise();
     m_wasShown = true;
@@ -100,10 +101,7 @@ void ProgressWindowController::dismiss()
     }
     // The user sees the bar full a moment, and the window its minimum time.
     QTimer::singleShot(FullBarTimeMs, this, [this] {
-        m_minimumWait->waitAtLeast(MinimumShowTime, [self = QPointer<ProgressWindowController>(this)] {
-            if (self)
-                self->closeWindow();
-        });
+        m_minimumWait->waitAtLeast(this, MinimumShowTime, [this] { closeWindow(); });
     });
 }
 

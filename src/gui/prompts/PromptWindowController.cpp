@@ -20,9 +20,10 @@ PromptWindowController::PromptWindowController(QWidget *parent)
 
 void PromptWindowController::connectButtons(QDialogButtonBox *buttons)
 {
-    // The buttons report to the prompt, which decides whether it closes.
+    // The buttons report to the prompt, which decides whether it closes. OK's checks may ask
+    // questions of their own: they come once the button has finished with its click.
     disconnect(buttons, nullptr, this, nullptr);
-    connect(buttons, &QDialogButtonBox::accepted, this, &PromptWindowController::okButtonPressed);
+    connect(buttons, &QDialogButtonBox::accepted, this, &PromptWindowController::okButtonPressed, Qt::QueuedConnection);
     connect(buttons, &QDialogButtonBox::rejected, this, &PromptWindowController::cancelButtonPressed);
 }
 
@@ -32,7 +33,6 @@ void PromptWindowController::runModal()
         cancelButtonPressed();
         return;
     }
-    UtilitiesWindows::bringCurrentApplicationToForeground();
     adjustSize();
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(Utilities::centeredRect(QRectF(frameGeometry()), QRectF(screen->availableGeometry())).topLeft().toPoint());
@@ -47,7 +47,9 @@ void PromptWindowController::dismiss()
 
 void PromptWindowController::okButtonPressed()
 {
-    if (!passesChecks())
+    // Answered once: a second press queued behind the first, or a close while a check asked
+    // its question, leaves the answer as it is.
+    if (m_answered || !passesChecks() || m_answered)
         return;
     dismiss();
     completeWithOK();
@@ -55,6 +57,8 @@ void PromptWindowController::okButtonPressed()
 
 void PromptWindowController::cancelButtonPressed()
 {
+    if (m_answered)
+        return;
     dismiss();
     completeWithCancel();
 }
@@ -88,7 +92,7 @@ void PromptWindowController::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        okButtonPressed();
+        QMetaObject::invokeMethod(this, &PromptWindowController::okButtonPressed, Qt::QueuedConnection);
         break;
     case Qt::Key_Escape:
         cancelButtonPressed();

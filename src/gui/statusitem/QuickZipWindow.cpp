@@ -17,7 +17,6 @@ QuickZipWindow::QuickZipWindow()
     setFocusPolicy(Qt::NoFocus);
     m_fade.setDuration(FadeOutMs);
     m_fade.setEndValue(0.0);
-    WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(winId());
 }
 
 void QuickZipWindow::showWithFrame(const QRect &frame)
@@ -25,6 +24,8 @@ void QuickZipWindow::showWithFrame(const QRect &frame)
     m_fade.stop();
     setGeometry(frame);
     setWindowOpacity(1.0);
+    // The window manager drops these hints with every withdrawal: given again before each showing.
+    WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(winId());
     show();
     raise();
 }

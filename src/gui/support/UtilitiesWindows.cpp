@@ -9,7 +9,6 @@
 #include "platform/WindowManagerHints.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -21,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpacerItem>
+#include <QTimer>
 #include <QWidgetAction>
 
 #include <optional>
@@ -33,7 +33,6 @@ constexpr int kNoticeFontSize = 24;
 constexpr int kNoticeMargin = 25;
 constexpr qreal kNoticeCornerRadius = 10.0;
 constexpr double kNoticeExtraSeconds = 1.0;
-constexpr int kForegroundSettleMs = 100;
 constexpr int kAlertMinimumWidth = 420;
 constexpr int kHeadingHeight = 16;
 
@@ -49,25 +48,29 @@ std::function<void(const QString &, const QString &)> &systemNotificationFallbac
     return fallback;
 }
 
-// An alert titled as itself, with the icon of its kind, over the window it concerns (the dialog
-// in use, if any), widened like the system's alerts so that long texts wrap sensibly.
-void prepareAlert(QMessageBox &box, const QString &title, const QString &message, QMessageBox::Icon icon)
-{
-    box.setWindowTitle(title);
-    box.setIcon(icon);
-    box.setTextFormat(Qt::PlainText);
-    box.setText(title);
-    box.setInformativeText(message);
-    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
-        grid->addItem(new QSpacerItem(kAlertMinimumWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
-            grid->rowCount(), 0, 1, grid->columnCount());
-}
-
 QWidget *windowConcerned()
 {
     return QApplication::activeModalWidget() != nullptr ? QApplication::activeModalWidget()
                                                         : QApplication::activeWindow();
 }
+
+// An alert titled as itself, with the icon of its kind, over the window it concerns (the dialog
+// in use, if any), widened like the system's alerts so that long texts wrap sensibly. A text
+// written with carriage returns shows them as the line breaks they stand for.
+QMessageBox *createAlert(const QString &title, const QString &message, QMessageBox::Icon icon)
+{
+    auto *box = new QMessageBox(windowConcerned());
+    box->setWindowTitle(title);
+    box->setIcon(icon);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(title);
+    box->setInformativeText(QString(message).replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n'));
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
+        grid->addItem(new QSpacerItem(kAlertMinimumWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+            grid->rowCount(), 0, 1, grid->columnCount());
+    return box;
+}
+
 
 // Whether this program has the widgets application that every window needs (a command without a
 // screen has none).
@@ -86,11 +89,11 @@ public:
             Utilities::writeToStandardError(title, message);
             return;
         }
-        UtilitiesWindows::bringCurrentApplicationToForeground();
-        QMessageBox box(windowConcerned());
-        prepareAlert(box, title, message, kind == Kind::Warning ? QMessageBox::Warning : QMessageBox::Information);
-        box.setStandardButtons(QMessageBox::Ok);
-        box.exec();
+        QMessageBox *box
+            = createAlert(title, message, kind == Kind::Warning ? QMessageBox::Warning : QMessageBox::Information);
+        box->setStandardButtons(QMessageBox::Ok);
+        if (UtilitiesWindows::runModally(box))
+            delete box;
     }
 
     void notice(const QString &message, double duration, double after) override
@@ -99,19 +102,16 @@ public:
             Utilities::writeToStandardError({}, message);
             return;
         }
-        const QPointer<QWidget> notice(UtilitiesWindows::createNotification(message));
+        QWidget *notice = UtilitiesWindows::createNotification(message);
         executeBlockOnMainThread(
+            notice,
             [notice] {
-                if (notice)
-                    notice->show();
+                // The hints go with every withdrawal of the window: given again before each showing.
+                WindowManagerHints::keepOutOfTaskbar(notice->winId());
+                notice->show();
             },
             after);
-        executeBlockOnMainThread(
-            [notice] {
-                if (notice)
-                    notice->close();
-            },
-            duration + after + kNoticeExtraSeconds);
+        executeBlockOnMainThread(notice, [notice] { notice->close(); }, duration + after + kNoticeExtraSeconds);
     }
 
     void systemNotification(const QString &title, const QString &details) override
@@ -130,14 +130,15 @@ public:
             Utilities::writeToStandardError(title, message);
             return false;
         }
-        UtilitiesWindows::bringCurrentApplicationToForeground();
-        QMessageBox box(windowConcerned());
-        prepareAlert(box, title, message, QMessageBox::Warning);
-        QPushButton *action = box.addButton(actionButtonText, QMessageBox::AcceptRole);
-        box.addButton(QMessageBox::Cancel);
-        box.setDefaultButton(action);
-        box.exec();
-        return box.clickedButton() == action;
+        QMessageBox *box = createAlert(title, message, QMessageBox::Warning);
+        QPushButton *action = box->addButton(actionButtonText, QMessageBox::AcceptRole);
+        box->addButton(QMessageBox::Cancel);
+        box->setDefaultButton(action);
+        if (!UtilitiesWindows::runModally(box))
+            return false;
+        const bool confirmed = box->clickedButton() == action;
+        delete box;
+        return confirmed;
     }
 
     QList<QUrl> openPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,
@@ -145,7 +146,6 @@ public:
     {
         if (UtilitiesWindows::isNonInteractive())
             return {};
-        UtilitiesWindows::bringCurrentApplicationToForeground();
         QFileDialog panel;
         if (allowDirectories && !allowFiles) {
             panel.setFileMode(QFileDialog::Directory);
@@ -161,7 +161,8 @@ public:
         }
         if (directoryURL.isValid())
             panel.setDirectoryUrl(directoryURL);
-        if (panel.exec() != QDialog::Accepted)
+        // No parent: nothing can take it away while it is open.
+        if (!UtilitiesWindows::runModally(&panel) || panel.result() != QDialog::Accepted)
             return {};
         return panel.selectedUrls();
     }
@@ -198,7 +199,6 @@ QWidget *UtilitiesWindows::createNotification(const QString &message)
     window->setAttribute(Qt::WA_ShowWithoutActivating);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setObjectName(u"TessaryNotice"_s);
-    WindowManagerHints::keepOutOfTaskbar(window->winId());
 
     auto *label = new QLabel(message);
     QFont font = label->font();
@@ -231,12 +231,18 @@ void UtilitiesWindows::setSystemNotificationFallback(std::function<void(const QS
     systemNotificationFallback() = std::move(fallback);
 }
 
-void UtilitiesWindows::bringCurrentApplicationToForeground()
+bool UtilitiesWindows::runModally(QDialog *dialog)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < kForegroundSettleMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, kForegroundSettleMs);
+    const QPointer<QDialog> guard(dialog);
+    QTimer::singleShot(0, dialog, [dialog] { bringForward(dialog); });
+    dialog->exec();
+    return !guard.isNull();
+}
+
+void UtilitiesWindows::bringForward(QWidget *window)
+{
+    window->raise();
+    window->activateWindow();
 }
 
 void UtilitiesWindows::convertHeadingMenuItemsWithTag(int tag, QMenu *menu)

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QDialog;
 class QMenu;
 class QWidget;
 
@@ -35,8 +36,13 @@ public:
     /// fallback (the tray's balloon).
     static void setSystemNotificationFallback(
         std::function<void(const QString &title, const QString &details)> fallback);
-    /// Lets pending window work happen before a modal window comes up.
-    static void bringCurrentApplicationToForeground();
+    /// Runs the modal window to its answer, in front of the other windows. The window it stands
+    /// over may go while it is open and take it along: then there is no answer (false) and nothing
+    /// left to delete; otherwise the caller reads the answer and deletes the window. Never called
+    /// from inside the handler of the menu, button or widget that asked for the window.
+    static bool runModally(QDialog *dialog);
+    /// Puts the window in front of the others and gives it the keyboard (once it is shown).
+    static void bringForward(QWidget *window);
     /// Turns every item of the menu whose data is the tag into a centred grey heading.
     static void convertHeadingMenuItemsWithTag(int tag, QMenu *menu);
     /// Starts Tessary with the desktop session from now on (an autostart entry, made once).

@@ -215,7 +215,7 @@ void TestChooser::removal()
     driver.answerMessageBox(answer);
     const QPointer<DestinationView> view = chooser.cells().at(2)->destinationView();
     view->deleteButton()->click();
-    QCOMPARE(driver.messages,
+    QTRY_COMPARE(driver.messages,
         QStringList {u"Remove Destination?|Are you sure you wish to remove this \"Desk 2\" Destination?"_s});
     QCOMPARE(owner.removals.size(), answer == u"Remove"_s ? 1 : 0);
     QCOMPARE(chooser.destinations().contains(six.at(2)), !ownerRefreshes); // the tile shrinks away first
