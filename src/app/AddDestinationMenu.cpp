@@ -16,6 +16,7 @@
 #include "gui/support/UtilitiesWindows.h"
 
 #include <QCursor>
+#include <QDir>
 #include <QMenu>
 
 using namespace Qt::Literals::StringLiterals;
@@ -109,7 +110,7 @@ QMenu *AddDestinationMenu::popUpMenu() const
 
 void AddDestinationMenu::folderDestinationSelected()
 {
-    const QList<QUrl> picked = Utilities::runOpenPanel(false, true, {}, false, {});
+    const QList<QUrl> picked = Utilities::runOpenPanel(false, true, {}, false, QUrl::fromLocalFile(QDir::homePath()));
     if (picked.isEmpty())
         return;
     const QString folder = picked.first().toLocalFile();

@@ -15,6 +15,7 @@
 #include "gui/chooser/DestinationCell.h"
 #include "gui/chooser/DestinationChooserView.h"
 #include "gui/destinations/DestinationsConfigureWindowController.h"
+#include "gui/intro/IntroductionWindowController.h"
 #include "gui/statusitem/DropPad.h"
 #include "gui/statusitem/QuickZipWindow.h"
 #include "gui/statusitem/StatusItem.h"
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -67,6 +69,8 @@ private Q_SLOTS:
     void aDropOnTheAddTileAddsAFolderAndZipsToIt();
     void aClickOnTheAddTileConfiguresTheNewDestination();
     void theDestinationsWindow();
+    void theIntroductionGoesUnderItsOwnButtons_data();
+    void theIntroductionGoesUnderItsOwnButtons();
 
 private:
     QMenu *menu() const { return m_controller->statusItem()->menu(); }
@@ -190,14 +194,21 @@ void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
     m_controller->destinations().last()->setDragOperation({QUrl::fromLocalFile(m_home->filePath(u"work/plan.txt"_s))});
     m_controller->dragDroppedOnDestination(m_controller->destinations().last().get());
     QTRY_VERIFY(addMenu() != nullptr);
+    // The folder chooser comes once the menu has finished with the click.
+    QAction *folderItem = item(u"Folder..."_s, addMenu());
+    bool menuDone = false;
+    connect(folderItem, &QAction::triggered, this, [&menuDone] { menuDone = true; });
+    bool chooserAfterMenu = false;
     ModalDriver driver;
-    driver.then([folder](QWidget *panel) {
+    driver.then([folder, &menuDone, &chooserAfterMenu](QWidget *panel) {
+        chooserAfterMenu = menuDone;
         ModalDriver::type(panel, "fileNameEdit", folder);
         ModalDriver::press(panel, Qt::Key_Return);
     });
-    item(u"Folder..."_s, addMenu())->trigger();
+    folderItem->trigger();
     QTRY_COMPARE(
         lastDestinationNames(2), (QStringList {u"Projects"_s, u"Add New Destination"_s})); // named after the folder
+    QVERIFY(chooserAfterMenu);
     QTRY_COMPARE_WITH_TIMEOUT(
         ArchiveReader::listEntries(folder + u"/Tessary Archive.zip"_s), QStringList {u"plan.txt"_s}, 10000);
     QVERIFY(
@@ -249,6 +260,40 @@ void TestStatusItem::theDestinationsWindow()
     QVERIFY(m_controller->destinationsConfigureDialog() != nullptr);
     m_controller->destinationsConfigureDialog()->window()->close();
     QTRY_VERIFY(m_controller->destinationsConfigureDialog() == nullptr);
+}
+
+void TestStatusItem::theIntroductionGoesUnderItsOwnButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("reminders");
+    QTest::newRow("paged to Done") << u"nextButton"_s << QStringList();
+    QTest::newRow("skipped") << u"skipButton"_s << QStringList {IntroductionWindowController::SkipReminderMessage};
+}
+
+void TestStatusItem::theIntroductionGoesUnderItsOwnButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(QStringList, reminders);
+    // The window is let go from inside the click of its own button; the click ends first.
+    m_controller->showIntroductionWithShowSkipReminderMessage(true);
+    const QPointer<IntroductionWindowController> intro = m_controller->introductionWindow();
+    QWidget *window = intro->window();
+    const auto press = [window](const QString &name) {
+        QTest::mouseClick(window->findChild<QPushButton *>(name), Qt::LeftButton);
+    };
+    for (int i = 0; i < 5; ++i)
+        press(u"nextButton"_s);
+    press(u"previousButton"_s);
+    press(u"nextButton"_s);
+    ModalDriver driver;
+    driver.answerMessageBox();
+    press(button);
+    QTRY_VERIFY(intro.isNull());
+    QVERIFY(m_controller->introductionWindow() == nullptr);
+    QTest::qWait(300); // past the reminder's 0.1 s
+    QCOMPARE(driver.messages.size(), reminders.size());
+    if (!reminders.isEmpty())
+        QVERIFY(driver.messages.first().endsWith(reminders.first()));
 }
 
 void TestStatusItem::sendDrag(QEvent::Type type, const QMimeData &data) const

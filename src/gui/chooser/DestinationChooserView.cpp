@@ -114,15 +114,25 @@ void DestinationChooserView::rebuildCells()
         auto *cell = new DestinationCell(m_grid);
         cell->setGeometry(
             QRect(QPoint(int(i % m_columnCount) * tile.width(), int(i / m_columnCount) * tile.height()), tile));
-        const Destination *destination = m_destinations.at(i).get();
-        cell->setDestination(m_destinations.at(i).get());
-        cell->destinationView()->setToolTip(destination->name());
-        cell->destinationView()->setAccessibleName(destination->name());
+        Destination *destination = m_destinations.at(i).get();
+        cell->setDestination(destination);
+        describeCell(cell);
+        // A rename shows at once: on the tile, and in the caption while the tile is highlighted.
+        connect(destination, &Destination::destinationDidChange, cell, [this, cell] { describeCell(cell); });
         cell->setOwningChooserView(this);
         cell->destinationView()->setAcceptDrops(m_delegate != nullptr);
         cell->show();
         m_cells << cell;
     }
+}
+
+void DestinationChooserView::describeCell(DestinationCell *cell)
+{
+    const QString name = cell->destination()->name();
+    cell->destinationView()->setToolTip(name);
+    cell->destinationView()->setAccessibleName(name);
+    if (cell == m_hilitedCell)
+        m_currentDestinationNameLabel->setText(name);
 }
 
 void DestinationChooserView::setDelegate(DestinationChooserViewDelegate *delegate)
@@ -223,19 +233,18 @@ void DestinationChooserView::confirmRemoval(const DestinationPointer &destinatio
         return;
     if (m_delegate == nullptr || !m_delegate->removalOfDestinationRequested(destination.get()))
         return;
-    const auto removeTile = [this, destination] {
-        m_destinations.removeIf([&destination](const DestinationPointer &element) { return element == destination; });
+    // Gone from the grid at once, so that a rebuild meanwhile leaves it out too; its tile shrinks
+    // away before the others close up (the grid's tiles are its own: the animation ends with the
+    // grid at the latest).
+    if (m_destinations.removeIf([&destination](const DestinationPointer &element) { return element == destination; })
+        > 0)
         m_destinations.append(std::make_shared<DestinationDummy>());
-        reloadCollectionView();
-    };
-    // The tile shrinks away first, where it is still there. The grid's tiles are its own, so the
-    // animation ends with the grid at the latest.
     const auto tile = std::find_if(m_cells.cbegin(), m_cells.cend(),
         [&destination](const DestinationCell *cell) { return cell->destination() == destination.get(); });
     if (tile != m_cells.cend())
-        (*tile)->prepareForDeletionWithCompletion(removeTile);
+        (*tile)->prepareForDeletionWithCompletion([this] { reloadCollectionView(); });
     else
-        removeTile();
+        reloadCollectionView();
 }
 
 void DestinationChooserView::destinationCellDidReceiveMouseDown(DestinationCell *cell)

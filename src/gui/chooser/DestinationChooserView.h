@@ -80,6 +80,8 @@ private:
     void maintainInteractionTimer();
     void trackPointer();
     void rebuildCells();
+    /// The tile's tooltip and accessible name, and the caption while it is highlighted: its name.
+    void describeCell(DestinationCell *cell);
     /// Whether another window (not the grid's own) holds the user in a modal question.
     bool isBehindModalWindow() const;
     /// Asks whether the Destination is to go, and removes its tile when the owner lets it.

@@ -29,9 +29,12 @@
 
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -115,8 +118,8 @@ private Q_SLOTS:
     void askForPasswordChecks();
     void withoutAPersonEveryPromptCancels();
     void everyPictureIsDrawn();
-    void renamingIsStoredAndAnnouncedOnlyWhenConfirmed_data();
-    void renamingIsStoredAndAnnouncedOnlyWhenConfirmed();
+    void theGearMenusDialogs_data();
+    void theGearMenusDialogs();
 
 private:
     TemporaryHome m_home; // the windows' settings stay out of the user's home
@@ -209,16 +212,41 @@ void TestChooser::removal()
     five.removeAt(2);
     if (ownerRefreshes)
         owner.refresh = [&chooser, five] { chooser.setDestinations(five); };
-    chooser.cells().at(2)->showConfigureButtons(true);
+    // The pointer rests on the third tile, which shows its buttons.
+    chooser.setInteractionOptions(DestinationChooserView::InteractionHover);
+    chooser.show();
+    QCursor::setPos(chooser.mapToGlobal(chooser.cells().at(2)->geometry().center()));
+    QTRY_COMPARE(chooser.configurableCell(), chooser.cells().at(2));
 
-    ModalDriver driver;
-    driver.answerMessageBox(answer);
     const QPointer<DestinationView> view = chooser.cells().at(2)->destinationView();
+    // The question comes once the button has finished with its click, and the tiles and their
+    // buttons stay while it is open, wherever the pointer goes: one of them is the button whose
+    // click asked it.
+    bool clicked = false;
+    connect(view->deleteButton(), &QToolButton::clicked, this, [&clicked] { clicked = true; });
+    bool questionAfterClick = false;
+    bool tilesStayed = false;
+    QString question;
+    ModalDriver driver;
+    driver.then([&](QWidget *modal) {
+        questionAfterClick = clicked;
+        QCursor::setPos(chooser.mapToGlobal(QPoint(-100, -100)));
+        QTest::qWait(300);
+        tilesStayed = !view.isNull() && view->deleteButton() != nullptr;
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        question = box->text() + u'|' + box->informativeText();
+        const QList<QAbstractButton *> buttons = box->buttons();
+        for (QAbstractButton *button : buttons)
+            if (button->text() == answer)
+                button->click();
+    });
     view->deleteButton()->click();
-    QTRY_COMPARE(driver.messages,
-        QStringList {u"Remove Destination?|Are you sure you wish to remove this \"Desk 2\" Destination?"_s});
+    QTRY_COMPARE(question, u"Remove Destination?|Are you sure you wish to remove this \"Desk 2\" Destination?"_s);
+    QVERIFY(questionAfterClick);
+    QVERIFY(tilesStayed);
     QCOMPARE(owner.removals.size(), answer == u"Remove"_s ? 1 : 0);
-    QCOMPARE(chooser.destinations().contains(six.at(2)), !ownerRefreshes); // the tile shrinks away first
+    if (removed && !ownerRefreshes) // the tile shrinks away first
+        QTRY_VERIFY(view && view->iconScale() < 1.0F);
     QTRY_COMPARE(view.isNull(), removed);
     QTest::qWait(400);
     QCOMPARE(chooser.destinations().mid(0, 5), removed ? five : six.mid(0, 5));
@@ -406,29 +434,64 @@ void TestChooser::everyPictureIsDrawn()
     }
 }
 
-void TestChooser::renamingIsStoredAndAnnouncedOnlyWhenConfirmed_data()
+void TestChooser::theGearMenusDialogs_data()
 {
+    QTest::addColumn<QString>("item");
     QTest::addColumn<Qt::Key>("key");
     QTest::addColumn<QString>("name");
-    QTest::newRow("confirmed") << Qt::Key_Return << u"Archive Shelf"_s;
-    QTest::newRow("cancelled") << Qt::Key_Escape << u"Desktop"_s;
+    QTest::addColumn<QString>("server");
+    const QString rename = u"Change Name..."_s;
+    const QString configure = u"Configure \"Uploads\"..."_s;
+    QTest::newRow("rename, confirmed") << rename << Qt::Key_Return << u"Archive Shelf"_s << QString();
+    QTest::newRow("rename, cancelled") << rename << Qt::Key_Escape << u"Uploads"_s << QString();
+    QTest::newRow("configure, confirmed") << configure << Qt::Key_Return << u"Uploads"_s << u"ftp.example.org"_s;
+    QTest::newRow("configure, cancelled") << configure << Qt::Key_Escape << u"Uploads"_s << QString();
 }
 
-void TestChooser::renamingIsStoredAndAnnouncedOnlyWhenConfirmed()
+void TestChooser::theGearMenusDialogs()
 {
+    QFETCH(QString, item);
     QFETCH(Qt::Key, key);
     QFETCH(QString, name);
-    DestinationDesktop desktop(u"Desktop"_s);
-    QSignalSpy changes(&desktop, &Destination::destinationDidChange);
+    QFETCH(QString, server);
+    const auto ftp = std::make_shared<DestinationFTP>(u"Uploads"_s);
+    QSignalSpy changes(ftp.get(), &Destination::destinationDidChange);
+    DestinationChooserView chooser(QSizeF(80, 80));
+    chooser.setDestinations({ftp});
+    QTRY_COMPARE(chooser.cells().size(), 2);
+    DestinationView *view = chooser.cells().at(0)->destinationView();
+    view->showConfigureButtons(true);
+    view->configureButton()->click();
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr);
+    const QList<QAction *> actions = menu->actions();
+    const auto chosen = std::find_if(
+        actions.cbegin(), actions.cend(), [&item](const QAction *action) { return action->text() == item; });
+    QVERIFY(chosen != actions.cend());
+
+    // The dialog comes once the menu has finished with the click; one that came before would run
+    // inside the menu's own handling, which may delete the menu under it.
+    bool menuDone = false;
+    connect(*chosen, &QAction::triggered, this, [&menuDone] { menuDone = true; });
+    bool dialogAfterMenu = false;
     ModalDriver driver;
-    driver.then([key](QWidget *modal) {
-        ModalDriver::type(modal, "nameTextField", u"Archive Shelf"_s);
+    driver.then([&](QWidget *modal) {
+        dialogAfterMenu = menuDone;
+        if (item.startsWith(u"Change"_s))
+            ModalDriver::type(modal, "nameTextField", u"Archive Shelf"_s);
+        else
+            ModalDriver::type(modal, "serverAddressTextField", u"ftp.example.org"_s);
         ModalDriver::press(modal, key);
     });
-    DestinationEditor::rename(desktop);
-    QCOMPARE(driver.remainingSteps(), 0);
-    QCOMPARE(desktop.name(), name);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*chosen).center());
+    QTRY_COMPARE(driver.remainingSteps(), 0);
+    QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(dialogAfterMenu);
+    QCOMPARE(ftp->name(), name);
+    QCOMPARE(ftp->serverAddress(), server);
     QCOMPARE(changes.size(), key == Qt::Key_Return ? 1 : 0);
+    // A new name shows on the tile at once.
+    QCOMPARE(chooser.cells().at(0)->destinationView()->toolTip(), name);
 }
 
 QTEST_MAIN(TestChooser)
