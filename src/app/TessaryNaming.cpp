@@ -38,9 +38,9 @@ void Tessary::performQuickZipWithURLs(
         [this, urls, destination, completion](
             bool cancelled, const QString &name, const QString &password, const Error &error) {
             if (!error.isNull()) {
-                Utilities::reportError(error);
                 if (completion)
                     completion(RequestOutcome::Failed, QString(), error);
+                Utilities::reportError(error);
                 return;
             }
             if (cancelled) {

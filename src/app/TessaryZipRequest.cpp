@@ -39,6 +39,17 @@ QString archiveFileName(const QString &outputFileName)
         name = ArchiveNaming::tessaryArchiveName();
     return Utilities::stringByDeletingPathExtension(name) + u".zip"_s;
 }
+
+// The error, saying where the archive that was made is kept.
+Error withKeptArchive(const Error &error, const QString &archivePath)
+{
+    QString reason = error.localizedFailureReason();
+    if (!reason.endsWith(u'.'))
+        reason += u'.';
+    QVariantMap details = error.userInfo();
+    details.insert(Error::LocalizedFailureReasonKey, u"%1 The archive was kept at \"%2\"."_s.arg(reason, archivePath));
+    return Error(error.domain(), error.code(), details);
+}
 } // namespace
 
 // What the handlers of one request share.
@@ -114,8 +125,13 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
         request->progressWindow = dismissProgressWindow(
             request->progressWindow, request->destination.get(), request->isSecure(), error.isNull());
         if (!error.isNull()) {
-            Utilities::reportError(error);
-            endZipRequest(request, RequestOutcome::Failed, error);
+            // A step after the zip (an upload) failed: the archive is whole, and kept.
+            const Error failure = request->multiOperation->indexOfCurrentOperation() > 0
+                ? withKeptArchive(error, request->archivePath)
+                : error;
+            // Whoever asked hears of the end at once; the alert may stay on screen meanwhile.
+            endZipRequest(request, RequestOutcome::Failed, failure);
+            Utilities::reportError(failure);
             return;
         }
         m_pathToLastZipCreated = request->archivePath;
@@ -129,10 +145,9 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
                     endZipRequest(request, RequestOutcome::Finished, {});
                     return;
                 }
-                const Error failure = Utilities::errorWithCode(
-                    0, u"%1 The archive was kept at \"%2\"."_s.arg(problem, request->archivePath));
-                Utilities::reportError(failure);
+                const Error failure = withKeptArchive(Utilities::errorWithCode(0, problem), request->archivePath);
                 endZipRequest(request, RequestOutcome::Failed, failure);
+                Utilities::reportError(failure);
             }));
     });
 

@@ -14,6 +14,7 @@
 #include "core/destinations/DestinationDropbox.h"
 #include "core/destinations/DestinationEmail.h"
 #include "core/destinations/DestinationICloud.h"
+#include "core/destinations/DestinationFTP.h"
 #include "core/destinations/DestinationMessages.h"
 #include "core/destinations/DropboxManager.h"
 #include "core/destinations/SharingServices.h"
@@ -29,6 +30,7 @@
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QtTest>
 
 #include <optional>
@@ -96,7 +98,8 @@ private Q_SLOTS:
 
     void emailTexts_data();
     void emailTexts();
-    void missingServiceIsExplained();
+    void aFailedDeliveryNamesTheKeptArchive_data();
+    void aFailedDeliveryNamesTheKeptArchive();
     void iCloudMove_data();
     void iCloudMove();
     void shareLinkRequest_data();
@@ -177,26 +180,51 @@ void TestSharing::emailTexts()
     QCOMPARE(m_sharing.calls, QStringList {expected.replace(u"{name}"_s, m_fullName).replace(u"{path}"_s, path)});
 }
 
-void TestSharing::missingServiceIsExplained()
+void TestSharing::aFailedDeliveryNamesTheKeptArchive_data()
 {
-    // A delivery that could not be made fails the request, and the user learns where the archive is.
-    m_sharing.problem = u"KDE Connect is not running."_s;
-    ModalDriver driver;
-    driver.answerMessageBox();
-    const QString item = archive(u"notes.txt"_s);
-    const auto messages = std::make_shared<DestinationMessages>(u"Text"_s);
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("nearby share without KDE Connect") << u"message"_s << u"KDE Connect is not running."_s;
+    QTest::newRow("an FTP server that is down") << u"ftp"_s << u"Could not connect to the FTP Server 127.0.0.1:"_s;
+}
+
+void TestSharing::aFailedDeliveryNamesTheKeptArchive()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, problem);
+    DestinationPointer destination;
+    if (kind == u"ftp"_s) {
+        QTcpServer listener; // a port that was free a moment ago: nothing answers there
+        QVERIFY(listener.listen(QHostAddress::LocalHost));
+        const quint16 closedPort = listener.serverPort();
+        listener.close();
+        const auto ftp = std::make_shared<DestinationFTP>(u"Uploads"_s);
+        ftp->setServerAddress(u"127.0.0.1"_s);
+        ftp->setServerPort(closedPort);
+        destination = ftp;
+    } else {
+        m_sharing.problem = problem;
+        destination = std::make_shared<DestinationMessages>(u"Text"_s);
+    }
+    // The request fails, whoever asked hears of it before the alert is answered, and the user
+    // learns where the archive is.
     std::optional<Tessary::RequestOutcome> outcome;
+    bool endedBeforeTheAlert = false;
+    ModalDriver driver;
+    driver.answerMessageBox({}, [&](QWidget *) { endedBeforeTheAlert = outcome.has_value(); });
     QString archivePath;
-    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(item)}, messages, u"Notes"_s, QString(),
-        [&](Tessary::RequestOutcome ended, const QString &path, const Error &) {
+    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(archive(u"notes.txt"_s))}, destination, u"Notes"_s,
+        QString(), [&](Tessary::RequestOutcome ended, const QString &path, const Error &) {
             outcome = ended;
             archivePath = path;
         });
-    QTRY_COMPARE_WITH_TIMEOUT(outcome, std::optional(Tessary::RequestOutcome::Failed), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(driver.messages.size(), 1, 20000);
+    QVERIFY(endedBeforeTheAlert);
+    QCOMPARE(outcome, std::optional(Tessary::RequestOutcome::Failed));
     QCOMPARE(ArchiveReader::listEntries(archivePath), QStringList {u"notes.txt"_s});
-    QCOMPARE(driver.messages,
-        QStringList {
-            u"Something Went Wrong...|KDE Connect is not running. The archive was kept at \"%1\"."_s.arg(archivePath)});
+    const QString message = driver.messages.first();
+    QVERIFY2(message.startsWith(u"Something Went Wrong...|"_s + problem), qPrintable(message));
+    QVERIFY2(message.endsWith(u" The archive was kept at \"%1\"."_s.arg(archivePath)), qPrintable(message));
 }
 
 void TestSharing::iCloudMove_data()

@@ -22,9 +22,11 @@ ModalDriver &ModalDriver::then(Step step)
     return *this;
 }
 
-ModalDriver &ModalDriver::answerMessageBox(const QString &buttonText)
+ModalDriver &ModalDriver::answerMessageBox(const QString &buttonText, const Step &look)
 {
-    return then([this, buttonText](QWidget *modal) {
+    return then([this, buttonText, look](QWidget *modal) {
+        if (look)
+            look(modal);
         auto *box = qobject_cast<QMessageBox *>(modal);
         if (box == nullptr) {
             messages << u"(not a message box: %1)"_s.arg(QString::fromLatin1(modal->metaObject()->className()));

@@ -25,8 +25,9 @@ public:
     /// Adds the next step.
     ModalDriver &then(Step step);
     /// A step that records the message box on top ("TITLE|MESSAGE") and presses its button with
-    /// the text (or its default button when the text is empty).
-    ModalDriver &answerMessageBox(const QString &buttonText = {});
+    /// the text (or its default button when the text is empty); looks at the box first, where a
+    /// look is given.
+    ModalDriver &answerMessageBox(const QString &buttonText = {}, const Step &look = {});
 
     /// Steps that have not run yet.
     qsizetype remainingSteps() const { return m_steps.size(); }
