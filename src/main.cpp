@@ -62,9 +62,8 @@ int main(int argc, char *argv[])
         return commandLine.runZip();
 
     Tessary controller;
-    instance.listen([&controller](const QByteArray &request, const SingleInstance::Reply &reply) {
-        return HandOver::serve(controller, request, reply);
-    });
+    instance.listen([&controller](const QByteArray &request, const SingleInstance::Reply &reply,
+                        const QObject *asker) { return HandOver::serve(controller, request, reply, asker); });
     controller.launch();
     const int status = QApplication::exec();
     controller.stopRunningJobs();

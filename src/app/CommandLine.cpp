@@ -146,7 +146,7 @@ std::optional<QList<QUrl>> CommandLine::itemURLs() const
 }
 
 void CommandLine::startZipRequest(Tessary &controller, Mode mode, const QString &destinationName,
-    const QList<QUrl> &urls, const std::function<void(const Result &result)> &ended)
+    const QList<QUrl> &urls, const std::function<void(const Result &result)> &ended, const QObject *asker)
 {
     const DestinationList destinations = zippableDestinations(controller);
     const auto named = std::find_if(destinations.cbegin(), destinations.cend(),
@@ -177,9 +177,9 @@ void CommandLine::startZipRequest(Tessary &controller, Mode mode, const QString 
               }
           };
     if (mode == ModeZip)
-        controller.performQuickZipWithURLs(urls, *named, completion);
+        controller.performQuickZipWithURLs(urls, *named, completion, asker);
     else
-        controller.performCustomZipWithURLs(urls, completion);
+        controller.performCustomZipWithURLs(urls, completion, asker);
 }
 
 int CommandLine::print(const Result &result)

@@ -61,9 +61,10 @@ public:
     /// or, for ModeRun, opening its menu; the status then. Nothing when this process is to do
     /// the work itself: for ModeRun it has then become the running copy.
     std::optional<int> handOverToRunningCopy(SingleInstance &instance) const;
-    /// Starts a zip mode's request on the controller, as a drop would; ended gets its result.
+    /// Starts a zip mode's request on the controller, as a drop would; ended gets its result. A
+    /// request whose asker (where one is given) goes away is cancelled.
     static void startZipRequest(Tessary &controller, Mode mode, const QString &destinationName, const QList<QUrl> &urls,
-        const std::function<void(const Result &result)> &ended);
+        const std::function<void(const Result &result)> &ended, const QObject *asker = nullptr);
     /// Prints the result; its status.
     static int print(const Result &result);
 

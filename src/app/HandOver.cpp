@@ -81,7 +81,8 @@ std::optional<CommandLine::Result> HandOver::resultFromMessage(const QByteArray 
         object->value(kStatusKey).toInt(), object->value(kOutKey).toString(), object->value(kErrKey).toString()};
 }
 
-bool HandOver::serve(Tessary &controller, const QByteArray &request, const SingleInstance::Reply &reply)
+bool HandOver::serve(
+    Tessary &controller, const QByteArray &request, const SingleInstance::Reply &reply, const QObject *asker)
 {
     const std::optional<QJsonObject> object = objectOf(request);
     if (!object)
@@ -104,9 +105,10 @@ bool HandOver::serve(Tessary &controller, const QByteArray &request, const Singl
     const CommandLine::Mode mode
         = object->value(kCustomKey).toBool() ? CommandLine::ModeCustomZip : CommandLine::ModeZip;
     executeBlockOnMainThread(
-        &controller, [&controller, mode, name = object->value(kDestinationKey).toString(), urls = *urls, reply] {
+        asker, [&controller, mode, name = object->value(kDestinationKey).toString(), urls = *urls, reply, asker] {
             CommandLine::startZipRequest(
-                controller, mode, name, urls, [reply](const CommandLine::Result &result) { reply(resultMessage(result)); });
+                controller, mode, name, urls, [reply](const CommandLine::Result &result) { reply(resultMessage(result)); },
+                asker);
         });
     return true;
 }

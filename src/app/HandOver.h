@@ -24,7 +24,8 @@ QByteArray resultMessage(const CommandLine::Result &result);
 std::optional<CommandLine::Result> resultFromMessage(const QByteArray &message);
 
 /// Runs a handed-over request on the running copy, exactly as a drop, and replies with its
-/// result once it has ended; false, and nothing done, for a message that is no request.
-bool serve(Tessary &controller, const QByteArray &request, const SingleInstance::Reply &reply);
+/// result once it has ended; a request whose asker goes away first is cancelled. False, and
+/// nothing done, for a message that is no request.
+bool serve(Tessary &controller, const QByteArray &request, const SingleInstance::Reply &reply, const QObject *asker);
 
 } // namespace HandOver

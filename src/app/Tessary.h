@@ -27,6 +27,7 @@ class FileLogger;
 class ProgressWindowController;
 class QAction;
 class QuickZipWindow;
+class RequestAsker;
 class Settings;
 class DestinationsConfigureWindowController;
 class IntroductionWindowController;
@@ -172,9 +173,11 @@ public:
         = std::function<void(bool cancelled, const QString &name, const QString &password, const Error &error)>;
 
     /// A drop on a tile: settles name and password by the quick-zip policies, asking where they
-    /// say so, then zips. Nothing to zip shows "No Files to Zip".
-    void performQuickZipWithURLs(
-        const QList<QUrl> &urls, const DestinationPointer &destination, const RequestCompletion &completion = {});
+    /// say so, then zips. Nothing to zip shows "No Files to Zip". The asker, where one is given,
+    /// stands for whoever asked (a command line): once it has gone, the request is cancelled and
+    /// what was half-written removed; so for every request below.
+    void performQuickZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,
+        const RequestCompletion &completion = {}, const QObject *asker = nullptr);
     /// Turns the policies into a name and a password, running the dialogs they call for; the
     /// preset password comes from the keychain off the GUI thread, so the completion may run
     /// later.
@@ -194,12 +197,14 @@ public:
     void setSavedPasswordSelected();
 
     /// A drop on the drop pad: one dialog asks for name, password and Destination, then zips.
-    void performCustomZipWithURLs(const QList<QUrl> &urls, const RequestCompletion &completion = {});
+    void performCustomZipWithURLs(
+        const QList<QUrl> &urls, const RequestCompletion &completion = {}, const QObject *asker = nullptr);
 
     /// Lets the Destination prepare, then zips the items into a free archive path of its final
     /// folder under a progress window, and hands the archive to the Destination.
     void performCommonZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,
-        const QString &outputFileName, const QString &password, const RequestCompletion &completion = {});
+        const QString &outputFileName, const QString &password, const RequestCompletion &completion = {},
+        const QObject *asker = nullptr);
     /// A free "NAME.zip" (or "NAME #2.zip"...) in the folder, away from archives still being made.
     QString pathToCreatedZipArchiveWithOutputFolderPath(const QString &folderPath, const QString &outputFileName) const;
     /// The same path, taken on disk by an empty file so that no other process picks it too.
@@ -238,8 +243,8 @@ public:
 
 private:
     std::shared_ptr<FileLogger> fileLogger() const;
-    void runCustomZipWindow(
-        const QList<QUrl> &urls, const QString &presetPassword, const RequestCompletion &completion);
+    void runCustomZipWindow(const QList<QUrl> &urls, const QString &presetPassword,
+        const RequestCompletion &completion, const RequestAsker &asker);
     void writeLogLine(const QString &line);
     void startZipJob(const std::shared_ptr<ZipRequest> &request);
     /// The notice for a drop that brought nothing to zip.

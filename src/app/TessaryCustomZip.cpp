@@ -2,6 +2,8 @@
 
 #include "Tessary.h"
 
+#include "RequestAsker.h"
+
 #include "core/pipeline/ArchiveNaming.h"
 
 #include "core/pipeline/ThreadHops.h"
@@ -14,12 +16,13 @@ namespace {
 constexpr double kAfterDrop = 0.1;
 }
 
-void Tessary::performCustomZipWithURLs(const QList<QUrl> &urls, const RequestCompletion &completion)
+void Tessary::performCustomZipWithURLs(
+    const QList<QUrl> &urls, const RequestCompletion &completion, const QObject *asker)
 {
     // The drag that delivered the items ends first.
     executeBlockOnMainThread(
         this,
-        [this, urls, completion] {
+        [this, urls, completion, asker = RequestAsker(asker)] {
             if (urls.isEmpty()) {
                 showNoFilesToZip();
                 if (completion)
@@ -27,22 +30,22 @@ void Tessary::performCustomZipWithURLs(const QList<QUrl> &urls, const RequestCom
                 return;
             }
             // The preset password is offered in the window; the keychain answers off the GUI thread.
-            Settings::readQuickZipPassword(this, [this, urls, completion](const QString &preset, bool) {
-                runCustomZipWindow(urls, preset, completion);
+            Settings::readQuickZipPassword(this, [this, urls, completion, asker](const QString &preset, bool) {
+                runCustomZipWindow(urls, preset, completion, asker);
             });
         },
         kAfterDrop);
 }
 
 void Tessary::runCustomZipWindow(
-    const QList<QUrl> &urls, const QString &presetPassword, const RequestCompletion &completion)
+    const QList<QUrl> &urls, const QString &presetPassword, const RequestCompletion &completion, const RequestAsker &asker)
 {
     Settings &settings = *m_settings;
     CustomZipWindowController(settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
         settings.lastUsedAskForNameType(), presetPassword, settings.lastUsedAskForDestinationType(), m_destinations,
-        [this, urls, completion, &settings](bool cancelled, qint32 nameType,
-            const QString &name, const QString &password, const DestinationPointer &destination) {
-            if (cancelled) {
+        [this, urls, completion, asker, &settings](bool cancelled, qint32 nameType, const QString &name,
+            const QString &password, const DestinationPointer &destination) {
+            if (cancelled || asker.hasGone()) {
                 if (completion)
                     completion(RequestOutcome::Cancelled, QString(), Error());
                 return;
@@ -51,8 +54,13 @@ void Tessary::runCustomZipWindow(
             settings.setLastUsedAskForDestinationType(destination->type());
             executeBlockOnMainThread(
                 this,
-                [this, urls, completion, destination, name, password] {
-                    performCommonZipWithURLs(urls, destination, name, password, completion);
+                [this, urls, completion, destination, name, password, asker] {
+                    if (asker.hasGone()) {
+                        if (completion)
+                            completion(RequestOutcome::Cancelled, QString(), Error());
+                        return;
+                    }
+                    performCommonZipWithURLs(urls, destination, name, password, completion, asker.object());
                 },
                 kAfterDrop);
         })

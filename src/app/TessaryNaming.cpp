@@ -3,6 +3,8 @@
 
 #include "Tessary.h"
 
+#include "RequestAsker.h"
+
 #include "core/pipeline/ArchiveNaming.h"
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
@@ -25,8 +27,8 @@ const QString kNoPresetPassword = u"Your preset password could not be read from 
                                   "preset password again, and try once more."_s;
 } // namespace
 
-void Tessary::performQuickZipWithURLs(
-    const QList<QUrl> &urls, const DestinationPointer &destination, const RequestCompletion &completion)
+void Tessary::performQuickZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,
+    const RequestCompletion &completion, const QObject *asker)
 {
     if (urls.isEmpty()) {
         showNoFilesToZip();
@@ -35,7 +37,7 @@ void Tessary::performQuickZipWithURLs(
         return;
     }
     determineQuickZipOutputFileNameAndPasswordWithURLS(urls,
-        [this, urls, destination, completion](
+        [this, urls, destination, completion, asker = RequestAsker(asker)](
             bool cancelled, const QString &name, const QString &password, const Error &error) {
             if (!error.isNull()) {
                 if (completion)
@@ -43,12 +45,12 @@ void Tessary::performQuickZipWithURLs(
                 Utilities::reportError(error);
                 return;
             }
-            if (cancelled) {
+            if (cancelled || asker.hasGone()) {
                 if (completion)
                     completion(RequestOutcome::Cancelled, QString(), Error());
                 return;
             }
-            performCommonZipWithURLs(urls, destination, name, password, completion);
+            performCommonZipWithURLs(urls, destination, name, password, completion, asker.object());
         });
 }
 

@@ -2,6 +2,8 @@
 
 #include "Tessary.h"
 
+#include "RequestAsker.h"
+
 #include "core/pipeline/ArchiveNaming.h"
 
 #include "core/destinations/DropboxManager.h"
@@ -63,14 +65,16 @@ struct ZipRequest
     QString archivePath;
     std::shared_ptr<MultiOperation> multiOperation;
     QPointer<ProgressWindowController> progressWindow;
+    RequestAsker asker {nullptr};
 
     bool isSecure() const { return !password.isEmpty(); }
 };
 
 void Tessary::performCommonZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,
-    const QString &outputFileName, const QString &password, const RequestCompletion &completion)
+    const QString &outputFileName, const QString &password, const RequestCompletion &completion, const QObject *asker)
 {
     auto request = std::make_shared<ZipRequest>();
+    request->asker = RequestAsker(asker);
     request->urls = urls;
     request->destination = destination;
     request->name = outputFileName;
@@ -78,7 +82,7 @@ void Tessary::performCommonZipWithURLs(const QList<QUrl> &urls, const Destinatio
     request->completion = completion;
 
     destination->destinationWillBeUsedWithURLsToZip(urls, boundTo(this, [this, request](bool cancel) {
-        if (cancel)
+        if (cancel || request->asker.hasGone())
             endZipRequest(request, RequestOutcome::Cancelled, {});
         else
             startZipJob(request);
@@ -150,6 +154,14 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
                 Utilities::reportError(failure);
             }));
     });
+
+    // Whoever asked goes away (a command line ended by a signal): the job stops, and what was
+    // half-written goes with it.
+    if (const QObject *asker = request->asker.object())
+        connect(asker, &QObject::destroyed, this, [running = std::weak_ptr<MultiOperation>(request->multiOperation)] {
+            if (const auto stopped = running.lock())
+                stopped->cancel();
+        });
 
     prepareProgressWindow(request->progressWindow);
     job.startOnBackgroundThread();

@@ -170,6 +170,6 @@ void SingleInstance::readRequest(QLocalSocket *socket)
         guarded->write(framed(answer));
         guarded->disconnectFromServer();
     };
-    if (!m_handler || !m_handler(request, reply))
+    if (!m_handler || !m_handler(request, reply, socket))
         refuse("not a request");
 }

@@ -25,9 +25,10 @@ public:
     static constexpr qint64 MaximumMessageBytes = 1 << 20;
 
     using Reply = std::function<void(const QByteArray &answer)>;
-    /// Handles a request of another start; replies once, now or later. False for a request
-    /// that is none: it is refused.
-    using RequestHandler = std::function<bool(const QByteArray &request, const Reply &reply)>;
+    /// Handles a request of another start; replies once, now or later. The asker stands for that
+    /// start: it is destroyed once the start has gone (its connection closed), answered or not.
+    /// False for a request that is none: it is refused.
+    using RequestHandler = std::function<bool(const QByteArray &request, const Reply &reply, const QObject *asker)>;
 
     SingleInstance();
     ~SingleInstance() override;

@@ -53,6 +53,28 @@ Run tessary(const QStringList &arguments, const QString &workingDirectory = {})
     return run(QStringLiteral(TESSARY_EXECUTABLE), arguments, workingDirectory);
 }
 
+// This process as the running copy: a controller that serves the requests of other starts.
+class RunningCopy final
+{
+public:
+    RunningCopy()
+    {
+        m_controller.createDestinations();
+        if (!m_instance.becomeRunningCopy())
+            return;
+        m_instance.listen([this](const QByteArray &request, const SingleInstance::Reply &reply, const QObject *asker) {
+            return HandOver::serve(m_controller, request, reply, asker);
+        });
+        m_listening = true;
+    }
+    bool isListening() const { return m_listening; }
+
+private:
+    Tessary m_controller;
+    SingleInstance m_instance;
+    bool m_listening = false;
+};
+
 // A bash command line, with the program as $TESSARY.
 Run inShell(const QString &commandLine, const QString &workingDirectory = {})
 {
@@ -75,6 +97,7 @@ private Q_SLOTS:
     void namesThatAreNotUtf8ZipAsThemselves();
     void failedJobOrDeliveryGivesStatusOne();
     void terminationStopsTheZipAndLeavesNoArchive();
+    void aRequestHandedOverEndsWithItsCommandLine();
     void aClosedOutputDoesNotKillTheRun();
     void usageErrors_data();
     void usageErrors();
@@ -159,13 +182,8 @@ void TestCommandLine::theSocketRefusesWhatIsNoRequest_data()
 void TestCommandLine::theSocketRefusesWhatIsNoRequest()
 {
     QFETCH(QByteArray, message);
-    Tessary controller;
-    controller.createDestinations();
-    SingleInstance instance;
-    QVERIFY(instance.becomeRunningCopy());
-    instance.listen([&controller](const QByteArray &request, const SingleInstance::Reply &reply) {
-        return HandOver::serve(controller, request, reply);
-    });
+    RunningCopy copy;
+    QVERIFY(copy.isListening());
     // Asked from another thread, as another copy would, while this one serves.
     const auto ask = [](const QByteArray &request) {
         std::optional<QByteArray> answer;
@@ -255,6 +273,27 @@ void TestCommandLine::terminationStopsTheZipAndLeavesNoArchive()
     QVERIFY(tessary.waitForFinished(5000));
     QTRY_COMPARE_WITH_TIMEOUT(processesWhoseCommandLineHas(zipArgument), QStringList(), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(entriesIn(m_home->desktopPath()), QStringList(), 5000);
+}
+
+void TestCommandLine::aRequestHandedOverEndsWithItsCommandLine()
+{
+    RunningCopy copy;
+    QVERIFY(copy.isListening());
+    const QString big = m_home->filePath(u"work/handed-%1.bin"_s.arg(QCoreApplication::applicationPid()));
+    QVERIFY(writeRandomFile(big, 300));
+    const QString zipArgument = u"./"_s + QFileInfo(big).fileName();
+    QProcess tessary;
+    tessary.setProcessEnvironment(headless());
+    tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big});
+    // The running copy zips; the command line that asked is ended by a signal meanwhile.
+    QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(zipArgument).isEmpty(), 20000);
+    tessary.terminate(); // SIGTERM
+    QVERIFY(tessary.waitForFinished(5000));
+    // The running copy stops the request and removes what was half-written; nothing comes later.
+    QTRY_COMPARE_WITH_TIMEOUT(processesWhoseCommandLineHas(zipArgument), QStringList(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(entriesIn(m_home->desktopPath()), QStringList(), 5000);
+    QTest::qWait(1000);
+    QCOMPARE(entriesIn(m_home->desktopPath()), QStringList());
 }
 
 void TestCommandLine::aClosedOutputDoesNotKillTheRun()
