@@ -193,14 +193,14 @@ void DestinationView::prepareForDeletionWithCompletion(const std::function<void(
 
 void DestinationView::dragEnterEvent(QDragEnterEvent *event)
 {
-    // Every drag is taken, as a copy; what it carries is looked at after the drop.
-    if (acceptDropAsCopy(event) && allowsUserInteraction())
+    // Only files are zipped: anything else is refused while it is dragged.
+    if (acceptDragOfFiles(event) && allowsUserInteraction())
         setHilite(true);
 }
 
 void DestinationView::dragMoveEvent(QDragMoveEvent *event)
 {
-    acceptDropAsCopy(event);
+    acceptDragOfFiles(event);
 }
 
 void DestinationView::dragLeaveEvent(QDragLeaveEvent *)

@@ -91,14 +91,15 @@ const QImage &DropPad::currentImage()
 
 void DropPad::dragEnterEvent(QDragEnterEvent *event)
 {
-    // Every drag is taken: what it carries is looked at when it is dropped.
-    if (acceptDropAsCopy(event))
+    // Only files are zipped: anything else is refused while it is dragged. A drop that gets
+    // through anyway is looked at when it is dropped.
+    if (acceptDragOfFiles(event))
         Q_EMIT dragEntered();
 }
 
 void DropPad::dragMoveEvent(QDragMoveEvent *event)
 {
-    acceptDropAsCopy(event);
+    acceptDragOfFiles(event);
 }
 
 void DropPad::dragLeaveEvent(QDragLeaveEvent *)

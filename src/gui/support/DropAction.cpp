@@ -1,6 +1,9 @@
 #include "DropAction.h"
 
+#include "core/pipeline/ArchiveNaming.h"
+
 #include <QDropEvent>
+#include <QMimeData>
 
 bool acceptDropAsCopy(QDropEvent *event)
 {
@@ -13,4 +16,13 @@ bool acceptDropAsCopy(QDropEvent *event)
     }
     event->ignore();
     return false;
+}
+
+bool acceptDragOfFiles(QDropEvent *event)
+{
+    if (ArchiveNaming::getsFileURLSFromDragOperation(event->mimeData()->urls()).isEmpty()) {
+        event->ignore();
+        return false;
+    }
+    return acceptDropAsCopy(event);
 }
