@@ -49,13 +49,13 @@ void TestLogging::onlyLinesWhileCapturingEndInTheFile()
     QCOMPARE(QFileInfo(path).path(), m_home->desktopPath());
     QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
 
-    // Each line ends in a carriage return; a line break inside a line stays.
+    // Each line ends in a line feed; a line break inside a line stays.
     Log::handler()(u"first\nstill first"_s);
     Log::handler()(u"Ünïcödé"_s);
     m_controller->toggleCapturingLogging();
     QVERIFY(!m_controller->isCapturingLogging());
     Log::handler()(u"after the capture"_s);
-    QCOMPARE(readFile(path), u"first\nstill first\rÜnïcödé\r"_s.toUtf8());
+    QCOMPARE(readFile(path), u"first\nstill first\nÜnïcödé\n"_s.toUtf8());
     // For the user's eyes only.
     QCOMPARE(QFileInfo(path).permissions(),
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
@@ -85,7 +85,7 @@ void TestLogging::linesFromManyThreadsStayWhole()
     }
     QVERIFY(done->tryAcquire(threads, 30000));
 
-    const QList<QByteArray> lines = readFile(m_controller->logFilePath()).split('\r');
+    const QList<QByteArray> lines = readFile(m_controller->logFilePath()).split('\n');
     QCOMPARE(lines.size(), threads * linesPerThread + 1);
     QVERIFY(lines.last().isEmpty());
     static const QRegularExpression whole(u"^thread \\d line \\d+ x{40}$"_s);

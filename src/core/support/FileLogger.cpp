@@ -21,7 +21,7 @@ bool FileLogger::logString(const QString &line)
     QMutexLocker locker(&m_lock);
     if (!m_file.isOpen() || !QFileInfo::exists(m_path))
         return false;
-    m_file.write(line.toUtf8() + '\r');
+    m_file.write(line.toUtf8() + '\n');
     m_file.flush();
     ::fsync(m_file.handle());
     return true;

@@ -5,7 +5,8 @@
 #include <QString>
 
 // Appends lines to one log file, each flushed to disk at once so that the log survives a crash.
-// Lines end in a carriage return; the logger adds nothing else of its own.
+// Lines end in a line feed, as every tool of the system reads them; the logger adds nothing
+// else of its own.
 class FileLogger final
 {
 public:

@@ -62,17 +62,19 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
     QVERIFY(!notice->mask().contains(QPoint(0, 0)));
     QVERIFY(notice->mask().contains(notice->rect().center()));
 
-    // Each alert is titled as itself, with the icon of its kind, over the window it concerns.
+    // Each alert is titled as itself, with the icon of its kind, over the window it concerns. Line
+    // breaks written as carriage returns show as line breaks.
     QDialog prompt;
     QStringList seen;
     ModalDriver driver;
     driver
         .then([](QWidget *) {
-            Utilities::displayMessage(u"Unable to upload the Tessary Archive."_s, u"Connection Failure"_s);
+            Utilities::displayMessage(u"Unable to upload the Tessary Archive.\r\rTry again."_s, u"Connection Failure"_s);
         })
         .then([&seen](QWidget *modal) {
             auto *box = qobject_cast<QMessageBox *>(modal);
-            seen << box->windowTitle() << QString::number(box->icon()) << box->parentWidget()->windowTitle();
+            seen << box->windowTitle() << QString::number(box->icon()) << box->parentWidget()->windowTitle()
+                 << box->informativeText();
             box->accept();
         })
         .then([](QWidget *modal) {
@@ -88,7 +90,8 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
     prompt.exec();
     QCOMPARE(seen,
         (QStringList {u"Connection Failure"_s, QString::number(QMessageBox::Information), u"New Tessary Archive"_s,
-            u"Something Went Wrong..."_s, QString::number(QMessageBox::Warning)}));
+            u"Unable to upload the Tessary Archive.\n\nTry again."_s, u"Something Went Wrong..."_s,
+            QString::number(QMessageBox::Warning)}));
 }
 
 void TestUtilitiesWindows::systemNotificationReachesTheService()
