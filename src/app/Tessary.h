@@ -68,7 +68,8 @@ public:
     /// Inserts the Destination before the last one (the add tile), saves and announces it;
     /// false for null.
     bool addDestination(const DestinationPointer &destination);
-    /// Removes every occurrence of the Destination, saves and announces it; false for null.
+    /// Removes every occurrence of the Destination, saves and announces it; false, doing nothing,
+    /// for one that is not in the list (or null).
     bool deleteDestination(Destination *destination);
     /// Saves the list after a Destination was configured or renamed.
     void destinationHasChanged(Destination *destination);

@@ -99,8 +99,6 @@ bool Tessary::addDestination(const DestinationPointer &destination)
 
 bool Tessary::deleteDestination(Destination *destination)
 {
-    if (destination == nullptr)
-        return false;
     // Keep it alive until every receiver has heard of its deletion.
     DestinationPointer deleted;
     m_destinations.removeIf([destination, &deleted](const DestinationPointer &element) {
@@ -109,6 +107,8 @@ bool Tessary::deleteDestination(Destination *destination)
         deleted = element;
         return true;
     });
+    if (!deleted)
+        return false; // not one of the list (gone already): nothing to save or announce
     saveDestinations();
     TessaryNotifications::notifyThatDestinationWasJustDeleted(destination);
     return true;

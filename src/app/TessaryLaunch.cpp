@@ -8,6 +8,7 @@
 #include "core/support/Utilities.h"
 #include "gui/intro/IntroductionWindowController.h"
 #include "gui/support/UtilitiesWindows.h"
+#include "platform/AutostartEntry.h"
 #include "platform/SystemVersion.h"
 
 #include <QCoreApplication>
@@ -53,8 +54,17 @@ void Tessary::performFirstLaunchSetup()
         showIntroductionWithShowSkipReminderMessage(true);
     }
     if (!m_settings->loginItemInstallComplete()) {
-        UtilitiesWindows::addCurrentAppAsLoginItem();
-        m_settings->setLoginItemInstallComplete();
+        // Recorded once written; otherwise the user hears of it, and the next start tries again.
+        if (UtilitiesWindows::addCurrentAppAsLoginItem())
+            m_settings->setLoginItemInstallComplete();
+        else
+            executeBlockOnMainThread(this, [] {
+                Utilities::displayMessage(
+                    u"Tessary could not add itself to the programs that start with your session: \"%1\" could "
+                    "not be written. Until it can, start Tessary yourself after you log in; it tries again at its "
+                    "next start."_s.arg(AutostartEntry::path()),
+                    u"Not Started with Your Session"_s);
+            });
     }
 }
 

@@ -78,6 +78,7 @@ private Q_SLOTS:
     void readsAKeyedArchiveMadeElsewhere();
     void damagedFileGivesTheDefaultSetAndIsKeptAside_data();
     void damagedFileGivesTheDefaultSetAndIsKeptAside();
+    void aDestinationNotInTheListIsNotDeleted();
     void failedSaveIsToldAndKeepsWhatWasThere();
 
 private:
@@ -319,6 +320,20 @@ void TestDestinationStore::damagedFileGivesTheDefaultSetAndIsKeptAside()
 
     relaunch();
     QCOMPARE(m_controller->destinations().size(), kBasicDefaultSet.size() + 2);
+}
+
+void TestDestinationStore::aDestinationNotInTheListIsNotDeleted()
+{
+    relaunch();
+    const QByteArray stored = readFile(m_controller->destinationsStorePath());
+    const DestinationList before = m_controller->destinations();
+    DestinationFTP stranger(u"Stranger"_s);
+    QVERIFY(!m_controller->deleteDestination(&stranger));
+    QVERIFY(!m_controller->deleteDestination(nullptr));
+    QCOMPARE(m_controller->destinations(), before);
+    QCOMPARE(readFile(m_controller->destinationsStorePath()), stored);
+    QVERIFY(m_controller->deleteDestination(before.first().get()));
+    QCOMPARE(m_controller->destinations(), before.mid(1));
 }
 
 void TestDestinationStore::failedSaveIsToldAndKeepsWhatWasThere()

@@ -121,7 +121,17 @@ void TestStatusItem::cleanup()
 
 void TestStatusItem::firstLaunchStepsAreTakenOnce()
 {
-    QVERIFY(!QFileInfo::exists(AutostartEntry::path()));
+    // The entry cannot be written (a file stands where its folder goes): the user hears of it,
+    // and the next start tries again.
+    const QString folder = QFileInfo(AutostartEntry::path()).path();
+    QVERIFY(writeFile(folder, "in the way"));
+    ModalDriver driver;
+    driver.answerMessageBox();
+    m_controller->performFirstLaunchSetup();
+    QTRY_COMPARE(driver.messages.size(), 1);
+    QVERIFY2(driver.messages.first().startsWith(u"Not Started with Your Session|"_s), qPrintable(driver.messages.first()));
+    QVERIFY(!Settings().loginItemInstallComplete());
+    QVERIFY(QFile::remove(folder));
     m_controller->performFirstLaunchSetup();
     QVERIFY(readFile(AutostartEntry::path()).contains(QFile::encodeName(QCoreApplication::applicationFilePath())));
     const Settings stored;

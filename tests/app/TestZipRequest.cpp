@@ -269,6 +269,10 @@ void TestZipRequest::aRequestThatCannotBeMadeWritesNothing_data()
                                    << u"No Folder Set|No folder is set for the Destination \"Broken\""_s;
     QTest::newRow("folder gone") << u"HOME/gone"_s << false << Tessary::RequestOutcome::Cancelled
                                  << u"Folder Not Found|The folder \"HOME/gone\" of the Destination"_s;
+    // A plain Destination makes its folder; a file stands where the folder goes.
+    QTest::newRow("a folder that cannot be made")
+        << u"HOME/in the way/Archives"_s << false << Tessary::RequestOutcome::Cancelled
+        << u"Folder Not Made|The folder \"HOME/in the way/Archives\" of the Destination \"Broken\" could not be made"_s;
     // zip refuses the items after the name was claimed on disk: the claim goes too.
     QTest::newRow("two items of one name") << u"HOME/Target"_s << true << Tessary::RequestOutcome::Failed
                                            << u"Something Went Wrong...|Two of the items are named \"notes.txt\"."_s;
@@ -288,7 +292,11 @@ void TestZipRequest::aRequestThatCannotBeMadeWritesNothing()
         QVERIFY(writeFile(m_home->filePath(u"other/notes.txt"_s), "other words"));
         items << QUrl::fromLocalFile(m_home->filePath(u"other/notes.txt"_s));
     }
-    const auto broken = std::make_shared<DestinationFolder>(folder, u"Broken"_s);
+    const bool blocked = folder.contains(u"in the way"_s);
+    if (blocked)
+        QVERIFY(writeFile(m_home->filePath(u"in the way"_s), "a file"));
+    const DestinationPointer broken = blocked ? std::make_shared<Destination>(folder, u"Broken"_s)
+                                              : std::make_shared<DestinationFolder>(folder, u"Broken"_s);
     const QString name = u"tessary-nowhere-%1"_s.arg(QCoreApplication::applicationPid());
     ModalDriver driver;
     driver.answerMessageBox();

@@ -131,16 +131,26 @@ QString Destination::iconName() const
 void Destination::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion)
 {
     Q_UNUSED(urls);
+    completion(!prepareFinalFolder());
+}
+
+bool Destination::prepareFinalFolder() const
+{
     // No folder (a damaged Destinations file) must never mean the top of the file system.
-    if (!ensureFinalFolderExists()) {
+    if (m_rootFolderPath.isEmpty()) {
         Utilities::displayMessage(
             u"No folder is set for the Destination \"%1\", so no archive was made. Choose its folder again."_s.arg(
                 m_name),
             u"No Folder Set"_s);
-        completion(true);
-        return;
+        return false;
     }
-    completion(false);
+    if (!ensureFinalFolderExists()) {
+        Utilities::displayMessage(u"The folder \"%1\" of the Destination \"%2\" could not be made, so no archive "
+                                  "was made. Check that you may write there."_s.arg(m_rootFolderPath, m_name),
+            u"Folder Not Made"_s);
+        return false;
+    }
+    return true;
 }
 
 void Destination::destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered)
@@ -162,8 +172,5 @@ bool Destination::ensureFinalFolderExists() const
 {
     // A job folder is made when a job asks for its final folder; here only the folder that holds it.
     const QString folder = m_rootFolderPath == internalFolderPath() ? m_rootFolderPath : finalFolderPath();
-    if (folder.isEmpty())
-        return false;
-    QDir().mkpath(folder);
-    return true;
+    return !folder.isEmpty() && QDir().mkpath(folder);
 }

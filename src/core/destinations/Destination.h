@@ -108,8 +108,10 @@ public:
     /// the kinds whose root is that folder (made on every call), otherwise the root itself.
     QString finalFolderPath() const;
     /// Creates the final folder with its parents (for the kinds with job folders, the internal
-    /// folder that holds them); false when there is none.
+    /// folder that holds them); false when there is none or it cannot be made.
     bool ensureFinalFolderExists() const;
+    /// ensureFinalFolderExists(), telling the user why there is no folder where there is none.
+    bool prepareFinalFolder() const;
 
     /// Announces a change the user made (a new name, a new configuration).
     void noteChange() { Q_EMIT destinationDidChange(this); }

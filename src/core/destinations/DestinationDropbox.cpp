@@ -67,7 +67,8 @@ void DestinationDropbox::destinationWillBeUsedWithURLsToZip(
         m_dropboxManager->locateDropboxFolder();
         defineRootFolderPath();
     }
-    completion(rootFolderPath().isNull() || !ensureFinalFolderExists());
+    // No Dropbox folder chosen: the user cancelled its chooser.
+    completion(rootFolderPath().isNull() || !prepareFinalFolder());
 }
 
 void DestinationDropbox::destinationWasUsedWithArchivePath(

@@ -264,9 +264,9 @@ void UtilitiesWindows::convertHeadingMenuItemsWithTag(int tag, QMenu *menu)
     }
 }
 
-void UtilitiesWindows::addCurrentAppAsLoginItem()
+bool UtilitiesWindows::addCurrentAppAsLoginItem()
 {
-    AutostartEntry::install(QCoreApplication::applicationFilePath());
+    return AutostartEntry::install(QCoreApplication::applicationFilePath());
 }
 
 QColor UtilitiesWindows::interfaceBackgroundColor()

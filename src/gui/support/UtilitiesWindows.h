@@ -45,8 +45,9 @@ public:
     static void bringForward(QWidget *window);
     /// Turns every item of the menu whose data is the tag into a centred grey heading.
     static void convertHeadingMenuItemsWithTag(int tag, QMenu *menu);
-    /// Starts Tessary with the desktop session from now on (an autostart entry, made once).
-    static void addCurrentAppAsLoginItem();
+    /// Starts Tessary with the desktop session from now on (an autostart entry, made once); false
+    /// when the entry could not be written.
+    static bool addCurrentAppAsLoginItem();
 
     /// The very light grey behind the interface's own views.
     static QColor interfaceBackgroundColor();
