@@ -28,8 +28,9 @@ int main(int argc, char *argv[])
         arguments << FileNames::decode(argv[i]); // a file's name keeps its every byte
     const CommandLine commandLine = CommandLine::parse(arguments);
 
-    const bool needsScreen = commandLine.mode() == CommandLine::ModeRun || commandLine.mode() == CommandLine::ModeZip
-        || commandLine.mode() == CommandLine::ModeCustomZip;
+    const CommandLine::Mode mode = commandLine.mode();
+    const bool runs = mode == CommandLine::ModeRun || mode == CommandLine::ModeDestinations;
+    const bool needsScreen = runs || mode == CommandLine::ModeZip || mode == CommandLine::ModeCustomZip;
     if (!needsScreen) {
         // These modes show no window and need no screen.
         QCoreApplication app(argc, argv);
@@ -58,13 +59,14 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/TessaryLogo.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
     TerminationSignals::endEventLoopOnTermination();
-    if (commandLine.mode() != CommandLine::ModeRun)
+    if (!runs)
         return commandLine.runZip();
 
     Tessary controller;
     instance.listen([&controller](const QByteArray &request, const SingleInstance::Reply &reply,
                         const QObject *asker) { return HandOver::serve(controller, request, reply, asker); });
-    controller.launch();
+    if (controller.launch() && mode == CommandLine::ModeDestinations)
+        controller.configureDestinationsSelected();
     const int status = QApplication::exec();
     controller.stopRunningJobs();
     return status;

@@ -23,6 +23,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QString kListDestinationsOption = u"list-destinations"_s;
 const QString kDestinationOption = u"destination"_s;
+const QString kDestinationsOption = u"destinations"_s;
 constexpr int kWindowsGonePollMs = 100;
 constexpr qint64 kStartingCopyWaitMs = 10000;
 constexpr unsigned long kStartingCopyPollMs = 100;
@@ -52,6 +53,8 @@ QCommandLineParser &configuredParser(QCommandLineParser &parser)
         "128 + the signal). Without a screen, every question is answered with Cancel."_s);
     parser.addOption({kDestinationOption, u"Zip the FILEs to the Destination called <name>."_s, u"name"_s});
     parser.addOption({kListDestinationsOption, u"Print your Destinations, one name a line, in tile order."_s});
+    parser.addOption({kDestinationsOption,
+        u"Open the Destinations window of the running Tessary (starting Tessary if none runs)."_s});
     parser.addPositionalArgument(u"FILE"_s, u"A file or folder to zip."_s, u"[FILE...]"_s);
     parser.addHelpOption();
     parser.addVersionOption();
@@ -75,6 +78,11 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         commandLine.m_mode = ModeHelp;
     } else if (parser.isSet(u"version"_s)) {
         commandLine.m_mode = ModeVersion;
+    } else if (parser.isSet(kDestinationsOption)) {
+        if (parser.isSet(kDestinationOption) || parser.isSet(kListDestinationsOption)
+            || !parser.positionalArguments().isEmpty())
+            return fail(u"--destinations takes no FILE and no other option."_s);
+        commandLine.m_mode = ModeDestinations;
     } else if (parser.isSet(kDestinationOption)) {
         if (parser.isSet(kListDestinationsOption))
             return fail(u"--destination and --list-destinations cannot be used together."_s);
@@ -126,6 +134,7 @@ int CommandLine::run() const
     case ModeZip:
     case ModeCustomZip:
     case ModeRun:
+    case ModeDestinations:
         break;
     }
     return ExitSuccess;
@@ -237,13 +246,16 @@ int CommandLine::runZip() const
 std::optional<int> CommandLine::handOverToRunningCopy(SingleInstance &instance) const
 {
     QByteArray request;
-    if (m_mode != ModeRun) {
+    const bool staysRunning = m_mode == ModeRun || m_mode == ModeDestinations;
+    if (m_mode == ModeRun) {
+        request = HandOver::menuRequest();
+    } else if (m_mode == ModeDestinations) {
+        request = HandOver::destinationsRequest();
+    } else {
         const std::optional<QList<QUrl>> urls = itemURLs();
         if (!urls)
             return ExitUsageError;
         request = HandOver::zipRequest(m_mode, m_destinationName, *urls);
-    } else {
-        request = HandOver::menuRequest();
     }
     // A copy that is starting holds the lock before it listens: it is waited for.
     QElapsedTimer clock;
@@ -254,7 +266,7 @@ std::optional<int> CommandLine::handOverToRunningCopy(SingleInstance &instance) 
                 return print(*result);
             return print({ExitJobFailed, {}, u"tessary: the running Tessary ended before it answered.\n"_s});
         }
-        if (m_mode == ModeRun ? instance.becomeRunningCopy() : !SingleInstance::isLockHeld())
+        if (staysRunning ? instance.becomeRunningCopy() : !SingleInstance::isLockHeld())
             return std::nullopt;
         QThread::msleep(kStartingCopyPollMs);
     }

@@ -18,6 +18,7 @@ class CommandLine final
 public:
     enum Mode {
         ModeRun, ///< live in the tray
+        ModeDestinations, ///< live in the tray with the Destinations window open
         ModeZip, ///< zip FILEs to a Destination, as a drop on its tile, then exit
         ModeCustomZip, ///< zip FILEs through the custom zip window, as a drop on the drop pad
         ModeListDestinations, ///< print the Destinations and exit
@@ -58,8 +59,9 @@ public:
     int runZip() const;
 
     /// Where a copy of Tessary runs (or is starting), hands it the request: a zip mode's zip,
-    /// or, for ModeRun, opening its menu; the status then. Nothing when this process is to do
-    /// the work itself: for ModeRun it has then become the running copy.
+    /// opening its Destinations window, or, for ModeRun, opening its menu; the status then.
+    /// Nothing when this process is to do the work itself: for ModeRun and ModeDestinations it
+    /// has then become the running copy.
     std::optional<int> handOverToRunningCopy(SingleInstance &instance) const;
     /// Starts a zip mode's request on the controller, as a drop would; ended gets its result. A
     /// request whose asker (where one is given) goes away is cancelled.

@@ -14,6 +14,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QString kRequestKey = u"request"_s;
 const QString kMenuRequest = u"menu"_s;
+const QString kDestinationsRequest = u"destinations"_s;
 const QString kZipRequest = u"zip"_s;
 const QString kCustomKey = u"custom"_s;
 const QString kDestinationKey = u"destination"_s;
@@ -58,6 +59,11 @@ QByteArray HandOver::menuRequest()
     return messageOf({{kRequestKey, kMenuRequest}});
 }
 
+QByteArray HandOver::destinationsRequest()
+{
+    return messageOf({{kRequestKey, kDestinationsRequest}});
+}
+
 QByteArray HandOver::zipRequest(CommandLine::Mode mode, const QString &destinationName, const QList<QUrl> &urls)
 {
     QJsonArray items;
@@ -95,6 +101,11 @@ bool HandOver::serve(
             if (controller.statusItem() != nullptr)
                 controller.statusItem()->popUpMenuAtPad();
         });
+        reply(resultMessage({CommandLine::ExitSuccess, {}, {}}));
+        return true;
+    }
+    if (kind == kDestinationsRequest) {
+        executeBlockOnMainThread(&controller, [&controller] { controller.configureDestinationsSelected(); });
         reply(resultMessage({CommandLine::ExitSuccess, {}, {}}));
         return true;
     }

@@ -12,12 +12,14 @@
 class Tessary;
 
 // The messages by which a start of Tessary hands its command line to the running copy, and the
-// running copy's side of them. Each is a JSON object: a request names what to do ("menu", or
-// "zip" with the items' paths as base64 of their bytes, the Destination's name or the custom zip
-// window); the answer carries the result the command line prints and exits with.
+// running copy's side of them. Each is a JSON object: a request names what to do ("menu",
+// "destinations" for the Destinations window, or "zip" with the items' paths as base64 of their
+// bytes, the Destination's name or the custom zip window); the answer carries the result the
+// command line prints and exits with.
 namespace HandOver {
 
 QByteArray menuRequest();
+QByteArray destinationsRequest();
 QByteArray zipRequest(CommandLine::Mode mode, const QString &destinationName, const QList<QUrl> &urls);
 QByteArray resultMessage(const CommandLine::Result &result);
 /// Nothing when the message is not a result.

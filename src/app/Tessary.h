@@ -133,6 +133,9 @@ public:
     /// A drop on the pad: the custom zip of the files it carried.
     void receiveDragOnStatusButton(const QList<QUrl> &urls);
     void draggingEnded();
+    /// The drag was given up over the pad or the window: the window goes without waiting for
+    /// the button to be let go.
+    void draggingCancelled();
     /// A drop on a tile of the quick-zip window: the quick zip of its files, 0.1 s later.
     void dragDroppedOnDestination(Destination *destination);
 

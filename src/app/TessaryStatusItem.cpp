@@ -29,6 +29,7 @@ void Tessary::setupStatusMenu()
     DropPad *pad = m_statusItem->pad();
     connect(pad, &DropPad::dragEntered, this, &Tessary::draggingEnteredStatusButton);
     connect(pad, &DropPad::dragExited, this, &Tessary::draggingExitedStatusButton);
+    connect(pad, &DropPad::dragCancelled, this, &Tessary::draggingCancelled);
     connect(pad, &DropPad::dropped, this, &Tessary::receiveDragOnStatusButton);
     connect(pad, &DropPad::moved, this, [this](const QPoint &place) { m_settings->setDropPadLocation(place); });
     pad->placeAt(m_settings->dropPadLocation());
@@ -36,6 +37,7 @@ void Tessary::setupStatusMenu()
 
     m_quickZipWindow = std::make_unique<QuickZipWindow>();
     m_quickZipWindow->chooserView()->setDelegate(this);
+    connect(m_quickZipWindow.get(), &QuickZipWindow::dragCancelled, this, &Tessary::draggingCancelled);
     m_showQuickZipWindowTimer.setInterval(kShowQuickZipWindowIntervalMs);
     connect(&m_showQuickZipWindowTimer, &QTimer::timeout, this, &Tessary::showQuickZipWindow);
     m_hideQuickZipWindowTimer.setInterval(kMonitorMouseButtonIntervalMs);
@@ -128,6 +130,13 @@ void Tessary::receiveDragOnStatusButton(const QList<QUrl> &urls)
 
 void Tessary::draggingEnded()
 {
+    hideQuickZipWindow();
+}
+
+void Tessary::draggingCancelled()
+{
+    cancelShowQuickZipWindowTimer();
+    cancelHideQuickZipWindowTimer();
     hideQuickZipWindow();
 }
 

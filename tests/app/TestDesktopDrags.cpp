@@ -80,10 +80,12 @@ private Q_SLOTS:
     void aQuickPassOverThePadOpensNothing();
     void aHoldOpensTheWindowAndADropOnATileMakesTheArchive();
     void releasingAnywhereClosesTheWindow();
+    void escapeGivesUpTheDragAndTheWindowGoes();
     void aDropOnThePadOpensTheCustomZipWindow();
     void thePadMovedHalfOffTheScreenComesBack();
     void aJobLeavesTheFocusWhereItIs();
     void anotherStartHandsOverToTheRunningCopy();
+    void theDestinationsWindowOpensWhereItWasLeft();
 
 private:
     /// Drags the test files from the drag source onto the pad, resting there for the time.
@@ -201,13 +203,32 @@ void TestDesktopDrags::aHoldOpensTheWindowAndADropOnATileMakesTheArchive()
 
 void TestDesktopDrags::releasingAnywhereClosesTheWindow()
 {
+    // Each showing stays out of the task bar, the second as the first.
+    for (int showing = 1; showing <= 2; ++showing) {
+        dragOntoPad(50);
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kQuickZipWindow).has_value(), 3000);
+        const QByteArray state = windowProperties(windowId(kQuickZipWindow), {u"_NET_WM_STATE"_s});
+        QVERIFY2(state.contains("_NET_WM_STATE_SKIP_TASKBAR"), qPrintable(u"showing %1: "_s.arg(showing) + QString::fromUtf8(state)));
+        moveTo(kEmptyDesktop);
+        QTest::qWait(300);
+        button(u"mouseup"_s);
+        QCOMPARE(dragResult(), u"dropped: none"_s);
+        // 0.1 s of polling and a 0.25 s fade, with room for a busy machine.
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleWindow(kQuickZipWindow).has_value(), 3000);
+    }
+}
+
+void TestDesktopDrags::escapeGivesUpTheDragAndTheWindowGoes()
+{
     dragOntoPad(50);
     QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kQuickZipWindow).has_value(), 3000);
-    moveTo(kEmptyDesktop);
+    moveTo(visibleWindow(kQuickZipWindow)->center());
     QTest::qWait(300);
+    xdotool({u"key"_s, u"Escape"_s});
+    QCOMPARE(dragResult(), u"dropped: none"_s);
+    // The button is still down: the window goes all the same.
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindow(kQuickZipWindow).has_value(), 2000);
     button(u"mouseup"_s);
-    // 0.1 s of polling and a 0.25 s fade, with room for a busy machine.
-    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindow(kQuickZipWindow).has_value(), 3000);
 }
 
 void TestDesktopDrags::aDropOnThePadOpensTheCustomZipWindow()
@@ -291,6 +312,36 @@ void TestDesktopDrags::anotherStartHandsOverToTheRunningCopy()
     moveTo(QPoint(640, 700)); // a click away from it closes it
     button(u"click"_s);
     QTRY_COMPARE(visibleWindows(), before);
+}
+
+void TestDesktopDrags::theDestinationsWindowOpensWhereItWasLeft()
+{
+    const QString destinations = u"^Destinations$"_s;
+    const auto open = [this, &destinations] {
+        QProcess start;
+        start.setProcessEnvironment(m_tessary.processEnvironment());
+        start.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destinations"_s});
+        QVERIFY(start.waitForFinished(10000));
+        QCOMPARE(start.exitCode(), 0); // the running copy opens it
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(destinations).has_value(), 5000);
+        QTest::qWait(300); // placed by the window manager
+    };
+    // Centred on the screen the first time (above IceWM's task bar).
+    open();
+    const QRect first = *visibleWindow(destinations);
+    QVERIFY2(qAbs(first.center().x() - 640) <= 2, qPrintable(u"%1"_s.arg(first.center().x())));
+    QVERIFY2(qAbs(first.center().y() - 388) <= 16, qPrintable(u"%1"_s.arg(first.center().y())));
+
+    // Moved by the user, closed and opened again, it comes back to the pixel where it was left.
+    xdotool({u"windowmove"_s, u"--sync"_s, windowId(destinations), u"200"_s, u"150"_s});
+    QTest::qWait(300);
+    const QRect moved = *visibleWindow(destinations);
+    QVERIFY(moved.topLeft() != first.topLeft());
+    xdotool({u"windowclose"_s, windowId(destinations)});
+    QTRY_VERIFY(!visibleWindow(destinations).has_value());
+    open();
+    QCOMPARE(visibleWindow(destinations)->topLeft(), moved.topLeft());
+    xdotool({u"windowclose"_s, windowId(destinations)});
 }
 
 QTEST_GUILESS_MAIN(TestDesktopDrags)

@@ -251,7 +251,7 @@ void TestStatusItem::theDestinationsWindow()
     m_controller->configureDestinationsSelected();
     DestinationsConfigureWindowController *dialog = m_controller->destinationsConfigureDialog();
     QWidget *window = dialog->window();
-    QCOMPARE(window->pos(), QPoint(120, 90));
+    QCOMPARE(window->geometry().topLeft(), QPoint(120, 90)); // where its content was
     QCOMPARE(window->size(), dialog->chooserView()->size());
     QCOMPARE(window->windowTitle(), u"Destinations"_s);
 
@@ -261,9 +261,13 @@ void TestStatusItem::theDestinationsWindow()
         m_controller->addDestination(std::make_shared<DestinationDropbox>(u"Another"_s));
     QTRY_VERIFY(window->height() > height);
     QCOMPARE(window->size(), dialog->chooserView()->size());
+    // The quick-zip grid has the same shape for the same list.
+    m_controller->showQuickZipWindow();
+    QCOMPARE(m_controller->quickZipWindow()->chooserView()->columnCount(), dialog->chooserView()->columnCount());
+    QCOMPARE(m_controller->quickZipWindow()->chooserView()->rowCount(), dialog->chooserView()->rowCount());
 
     window->move(300, 200); // as the user moves it
-    QCOMPARE(m_controller->settings()->preferredDestinationsWindowLocation(), QPointF(300, 200));
+    QCOMPARE(m_controller->settings()->preferredDestinationsWindowLocation(), QPointF(window->geometry().topLeft()));
 
     // Opened again, the old window goes; closed, the controller lets it go.
     const QPointer<DestinationsConfigureWindowController> first(dialog);

@@ -21,6 +21,7 @@ namespace {
 constexpr int kInteractionIntervalMs = 100;
 constexpr double kReloadDelay = 0.01;
 constexpr double kTimerRestartDelay = 0.2;
+constexpr int kCaptionPadding = 6;
 } // namespace
 
 DestinationChooserView::DestinationChooserView(const QSizeF &iconSize, QWidget *parent)
@@ -36,6 +37,7 @@ DestinationChooserView::DestinationChooserView(const QSizeF &iconSize, QWidget *
     caption.setColor(QPalette::Window, UtilitiesWindows::interfaceBackgroundColor());
     m_currentDestinationNameLabel->setPalette(caption);
     m_currentDestinationNameLabel->setAutoFillBackground(true);
+    m_currentDestinationNameLabel->setContentsMargins(kCaptionPadding, 0, kCaptionPadding, 0);
     m_interactionTimer.setInterval(kInteractionIntervalMs);
     connect(&m_interactionTimer, &QTimer::timeout, this, &DestinationChooserView::trackPointer);
 }

@@ -45,13 +45,16 @@ DestinationsConfigureWindowController::~DestinationsConfigureWindowController() 
 
 void DestinationsConfigureWindowController::show()
 {
+    // The window takes its grid's size before it is placed. Its place is that of its content,
+    // which stays the same whatever frame the window manager gives it.
+    m_window->setFixedSize(m_chooser->size());
     const QPointF preferred = m_location.first();
-    if (preferred.isNull()) {
-        const QRectF screen = QGuiApplication::primaryScreen()->availableGeometry();
-        m_window->move(Utilities::centeredRect(QRectF(m_window->rect()), screen).topLeft().toPoint());
-    } else {
-        m_window->move(preferred.toPoint());
-    }
+    const QRect content = preferred.isNull()
+        ? Utilities::centeredRect(QRectF(QPointF(), m_window->size()),
+              QRectF(QGuiApplication::primaryScreen()->availableGeometry()))
+              .toRect()
+        : QRect(preferred.toPoint(), m_window->size());
+    m_window->setGeometry(content);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
@@ -60,7 +63,8 @@ void DestinationsConfigureWindowController::show()
 
 void DestinationsConfigureWindowController::setDestinations()
 {
-    m_chooser->setDestinations(m_destinations, int(m_chooser->columnCount()));
+    // As many columns as the quick-zip grid has for the same list: the user meets one shape.
+    m_chooser->setDestinations(m_destinations, 0);
 }
 
 void DestinationsConfigureWindowController::noteThatDestinationWasJustAdded(Destination *)
@@ -78,7 +82,7 @@ bool DestinationsConfigureWindowController::eventFilter(QObject *watched, QEvent
     if (watched == m_chooser && event->type() == QEvent::Resize) {
         m_window->setFixedSize(m_chooser->size());
     } else if (watched == m_window.get() && event->type() == QEvent::Move && m_shown) {
-        m_location.second(m_window->pos());
+        m_location.second(m_window->geometry().topLeft());
     } else if (watched == m_window.get() && event->type() == QEvent::Close) {
         TessaryNotifications::setWantsTessaryNotifications(this, false);
         if (m_completion)

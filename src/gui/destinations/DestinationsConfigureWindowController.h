@@ -15,14 +15,16 @@ class QWidget;
 // The window that shows every Destination for editing: the grid at 80-point tiles, where
 // hovering a tile brings up its configure and delete buttons and a click runs its click action
 // (the add tile's menu), and where a drop zips as on the quick-zip window. Its content is the
-// grid: it grows when an addition needs a row and shrinks when a removal frees one. It opens
+// grid, with as many columns as the quick-zip grid has for the same list: it grows when an
+// addition needs a row and shrinks when a removal frees one. It opens
 // where the user last left it (centred the first time) and tells its owner when it closes.
 class DestinationsConfigureWindowController final : public QObject
 {
     Q_OBJECT
 
 public:
-    /// Where the window is, read and written as the user moves it.
+    /// Where the window's content is (its top-left corner, inside the frame), read and written as
+    /// the user moves it.
     using LocationStore = std::pair<std::function<QPointF()>, std::function<void(const QPointF &)>>;
 
     /// The list is the owner's, shown as it stands each time the window lays out.

@@ -7,6 +7,7 @@
 #include "platform/WindowManagerHints.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -105,6 +106,9 @@ void DropPad::dragMoveEvent(QDragMoveEvent *event)
 void DropPad::dragLeaveEvent(QDragLeaveEvent *)
 {
     Q_EMIT dragExited();
+    // A drag leaves a window that is still under the pointer only when it was given up.
+    if (rect().contains(mapFromGlobal(QCursor::pos())))
+        Q_EMIT dragCancelled();
 }
 
 void DropPad::dropEvent(QDropEvent *event)

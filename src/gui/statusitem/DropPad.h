@@ -32,6 +32,8 @@ public:
 Q_SIGNALS:
     void dragEntered();
     void dragExited();
+    /// The drag over the pad was given up (Escape) while the pointer stayed on the pad.
+    void dragCancelled();
     /// A drop on the pad, with every URL it carried.
     void dropped(const QList<QUrl> &urls);
     /// A click without a move, with the left or the right button.

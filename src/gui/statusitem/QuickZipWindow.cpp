@@ -4,6 +4,10 @@
 #include "gui/chooser/DestinationChooserView.h"
 #include "platform/WindowManagerHints.h"
 
+#include <QCursor>
+#include <QEvent>
+#include <QWindow>
+
 using namespace Qt::Literals::StringLiterals;
 
 QuickZipWindow::QuickZipWindow()
@@ -17,6 +21,17 @@ QuickZipWindow::QuickZipWindow()
     setFocusPolicy(Qt::NoFocus);
     m_fade.setDuration(FadeOutMs);
     m_fade.setEndValue(0.0);
+    // A drag leaves the window as a whole (not one of its tiles for another) here.
+    winId();
+    windowHandle()->installEventFilter(this);
+}
+
+bool QuickZipWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A drag leaves a window that is still under the pointer only when it was given up.
+    if (watched == windowHandle() && event->type() == QEvent::DragLeave && frameGeometry().contains(QCursor::pos()))
+        Q_EMIT dragCancelled();
+    return false;
 }
 
 void QuickZipWindow::showWithFrame(const QRect &frame)

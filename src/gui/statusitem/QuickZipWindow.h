@@ -30,6 +30,13 @@ public:
     /// compositor the window simply stays until it goes.
     void fadeOut(const std::function<void()> &completion);
 
+Q_SIGNALS:
+    /// The drag over the window was given up (Escape) while the pointer stayed on it.
+    void dragCancelled();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     DestinationChooserView *m_chooserView;
     QPropertyAnimation m_fade;
