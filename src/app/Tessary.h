@@ -211,7 +211,8 @@ public:
         const QObject *asker = nullptr);
     /// A free "NAME.zip" (or "NAME #2.zip"...) in the folder, away from archives still being made.
     QString pathToCreatedZipArchiveWithOutputFolderPath(const QString &folderPath, const QString &outputFileName) const;
-    /// The same path, taken on disk by an empty file so that no other process picks it too.
+    /// The same path, claimed on disk by a hidden file beside it so that no other process picks
+    /// it too; the name itself stays free until the archive takes it whole.
     QString claimArchivePath(const QString &folderPath, const QString &outputFileName) const;
     /// 90 points below the newest open progress window, else the preferred place.
     QPointF determineBestProgressWindowLocation() const;

@@ -170,10 +170,9 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
 void Tessary::endZipRequest(const std::shared_ptr<ZipRequest> &request, RequestOutcome outcome, const Error &error)
 {
     m_reservedArchivePaths.remove(request->archivePath);
-    // A job that ended before zip wrote anything leaves the empty file that claimed the name.
-    if (outcome != RequestOutcome::Finished && !request->archivePath.isNull()
-        && QFileInfo(request->archivePath).isFile() && QFileInfo(request->archivePath).size() == 0)
-        QFile::remove(request->archivePath);
+    // However it ended, the name is no longer claimed: the archive holds it, or nothing does.
+    if (!request->archivePath.isNull())
+        QFile::remove(Utilities::claimPath(request->archivePath));
     m_runningJobs.removeIf([&request](const std::weak_ptr<MultiOperation> &job) {
         return job.expired() || job.lock() == request->multiOperation;
     });
@@ -189,6 +188,9 @@ void Tessary::stopRunningJobs()
             running->cancel();
     m_dropboxManager->cancelRequests();
     waitForBackgroundWork(kStopWaitMs);
+    // The stopped jobs report no more (the event loop has ended): their names' claims go here.
+    for (const QString &path : std::as_const(m_reservedArchivePaths))
+        QFile::remove(Utilities::claimPath(path));
 }
 
 QString Tessary::pathToCreatedZipArchiveWithOutputFolderPath(

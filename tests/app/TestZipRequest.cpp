@@ -336,6 +336,11 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
     QCOMPARE(windows.at(1)->window()->windowTitle(), u"Second"_s);
     QTRY_COMPARE(
         windows.at(0)->window()->findChild<QLabel *>(u"messageTextField"_s)->text(), u"Creating Tessary Archive..."_s);
+    // While they run, nothing is under their names, which are claimed all the same: another
+    // program of ours picks another name.
+    const QString folder = backups()->rootFolderPath();
+    QVERIFY(!QFileInfo::exists(folder + u"/First.zip"_s));
+    QCOMPARE(Utilities::availableFileName(u"First.zip"_s, folder), u"First #2.zip"_s);
 
     for (ProgressWindowController *window : windows)
         window->window()->findChild<QPushButton *>(u"cancelButton"_s)->click();

@@ -373,7 +373,7 @@ QString join(const QStringList &partPaths, const QString &outputPath, const std:
 QString ZipMerger::merge(const QStringList &partPaths, const QString &outputPath, const std::atomic<bool> *cancelled)
 {
     const QString failure = join(partPaths, outputPath, cancelled);
-    // What is at the path, the name's placeholder or an earlier try, is not the archive asked for.
+    // What is at the path, an earlier try, is not the archive asked for.
     if (!failure.isEmpty())
         QFile::remove(outputPath);
     return failure;

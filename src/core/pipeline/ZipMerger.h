@@ -14,9 +14,9 @@ class ZipMerger final
 public:
     /// Writes the archive at outputPath holding every entry of the parts, the parts' entries in
     /// the order given. Returns an empty string on success, otherwise why it failed, in plain words
-    /// for a user; on failure nothing is left at outputPath (whatever was there, such as the empty
-    /// file that claims the name, is replaced on success and removed on failure). The merge stops,
-    /// as a failure, soon after *cancelled becomes true.
+    /// for a user; on failure nothing is left at outputPath (whatever was there is replaced on
+    /// success and removed on failure). The merge stops, as a failure, soon after *cancelled
+    /// becomes true.
     static QString merge(
         const QStringList &partPaths, const QString &outputPath, const std::atomic<bool> *cancelled = nullptr);
 };

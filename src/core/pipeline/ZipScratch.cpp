@@ -1,6 +1,7 @@
 #include "ZipScratch.h"
 
 #include "core/support/FileNames.h"
+#include "core/support/Utilities.h"
 
 #include <QFileInfo>
 
@@ -20,9 +21,9 @@ extern char **environ;
 
 namespace {
 // Waits for a line on its input. "done" ends it quietly; the end of the input without it means
-// that Tessary is gone, and what it left is removed: the folder, and the name's claim if empty.
+// that Tessary is gone, and what it left is removed: the folder, and the name's claim.
 const char *const kWatcherScript = R"(read -r line; [ "$line" = done ] && exit 0
-rm -rf -- "$1"; [ -s "$2" ] || rm -f -- "$2")";
+rm -rf -- "$1"; rm -f -- "$2")";
 
 constexpr int kOpenFolders = 16;
 
@@ -66,10 +67,10 @@ void ZipScratch::watch(const QString &archivePath)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
     const QByteArray folder = FileNames::encode(m_path);
-    const QByteArray archive = FileNames::encode(archivePath);
+    const QByteArray claim = FileNames::encode(Utilities::claimPath(archivePath));
     char *const arguments[] = {const_cast<char *>("sh"), const_cast<char *>("-c"), const_cast<char *>(kWatcherScript),
         const_cast<char *>("tessary-scratch"), const_cast<char *>(folder.constData()),
-        const_cast<char *>(archive.constData()), nullptr};
+        const_cast<char *>(claim.constData()), nullptr};
     if (::posix_spawn(&m_watcher, "/bin/sh", &actions, nullptr, arguments, environ) != 0)
         m_watcher = 0;
     posix_spawn_file_actions_destroy(&actions);

@@ -6,8 +6,8 @@
 
 // A hidden folder beside an archive being made, for its parts. It goes, with everything in it,
 // when the scratch is destroyed, and also when Tessary is killed outright: a small watcher
-// process, which outlives it, then removes the folder and the empty file that claimed the
-// archive's name.
+// process, which outlives it, then removes the folder and the hidden file that claimed the
+// archive's name (Utilities::claimPath()).
 class ZipScratch final
 {
 public:

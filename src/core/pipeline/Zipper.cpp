@@ -16,6 +16,8 @@
 
 #include <cerrno>
 #include <cstdio>
+
+#include <fcntl.h>
 #include <thread>
 
 #include <sched.h>
@@ -61,11 +63,16 @@ int coresToUse()
     return QThread::idealThreadCount();
 }
 
-// The finished archive takes its name in one step, replacing the empty file that claims it.
+// The finished archive takes its name in one step, never over a file that took the name meanwhile.
 QString moveIntoPlace(const QString &archivePath, const QString &outputFilePath)
 {
-    if (::rename(FileNames::encode(archivePath).constData(), FileNames::encode(outputFilePath).constData()) == 0)
+    if (::renameat2(AT_FDCWD, FileNames::encode(archivePath).constData(), AT_FDCWD,
+            FileNames::encode(outputFilePath).constData(), RENAME_NOREPLACE)
+        == 0)
         return {};
+    if (errno == EEXIST)
+        return u"The archive could not take the name \"%1\": another file of that name was put in its folder "
+               "meanwhile."_s.arg(outputFilePath);
     return u"The archive could not be written in the folder \"%1\" (%2)."_s.arg(
         QFileInfo(outputFilePath).path(), qt_error_string(errno));
 }
@@ -158,7 +165,6 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
     }
     const auto fail = [&](const QString &reason) {
         Log::handler()(u"Archive: Task failed."_s);
-        QFile::remove(outputFilePath); // frees the name it claimed
         callCompletionBlock(errorWithDescription(u"Archive Creation Failure: "_s + reason), {});
     };
     // An item gone since the drop leaves the tool no folder to run in.
@@ -204,7 +210,7 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
 
     const qsizetype failed = runParts();
     if (isCancelled()) {
-        finishCancelled(outputFilePath);
+        finishCancelled();
         return;
     }
     if (failed >= 0) {
@@ -220,10 +226,14 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         joined = scratch.filePath(u"joined.zip"_s);
         problem = ZipMerger::merge(partPaths, joined, &m_cancelled);
     }
-    if (problem.isEmpty() && !isCancelled())
+    if (problem.isEmpty() && !isCancelled()) {
         problem = moveIntoPlace(joined, outputFilePath);
+        // Cancelled while it took its name: the archive that was asked for goes after all.
+        if (problem.isEmpty() && isCancelled())
+            QFile::remove(outputFilePath);
+    }
     if (isCancelled()) {
-        finishCancelled(outputFilePath);
+        finishCancelled();
         return;
     }
     if (!problem.isEmpty()) {
@@ -327,10 +337,9 @@ QString Zipper::describeLeftOut(const QStringList &names, const QString &outputF
                names.size() == 1 ? u"1 item"_s : u"%1 items"_s.arg(names.size()), list, outputFilePath);
 }
 
-void Zipper::finishCancelled(const QString &outputFilePath)
+void Zipper::finishCancelled()
 {
     Log::handler()(u"Archive: Task cancelled."_s);
-    QFile::remove(outputFilePath);
     callCompletionBlock(errorWithDescription(u"User Cancelled"_s), {});
 }
 

@@ -48,7 +48,8 @@ public:
     void setMaximumParallelRuns(int runs) { m_maximumParallelRuns = std::max(1, runs); }
 
     /// Creates the archive at outputFilePath from the items (local file URLs), encrypted when the
-    /// password is not empty, replacing a file there (an empty one that claims the name). Does
+    /// password is not empty. The archive appears there whole or not at all, and never over a
+    /// file that is there: the name is the caller's to keep free (Utilities::claimPath()). Does
     /// the whole job on the calling thread, blocking it, and calls the completion before it
     /// returns. The path the completion receives is always null: the archive is at outputFilePath.
     /// On failure and cancel nothing is left at outputFilePath, except an archive that lacks
@@ -79,7 +80,7 @@ private:
     qsizetype runParts();
     void updateProgress();
     void setProgress(float progress);
-    void finishCancelled(const QString &outputFilePath);
+    void finishCancelled();
     void callCompletionBlock(const Error &error, const QString &pathToCreatedZipArchive);
 
     Completion m_completion;

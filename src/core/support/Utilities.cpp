@@ -116,7 +116,7 @@ QString Utilities::availableFileName(
     QString candidate = base + suffix;
     const auto taken = [&](const QString &name) {
         const QString path = folder.filePath(name);
-        return fileExistsAtPath(path) || reservedPaths.contains(path);
+        return fileExistsAtPath(path) || fileExistsAtPath(claimPath(path)) || reservedPaths.contains(path);
     };
     for (qint64 counter = 2; taken(candidate); ++counter) {
         didChange = true;
@@ -134,7 +134,8 @@ QString Utilities::claimAvailableFileName(
     for (;;) {
         const QString name = availableFileName(fileName, folderPath, nullptr, taken);
         const QString path = QDir(folderPath).filePath(name);
-        const int fd = ::open(FileNames::encode(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        const int fd
+            = ::open(FileNames::encode(claimPath(path)).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0) {
             ::close(fd);
             return name;
@@ -143,6 +144,12 @@ QString Utilities::claimAvailableFileName(
             return name;
         taken.insert(path); // taken by someone else since it was found free
     }
+}
+
+QString Utilities::claimPath(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return path.left(slash + 1) + u'.' + path.mid(slash + 1) + u".tessary-claim"_s;
 }
 
 bool Utilities::fileExistsAtPath(const QString &path)

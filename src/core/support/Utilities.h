@@ -50,14 +50,17 @@ public:
 
     /// A name that nothing in the folder has yet: fileName itself when it is free, otherwise
     /// "BASE #2.EXT", "BASE #3.EXT" and so on. *changed tells whether it had to be changed.
-    /// Reserved paths (of archives still being made) count as taken.
+    /// Reserved paths (of archives still being made) and claimed names count as taken.
     static QString availableFileName(const QString &fileName, const QString &folderPath, bool *changed = nullptr,
         const QSet<QString> &reservedPaths = {});
-    /// availableFileName(), with the name taken on disk at once: an empty file is created there,
-    /// never over anything, so that no other process picks the same name meanwhile. Where the
-    /// folder takes no file, the name is only chosen.
+    /// availableFileName(), with the name claimed on disk at once, so that no other process picks
+    /// it meanwhile: a hidden empty file beside it (claimPath()) is created, never over anything.
+    /// The name itself stays free until the archive takes it whole. Where the folder takes no
+    /// file, the name is only chosen.
     static QString claimAvailableFileName(
         const QString &fileName, const QString &folderPath, const QSet<QString> &reservedPaths = {});
+    /// The hidden file that claims the path's name: ".NAME.tessary-claim" beside it.
+    static QString claimPath(const QString &path);
     /// Whether anything is at the path: a file, a folder, or a symbolic link (even a broken one).
     static bool fileExistsAtPath(const QString &path);
     /// "~/Backups", created with its parents first when create is true.
