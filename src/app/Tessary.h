@@ -147,12 +147,15 @@ public:
     /// Enables the item and sets its check mark from its tag, as the menu opens.
     void validateMenuItem(QAction *item);
     void revealLastZipSelected();
-    /// Opens the help on using Tessary.
+    /// Shows the archive in the file manager; tells the user when nothing can show it.
+    void revealArchive(const QString &archivePath);
+    /// Opens the help on using Tessary; tells the user when it is not installed or nothing can
+    /// open it.
     void supportSelected();
     /// Quits after the user confirms.
     void quitSelected();
-    /// The help "Support..." opens: the README installed with the program, or the one of the
-    /// source tree it was built from; null when there is neither.
+    /// The help "Support..." opens: the README installed with the program (in share/doc beside
+    /// its bin folder), whether or not it is there.
     static QString supportDocumentPath();
     /// The About box, with the switch for logging.
     void displayAboutBox();
@@ -227,6 +230,9 @@ public:
     /// requests) and waits at most 2 s for them to stop, so that no tool runs on and nothing
     /// half-written stays under an archive's name.
     void stopRunningJobs();
+    /// After a delivery into one of the user's folders that nothing else tells of (the Desktop,
+    /// beside the items), a notification of the desktop names the archive and offers to show it.
+    void announceArchiveInItsFolder(const QString &archivePath, const Destination &destination, bool secure);
     /// The progress windows open now, oldest first.
     QList<ProgressWindowController *> progressWindows() const;
     /// The archive of the last job that finished without error; null until then.

@@ -7,10 +7,10 @@
 #include "core/support/Utilities.h"
 #include "gui/statusitem/StatusItem.h"
 #include "gui/support/UtilitiesWindows.h"
+#include "platform/DesktopOpener.h"
 #include "platform/FileManager.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -72,7 +72,7 @@ void Tessary::buildStatusMenu()
     add(u"Destinations..."_s, TagCommand, [this] { configureDestinationsSelected(); });
     menu->addSeparator();
     add(u"Introduction..."_s, TagCommand, [this] { showIntroductionWithShowSkipReminderMessage(false); });
-    add(u"Support..."_s, TagCommand, [this] { supportSelected(); })->setEnabled(!supportDocumentPath().isNull());
+    add(u"Support..."_s, TagCommand, [this] { supportSelected(); });
     add(u"About..."_s, TagCommand, [this] { displayAboutBox(); });
     menu->addSeparator();
     add(u"Quit..."_s, TagCommand, [this] { quitSelected(); });
@@ -111,26 +111,37 @@ void Tessary::validateMenuItem(QAction *item)
 void Tessary::revealLastZipSelected()
 {
     if (canRevealLastZipCreated())
-        FileManager::reveal(m_pathToLastZipCreated);
+        revealArchive(m_pathToLastZipCreated);
+}
+
+void Tessary::revealArchive(const QString &archivePath)
+{
+    FileManager::reveal(archivePath, this, [archivePath](const QString &reason) {
+        Utilities::displayMessage(u"Tessary could not show the archive \"%1\": no file manager answered, and its "
+                                  "folder could not be opened (%2)."_s.arg(archivePath, reason),
+            u"Cannot Show the Archive"_s);
+    });
 }
 
 QString Tessary::supportDocumentPath()
 {
-    const QStringList candidates {
-        QDir(QCoreApplication::applicationDirPath()).filePath(u"../share/doc/tessary/README.md"_s),
-        QStringLiteral(TESSARY_SOURCE_DIR "/README.md"),
-    };
-    for (const QString &candidate : candidates)
-        if (QFileInfo(candidate).isFile())
-            return QDir::cleanPath(candidate);
-    return {};
+    return QDir::cleanPath(
+        QDir(QCoreApplication::applicationDirPath()).filePath(u"../share/doc/tessary/README.md"_s));
 }
 
 void Tessary::supportSelected()
 {
     const QString path = supportDocumentPath();
-    if (!path.isNull())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!QFileInfo(path).isFile()) {
+        Utilities::displayMessage(u"Tessary's help is not installed: it belongs at \"%1\". It comes with "
+                                  "Tessary's package, and with \"make install\"."_s.arg(path),
+            u"Help Not Installed"_s);
+        return;
+    }
+    DesktopOpener::open(path, this, [path](const QString &reason) {
+        Utilities::displayMessage(
+            u"Tessary could not open its help \"%1\": %2."_s.arg(path, reason), u"Cannot Open the Help"_s);
+    });
 }
 
 void Tessary::quitSelected()

@@ -13,7 +13,6 @@
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
 #include "gui/pipeline/ProgressWindowController.h"
-#include "platform/FileManager.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -140,12 +139,13 @@ void Tessary::startZipJob(const std::shared_ptr<ZipRequest> &request)
         }
         m_pathToLastZipCreated = request->archivePath;
         if (request->destination->shouldRevealZipUponCreation())
-            FileManager::reveal(request->archivePath);
+            revealArchive(request->archivePath);
         // The request has ended once the Destination's delivery has; a failed delivery is a failed
         // request, and the user learns where the archive is.
         request->destination->destinationWasUsedWithArchivePath(
             request->archivePath, boundTo(this, [this, request](const QString &problem) {
                 if (problem.isEmpty()) {
+                    announceArchiveInItsFolder(request->archivePath, *request->destination, request->isSecure());
                     endZipRequest(request, RequestOutcome::Finished, {});
                     return;
                 }
@@ -241,6 +241,20 @@ ProgressWindowController *Tessary::dismissProgressWindow(
     m_progressWindows.removeAll(window);
     window->dismiss();
     return nullptr;
+}
+
+void Tessary::announceArchiveInItsFolder(const QString &archivePath, const Destination &destination, bool secure)
+{
+    // Most desktops show no icons on the Desktop, and an archive beside its items is easily
+    // missed: where nothing else tells of it, the desktop's notification does, with a way to it.
+    if (destination.shouldDisplayArchiveCreatedNotification()
+        || destination.rootFolderPath() == Destination::internalFolderPath())
+        return;
+    const QFileInfo archive(archivePath);
+    Utilities::displaySystemNotification(
+        secure ? u"Secure Tessary Archive Successfully Created"_s : u"Tessary Archive Successfully Created"_s,
+        u"\"%1\" is in %2."_s.arg(archive.fileName(), archive.path()), u"Show in Folder"_s,
+        boundTo(this, [this, archivePath] { revealArchive(archivePath); }));
 }
 
 QList<ProgressWindowController *> Tessary::progressWindows() const

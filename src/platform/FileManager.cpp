@@ -4,27 +4,29 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDesktopServices>
 #include <QFileInfo>
+#include <QPointer>
 #include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
 
-void FileManager::reveal(const QString &path)
+void FileManager::reveal(const QString &path, const QObject *receiver, DesktopOpener::Failed failed)
 {
-    const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).path());
+    const QString folder = QFileInfo(path).path();
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        QDesktopServices::openUrl(folder);
+        DesktopOpener::open(folder, receiver, std::move(failed));
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(u"org.freedesktop.FileManager1"_s,
         u"/org/freedesktop/FileManager1"_s, u"org.freedesktop.FileManager1"_s, u"ShowItems"_s);
     call << QStringList {QUrl::fromLocalFile(path).toString()} << QString();
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), QCoreApplication::instance());
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [folder](QDBusPendingCallWatcher *done) {
-        if (done->isError())
-            QDesktopServices::openUrl(folder);
-        done->deleteLater();
-    });
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+        [folder, receiver = QPointer<const QObject>(receiver), failed = std::move(failed)](
+            QDBusPendingCallWatcher *done) {
+            if (done->isError() && receiver)
+                DesktopOpener::open(folder, receiver, failed);
+            done->deleteLater();
+        });
 }

@@ -58,6 +58,8 @@ private Q_SLOTS:
     void policiesInTheMenu_data();
     void policiesInTheMenu();
     void revealIsEnabledWhileTheLastArchiveExists();
+    void whatCannotBeOpenedIsExplained_data();
+    void whatCannotBeOpenedIsExplained();
     void presetPolicies_data();
     void presetPolicies();
     void quitAsksFirst_data();
@@ -487,6 +489,44 @@ void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()
     QVERIFY(revealEnabled());
     QVERIFY(QFile::remove(m_controller->pathToLastZipCreated()));
     QVERIFY(!revealEnabled());
+}
+
+void TestStatusItem::whatCannotBeOpenedIsExplained_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+    // Here no file manager answers and no program is set to open folders.
+    QTest::newRow("the last archive") << u"Reveal Last Tessary Archive..."_s
+                                      << u"Cannot Show the Archive|Tessary could not show the archive \"ARCHIVE\": no file "
+                                         "manager answered, and its folder could not be opened (no program is set to "
+                                         "open it)."_s;
+    // The help is the installed one, never a file of the source tree.
+    QTest::newRow("the help") << u"Support..."_s
+                              << u"Help Not Installed|Tessary's help is not installed: it belongs at \"HELP\". It comes "
+                                 "with Tessary's package, and with \"make install\"."_s;
+}
+
+void TestStatusItem::whatCannotBeOpenedIsExplained()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
+    bool ended = false;
+    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
+        m_controller->destinations().at(3), u"Notes"_s, QString(),
+        [&ended](Tessary::RequestOutcome, const QString &, const Error &) { ended = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(ended, 20000);
+    const QString help
+        = QDir::cleanPath(QCoreApplication::applicationDirPath() + u"/../share/doc/tessary/README.md"_s);
+    QVERIFY(!QFileInfo::exists(help));
+    ModalDriver driver;
+    driver.answerMessageBox();
+    openMenu();
+    QVERIFY(item(title)->isEnabled());
+    item(title)->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(driver.messages.size(), 1, 10000);
+    QCOMPARE(driver.messages.first(),
+        message.replace(u"ARCHIVE"_s, m_controller->pathToLastZipCreated()).replace(u"HELP"_s, help));
 }
 
 void TestStatusItem::presetPolicies_data()

@@ -2,6 +2,7 @@
 // (tests/helpers/with-desktop-session) for the preset password's keychain.
 
 #include "ArchiveReader.h"
+#include "DesktopServiceStandIns.h"
 #include "ModalDriver.h"
 #include "PresetPassword.h"
 #include "TemporaryHome.h"
@@ -126,6 +127,8 @@ private Q_SLOTS:
     void presetPasswordComesOffTheGuiThread_data();
     void presetPasswordComesOffTheGuiThread();
     void wholeCustomZip();
+    void anArchiveInAFolderOfTheUsersIsAnnounced_data();
+    void anArchiveInAFolderOfTheUsersIsAnnounced();
 
 private:
     QUrl item(const QString &relative) const { return QUrl::fromLocalFile(m_home->filePath(u"items/"_s + relative)); }
@@ -462,6 +465,40 @@ void TestZipRequest::wholeCustomZip()
     QCOMPARE(outcome.archivePath, m_home->desktopPath() + u"/Custom.zip"_s);
     QCOMPARE(ArchiveReader::listEntries(outcome.archivePath), QStringList {u"notes.txt"_s});
     QCOMPARE(m_controller->settings()->lastUsedAskForDestinationType(), int(Destination::DestinationTypeDesktop));
+}
+
+void TestZipRequest::anArchiveInAFolderOfTheUsersIsAnnounced_data()
+{
+    QTest::addColumn<int>("destination");
+    QTest::addColumn<bool>("announced");
+    QTest::newRow("alongside the items") << 0 << true;
+    QTest::newRow("on the Desktop") << 1 << true;
+    QTest::newRow("in the Backups folder, which shows its own notice") << 3 << false;
+}
+
+void TestZipRequest::anArchiveInAFolderOfTheUsersIsAnnounced()
+{
+    QFETCH(int, destination);
+    QFETCH(bool, announced);
+    DesktopServiceStandIns services;
+    QVERIFY(services.isValid());
+    Outcome outcome;
+    run({item(u"notes.txt"_s)}, m_controller->destinations().at(destination), outcome);
+    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
+    if (!announced) {
+        QTest::qWait(300);
+        QCOMPARE(services.notifications.received, QStringList());
+        return;
+    }
+    // Named, with the way to it; nothing modal.
+    const QFileInfo archive(outcome.archivePath);
+    QTRY_COMPARE(services.notifications.received,
+        QStringList {u"Tessary|Tessary Archive Successfully Created|\"%1\" is in %2.|tessary-action,Show in "
+                     "Folder|sound off"_s.arg(archive.fileName(), archive.path())});
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QTest::qWait(100); // the service's answer, with the notification's number, has come
+    services.notifications.chooseButton(u"Show in Folder"_s);
+    QTRY_COMPARE(services.fileManager.shown, QStringList {QUrl::fromLocalFile(outcome.archivePath).toString()});
 }
 
 QTEST_MAIN(TestZipRequest)

@@ -24,7 +24,8 @@ void UserInteractionStandIn::notice(const QString &message, double, double)
     notices << message;
 }
 
-void UserInteractionStandIn::systemNotification(const QString &title, const QString &details)
+void UserInteractionStandIn::systemNotification(
+    const QString &title, const QString &details, const QString &, const std::function<void()> &)
 {
     systemNotifications << title + u'|' + details;
 }

@@ -17,7 +17,8 @@ public:
 
     void alert(const QString &message, const QString &title, Kind kind) override;
     void notice(const QString &message, double duration, double after) override;
-    void systemNotification(const QString &title, const QString &details) override;
+    void systemNotification(const QString &title, const QString &details, const QString &actionText,
+        const std::function<void()> &action) override;
     bool confirm(const QString &title, const QString &message, const QString &actionButtonText) override;
     QList<QUrl> openPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,
         bool allowMultipleSelection, const QUrl &directoryURL) override;

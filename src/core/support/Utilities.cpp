@@ -72,10 +72,11 @@ void Utilities::reportError(const Error &error)
     send(reason, u"Something Went Wrong..."_s, UserInteraction::Kind::Warning);
 }
 
-void Utilities::displaySystemNotification(const QString &title, const QString &details)
+void Utilities::displaySystemNotification(
+    const QString &title, const QString &details, const QString &actionText, const std::function<void()> &action)
 {
     if (UserInteraction *interaction = installedInteraction())
-        interaction->systemNotification(title, details);
+        interaction->systemNotification(title, details, actionText, action);
     else
         writeToStandardError(title, details);
 }

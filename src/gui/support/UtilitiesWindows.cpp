@@ -114,14 +114,18 @@ public:
         executeBlockOnMainThread(notice, [notice] { notice->close(); }, duration + after + kNoticeExtraSeconds);
     }
 
-    void systemNotification(const QString &title, const QString &details) override
+    void systemNotification(const QString &title, const QString &details, const QString &actionText,
+        const std::function<void()> &action) override
     {
-        DesktopNotifications::notify(title, details, [title, details] {
-            if (systemNotificationFallback())
-                systemNotificationFallback()(title, details);
-            else
-                Utilities::writeToStandardError(title, details);
-        });
+        DesktopNotifications::notify(
+            title, details,
+            [title, details] {
+                if (systemNotificationFallback())
+                    systemNotificationFallback()(title, details);
+                else
+                    Utilities::writeToStandardError(title, details);
+            },
+            {actionText, action});
     }
 
     bool confirm(const QString &title, const QString &message, const QString &actionButtonText) override

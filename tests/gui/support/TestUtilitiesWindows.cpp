@@ -1,6 +1,7 @@
 // Runs in a private desktop session (tests/helpers/with-desktop-session): the system
 // notifications go to a notification service on its bus.
 
+#include "DesktopServiceStandIns.h"
 #include "ModalDriver.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
@@ -8,38 +9,13 @@
 #include "core/support/Utilities.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/AutostartEntry.h"
-#include "platform/DesktopNotifications.h"
 
-#include <QDBusConnection>
 #include <QDialog>
 #include <QDir>
 #include <QMessageBox>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-// A notification service that records what it is sent.
-class NotificationService : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    QStringList received;
-
-public Q_SLOTS:
-    uint Notify(const QString &appName, uint /*replacesId*/, const QString & /*icon*/, const QString &summary,
-        const QString &body, const QStringList &actions, const QVariantMap &hints, int /*timeout*/)
-    {
-        received << u"%1|%2|%3|%4|sound %5"_s.arg(
-            appName, summary, body, actions.join(u','), hints.value(u"suppress-sound"_s).toBool() ? u"off"_s : u"on"_s);
-        return 1;
-    }
-};
-
-} // namespace
 
 class TestUtilitiesWindows : public QObject
 {
@@ -96,20 +72,31 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
 
 void TestUtilitiesWindows::systemNotificationReachesTheService()
 {
-    NotificationService service;
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"notification service"_s);
-    QVERIFY(bus.registerObject(u"/org/freedesktop/Notifications"_s, &service, QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerService(DesktopNotifications::ServiceName));
     int fallbacks = 0;
     UtilitiesWindows::setSystemNotificationFallback([&fallbacks](const QString &, const QString &) { ++fallbacks; });
+    {
+        DesktopServiceStandIns services;
+        QVERIFY(services.isValid());
+        Utilities::displaySystemNotification(u"Share Link Copied"_s, u"The link is on the clipboard."_s);
+        QTRY_COMPARE(services.notifications.received,
+            QStringList {u"Tessary|Share Link Copied|The link is on the clipboard.|close,Close|sound off"_s});
 
+        // A notification with something to do offers it as its button, and does it when chosen.
+        int shown = 0;
+        Utilities::displaySystemNotification(
+            u"Tessary Archive Successfully Created"_s, u"In ~/Desktop."_s, u"Show in Folder"_s, [&shown] { ++shown; });
+        QTRY_COMPARE(services.notifications.received.size(), 2);
+        QVERIFY2(services.notifications.received.last().endsWith(u",Show in Folder|sound off"_s),
+            qPrintable(services.notifications.received.last()));
+        QTest::qWait(100); // the service's answer, with the notification's number, has come
+        services.notifications.chooseButton(u"Show in Folder"_s);
+        QTRY_COMPARE(shown, 1);
+        QCOMPARE(fallbacks, 0);
+    }
+
+    // Without a service, the tray's balloon tells the user instead.
     Utilities::displaySystemNotification(u"Share Link Copied"_s, u"The link is on the clipboard."_s);
-    QTRY_COMPARE(service.received,
-        QStringList {u"Tessary|Share Link Copied|The link is on the clipboard.|close,Close|sound off"_s});
-    QCOMPARE(fallbacks, 0);
-
-    bus.unregisterService(DesktopNotifications::ServiceName);
-    QDBusConnection::disconnectFromBus(u"notification service"_s);
+    QTRY_COMPARE(fallbacks, 1);
     UtilitiesWindows::setSystemNotificationFallback({});
 }
 
