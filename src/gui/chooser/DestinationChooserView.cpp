@@ -126,6 +126,7 @@ void DestinationChooserView::rebuildCells()
         cell->show();
         m_cells << cell;
     }
+    showFocus();
 }
 
 void DestinationChooserView::describeCell(DestinationCell *cell)
@@ -188,6 +189,27 @@ void DestinationChooserView::setHilitedCell(DestinationCell *cell)
     m_currentDestinationNameLabel->setText(u""_s);
     if (cell != nullptr && cell == m_hilitedCell && cell->destination() != nullptr)
         m_currentDestinationNameLabel->setText(cell->destination()->name());
+    showFocus();
+}
+
+void DestinationChooserView::showFocus()
+{
+    // The chosen tile, or the first before any is chosen, is where the keys act.
+    DestinationCell *inFocus = m_hilitedCell ? m_hilitedCell.data() : m_cells.value(0);
+    for (DestinationCell *cell : std::as_const(m_cells))
+        cell->destinationView()->setShowsFocus(hasFocus() && cell == inFocus);
+}
+
+void DestinationChooserView::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    showFocus();
+}
+
+void DestinationChooserView::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    showFocus();
 }
 
 void DestinationChooserView::setConfigurableCell(DestinationCell *cell)
@@ -293,10 +315,15 @@ void DestinationChooserView::keyPressEvent(QKeyEvent *event)
         next = current < 0 ? 0 : current + m_columnCount;
         break;
     case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
         next = current < 0 ? 0 : current;
         break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The tile in focus is chosen, and the window's default button does the rest.
+        if (current < 0)
+            pickCellAt(0);
+        event->ignore();
+        return;
     default:
         QWidget::keyPressEvent(event);
         return;

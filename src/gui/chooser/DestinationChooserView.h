@@ -14,8 +14,9 @@ class QLabel;
 
 // The Destinations as a grid of square tiles in reading order, without spacing, the last row
 // filled with placeholders, and a one-line caption beneath naming the highlighted tile. Where a
-// click picks a tile, so does the keyboard: Tab reaches the grid, the arrow keys move the choice,
-// Space or Return picks the first tile when none is picked yet.
+// click picks a tile, so does the keyboard: Tab reaches the grid, which marks the tile in focus,
+// the arrow keys move the choice, Space picks the tile in focus, and Return picks it where none
+// is picked yet and then goes on to the window's default button.
 class DestinationChooserView final : public QWidget
 {
     Q_OBJECT
@@ -75,11 +76,15 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void maintainInteractionTimer();
     void trackPointer();
     void rebuildCells();
+    /// Marks the tile the keys act on while the grid has the keyboard.
+    void showFocus();
     /// The tile's tooltip and accessible name, and the caption while it is highlighted: its name.
     void describeCell(DestinationCell *cell);
     /// Whether another window (not the grid's own) holds the user in a modal question.

@@ -24,6 +24,8 @@ constexpr int kFadeInMs = 200;
 constexpr float kRemovalEnd = 0.2F;
 constexpr int kRemovalMs = 300;
 constexpr float kInsetFraction = 0.12F;
+constexpr qreal kFocusRingWidth = 2.0;
+constexpr qreal kFocusRingInset = 3.0;
 } // namespace
 
 DestinationView::DestinationView(QWidget *parent)
@@ -66,6 +68,14 @@ void DestinationView::setHilite(bool hilite)
     update();
 }
 
+void DestinationView::setShowsFocus(bool shows)
+{
+    if (shows == m_showsFocus)
+        return;
+    m_showsFocus = shows;
+    update();
+}
+
 void DestinationView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
@@ -73,6 +83,10 @@ void DestinationView::paintEvent(QPaintEvent *event)
         m_hilited ? UtilitiesWindows::interfaceHiliteColor() : UtilitiesWindows::interfaceBackgroundColor());
     painter.setPen(QPen(m_hilited ? UtilitiesWindows::interfaceHiliteColor() : QColor(Qt::lightGray), 1));
     painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    if (m_showsFocus) {
+        painter.setPen(QPen(m_hilited ? QColor(Qt::white) : UtilitiesWindows::interfaceHiliteColor(), kFocusRingWidth));
+        painter.drawRect(QRectF(rect()).adjusted(kFocusRingInset, kFocusRingInset, -kFocusRingInset, -kFocusRingInset));
+    }
 
     if (!m_destination)
         return;

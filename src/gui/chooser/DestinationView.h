@@ -31,6 +31,9 @@ public:
     bool hilited() const { return m_hilited; }
     /// Highlights or not; a change is reported and redrawn.
     void setHilite(bool hilite);
+    bool showsFocus() const { return m_showsFocus; }
+    /// Marks the tile as the one the keys act on, with a ring inside its frame.
+    void setShowsFocus(bool shows);
     float iconScale() const { return m_iconScale; }
     /// The space around the picture: 0.12 × the width, divided by the scale.
     static float iconInset(float width, float scale);
@@ -73,6 +76,7 @@ private:
 
     QPointer<Destination> m_destination;
     bool m_hilited = false;
+    bool m_showsFocus = false;
     float m_iconScale = 1.0F;
     QSizeF m_pictureSize;
     QImage m_picture;

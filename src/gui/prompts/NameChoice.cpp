@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 
@@ -55,10 +56,16 @@ NameChoice::NameChoice(QComboBox *optionsButton, QLineEdit *nameTextField, const
     m_nameTextField->selectAll();
     connect(m_optionsButton, &QComboBox::activated, this, &NameChoice::choose);
     m_nameTextField->installEventFilter(this);
+    // Out of the way of Tab, and deaf to typing: a name is replaced only by a pick from the list,
+    // never by letters meant for another field.
+    m_optionsButton->setFocusPolicy(Qt::ClickFocus);
+    m_optionsButton->installEventFilter(this);
 }
 
 bool NameChoice::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_optionsButton)
+        return event->type() == QEvent::KeyPress && !static_cast<QKeyEvent *>(event)->text().trimmed().isEmpty();
     const bool dragEvent
         = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove || event->type() == QEvent::Drop;
     if (watched != m_nameTextField || !dragEvent)

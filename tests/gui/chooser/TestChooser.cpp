@@ -27,6 +27,7 @@
 #include "gui/support/ImageManager.h"
 #include "gui/support/UtilitiesWindows.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -115,6 +116,8 @@ private Q_SLOTS:
     void removal();
     void customZipWindowChecks();
     void customZipWindowKeyboardAndDrops();
+    void returnInTheGridChoosesAndConfirms_data();
+    void returnInTheGridChoosesAndConfirms();
     void askForPasswordChecks();
     void withoutAPersonEveryPromptCancels();
     void everyPictureIsDrawn();
@@ -263,13 +266,22 @@ void TestChooser::customZipWindowKeyboardAndDrops()
     QCOMPARE(grid->cells().at(1)->destinationView()->toolTip(), grid->destinations().at(1)->name());
     QCOMPARE(grid->cells().at(1)->destinationView()->accessibleName(), grid->destinations().at(1)->name());
 
-    // Tab from the password reaches the grid; the keys move and make the choice.
+    // Tab goes name, password, confirmation, grid: never through the name's pop-up, whose
+    // type-ahead would replace the name typed.
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    auto *confirm = window.findChild<QLineEdit *>(u"confirmTextField"_s);
-    confirm->setFocus();
-    QTest::keyClick(confirm, Qt::Key_Tab);
+    auto *name = window.findChild<QLineEdit *>(u"nameTextField"_s);
+    QStringList order;
+    name->setFocus();
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(order, (QStringList {u"passwordTextField"_s, u"confirmTextField"_s, QString()}));
     QCOMPARE(QApplication::focusWidget(), grid);
+    // The grid marks the tile the keys act on as soon as it has the keyboard.
+    QVERIFY(grid->cells().at(0)->destinationView()->showsFocus());
+    QVERIFY(!grid->cells().at(1)->destinationView()->showsFocus());
     const auto chosen = [grid] { return grid->cells().indexOf(grid->hilitedCell()); };
     QCOMPARE(chosen(), -1);
     QTest::keyClick(grid, Qt::Key_Space);
@@ -281,6 +293,14 @@ void TestChooser::customZipWindowKeyboardAndDrops()
     QTest::keyClick(grid, Qt::Key_Left);
     QCOMPARE(chosen(), 1);
     QCOMPARE(grid->caption(), grid->destinations().at(1)->name());
+    QVERIFY(grid->cells().at(1)->destinationView()->showsFocus());
+    QVERIFY(!grid->cells().at(0)->destinationView()->showsFocus());
+
+    // Letters typed while the pop-up has the keyboard leave the name as it is.
+    auto *popUp = window.findChild<QComboBox *>(u"nameOptionsButton"_s);
+    popUp->setFocus();
+    QTest::keyClicks(popUp, u"Tessary"_s);
+    QCOMPARE(name->text(), u"Derived"_s);
 
     // The caption reads at a contrast of at least 4.5 : 1.
     const auto luminance = [](const QColor &color) {
@@ -296,10 +316,35 @@ void TestChooser::customZipWindowKeyboardAndDrops()
     QCOMPARE(drop(grid->cells().at(2)->destinationView(), {QUrl::fromLocalFile(u"/tmp/a.txt"_s)}), Qt::IgnoreAction);
     QCOMPARE(chosen(), 1);
     // Files dropped on the name field name the archive after them.
-    auto *name = window.findChild<QLineEdit *>(u"nameTextField"_s);
     QCOMPARE(drop(name, {QUrl::fromLocalFile(u"/home/anna/Holiday Photos.d"_s), QUrl::fromLocalFile(u"/tmp/b.txt"_s)}),
         Qt::CopyAction);
     QCOMPARE(name->text(), u"Holiday Photos and More"_s);
+}
+
+void TestChooser::returnInTheGridChoosesAndConfirms_data()
+{
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("Return") << Qt::KeyboardModifiers();
+    QTest::newRow("keypad Enter") << Qt::KeyboardModifiers(Qt::KeypadModifier);
+}
+
+void TestChooser::returnInTheGridChoosesAndConfirms()
+{
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QStringList answers;
+    CustomZipWindowController window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), 4, desktops(3),
+        [&answers](bool, qint32, const QString &name, const QString &, const DestinationPointer &destination) {
+            answers << name + u'|' + destination->name();
+        });
+    DestinationChooserView *grid = window.destinationChooserView();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTRY_COMPARE(grid->cells().size(), 3);
+    grid->setFocus();
+    // No tile chosen yet: the one in focus is, and the window goes on as its default button would.
+    QTest::keyClick(grid, modifiers.testFlag(Qt::KeypadModifier) ? Qt::Key_Enter : Qt::Key_Return, modifiers);
+    QTRY_COMPARE(answers, QStringList {u"Derived|Desk 0"_s});
+    QVERIFY(!window.isVisible());
 }
 
 void TestChooser::customZipWindowChecks()
