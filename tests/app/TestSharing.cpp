@@ -2,6 +2,7 @@
 // session (tests/helpers/with-desktop-session): the Dropbox token lives in its keychain.
 
 #include "PresetPassword.h"
+#include "RefusingKeychain.h"
 #include "ArchiveReader.h"
 #include "FixtureServer.h"
 #include "FtpServer.h"
@@ -107,6 +108,7 @@ private Q_SLOTS:
     void dropboxDelivery();
     void shareLinkRequestKeepsItsTokenAndCanBeCancelled();
     void settingsDialogs();
+    void aTokenTheKeyringRefusesIsTold();
 
 private:
     QString archive(const QString &name = u"Report.zip"_s);
@@ -447,6 +449,26 @@ void TestSharing::settingsDialogs()
     dropbox.runModal();
     QCOMPARE(sends, QList<bool> {true}); // reported although disabled
     QCOMPARE(token, u"my-token"_s);
+}
+
+void TestSharing::aTokenTheKeyringRefusesIsTold()
+{
+    DestinationDropbox dropbox(u"Dropbox"_s);
+    const RefusingKeychain refusing;
+    ModalDriver driver;
+    driver
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "accessTokenTextField", u"my-token"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox();
+    std::optional<bool> cancelled;
+    DestinationEditor::configure(dropbox, [&cancelled](bool wasCancelled) { cancelled = wasCancelled; });
+    QTRY_COMPARE(cancelled, std::optional(false));
+    QTRY_COMPARE(driver.messages.size(), 1);
+    QVERIFY2(driver.messages.first().startsWith(u"Dropbox Access Token Not Saved|Your Dropbox access token could "
+                                                "not be kept in your keyring"_s),
+        qPrintable(driver.messages.first()));
 }
 
 QTEST_MAIN(TestSharing)

@@ -1,4 +1,5 @@
 #include "PresetPassword.h"
+#include "RefusingKeychain.h"
 #include "ArchiveReader.h"
 #include "ModalDriver.h"
 #include "TemporaryHome.h"
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void whatCannotBeOpenedIsExplained();
     void presetPolicies_data();
     void presetPolicies();
+    void aPresetPasswordTheKeyringRefusesIsNotChosen();
     void quitAsksFirst_data();
     void quitAsksFirst();
     void firstLaunchStepsAreTakenOnce();
@@ -570,6 +572,24 @@ void TestStatusItem::presetPolicies()
     QCOMPARE(driver.remainingSteps(), hasPreset ? 1 : 0);
     if (forName && policyChosen)
         QCOMPARE(settings.quickZipName(), u"Weekly"_s);
+}
+
+void TestStatusItem::aPresetPasswordTheKeyringRefusesIsNotChosen()
+{
+    const RefusingKeychain refusing;
+    ModalDriver driver;
+    driver
+        .then([](QWidget *modal) {
+            ModalDriver::type(modal, "passwordTextField", u"secret"_s);
+            ModalDriver::type(modal, "confirmTextField", u"secret"_s);
+            ModalDriver::press(modal, Qt::Key_Return);
+        })
+        .answerMessageBox();
+    item(u"Use Preset Password"_s)->trigger();
+    QTRY_COMPARE(driver.messages.size(), 1);
+    QVERIFY2(driver.messages.first().startsWith(u"Preset Password Not Saved|"_s), qPrintable(driver.messages.first()));
+    QTest::qWait(100);
+    QCOMPARE(m_controller->settings()->quickZipPasswordType(), qint32(ZipPasswordTypeNone));
 }
 
 void TestStatusItem::quitAsksFirst_data()
