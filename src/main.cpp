@@ -63,8 +63,9 @@ int main(int argc, char *argv[])
         return commandLine.runZip();
 
     Tessary controller;
-    instance.listen([&controller](const QByteArray &request, const SingleInstance::Reply &reply,
-                        const QObject *asker) { return HandOver::serve(controller, request, reply, asker); });
+    instance.listen([&controller](const QByteArray &request, const SingleInstance::Reply &reply, const QObject *asker) {
+        return HandOver::serve(controller, request, reply, asker);
+    });
     if (controller.launch() && mode == CommandLine::ModeDestinations)
         controller.configureDestinationsSelected();
     const int status = QApplication::exec();

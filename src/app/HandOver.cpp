@@ -118,8 +118,8 @@ bool HandOver::serve(
     executeBlockOnMainThread(
         asker, [&controller, mode, name = object->value(kDestinationKey).toString(), urls = *urls, reply, asker] {
             CommandLine::startZipRequest(
-                controller, mode, name, urls, [reply](const CommandLine::Result &result) { reply(resultMessage(result)); },
-                asker);
+                controller, mode, name, urls,
+                [reply](const CommandLine::Result &result) { reply(resultMessage(result)); }, asker);
         });
     return true;
 }

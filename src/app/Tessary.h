@@ -254,8 +254,8 @@ public:
 
 private:
     std::shared_ptr<FileLogger> fileLogger() const;
-    void runCustomZipWindow(const QList<QUrl> &urls, const QString &presetPassword,
-        const RequestCompletion &completion, const RequestAsker &asker);
+    void runCustomZipWindow(const QList<QUrl> &urls, const QString &presetPassword, const RequestCompletion &completion,
+        const RequestAsker &asker);
     void writeLogLine(const QString &line);
     void startZipJob(const std::shared_ptr<ZipRequest> &request);
     /// The notice for a drop that brought nothing to zip.

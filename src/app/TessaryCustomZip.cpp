@@ -37,8 +37,8 @@ void Tessary::performCustomZipWithURLs(
         kAfterDrop);
 }
 
-void Tessary::runCustomZipWindow(
-    const QList<QUrl> &urls, const QString &presetPassword, const RequestCompletion &completion, const RequestAsker &asker)
+void Tessary::runCustomZipWindow(const QList<QUrl> &urls, const QString &presetPassword,
+    const RequestCompletion &completion, const RequestAsker &asker)
 {
     Settings &settings = *m_settings;
     CustomZipWindowController(settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),

@@ -30,7 +30,8 @@ void Tessary::writeLogLine(const QString &line)
     qInfo().noquote() << line;
     const std::shared_ptr<FileLogger> logger = fileLogger();
     if (logger && !logger->logString(line))
-        executeBlockOnMainThread(this, [this] { endCapturingLogging(); }, kLoggingOffDelay);
+        executeBlockOnMainThread(
+            this, [this] { endCapturingLogging(); }, kLoggingOffDelay);
 }
 
 void Tessary::beginCapturingLogging()

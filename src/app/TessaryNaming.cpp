@@ -223,8 +223,9 @@ void Tessary::setSavedPasswordSelected()
         defineSavedZipPassword({});
         return;
     }
-    getPasswordFromUserWithPrompt(u"To set a new Password, please enter your existing Password:"_s, [this](bool matched) {
-        if (matched)
-            defineSavedZipPassword({});
-    });
+    getPasswordFromUserWithPrompt(
+        u"To set a new Password, please enter your existing Password:"_s, [this](bool matched) {
+            if (matched)
+                defineSavedZipPassword({});
+        });
 }

@@ -125,8 +125,7 @@ void Tessary::revealArchive(const QString &archivePath)
 
 QString Tessary::supportDocumentPath()
 {
-    return QDir::cleanPath(
-        QDir(QCoreApplication::applicationDirPath()).filePath(u"../share/doc/tessary/README.md"_s));
+    return QDir::cleanPath(QDir(QCoreApplication::applicationDirPath()).filePath(u"../share/doc/tessary/README.md"_s));
 }
 
 void Tessary::supportSelected()

@@ -208,7 +208,8 @@ void TestDesktopDrags::releasingAnywhereClosesTheWindow()
         dragOntoPad(50);
         QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kQuickZipWindow).has_value(), 3000);
         const QByteArray state = windowProperties(windowId(kQuickZipWindow), {u"_NET_WM_STATE"_s});
-        QVERIFY2(state.contains("_NET_WM_STATE_SKIP_TASKBAR"), qPrintable(u"showing %1: "_s.arg(showing) + QString::fromUtf8(state)));
+        QVERIFY2(state.contains("_NET_WM_STATE_SKIP_TASKBAR"),
+            qPrintable(u"showing %1: "_s.arg(showing) + QString::fromUtf8(state)));
         moveTo(kEmptyDesktop);
         QTest::qWait(300);
         button(u"mouseup"_s);

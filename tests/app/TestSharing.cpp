@@ -1,12 +1,12 @@
 // Delivery by e-mail, message, nearby share, iCloud Drive and Dropbox. Runs in a private desktop
 // session (tests/helpers/with-desktop-session): the Dropbox token lives in its keychain.
 
-#include "PresetPassword.h"
-#include "RefusingKeychain.h"
 #include "ArchiveReader.h"
 #include "FixtureServer.h"
 #include "FtpServer.h"
 #include "ModalDriver.h"
+#include "PresetPassword.h"
+#include "RefusingKeychain.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
@@ -14,8 +14,8 @@
 #include "core/destinations/CreateShareLinkOperation.h"
 #include "core/destinations/DestinationDropbox.h"
 #include "core/destinations/DestinationEmail.h"
-#include "core/destinations/DestinationICloud.h"
 #include "core/destinations/DestinationFTP.h"
+#include "core/destinations/DestinationICloud.h"
 #include "core/destinations/DestinationMessages.h"
 #include "core/destinations/DropboxManager.h"
 #include "core/destinations/SharingServices.h"

@@ -1,7 +1,7 @@
-#include "PresetPassword.h"
-#include "RefusingKeychain.h"
 #include "ArchiveReader.h"
 #include "ModalDriver.h"
+#include "PresetPassword.h"
+#include "RefusingKeychain.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
@@ -133,7 +133,8 @@ void TestStatusItem::firstLaunchStepsAreTakenOnce()
     driver.answerMessageBox();
     m_controller->performFirstLaunchSetup();
     QTRY_COMPARE(driver.messages.size(), 1);
-    QVERIFY2(driver.messages.first().startsWith(u"Not Started with Your Session|"_s), qPrintable(driver.messages.first()));
+    QVERIFY2(
+        driver.messages.first().startsWith(u"Not Started with Your Session|"_s), qPrintable(driver.messages.first()));
     QVERIFY(!Settings().loginItemInstallComplete());
     QVERIFY(QFile::remove(folder));
     m_controller->performFirstLaunchSetup();
@@ -298,9 +299,8 @@ void TestStatusItem::theIntroductionGoesUnderItsOwnButtons()
     m_controller->showIntroductionWithShowSkipReminderMessage(true);
     const QPointer<IntroductionWindowController> intro = m_controller->introductionWindow();
     QWidget *window = intro->window();
-    const auto press = [window](const QString &name) {
-        QTest::mouseClick(window->findChild<QPushButton *>(name), Qt::LeftButton);
-    };
+    const auto press
+        = [window](const QString &name) { QTest::mouseClick(window->findChild<QPushButton *>(name), Qt::LeftButton); };
     for (int i = 0; i < 5; ++i)
         press(u"nextButton"_s);
     press(u"previousButton"_s);
@@ -498,14 +498,16 @@ void TestStatusItem::whatCannotBeOpenedIsExplained_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("message");
     // Here no file manager answers and no program is set to open folders.
-    QTest::newRow("the last archive") << u"Reveal Last Tessary Archive..."_s
-                                      << u"Cannot Show the Archive|Tessary could not show the archive \"ARCHIVE\": no file "
-                                         "manager answered, and its folder could not be opened (no program is set to "
-                                         "open it)."_s;
+    QTest::newRow("the last archive")
+        << u"Reveal Last Tessary Archive..."_s
+        << u"Cannot Show the Archive|Tessary could not show the archive \"ARCHIVE\": no file "
+           "manager answered, and its folder could not be opened (no program is set to "
+           "open it)."_s;
     // The help is the installed one, never a file of the source tree.
-    QTest::newRow("the help") << u"Support..."_s
-                              << u"Help Not Installed|Tessary's help is not installed: it belongs at \"HELP\". It comes "
-                                 "with Tessary's package, and with \"make install\"."_s;
+    QTest::newRow("the help")
+        << u"Support..."_s
+        << u"Help Not Installed|Tessary's help is not installed: it belongs at \"HELP\". It comes "
+           "with Tessary's package, and with \"make install\"."_s;
 }
 
 void TestStatusItem::whatCannotBeOpenedIsExplained()
@@ -518,8 +520,7 @@ void TestStatusItem::whatCannotBeOpenedIsExplained()
         m_controller->destinations().at(3), u"Notes"_s, QString(),
         [&ended](Tessary::RequestOutcome, const QString &, const Error &) { ended = true; });
     QTRY_VERIFY_WITH_TIMEOUT(ended, 20000);
-    const QString help
-        = QDir::cleanPath(QCoreApplication::applicationDirPath() + u"/../share/doc/tessary/README.md"_s);
+    const QString help = QDir::cleanPath(QCoreApplication::applicationDirPath() + u"/../share/doc/tessary/README.md"_s);
     QVERIFY(!QFileInfo::exists(help));
     ModalDriver driver;
     driver.answerMessageBox();

@@ -25,8 +25,8 @@ QString presetPassword()
 {
     const auto answer = std::make_shared<std::optional<QString>>();
     const QObject receiver;
-    Settings::readQuickZipPassword(
-        &receiver, [answer](const QString &password, bool readable) { *answer = readable ? password : u"(unreadable)"_s; });
+    Settings::readQuickZipPassword(&receiver,
+        [answer](const QString &password, bool readable) { *answer = readable ? password : u"(unreadable)"_s; });
     if (!QTest::qWaitFor([&answer] { return answer->has_value(); }, 10000))
         return u"(no answer)"_s;
     return **answer;

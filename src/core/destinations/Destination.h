@@ -15,8 +15,8 @@ class Operation;
 // decides in which folder an archive is written; the kinds override the hooks through which the
 // zip request and the tiles talk to a Destination without knowing its kind. The model opens no
 // window: the windows that edit it are installed by its owner (setConfigurator()), and it speaks
-// to the user through Utilities. A zip request calls, in order: destinationWillBeUsedWithURLsToZip(), finalFolderPath(),
-// postZipOperationWithPathToCreatedZipArchive(), and at the end
+// to the user through Utilities. A zip request calls, in order: destinationWillBeUsedWithURLsToZip(),
+// finalFolderPath(), postZipOperationWithPathToCreatedZipArchive(), and at the end
 // shouldDisplayArchiveCreatedNotification(), shouldRevealZipUponCreation() and
 // destinationWasUsedWithArchivePath(). Everything runs on the GUI thread.
 class Destination : public QObject

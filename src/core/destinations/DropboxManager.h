@@ -54,7 +54,8 @@ public:
     static void readAccessToken(const QObject *receiver, VLTKeychain::ReadCompletion completion);
     /// Stores the token in the keychain off the GUI thread (an empty one removes it), and answers
     /// like readAccessToken().
-    static void storeAccessToken(const QObject *receiver, const QString &token, VLTKeychain::WriteCompletion completion);
+    static void storeAccessToken(
+        const QObject *receiver, const QString &token, VLTKeychain::WriteCompletion completion);
 
 private:
     QString m_dropboxFolderPath;

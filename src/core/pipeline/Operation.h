@@ -19,9 +19,9 @@ class MultiOperation;
 // that it started, progressed, changed its description, was cancelled, or finished.
 //
 // Operations are shared objects: create them with std::make_shared. The owner sets the blocks
-// it wants (and the object they report to), starts the operation once and may cancel it. The outcome is decided once: whichever
-// comes first of the finish being noted and the cancel wins, and exactly that one is reported
-// (a cancel that comes after the finish was noted is ignored).
+// it wants (and the object they report to), starts the operation once and may cancel it. The outcome is decided once:
+// whichever comes first of the finish being noted and the cancel wins, and exactly that one is reported (a cancel that
+// comes after the finish was noted is ignored).
 class Operation : public std::enable_shared_from_this<Operation>
 {
 public:

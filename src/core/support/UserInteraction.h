@@ -25,8 +25,8 @@ public:
     virtual void notice(const QString &message, double duration, double after) = 0;
     /// A notification of the desktop's notification service; with an action, a button of that
     /// text runs it (where the service offers buttons).
-    virtual void systemNotification(const QString &title, const QString &details, const QString &actionText,
-        const std::function<void()> &action)
+    virtual void systemNotification(
+        const QString &title, const QString &details, const QString &actionText, const std::function<void()> &action)
         = 0;
     /// A modal question with the action button and "Cancel"; true for the action.
     virtual bool confirm(const QString &title, const QString &message, const QString &actionButtonText) = 0;

@@ -38,8 +38,8 @@ public:
     static void writeToStandardError(const QString &title, const QString &message);
     /// A notification of the desktop's notification service; with an action, a button of that
     /// text runs it (where the service offers buttons).
-    static void displaySystemNotification(const QString &title, const QString &details,
-        const QString &actionText = {}, const std::function<void()> &action = {});
+    static void displaySystemNotification(const QString &title, const QString &details, const QString &actionText = {},
+        const std::function<void()> &action = {});
     /// A modal question with the action button and "Cancel"; true for the action.
     static bool getConfirmation(const QString &title, const QString &message, const QString &actionButtonText);
     /// A modal file chooser; the chosen items, or none when the user cancelled.

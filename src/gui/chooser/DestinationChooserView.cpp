@@ -87,8 +87,10 @@ void DestinationChooserView::setDestinations(const DestinationList &destinations
 void DestinationChooserView::reloadCollectionView()
 {
     m_interactionTimer.stop();
-    executeBlockOnMainThread(this, [this] { rebuildCells(); }, kReloadDelay);
-    executeBlockOnMainThread(this, [this] { maintainInteractionTimer(); }, kTimerRestartDelay);
+    executeBlockOnMainThread(
+        this, [this] { rebuildCells(); }, kReloadDelay);
+    executeBlockOnMainThread(
+        this, [this] { maintainInteractionTimer(); }, kTimerRestartDelay);
 }
 
 bool DestinationChooserView::isBehindModalWindow() const
@@ -102,7 +104,8 @@ void DestinationChooserView::rebuildCells()
     // While another window asks its question (a removal's confirmation, say), the tiles stay as
     // they are: one of them may be the one whose click asked it.
     if (isBehindModalWindow()) {
-        executeBlockOnMainThread(this, [this] { rebuildCells(); }, kReloadDelay);
+        executeBlockOnMainThread(
+            this, [this] { rebuildCells(); }, kReloadDelay);
         return;
     }
     // The old tiles go once the call that asked for the rebuild (a tile's own, maybe) is over.

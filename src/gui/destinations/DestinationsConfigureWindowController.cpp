@@ -49,11 +49,10 @@ void DestinationsConfigureWindowController::show()
     // which stays the same whatever frame the window manager gives it.
     m_window->setFixedSize(m_chooser->size());
     const QPointF preferred = m_location.first();
-    const QRect content = preferred.isNull()
-        ? Utilities::centeredRect(QRectF(QPointF(), m_window->size()),
-              QRectF(QGuiApplication::primaryScreen()->availableGeometry()))
-              .toRect()
-        : QRect(preferred.toPoint(), m_window->size());
+    const QRect content = preferred.isNull() ? Utilities::centeredRect(QRectF(QPointF(), m_window->size()),
+                              QRectF(QGuiApplication::primaryScreen()->availableGeometry()))
+                                                   .toRect()
+                                             : QRect(preferred.toPoint(), m_window->size());
     m_window->setGeometry(content);
     m_window->show();
     m_window->raise();
@@ -74,7 +73,8 @@ void DestinationsConfigureWindowController::noteThatDestinationWasJustAdded(Dest
 
 void DestinationsConfigureWindowController::noteThatDestinationWasJustDeleted(Destination *)
 {
-    executeBlockOnMainThread(this, [this] { setDestinations(); }, kAfterRemoval);
+    executeBlockOnMainThread(
+        this, [this] { setDestinations(); }, kAfterRemoval);
 }
 
 bool DestinationsConfigureWindowController::eventFilter(QObject *watched, QEvent *event)

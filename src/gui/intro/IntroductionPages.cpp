@@ -9,7 +9,6 @@
 #include "ui_IntroductionTessaryOptionsController.h"
 #include "ui_IntroductionThankYouController.h"
 
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -52,7 +51,8 @@ IntroductionQuickZipController::IntroductionQuickZipController(QWidget *parent)
     else
         m_ui->playerView->setPixmap(
             QPixmap(StillPath).scaled(m_ui->playerView->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    executeBlockOnMainThread(this, [this] { m_shadowView->applyToView(m_ui->playerView); }, kShadowFitDelay);
+    executeBlockOnMainThread(
+        this, [this] { m_shadowView->applyToView(m_ui->playerView); }, kShadowFitDelay);
 }
 
 IntroductionQuickZipController::~IntroductionQuickZipController() = default;

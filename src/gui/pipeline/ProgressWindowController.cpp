@@ -100,9 +100,8 @@ void ProgressWindowController::dismiss()
         return;
     }
     // The user sees the bar full a moment, and the window its minimum time.
-    QTimer::singleShot(FullBarTimeMs, this, [this] {
-        m_minimumWait->waitAtLeast(this, MinimumShowTime, [this] { closeWindow(); });
-    });
+    QTimer::singleShot(
+        FullBarTimeMs, this, [this] { m_minimumWait->waitAtLeast(this, MinimumShowTime, [this] { closeWindow(); }); });
 }
 
 void ProgressWindowController::closeWindow()

@@ -8,8 +8,8 @@ class QLineEdit;
 
 // The name choice of the name prompts: a pop-up of "Tessary Archive", the derived name and the
 // preset name, and the name field it fills. The name type the prompt was opened with stays in
-// force until the user picks from the pop-up, which Tab passes by and typing never changes. Files dropped on the field name the archive after
-// them, as a derived name would.
+// force until the user picks from the pop-up, which Tab passes by and typing never changes. Files dropped on the field
+// name the archive after them, as a derived name would.
 class NameChoice final : public QObject
 {
     Q_OBJECT

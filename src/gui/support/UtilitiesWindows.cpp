@@ -71,7 +71,6 @@ QMessageBox *createAlert(const QString &title, const QString &message, QMessageB
     return box;
 }
 
-
 // Whether this program has the widgets application that every window needs (a command without a
 // screen has none).
 bool hasWidgets()
@@ -111,14 +110,14 @@ public:
                 notice->show();
             },
             after);
-        executeBlockOnMainThread(notice, [notice] { notice->close(); }, duration + after + kNoticeExtraSeconds);
+        executeBlockOnMainThread(
+            notice, [notice] { notice->close(); }, duration + after + kNoticeExtraSeconds);
     }
 
     void systemNotification(const QString &title, const QString &details, const QString &actionText,
         const std::function<void()> &action) override
     {
-        DesktopNotifications::notify(
-            title, details,
+        DesktopNotifications::notify(title, details,
             [title, details] {
                 if (systemNotificationFallback())
                     systemNotificationFallback()(title, details);

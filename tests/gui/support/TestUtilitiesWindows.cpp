@@ -45,7 +45,8 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
     ModalDriver driver;
     driver
         .then([](QWidget *) {
-            Utilities::displayMessage(u"Unable to upload the Tessary Archive.\r\rTry again."_s, u"Connection Failure"_s);
+            Utilities::displayMessage(
+                u"Unable to upload the Tessary Archive.\r\rTry again."_s, u"Connection Failure"_s);
         })
         .then([&seen](QWidget *modal) {
             auto *box = qobject_cast<QMessageBox *>(modal);
