@@ -293,6 +293,14 @@ void TestChooser::customZipWindowKeyboardAndDrops()
     QTest::keyClick(grid, Qt::Key_Left);
     QCOMPARE(chosen(), 1);
     QCOMPARE(grid->caption(), grid->destinations().at(1)->name());
+    // The caption's text keeps clear of the grid's left edge.
+    const QImage drawn = grid->grab().toImage();
+    int firstInk = drawn.width();
+    for (int y = grid->height() - DestinationChooserView::CaptionHeight; y < drawn.height(); ++y)
+        for (int x = 0; x < firstInk; ++x)
+            if (qGray(drawn.pixel(x, y)) < 160)
+                firstInk = x;
+    QVERIFY2(firstInk >= 4 && firstInk < drawn.width(), qPrintable(QString::number(firstInk)));
     QVERIFY(grid->cells().at(1)->destinationView()->showsFocus());
     QVERIFY(!grid->cells().at(0)->destinationView()->showsFocus());
 
