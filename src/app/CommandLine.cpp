@@ -257,11 +257,17 @@ std::optional<int> CommandLine::handOverToRunningCopy(SingleInstance &instance) 
             return ExitUsageError;
         request = HandOver::zipRequest(m_mode, m_destinationName, *urls);
     }
+    if (const QString problem = SingleInstance::folderProblem(); !problem.isNull())
+        return print({ExitJobFailed, {}, u"tessary: "_s + problem + u'\n'});
     // A copy that is starting holds the lock before it listens: it is waited for.
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < kStartingCopyWaitMs) {
-        if (const std::optional<QByteArray> answer = SingleInstance::askRunningCopy(request)) {
+        QString refusal;
+        const std::optional<QByteArray> answer = SingleInstance::askRunningCopy(request, &refusal);
+        if (!refusal.isNull())
+            return print({ExitJobFailed, {}, u"tessary: "_s + refusal + u".\n"_s});
+        if (answer) {
             if (const std::optional<Result> result = HandOver::resultFromMessage(*answer))
                 return print(*result);
             return print({ExitJobFailed, {}, u"tessary: the running Tessary ended before it answered.\n"_s});

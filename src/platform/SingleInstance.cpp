@@ -6,8 +6,10 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -20,6 +22,52 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr qsizetype kLengthBytes = 4;
+constexpr int kListenGuardMs = 1000;
+
+// The uid of the process at the other end of a local socket; none when it cannot be told.
+std::optional<uid_t> peerUser(int fd)
+{
+    ucred credentials {};
+    socklen_t length = sizeof credentials;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0)
+        return std::nullopt;
+    return credentials.uid;
+}
+
+// The folder made (mode 0700) when missing, or a reason why it is not the user's alone: it must
+// be a real folder (no link), owned by the user, that nobody else may enter.
+QString ensureOwnFolder(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
+        return u"the folder \"%1\" could not be made (%2)"_s.arg(path, qt_error_string(errno));
+    struct stat status {};
+    if (::lstat(name.constData(), &status) != 0)
+        return u"the folder \"%1\" could not be read (%2)"_s.arg(path, qt_error_string(errno));
+    if (!S_ISDIR(status.st_mode))
+        return u"\"%1\" is not a folder"_s.arg(path);
+    if (status.st_uid != ::getuid())
+        return u"the folder \"%1\" belongs to another user (uid %2)"_s.arg(path).arg(status.st_uid);
+    if ((status.st_mode & 077) != 0 && ::chmod(name.constData(), 0700) != 0)
+        return u"the folder \"%1\" is open to other users and could not be closed to them"_s.arg(path);
+    return {};
+}
+
+// The folder, or why there is none.
+std::pair<QString, QString> ownFolder()
+{
+    QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
+    if (runtime.isEmpty()) {
+        // The temporary folder is everybody's: the folder made there must be this user's alone.
+        runtime = QDir::tempPath() + u"/tessary-%1"_s.arg(::getuid());
+        if (const QString problem = ensureOwnFolder(runtime); !problem.isNull())
+            return {{}, problem};
+    }
+    const QString path = runtime + u"/tessary"_s;
+    if (const QString problem = ensureOwnFolder(path); !problem.isNull())
+        return {{}, problem};
+    return {path, {}};
+}
 
 QString lockPath()
 {
@@ -68,17 +116,22 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::folder()
 {
-    QString runtime = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
-    if (runtime.isEmpty())
-        runtime = QDir::tempPath() + u"/tessary-%1"_s.arg(::getuid());
-    const QString path = runtime + u"/tessary"_s;
-    QDir().mkpath(path);
-    ::chmod(QFile::encodeName(path).constData(), 0700);
-    return path;
+    return ownFolder().first;
 }
 
-std::optional<QByteArray> SingleInstance::askRunningCopy(const QByteArray &request)
+QString SingleInstance::folderProblem()
 {
+    const QString problem = ownFolder().second;
+    if (problem.isNull())
+        return {};
+    return u"Tessary keeps its running copy's socket in a folder that must be yours alone, and %1. Remove "
+           "it, or set XDG_RUNTIME_DIR to a folder of your own."_s.arg(problem);
+}
+
+std::optional<QByteArray> SingleInstance::askRunningCopy(const QByteArray &request, QString *refusal)
+{
+    if (folder().isNull())
+        return std::nullopt;
     const QByteArray path = QFile::encodeName(socketPath());
     sockaddr_un address {};
     address.sun_family = AF_UNIX;
@@ -90,6 +143,14 @@ std::optional<QByteArray> SingleInstance::askRunningCopy(const QByteArray &reque
         return std::nullopt;
     if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
         ::close(fd);
+        return std::nullopt;
+    }
+    // The paths handed over are for this user's own Tessary only.
+    if (peerUser(fd) != ::getuid()) {
+        ::close(fd);
+        if (refusal != nullptr)
+            *refusal = u"the socket \"%1\" is served by a process of another user; Tessary did not hand it "
+                       "your request"_s.arg(socketPath());
         return std::nullopt;
     }
     QByteArray answer;
@@ -108,6 +169,8 @@ std::optional<QByteArray> SingleInstance::askRunningCopy(const QByteArray &reque
 
 bool SingleInstance::isLockHeld()
 {
+    if (folder().isNull())
+        return false;
     QLockFile lock(lockPath());
     lock.setStaleLockTime(0); // stale only when its process is gone
     if (!lock.tryLock(0))
@@ -118,6 +181,8 @@ bool SingleInstance::isLockHeld()
 
 bool SingleInstance::becomeRunningCopy()
 {
+    if (folder().isNull())
+        return false;
     auto lock = std::make_unique<QLockFile>(lockPath());
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0))
@@ -129,17 +194,43 @@ bool SingleInstance::becomeRunningCopy()
 void SingleInstance::listen(RequestHandler handler)
 {
     m_handler = std::move(handler);
-    QLocalServer::removeServer(socketPath()); // left by a copy that died
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
-        }
-    });
+    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
+    m_listenGuard = new QTimer(this);
+    m_listenGuard->setInterval(kListenGuardMs);
+    connect(m_listenGuard, &QTimer::timeout, this, &SingleInstance::keepListening);
+    m_listenGuard->start();
+    keepListening();
+}
+
+void SingleInstance::keepListening()
+{
+    if (m_server->isListening())
+        return;
+    QLocalServer::removeServer(socketPath()); // left by a copy that died, or by the server's own stop
     if (!m_server->listen(socketPath()))
         qWarning().noquote() << "tessary: cannot listen on" << socketPath() << ":" << m_server->errorString();
+}
+
+void SingleInstance::acceptConnections()
+{
+    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (peerUser(int(socket->socketDescriptor())) != ::getuid()) {
+            qWarning().noquote() << "tessary: refused a connection of another user on its socket";
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
+        // A connection that says nothing whole in time goes: idle ones would use up the process's
+        // file descriptors.
+        QTimer::singleShot(RequestTimeoutMs, socket, [socket] {
+            if (!socket->property("answered").toBool())
+                socket->abort();
+        });
+    }
 }
 
 void SingleInstance::readRequest(QLocalSocket *socket)

@@ -14,6 +14,7 @@
 #include <csignal>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,6 +95,9 @@ private Q_SLOTS:
     void withoutAnX11DisplayTheProgramSaysSoAndEnds();
     void theSocketRefusesWhatIsNoRequest_data();
     void theSocketRefusesWhatIsNoRequest();
+    void theSocketOutlivesAFloodOfIdleConnections();
+    void theSocketsFolderMustBeTheUsersAlone_data();
+    void theSocketsFolderMustBeTheUsersAlone();
     void namesThatAreNotUtf8ZipAsThemselves();
     void failedJobOrDeliveryGivesStatusOne();
     void terminationStopsTheZipAndLeavesNoArchive();
@@ -201,6 +205,105 @@ void TestCommandLine::theSocketRefusesWhatIsNoRequest()
     const auto answer = ask(HandOver::zipRequest(CommandLine::ModeZip, u"Place on the Desktop"_s, urls));
     QCOMPARE(HandOver::resultFromMessage(answer.value_or(QByteArray()))->out,
         m_home->desktopPath() + u"/Tessary Archive.zip\n"_s);
+}
+
+void TestCommandLine::theSocketOutlivesAFloodOfIdleConnections()
+{
+    // A copy that may open few files, so that the flood below exhausts them.
+    rlimit limit {};
+    QCOMPARE(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit few {256, limit.rlim_max};
+    QCOMPARE(::setrlimit(RLIMIT_NOFILE, &few), 0);
+    const auto restore = qScopeGuard([limit] { ::setrlimit(RLIMIT_NOFILE, &limit); });
+    RunningCopy copy;
+    QVERIFY(copy.isListening());
+    // More idle connections than the running copy has file descriptors for, held open by another
+    // process: the copy's accepts fail, and the idle ones are dropped.
+    QProcess flood;
+    flood.start(u"/usr/bin/python3"_s,
+        {u"-c"_s,
+            u"import resource, socket, sys, time\n"
+            "soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)\n"
+            "resource.setrlimit(resource.RLIMIT_NOFILE, (min(hard, 4096), hard))\n"
+            "held = []\n"
+            "for _ in range(1500):\n"
+            "    s = socket.socket(socket.AF_UNIX)\n"
+            "    try:\n"
+            "        s.connect(sys.argv[1])\n"
+            "    except OSError:\n"
+            "        break\n"
+            "    held.append(s)\n"
+            "print(len(held), flush=True)\n"
+            "time.sleep(60)\n"_s,
+            SingleInstance::folder() + u"/tessary.socket"_s});
+    // The copy goes on accepting meanwhile, as far as it can.
+    QByteArray connected;
+    QTRY_VERIFY_WITH_TIMEOUT(!(connected += flood.readAllStandardOutput()).isEmpty(), 30000);
+    QVERIFY2(connected.trimmed().toInt() > 100, connected.constData());
+    QTest::qWait(SingleInstance::RequestTimeoutMs + 2000);
+    // The copy listens again and serves the next request.
+    std::optional<QByteArray> answer;
+    QThread *client = QThread::create([&answer] {
+        answer = SingleInstance::askRunningCopy(HandOver::zipRequest(CommandLine::ModeZip, u"Nowhere"_s,
+            {QUrl::fromLocalFile(u"/etc/hostname"_s)}));
+    });
+    client->start();
+    QVERIFY(QTest::qWaitFor([client] { return client->isFinished(); }, 10000));
+    delete client;
+    flood.kill();
+    flood.waitForFinished();
+    QVERIFY(answer.has_value());
+    QCOMPARE(HandOver::resultFromMessage(*answer)->status, CommandLine::ExitUsageError); // no such Destination
+}
+
+void TestCommandLine::theSocketsFolderMustBeTheUsersAlone_data()
+{
+    QTest::addColumn<QString>("folder"); // what stands where the folder goes
+    QTest::addColumn<QString>("message"); // null: used, after it was closed to others
+    QTest::newRow("a folder open to everybody") << u"open"_s << QString();
+    QTest::newRow("a link to elsewhere") << u"link"_s << u"is not a folder"_s;
+    QTest::newRow("another user's folder") << u"foreign"_s << u"belongs to another user"_s;
+}
+
+void TestCommandLine::theSocketsFolderMustBeTheUsersAlone()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, message);
+    // Without XDG_RUNTIME_DIR, the folder is made in the temporary folder, where anybody may
+    // have put something first.
+    const QString temporary = m_home->filePath(u"tmp"_s);
+    const QString fallback = temporary + u"/tessary-%1"_s.arg(::getuid());
+    QVERIFY(QDir().mkpath(temporary));
+    if (folder == u"open"_s) {
+        QVERIFY(QDir().mkpath(fallback));
+        QVERIFY(QFile::setPermissions(fallback, QFileDevice::Permissions(0x7777)));
+    } else if (folder == u"link"_s) {
+        QVERIFY(QDir().mkpath(m_home->filePath(u"elsewhere"_s)));
+        QVERIFY(QFile::link(m_home->filePath(u"elsewhere"_s), fallback));
+    } else {
+        if (::getuid() != 0)
+            QSKIP("making another user's folder needs root");
+        QVERIFY(QDir().mkpath(fallback));
+        QCOMPARE(::chown(QFile::encodeName(fallback).constData(), 65534, 65534), 0);
+    }
+    QProcessEnvironment environment = headless();
+    environment.remove(u"XDG_RUNTIME_DIR"_s);
+    environment.insert(u"TMPDIR"_s, temporary);
+    QProcess tessary;
+    tessary.setProcessEnvironment(environment);
+    tessary.setWorkingDirectory(m_home->filePath(u"work"_s));
+    tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, u"report.txt"_s});
+    QVERIFY(tessary.waitForFinished(60000));
+    const QString err = QString::fromUtf8(tessary.readAllStandardError());
+    if (message.isNull()) {
+        QCOMPARE(tessary.exitCode(), 0);
+        QCOMPARE(QFileInfo(fallback).permissions() & QFileDevice::Permissions(0x0077), QFileDevice::Permissions());
+        return;
+    }
+    QCOMPARE(tessary.exitCode(), 1);
+    QVERIFY2(err.contains(message) && err.contains(u"XDG_RUNTIME_DIR"_s), qPrintable(err));
+    QCOMPARE(entriesIn(m_home->filePath(u"elsewhere"_s)), QStringList());
+    QCOMPARE(entriesIn(m_home->desktopPath()), QStringList());
 }
 
 void TestCommandLine::namesThatAreNotUtf8ZipAsThemselves()
