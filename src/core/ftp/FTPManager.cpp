@@ -256,6 +256,13 @@ void *FTPManager::connectionFor(const QByteArray &url, const FMServer &server)
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, long(m_answerTimeout));
     curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_answerTimeout));
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, m_errorText);
+    // The server's answers on the control connection, for its own words when it refuses.
+    {
+        QMutexLocker locker(&m_errorLock);
+        m_lastRefusal.clear();
+    }
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &FTPManager::replyCallback);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
     return easy;
 }
 
@@ -265,8 +272,16 @@ void FTPManager::noteFailure(int curlCode, FailureReason reason)
     if (reason == FMStreamFailureReasonGeneralError && result == CURLE_LOGIN_DENIED)
         reason = FMStreamFailureReasonLoginRefused;
     m_failureReason = reason;
-    const QString detail = m_errorText[0] != '\0' ? QString::fromUtf8(m_errorText).trimmed()
-                                                  : QString::fromUtf8(curl_easy_strerror(result));
+    // Where the server said no, its own words say why; otherwise libcurl's.
+    const bool refused = result == CURLE_QUOTE_ERROR || result == CURLE_UPLOAD_FAILED
+        || result == CURLE_REMOTE_ACCESS_DENIED || result == CURLE_REMOTE_FILE_NOT_FOUND
+        || result == CURLE_REMOTE_DISK_FULL || result == CURLE_REMOTE_FILE_EXISTS
+        || result == CURLE_FTP_COULDNT_RETR_FILE || result == CURLE_LOGIN_DENIED;
+    QString detail = refused ? lastRefusal() : QString();
+    if (detail.isNull() || reason == FMStreamFailureReasonReadError || reason == FMStreamFailureReasonWriteError
+        || reason == FMStreamFailureReasonListingTooLong)
+        detail = m_errorText[0] != '\0' ? QString::fromUtf8(m_errorText).trimmed()
+                                        : QString::fromUtf8(curl_easy_strerror(result));
     setStreamError(Error(kErrorDomain, result, {{Error::LocalizedDescriptionKey, detail}}));
 }
 
@@ -466,6 +481,19 @@ size_t FTPManager::writeCallback(char *source, size_t size, size_t count, void *
     return length;
 }
 
+size_t FTPManager::replyCallback(char *line, size_t size, size_t count, void *context)
+{
+    const size_t length = size * count;
+    // "550 Permission denied." and the like: the last line of a refusal (a multi-line answer's last
+    // line starts with its code and a space).
+    if (length >= 4 && (line[0] == '4' || line[0] == '5') && line[3] == ' ') {
+        auto &manager = *static_cast<FTPManager *>(context);
+        QMutexLocker locker(&manager.m_errorLock);
+        manager.m_lastRefusal = QString::fromUtf8(line, qsizetype(length)).trimmed();
+    }
+    return length;
+}
+
 int FTPManager::abortCallback(void *context, qint64, qint64, qint64, qint64)
 {
     return static_cast<FTPManager *>(context)->m_abortRequested ? 1 : 0;
@@ -499,6 +527,12 @@ Error FTPManager::streamError() const
 {
     QMutexLocker locker(&m_errorLock);
     return m_streamError;
+}
+
+QString FTPManager::lastRefusal() const
+{
+    QMutexLocker locker(&m_errorLock);
+    return m_lastRefusal;
 }
 
 void FTPManager::setStreamError(const Error &error)

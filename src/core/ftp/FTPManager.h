@@ -95,9 +95,12 @@ public:
     /// Does nothing to a command exchange or when nothing runs.
     void abort();
 
-    /// The error of the last failed operation, with the server's or the network's reason as its
-    /// description; never cleared by the manager itself.
+    /// The error of the last failed operation, with the server's own answer ("550 Permission
+    /// denied.") or else the network's reason as its description; never cleared by the manager.
     Error streamError() const;
+    /// The server's last refusal (a 4xx or 5xx answer, as it wrote it) in the last operation;
+    /// null when it refused nothing.
+    QString lastRefusal() const;
     void setStreamError(const Error &error);
     FailureReason lastFailureReason() const { return m_failureReason; }
     int action() const { return m_action.load(); }
@@ -109,6 +112,7 @@ private:
     static size_t readCallback(char *destination, size_t size, size_t count, void *context);
     static size_t writeCallback(char *source, size_t size, size_t count, void *context);
     static int abortCallback(void *context, qint64, qint64, qint64, qint64);
+    static size_t replyCallback(char *line, size_t size, size_t count, void *context);
 
     bool checkServer(const FMServer &server) const;
     bool refusesLineBreaks(const QStringList &texts) const;
@@ -143,4 +147,5 @@ private:
 
     mutable QMutex m_errorLock;
     Error m_streamError;
+    QString m_lastRefusal; // under m_errorLock
 };

@@ -6,6 +6,8 @@
 #include "core/support/Utilities.h"
 
 #include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSet>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -149,55 +151,102 @@ void FTPOperation::askToReplace(const QString &destination, const QString &fileN
 }
 
 void FTPOperation::performUploadToDestination(
-    const QString &destination, const QString &fileName, const FMServer &server, bool mayExist)
+    const QString &destination, const QString &fileName, const FMServer &server, bool replace)
 {
     if (isCancelled())
         return;
 
-    // The archive arrives under a name of its own and takes its final name only once it is
-    // whole: a cancelled or broken upload never leaves a truncated archive under that name.
+    // The archive arrives under a name of its own, which no other upload uses, and takes its
+    // final name only once it is whole: a cancelled or broken upload never leaves a truncated
+    // archive under that name, and two uploads of one name never meet in one file.
     const QString partName = partNameFor(fileName);
     Log::handler()(u"FTP Uploading \"%1\" to \"%2\""_s.arg(fileName, destination));
     const bool uploaded = m_manager->uploadFile(QUrl::fromLocalFile(m_sourcePath), server, partName);
-    Log::handler()(u"FTP Upload Error: %1"_s.arg(
-        m_manager->streamError().isNull() ? u"(null)"_s : m_manager->streamError().localizedDescription()));
     if (isCancelled() || !uploaded) {
-        const Error error = uploadError(m_manager->streamError());
+        const Error error = uploadError(u"store"_s, m_manager->streamError());
         m_manager->deleteFileNamed(partName, server);
         noteOperationFinishedWithResults({}, error);
         return;
     }
-    // The new archive takes the name over the old one; a server that will not rename over a
-    // file has the old one removed first.
-    if (!m_manager->renameFileNamed(partName, fileName, server)) {
-        if (mayExist && !m_manager->deleteFileNamed(fileName, server)) {
-            Log::handler()(u"Could not remove pre-existing archive on FTP Server"_s);
-            m_manager->deleteFileNamed(partName, server);
-            noteOperationFinishedWithResults({},
-                Utilities::errorWithCode(ErrorCouldNotRemove,
-                    u"Could not remove the pre-existing Archive \"%1\" from the FTP Server"_s.arg(fileName)));
-            return;
-        }
-        if (!mayExist || !m_manager->renameFileNamed(partName, fileName, server)) {
-            const Error error = uploadError(m_manager->streamError());
-            m_manager->deleteFileNamed(partName, server);
-            noteOperationFinishedWithResults({}, error);
-            return;
-        }
+
+    // An archive that another upload has put under the name meanwhile is kept: this one takes a
+    // free name beside it. Only an archive that was there before, to be replaced, gives way.
+    QString finalName = fileName;
+    if (!replace) {
+        const auto entries = m_manager->contentsOfServer(server).value_or(QList<QVariantMap>());
+        QSet<QString> names;
+        for (const QVariantMap &entry : entries)
+            names.insert(entry.value(FTPListingParser::NameKey).toString());
+        finalName = Utilities::availableFileName(fileName, [&names](const QString &name) { return names.contains(name); });
     }
-    noteOperationFinishedWithResults({}, {});
+    noteOperationFinishedWithResults({}, placeArchive(partName, finalName, server));
 }
 
-Error FTPOperation::uploadError(const Error &reason)
+Error FTPOperation::placeArchive(const QString &partName, const QString &fileName, const FMServer &server)
+{
+    // A rename, which most servers make over an archive of that name.
+    if (m_manager->renameFileNamed(partName, fileName, server))
+        return {};
+    // A server that will not rename onto a file: the old archive steps aside, and goes only once
+    // the new one has taken its place.
+    const QString aside = partNameFor(fileName, u"old"_s);
+    if (m_manager->renameFileNamed(fileName, aside, server)) {
+        if (m_manager->renameFileNamed(partName, fileName, server)) {
+            removeLeftover(aside, server);
+            return {};
+        }
+        m_manager->renameFileNamed(aside, fileName, server);
+    }
+    // A server that renames nothing: the archive goes once more, under its name. The whole copy
+    // stays on the server until this one has arrived.
+    Log::handler()(u"FTP Server renames nothing: uploading \"%1\" under its name"_s.arg(fileName));
+    // Cancelled, the request leaves nothing of its own behind.
+    if (isCancelled()) {
+        m_manager->deleteFileNamed(partName, server);
+        return {};
+    }
+    const bool uploaded = m_manager->uploadFile(QUrl::fromLocalFile(m_sourcePath), server, fileName);
+    if (isCancelled()) {
+        m_manager->deleteFileNamed(fileName, server); // what arrived of it
+        m_manager->deleteFileNamed(partName, server);
+        return {};
+    }
+    if (uploaded) {
+        removeLeftover(partName, server);
+        return {};
+    }
+    const QString reason = m_manager->streamError().localizedDescription();
+    return Utilities::errorWithCode(ErrorUploadFailed,
+        u"Could not upload the Tessary Archive to the FTP Server: the server would not rename the archive sent as "
+        "\"%1\" to \"%2\", nor store it under that name (%3). The whole archive stays on the server as \"%1\"."_s
+            .arg(partName, fileName, reason));
+}
+
+void FTPOperation::removeLeftover(const QString &name, const FMServer &server)
+{
+    if (!m_manager->deleteFileNamed(name, server))
+        Log::handler()(u"FTP Server would not remove \"%1\" (%2); it stays in \"%3\""_s.arg(
+            name, m_manager->streamError().localizedDescription(), m_destinationPath));
+}
+
+Error FTPOperation::uploadError(const QString &refusedAction, const Error &reason) const
 {
     const QString text = u"Could not upload the Tessary Archive to the FTP Server"_s;
-    return Utilities::errorWithCode(
-        ErrorUploadFailed, reason.isNull() ? text : u"%1: %2"_s.arg(text, reason.localizedDescription()));
+    if (reason.isNull())
+        return Utilities::errorWithCode(ErrorUploadFailed, text);
+    // The server's own words, where it said no, and in plain words what it refused.
+    const QString refusal = m_manager->lastRefusal();
+    if (!refusal.isNull() && reason.localizedDescription() == refusal)
+        return Utilities::errorWithCode(
+            ErrorUploadFailed, u"%1: the server refused to %2 it (%3)"_s.arg(text, refusedAction, refusal));
+    return Utilities::errorWithCode(ErrorUploadFailed, u"%1: %2"_s.arg(text, reason.localizedDescription()));
 }
 
-QString FTPOperation::partNameFor(const QString &fileName)
+QString FTPOperation::partNameFor(const QString &fileName, const QString &kind)
 {
-    return u".%1.part"_s.arg(fileName);
+    // A name of its own for each upload: ".NAME.1a2b3c4d.part".
+    const QString unique = QString::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, u'0');
+    return u".%1.%2.%3"_s.arg(fileName, unique, kind);
 }
 
 void FTPOperation::cancelOperating()

@@ -12,8 +12,8 @@
 // login, makes the target folder, looks for an archive of the same name (asking before replacing
 // it when the Destination wants that, and when the folder's listing cannot be read), and uploads
 // the archive from its file with progress, under a name of its own until it is whole. An old
-// archive is replaced only by a complete new one. A cancel stops the transfer under way and
-// every step after it.
+// archive is replaced only by a complete new one, and an archive another upload put under the
+// name meanwhile is kept. A cancel stops the transfer under way and every step after it.
 class FTPOperation final : public Operation, private FTPManagerDelegate
 {
 public:
@@ -22,7 +22,6 @@ public:
     static constexpr qint64 ErrorNoServerAddress = 6;
     static constexpr qint64 ErrorIncompleteCredentials = 7;
     static constexpr qint64 ErrorInvalidCredentials = 8;
-    static constexpr qint64 ErrorCouldNotRemove = 9;
     static constexpr qint64 ErrorUploadFailed = 11;
     static constexpr qint64 ErrorCouldNotConnect = 12;
 
@@ -35,8 +34,10 @@ public:
     /// How long the client waits for an answer, and for a stalled transfer (tests shorten them).
     void setTimeouts(int answerSeconds, int stallSeconds);
 
-    /// The name an archive has on the server while it is being sent.
-    static QString partNameFor(const QString &fileName);
+    /// A hidden name of one upload's own beside the file name, ".NAME.1a2b3c4d.part": the name an
+    /// archive has on the server while it is being sent (or, of another kind, an old archive's
+    /// while it steps aside).
+    static QString partNameFor(const QString &fileName, const QString &kind = QStringLiteral("part"));
 
 protected:
     void startOperating() override;
@@ -48,9 +49,18 @@ private:
     /// The server address as a URL holds it: an IPv6 address between brackets.
     QString hostForURL() const;
     Error connectionError(const QString &reason) const;
-    static Error uploadError(const Error &reason);
+    /// The failure of an upload: the server's own refusal of the action ("store") where it said
+    /// no, otherwise the reason.
+    Error uploadError(const QString &refusedAction, const Error &reason) const;
+    /// Uploads under a part name, then gives the archive its name: the name asked for where it
+    /// is to replace what is there, otherwise a name free on the server by then.
     void performUploadToDestination(
-        const QString &destination, const QString &fileName, const FMServer &server, bool mayExist);
+        const QString &destination, const QString &fileName, const FMServer &server, bool replace);
+    /// Gives the whole upload its name, losing nothing the server holds: an error only where the
+    /// archive could not take it, which then says where the whole archive is.
+    Error placeArchive(const QString &partName, const QString &fileName, const FMServer &server);
+    /// Removes a file of ours the server no longer needs; where it will not, says so in the log.
+    void removeLeftover(const QString &name, const FMServer &server);
     void askToReplace(const QString &destination, const QString &fileName, const FMServer &server);
     void ftpManagerUploadProgressDidChange(const QVariantMap &progress) override;
 

@@ -108,23 +108,24 @@ Error Utilities::errorWithCode(qint64 code, const QString &description)
 QString Utilities::availableFileName(
     const QString &fileName, const QString &folderPath, bool *changed, const QSet<QString> &reservedPaths)
 {
+    const QDir folder(folderPath);
+    const QString name = availableFileName(fileName, [&](const QString &candidate) {
+        const QString path = folder.filePath(candidate);
+        return fileExistsAtPath(path) || fileExistsAtPath(claimPath(path)) || reservedPaths.contains(path);
+    });
+    if (changed != nullptr)
+        *changed = name != fileName;
+    return name;
+}
+
+QString Utilities::availableFileName(const QString &fileName, const std::function<bool(const QString &name)> &taken)
+{
     const QString base = stringByDeletingPathExtension(fileName);
     const QString extension = pathExtension(fileName);
     const QString suffix = extension.isEmpty() ? QString() : u"."_s + extension;
-    const QDir folder(folderPath);
-
-    bool didChange = false;
     QString candidate = base + suffix;
-    const auto taken = [&](const QString &name) {
-        const QString path = folder.filePath(name);
-        return fileExistsAtPath(path) || fileExistsAtPath(claimPath(path)) || reservedPaths.contains(path);
-    };
-    for (qint64 counter = 2; taken(candidate); ++counter) {
-        didChange = true;
+    for (qint64 counter = 2; taken(candidate); ++counter)
         candidate = u"%1 #%2%3"_s.arg(base, QString::number(counter), suffix);
-    }
-    if (changed != nullptr)
-        *changed = didChange;
     return candidate;
 }
 

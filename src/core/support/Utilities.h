@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 class UserInteraction;
 
 // Small services the whole system shares: messages to the user and questions (alerts, the
@@ -55,6 +57,8 @@ public:
     /// Reserved paths (of archives still being made) and claimed names count as taken.
     static QString availableFileName(const QString &fileName, const QString &folderPath, bool *changed = nullptr,
         const QSet<QString> &reservedPaths = {});
+    /// The same rule for a folder elsewhere (on a server), where `taken` tells the names in use.
+    static QString availableFileName(const QString &fileName, const std::function<bool(const QString &name)> &taken);
     /// availableFileName(), with the name claimed on disk at once, so that no other process picks
     /// it meanwhile: a hidden empty file beside it (claimPath()) is created, never over anything.
     /// The name itself stays free until the archive takes it whole. Where the folder takes no

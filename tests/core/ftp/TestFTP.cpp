@@ -12,6 +12,7 @@
 #include "core/pipeline/MultiOperation.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <arpa/inet.h>
@@ -82,6 +83,7 @@ private Q_SLOTS:
     void cancelledUploadLeavesNoArchive();
     void existingArchive_data();
     void existingArchive();
+    void twoUploadsOfOneNameKeepBoth();
     void failuresAreNamed_data();
     void failuresAreNamed();
 
@@ -196,12 +198,16 @@ void TestFTP::existingArchive_data()
     QTest::addColumn<QString>("user");
     QTest::addColumn<QByteArray>("onServer");
     QTest::addColumn<int>("code"); // -1: cancelled
-    QTest::newRow("replaced without a question") << QString() << u"anna"_s << QByteArray("new") << 0;
-    QTest::newRow("declined") << u"Cancel"_s << u"anna"_s << QByteArray("old") << -1;
-    QTest::newRow("confirmed") << u"Replace"_s << u"anna"_s << QByteArray("new") << 0;
-    QTest::newRow("replaced by a rename") << QString() << u"reader"_s << QByteArray("new") << 0;
-    QTest::newRow("neither rename nor removal") << QString() << u"keeper"_s << QByteArray("old") << 9;
-    QTest::newRow("upload refused") << QString() << u"viewer"_s << QByteArray("old") << 11;
+    QTest::addColumn<bool>("copyStays"); // the hidden copy sent first stays, as the server removes nothing
+    QTest::newRow("replaced without a question") << QString() << u"anna"_s << QByteArray("new") << 0 << false;
+    QTest::newRow("declined") << u"Cancel"_s << u"anna"_s << QByteArray("old") << -1 << false;
+    QTest::newRow("confirmed") << u"Replace"_s << u"anna"_s << QByteArray("new") << 0 << false;
+    QTest::newRow("replaced by a rename") << QString() << u"reader"_s << QByteArray("new") << 0 << false;
+    // Where the server renames nothing, the archive is stored once more under its name: neither
+    // the old archive is removed before, nor the new one lost.
+    QTest::newRow("no rename, removal") << QString() << u"renamer-less"_s << QByteArray("new") << 0 << false;
+    QTest::newRow("neither rename nor removal") << QString() << u"keeper"_s << QByteArray("new") << 0 << true;
+    QTest::newRow("upload refused") << QString() << u"viewer"_s << QByteArray("old") << 11 << false;
 }
 
 void TestFTP::existingArchive()
@@ -211,6 +217,8 @@ void TestFTP::existingArchive()
     QFETCH(QString, user);
     QFETCH(QByteArray, onServer);
     QFETCH(int, code);
+    QFETCH(bool, copyStays);
+    QDir(m_ftp->filePath(u"existing"_s)).removeRecursively();
     QVERIFY(writeFile(m_ftp->filePath(u"existing/Same.zip"_s), "old"));
     QVERIFY(writeFile(m_ftp->filePath(u"existing/same.ZIP"_s), "other case"));
     QVERIFY(writeFile(m_ftp->filePath(u"existing/odd\nname"_s), "a name that breaks its listing line"));
@@ -225,16 +233,50 @@ void TestFTP::existingArchive()
     QCOMPARE(outcome->cancelled, code == -1 ? 1 : 0);
     if (code > 0)
         QCOMPARE(outcome->error.code(), code);
-    if (code == FTPOperation::ErrorUploadFailed) // with the server's own reason
-        QVERIFY(outcome->error.localizedFailureReason().startsWith(
-            u"Could not upload the Tessary Archive to the FTP Server: "_s));
+    if (code == FTPOperation::ErrorUploadFailed) // with the server's own words
+        QVERIFY2(outcome->error.localizedFailureReason().startsWith(
+                     u"Could not upload the Tessary Archive to the FTP Server: the server refused to store it (550 "_s),
+            qPrintable(outcome->error.localizedFailureReason()));
     else if (code == 0)
         QVERIFY(outcome->error.isNull());
     QCOMPARE(readFile(m_ftp->filePath(u"existing/Same.zip"_s)), onServer);
     QCOMPARE(readFile(m_ftp->filePath(u"existing/same.ZIP"_s)), QByteArray("other case"));
+    QStringList hidden = entriesIn(m_ftp->filePath(u"existing"_s)).filter(QRegularExpression(u"^\\."_s));
+    QCOMPARE(hidden.size(), copyStays ? 1 : 0);
+    if (copyStays)
+        QVERIFY2(QRegularExpression(u"^\\.Same\\.zip\\.[0-9a-f]{8}\\.part$"_s).match(hidden.first()).hasMatch(),
+            qPrintable(hidden.first()));
     QCOMPARE(person.questions.size(), confirm ? 1 : 0);
     if (confirm)
         QCOMPARE(person.questions.value(0).section(u'|', 0, 0), u"Replace Existing?"_s);
+}
+
+void TestFTP::twoUploadsOfOneNameKeepBoth()
+{
+    // Three uploads of one name, a little after one another, to a server that takes its time.
+    FtpServer slow(FtpServer::Slow);
+    QVERIFY(slow.isRunning());
+    QList<std::shared_ptr<StepOutcome>> outcomes;
+    for (int i = 0; i < 3; ++i) {
+        const QString job = m_home.filePath(u"job%1/Big.zip"_s.arg(i));
+        QVERIFY(writeFile(job, QByteArray(8 << 20, char('a' + i))));
+        outcomes << runStep(std::make_shared<FTPOperation>(
+            job, u"drop"_s, false, u"127.0.0.1"_s, slow.port(), u"anna"_s, u"secret"_s));
+        QTest::qWait(300);
+    }
+    for (const auto &outcome : std::as_const(outcomes)) {
+        QTRY_COMPARE_WITH_TIMEOUT(outcome->finished, 1, 30000);
+        QVERIFY2(outcome->error.isNull(), qPrintable(outcome->error.localizedFailureReason()));
+    }
+    // Each arrived whole under a name of its own; no copy of one is left.
+    const QStringList names {u"Big #2.zip"_s, u"Big #3.zip"_s, u"Big.zip"_s};
+    QCOMPARE(entriesIn(slow.filePath(u"drop"_s)), names);
+    QSet<QByteArray> contents;
+    for (const QString &name : names)
+        contents.insert(readFile(slow.filePath(u"drop/"_s + name)));
+    QCOMPARE(contents.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(contents.contains(QByteArray(8 << 20, char('a' + i))));
 }
 
 void TestFTP::failuresAreNamed_data()
