@@ -7,6 +7,7 @@
 #include "core/destinations/DestinationDesktop.h"
 #include "core/destinations/DestinationDropbox.h"
 #include "core/destinations/DestinationEmail.h"
+#include "core/destinations/DestinationFTP.h"
 #include "core/destinations/DestinationFolder.h"
 #include "core/destinations/DestinationICloud.h"
 #include "core/destinations/DestinationMessages.h"
@@ -35,6 +36,9 @@ void Tessary::createDestinations()
 void Tessary::adoptDestination(const DestinationPointer &destination)
 {
     destination->setConfigurator(&DestinationEditor::configure);
+    // A server password an earlier version kept in the Destinations file moves to the keyring.
+    if (auto *ftp = qobject_cast<DestinationFTP *>(destination.get()))
+        ftp->movePasswordToKeychain();
     if (auto *dropbox = qobject_cast<DestinationDropbox *>(destination.get()))
         dropbox->setDropboxManager(m_dropboxManager.get());
     if (auto *addTile = qobject_cast<DestinationAddDestination *>(destination.get()))
@@ -109,6 +113,8 @@ bool Tessary::deleteDestination(Destination *destination)
     });
     if (!deleted)
         return false; // not one of the list (gone already): nothing to save or announce
+    if (auto *ftp = qobject_cast<DestinationFTP *>(destination))
+        ftp->forgetPassword();
     saveDestinations();
     TessaryNotifications::notifyThatDestinationWasJustDeleted(destination);
     return true;

@@ -1,4 +1,5 @@
 #include "ModalDriver.h"
+#include "RefusingKeychain.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
@@ -13,6 +14,7 @@
 #include "core/destinations/DestinationICloud.h"
 #include "core/destinations/DestinationMessages.h"
 #include "core/destinations/DestinationStore.h"
+#include "core/settings/VLTKeychain.h"
 #include "core/support/KeyedCoder.h"
 #include "gui/support/UtilitiesWindows.h"
 
@@ -51,6 +53,15 @@ QVariantList describeAll(const DestinationList &destinations)
     return descriptions;
 }
 
+// Whether the file holds the text, as the binary property list writes it (ASCII, or UTF-16BE).
+bool holdsText(const QByteArray &file, const QString &text)
+{
+    QByteArray utf16;
+    for (const QChar character : text)
+        utf16 += char(character.unicode() >> 8) + QByteArray(1, char(character.unicode() & 0xff));
+    return file.contains(text.toUtf8()) || file.contains(utf16);
+}
+
 QByteArray runFixture(const QStringList &arguments)
 {
     QProcess python;
@@ -79,6 +90,8 @@ private Q_SLOTS:
     void damagedFileGivesTheDefaultSetAndIsKeptAside_data();
     void damagedFileGivesTheDefaultSetAndIsKeptAside();
     void aDestinationNotInTheListIsNotDeleted();
+    void aServerPasswordInTheFileMovesToTheKeyring_data();
+    void aServerPasswordInTheFileMovesToTheKeyring();
     void failedSaveIsToldAndKeepsWhatWasThere();
 
 private:
@@ -172,7 +185,6 @@ void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()
     ftp->setServerAddress(u"ftp.example.org"_s);
     ftp->setServerPort(2121);
     ftp->setUserName(u"anna"_s);
-    ftp->setPassword(u"s3cret pass"_s);
     ftp->setUploadFolderPath(u"/incoming/zips"_s);
     ftp->setConfirmReplacementOfExistingFiles(true);
     auto plainFtp = std::make_shared<DestinationFTP>(u"Plain"_s);
@@ -188,7 +200,6 @@ void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()
     QCOMPARE(describeAll(m_controller->destinations()), before);
     QCOMPARE(dropbox->rootFolderPath(), m_home->filePath(u"Dropbox/Apps/Tessary"_s));
     QCOMPARE(std::static_pointer_cast<DestinationFTP>(m_controller->destinations().at(16))->serverPort(), 21);
-    QVERIFY(readFile(storePath()).contains("s3cret pass"));
     // Replaced whole, so for the user's eyes only.
     QCOMPARE(QFileInfo(storePath()).permissions(),
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
@@ -217,7 +228,6 @@ void TestDestinationStore::readsAKeyedArchiveMadeElsewhere()
     QCOMPARE(ftp->serverAddress(), u"ftp.example.org"_s);
     QCOMPARE(ftp->serverPort(), 2121);
     QCOMPARE(ftp->userName(), u"anna"_s);
-    QCOMPARE(ftp->password(), u"pa\u00dfword"_s);
     QVERIFY(ftp->uploadFolderPath().isNull());
     QVERIFY(ftp->confirmReplacementOfExistingFiles());
 
@@ -334,6 +344,54 @@ void TestDestinationStore::aDestinationNotInTheListIsNotDeleted()
     QCOMPARE(readFile(m_controller->destinationsStorePath()), stored);
     QVERIFY(m_controller->deleteDestination(before.first().get()));
     QCOMPARE(m_controller->destinations(), before.mid(1));
+}
+
+void TestDestinationStore::aServerPasswordInTheFileMovesToTheKeyring_data()
+{
+    QTest::addColumn<bool>("keyringTakesIt");
+    QTest::newRow("a keyring that takes it") << true;
+    QTest::newRow("a keyring that refuses") << false;
+}
+
+void TestDestinationStore::aServerPasswordInTheFileMovesToTheKeyring()
+{
+    QFETCH(bool, keyringTakesIt);
+    // A Destinations file of an earlier version, with the server password in it.
+    QDir().mkpath(QFileInfo(storePath()).path());
+    runFixture({u"write"_s, storePath()});
+    const QString password = u"pa\u00dfword"_s;
+    QVERIFY(holdsText(readFile(storePath()), password));
+    // Started afresh; the controller puts the desktop's keyring in place, this test its own.
+    m_controller = std::make_unique<Tessary>();
+    std::optional<RefusingKeychain> refusing;
+    if (!keyringTakesIt)
+        refusing.emplace();
+    m_controller->createDestinations();
+    const auto ftp = std::static_pointer_cast<DestinationFTP>(m_controller->destinations().at(2));
+    const QString account = ftp->keychainAccount();
+    QVERIFY(!account.isEmpty());
+    if (keyringTakesIt) {
+        // Once the keyring has it, the file no longer does; the upload finds it there.
+        QTRY_COMPARE(ftp->passwordInFile(), QString());
+        QTRY_VERIFY(!holdsText(readFile(storePath()), password));
+        QCOMPARE(VLTKeychain::passwordForService(DestinationFTP::KeychainService, account), u"pa\u00dfword"_s);
+        relaunch();
+        QCOMPARE(std::static_pointer_cast<DestinationFTP>(m_controller->destinations().at(2))->keychainAccount(), account);
+    } else {
+        // A keyring that cannot take it never costs the password.
+        QTest::qWait(300);
+        QCOMPARE(ftp->passwordInFile(), u"pa\u00dfword"_s);
+        QVERIFY(holdsText(readFile(storePath()), password));
+    }
+    // Whichever holds it, the dialog and the upload read it.
+    std::optional<QString> read;
+    ftp->readPassword(this, [&read](const QString &found, const Error &) { read = found; });
+    QTRY_COMPARE(read, std::optional(password));
+
+    // Deleted, the Destination takes its password from the keyring with it.
+    refusing.reset();
+    QVERIFY(m_controller->deleteDestination(m_controller->destinations().at(2).get()));
+    QTRY_VERIFY(VLTKeychain::passwordForService(DestinationFTP::KeychainService, account).isNull());
 }
 
 void TestDestinationStore::failedSaveIsToldAndKeepsWhatWasThere()

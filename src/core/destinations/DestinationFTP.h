@@ -1,15 +1,21 @@
 #pragma once
 
 #include "Destination.h"
+#include "core/support/Error.h"
 
 // Uploads the archive to an FTP server. The archive is made in a job folder of its own and
-// stays there after the upload.
+// stays there after the upload. The server password lives in the keyring (service "Tessary
+// FTP", the Destination's own account); a Destinations file of an earlier version kept it in
+// the file, and it stays there until the keyring has taken it.
 class DestinationFTP final : public Destination
 {
     Q_OBJECT
 
 public:
     static constexpr qint64 DefaultPort = 21;
+    static const QString KeychainService;
+    using PasswordCompletion = std::function<void(const QString &password, const Error &error)>;
+    using StoreCompletion = std::function<void(const Error &error)>;
 
     explicit DestinationFTP(const QString &name);
     explicit DestinationFTP(const KeyedCoder &coder);
@@ -35,9 +41,22 @@ public:
     void setServerPort(qint64 port) { m_serverPort = port; }
     QString userName() const { return m_userName; }
     void setUserName(const QString &userName) { m_userName = userName; }
-    /// Kept in the Destinations file, which only the user can read.
-    QString password() const { return m_password; }
-    void setPassword(const QString &password) { m_password = password; }
+    /// The account of the password's keychain item: the Destination's own, made once.
+    QString keychainAccount() const { return m_keychainAccount; }
+    /// A password still kept in the Destinations file; empty once the keyring has it.
+    QString passwordInFile() const { return m_passwordInFile; }
+    /// Reads the password (from the file where it is still there, else from the keyring) off the
+    /// GUI thread, and answers on it unless the receiver has gone. No password is no error.
+    void readPassword(const QObject *receiver, const PasswordCompletion &completion) const;
+    /// Keeps the password in the keyring, off the GUI thread (an empty one removes it). Where the
+    /// keyring refuses, the password is kept in the Destinations file instead, so that it is never
+    /// lost, and completion hears the keyring's error. The change is announced (the owner saves).
+    void storePassword(const QString &password, const StoreCompletion &completion);
+    /// Moves a password still in the Destinations file into the keyring; the file loses it only
+    /// once the keyring has accepted it.
+    void movePasswordToKeychain();
+    /// Removes the keychain item (when the Destination is deleted).
+    void forgetPassword();
     /// The folder on the server that receives the archive.
     QString uploadFolderPath() const { return m_uploadFolderPath; }
     void setUploadFolderPath(const QString &path) { m_uploadFolderPath = path; }
@@ -49,7 +68,8 @@ private:
     QString m_serverAddress;
     qint64 m_serverPort = DefaultPort;
     QString m_userName;
-    QString m_password;
+    QString m_keychainAccount;
+    QString m_passwordInFile;
     QString m_uploadFolderPath;
     bool m_confirmReplacementOfExistingFiles = false;
 };

@@ -2,6 +2,8 @@
 
 #include "FTPListingParser.h"
 #include "core/pipeline/ThreadHops.h"
+#include "core/settings/KeychainBackend.h"
+#include "core/settings/VLTKeychain.h"
 #include "core/support/Log.h"
 #include "core/support/Utilities.h"
 
@@ -29,6 +31,12 @@ void FTPOperation::setTimeouts(int answerSeconds, int stallSeconds)
 {
     m_answerTimeout = answerSeconds;
     m_stallTimeout = stallSeconds;
+}
+
+void FTPOperation::setPasswordInKeychain(const QString &service, const QString &account)
+{
+    m_keychainService = service;
+    m_keychainAccount = account;
 }
 
 FMServer FTPOperation::createServerWithDestination(const QString &destination) const
@@ -63,6 +71,17 @@ void FTPOperation::startOperating()
     }
     setOperationDescription(u"Uploading to FTP Server..."_s);
 
+    if (m_password.isEmpty() && !m_keychainAccount.isEmpty()) {
+        Error error;
+        m_password = VLTKeychain::passwordForService(m_keychainService, m_keychainAccount, &error);
+        if (!error.isNull() && error.code() != KeychainBackend::StatusItemNotFound) {
+            noteOperationFinishedWithResults({},
+                Utilities::errorWithCode(ErrorPasswordUnreadable,
+                    u"The password of the FTP Server could not be read from your keyring (%1). Unlock your keyring "
+                    "and try once more."_s.arg(error.localizedDescription())));
+            return;
+        }
+    }
     if (const Error error = checkSettings(); !error.isNull()) {
         noteOperationFinishedWithResults({}, error);
         return;

@@ -24,6 +24,7 @@ public:
     static constexpr qint64 ErrorInvalidCredentials = 8;
     static constexpr qint64 ErrorUploadFailed = 11;
     static constexpr qint64 ErrorCouldNotConnect = 12;
+    static constexpr qint64 ErrorPasswordUnreadable = 13;
 
     /// Empty user name and password log in anonymously. The folder is relative to the login
     /// folder, its levels separated by "/".
@@ -33,6 +34,9 @@ public:
 
     /// How long the client waits for an answer, and for a stalled transfer (tests shorten them).
     void setTimeouts(int answerSeconds, int stallSeconds);
+    /// Where no password was given: the keychain item that holds it, read when the step starts
+    /// (off the GUI thread).
+    void setPasswordInKeychain(const QString &service, const QString &account);
 
     /// A hidden name of one upload's own beside the file name, ".NAME.1a2b3c4d.part": the name an
     /// archive has on the server while it is being sent (or, of another kind, an old archive's
@@ -70,7 +74,9 @@ private:
     const QString m_serverAddress;
     const qint64 m_port;
     const QString m_userName;
-    const QString m_password;
+    QString m_password;
+    QString m_keychainService;
+    QString m_keychainAccount;
     int m_answerTimeout = 30;
     int m_stallTimeout = 60;
 

@@ -72,21 +72,35 @@ bool configureEmail(DestinationEmail &email)
         email.emailAddresses(), email.subject(), email.body());
 }
 
-bool configureFTP(DestinationFTP &ftp)
+// The password is read off the GUI thread first (from the keyring), and a changed one kept there;
+// the dialog opens once it has been read.
+void configureFTP(DestinationFTP &ftp, const Destination::ConfigureCompletion &completion)
 {
-    return runDialog<DestinationFTPConfigureWindowController>(
-        ftp,
-        [&](const QString &address, qint64 port, const QString &userName, const QString &password,
-            const QString &folderPath, bool confirm) {
-            ftp.setServerAddress(address);
-            ftp.setServerPort(port);
-            ftp.setUserName(userName);
-            ftp.setPassword(password);
-            ftp.setUploadFolderPath(folderPath);
-            ftp.setConfirmReplacementOfExistingFiles(confirm);
-        },
-        ftp.serverAddress(), ftp.serverPort(), ftp.userName(), ftp.password(), ftp.uploadFolderPath(),
-        ftp.confirmReplacementOfExistingFiles());
+    ftp.readPassword(&ftp, [&ftp, completion](const QString &stored, const Error &) {
+        const bool cancelled = runDialog<DestinationFTPConfigureWindowController>(
+            ftp,
+            [&](const QString &address, qint64 port, const QString &userName, const QString &password,
+                const QString &folderPath, bool confirm) {
+                ftp.setServerAddress(address);
+                ftp.setServerPort(port);
+                ftp.setUserName(userName);
+                ftp.setUploadFolderPath(folderPath);
+                ftp.setConfirmReplacementOfExistingFiles(confirm);
+                if (password != stored)
+                    ftp.storePassword(password, [](const Error &error) {
+                        if (!error.isNull())
+                            Utilities::displayMessage(
+                                u"The FTP Server's password could not be kept in your keyring (%1). Until it can, "
+                                "Tessary keeps it in its Destinations file, which only you can read."_s.arg(
+                                    error.localizedDescription()),
+                                u"Password Not Kept in Your Keyring"_s);
+                    });
+            },
+            ftp.serverAddress(), ftp.serverPort(), ftp.userName(), stored, ftp.uploadFolderPath(),
+            ftp.confirmReplacementOfExistingFiles());
+        if (completion)
+            completion(cancelled);
+    });
 }
 
 bool configureMessages(DestinationMessages &messages)
@@ -113,8 +127,8 @@ void DestinationEditor::configure(Destination &destination, const Destination::C
         cancelled = configureEmail(static_cast<DestinationEmail &>(destination));
         break;
     case Destination::DestinationTypeFTP:
-        cancelled = configureFTP(static_cast<DestinationFTP &>(destination));
-        break;
+        configureFTP(static_cast<DestinationFTP &>(destination), completion);
+        return;
     case Destination::DestinationTypeMessages:
         cancelled = configureMessages(static_cast<DestinationMessages &>(destination));
         break;

@@ -10,6 +10,7 @@
 #include "core/ftp/FTPManager.h"
 #include "core/ftp/FTPOperation.h"
 #include "core/pipeline/MultiOperation.h"
+#include "core/settings/KeychainBackend.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -37,6 +38,31 @@ struct StepOutcome
     int cancelled = 0;
     int finished = 0;
     Error error;
+};
+
+// A keyring in memory that holds one password.
+class OnePasswordKeychain final : public KeychainBackend
+{
+public:
+    OnePasswordKeychain(const Attributes &attributes, const QByteArray &secret)
+        : m_attributes(attributes)
+        , m_secret(secret)
+    {
+    }
+    Status find(const Attributes &attributes, bool, bool, QList<Item> &items) override
+    {
+        if (attributes != m_attributes)
+            return {StatusItemNotFound, {}};
+        items = {Item {m_attributes, {}, m_secret, {}, {}}};
+        return {};
+    }
+    Status create(const Attributes &, const QString &, const QByteArray &) override { return {StatusNotAvailable, {}}; }
+    Status replaceSecret(const Attributes &, const QByteArray &) override { return {StatusNotAvailable, {}}; }
+    Status remove(const Attributes &) override { return {StatusNotAvailable, {}}; }
+
+private:
+    Attributes m_attributes;
+    QByteArray m_secret;
 };
 
 // A port of the loopback that was free a moment ago.
@@ -84,6 +110,7 @@ private Q_SLOTS:
     void existingArchive_data();
     void existingArchive();
     void twoUploadsOfOneNameKeepBoth();
+    void thePasswordIsReadFromTheKeyring();
     void failuresAreNamed_data();
     void failuresAreNamed();
 
@@ -277,6 +304,32 @@ void TestFTP::twoUploadsOfOneNameKeepBoth()
     QCOMPARE(contents.size(), 3);
     for (int i = 0; i < 3; ++i)
         QVERIFY(contents.contains(QByteArray(8 << 20, char('a' + i))));
+}
+
+void TestFTP::thePasswordIsReadFromTheKeyring()
+{
+    QVERIFY(writeFile(m_home.filePath(u"job/Keyed.zip"_s), "keyed"));
+    const auto upload = [this] {
+        auto step = std::make_shared<FTPOperation>(
+            m_home.filePath(u"job/Keyed.zip"_s), u"keyed"_s, false, u"127.0.0.1"_s, m_ftp->port(), u"anna"_s, QString());
+        step->setPasswordInKeychain(u"Tessary FTP"_s, u"account-1"_s);
+        return runStep(step);
+    };
+    // Without a keyring to read it from, the upload says so.
+    const auto unread = upload();
+    QTRY_COMPARE_WITH_TIMEOUT(unread->finished, 1, 15000);
+    QCOMPARE(unread->error.code(), FTPOperation::ErrorPasswordUnreadable);
+    QVERIFY2(unread->error.localizedFailureReason().startsWith(
+                 u"The password of the FTP Server could not be read from your keyring"_s),
+        qPrintable(unread->error.localizedFailureReason()));
+
+    OnePasswordKeychain keyring({{u"service"_s, u"Tessary FTP"_s}, {u"account"_s, u"account-1"_s}}, "secret");
+    KeychainBackend::setSystem(&keyring);
+    const auto read = upload();
+    QTRY_COMPARE_WITH_TIMEOUT(read->finished, 1, 15000);
+    KeychainBackend::setSystem(nullptr);
+    QVERIFY2(read->error.isNull(), qPrintable(read->error.localizedFailureReason()));
+    QCOMPARE(readFile(m_ftp->filePath(u"keyed/Keyed.zip"_s)), QByteArray("keyed"));
 }
 
 void TestFTP::failuresAreNamed_data()
