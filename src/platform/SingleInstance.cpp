@@ -41,7 +41,9 @@ QString ensureOwnFolder(const QString &path)
     const QByteArray name = QFile::encodeName(path);
     if (::mkdir(name.constData(), 0700) != 0 && errno != EEXIST)
         return u"the folder \"%1\" could not be made (%2)"_s.arg(path, qt_error_string(errno));
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::lstat(name.constData(), &status) != 0)
         return u"the folder \"%1\" could not be read (%2)"_s.arg(path, qt_error_string(errno));
     if (!S_ISDIR(status.st_mode))

@@ -244,8 +244,8 @@ void TestCommandLine::theSocketOutlivesAFloodOfIdleConnections()
     // The copy listens again and serves the next request.
     std::optional<QByteArray> answer;
     QThread *client = QThread::create([&answer] {
-        answer = SingleInstance::askRunningCopy(HandOver::zipRequest(CommandLine::ModeZip, u"Nowhere"_s,
-            {QUrl::fromLocalFile(u"/etc/hostname"_s)}));
+        answer = SingleInstance::askRunningCopy(
+            HandOver::zipRequest(CommandLine::ModeZip, u"Nowhere"_s, {QUrl::fromLocalFile(u"/etc/hostname"_s)}));
     });
     client->start();
     QVERIFY(QTest::qWaitFor([client] { return client->isFinished(); }, 10000));

@@ -376,7 +376,8 @@ void TestDestinationStore::aServerPasswordInTheFileMovesToTheKeyring()
         QTRY_VERIFY(!holdsText(readFile(storePath()), password));
         QCOMPARE(VLTKeychain::passwordForService(DestinationFTP::KeychainService, account), u"pa\u00dfword"_s);
         relaunch();
-        QCOMPARE(std::static_pointer_cast<DestinationFTP>(m_controller->destinations().at(2))->keychainAccount(), account);
+        QCOMPARE(
+            std::static_pointer_cast<DestinationFTP>(m_controller->destinations().at(2))->keychainAccount(), account);
     } else {
         // A keyring that cannot take it never costs the password.
         QTest::qWait(300);

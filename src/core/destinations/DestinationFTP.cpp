@@ -100,8 +100,8 @@ void DestinationFTP::readPassword(const QObject *receiver, const PasswordComplet
         executeBlockOnMainThread(receiver, [completion, password = m_passwordInFile] { completion(password, {}); });
         return;
     }
-    VLTKeychain::readPassword(receiver, KeychainService, m_keychainAccount,
-        [completion](const QString &password, const Error &error) {
+    VLTKeychain::readPassword(
+        receiver, KeychainService, m_keychainAccount, [completion](const QString &password, const Error &error) {
             completion(password, error.code() == KeychainBackend::StatusItemNotFound ? Error() : error);
         });
 }

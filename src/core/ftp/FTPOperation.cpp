@@ -196,7 +196,8 @@ void FTPOperation::performUploadToDestination(
         QSet<QString> names;
         for (const QVariantMap &entry : entries)
             names.insert(entry.value(FTPListingParser::NameKey).toString());
-        finalName = Utilities::availableFileName(fileName, [&names](const QString &name) { return names.contains(name); });
+        finalName
+            = Utilities::availableFileName(fileName, [&names](const QString &name) { return names.contains(name); });
     }
     noteOperationFinishedWithResults({}, placeArchive(partName, finalName, server));
 }
@@ -237,8 +238,8 @@ Error FTPOperation::placeArchive(const QString &partName, const QString &fileNam
     const QString reason = m_manager->streamError().localizedDescription();
     return Utilities::errorWithCode(ErrorUploadFailed,
         u"Could not upload the Tessary Archive to the FTP Server: the server would not rename the archive sent as "
-        "\"%1\" to \"%2\", nor store it under that name (%3). The whole archive stays on the server as \"%1\"."_s
-            .arg(partName, fileName, reason));
+        "\"%1\" to \"%2\", nor store it under that name (%3). The whole archive stays on the server as \"%1\"."_s.arg(
+            partName, fileName, reason));
 }
 
 void FTPOperation::removeLeftover(const QString &name, const FMServer &server)

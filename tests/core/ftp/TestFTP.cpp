@@ -287,8 +287,8 @@ void TestFTP::twoUploadsOfOneNameKeepBoth()
     for (int i = 0; i < 3; ++i) {
         const QString job = m_home.filePath(u"job%1/Big.zip"_s.arg(i));
         QVERIFY(writeFile(job, QByteArray(8 << 20, char('a' + i))));
-        outcomes << runStep(std::make_shared<FTPOperation>(
-            job, u"drop"_s, false, u"127.0.0.1"_s, slow.port(), u"anna"_s, u"secret"_s));
+        outcomes << runStep(
+            std::make_shared<FTPOperation>(job, u"drop"_s, false, u"127.0.0.1"_s, slow.port(), u"anna"_s, u"secret"_s));
         QTest::qWait(300);
     }
     for (const auto &outcome : std::as_const(outcomes)) {
@@ -310,8 +310,8 @@ void TestFTP::thePasswordIsReadFromTheKeyring()
 {
     QVERIFY(writeFile(m_home.filePath(u"job/Keyed.zip"_s), "keyed"));
     const auto upload = [this] {
-        auto step = std::make_shared<FTPOperation>(
-            m_home.filePath(u"job/Keyed.zip"_s), u"keyed"_s, false, u"127.0.0.1"_s, m_ftp->port(), u"anna"_s, QString());
+        auto step = std::make_shared<FTPOperation>(m_home.filePath(u"job/Keyed.zip"_s), u"keyed"_s, false,
+            u"127.0.0.1"_s, m_ftp->port(), u"anna"_s, QString());
         step->setPasswordInKeychain(u"Tessary FTP"_s, u"account-1"_s);
         return runStep(step);
     };
