@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
     // One running copy per user: a start while one runs hands its request over, before it takes
     // a screen of its own.
     SingleInstance instance;
-    if (const std::optional<int> status = commandLine.handOverToRunningCopy(instance))
+    if (const std::optional<int> status = HandOver::handOverToRunningCopy(commandLine, instance))
         return *status;
 
     // The drop pad must be placed by Tessary and take drags from every kind of program: on a

@@ -1,6 +1,5 @@
 #include "CommandLine.h"
 
-#include "HandOver.h"
 #include "Tessary.h"
 #include "core/support/FileNames.h"
 #include "core/support/Utilities.h"
@@ -9,10 +8,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTextStream>
-#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -25,8 +22,6 @@ const QString kListDestinationsOption = u"list-destinations"_s;
 const QString kDestinationOption = u"destination"_s;
 const QString kDestinationsOption = u"destinations"_s;
 constexpr int kWindowsGonePollMs = 100;
-constexpr qint64 kStartingCopyWaitMs = 10000;
-constexpr unsigned long kStartingCopyPollMs = 100;
 
 // The Destinations that can be zipped to, in tile order: every one but the add tile.
 DestinationList zippableDestinations(const Tessary &controller)
@@ -241,40 +236,4 @@ int CommandLine::runZip() const
     const int exitStatus = QApplication::exec();
     controller.stopRunningJobs();
     return exitStatus;
-}
-
-std::optional<int> CommandLine::handOverToRunningCopy(SingleInstance &instance) const
-{
-    QByteArray request;
-    const bool staysRunning = m_mode == ModeRun || m_mode == ModeDestinations;
-    if (m_mode == ModeRun) {
-        request = HandOver::menuRequest();
-    } else if (m_mode == ModeDestinations) {
-        request = HandOver::destinationsRequest();
-    } else {
-        const std::optional<QList<QUrl>> urls = itemURLs();
-        if (!urls)
-            return ExitUsageError;
-        request = HandOver::zipRequest(m_mode, m_destinationName, *urls);
-    }
-    if (const QString problem = SingleInstance::folderProblem(); !problem.isNull())
-        return print({ExitJobFailed, {}, u"tessary: "_s + problem + u'\n'});
-    // A copy that is starting holds the lock before it listens: it is waited for.
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < kStartingCopyWaitMs) {
-        QString refusal;
-        const std::optional<QByteArray> answer = SingleInstance::askRunningCopy(request, &refusal);
-        if (!refusal.isNull())
-            return print({ExitJobFailed, {}, u"tessary: "_s + refusal + u".\n"_s});
-        if (answer) {
-            if (const std::optional<Result> result = HandOver::resultFromMessage(*answer))
-                return print(*result);
-            return print({ExitJobFailed, {}, u"tessary: the running Tessary ended before it answered.\n"_s});
-        }
-        if (staysRunning ? instance.becomeRunningCopy() : !SingleInstance::isLockHeld())
-            return std::nullopt;
-        QThread::msleep(kStartingCopyPollMs);
-    }
-    return print({ExitJobFailed, {}, u"tessary: another Tessary is starting and does not answer.\n"_s});
 }

@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 
-class SingleInstance;
 class Tessary;
 
 // What Tessary was asked to do on its command line, and the work of the modes that end by
@@ -58,11 +57,6 @@ public:
     /// application. Its status.
     int runZip() const;
 
-    /// Where a copy of Tessary runs (or is starting), hands it the request: a zip mode's zip,
-    /// opening its Destinations window, or, for ModeRun, opening its menu; the status then.
-    /// Nothing when this process is to do the work itself: for ModeRun and ModeDestinations it
-    /// has then become the running copy.
-    std::optional<int> handOverToRunningCopy(SingleInstance &instance) const;
     /// Starts a zip mode's request on the controller, as a drop would; ended gets its result. A
     /// request whose asker (where one is given) goes away is cancelled.
     static void startZipRequest(Tessary &controller, Mode mode, const QString &destinationName, const QList<QUrl> &urls,
@@ -70,10 +64,10 @@ public:
     /// Prints the result; its status.
     static int print(const Result &result);
 
-private:
     /// The FILEs as URLs; nothing, and the reason on standard error, when one does not exist.
     std::optional<QList<QUrl>> itemURLs() const;
 
+private:
     Mode m_mode = ModeRun;
     QString m_errorText;
     QString m_destinationName;

@@ -5,9 +5,11 @@
 #include "core/support/FileNames.h"
 #include "gui/statusitem/StatusItem.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -22,6 +24,8 @@ const QString kItemsKey = u"items"_s;
 const QString kStatusKey = u"status"_s;
 const QString kOutKey = u"out"_s;
 const QString kErrKey = u"err"_s;
+constexpr qint64 kStartingCopyWaitMs = 10000;
+constexpr unsigned long kStartingCopyPollMs = 100;
 
 std::optional<QJsonObject> objectOf(const QByteArray &message)
 {
@@ -122,4 +126,43 @@ bool HandOver::serve(
                 [reply](const CommandLine::Result &result) { reply(resultMessage(result)); }, asker);
         });
     return true;
+}
+
+std::optional<int> HandOver::handOverToRunningCopy(const CommandLine &commandLine, SingleInstance &instance)
+{
+    QByteArray request;
+    const bool staysRunning
+        = commandLine.mode() == CommandLine::ModeRun || commandLine.mode() == CommandLine::ModeDestinations;
+    if (commandLine.mode() == CommandLine::ModeRun) {
+        request = menuRequest();
+    } else if (commandLine.mode() == CommandLine::ModeDestinations) {
+        request = destinationsRequest();
+    } else {
+        const std::optional<QList<QUrl>> urls = commandLine.itemURLs();
+        if (!urls)
+            return CommandLine::ExitUsageError;
+        request = zipRequest(commandLine.mode(), commandLine.destinationName(), *urls);
+    }
+    if (const QString problem = SingleInstance::folderProblem(); !problem.isNull())
+        return CommandLine::print({CommandLine::ExitJobFailed, {}, u"tessary: "_s + problem + u'\n'});
+    // A copy that is starting holds the lock before it listens: it is waited for.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kStartingCopyWaitMs) {
+        QString refusal;
+        const std::optional<QByteArray> answer = SingleInstance::askRunningCopy(request, &refusal);
+        if (!refusal.isNull())
+            return CommandLine::print({CommandLine::ExitJobFailed, {}, u"tessary: "_s + refusal + u".\n"_s});
+        if (answer) {
+            if (const std::optional<CommandLine::Result> result = resultFromMessage(*answer))
+                return CommandLine::print(*result);
+            return CommandLine::print(
+                {CommandLine::ExitJobFailed, {}, u"tessary: the running Tessary ended before it answered.\n"_s});
+        }
+        if (staysRunning ? instance.becomeRunningCopy() : !SingleInstance::isLockHeld())
+            return std::nullopt;
+        QThread::msleep(kStartingCopyPollMs);
+    }
+    return CommandLine::print(
+        {CommandLine::ExitJobFailed, {}, u"tessary: another Tessary is starting and does not answer.\n"_s});
 }

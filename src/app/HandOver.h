@@ -25,6 +25,12 @@ QByteArray resultMessage(const CommandLine::Result &result);
 /// Nothing when the message is not a result.
 std::optional<CommandLine::Result> resultFromMessage(const QByteArray &message);
 
+/// Where a copy of Tessary runs (or is starting), hands it the command line's request: a zip
+/// mode's zip, opening its Destinations window, or, for ModeRun, opening its menu; the status
+/// then. Nothing when this process is to do the work itself: for ModeRun and ModeDestinations it
+/// has then become the running copy.
+std::optional<int> handOverToRunningCopy(const CommandLine &commandLine, SingleInstance &instance);
+
 /// Runs a handed-over request on the running copy, exactly as a drop, and replies with its
 /// result once it has ended; a request whose asker goes away first is cancelled. False, and
 /// nothing done, for a message that is no request.
