@@ -61,7 +61,7 @@ void Tessary::createDefaultDestinations()
     if (DropboxManager::isDropboxInstalled())
         m_destinations << std::make_shared<DestinationDropbox>(u"Share via Dropbox"_s);
     m_destinations << std::make_shared<DestinationMessages>(u"Send via Messages"_s)
-                   << std::make_shared<DestinationAirDrop>(u"Share via Air Drop"_s)
+                   << std::make_shared<DestinationAirDrop>(u"Send to Nearby Device"_s)
                    << std::make_shared<DestinationAddDestination>(u"Add New Destination"_s);
 }
 

@@ -422,7 +422,7 @@ void TestCommandLine::usageErrors_data()
         << u"no Destination is named \"Nowhere\". Your Destinations:\n  Place Alongside Source\n  Place on the Desktop\n"_s;
     // The add tile is no place to zip to; it is not offered either.
     QTest::newRow("the add tile") << QStringList {u"--destination"_s, u"Add New Destination"_s, u"report.txt"_s}
-                                  << u"  Share via Air Drop\n"_s;
+                                  << u"  Send to Nearby Device\n"_s;
     QTest::newRow("the Destinations window with a file")
         << QStringList {u"--destinations"_s, u"report.txt"_s} << u"--destinations takes no FILE"_s;
 }

@@ -25,7 +25,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QStringList kBasicDefaultSet {u"Place Alongside Source"_s, u"Place on the Desktop"_s, u"Attach To Email"_s,
-    u"Store in Backups Folder"_s, u"Send via Messages"_s, u"Share via Air Drop"_s, u"Add New Destination"_s};
+    u"Store in Backups Folder"_s, u"Send via Messages"_s, u"Send to Nearby Device"_s, u"Add New Destination"_s};
 
 QStringList namesOf(const DestinationList &destinations)
 {

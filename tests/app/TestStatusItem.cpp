@@ -176,6 +176,9 @@ void TestStatusItem::theAddMenuOffersWhatMayBeAdded_data()
     QTest::newRow("Alongside Source deleted")
         << u"delete"_s << QStringList {u"Alongside Source"_s, u"Dropbox"_s, u"iCloud Drive..."_s};
     QTest::newRow("every once-only kind there") << u"add"_s << QStringList();
+    // Named after the Linux service it goes through, not another platform's.
+    QTest::newRow("nearby sharing deleted")
+        << u"delete nearby"_s << QStringList {u"Dropbox"_s, u"iCloud Drive..."_s, u"Nearby Device (KDE Connect)..."_s};
 }
 
 void TestStatusItem::theAddMenuOffersWhatMayBeAdded()
@@ -184,6 +187,8 @@ void TestStatusItem::theAddMenuOffersWhatMayBeAdded()
     QFETCH(QStringList, once);
     if (change == u"delete"_s)
         m_controller->deleteDestination(m_controller->destinations().first().get());
+    if (change == u"delete nearby"_s)
+        m_controller->deleteDestination(m_controller->destinations().at(m_controller->destinations().size() - 2).get());
     if (change == u"add"_s) {
         m_controller->addDestination(std::make_shared<DestinationDropbox>(u"Dropbox"_s));
         m_controller->addDestination(std::make_shared<DestinationICloud>(u"iCloud Drive"_s));

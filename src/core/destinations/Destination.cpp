@@ -41,7 +41,7 @@ QString Destination::nameOfDestinationType(qint32 type)
     case DestinationTypeAddDestination:
         return u"Add New Destination"_s;
     case DestinationTypeAirDrop:
-        return u"Air Drop"_s;
+        return u"Nearby Device"_s;
     case DestinationTypeAlongsideSource:
         return u"Alongside Source"_s;
     case DestinationTypeDesktop:
