@@ -110,8 +110,11 @@ void DestinationFTP::storePassword(const QString &password, const StoreCompletio
 {
     const auto stored = [this, password, completion](const Error &error) {
         // Refused, the password stays in the file rather than being lost.
-        m_passwordInFile = error.isNull() ? QString() : password;
-        noteChange();
+        const QString inFile = error.isNull() ? QString() : password;
+        if (inFile != m_passwordInFile) {
+            m_passwordInFile = inFile;
+            noteChange();
+        }
         if (completion)
             completion(error);
     };
@@ -123,14 +126,9 @@ void DestinationFTP::storePassword(const QString &password, const StoreCompletio
 
 void DestinationFTP::movePasswordToKeychain()
 {
-    if (m_passwordInFile.isEmpty())
-        return;
-    VLTKeychain::storePassword(this, m_passwordInFile, KeychainService, m_keychainAccount, [this](const Error &error) {
-        if (!error.isNull())
-            return; // kept in the file until a later start finds the keyring
-        m_passwordInFile.clear();
-        noteChange();
-    });
+    // Refused, it stays in the file until a later start finds the keyring.
+    if (!m_passwordInFile.isEmpty())
+        storePassword(m_passwordInFile, {});
 }
 
 void DestinationFTP::forgetPassword()

@@ -182,7 +182,7 @@ void FTPOperation::performUploadToDestination(
     Log::handler()(u"FTP Uploading \"%1\" to \"%2\""_s.arg(fileName, destination));
     const bool uploaded = m_manager->uploadFile(QUrl::fromLocalFile(m_sourcePath), server, partName);
     if (isCancelled() || !uploaded) {
-        const Error error = uploadError(u"store"_s, m_manager->streamError());
+        const Error error = uploadError(m_manager->streamError());
         m_manager->deleteFileNamed(partName, server);
         noteOperationFinishedWithResults({}, error);
         return;
@@ -249,7 +249,7 @@ void FTPOperation::removeLeftover(const QString &name, const FMServer &server)
             name, m_manager->streamError().localizedDescription(), m_destinationPath));
 }
 
-Error FTPOperation::uploadError(const QString &refusedAction, const Error &reason) const
+Error FTPOperation::uploadError(const Error &reason) const
 {
     const QString text = u"Could not upload the Tessary Archive to the FTP Server"_s;
     if (reason.isNull())
@@ -258,7 +258,7 @@ Error FTPOperation::uploadError(const QString &refusedAction, const Error &reaso
     const QString refusal = m_manager->lastRefusal();
     if (!refusal.isNull() && reason.localizedDescription() == refusal)
         return Utilities::errorWithCode(
-            ErrorUploadFailed, u"%1: the server refused to %2 it (%3)"_s.arg(text, refusedAction, refusal));
+            ErrorUploadFailed, u"%1: the server refused to store it (%2)"_s.arg(text, refusal));
     return Utilities::errorWithCode(ErrorUploadFailed, u"%1: %2"_s.arg(text, reason.localizedDescription()));
 }
 
