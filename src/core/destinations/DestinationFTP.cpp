@@ -1,5 +1,6 @@
 #include "DestinationFTP.h"
 
+#include "core/ftp/FMAddress.h"
 #include "core/ftp/FTPOperation.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/settings/KeychainBackend.h"
@@ -14,6 +15,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 const QString kServerAddressKey = u"Server Address"_s;
 const QString kServerPortKey = u"Server Port"_s;
+const QString kServerProtocolKey = u"Server Protocol"_s;
+const QString kPinnedPublicKeyKey = u"Server Certificate Key"_s;
 const QString kUserNameKey = u"Server User Name"_s;
 const QString kPasswordKey = u"Server Password"_s;
 const QString kUploadFolderPathKey = u"Upload Folder Path"_s;
@@ -27,12 +30,14 @@ DestinationFTP::DestinationFTP(const QString &name)
     : Destination(internalFolderPath(), name)
     , m_keychainAccount(Utilities::generateUUID())
 {
+    m_serverPort = defaultPortFor(m_serverProtocol);
 }
 
 DestinationFTP::DestinationFTP(const KeyedCoder &coder)
     : Destination(coder)
     , m_serverAddress(coder.decodeString(kServerAddressKey))
     , m_serverPort(coder.decodeInt64(kServerPortKey))
+    , m_pinnedPublicKey(coder.decodeString(kPinnedPublicKeyKey).toLatin1())
     , m_userName(coder.decodeString(kUserNameKey))
     , m_keychainAccount(coder.decodeString(kKeychainAccountKey))
     , m_passwordInFile(coder.decodeString(kPasswordKey))
@@ -41,6 +46,19 @@ DestinationFTP::DestinationFTP(const KeyedCoder &coder)
 {
     if (m_keychainAccount.isEmpty()) // written by an earlier version
         m_keychainAccount = Utilities::generateUUID();
+    if (coder.containsKey(kServerProtocolKey)) {
+        const qint64 protocol = coder.decodeInt64(kServerProtocolKey);
+        m_serverProtocol
+            = protocol >= FMProtocolFTP && protocol <= FMProtocolSFTP ? FMProtocol(protocol) : FMProtocolFTP;
+        return;
+    }
+    // Written by an earlier version, or by hand: the address's scheme says, else plain FTP as
+    // before. With a scheme, a port left out or at the other protocol's own follows the protocol.
+    const FMAddress address = FMAddress::parse(m_serverAddress);
+    m_serverProtocol = address.protocol.value_or(FMProtocolFTP);
+    const qint64 otherPort = defaultPortFor(m_serverProtocol == FMProtocolSFTP ? FMProtocolFTP : FMProtocolSFTP);
+    if (address.protocol && (m_serverPort <= 0 || m_serverPort == otherPort))
+        m_serverPort = defaultPortFor(m_serverProtocol);
 }
 
 QString DestinationFTP::iconName() const
@@ -52,6 +70,9 @@ void DestinationFTP::encodeWithCoder(KeyedCoder &coder) const
 {
     coder.encodeString(kServerAddressKey, m_serverAddress);
     coder.encodeInt64(kServerPortKey, m_serverPort);
+    coder.encodeInt64(kServerProtocolKey, m_serverProtocol);
+    if (!m_pinnedPublicKey.isEmpty())
+        coder.encodeString(kPinnedPublicKeyKey, QString::fromLatin1(m_pinnedPublicKey));
     coder.encodeString(kUserNameKey, m_userName);
     coder.encodeString(kKeychainAccountKey, m_keychainAccount);
     if (!m_passwordInFile.isEmpty())
@@ -86,12 +107,31 @@ void DestinationFTP::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls,
 
 std::shared_ptr<Operation> DestinationFTP::postZipOperationWithPathToCreatedZipArchive(const QString &archivePath)
 {
-    auto upload = std::make_shared<FTPOperation>(archivePath, m_uploadFolderPath, m_confirmReplacementOfExistingFiles,
-        m_serverAddress, m_serverPort, m_userName, m_passwordInFile);
+    // An address written as a URL gives its host, and the port and folder where it has them.
+    const FMAddress address = FMAddress::parse(m_serverAddress);
+    const QString folder = m_uploadFolderPath.isEmpty() ? address.folder : m_uploadFolderPath;
+    const qint64 port = address.port > 0 ? address.port : m_serverPort;
+    const QString userName = m_userName.isEmpty() ? address.userName : m_userName;
+    auto upload = std::make_shared<FTPOperation>(
+        archivePath, folder, m_confirmReplacementOfExistingFiles, address.host, port, userName, m_passwordInFile);
+    upload->setProtocol(m_serverProtocol);
+    upload->setCertificateTrust(m_pinnedPublicKey, boundTo(this, [this](const QByteArray &pin) {
+        m_pinnedPublicKey = pin;
+        noteChange();
+    }));
     // The upload reads the keyring itself, off the GUI thread.
-    if (m_passwordInFile.isEmpty() && !m_userName.isEmpty())
+    if (m_passwordInFile.isEmpty() && !userName.isEmpty())
         upload->setPasswordInKeychain(KeychainService, m_keychainAccount);
     return upload;
+}
+
+void DestinationFTP::setServer(const QString &address, qint64 port, FMProtocol protocol)
+{
+    if (address != m_serverAddress || port != m_serverPort || protocol != m_serverProtocol)
+        m_pinnedPublicKey.clear();
+    m_serverAddress = address;
+    m_serverPort = port;
+    m_serverProtocol = protocol;
 }
 
 void DestinationFTP::readPassword(const QObject *receiver, const PasswordCompletion &completion) const

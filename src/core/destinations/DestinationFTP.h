@@ -1,18 +1,22 @@
 #pragma once
 
 #include "Destination.h"
+#include "core/ftp/FMServer.h"
 #include "core/support/Error.h"
 
-// Uploads the archive to an FTP server. The archive is made in a job folder of its own and
-// stays there after the upload. The server password lives in the keyring (service "Tessary
-// FTP", the Destination's own account); a Destinations file of an earlier version kept it in
-// the file, and it stays there until the keyring has taken it.
+// Uploads the archive to an FTP server, over plain FTP, FTP with TLS or SFTP. The archive is made
+// in a job folder of its own and stays there after the upload. A new Destination speaks FTP with
+// TLS; one from a Destinations file without a protocol speaks what its address says ("sftp://…",
+// "ftps://…"), else plain FTP. The certificate key the user chose to trust is kept with it. The server password lives
+// in the keyring (service "Tessary FTP", the Destination's own account); a Destinations file of an earlier version kept
+// it in the file, and it stays there until the keyring has taken it.
 class DestinationFTP final : public Destination
 {
     Q_OBJECT
 
 public:
     static constexpr qint64 DefaultPort = 21;
+    static constexpr FMProtocol DefaultProtocol = FMProtocolFTPS;
     static const QString KeychainService;
     using PasswordCompletion = std::function<void(const QString &password, const Error &error)>;
     using StoreCompletion = std::function<void(const Error &error)>;
@@ -36,9 +40,12 @@ public:
     bool requiresAdditionalConfigurationBeforeUse() const { return m_serverAddress.isEmpty(); }
 
     QString serverAddress() const { return m_serverAddress; }
-    void setServerAddress(const QString &address) { m_serverAddress = address; }
     qint64 serverPort() const { return m_serverPort; }
-    void setServerPort(qint64 port) { m_serverPort = port; }
+    FMProtocol serverProtocol() const { return m_serverProtocol; }
+    /// Another server forgets the certificate trusted for the one before.
+    void setServer(const QString &address, qint64 port, FMProtocol protocol);
+    /// The key of the server certificate the user chose to trust ("sha256//BASE64"); empty for none.
+    QByteArray pinnedPublicKey() const { return m_pinnedPublicKey; }
     QString userName() const { return m_userName; }
     void setUserName(const QString &userName) { m_userName = userName; }
     /// The account of the password's keychain item: the Destination's own, made once.
@@ -67,6 +74,8 @@ public:
 private:
     QString m_serverAddress;
     qint64 m_serverPort = DefaultPort;
+    FMProtocol m_serverProtocol = DefaultProtocol;
+    QByteArray m_pinnedPublicKey;
     QString m_userName;
     QString m_keychainAccount;
     QString m_passwordInFile;

@@ -4,14 +4,23 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+qint32 defaultPortFor(FMProtocol protocol)
+{
+    return protocol == FMProtocolSFTP ? 22 : 21;
+}
+
 FMServer FMServer::serverWithDestination(const QString &destination, const QString &username, const QString &password)
 {
-    return FMServer {destination, username, password, 21};
+    FMServer server;
+    server.destination = destination;
+    server.username = username;
+    server.password = password;
+    return server;
 }
 
 FMServer FMServer::anonymousServerWithDestination(const QString &destination)
 {
-    return FMServer {destination, u"anonymous"_s, u""_s, 21};
+    return serverWithDestination(destination, u"anonymous"_s, u""_s);
 }
 
 namespace FMDestination {
@@ -54,12 +63,15 @@ QString fmdir(const QString &destination)
     return slash >= 0 ? rest.mid(slash + 1) : QString();
 }
 
-QUrl ftpURLForPort(const QString &destination, qint32 port)
+QUrl urlFor(const FMServer &server)
 {
-    const QString host = fmhost(destination);
-    const QString hostPart = port == 21 ? host : u"%1:%2"_s.arg(host).arg(port);
-    QString text = u"ftp://"_s + hostPart;
-    const QString folder = fmdir(destination);
+    const QString host = fmhost(server.destination);
+    const bool sftp = server.protocol == FMProtocolSFTP;
+    QString text = sftp ? u"sftp://"_s : u"ftp://"_s;
+    text += server.port == defaultPortFor(server.protocol) ? host : u"%1:%2"_s.arg(host).arg(server.port);
+    if (sftp)
+        text += u"/~"_s;
+    const QString folder = fmdir(server.destination);
     if (!folder.isEmpty())
         text += u'/' + QString::fromLatin1(QUrl::toPercentEncoding(folder, "/"));
     const QUrl url(text, QUrl::StrictMode);

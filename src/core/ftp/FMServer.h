@@ -1,16 +1,37 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QUrl>
 
-// One FTP server to work with: where ("ftp://@HOST/FOLDER", the folder relative to the login
-// folder; no port in it), who logs in, and the control port.
+// How the client talks to a server. The values are stored with the FTP Destination.
+enum FMProtocol : qint32 {
+    /// Plain FTP: the login and the data travel unencrypted.
+    FMProtocolFTP = 0,
+    /// FTP that turns on TLS before the login ("AUTH TLS") and keeps it for every data connection.
+    FMProtocolFTPS = 1,
+    /// SSH's file transfer.
+    FMProtocolSFTP = 2,
+};
+
+/// The port a server of the protocol listens on unless told otherwise: 22 for SFTP, 21 else.
+qint32 defaultPortFor(FMProtocol protocol);
+
+// One server to work with: where ("ftp://@HOST/FOLDER", the folder relative to the login folder;
+// no port in it), who logs in, the port, the protocol, and what the user chose to trust.
 struct FMServer
 {
     QString destination;
     QString username;
     QString password;
     qint32 port = 21;
+    FMProtocol protocol = FMProtocolFTP;
+    /// FTPS: the public key of a certificate the user chose to trust ("sha256//BASE64"). The
+    /// server must show that key; the system's certificate store is then not asked.
+    QByteArray pinnedPublicKey;
+    /// SFTP: a host key (its blob) the user accepted; when the server shows it, it is added to
+    /// the known hosts.
+    QByteArray acceptedHostKey;
 
     static FMServer serverWithDestination(const QString &destination, const QString &username, const QString &password);
     /// Logs in as "anonymous" with an empty password.
@@ -25,6 +46,9 @@ QString stringWithoutProtocol(const QString &destination);
 QString fmhost(const QString &destination);
 /// The folder after the host (possibly empty); null when there is none.
 QString fmdir(const QString &destination);
-/// "ftp://HOST[:PORT]/FOLDER" with the folder percent-escaped; invalid when it does not parse.
-QUrl ftpURLForPort(const QString &destination, qint32 port);
+/// The server's URL of the destination's folder: "ftp://HOST[:PORT]/FOLDER" (FTP and FTPS) or
+/// "sftp://HOST[:PORT]/~/FOLDER" (SFTP, where "~" is the login folder), the folder
+/// percent-escaped and the port left out where it is the protocol's own; invalid when it does
+/// not parse.
+QUrl urlFor(const FMServer &server);
 } // namespace FMDestination

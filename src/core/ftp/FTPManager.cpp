@@ -49,13 +49,57 @@ QByteArray encodedName(const QString &name)
 // The URL of the destination's folder, as text, without a trailing "/".
 QByteArray folderURL(const FMServer &server)
 {
-    QByteArray url = FMDestination::ftpURLForPort(server.destination, server.port).toEncoded();
+    QByteArray url = FMDestination::urlFor(server).toEncoded();
     while (url.endsWith('/'))
         url.chop(1);
     return url;
 }
 
+// The user's own SSH key, where there is one.
+QString userKeyFile()
+{
+    for (const QString &name : {u".ssh/id_ed25519"_s, u".ssh/id_rsa"_s}) {
+        const QString path = QDir::home().filePath(name);
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
+// A pin no key has: a connection that must fail right after the TLS handshake, before the login.
+const char kImpossiblePin[] = "sha256//AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
+
 } // namespace
+
+// The host key the SFTP server shows, judged against the known hosts.
+struct FTPManager::HostKeyCheck
+{
+    static int callback(CURL *, const curl_khkey *, const curl_khkey *found, curl_khmatch match, void *context)
+    {
+        auto &manager = *static_cast<FTPManager *>(context);
+        const FMHostKey key(QByteArray(found->key, qsizetype(found->len)));
+        manager.m_serverHostKey = key;
+        switch (match) {
+        case CURLKHMATCH_OK:
+            return CURLKHSTAT_FINE;
+        case CURLKHMATCH_MISMATCH:
+            manager.m_trustVerdict = FMStreamFailureReasonHostKeyChanged;
+            return CURLKHSTAT_REJECT;
+        default:
+            break;
+        }
+        if (manager.m_acceptedHostKey.isEmpty() || key.blob() != manager.m_acceptedHostKey) {
+            manager.m_trustVerdict = FMStreamFailureReasonHostKeyUnknown;
+            return CURLKHSTAT_REJECT;
+        }
+        // Accepted by the user: known from now on, as ssh would have it.
+        const QString problem
+            = key.addToKnownHosts(FMHostKey::knownHostsPath(), manager.m_hostKeyEntryHost, manager.m_hostKeyEntryPort);
+        if (!problem.isNull())
+            console(u"FTPManager: could not add the host key to %1: %2"_s.arg(FMHostKey::knownHostsPath(), problem));
+        return CURLKHSTAT_FINE;
+    }
+};
 
 // One stream transfer: what it moves and where.
 struct FTPManager::Transfer
@@ -162,6 +206,10 @@ bool FTPManager::createNewFolder(const QString &folderName, const FMServer &serv
     if (!checkServer(server) || folderName.isEmpty() || refusesLineBreaks({folderName}))
         return false;
     Transfer transfer;
+    // SFTP makes no folder on the way to a path: the folder is made by a command, and one that is
+    // there already is no failure.
+    if (server.protocol == FMProtocolSFTP)
+        return runCommands(server, {u"*mkdir "_s + commandPath(server, folderName)});
     transfer.action = FMActionCreateFolder;
     transfer.url = folderURL(server) + '/' + encodedName(folderName) + '/';
     m_fileSize = 0;
@@ -206,14 +254,19 @@ bool FTPManager::deleteFileNamed(const QString &fileName, const FMServer &server
 {
     if (!checkServer(server) || fileName.isNull() || refusesLineBreaks({fileName}))
         return false;
-    const QString command = fileName.contains(u'.') ? u"DELE"_s : u"RMD"_s;
-    return runCommands(server, {u"%1 %2"_s.arg(command, fileName)});
+    const bool file = fileName.contains(u'.');
+    const bool sftp = server.protocol == FMProtocolSFTP;
+    const QString command = file ? (sftp ? u"rm"_s : u"DELE"_s) : (sftp ? u"rmdir"_s : u"RMD"_s);
+    return runCommands(server, {u"%1 %2"_s.arg(command, commandPath(server, fileName))});
 }
 
 bool FTPManager::renameFileNamed(const QString &fileName, const QString &newName, const FMServer &server)
 {
     if (!checkServer(server) || fileName.isEmpty() || newName.isEmpty() || refusesLineBreaks({fileName, newName}))
         return false;
+    if (server.protocol == FMProtocolSFTP)
+        return runCommands(
+            server, {u"rename %1 %2"_s.arg(commandPath(server, fileName), commandPath(server, newName))});
     return runCommands(server, {u"RNFR "_s + fileName, u"RNTO "_s + newName});
 }
 
@@ -229,12 +282,25 @@ bool FTPManager::chmodFileNamed(const QString &fileName, int mode, const FMServe
     if (!checkServer(server) || static_cast<unsigned>(mode) > 777U || fileName.isNull()
         || refusesLineBreaks({fileName}))
         return false;
-    return runCommands(server, {u"SITE CHMOD %1 %2"_s.arg(mode).arg(fileName)});
+    const QString command = server.protocol == FMProtocolSFTP ? u"chmod"_s : u"SITE CHMOD"_s;
+    return runCommands(server, {u"%1 %2 %3"_s.arg(command).arg(mode).arg(commandPath(server, fileName))});
 }
 
 bool FTPManager::checkLogin(const FMServer &server)
 {
     return checkServer(server) && runCommands(server, {});
+}
+
+QString FTPManager::commandPath(const FMServer &server, const QString &name)
+{
+    if (server.protocol != FMProtocolSFTP)
+        return name;
+    // A relative path starts in the login folder. In quotes, libcurl reads a backslash and a double
+    // quote escaped by a backslash.
+    const QString folder = FMDestination::fmdir(server.destination);
+    QString path = folder.isEmpty() ? name : folder + u'/' + name;
+    path.replace(u'\\', u"\\\\"_s).replace(u'"', u"\\\""_s);
+    return u'"' + path + u'"';
 }
 
 void *FTPManager::connectionFor(const QByteArray &url, const FMServer &server)
@@ -263,14 +329,108 @@ void *FTPManager::connectionFor(const QByteArray &url, const FMServer &server)
     }
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &FTPManager::replyCallback);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+    setUpTrust(easy, server);
     return easy;
+}
+
+void FTPManager::setUpTrust(void *easy, const FMServer &server)
+{
+    m_serverCertificate = {};
+    m_serverHostKey = {};
+    m_trustVerdict = FMStreamFailureReasonNone;
+    switch (server.protocol) {
+    case FMProtocolFTP:
+        break;
+    case FMProtocolFTPS:
+        curl_easy_setopt(easy, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+        // A pinned key stands for the certificate: the store's verdict and the name in it do not count.
+        if (!server.pinnedPublicKey.isEmpty()) {
+            curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
+            curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
+            curl_easy_setopt(easy, CURLOPT_PINNEDPUBLICKEY, server.pinnedPublicKey.constData());
+        }
+        break;
+    case FMProtocolSFTP: {
+        m_acceptedHostKey = server.acceptedHostKey;
+        m_hostKeyEntryHost = FMDestination::fmhost(server.destination);
+        m_hostKeyEntryPort = server.port;
+        curl_easy_setopt(easy, CURLOPT_SSH_KNOWNHOSTS, QFile::encodeName(FMHostKey::knownHostsPath()).constData());
+        curl_easy_setopt(easy, CURLOPT_SSH_KEYFUNCTION, &HostKeyCheck::callback);
+        curl_easy_setopt(easy, CURLOPT_SSH_KEYDATA, this);
+        if (!server.password.isEmpty()) {
+            curl_easy_setopt(easy, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+            break;
+        }
+        curl_easy_setopt(easy, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_AGENT | CURLSSH_AUTH_PUBLICKEY));
+        if (const QString key = userKeyFile(); !key.isEmpty()) {
+            curl_easy_setopt(easy, CURLOPT_SSH_PRIVATE_KEYFILE, QFile::encodeName(key).constData());
+            // Without its public half beside it, libssh2 works it out from the private key.
+            const QString publicKey = key + u".pub"_s;
+            curl_easy_setopt(easy, CURLOPT_SSH_PUBLIC_KEYFILE,
+                QFileInfo(publicKey).isFile() ? QFile::encodeName(publicKey).constData() : "");
+        }
+        break;
+    }
+    }
+}
+
+int FTPManager::perform(void *easy, const FMServer &server)
+{
+    const CURLcode result = curl_easy_perform(easy);
+    if (server.protocol == FMProtocolFTPS
+        && (result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_PINNEDPUBKEYNOTMATCH)) {
+        char *url = nullptr;
+        curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
+        m_serverCertificate = certificateShownBy(url != nullptr ? QByteArray(url) : folderURL(server) + '/');
+        m_trustVerdict = FMStreamFailureReasonCertificateUntrusted;
+    }
+    return result;
+}
+
+FMCertificate FTPManager::certificateShownBy(const QByteArray &url) const
+{
+    // Unverified, but pinned to a key no certificate has: libcurl gathers the certificate and
+    // then ends the connection before it would log in.
+    CURL *probe = curl_easy_init();
+    if (probe == nullptr)
+        return {};
+    curl_easy_setopt(probe, CURLOPT_URL, url.constData());
+    curl_easy_setopt(probe, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(probe, CURLOPT_CONNECTTIMEOUT, long(m_answerTimeout));
+    curl_easy_setopt(probe, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_answerTimeout));
+    curl_easy_setopt(probe, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(probe, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    curl_easy_setopt(probe, CURLOPT_SSL_VERIFYPEER, 0L);
+    curl_easy_setopt(probe, CURLOPT_SSL_VERIFYHOST, 0L);
+    curl_easy_setopt(probe, CURLOPT_CERTINFO, 1L);
+    curl_easy_setopt(probe, CURLOPT_PINNEDPUBLICKEY, kImpossiblePin);
+    curl_easy_perform(probe);
+    FMCertificate certificate;
+    curl_certinfo *chain = nullptr;
+    if (curl_easy_getinfo(probe, CURLINFO_CERTINFO, &chain) == CURLE_OK && chain != nullptr
+        && chain->num_of_certs > 0) {
+        for (const curl_slist *field = chain->certinfo[0]; field != nullptr; field = field->next) {
+            if (std::strncmp(field->data, "Cert:", 5) == 0) {
+                certificate = FMCertificate::fromPem(QByteArray(field->data + 5));
+                break;
+            }
+        }
+    }
+    curl_easy_cleanup(probe);
+    return certificate;
 }
 
 void FTPManager::noteFailure(int curlCode, FailureReason reason)
 {
     const auto result = static_cast<CURLcode>(curlCode);
-    if (reason == FMStreamFailureReasonGeneralError && result == CURLE_LOGIN_DENIED)
-        reason = FMStreamFailureReasonLoginRefused;
+    if (reason == FMStreamFailureReasonGeneralError) {
+        if (result == CURLE_LOGIN_DENIED)
+            reason = FMStreamFailureReasonLoginRefused;
+        else if (result == CURLE_USE_SSL_FAILED)
+            reason = FMStreamFailureReasonNoTLS;
+        else if (m_trustVerdict != FMStreamFailureReasonNone)
+            reason = m_trustVerdict;
+    }
     m_failureReason = reason;
     // Where the server said no, its own words say why; otherwise libcurl's.
     const bool refused = result == CURLE_QUOTE_ERROR || result == CURLE_UPLOAD_FAILED
@@ -302,7 +462,7 @@ bool FTPManager::runCommands(const FMServer &server, const QStringList &commands
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
         if (quoted)
             curl_easy_setopt(easy, CURLOPT_POSTQUOTE, quoted.get());
-        const CURLcode result = curl_easy_perform(easy);
+        const auto result = static_cast<CURLcode>(perform(easy, server));
         succeeded = result == CURLE_OK;
         if (!succeeded) {
             noteFailure(result, FMStreamFailureReasonGeneralError);
@@ -337,6 +497,11 @@ bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
         switch (transfer.action) {
         case FMActionUpload:
             curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
+            // The end of an upload's data connection spoils the TLS session for the next one, which
+            // a server that wants every data connection to resume the session (vsftpd) then
+            // refuses: the next operation starts afresh.
+            if (server.protocol == FMProtocolFTPS)
+                curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
             curl_easy_setopt(handle, CURLOPT_READFUNCTION, &FTPManager::readCallback);
             curl_easy_setopt(handle, CURLOPT_READDATA, &transfer);
             curl_easy_setopt(handle, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_fileSize.load()));
@@ -353,7 +518,7 @@ bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
         default:
             break;
         }
-        result = curl_easy_perform(handle);
+        result = static_cast<CURLcode>(perform(handle, server));
         transfer.easy = nullptr;
     });
 
@@ -397,6 +562,10 @@ void FTPManager::endTransfer(bool success, FailureReason reason)
         break;
     case FMStreamFailureReasonGeneralError:
     case FMStreamFailureReasonLoginRefused:
+    case FMStreamFailureReasonCertificateUntrusted:
+    case FMStreamFailureReasonHostKeyUnknown:
+    case FMStreamFailureReasonHostKeyChanged:
+    case FMStreamFailureReasonNoTLS:
         console(u"ftp stream failed: %1"_s.arg(streamError().localizedDescription()));
         break;
     case FMStreamFailureReasonListingTooLong:

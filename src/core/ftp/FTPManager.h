@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FMCertificate.h"
+#include "FMHostKey.h"
 #include "FMServer.h"
 #include "core/support/Error.h"
 
@@ -24,8 +26,18 @@ public:
 };
 
 // The FTP client: blocking operations against one server (through libcurl), each run on a
-// thread of its own while the caller waits. The operations of one manager share one connection
-// while they go to the same server and login. Data goes in chunks through one 32 KB buffer. Every
+// thread of its own while the caller waits. It speaks plain FTP, FTP over TLS and SFTP, as the
+// server record says. The operations of one manager share one connection while they go to the
+// same server and login.
+
+// Trust. A TLS certificate must be one the system's store verifies, or the one whose key the
+// user pinned; a server that shows another ends the operation before the login, and its
+// certificate is kept for the user to judge (serverCertificate()). An SSH host key must be in
+// the user's known hosts, or the one the user accepted (which is then added to them); an
+// unknown or changed key ends the operation before the login, and is kept (serverHostKey()).
+// Without a password, SFTP signs in with the user's SSH agent or key (~/.ssh/id_ed25519, then
+// ~/.ssh/id_rsa).
+// Data goes in chunks through one 32 KB buffer. Every
 // operation checks its server first and refuses, without any traffic, names and credentials
 // with a line break in them (which would end an FTP command early). A connection or login that
 // gets no answer, and a transfer that stalls, end with a failure after a bounded time. Details
@@ -50,6 +62,14 @@ public:
         FMStreamFailureReasonAborted = 4,
         FMStreamFailureReasonLoginRefused = 5,
         FMStreamFailureReasonListingTooLong = 6,
+        /// The TLS certificate is neither verified nor pinned (or no longer the pinned one).
+        FMStreamFailureReasonCertificateUntrusted = 7,
+        /// The SSH host key is not among the known hosts.
+        FMStreamFailureReasonHostKeyUnknown = 8,
+        /// The known hosts hold another key for the server.
+        FMStreamFailureReasonHostKeyChanged = 9,
+        /// The server would not turn on TLS.
+        FMStreamFailureReasonNoTLS = 10,
     };
 
     static constexpr qsizetype BufferSize = 32768;
@@ -73,14 +93,16 @@ public:
     bool uploadData(const QByteArray &data, const QString &fileName, const FMServer &server);
     /// Uploads a local file, read in chunks, under its own name or the one given.
     bool uploadFile(const QUrl &fileURL, const FMServer &server, const QString &remoteName = {});
-    /// RNFR and RNTO in the destination's folder.
+    /// In the destination's folder: RNFR and RNTO (FTP), rename (SFTP).
     bool renameFileNamed(const QString &fileName, const QString &newName, const FMServer &server);
     bool createNewFolder(const QString &folderName, const FMServer &server);
-    /// DELE for a name with a "." in it, RMD otherwise, in the destination's folder.
+    /// DELE (FTP) or rm (SFTP) for a name with a "." in it, RMD or rmdir otherwise, in the
+    /// destination's folder.
     bool deleteFileNamed(const QString &fileName, const FMServer &server);
     /// deleteFileNamed() on a further thread.
     bool deleteFile(const QString &fileName, const FMServer &server);
-    /// SITE CHMOD with the mode written in decimal digits (755 means rwxr-xr-x); at most 777.
+    /// SITE CHMOD (FTP) or chmod (SFTP) with the mode written in decimal digits (755 means
+    /// rwxr-xr-x); at most 777.
     bool chmodFileNamed(const QString &fileName, int mode, const FMServer &server);
     /// The entries of the destination's folder (FTPListingParser's maps); nothing on failure.
     std::optional<QList<QVariantMap>> contentsOfServer(const FMServer &server);
@@ -103,6 +125,10 @@ public:
     QString lastRefusal() const;
     void setStreamError(const Error &error);
     FailureReason lastFailureReason() const { return m_failureReason; }
+    /// The certificate the server showed when it was not trusted; null otherwise.
+    FMCertificate serverCertificate() const { return m_serverCertificate; }
+    /// The host key the SFTP server showed in the last operation.
+    FMHostKey serverHostKey() const { return m_serverHostKey; }
     int action() const { return m_action.load(); }
 
     static quint64 fileSizeOf(const QUrl &fileURL);
@@ -113,15 +139,24 @@ private:
     static size_t writeCallback(char *source, size_t size, size_t count, void *context);
     static int abortCallback(void *context, qint64, qint64, qint64, qint64);
     static size_t replyCallback(char *line, size_t size, size_t count, void *context);
+    struct HostKeyCheck;
 
     bool checkServer(const FMServer &server) const;
     bool refusesLineBreaks(const QStringList &texts) const;
     bool runTransfer(Transfer &transfer, const FMServer &server);
     /// Logs in and runs the commands in the destination's folder; none: the login alone.
     bool runCommands(const FMServer &server, const QStringList &commands);
+    /// The command's argument for a name in the destination's folder: the name itself (FTP runs
+    /// commands in the folder), or its quoted path from the login folder (SFTP).
+    static QString commandPath(const FMServer &server, const QString &name);
+    /// Runs the prepared connection; where the server's certificate was not trusted, looks at it.
+    int perform(void *easy, const FMServer &server);
+    /// The certificate the server shows, read over a connection that ends before the login.
+    FMCertificate certificateShownBy(const QByteArray &url) const;
     /// The connection (a libcurl easy handle), its options back to their defaults, set up with
     /// the address, the login and the time-outs every operation uses.
     void *connectionFor(const QByteArray &url, const FMServer &server);
+    void setUpTrust(void *easy, const FMServer &server);
     /// Keeps the reason of a failed libcurl call as the stream error.
     void noteFailure(int curlCode, FailureReason reason);
     void endTransfer(bool success, FailureReason reason);
@@ -144,6 +179,14 @@ private:
     std::atomic<FailureReason> m_failureReason {FMStreamFailureReasonNone};
     void *m_connection = nullptr;
     char m_errorText[256] = {};
+
+    // Trust, on the operation's thread.
+    FMCertificate m_serverCertificate;
+    FMHostKey m_serverHostKey;
+    FailureReason m_trustVerdict = FMStreamFailureReasonNone; // why the server was not trusted
+    QByteArray m_acceptedHostKey;
+    QString m_hostKeyEntryHost;
+    int m_hostKeyEntryPort = 22;
 
     mutable QMutex m_errorLock;
     Error m_streamError;

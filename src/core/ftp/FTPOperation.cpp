@@ -39,11 +39,23 @@ void FTPOperation::setPasswordInKeychain(const QString &service, const QString &
     m_keychainAccount = account;
 }
 
+void FTPOperation::setCertificateTrust(const QByteArray &pinnedPublicKey, CertificateTrusted trusted)
+{
+    m_pinnedPublicKey = pinnedPublicKey;
+    m_certificateTrusted = std::move(trusted);
+}
+
 FMServer FTPOperation::createServerWithDestination(const QString &destination) const
 {
-    FMServer server = m_userName.isEmpty() ? FMServer::anonymousServerWithDestination(destination)
-                                           : FMServer::serverWithDestination(destination, m_userName, m_password);
+    const bool sftp = m_protocol == FMProtocolSFTP;
+    FMServer server = m_userName.isEmpty() && !sftp
+        ? FMServer::anonymousServerWithDestination(destination)
+        : FMServer::serverWithDestination(destination, m_userName.isEmpty() ? Utilities::loginName() : m_userName,
+            m_password.isNull() ? u""_s : m_password);
     server.port = static_cast<qint32>(m_port);
+    server.protocol = m_protocol;
+    server.pinnedPublicKey = m_pinnedPublicKey;
+    server.acceptedHostKey = m_acceptedHostKey;
     return server;
 }
 
@@ -55,7 +67,9 @@ Error FTPOperation::checkSettings() const
         error = Utilities::errorWithCode(ErrorNoSourcePath, u"No Source Path Provided"_s);
     if (m_serverAddress.isEmpty())
         error = Utilities::errorWithCode(ErrorNoServerAddress, u"No FTP Server Address Provided"_s);
-    if (m_userName.isEmpty() != m_password.isEmpty())
+    // SFTP signs in without a password through the SSH agent or key.
+    const bool passwordOptional = m_protocol == FMProtocolSFTP && !m_userName.isEmpty();
+    if (m_userName.isEmpty() != m_password.isEmpty() && !passwordOptional)
         error = Utilities::errorWithCode(ErrorIncompleteCredentials, u"Incomplete FTP Server Credentials"_s);
     return error;
 }
@@ -91,13 +105,17 @@ void FTPOperation::startOperating()
         noteOperationFinishedWithResults({}, connectionError(u"the port must be from 1 to 65535"_s));
         return;
     }
+    connectAndUpload();
+}
+
+void FTPOperation::connectAndUpload()
+{
     const QString host = hostForURL();
     const QString base = u"ftp://@%1"_s.arg(host);
+    if (isCancelled())
+        return;
     if (!m_manager->checkLogin(createServerWithDestination(base))) {
-        noteOperationFinishedWithResults({},
-            m_manager->lastFailureReason() == FTPManager::FMStreamFailureReasonLoginRefused
-                ? Utilities::errorWithCode(ErrorInvalidCredentials, u"Invalid FTP Server Credentials"_s)
-                : connectionError(m_manager->streamError().localizedDescription()));
+        handleLoginFailure();
         return;
     }
 
@@ -134,6 +152,100 @@ void FTPOperation::startOperating()
         askToReplace(destination, fileName, server);
     else
         performUploadToDestination(destination, fileName, server, mayExist);
+}
+
+void FTPOperation::handleLoginFailure()
+{
+    const QString reason = m_manager->streamError().localizedDescription();
+    switch (m_manager->lastFailureReason()) {
+    case FTPManager::FMStreamFailureReasonLoginRefused:
+        noteOperationFinishedWithResults(
+            {}, Utilities::errorWithCode(ErrorInvalidCredentials, u"Invalid FTP Server Credentials"_s));
+        return;
+    case FTPManager::FMStreamFailureReasonCertificateUntrusted:
+        if (const FMCertificate certificate = m_manager->serverCertificate(); !certificate.publicKeyPin().isEmpty()) {
+            askToTrustCertificate(certificate);
+            return;
+        }
+        noteOperationFinishedWithResults({},
+            Utilities::errorWithCode(ErrorCertificateUnreadable,
+                u"Could not connect to the FTP Server %1: its certificate could not be verified (%2), and Tessary "
+                "could not read it to show it to you."_s.arg(serverName(), reason)));
+        return;
+    case FTPManager::FMStreamFailureReasonHostKeyUnknown:
+        askToAcceptHostKey(m_manager->serverHostKey());
+        return;
+    case FTPManager::FMStreamFailureReasonHostKeyChanged: {
+        const FMHostKey key = m_manager->serverHostKey();
+        noteOperationFinishedWithResults({},
+            Utilities::errorWithCode(ErrorHostKeyChanged,
+                u"The host key of the SFTP Server %1 has changed: it does not match the key in your known hosts "
+                "(~/.ssh/known_hosts). Someone may be posing as the server, or its key was replaced. The %2 key it "
+                "shows now has the fingerprint %3. Tessary did not connect. If the server's administrator confirms "
+                "the new key, remove the old one with: ssh-keygen -R \"%4\""_s.arg(
+                    serverName(), key.type(), key.fingerprint(), FMHostKey::hostEntry(hostForURL(), int(m_port)))));
+        return;
+    }
+    case FTPManager::FMStreamFailureReasonNoTLS:
+        noteOperationFinishedWithResults({},
+            Utilities::errorWithCode(ErrorNoTLS,
+                u"The FTP Server %1 does not offer encryption (TLS), so Tessary sent it neither your password nor "
+                "the archive. To upload to it unencrypted anyway, choose \"FTP\" as the protocol in the settings "
+                "of this Destination."_s.arg(serverName())));
+        return;
+    default:
+        noteOperationFinishedWithResults({}, connectionError(reason));
+        return;
+    }
+}
+
+void FTPOperation::askToTrustCertificate(const FMCertificate &certificate)
+{
+    const bool changed = !m_pinnedPublicKey.isEmpty();
+    const QString title = changed ? u"Certificate Changed"_s : u"Unverified Certificate"_s;
+    const QString situation = changed
+        ? u"The FTP Server %1 no longer shows the certificate you chose to trust for this Destination. It may have "
+          "a new certificate, or someone may be posing as the server."_s.arg(serverName())
+        : u"The certificate of the FTP Server %1 could not be verified, so Tessary cannot be sure that it is "
+          "talking to that server."_s.arg(serverName());
+    const QString message
+        = u"%1\n\nSHA-256 fingerprint of the certificate it shows:\n%2\n\nTrust it only if this "
+          "is the fingerprint your server's administrator gave you. Tessary will then accept this "
+          "certificate, and no other, for this Destination."_s.arg(situation, certificate.fingerprint());
+    const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
+    executeBlockOnMainThread([self, title, message, pin = certificate.publicKeyPin()] {
+        if (!Utilities::getConfirmation(title, message, u"Trust This Certificate"_s)) {
+            self->cancel();
+            return;
+        }
+        self->m_pinnedPublicKey = pin;
+        if (self->m_certificateTrusted)
+            self->m_certificateTrusted(pin);
+        executeBlockInBackground([self] { self->connectAndUpload(); });
+    });
+}
+
+void FTPOperation::askToAcceptHostKey(const FMHostKey &key)
+{
+    const QString message
+        = u"Tessary has not connected to the SFTP Server %1 before, and cannot be sure that it is talking to that "
+          "server.\n\nIts %2 host key has the fingerprint:\n%3\n\nConnect only if this is the fingerprint of your "
+          "server. Tessary will then add the key to your known hosts (~/.ssh/known_hosts)."_s.arg(
+              serverName(), key.type(), key.fingerprint());
+    const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
+    executeBlockOnMainThread([self, message, blob = key.blob()] {
+        if (!Utilities::getConfirmation(u"Unknown Host Key"_s, message, u"Connect"_s)) {
+            self->cancel();
+            return;
+        }
+        self->m_acceptedHostKey = blob;
+        executeBlockInBackground([self] { self->connectAndUpload(); });
+    });
+}
+
+QString FTPOperation::serverName() const
+{
+    return m_port == defaultPortFor(m_protocol) ? hostForURL() : u"%1:%2"_s.arg(hostForURL()).arg(m_port);
 }
 
 QString FTPOperation::hostForURL() const

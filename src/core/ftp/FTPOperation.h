@@ -8,12 +8,17 @@
 
 #include <memory>
 
-// The job step that delivers a finished archive to an FTP server: it checks its settings and the
-// login, makes the target folder, looks for an archive of the same name (asking before replacing
-// it when the Destination wants that, and when the folder's listing cannot be read), and uploads
-// the archive from its file with progress, under a name of its own until it is whole. An old
-// archive is replaced only by a complete new one, and an archive another upload put under the
-// name meanwhile is kept. A cancel stops the transfer under way and every step after it.
+// The job step that delivers a finished archive to an FTP server (plain, over TLS, or SFTP): it
+// checks its settings and the login, makes the target folder, looks for an archive of the same name (asking before
+// replacing it when the Destination wants that, and when the folder's listing cannot be read), and uploads the archive
+// from its file with progress, under a name of its own until it is whole. An old archive is replaced only by a complete
+// new one, and an archive another upload put under the name meanwhile is kept. A cancel stops the transfer under way
+// and every step after it.
+//
+// A server the client cannot trust is shown to the user before anything is sent to it: a TLS
+// certificate that is not verified may be trusted (its key is then pinned for the Destination),
+// an unknown SSH host key may be accepted (it then joins the known hosts); a changed host key
+// ends the upload.
 class FTPOperation final : public Operation, private FTPManagerDelegate
 {
 public:
@@ -25,9 +30,15 @@ public:
     static constexpr qint64 ErrorUploadFailed = 11;
     static constexpr qint64 ErrorCouldNotConnect = 12;
     static constexpr qint64 ErrorPasswordUnreadable = 13;
+    static constexpr qint64 ErrorHostKeyChanged = 14;
+    static constexpr qint64 ErrorNoTLS = 15;
+    static constexpr qint64 ErrorCertificateUnreadable = 16;
+    /// Told on the GUI thread the pin of a certificate the user chose to trust.
+    using CertificateTrusted = std::function<void(const QByteArray &pin)>;
 
-    /// Empty user name and password log in anonymously. The folder is relative to the login
-    /// folder, its levels separated by "/".
+    /// Empty user name and password log in anonymously (FTP), or as the user with the SSH agent
+    /// or key (SFTP, which takes an empty password with a user name too). The folder is
+    /// relative to the login folder, its levels separated by "/".
     FTPOperation(QString sourcePath, QString destinationPath, bool confirmReplacementOfExistingFiles,
         QString serverAddress, qint64 port, QString userName, QString password);
     ~FTPOperation() override;
@@ -37,6 +48,10 @@ public:
     /// Where no password was given: the keychain item that holds it, read when the step starts
     /// (off the GUI thread).
     void setPasswordInKeychain(const QString &service, const QString &account);
+    /// The protocol (plain FTP unless told).
+    void setProtocol(FMProtocol protocol) { m_protocol = protocol; }
+    /// FTPS: the certificate key the user trusts, and who keeps the one the user trusts next.
+    void setCertificateTrust(const QByteArray &pinnedPublicKey, CertificateTrusted trusted);
 
     /// A hidden name of one upload's own beside the file name, ".NAME.1a2b3c4d.part": the name an
     /// archive has on the server while it is being sent (or, of another kind, an old archive's
@@ -50,6 +65,14 @@ protected:
 private:
     FMServer createServerWithDestination(const QString &destination) const;
     Error checkSettings() const;
+    /// Logs in, makes the folder and sends the archive; asks first where the server is not trusted.
+    void connectAndUpload();
+    /// After a login that failed: a question where the user may trust the server, else the error.
+    void handleLoginFailure();
+    void askToTrustCertificate(const FMCertificate &certificate);
+    void askToAcceptHostKey(const FMHostKey &key);
+    /// The server as the user knows it: "HOST", with ":PORT" where the port is not the protocol's own.
+    QString serverName() const;
     /// The server address as a URL holds it: an IPv6 address between brackets.
     QString hostForURL() const;
     Error connectionError(const QString &reason) const;
@@ -75,6 +98,10 @@ private:
     const qint64 m_port;
     const QString m_userName;
     QString m_password;
+    FMProtocol m_protocol = FMProtocolFTP;
+    QByteArray m_pinnedPublicKey;
+    CertificateTrusted m_certificateTrusted;
+    QByteArray m_acceptedHostKey;
     QString m_keychainService;
     QString m_keychainAccount;
     int m_answerTimeout = 30;

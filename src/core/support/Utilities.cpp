@@ -271,6 +271,13 @@ QString Utilities::fullUserName()
     return qEnvironmentVariable("USER");
 }
 
+QString Utilities::loginName()
+{
+    if (const passwd *entry = ::getpwuid(::getuid()))
+        return QString::fromLocal8Bit(entry->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
 QString Utilities::generateUUID()
 {
     return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();

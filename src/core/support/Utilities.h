@@ -99,6 +99,8 @@ public:
     static QRectF centeredRect(const QRectF &rect, const QRectF &outer);
     /// The user's full name as the system knows it, else the login name.
     static QString fullUserName();
+    /// The user's login name.
+    static QString loginName();
     /// A new UUID, upper-case hexadecimal in groups of 8-4-4-4-12.
     static QString generateUUID();
 };

@@ -79,10 +79,9 @@ void configureFTP(DestinationFTP &ftp, const Destination::ConfigureCompletion &c
     ftp.readPassword(&ftp, [&ftp, completion](const QString &stored, const Error &) {
         const bool cancelled = runDialog<DestinationFTPConfigureWindowController>(
             ftp,
-            [&](const QString &address, qint64 port, const QString &userName, const QString &password,
-                const QString &folderPath, bool confirm) {
-                ftp.setServerAddress(address);
-                ftp.setServerPort(port);
+            [&](const QString &address, qint64 port, FMProtocol protocol, const QString &userName,
+                const QString &password, const QString &folderPath, bool confirm) {
+                ftp.setServer(address, port, protocol);
                 ftp.setUserName(userName);
                 ftp.setUploadFolderPath(folderPath);
                 ftp.setConfirmReplacementOfExistingFiles(confirm);
@@ -96,7 +95,7 @@ void configureFTP(DestinationFTP &ftp, const Destination::ConfigureCompletion &c
                                 u"Password Not Kept in Your Keyring"_s);
                     });
             },
-            ftp.serverAddress(), ftp.serverPort(), ftp.userName(), stored, ftp.uploadFolderPath(),
+            ftp.serverAddress(), ftp.serverPort(), ftp.serverProtocol(), ftp.userName(), stored, ftp.uploadFolderPath(),
             ftp.confirmReplacementOfExistingFiles());
         if (completion)
             completion(cancelled);

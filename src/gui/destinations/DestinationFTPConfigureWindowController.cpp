@@ -1,23 +1,32 @@
 #include "DestinationFTPConfigureWindowController.h"
 
+#include "core/ftp/FMAddress.h"
 #include "ui_DestinationFTPConfigureWindowController.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 DestinationFTPConfigureWindowController::DestinationFTPConfigureWindowController(const QString &serverAddress,
-    qint64 port, const QString &userName, const QString &password, const QString &folderPath,
+    qint64 port, FMProtocol protocol, const QString &userName, const QString &password, const QString &folderPath,
     bool confirmReplacementOfExistingFiles, Completion completion)
     : m_ui(std::make_unique<Ui::DestinationFTPConfigureWindowController>())
     , m_completion(std::move(completion))
 {
     m_ui->setupUi(this);
     connectButtons(m_ui->buttonBox);
+    m_ui->protocolPopUp->addItem(u"FTP with TLS (FTPS)"_s, int(FMProtocolFTPS));
+    m_ui->protocolPopUp->addItem(u"SFTP (SSH)"_s, int(FMProtocolSFTP));
+    m_ui->protocolPopUp->addItem(u"FTP (unencrypted)"_s, int(FMProtocolFTP));
+    setProtocol(protocol);
     m_ui->serverAddressTextField->setText(serverAddress);
     m_ui->serverPortTextField->setText(QString::number(port));
     m_ui->userNameTextField->setText(userName);
     m_ui->passwordTextField->setText(password);
     m_ui->folderPathTextField->setText(folderPath);
     m_ui->confirmCheckBox->setChecked(confirmReplacementOfExistingFiles);
+    connect(m_ui->protocolPopUp, &QComboBox::currentIndexChanged, this,
+        &DestinationFTPConfigureWindowController::protocolChosen);
+    connect(m_ui->serverAddressTextField, &QLineEdit::editingFinished, this,
+        &DestinationFTPConfigureWindowController::addressEdited);
     m_ui->serverAddressTextField->setFocus();
     m_ui->serverAddressTextField->selectAll();
 }
@@ -33,8 +42,43 @@ qint64 DestinationFTPConfigureWindowController::portFromText(const QString &text
     return trimmed.left(digits).toLongLong();
 }
 
+FMProtocol DestinationFTPConfigureWindowController::protocol() const
+{
+    return FMProtocol(m_ui->protocolPopUp->currentData().toInt());
+}
+
+void DestinationFTPConfigureWindowController::setProtocol(FMProtocol protocol)
+{
+    m_shownProtocol = protocol;
+    m_ui->protocolPopUp->setCurrentIndex(m_ui->protocolPopUp->findData(int(protocol)));
+}
+
+void DestinationFTPConfigureWindowController::protocolChosen()
+{
+    const qint64 port = portFromText(m_ui->serverPortTextField->text());
+    if (port == 0 || port == defaultPortFor(m_shownProtocol))
+        m_ui->serverPortTextField->setText(QString::number(defaultPortFor(protocol())));
+    m_shownProtocol = protocol();
+}
+
+void DestinationFTPConfigureWindowController::addressEdited()
+{
+    const FMAddress address = FMAddress::parse(m_ui->serverAddressTextField->text());
+    if (!address.protocol)
+        return;
+    m_ui->serverAddressTextField->setText(address.host);
+    setProtocol(*address.protocol);
+    const qint32 port = address.port > 0 ? address.port : defaultPortFor(*address.protocol);
+    m_ui->serverPortTextField->setText(QString::number(port));
+    if (!address.userName.isEmpty())
+        m_ui->userNameTextField->setText(address.userName);
+    if (!address.folder.isEmpty())
+        m_ui->folderPathTextField->setText(address.folder);
+}
+
 bool DestinationFTPConfigureWindowController::passesChecks()
 {
+    addressEdited(); // OK may come straight from the address field
     if (m_ui->serverAddressTextField->text().isEmpty())
         return failCheck(u"Please provide an FTP Server Address for this Destination."_s, u"Server Address Required."_s,
             m_ui->serverAddressTextField);
@@ -45,12 +89,12 @@ void DestinationFTPConfigureWindowController::completeWithOK()
 {
     if (m_completion)
         m_completion(false, m_ui->serverAddressTextField->text(), portFromText(m_ui->serverPortTextField->text()),
-            m_ui->userNameTextField->text(), m_ui->passwordTextField->text(), m_ui->folderPathTextField->text(),
-            m_ui->confirmCheckBox->isChecked());
+            protocol(), m_ui->userNameTextField->text(), m_ui->passwordTextField->text(),
+            m_ui->folderPathTextField->text(), m_ui->confirmCheckBox->isChecked());
 }
 
 void DestinationFTPConfigureWindowController::completeWithCancel()
 {
     if (m_completion)
-        m_completion(true, QString(), 0, QString(), QString(), QString(), false);
+        m_completion(true, QString(), 0, FMProtocolFTP, QString(), QString(), QString(), false);
 }

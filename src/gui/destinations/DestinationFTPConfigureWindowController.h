@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ftp/FMServer.h"
 #include "gui/prompts/PromptWindowController.h"
 
 #include <functional>
@@ -9,21 +10,24 @@ namespace Ui {
 class DestinationFTPConfigureWindowController;
 }
 
-// The settings of an FTP Destination: server address, port, user name, password, folder, and
-// whether to ask before replacing an archive of the same name.
+// The settings of an FTP Destination: protocol, server address, port, user name, password,
+// folder, and whether to ask before replacing an archive of the same name. An address written as
+// a URL ("sftp://anna@example.com:2222/up") chooses the protocol and fills in the other fields it
+// holds. The port follows the protocol unless the user has given one of his own.
 class DestinationFTPConfigureWindowController final : public PromptWindowController
 {
     Q_OBJECT
 
 public:
-    /// On OK (false, address, port, user name, password, folder, confirm); on Cancel (true, null
-    /// texts, 0, false).
-    using Completion = std::function<void(bool cancelled, const QString &serverAddress, qint64 port,
-        const QString &userName, const QString &password, const QString &folderPath, bool confirmReplacement)>;
+    /// On OK (false, address, port, protocol, user name, password, folder, confirm); on Cancel
+    /// (true, null texts, 0, plain FTP, false).
+    using Completion
+        = std::function<void(bool cancelled, const QString &serverAddress, qint64 port, FMProtocol protocol,
+            const QString &userName, const QString &password, const QString &folderPath, bool confirmReplacement)>;
 
-    DestinationFTPConfigureWindowController(const QString &serverAddress, qint64 port, const QString &userName,
-        const QString &password, const QString &folderPath, bool confirmReplacementOfExistingFiles,
-        Completion completion);
+    DestinationFTPConfigureWindowController(const QString &serverAddress, qint64 port, FMProtocol protocol,
+        const QString &userName, const QString &password, const QString &folderPath,
+        bool confirmReplacementOfExistingFiles, Completion completion);
     ~DestinationFTPConfigureWindowController() override;
 
     /// The port as typed: its leading decimal digits, 0 when there are none.
@@ -35,6 +39,14 @@ protected:
     void completeWithCancel() override;
 
 private:
+    FMProtocol protocol() const;
+    void setProtocol(FMProtocol protocol);
+    /// A protocol chosen: a port left at the last protocol's own (or empty) becomes the new one's.
+    void protocolChosen();
+    /// Spreads an address written as a URL over the fields.
+    void addressEdited();
+
     std::unique_ptr<Ui::DestinationFTPConfigureWindowController> m_ui;
     Completion m_completion;
+    FMProtocol m_shownProtocol = FMProtocolFTP;
 };
