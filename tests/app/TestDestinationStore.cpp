@@ -182,8 +182,7 @@ void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()
     dropbox->setSendLinkMethod(DestinationDropbox::SendLinkMethodMessages);
     dropbox->setRevealZipUponCreation(true);
     auto ftp = std::make_shared<DestinationFTP>(u"Server"_s);
-    ftp->setServerAddress(u"ftp.example.org"_s);
-    ftp->setServerPort(2121);
+    ftp->setServer(u"ftp.example.org"_s, 2121, FMProtocolSFTP);
     ftp->setUserName(u"anna"_s);
     ftp->setUploadFolderPath(u"/incoming/zips"_s);
     ftp->setConfirmReplacementOfExistingFiles(true);

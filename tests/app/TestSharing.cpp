@@ -201,8 +201,7 @@ void TestSharing::aFailedDeliveryNamesTheKeptArchive()
         const quint16 closedPort = listener.serverPort();
         listener.close();
         const auto ftp = std::make_shared<DestinationFTP>(u"Uploads"_s);
-        ftp->setServerAddress(u"127.0.0.1"_s);
-        ftp->setServerPort(closedPort);
+        ftp->setServer(u"127.0.0.1"_s, closedPort, FMProtocolFTP);
         destination = ftp;
     } else {
         m_sharing.problem = problem;

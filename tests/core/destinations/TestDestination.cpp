@@ -13,6 +13,7 @@
 #include "core/destinations/DestinationMessages.h"
 #include "core/destinations/TessaryNotifications.h"
 #include "core/pipeline/ThreadHops.h"
+#include "core/support/KeyedCoder.h"
 
 #include <QDir>
 #include <QThread>
@@ -62,6 +63,9 @@ private Q_SLOTS:
     void kinds_data();
     void kinds();
     void internalRootGivesAFreshJobFolderEveryTime();
+    void ftpProtocolOfAStoredDestination_data();
+    void ftpProtocolOfAStoredDestination();
+    void ftpTrustedCertificateBelongsToItsServer();
 
     void receiversHearInOrderAsOftenAsTheyOptedIn();
     void broadcastFromAnotherThreadArrivesOnTheMainThread();
@@ -111,6 +115,65 @@ void TestDestination::kinds()
     // Only the FTP kind adds a step after the zip: its upload.
     QCOMPARE(destination->postZipOperationWithPathToCreatedZipArchive(u"/tmp/a.zip"_s) != nullptr,
         destination->type() == Destination::DestinationTypeFTP);
+}
+
+void TestDestination::ftpProtocolOfAStoredDestination_data()
+{
+    QTest::addColumn<QVariantMap>("stored");
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<qint64>("port");
+    const auto stored = [](const QString &address, qint64 port) {
+        return QVariantMap {{u"Server Address"_s, address}, {u"Server Port"_s, port}};
+    };
+    QTest::newRow("earlier version") << stored(u"ftp.example.org"_s, 21) << int(FMProtocolFTP) << qint64(21);
+    QTest::newRow("earlier version on port 22") << stored(u"ftp.example.org"_s, 22) << int(FMProtocolFTP) << qint64(22);
+    QTest::newRow("sftp address, port left at FTP's")
+        << stored(u"sftp://example.org"_s, 21) << int(FMProtocolSFTP) << qint64(22);
+    QTest::newRow("sftp address, own port")
+        << stored(u"sftp://example.org"_s, 2222) << int(FMProtocolSFTP) << qint64(2222);
+    QTest::newRow("ftps address, no port")
+        << stored(u"ftps://example.org/up"_s, 0) << int(FMProtocolFTPS) << qint64(21);
+    QVariantMap chosen = stored(u"sftp://example.org"_s, 2121);
+    chosen.insert(u"Server Protocol"_s, qint64(FMProtocolFTPS));
+    QTest::newRow("protocol stored") << chosen << int(FMProtocolFTPS) << qint64(2121);
+    chosen.insert(u"Server Protocol"_s, qint64(7));
+    QTest::newRow("unknown protocol stored") << chosen << int(FMProtocolFTP) << qint64(2121);
+}
+
+void TestDestination::ftpProtocolOfAStoredDestination()
+{
+    QFETCH(QVariantMap, stored);
+    const DestinationFTP ftp {KeyedCoder(stored)};
+    QTEST(int(ftp.serverProtocol()), "protocol");
+    QTEST(ftp.serverPort(), "port");
+
+    // What is read is what is written: the next start reads the same.
+    KeyedCoder coder;
+    ftp.encodeWithCoder(coder);
+    const DestinationFTP again(coder);
+    QCOMPARE(again.serverProtocol(), ftp.serverProtocol());
+    QCOMPARE(again.serverPort(), ftp.serverPort());
+}
+
+void TestDestination::ftpTrustedCertificateBelongsToItsServer()
+{
+    // A new Destination speaks FTP with TLS.
+    DestinationFTP ftp(u"T"_s);
+    QCOMPARE(ftp.serverProtocol(), FMProtocolFTPS);
+    QCOMPARE(ftp.serverPort(), 21);
+
+    // The key of the certificate the user trusted stays while the server does, and goes with it.
+    KeyedCoder withPin(QVariantMap {{u"Server Address"_s, u"example.org"_s}, {u"Server Port"_s, qint64(21)},
+        {u"Server Protocol"_s, qint64(FMProtocolFTPS)}, {u"Server Certificate Key"_s, u"sha256//abc="_s}});
+    DestinationFTP stored(withPin);
+    QCOMPARE(stored.pinnedPublicKey(), QByteArray("sha256//abc="));
+    stored.setServer(u"example.org"_s, 21, FMProtocolFTPS);
+    QCOMPARE(stored.pinnedPublicKey(), QByteArray("sha256//abc="));
+    stored.setServer(u"example.org"_s, 990, FMProtocolFTPS);
+    QVERIFY(stored.pinnedPublicKey().isEmpty());
+    KeyedCoder coder;
+    stored.encodeWithCoder(coder);
+    QVERIFY(!coder.containsKey(u"Server Certificate Key"_s));
 }
 
 void TestDestination::internalRootGivesAFreshJobFolderEveryTime()

@@ -1,0 +1,380 @@
+// Uploads over FTP with TLS (vsftpd) and SFTP (OpenSSH's sshd) on 127.0.0.1, and the decisions
+// about trusting a server: a certificate that is not verified, an unknown or changed host key.
+
+#include "FtpServer.h"
+#include "FtpsServer.h"
+#include "SftpServer.h"
+#include "TemporaryHome.h"
+#include "TestFiles.h"
+#include "UserInteractionStandIn.h"
+
+#include "core/ftp/FMAddress.h"
+#include "core/ftp/FMCertificate.h"
+#include "core/ftp/FMHostKey.h"
+#include "core/ftp/FTPManager.h"
+#include "core/ftp/FTPOperation.h"
+#include "core/pipeline/MultiOperation.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QtTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// How an upload step ended.
+struct StepOutcome
+{
+    int cancelled = 0;
+    int finished = 0;
+    Error error;
+    QList<float> progress;
+};
+
+std::shared_ptr<StepOutcome> runStep(const std::shared_ptr<FTPOperation> &upload)
+{
+    auto outcome = std::make_shared<StepOutcome>();
+    auto job = std::make_shared<MultiOperation>();
+    job->addOperation(upload);
+    job->setCancelledBlock([outcome] { ++outcome->cancelled; });
+    job->setFinishedBlock([outcome, job](bool, const QVariant &, const Error &error) {
+        ++outcome->finished;
+        outcome->error = error;
+    });
+    upload->setProgressBlock([outcome](float value) { outcome->progress << value; });
+    upload->setTimeouts(5, 10);
+    job->startOnBackgroundThread();
+    return outcome;
+}
+
+// Waits for the step to end, either way.
+bool ended(const std::shared_ptr<StepOutcome> &outcome)
+{
+    return QTest::qWaitFor([&] { return outcome->finished + outcome->cancelled > 0; }, 30000);
+}
+
+QString reasonOf(const std::shared_ptr<StepOutcome> &outcome)
+{
+    return outcome->error.localizedFailureReason();
+}
+
+} // namespace
+
+class TestSecureFTP : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+
+    void addresses_data();
+    void addresses();
+    void certificateAndHostKeyReadings();
+
+    void unverifiedCertificate_data();
+    void unverifiedCertificate();
+    void aPinnedCertificateIsTrustedWithoutAQuestion();
+    void aServerWithoutTLSIsNamed();
+
+    void unknownHostKey_data();
+    void unknownHostKey();
+    void aChangedHostKeyIsNeverAccepted();
+    void sftpDoesWhatFTPDoes();
+    void sftpRefusesAWrongPassword();
+
+private:
+    std::shared_ptr<FTPOperation> ftpsUpload(const QString &name, const QString &folder, const QByteArray &pin,
+        FTPOperation::CertificateTrusted trusted = {}) const;
+    std::shared_ptr<FTPOperation> sftpUpload(const SftpServer &server, const QString &name, const QString &folder,
+        bool confirm = false, const QString &password = {}) const;
+
+    TemporaryHome m_home;
+    std::unique_ptr<FtpsServer> m_ftps;
+    std::unique_ptr<SftpServer> m_sftp;
+};
+
+void TestSecureFTP::initTestCase()
+{
+    QVERIFY(m_home.isValid());
+    m_ftps = std::make_unique<FtpsServer>();
+    QVERIFY2(m_ftps->isRunning(), "vsftpd did not start");
+    m_sftp = std::make_unique<SftpServer>(m_home.path());
+    QVERIFY2(m_sftp->isRunning(), "sshd did not start");
+}
+
+std::shared_ptr<FTPOperation> TestSecureFTP::ftpsUpload(
+    const QString &name, const QString &folder, const QByteArray &pin, FTPOperation::CertificateTrusted trusted) const
+{
+    const QString path = m_home.filePath(u"job/"_s + name);
+    writeFile(path, "archive " + name.toUtf8());
+    auto upload
+        = std::make_shared<FTPOperation>(path, folder, false, u"127.0.0.1"_s, m_ftps->port(), QString(), QString());
+    upload->setProtocol(FMProtocolFTPS);
+    upload->setCertificateTrust(pin, std::move(trusted));
+    return upload;
+}
+
+std::shared_ptr<FTPOperation> TestSecureFTP::sftpUpload(
+    const SftpServer &server, const QString &name, const QString &folder, bool confirm, const QString &password) const
+{
+    const QString path = m_home.filePath(u"job/"_s + name);
+    writeFile(path, "archive " + name.toUtf8());
+    auto upload = std::make_shared<FTPOperation>(
+        path, folder, confirm, u"127.0.0.1"_s, server.port(), SftpServer::userName(), password);
+    upload->setProtocol(FMProtocolSFTP);
+    return upload;
+}
+
+void TestSecureFTP::addresses_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("protocol"); // -1: none given
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("bare host") << u" ftp.example.com "_s << -1 << u""_s << u"ftp.example.com"_s << 0 << u""_s;
+    QTest::newRow("ftp") << u"ftp://example.com"_s << int(FMProtocolFTP) << u""_s << u"example.com"_s << 0 << u""_s;
+    QTest::newRow("ftps, port, folder") << u"FTPS://example.com:2121/up/zips/"_s << int(FMProtocolFTPS) << u""_s
+                                        << u"example.com"_s << 2121 << u"up/zips"_s;
+    QTest::newRow("sftp with user, home folder") << u"sftp://anna@example.com/~/in%20box"_s << int(FMProtocolSFTP)
+                                                 << u"anna"_s << u"example.com"_s << 0 << u"in box"_s;
+    QTest::newRow("IPv6") << u"sftp://[::1]:2222"_s << int(FMProtocolSFTP) << u""_s << u"[::1]"_s << 2222 << u""_s;
+    QTest::newRow("other scheme stays an address")
+        << u"http://example.com"_s << -1 << u""_s << u"http://example.com"_s << 0 << u""_s;
+}
+
+void TestSecureFTP::addresses()
+{
+    QFETCH(QString, text);
+    QFETCH(int, protocol);
+    const FMAddress address = FMAddress::parse(text);
+    QCOMPARE(address.protocol.has_value() ? int(*address.protocol) : -1, protocol);
+    QTEST(address.userName, "user");
+    QTEST(address.host, "host");
+    QTEST(int(address.port), "port");
+    QTEST(address.folder, "folder");
+}
+
+void TestSecureFTP::certificateAndHostKeyReadings()
+{
+    // What the user is shown and what is pinned, as openssl and ssh-keygen read them.
+    const QByteArray pem = readFile(m_ftps->certificatePath());
+    const FMCertificate certificate = FMCertificate::fromPem("Cert:" + pem);
+    QCOMPARE(certificate.fingerprint(), m_ftps->certificateFingerprint());
+    QCOMPARE(certificate.publicKeyPin(), m_ftps->publicKeyPin());
+    QVERIFY(FMCertificate::fromPem(pem.left(pem.size() / 2)).isNull());
+    QVERIFY(FMCertificate::fromPem(QByteArray(pem).replace("MI", "M!")).publicKeyPin().isEmpty());
+
+    const QStringList line = m_sftp->hostKeyLine().split(u' ');
+    const FMHostKey key(QByteArray::fromBase64(line.value(1).toLatin1()));
+    QCOMPARE(key.type(), u"ssh-ed25519"_s);
+    QCOMPARE(key.fingerprint(), m_sftp->hostKeyFingerprint());
+    QCOMPARE(key.knownHostsLine(u"127.0.0.1"_s, m_sftp->port()), m_sftp->knownHostsLine());
+    QCOMPARE(FMHostKey::hostEntry(u"[::1]"_s, 22), u"::1"_s);
+
+    // Added to a file that lacks its last line break, the line begins a line of its own.
+    const QString knownHosts = m_home.filePath(u"elsewhere/.ssh/known_hosts"_s);
+    QVERIFY(writeFile(knownHosts, "example.com ssh-ed25519 AAAA"));
+    QVERIFY(key.addToKnownHosts(knownHosts, u"127.0.0.1"_s, 22).isNull());
+    QCOMPARE(
+        readFile(knownHosts), "example.com ssh-ed25519 AAAA\n127.0.0.1 " + m_sftp->hostKeyLine().toLatin1() + '\n');
+}
+
+void TestSecureFTP::unverifiedCertificate_data()
+{
+    QTest::addColumn<bool>("trust");
+    QTest::addColumn<bool>("pinnedBefore"); // a pin of another certificate was stored
+    QTest::newRow("trusted") << true << false;
+    QTest::newRow("declined") << false << false;
+    QTest::newRow("changed, trusted anew") << true << true;
+}
+
+void TestSecureFTP::unverifiedCertificate()
+{
+    QFETCH(bool, trust);
+    QFETCH(bool, pinnedBefore);
+    const QString folder
+        = u"unverified-%1"_s.arg(QLatin1StringView(QTest::currentDataTag())).replace(u' ', u'-').remove(u',');
+    UserInteractionStandIn person;
+    person.confirmations << trust;
+    QList<QByteArray> pinned;
+    FtpsServer other; // its certificate is not the one vsftpd shows
+    const QByteArray before = pinnedBefore ? other.publicKeyPin() : QByteArray();
+    const auto outcome
+        = runStep(ftpsUpload(u"Report.zip"_s, folder, before, [&pinned](const QByteArray &pin) { pinned << pin; }));
+    QVERIFY(ended(outcome));
+
+    // The user is shown the fingerprint before anything is sent.
+    QCOMPARE(person.questions.size(), 1);
+    const QString question = person.questions.first();
+    QCOMPARE(question.section(u'|', 0, 0), pinnedBefore ? u"Certificate Changed"_s : u"Unverified Certificate"_s);
+    QVERIFY2(question.contains(m_ftps->certificateFingerprint()), qPrintable(question));
+    if (!trust) {
+        QCOMPARE(outcome->cancelled, 1);
+        QVERIFY(pinned.isEmpty());
+        QVERIFY(!QFileInfo::exists(m_ftps->filePath(folder)));
+        return;
+    }
+    QVERIFY2(outcome->error.isNull(), qPrintable(reasonOf(outcome)));
+    QCOMPARE(pinned, QList<QByteArray> {m_ftps->publicKeyPin()});
+    QCOMPARE(readFile(m_ftps->filePath(folder + u"/Report.zip"_s)), QByteArray("archive Report.zip"));
+}
+
+void TestSecureFTP::aPinnedCertificateIsTrustedWithoutAQuestion()
+{
+    UserInteractionStandIn person;
+    const auto outcome = runStep(ftpsUpload(u"Pinned.zip"_s, u"pinned/deeper"_s, m_ftps->publicKeyPin()));
+    QVERIFY(ended(outcome));
+    QVERIFY2(outcome->error.isNull(), qPrintable(reasonOf(outcome)));
+    QVERIFY(person.questions.isEmpty());
+    QCOMPARE(readFile(m_ftps->filePath(u"pinned/deeper/Pinned.zip"_s)), QByteArray("archive Pinned.zip"));
+    QVERIFY(!outcome->progress.isEmpty());
+    QCOMPARE(outcome->progress.last(), 1.0F);
+
+    // After an upload, the next data connection still gets through (vsftpd wants each to resume
+    // the TLS session).
+    FTPManager manager;
+    FMServer server = FMServer::anonymousServerWithDestination(u"ftp://@127.0.0.1/pinned"_s);
+    server.port = m_ftps->port();
+    server.protocol = FMProtocolFTPS;
+    server.pinnedPublicKey = m_ftps->publicKeyPin();
+    for (const QString &name : {u"a.zip"_s, u"b.zip"_s}) {
+        QVERIFY(manager.uploadData("data", name, server));
+        const auto entries = manager.contentsOfServer(server);
+        QVERIFY2(entries.has_value(), qPrintable(manager.streamError().localizedDescription()));
+    }
+    QCOMPARE(entriesIn(m_ftps->filePath(u"pinned"_s)), (QStringList {u"a.zip"_s, u"b.zip"_s, u"deeper"_s}));
+}
+
+void TestSecureFTP::aServerWithoutTLSIsNamed()
+{
+    FtpServer plain;
+    QVERIFY(plain.isRunning());
+    QVERIFY(writeFile(m_home.filePath(u"job/Plain.zip"_s), "plain"));
+    auto upload = std::make_shared<FTPOperation>(
+        m_home.filePath(u"job/Plain.zip"_s), u"drop"_s, false, u"127.0.0.1"_s, plain.port(), u"anna"_s, u"secret"_s);
+    upload->setProtocol(FMProtocolFTPS);
+    const auto outcome = runStep(upload);
+    QVERIFY(ended(outcome));
+    QCOMPARE(outcome->error.code(), FTPOperation::ErrorNoTLS);
+    QCOMPARE(reasonOf(outcome),
+        u"The FTP Server 127.0.0.1:%1 does not offer encryption (TLS), so Tessary sent it neither your password nor "
+        "the archive. To upload to it unencrypted anyway, choose \"FTP\" as the protocol in the settings of this "
+        "Destination."_s.arg(plain.port()));
+    QVERIFY(!QFileInfo::exists(plain.filePath(u"drop"_s)));
+}
+
+void TestSecureFTP::unknownHostKey_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("accepted") << true;
+    QTest::newRow("declined") << false;
+}
+
+void TestSecureFTP::unknownHostKey()
+{
+    QFETCH(bool, accept);
+    QFile::remove(FMHostKey::knownHostsPath());
+    UserInteractionStandIn person;
+    person.confirmations << accept;
+    const QString folder = u"first-"_s + QLatin1StringView(QTest::currentDataTag());
+    const auto outcome = runStep(sftpUpload(*m_sftp, u"First.zip"_s, folder));
+    QVERIFY(ended(outcome));
+    QCOMPARE(person.questions.size(), 1);
+    QCOMPARE(person.questions.first().section(u'|', 0, 0), u"Unknown Host Key"_s);
+    QVERIFY2(person.questions.first().contains(m_sftp->hostKeyFingerprint()), qPrintable(person.questions.first()));
+    if (!accept) {
+        QCOMPARE(outcome->cancelled, 1);
+        QVERIFY(!QFileInfo::exists(FMHostKey::knownHostsPath()));
+        QVERIFY(!QFileInfo::exists(m_sftp->filePath(folder)));
+        return;
+    }
+    QVERIFY2(outcome->error.isNull(), qPrintable(reasonOf(outcome)));
+    QCOMPARE(readFile(m_sftp->filePath(folder + u"/First.zip"_s)), QByteArray("archive First.zip"));
+    QCOMPARE(readFile(FMHostKey::knownHostsPath()), m_sftp->knownHostsLine().toLatin1() + '\n');
+
+    // Known from now on: no second question.
+    const auto again = runStep(sftpUpload(*m_sftp, u"Second.zip"_s, folder));
+    QVERIFY(ended(again));
+    QVERIFY2(again->error.isNull(), qPrintable(reasonOf(again)));
+    QCOMPARE(person.questions.size(), 1);
+    QCOMPARE(readFile(m_sftp->filePath(folder + u"/Second.zip"_s)), QByteArray("archive Second.zip"));
+}
+
+void TestSecureFTP::aChangedHostKeyIsNeverAccepted()
+{
+    // The known hosts name this server's address with another server's key.
+    SftpServer impostor(m_home.path());
+    QVERIFY(impostor.isRunning());
+    const QByteArray knownHosts
+        = "# mine\n" + QByteArray(u"[127.0.0.1]:%1 %2\n"_s.arg(impostor.port()).arg(m_sftp->hostKeyLine()).toLatin1());
+    QVERIFY(writeFile(FMHostKey::knownHostsPath(), knownHosts));
+    UserInteractionStandIn person;
+    person.confirmations << true; // were it asked, it would say yes
+    const auto outcome = runStep(sftpUpload(impostor, u"Secret.zip"_s, u"drop"_s));
+    QVERIFY(ended(outcome));
+    QVERIFY(person.questions.isEmpty());
+    QCOMPARE(outcome->error.code(), FTPOperation::ErrorHostKeyChanged);
+    QVERIFY2(reasonOf(outcome).startsWith(
+                 u"The host key of the SFTP Server 127.0.0.1:%1 has changed"_s.arg(impostor.port())),
+        qPrintable(reasonOf(outcome)));
+    QVERIFY(reasonOf(outcome).contains(impostor.hostKeyFingerprint()));
+    QVERIFY(reasonOf(outcome).endsWith(u"ssh-keygen -R \"[127.0.0.1]:%1\""_s.arg(impostor.port())));
+    QCOMPARE(readFile(FMHostKey::knownHostsPath()), knownHosts);
+    QVERIFY(!QFileInfo::exists(impostor.filePath(u"drop"_s)));
+}
+
+void TestSecureFTP::sftpDoesWhatFTPDoes()
+{
+    QVERIFY(writeFile(FMHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
+    // An archive of the name is there: asked, it is replaced, though SFTP renames onto no file.
+    QVERIFY(writeFile(m_sftp->filePath(u"one/two words/Same.zip"_s), "old"));
+    UserInteractionStandIn person;
+    person.confirmations << true;
+    const auto replaced = runStep(sftpUpload(*m_sftp, u"Same.zip"_s, u"one/two words"_s, true));
+    QVERIFY(ended(replaced));
+    QVERIFY2(replaced->error.isNull(), qPrintable(reasonOf(replaced)));
+    QCOMPARE(person.questions.size(), 1);
+    QCOMPARE(person.questions.first().section(u'|', 0, 0), u"Replace Existing?"_s);
+    QCOMPARE(readFile(m_sftp->filePath(u"one/two words/Same.zip"_s)), QByteArray("archive Same.zip"));
+    QCOMPARE(entriesIn(m_sftp->filePath(u"one/two words"_s)), QStringList {u"Same.zip"_s});
+    QVERIFY(!replaced->progress.isEmpty());
+
+    // Without the question too, and the server keeps nothing of the old one.
+    QVERIFY(writeFile(m_sftp->filePath(u"one/two words/Same.zip"_s), "older"));
+    const auto again = runStep(sftpUpload(*m_sftp, u"Same.zip"_s, u"one/two words"_s));
+    QVERIFY(ended(again));
+    QVERIFY2(again->error.isNull(), qPrintable(reasonOf(again)));
+    QCOMPARE(readFile(m_sftp->filePath(u"one/two words/Same.zip"_s)), QByteArray("archive Same.zip"));
+    QCOMPARE(
+        QDir(m_sftp->filePath(u"one/two words"_s)).entryList(QDir::Files | QDir::Hidden), QStringList {u"Same.zip"_s});
+
+    // The client's own operations.
+    FTPManager manager;
+    FMServer server = FMServer::serverWithDestination(u"ftp://@127.0.0.1/one"_s, SftpServer::userName(), u""_s);
+    server.port = m_sftp->port();
+    server.protocol = FMProtocolSFTP;
+    QVERIFY(manager.createNewFolder(u"made \"here\""_s, server));
+    QVERIFY(manager.createNewFolder(u"made \"here\""_s, server)); // there already
+    QVERIFY(QFileInfo(m_sftp->filePath(u"one/made \"here\""_s)).isDir());
+    QVERIFY(manager.chmodFileNamed(u"two words/Same.zip"_s, 600, server));
+    QCOMPARE(QFileInfo(m_sftp->filePath(u"one/two words/Same.zip"_s)).permissions(),
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    QVERIFY(manager.deleteFileNamed(u"made \"here\""_s, server));
+    QVERIFY(!manager.deleteFileNamed(u"missing.zip"_s, server));
+    QVERIFY(!QFileInfo::exists(m_sftp->filePath(u"one/made \"here\""_s)));
+}
+
+void TestSecureFTP::sftpRefusesAWrongPassword()
+{
+    QVERIFY(writeFile(FMHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
+    const auto outcome = runStep(sftpUpload(*m_sftp, u"Refused.zip"_s, u"refused"_s, false, u"wrong"_s));
+    QVERIFY(ended(outcome));
+    QCOMPARE(outcome->error.code(), FTPOperation::ErrorInvalidCredentials);
+    QVERIFY(!QFileInfo::exists(m_sftp->filePath(u"refused"_s)));
+}
+
+QTEST_GUILESS_MAIN(TestSecureFTP)
+#include "TestSecureFTP.moc"
