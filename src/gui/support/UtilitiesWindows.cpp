@@ -208,7 +208,16 @@ QWidget *UtilitiesWindows::createNotification(const QString &message)
     font.setPointSize(kNoticeFontSize);
     label->setFont(font);
     label->setStyleSheet(u"color: black; background: transparent;"_s);
-    label->adjustSize();
+    label->setAlignment(Qt::AlignCenter);
+    // On one line where it fits the screen, else wrapped to its width; never cut off.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int widest = (screen != nullptr ? screen->availableGeometry().width() * 9 / 10 : 1000) - 2 * kNoticeMargin;
+    if (label->sizeHint().width() <= widest) {
+        label->resize(label->sizeHint());
+    } else {
+        label->setWordWrap(true);
+        label->resize(widest, label->heightForWidth(widest));
+    }
 
     auto *background = new RoundedRectangleView(window);
     background->setBackgroundColor(interfaceBackgroundColor());
@@ -223,7 +232,7 @@ QWidget *UtilitiesWindows::createNotification(const QString &message)
     label->setParent(background);
     label->setGeometry(Utilities::centeredRect(QRectF(label->rect()), QRectF(background->rect())).toRect());
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
+    if (screen != nullptr)
         window->move(
             Utilities::centeredRect(QRectF(window->rect()), QRectF(screen->availableGeometry())).topLeft().toPoint());
     return window;

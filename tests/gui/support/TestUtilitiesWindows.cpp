@@ -12,7 +12,9 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -37,6 +39,16 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
         UtilitiesWindows::createNotification(u"Tessary Archive Successfully Created"_s));
     QVERIFY(!notice->mask().contains(QPoint(0, 0)));
     QVERIFY(notice->mask().contains(notice->rect().center()));
+    // However long its text, all of it shows, within the screen.
+    for (const QString &text : {u"\"Quarterly Report 2026 (final).zip\" Successfully Uploaded to FTP Server"_s,
+             u"\"Quarterly Report 2026 (final, with every appendix and the photos of the event).zip\" "
+             "Successfully Uploaded to FTP Server"_s}) {
+        const std::unique_ptr<QWidget> longNotice(UtilitiesWindows::createNotification(text));
+        const auto *label = longNotice->findChild<QLabel *>();
+        const QRect needed = label->fontMetrics().boundingRect(label->rect(), Qt::AlignCenter | Qt::TextWordWrap, text);
+        QVERIFY2(label->rect().contains(needed), qPrintable(text));
+        QVERIFY(longNotice->width() <= QGuiApplication::primaryScreen()->availableGeometry().width());
+    }
 
     // Each alert is titled as itself, with the icon of its kind, over the window it concerns. Line
     // breaks written as carriage returns show as line breaks.
