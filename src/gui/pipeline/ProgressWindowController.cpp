@@ -5,14 +5,21 @@
 #include "platform/WindowManagerHints.h"
 #include "ui_ProgressWindowController.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+// How often a window held back by a question looks whether it has been answered, in seconds.
+constexpr double kQuestionCheckSeconds = 0.25;
+} // namespace
 
 ProgressWindowController::ProgressWindowController(
     const QString &title, const QString &message, std::function<void()> cancellation)
@@ -72,12 +79,21 @@ void ProgressWindowController::showAfter(float seconds)
 {
     m_delayedShowCancelled = false;
     executeBlockOnMainThread(
-        this,
-        [this] {
-            if (!m_delayedShowCancelled)
-                show();
-        },
-        seconds);
+        this, [this] { showOnceNoQuestionIsOpen(); }, seconds);
+}
+
+void ProgressWindowController::showOnceNoQuestionIsOpen()
+{
+    if (m_delayedShowCancelled)
+        return;
+    // A question (replace an archive, trust a server) is what the user has to see now; the window,
+    // which stays on top, would cover it.
+    if (qobject_cast<QMessageBox *>(QApplication::activeModalWidget()) != nullptr) {
+        executeBlockOnMainThread(
+            this, [this] { showOnceNoQuestionIsOpen(); }, kQuestionCheckSeconds);
+        return;
+    }
+    show();
 }
 
 void ProgressWindowController::show()

@@ -49,7 +49,8 @@ public:
     /// Where the window's top-left corner is, or, before it has come up, where it will be.
     QPoint windowPosition() const;
 
-    /// Shows the window after the delay unless it has been dismissed by then.
+    /// Shows the window after the delay unless it has been dismissed by then; while a question is
+    /// open, once it has been answered.
     void showAfter(float seconds);
     /// Puts the window on screen now and starts its minimum time.
     void show();
@@ -67,6 +68,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showOnceNoQuestionIsOpen();
     void cancelPressed();
     void placeWindow();
     QPoint centredPosition() const;

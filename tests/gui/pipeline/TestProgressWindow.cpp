@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QWindow>
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void showsTheJobAndReportsCancel();
     void comesUpLateAndStaysUpItsMinimumTime_data();
     void comesUpLateAndStaysUpItsMinimumTime();
+    void waitsWhileAQuestionIsOpen();
 };
 
 void TestProgressWindow::showsTheJobAndReportsCancel()
@@ -95,6 +97,25 @@ void TestProgressWindow::comesUpLateAndStaysUpItsMinimumTime()
     QTRY_VERIFY(alive.isNull());
     if (quick)
         QTest::qWait(800); // past the moment it would have come up: its timer went with it
+}
+
+void TestProgressWindow::waitsWhileAQuestionIsOpen()
+{
+    // Staying on top, it would hide the question the job asks: it comes up once it is answered.
+    auto *controller = new ProgressWindowController(u"Job"_s, u"Uploading..."_s, {});
+    const QPointer<ProgressWindowController> alive(controller);
+    controller->showAfter(0.1F);
+    bool shownDuringQuestion = true;
+    QTimer::singleShot(600, [&] {
+        shownDuringQuestion = controller->wasShown();
+        QApplication::activeModalWidget()->close();
+    });
+    QMessageBox question(QMessageBox::Warning, u"Unverified Certificate"_s, u"Trust it?"_s);
+    question.exec();
+    QVERIFY(!shownDuringQuestion);
+    QTRY_VERIFY(controller->wasShown());
+    controller->dismiss();
+    QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), 5000);
 }
 
 QTEST_MAIN(TestProgressWindow)
