@@ -226,6 +226,7 @@ void TestDestinationStore::readsAKeyedArchiveMadeElsewhere()
     QCOMPARE(ftp->tag(), -3);
     QCOMPARE(ftp->serverAddress(), u"ftp.example.org"_s);
     QCOMPARE(ftp->serverPort(), 2121);
+    QCOMPARE(ftp->serverProtocol(), FMProtocolFTP); // as the version that wrote it spoke
     QCOMPARE(ftp->userName(), u"anna"_s);
     QVERIFY(ftp->uploadFolderPath().isNull());
     QVERIFY(ftp->confirmReplacementOfExistingFiles());

@@ -23,12 +23,14 @@
 #include "core/support/Utilities.h"
 #include "gui/destinations/DestinationDropboxConfigureWindowController.h"
 #include "gui/destinations/DestinationEditor.h"
+#include "gui/destinations/DestinationFTPConfigureWindowController.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTcpServer>
@@ -108,6 +110,7 @@ private Q_SLOTS:
     void dropboxDelivery();
     void shareLinkRequestKeepsItsTokenAndCanBeCancelled();
     void settingsDialogs();
+    void ftpSettingsFollowTheProtocol();
     void aTokenTheKeyringRefusesIsTold();
 
 private:
@@ -448,6 +451,41 @@ void TestSharing::settingsDialogs()
     dropbox.runModal();
     QCOMPARE(sends, QList<bool> {true}); // reported although disabled
     QCOMPARE(token, u"my-token"_s);
+}
+
+void TestSharing::ftpSettingsFollowTheProtocol()
+{
+    QStringList answer;
+    DestinationFTPConfigureWindowController dialog(u"old.example.org"_s, 21, FMProtocolFTPS, QString(), QString(),
+        QString(), false,
+        [&](bool cancelled, const QString &address, qint64 port, FMProtocol protocol, const QString &user,
+            const QString &, const QString &folder, bool) {
+            answer
+                = {QString::number(cancelled), address, QString::number(port), QString::number(protocol), user, folder};
+        });
+    auto *protocol = dialog.findChild<QComboBox *>(u"protocolPopUp"_s);
+    auto *address = dialog.findChild<QLineEdit *>(u"serverAddressTextField"_s);
+    auto *port = dialog.findChild<QLineEdit *>(u"serverPortTextField"_s);
+    QCOMPARE(protocol->currentText(), u"FTP with TLS (FTPS)"_s);
+
+    // The port at the protocol's own follows the protocol; one of the user's stays.
+    protocol->setCurrentIndex(protocol->findText(u"SFTP (SSH)"_s));
+    QCOMPARE(port->text(), u"22"_s);
+    port->setText(u"2222"_s);
+    protocol->setCurrentIndex(protocol->findText(u"FTP (unencrypted)"_s));
+    QCOMPARE(port->text(), u"2222"_s);
+
+    // An address written as a URL is spread over the fields, and OK takes them.
+    ModalDriver driver;
+    driver.then([&](QWidget *modal) {
+        address->selectAll();
+        QTest::keyClicks(address, u"sftp://anna@files.example.org/~/in/box"_s);
+        ModalDriver::press(modal, Qt::Key_Return);
+    });
+    dialog.runModal();
+    QCOMPARE(answer,
+        (QStringList {
+            u"0"_s, u"files.example.org"_s, u"22"_s, QString::number(FMProtocolSFTP), u"anna"_s, u"in/box"_s}));
 }
 
 void TestSharing::aTokenTheKeyringRefusesIsTold()
