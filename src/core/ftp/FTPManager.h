@@ -73,6 +73,8 @@ public:
     };
 
     static constexpr qsizetype BufferSize = 32768;
+    /// How much libcurl takes from the buffer for one write to the connection.
+    static constexpr qsizetype UploadBufferSize = 512 * 1024;
     /// A longer listing is refused rather than held in memory.
     static constexpr qsizetype MaximumListingBytes = 8 << 20;
     /// Keys of a progress dictionary.
