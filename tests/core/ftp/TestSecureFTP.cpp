@@ -82,6 +82,10 @@ private Q_SLOTS:
     void aChangedHostKeyIsNeverAccepted();
     void sftpDoesWhatFTPDoes();
     void sftpRefusesAWrongPassword();
+    void aCancelledUploadLeavesNothing_data();
+    void aCancelledUploadLeavesNothing();
+    void aSilentServerEndsInTime_data();
+    void aSilentServerEndsInTime();
 
 private:
     std::shared_ptr<FTPOperation> ftpsUpload(const QString &name, const QString &folder, const QByteArray &pin,
@@ -374,6 +378,57 @@ void TestSecureFTP::sftpRefusesAWrongPassword()
     QVERIFY(ended(outcome));
     QCOMPARE(outcome->error.code(), FTPOperation::ErrorInvalidCredentials);
     QVERIFY(!QFileInfo::exists(m_sftp->filePath(u"refused"_s)));
+}
+
+void TestSecureFTP::aCancelledUploadLeavesNothing_data()
+{
+    QTest::addColumn<int>("protocol");
+    QTest::newRow("FTPS") << int(FMProtocolFTPS);
+    QTest::newRow("SFTP") << int(FMProtocolSFTP);
+}
+
+void TestSecureFTP::aCancelledUploadLeavesNothing()
+{
+    QFETCH(int, protocol);
+    QVERIFY(writeFile(FMHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
+    const bool sftp = protocol == FMProtocolSFTP;
+    const auto upload = sftp ? sftpUpload(*m_sftp, u"Big.zip"_s, u"cancelled"_s)
+                             : ftpsUpload(u"Big.zip"_s, u"cancelled"_s, m_ftps->publicKeyPin());
+    // Big enough to be under way for a while, even over the loopback.
+    QFile big(m_home.filePath(u"job/Big.zip"_s));
+    QVERIFY(big.open(QIODevice::ReadWrite) && big.resize(qint64(1) << 30));
+    big.close();
+    const auto outcome = runStep(upload);
+    QTRY_VERIFY_WITH_TIMEOUT(!outcome->progress.isEmpty() && outcome->progress.last() > 0.0F, 15000);
+    upload->cancel();
+    QVERIFY(ended(outcome));
+    QCOMPARE(outcome->cancelled, 1);
+    QCOMPARE(outcome->finished, 0);
+    // Neither the part sent nor an archive under the name stays on the server.
+    const QString folder = (sftp ? m_sftp->filePath(u"cancelled"_s) : m_ftps->filePath(u"cancelled"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(entriesIn(folder), QStringList(), 10000);
+}
+
+void TestSecureFTP::aSilentServerEndsInTime_data()
+{
+    QTest::addColumn<int>("protocol");
+    QTest::newRow("FTPS") << int(FMProtocolFTPS);
+    QTest::newRow("SFTP") << int(FMProtocolSFTP);
+}
+
+void TestSecureFTP::aSilentServerEndsInTime()
+{
+    // A server that takes the connection and never says a word.
+    QFETCH(int, protocol);
+    FtpServer silent(FtpServer::Silent);
+    QVERIFY(silent.isRunning());
+    QVERIFY(writeFile(m_home.filePath(u"job/Late.zip"_s), "late"));
+    auto upload = std::make_shared<FTPOperation>(
+        m_home.filePath(u"job/Late.zip"_s), u"drop"_s, false, u"127.0.0.1"_s, silent.port(), u"anna"_s, u"secret"_s);
+    upload->setProtocol(FMProtocol(protocol));
+    const auto outcome = runStep(upload); // waits 5 seconds for an answer
+    QVERIFY(ended(outcome));
+    QCOMPARE(outcome->error.code(), FTPOperation::ErrorCouldNotConnect);
 }
 
 QTEST_GUILESS_MAIN(TestSecureFTP)
