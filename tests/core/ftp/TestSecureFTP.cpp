@@ -16,7 +16,9 @@
 #include "core/pipeline/MultiOperation.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -82,6 +84,7 @@ private Q_SLOTS:
     void aChangedHostKeyIsNeverAccepted();
     void sftpDoesWhatFTPDoes();
     void sftpRefusesAWrongPassword();
+    void sftpSignsInThroughTheAgent();
     void aCancelledUploadLeavesNothing_data();
     void aCancelledUploadLeavesNothing();
     void aSilentServerEndsInTime_data();
@@ -378,6 +381,44 @@ void TestSecureFTP::sftpRefusesAWrongPassword()
     QVERIFY(ended(outcome));
     QCOMPARE(outcome->error.code(), FTPOperation::ErrorInvalidCredentials);
     QVERIFY(!QFileInfo::exists(m_sftp->filePath(u"refused"_s)));
+}
+
+void TestSecureFTP::sftpSignsInThroughTheAgent()
+{
+    // The only key the server takes is in the agent, not in ~/.ssh.
+    QVERIFY(writeFile(FMHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
+    const QString key = m_home.filePath(u".ssh/id_ed25519"_s);
+    const QString away = m_home.filePath(u"agent-only"_s);
+    QVERIFY(QFile::rename(key, away) && QFile::rename(key + u".pub"_s, away + u".pub"_s));
+    const auto restoreKey = qScopeGuard([&] {
+        QFile::rename(away, key);
+        QFile::rename(away + u".pub"_s, key + u".pub"_s);
+    });
+    const QString socket = m_home.filePath(u"agent.socket"_s);
+    QProcess agent;
+    agent.start(u"/usr/bin/ssh-agent"_s, {u"-D"_s, u"-a"_s, socket});
+    QVERIFY(agent.waitForStarted());
+    const auto stopAgent = qScopeGuard([&] {
+        agent.kill();
+        agent.waitForFinished();
+        qunsetenv("SSH_AUTH_SOCK");
+    });
+    QTRY_VERIFY(QFileInfo::exists(socket));
+    qputenv("SSH_AUTH_SOCK", QFile::encodeName(socket));
+    QProcess add;
+    add.start(u"/usr/bin/ssh-add"_s, {u"-q"_s, away});
+    QVERIFY(add.waitForFinished() && add.exitCode() == 0);
+
+    const auto outcome = runStep(sftpUpload(*m_sftp, u"Agent.zip"_s, u"agent"_s));
+    QVERIFY(ended(outcome));
+    QVERIFY2(outcome->error.isNull(), qPrintable(reasonOf(outcome)));
+    QCOMPARE(readFile(m_sftp->filePath(u"agent/Agent.zip"_s)), QByteArray("archive Agent.zip"));
+
+    // Without the agent, nothing signs in.
+    qunsetenv("SSH_AUTH_SOCK");
+    const auto refused = runStep(sftpUpload(*m_sftp, u"NoAgent.zip"_s, u"agent"_s));
+    QVERIFY(ended(refused));
+    QCOMPARE(refused->error.code(), FTPOperation::ErrorInvalidCredentials);
 }
 
 void TestSecureFTP::aCancelledUploadLeavesNothing_data()
