@@ -118,6 +118,8 @@ void FTPOperation::connectAndUpload()
         handleLoginFailure();
         return;
     }
+    if (m_pinOutdated && m_pinnedPublicKey.isEmpty())
+        forgetPinnedCertificate();
 
     QString level = base;
     const QStringList parts = m_destinationPath.split(u'/');
@@ -163,6 +165,13 @@ void FTPOperation::handleLoginFailure()
             {}, Utilities::errorWithCode(ErrorInvalidCredentials, u"Invalid FTP Server Credentials"_s));
         return;
     case FTPManager::FMStreamFailureReasonCertificateUntrusted:
+        // A server that no longer shows the pinned certificate may have one the system trusts now.
+        if (!m_pinnedPublicKey.isEmpty() && !m_pinOutdated) {
+            m_pinOutdated = true;
+            m_pinnedPublicKey.clear();
+            connectAndUpload();
+            return;
+        }
         if (const FMCertificate certificate = m_manager->serverCertificate(); !certificate.publicKeyPin().isEmpty()) {
             askToTrustCertificate(certificate);
             return;
@@ -201,7 +210,7 @@ void FTPOperation::handleLoginFailure()
 
 void FTPOperation::askToTrustCertificate(const FMCertificate &certificate)
 {
-    const bool changed = !m_pinnedPublicKey.isEmpty();
+    const bool changed = m_pinOutdated;
     const QString title = changed ? u"Certificate Changed"_s : u"Unverified Certificate"_s;
     const QString situation = changed
         ? u"The FTP Server %1 no longer shows the certificate you chose to trust for this Destination. It may have "
@@ -219,9 +228,20 @@ void FTPOperation::askToTrustCertificate(const FMCertificate &certificate)
             return;
         }
         self->m_pinnedPublicKey = pin;
+        self->m_pinOutdated = false;
         if (self->m_certificateTrusted)
             self->m_certificateTrusted(pin);
         executeBlockInBackground([self] { self->connectAndUpload(); });
+    });
+}
+
+void FTPOperation::forgetPinnedCertificate()
+{
+    m_pinOutdated = false;
+    const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
+    executeBlockOnMainThread([self] {
+        if (self->m_certificateTrusted)
+            self->m_certificateTrusted({});
     });
 }
 

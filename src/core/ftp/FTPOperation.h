@@ -33,7 +33,8 @@ public:
     static constexpr qint64 ErrorHostKeyChanged = 14;
     static constexpr qint64 ErrorNoTLS = 15;
     static constexpr qint64 ErrorCertificateUnreadable = 16;
-    /// Told on the GUI thread the pin of a certificate the user chose to trust.
+    /// Told on the GUI thread the pin of a certificate the user chose to trust, or an empty one
+    /// when the pinned certificate has given way to one the system trusts.
     using CertificateTrusted = std::function<void(const QByteArray &pin)>;
 
     /// Empty user name and password log in anonymously (FTP), or as the user with the SSH agent
@@ -50,7 +51,8 @@ public:
     void setPasswordInKeychain(const QString &service, const QString &account);
     /// The protocol (plain FTP unless told).
     void setProtocol(FMProtocol protocol) { m_protocol = protocol; }
-    /// FTPS: the certificate key the user trusts, and who keeps the one the user trusts next.
+    /// FTPS: the certificate key the user trusts, and who keeps the one the user trusts next. A
+    /// server that shows another certificate is checked against the system's store first.
     void setCertificateTrust(const QByteArray &pinnedPublicKey, CertificateTrusted trusted);
 
     /// A hidden name of one upload's own beside the file name, ".NAME.1a2b3c4d.part": the name an
@@ -70,6 +72,8 @@ private:
     /// After a login that failed: a question where the user may trust the server, else the error.
     void handleLoginFailure();
     void askToTrustCertificate(const FMCertificate &certificate);
+    /// The server's certificate is one the system trusts now: the pin is no longer needed.
+    void forgetPinnedCertificate();
     void askToAcceptHostKey(const FMHostKey &key);
     /// The server as the user knows it: "HOST", with ":PORT" where the port is not the protocol's own.
     QString serverName() const;
@@ -100,6 +104,8 @@ private:
     QString m_password;
     FMProtocol m_protocol = FMProtocolFTP;
     QByteArray m_pinnedPublicKey;
+    /// The server no longer showed the pinned certificate.
+    bool m_pinOutdated = false;
     CertificateTrusted m_certificateTrusted;
     QByteArray m_acceptedHostKey;
     QString m_keychainService;
