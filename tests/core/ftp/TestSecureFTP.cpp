@@ -6,6 +6,7 @@
 #include "SftpServer.h"
 #include "TemporaryHome.h"
 #include "TestFiles.h"
+#include "UploadStep.h"
 #include "UserInteractionStandIn.h"
 
 #include "core/ftp/FMAddress.h"
@@ -13,7 +14,6 @@
 #include "core/ftp/FMHostKey.h"
 #include "core/ftp/FTPManager.h"
 #include "core/ftp/FTPOperation.h"
-#include "core/pipeline/MultiOperation.h"
 
 #include <QDir>
 #include <QProcess>
@@ -25,29 +25,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// How an upload step ended.
-struct StepOutcome
-{
-    int cancelled = 0;
-    int finished = 0;
-    Error error;
-    QList<float> progress;
-};
-
 std::shared_ptr<StepOutcome> runStep(const std::shared_ptr<FTPOperation> &upload)
 {
-    auto outcome = std::make_shared<StepOutcome>();
-    auto job = std::make_shared<MultiOperation>();
-    job->addOperation(upload);
-    job->setCancelledBlock([outcome] { ++outcome->cancelled; });
-    job->setFinishedBlock([outcome, job](bool, const QVariant &, const Error &error) {
-        ++outcome->finished;
-        outcome->error = error;
-    });
-    upload->setProgressBlock([outcome](float value) { outcome->progress << value; });
-    upload->setTimeouts(5, 10);
-    job->startOnBackgroundThread();
-    return outcome;
+    return runUploadStep(upload, 5, 10);
 }
 
 // Waits for the step to end, either way.
