@@ -60,6 +60,8 @@ QWidget *windowConcerned()
 QMessageBox *createAlert(const QString &title, const QString &message, QMessageBox::Icon icon)
 {
     auto *box = new QMessageBox(windowConcerned());
+    // Above the progress window of the job that asks, which stays on top itself.
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
     box->setWindowTitle(title);
     box->setIcon(icon);
     box->setTextFormat(Qt::PlainText);

@@ -64,6 +64,8 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
             auto *box = qobject_cast<QMessageBox *>(modal);
             seen << box->windowTitle() << QString::number(box->icon()) << box->parentWidget()->windowTitle()
                  << box->informativeText();
+            // Above a job's progress window, which stays on top.
+            seen << QString::number(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
             box->accept();
         })
         .then([](QWidget *modal) {
@@ -79,7 +81,7 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
     prompt.exec();
     QCOMPARE(seen,
         (QStringList {u"Connection Failure"_s, QString::number(QMessageBox::Information), u"New Tessary Archive"_s,
-            u"Unable to upload the Tessary Archive.\n\nTry again."_s, u"Something Went Wrong..."_s,
+            u"Unable to upload the Tessary Archive.\n\nTry again."_s, u"1"_s, u"Something Went Wrong..."_s,
             QString::number(QMessageBox::Warning)}));
 }
 
