@@ -80,7 +80,7 @@ void AddDestinationMenu::showPopUpMenuWithURLsToZip(const QList<QUrl> &urls, boo
     menu->addAction(u"Add New Destination"_s)->setData(HeadingTag);
     menu->addSeparator();
     for (const Kind &kind : kinds()) {
-        if (kind.onlyOnce && m_controller.hasDestinationOfType(kind.type))
+        if (kind.onlyOnce && m_controller.destinationList()->hasDestinationOfType(kind.type))
             continue;
         QAction *item = menu->addAction(
             QIcon(QPixmap::fromImage(ImageManager::imageNamed(kind.icon, QSizeF(kMenuIconSide, kMenuIconSide)))),
@@ -119,7 +119,7 @@ void AddDestinationMenu::folderDestinationSelected()
 
 void AddDestinationMenu::addDestination(const DestinationPointer &destination)
 {
-    m_controller.addDestination(destination);
+    m_controller.destinationList()->add(destination);
     if (!m_urlsToZip.isEmpty())
         m_controller.performQuickZipWithURLs(m_urlsToZip, destination);
     if (m_autoConfigureNewlyCreatedDestinations && destination->canBeConfigured())

@@ -26,7 +26,7 @@ constexpr int kWindowsGonePollMs = 100;
 // The Destinations that can be zipped to, in tile order: every one but the add tile.
 DestinationList zippableDestinations(const Tessary &controller)
 {
-    DestinationList destinations = controller.destinations();
+    DestinationList destinations = controller.destinationList()->destinations();
     destinations.removeIf([](const DestinationPointer &destination) {
         return destination->type() == Destination::DestinationTypeAddDestination;
     });
@@ -121,7 +121,7 @@ int CommandLine::run() const
         return ExitUsageError;
     case ModeListDestinations: {
         Tessary controller;
-        controller.createDestinations();
+        controller.destinationList()->load();
         for (const DestinationPointer &destination : zippableDestinations(controller))
             out << destination->name() << '\n';
         return ExitSuccess;
@@ -207,7 +207,7 @@ int CommandLine::runZip() const
         return ExitUsageError;
 
     Tessary controller;
-    controller.createDestinations();
+    controller.destinationList()->load();
     // The run waits for the request, then for its windows (a notice, a progress window keeping
     // its minimum time) to go, so that the user sees them to the end. Without a screen there is
     // nothing to see: the run ends with the request.

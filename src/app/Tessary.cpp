@@ -1,7 +1,7 @@
 #include "Tessary.h"
 
 #include "AddDestinationMenu.h"
-#include "core/destinations/DestinationStore.h"
+#include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DropboxManager.h"
 #include "core/settings/Settings.h"
 #include "gui/statusitem/QuickZipWindow.h"
@@ -16,6 +16,9 @@ Tessary::Tessary()
     m_settings = std::make_unique<Settings>();
     m_dropboxManager = std::make_unique<DropboxManager>();
     m_addDestinationMenu = std::make_unique<AddDestinationMenu>(*this);
+    m_destinationList = std::make_unique<DestinationListModel>(DestinationListModel::defaultStorePath());
+    connect(m_destinationList.get(), &DestinationListModel::destinationAdded, this, &Tessary::adoptDestination);
+    connect(m_destinationList.get(), &DestinationListModel::saveFailed, this, &Tessary::destinationsNotSaved);
 }
 
 Tessary::~Tessary()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/destinations/Destination.h"
+#include "core/destinations/DestinationListModel.h"
 #include "gui/chooser/DestinationChooserViewDelegate.h"
 
 #include "core/support/Error.h"
@@ -20,7 +21,6 @@
 #include <memory>
 
 class AddDestinationMenu;
-class DestinationStore;
 class DropboxManager;
 class MultiOperation;
 class FileLogger;
@@ -53,26 +53,8 @@ public:
     Settings *settings() const { return m_settings.get(); }
     DropboxManager *dropboxManager() const { return m_dropboxManager.get(); }
 
-    /// The user's Destinations in tile order; by convention the last is the add tile.
-    const DestinationList &destinations() const { return m_destinations; }
-    /// Loads the Destinations file, or makes the default set when it holds none (the default set
-    /// is written with the first save).
-    void createDestinations();
-    /// Appends the default set.
-    void createDefaultDestinations();
-    /// Writes the whole list to the Destinations file; tells the user when it cannot.
-    void saveDestinations();
-    /// "~/.local/share/Tessary/Destinations.data".
-    QString destinationsStorePath() const;
-    bool hasDestinationOfType(qint32 type) const;
-    /// Inserts the Destination before the last one (the add tile), saves and announces it;
-    /// false for null.
-    bool addDestination(const DestinationPointer &destination);
-    /// Removes every occurrence of the Destination, saves and announces it; false, doing nothing,
-    /// for one that is not in the list (or null).
-    bool deleteDestination(Destination *destination);
-    /// Saves the list after a Destination was configured or renamed.
-    void destinationHasChanged(Destination *destination);
+    /// The user's Destinations, loaded by launch().
+    DestinationListModel *destinationList() const { return m_destinationList.get(); }
     /// Opens the Destinations window. One that is open already is closed first: two windows
     /// never edit the list side by side.
     void configureDestinationsSelected();
@@ -262,8 +244,11 @@ private:
     void showNoFilesToZip();
     void endZipRequest(const std::shared_ptr<ZipRequest> &request, RequestOutcome outcome, const Error &error);
 
-    /// Saves the list whenever the Destination reports a change.
-    void adoptDestination(const DestinationPointer &destination);
+    /// Connects a Destination that joined the list to the controller's services: the dialogs
+    /// that configure it, the Dropbox manager, the add tile's menu.
+    void adoptDestination(Destination *destination);
+    /// Tells the user that the Destinations file kept the list as it was.
+    void destinationsNotSaved(const QString &storePath);
     /// The status menu's items in order: title, tag, command.
     void buildStatusMenu();
 
@@ -276,9 +261,8 @@ private:
     QTimer m_hideQuickZipWindowTimer;
     QTimer m_garbageCollectionTimer;
     std::unique_ptr<DropboxManager> m_dropboxManager;
-    std::unique_ptr<DestinationStore> m_destinationStore;
     std::unique_ptr<AddDestinationMenu> m_addDestinationMenu;
-    DestinationList m_destinations;
+    std::unique_ptr<DestinationListModel> m_destinationList;
     QList<QPointer<ProgressWindowController>> m_progressWindows;
     QString m_pathToLastZipCreated;
     QSet<QString> m_reservedArchivePaths;

@@ -42,7 +42,8 @@ void Tessary::runCustomZipWindow(const QList<QUrl> &urls, const QString &presetP
 {
     Settings &settings = *m_settings;
     CustomZipWindowController(settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
-        settings.lastUsedAskForNameType(), presetPassword, settings.lastUsedAskForDestinationType(), m_destinations,
+        settings.lastUsedAskForNameType(), presetPassword, settings.lastUsedAskForDestinationType(),
+        m_destinationList->destinations(),
         [this, urls, completion, asker, &settings](bool cancelled, qint32 nameType, const QString &name,
             const QString &password, const DestinationPointer &destination) {
             if (cancelled || asker.hasGone()) {

@@ -28,7 +28,7 @@ bool Tessary::launch()
 {
     setupGarbageCollection();
     setupStatusMenu();
-    createDestinations();
+    m_destinationList->load();
     if (!performSystemVersionCheck())
         return false;
     performFirstLaunchSetup();

@@ -53,7 +53,7 @@ void Tessary::showQuickZipWindow()
     if (m_quickZipWindowShown)
         return;
     DestinationChooserView *chooser = m_quickZipWindow->chooserView();
-    chooser->setDestinations(m_destinations, 0);
+    chooser->setDestinations(m_destinationList->destinations(), 0);
     const DropPad *pad = m_statusItem->pad();
     const QRect frame = StatusItemPlacement::quickZipWindowFrame(
         pad->frameGeometry(), chooser->size(), pad->screen()->availableGeometry());
@@ -142,9 +142,10 @@ void Tessary::draggingCancelled()
 
 void Tessary::dragDroppedOnDestination(Destination *destination)
 {
-    const auto found = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
+    const DestinationList &destinations = m_destinationList->destinations();
+    const auto found = std::find_if(destinations.cbegin(), destinations.cend(),
         [destination](const DestinationPointer &candidate) { return candidate.get() == destination; });
-    if (found == m_destinations.cend())
+    if (found == destinations.cend())
         return;
     // The drag ends and the window begins to close before any question of the naming policy.
     executeBlockOnMainThread(
@@ -162,5 +163,5 @@ void Tessary::destinationDidReceiveDragAndDrop(Destination *destination)
 
 bool Tessary::removalOfDestinationRequested(Destination *destination)
 {
-    return deleteDestination(destination);
+    return m_destinationList->remove(destination);
 }

@@ -60,7 +60,7 @@ class RunningCopy final
 public:
     RunningCopy()
     {
-        m_controller.createDestinations();
+        m_controller.destinationList()->load();
         if (!m_instance.becomeRunningCopy())
             return;
         m_instance.listen([this](const QByteArray &request, const SingleInstance::Reply &reply, const QObject *asker) {
@@ -334,8 +334,8 @@ void TestCommandLine::failedJobOrDeliveryGivesStatusOne()
 {
     {
         Tessary controller;
-        controller.createDestinations();
-        controller.addDestination(
+        controller.destinationList()->load();
+        controller.destinationList()->add(
             std::make_shared<DestinationFolder>(u"/proc"_s, u"Broken"_s)); // no archive goes there
     }
     const Run run = tessary({u"--destination"_s, u"Broken"_s, m_home->filePath(u"work/report.txt"_s)});

@@ -118,7 +118,7 @@ void TestDestinationStore::relaunch()
 {
     m_controller.reset();
     m_controller = std::make_unique<Tessary>();
-    m_controller->createDestinations();
+    m_controller->destinationList()->load();
 }
 
 void TestDestinationStore::defaultSet_data()
@@ -149,8 +149,9 @@ void TestDestinationStore::defaultSet()
         QVERIFY(QDir().mkpath(m_home->filePath(u".dropbox-dist"_s)));
 
     relaunch();
-    QCOMPARE(namesOf(m_controller->destinations()), names);
-    const auto backups = std::static_pointer_cast<DestinationFolder>(m_controller->destinations().at(3));
+    QCOMPARE(namesOf(m_controller->destinationList()->destinations()), names);
+    const auto backups
+        = std::static_pointer_cast<DestinationFolder>(m_controller->destinationList()->destinations().at(3));
     QCOMPARE(backups->rootFolderPath(), m_home->filePath(u"Backups"_s));
     QVERIFY(QFileInfo(backups->rootFolderPath()).isDir());
     // The default set reaches the file only with the first change.
@@ -192,13 +193,15 @@ void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()
         messages, std::make_shared<DestinationAirDrop>(u"Near"_s), std::make_shared<DestinationICloud>(u"Cloud"_s),
         dropbox, ftp, plainFtp};
     for (const DestinationPointer &destination : every)
-        QVERIFY(m_controller->addDestination(destination));
-    const QVariantList before = describeAll(m_controller->destinations());
+        QVERIFY(m_controller->destinationList()->add(destination));
+    const QVariantList before = describeAll(m_controller->destinationList()->destinations());
 
     relaunch();
-    QCOMPARE(describeAll(m_controller->destinations()), before);
+    QCOMPARE(describeAll(m_controller->destinationList()->destinations()), before);
     QCOMPARE(dropbox->rootFolderPath(), m_home->filePath(u"Dropbox/Apps/Tessary"_s));
-    QCOMPARE(std::static_pointer_cast<DestinationFTP>(m_controller->destinations().at(16))->serverPort(), 21);
+    QCOMPARE(
+        std::static_pointer_cast<DestinationFTP>(m_controller->destinationList()->destinations().at(16))->serverPort(),
+        21);
     // Replaced whole, so for the user's eyes only.
     QCOMPARE(QFileInfo(storePath()).permissions(),
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
@@ -212,7 +215,7 @@ void TestDestinationStore::readsAKeyedArchiveMadeElsewhere()
     runFixture({u"write"_s, storePath()});
     relaunch();
 
-    const DestinationList &destinations = m_controller->destinations();
+    const DestinationList &destinations = m_controller->destinationList()->destinations();
     QCOMPARE(
         namesOf(destinations), (QStringList {u"My Desktop"_s, u"Backups \u00e9t\u00e9"_s, u"Upload"_s, u"Mail"_s}));
     QCOMPARE(destinations.at(0)->type(), Destination::DestinationTypeDesktop);
@@ -320,30 +323,30 @@ void TestDestinationStore::damagedFileGivesTheDefaultSetAndIsKeptAside()
     QVERIFY(writeFile(storePath(), content));
 
     relaunch();
-    QCOMPARE(namesOf(m_controller->destinations()), kBasicDefaultSet);
+    QCOMPARE(namesOf(m_controller->destinationList()->destinations()), kBasicDefaultSet);
     QCOMPARE(readFile(storePath()), content); // loading changes nothing
 
-    m_controller->addDestination(std::make_shared<DestinationFTP>(u"FTP"_s));
+    m_controller->destinationList()->add(std::make_shared<DestinationFTP>(u"FTP"_s));
     QCOMPARE(readFile(storePath() + u".unreadable"_s), content);
-    m_controller->addDestination(std::make_shared<DestinationFTP>(u"Another"_s));
+    m_controller->destinationList()->add(std::make_shared<DestinationFTP>(u"Another"_s));
     QVERIFY(!QFileInfo::exists(storePath().replace(u".data"_s, u".data #2.unreadable"_s)));
 
     relaunch();
-    QCOMPARE(m_controller->destinations().size(), kBasicDefaultSet.size() + 2);
+    QCOMPARE(m_controller->destinationList()->destinations().size(), kBasicDefaultSet.size() + 2);
 }
 
 void TestDestinationStore::aDestinationNotInTheListIsNotDeleted()
 {
     relaunch();
-    const QByteArray stored = readFile(m_controller->destinationsStorePath());
-    const DestinationList before = m_controller->destinations();
+    const QByteArray stored = readFile(m_controller->destinationList()->storePath());
+    const DestinationList before = m_controller->destinationList()->destinations();
     DestinationFTP stranger(u"Stranger"_s);
-    QVERIFY(!m_controller->deleteDestination(&stranger));
-    QVERIFY(!m_controller->deleteDestination(nullptr));
-    QCOMPARE(m_controller->destinations(), before);
-    QCOMPARE(readFile(m_controller->destinationsStorePath()), stored);
-    QVERIFY(m_controller->deleteDestination(before.first().get()));
-    QCOMPARE(m_controller->destinations(), before.mid(1));
+    QVERIFY(!m_controller->destinationList()->remove(&stranger));
+    QVERIFY(!m_controller->destinationList()->remove(nullptr));
+    QCOMPARE(m_controller->destinationList()->destinations(), before);
+    QCOMPARE(readFile(m_controller->destinationList()->storePath()), stored);
+    QVERIFY(m_controller->destinationList()->remove(before.first().get()));
+    QCOMPARE(m_controller->destinationList()->destinations(), before.mid(1));
 }
 
 void TestDestinationStore::aServerPasswordInTheFileMovesToTheKeyring_data()
@@ -366,8 +369,8 @@ void TestDestinationStore::aServerPasswordInTheFileMovesToTheKeyring()
     std::optional<RefusingKeychain> refusing;
     if (!keyringTakesIt)
         refusing.emplace();
-    m_controller->createDestinations();
-    const auto ftp = std::static_pointer_cast<DestinationFTP>(m_controller->destinations().at(2));
+    m_controller->destinationList()->load();
+    const auto ftp = std::static_pointer_cast<DestinationFTP>(m_controller->destinationList()->destinations().at(2));
     const QString account = ftp->keychainAccount();
     QVERIFY(!account.isEmpty());
     if (keyringTakesIt) {
@@ -376,8 +379,9 @@ void TestDestinationStore::aServerPasswordInTheFileMovesToTheKeyring()
         QTRY_VERIFY(!holdsText(readFile(storePath()), password));
         QCOMPARE(VLTKeychain::passwordForService(DestinationFTP::KeychainService, account), u"pa\u00dfword"_s);
         relaunch();
-        QCOMPARE(
-            std::static_pointer_cast<DestinationFTP>(m_controller->destinations().at(2))->keychainAccount(), account);
+        QCOMPARE(std::static_pointer_cast<DestinationFTP>(m_controller->destinationList()->destinations().at(2))
+                     ->keychainAccount(),
+            account);
     } else {
         // A keyring that cannot take it never costs the password.
         QTest::qWait(300);
@@ -391,7 +395,7 @@ void TestDestinationStore::aServerPasswordInTheFileMovesToTheKeyring()
 
     // Deleted, the Destination takes its password from the keyring with it.
     refusing.reset();
-    QVERIFY(m_controller->deleteDestination(m_controller->destinations().at(2).get()));
+    QVERIFY(m_controller->destinationList()->remove(m_controller->destinationList()->destinations().at(2).get()));
     QTRY_VERIFY(VLTKeychain::passwordForService(DestinationFTP::KeychainService, account).isNull());
 }
 
@@ -403,14 +407,18 @@ void TestDestinationStore::failedSaveIsToldAndKeepsWhatWasThere()
     UtilitiesWindows::setNonInteractive(false);
     ModalDriver driver;
     driver.answerMessageBox();
-    m_controller->addDestination(std::make_shared<DestinationFTP>(u"Upload"_s));
+    m_controller->destinationList()->add(std::make_shared<DestinationFTP>(u"Upload"_s));
     UtilitiesWindows::setNonInteractive(true);
     QCOMPARE(driver.messages.size(), 1);
     QVERIFY2(driver.messages.first().startsWith(u"Destinations Not Saved|Your change to the Destinations could not "
                                                 "be saved"_s),
         qPrintable(driver.messages.first()));
     QCOMPARE(readFile(storePath() + u"/kept.txt"_s), QByteArray("kept"));
-    QCOMPARE(m_controller->destinations().at(m_controller->destinations().size() - 2)->name(), u"Upload"_s);
+    QCOMPARE(m_controller->destinationList()
+                 ->destinations()
+                 .at(m_controller->destinationList()->destinations().size() - 2)
+                 ->name(),
+        u"Upload"_s);
 }
 
 QTEST_MAIN(TestDestinationStore)

@@ -133,7 +133,7 @@ void TestSharing::init()
     UtilitiesWindows::setNonInteractive(false);
     m_home = std::make_unique<TemporaryHome>();
     m_controller = std::make_unique<Tessary>();
-    m_controller->createDestinations();
+    m_controller->destinationList()->load();
     m_controller->beginCapturingLogging();
     m_sharing.calls.clear();
     m_sharing.problem.clear();

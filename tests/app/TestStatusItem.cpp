@@ -113,7 +113,7 @@ void TestStatusItem::init()
     PointerButtons::setStandIn([this] { return m_buttons; });
     m_controller = std::make_unique<Tessary>();
     m_controller->setupStatusMenu();
-    m_controller->createDestinations();
+    m_controller->destinationList()->load();
 }
 
 void TestStatusItem::cleanup()
@@ -163,7 +163,7 @@ QStringList TestStatusItem::titles(const QMenu *menu, bool (*passes)(const QActi
 QStringList TestStatusItem::lastDestinationNames(int count) const
 {
     QStringList names;
-    for (const DestinationPointer &destination : m_controller->destinations().last(count))
+    for (const DestinationPointer &destination : m_controller->destinationList()->destinations().last(count))
         names << destination->name();
     return names;
 }
@@ -186,12 +186,15 @@ void TestStatusItem::theAddMenuOffersWhatMayBeAdded()
     QFETCH(QString, change);
     QFETCH(QStringList, once);
     if (change == u"delete"_s)
-        m_controller->deleteDestination(m_controller->destinations().first().get());
+        m_controller->destinationList()->remove(m_controller->destinationList()->destinations().first().get());
     if (change == u"delete nearby"_s)
-        m_controller->deleteDestination(m_controller->destinations().at(m_controller->destinations().size() - 2).get());
+        m_controller->destinationList()->remove(m_controller->destinationList()
+                                                    ->destinations()
+                                                    .at(m_controller->destinationList()->destinations().size() - 2)
+                                                    .get());
     if (change == u"add"_s) {
-        m_controller->addDestination(std::make_shared<DestinationDropbox>(u"Dropbox"_s));
-        m_controller->addDestination(std::make_shared<DestinationICloud>(u"iCloud Drive"_s));
+        m_controller->destinationList()->add(std::make_shared<DestinationDropbox>(u"Dropbox"_s));
+        m_controller->destinationList()->add(std::make_shared<DestinationICloud>(u"iCloud Drive"_s));
     }
     const QStringList always {
         u"Folder..."_s, u"Attach to Email..."_s, u"Upload to FTP..."_s, u"Send via Messages..."_s};
@@ -213,8 +216,9 @@ void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
     QVERIFY(writeFile(m_home->filePath(u"work/plan.txt"_s), "the plan"));
     const QString folder = m_home->filePath(u"Projects.old"_s);
     QVERIFY(QDir().mkpath(folder));
-    m_controller->destinations().last()->setDragOperation({QUrl::fromLocalFile(m_home->filePath(u"work/plan.txt"_s))});
-    m_controller->dragDroppedOnDestination(m_controller->destinations().last().get());
+    m_controller->destinationList()->destinations().last()->setDragOperation(
+        {QUrl::fromLocalFile(m_home->filePath(u"work/plan.txt"_s))});
+    m_controller->dragDroppedOnDestination(m_controller->destinationList()->destinations().last().get());
     QTRY_VERIFY(addMenu() != nullptr);
     // The folder chooser comes once the menu has finished with the click.
     QAction *folderItem = item(u"Folder..."_s, addMenu());
@@ -233,13 +237,13 @@ void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
     QVERIFY(chooserAfterMenu);
     QTRY_COMPARE_WITH_TIMEOUT(
         ArchiveReader::listEntries(folder + u"/Tessary Archive.zip"_s), QStringList {u"plan.txt"_s}, 10000);
-    QVERIFY(
-        DestinationStore(m_controller->destinationsStorePath()).load().size() == m_controller->destinations().size());
+    QVERIFY(DestinationStore(m_controller->destinationList()->storePath()).load().size()
+        == m_controller->destinationList()->destinations().size());
 }
 
 void TestStatusItem::aClickOnTheAddTileConfiguresTheNewDestination()
 {
-    m_controller->destinations().last()->handleClickAction();
+    m_controller->destinationList()->destinations().last()->handleClickAction();
     QTRY_VERIFY(addMenu() != nullptr);
     QElapsedTimer clock;
     qint64 dialogAfterMs = -1;
@@ -268,7 +272,7 @@ void TestStatusItem::theDestinationsWindow()
     // Additions that need a new row make the window grow.
     const int height = window->height();
     for (int i = 0; i < 4; ++i)
-        m_controller->addDestination(std::make_shared<DestinationDropbox>(u"Another"_s));
+        m_controller->destinationList()->add(std::make_shared<DestinationDropbox>(u"Another"_s));
     QTRY_VERIFY(window->height() > height);
     QCOMPARE(window->size(), dialog->chooserView()->size());
     // The quick-zip grid has the same shape for the same list.
@@ -485,7 +489,7 @@ void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()
     QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
     bool ended = false;
     m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
-        m_controller->destinations().at(1), u"Notes"_s, QString(),
+        m_controller->destinationList()->destinations().at(1), u"Notes"_s, QString(),
         [&ended](Tessary::RequestOutcome, const QString &, const Error &) { ended = true; });
     const auto revealEnabled = [this] {
         openMenu();
@@ -522,7 +526,7 @@ void TestStatusItem::whatCannotBeOpenedIsExplained()
     QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
     bool ended = false;
     m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
-        m_controller->destinations().at(3), u"Notes"_s, QString(),
+        m_controller->destinationList()->destinations().at(3), u"Notes"_s, QString(),
         [&ended](Tessary::RequestOutcome, const QString &, const Error &) { ended = true; });
     QTRY_VERIFY_WITH_TIMEOUT(ended, 20000);
     const QString help = QDir::cleanPath(QCoreApplication::applicationDirPath() + u"/../share/doc/tessary/README.md"_s);

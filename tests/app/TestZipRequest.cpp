@@ -132,8 +132,8 @@ private Q_SLOTS:
 
 private:
     QUrl item(const QString &relative) const { return QUrl::fromLocalFile(m_home->filePath(u"items/"_s + relative)); }
-    DestinationPointer desktop() const { return m_controller->destinations().at(1); }
-    DestinationPointer backups() const { return m_controller->destinations().at(3); }
+    DestinationPointer desktop() const { return m_controller->destinationList()->destinations().at(1); }
+    DestinationPointer backups() const { return m_controller->destinationList()->destinations().at(3); }
     void run(const QList<QUrl> &urls, const DestinationPointer &destination, Outcome &outcome);
 
     std::unique_ptr<TemporaryHome> m_home;
@@ -148,7 +148,7 @@ void TestZipRequest::init()
     QVERIFY(writeFile(m_home->filePath(u"items/Budget.xlsx"_s), "numbers"));
     QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
     m_controller = std::make_unique<Tessary>();
-    m_controller->createDestinations();
+    m_controller->destinationList()->load();
 }
 
 void TestZipRequest::cleanup()
@@ -364,7 +364,7 @@ void TestZipRequest::alongsideSourceLeavesTheItemsAsTheyWere()
     m_controller->settings()->setQuickZipNameType(ZipNameTypeDerived);
     Outcome outcome;
     run({item(u"-m"_s), QUrl::fromLocalFile(m_home->filePath(u"elsewhere/far.txt"_s))},
-        m_controller->destinations().at(0), outcome);
+        m_controller->destinationList()->destinations().at(0), outcome);
 
     QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
     QCOMPARE(outcome.archivePath, m_home->filePath(u"items/-m and More.zip"_s));
@@ -483,7 +483,7 @@ void TestZipRequest::anArchiveInAFolderOfTheUsersIsAnnounced()
     DesktopServiceStandIns services;
     QVERIFY(services.isValid());
     Outcome outcome;
-    run({item(u"notes.txt"_s)}, m_controller->destinations().at(destination), outcome);
+    run({item(u"notes.txt"_s)}, m_controller->destinationList()->destinations().at(destination), outcome);
     QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
     if (!announced) {
         QTest::qWait(300);

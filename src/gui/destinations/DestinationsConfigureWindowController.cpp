@@ -1,6 +1,6 @@
 #include "DestinationsConfigureWindowController.h"
 
-#include "core/destinations/TessaryNotifications.h"
+#include "core/destinations/DestinationListModel.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Utilities.h"
 #include "gui/chooser/DestinationCell.h"
@@ -16,11 +16,11 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 constexpr qreal kTileSide = 80.0;
-// A removed tile shrinks away first; the grid is laid out again once it has gone.
+// The grid is laid out again once a removed tile has shrunk away.
 constexpr double kAfterRemoval = 0.5;
 } // namespace
 
-DestinationsConfigureWindowController::DestinationsConfigureWindowController(const DestinationList &destinations,
+DestinationsConfigureWindowController::DestinationsConfigureWindowController(const DestinationListModel &destinations,
     DestinationChooserViewDelegate *delegate, LocationStore location, std::function<void()> completion)
     : m_destinations(destinations)
     , m_location(std::move(location))
@@ -37,7 +37,12 @@ DestinationsConfigureWindowController::DestinationsConfigureWindowController(con
         DestinationChooserView::InteractionHoverAlternate | DestinationChooserView::InteractionClickActs);
     m_chooser->installEventFilter(this);
     m_window->installEventFilter(this);
-    TessaryNotifications::setWantsTessaryNotifications(this, true);
+    connect(&destinations, &DestinationListModel::destinationAdded, this, [this] { setDestinations(); });
+    // A removed tile shrinks away first.
+    connect(&destinations, &DestinationListModel::destinationRemoved, this, [this] {
+        executeBlockOnMainThread(
+            this, [this] { setDestinations(); }, kAfterRemoval);
+    });
     setDestinations();
 }
 
@@ -63,18 +68,7 @@ void DestinationsConfigureWindowController::show()
 void DestinationsConfigureWindowController::setDestinations()
 {
     // As many columns as the quick-zip grid has for the same list: the user meets one shape.
-    m_chooser->setDestinations(m_destinations, 0);
-}
-
-void DestinationsConfigureWindowController::noteThatDestinationWasJustAdded(Destination *)
-{
-    setDestinations();
-}
-
-void DestinationsConfigureWindowController::noteThatDestinationWasJustDeleted(Destination *)
-{
-    executeBlockOnMainThread(
-        this, [this] { setDestinations(); }, kAfterRemoval);
+    m_chooser->setDestinations(m_destinations.destinations(), 0);
 }
 
 bool DestinationsConfigureWindowController::eventFilter(QObject *watched, QEvent *event)
@@ -84,7 +78,7 @@ bool DestinationsConfigureWindowController::eventFilter(QObject *watched, QEvent
     } else if (watched == m_window.get() && event->type() == QEvent::Move && m_shown) {
         m_location.second(m_window->geometry().topLeft());
     } else if (watched == m_window.get() && event->type() == QEvent::Close) {
-        TessaryNotifications::setWantsTessaryNotifications(this, false);
+        disconnect(&m_destinations, nullptr, this, nullptr);
         if (m_completion)
             m_completion();
     }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class DestinationChooserView;
+class DestinationListModel;
 class DestinationChooserViewDelegate;
 class QWidget;
 
@@ -27,9 +28,9 @@ public:
     /// the user moves it.
     using LocationStore = std::pair<std::function<QPointF()>, std::function<void(const QPointF &)>>;
 
-    /// The list is the owner's, shown as it stands each time the window lays out.
-    DestinationsConfigureWindowController(const DestinationList &destinations, DestinationChooserViewDelegate *delegate,
-        LocationStore location, std::function<void()> completion);
+    /// The list is the owner's; the window follows its additions and removals.
+    DestinationsConfigureWindowController(const DestinationListModel &destinations,
+        DestinationChooserViewDelegate *delegate, LocationStore location, std::function<void()> completion);
     ~DestinationsConfigureWindowController() override;
 
     void show();
@@ -38,14 +39,11 @@ public:
     QWidget *window() const { return m_window.get(); }
     DestinationChooserView *chooserView() const { return m_chooser; }
 
-    Q_INVOKABLE void noteThatDestinationWasJustAdded(Destination *destination);
-    Q_INVOKABLE void noteThatDestinationWasJustDeleted(Destination *destination);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    const DestinationList &m_destinations;
+    const DestinationListModel &m_destinations;
     LocationStore m_location;
     std::function<void()> m_completion;
     std::unique_ptr<QWidget> m_window;

@@ -11,55 +11,20 @@
 #include "core/destinations/DestinationFolder.h"
 #include "core/destinations/DestinationICloud.h"
 #include "core/destinations/DestinationMessages.h"
-#include "core/destinations/TessaryNotifications.h"
-#include "core/pipeline/ThreadHops.h"
 #include "core/support/KeyedCoder.h"
 
 #include <QDir>
-#include <QThread>
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
 
 Q_DECLARE_METATYPE(DestinationPointer)
 
-namespace {
-
-// Everything the receivers of the broadcasts heard, in order: "NAME added DESTINATION" or "NAME
-// deleted ...".
-QStringList heard;
-
-class Receiver : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit Receiver(const QString &name)
-    {
-        setObjectName(name);
-        TessaryNotifications::setWantsTessaryNotifications(this, true);
-    }
-
-    Q_INVOKABLE void noteThatDestinationWasJustAdded(Destination *destination)
-    {
-        QCOMPARE(QThread::currentThread(), QCoreApplication::instance()->thread());
-        heard << objectName() + u" added "_s + destination->name();
-    }
-    Q_INVOKABLE void noteThatDestinationWasJustDeleted(Destination *destination)
-    {
-        heard << objectName() + u" deleted "_s + destination->name();
-    }
-};
-
-} // namespace
-
 class TestDestination : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { heard.clear(); }
-
     void kinds_data();
     void kinds();
     void internalRootGivesAFreshJobFolderEveryTime();
@@ -67,12 +32,8 @@ private Q_SLOTS:
     void ftpProtocolOfAStoredDestination();
     void ftpTrustedCertificateBelongsToItsServer();
 
-    void receiversHearInOrderAsOftenAsTheyOptedIn();
-    void broadcastFromAnotherThreadArrivesOnTheMainThread();
-
 private:
     TemporaryHome m_home;
-    DestinationAirDrop m_nearby {u"Nearby"_s};
 };
 
 template <typename Kind> DestinationPointer named(const QString &name)
@@ -200,36 +161,6 @@ void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
     QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
     email.finalFolderPath();
     QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 1);
-}
-
-void TestDestination::receiversHearInOrderAsOftenAsTheyOptedIn()
-{
-    Receiver first(u"first"_s);
-    auto gone = std::make_unique<Receiver>(u"gone"_s);
-    Receiver second(u"second"_s);
-    gone.reset(); // a destroyed receiver hears nothing
-    TessaryNotifications::setWantsTessaryNotifications(&first, true); // a second entry
-    TessaryNotifications::notifyThatDestinationWasJustAdded(&m_nearby);
-    QCOMPARE(heard, (QStringList {u"first added Nearby"_s, u"second added Nearby"_s, u"first added Nearby"_s}));
-
-    heard.clear();
-    TessaryNotifications::setWantsTessaryNotifications(&first, false); // removes one of the two
-    TessaryNotifications::notifyThatDestinationWasJustDeleted(&m_nearby);
-    QCOMPARE(heard, (QStringList {u"second deleted Nearby"_s, u"first deleted Nearby"_s}));
-    TessaryNotifications::setWantsTessaryNotifications(&first, false);
-}
-
-void TestDestination::broadcastFromAnotherThreadArrivesOnTheMainThread()
-{
-    Receiver first(u"first"_s);
-    QSemaphore sent;
-    executeBlockInBackground([this, &sent] {
-        TessaryNotifications::notifyThatDestinationWasJustAdded(&m_nearby);
-        sent.release();
-    });
-    QVERIFY(sent.tryAcquire(1, 10000));
-    QVERIFY(heard.isEmpty()); // queued until the main thread gets to it
-    QTRY_COMPARE(heard, QStringList {u"first added Nearby"_s});
 }
 
 QTEST_GUILESS_MAIN(TestDestination)
