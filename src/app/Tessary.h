@@ -119,9 +119,7 @@ public:
     /// the button to be let go.
     void draggingCancelled();
     /// A drop on a tile of the quick-zip window: the quick zip of its files, 0.1 s later.
-    void dragDroppedOnDestination(Destination *destination);
-
-    void destinationDidReceiveDragAndDrop(Destination *destination) override;
+    void destinationDidReceiveDragAndDrop(const DestinationPointer &destination, const QList<QUrl> &urls) override;
     bool removalOfDestinationRequested(Destination *destination) override;
 
     // The status menu

@@ -140,25 +140,15 @@ void Tessary::draggingCancelled()
     hideQuickZipWindow();
 }
 
-void Tessary::dragDroppedOnDestination(Destination *destination)
+void Tessary::destinationDidReceiveDragAndDrop(const DestinationPointer &destination, const QList<QUrl> &urls)
 {
-    const DestinationList &destinations = m_destinationList->destinations();
-    const auto found = std::find_if(destinations.cbegin(), destinations.cend(),
-        [destination](const DestinationPointer &candidate) { return candidate.get() == destination; });
-    if (found == destinations.cend())
-        return;
     // The drag ends and the window begins to close before any question of the naming policy.
     executeBlockOnMainThread(
         this,
-        [this, chosen = *found] {
-            performQuickZipWithURLs(ArchiveNaming::getsFileURLSFromDragOperation(chosen->dragOperation()), chosen);
+        [this, destination, files = ArchiveNaming::getsFileURLSFromDragOperation(urls)] {
+            performQuickZipWithURLs(files, destination);
         },
         kAfterDrop);
-}
-
-void Tessary::destinationDidReceiveDragAndDrop(Destination *destination)
-{
-    dragDroppedOnDestination(destination);
 }
 
 bool Tessary::removalOfDestinationRequested(Destination *destination)

@@ -216,9 +216,8 @@ void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
     QVERIFY(writeFile(m_home->filePath(u"work/plan.txt"_s), "the plan"));
     const QString folder = m_home->filePath(u"Projects.old"_s);
     QVERIFY(QDir().mkpath(folder));
-    m_controller->destinationList()->destinations().last()->setDragOperation(
+    m_controller->destinationDidReceiveDragAndDrop(m_controller->destinationList()->destinations().last(),
         {QUrl::fromLocalFile(m_home->filePath(u"work/plan.txt"_s))});
-    m_controller->dragDroppedOnDestination(m_controller->destinationList()->destinations().last().get());
     QTRY_VERIFY(addMenu() != nullptr);
     // The folder chooser comes once the menu has finished with the click.
     QAction *folderItem = item(u"Folder..."_s, addMenu());

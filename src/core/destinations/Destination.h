@@ -72,8 +72,6 @@ public:
     using Configurator = std::function<void(Destination &destination, const ConfigureCompletion &completion)>;
     void setConfigurator(const Configurator &configurator) { m_configurator = configurator; }
     /// The items of the drop that last reached this Destination's tile.
-    QList<QUrl> dragOperation() const { return m_dragOperation; }
-    void setDragOperation(const QList<QUrl> &urls) { m_dragOperation = urls; }
 
     /// Writes the fields this kind keeps in the Destinations file; a kind writes its own
     /// fields, then the base ones. Each kind reads them back in its constructor from a coder.
@@ -125,7 +123,6 @@ private:
     QString m_name;
     qint64 m_tag = 0;
     Configurator m_configurator;
-    QList<QUrl> m_dragOperation;
 };
 
 using DestinationPointer = std::shared_ptr<Destination>;

@@ -21,7 +21,10 @@ DestinationCell::DestinationCell(QWidget *parent)
     connect(m_destinationView, &DestinationView::destinationViewDidBecomeUnhilited, this,
         relay(&DestinationChooserView::destinationCellDidBecomeUnhilited));
     connect(m_destinationView, &DestinationView::destinationViewDidReceiveDrag, this,
-        relay(&DestinationChooserView::destinationCellDidReceiveDrag));
+        [this](DestinationView *, const QList<QUrl> &urls) {
+            if (m_owningChooserView)
+                m_owningChooserView->destinationCellDidReceiveDrag(this, urls);
+        });
     connect(m_destinationView, &DestinationView::destinationViewDidReceiveMouseDown, this,
         relay(&DestinationChooserView::destinationCellDidReceiveMouseDown));
 }

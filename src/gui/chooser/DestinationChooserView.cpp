@@ -237,10 +237,14 @@ void DestinationChooserView::destinationCellDidBecomeUnhilited(DestinationCell *
         setHilitedCell(nullptr);
 }
 
-void DestinationChooserView::destinationCellDidReceiveDrag(DestinationCell *cell)
+void DestinationChooserView::destinationCellDidReceiveDrag(DestinationCell *cell, const QList<QUrl> &urls)
 {
-    if (m_delegate != nullptr && cell->destination() != nullptr)
-        m_delegate->destinationDidReceiveDragAndDrop(cell->destination());
+    if (m_delegate == nullptr)
+        return;
+    const auto dropped = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
+        [cell](const DestinationPointer &destination) { return destination.get() == cell->destination(); });
+    if (dropped != m_destinations.cend())
+        m_delegate->destinationDidReceiveDragAndDrop(*dropped, urls);
 }
 
 void DestinationChooserView::destinationCellDidHaveDeleteSelected(DestinationCell *cell)

@@ -67,7 +67,7 @@ public:
     // Reports of the tiles.
     void destinationCellDidBecomeHilited(DestinationCell *cell);
     void destinationCellDidBecomeUnhilited(DestinationCell *cell);
-    void destinationCellDidReceiveDrag(DestinationCell *cell);
+    void destinationCellDidReceiveDrag(DestinationCell *cell, const QList<QUrl> &urls);
     void destinationCellDidHaveDeleteSelected(DestinationCell *cell);
     void destinationCellDidReceiveMouseDown(DestinationCell *cell);
 

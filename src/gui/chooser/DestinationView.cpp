@@ -227,10 +227,8 @@ void DestinationView::dropEvent(QDropEvent *event)
 {
     if (!acceptDropAsCopy(event))
         return;
-    if (m_destination)
-        m_destination->setDragOperation(event->mimeData()->urls());
     if (allowsUserInteraction()) {
-        Q_EMIT destinationViewDidReceiveDrag(this);
+        Q_EMIT destinationViewDidReceiveDrag(this, event->mimeData()->urls());
         setHilite(false);
     }
 }

@@ -54,7 +54,8 @@ Q_SIGNALS:
     void destinationViewDidHaveDeleteSelected(DestinationView *view);
     void destinationViewDidBecomeHilited(DestinationView *view);
     void destinationViewDidBecomeUnhilited(DestinationView *view);
-    void destinationViewDidReceiveDrag(DestinationView *view);
+    /// Files were dropped on the tile.
+    void destinationViewDidReceiveDrag(DestinationView *view, const QList<QUrl> &urls);
     void destinationViewDidReceiveMouseDown(DestinationView *view);
     void destinationViewDidReceiveMouseUp(DestinationView *view);
 
