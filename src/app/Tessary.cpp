@@ -4,6 +4,7 @@
 #include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DropboxManager.h"
 #include "core/settings/Settings.h"
+#include "core/support/LogCapture.h"
 #include "gui/statusitem/QuickZipWindow.h"
 #include "gui/statusitem/StatusItem.h"
 #include "gui/support/UtilitiesWindows.h"
@@ -14,6 +15,7 @@ Tessary::Tessary()
     DesktopServices::install();
     UtilitiesWindows::installUserInteraction();
     m_settings = std::make_unique<Settings>();
+    m_logCapture = std::make_unique<LogCapture>();
     m_dropboxManager = std::make_unique<DropboxManager>();
     m_addDestinationMenu = std::make_unique<AddDestinationMenu>(*this);
     m_destinationList = std::make_unique<DestinationListModel>(DestinationListModel::defaultStorePath());
@@ -23,5 +25,5 @@ Tessary::Tessary()
 
 Tessary::~Tessary()
 {
-    endCapturingLogging();
+    m_logCapture->end();
 }

@@ -23,7 +23,7 @@
 class AddDestinationMenu;
 class DropboxManager;
 class MultiOperation;
-class FileLogger;
+class LogCapture;
 class ProgressWindowController;
 class QAction;
 class QuickZipWindow;
@@ -43,8 +43,6 @@ class Tessary final : public QObject, public DestinationChooserViewDelegate
     Q_OBJECT
 
 public:
-    using LogHandler = Log::Handler;
-
     /// Creates the controller and its companions, and puts the desktop's services and the
     /// windows' messages in place.
     Tessary();
@@ -219,24 +217,12 @@ public:
     QString pathToLastZipCreated() const { return m_pathToLastZipCreated; }
     bool canRevealLastZipCreated() const;
 
-    /// The log's handler (Log::handler()). While the user captures a log, the log writes each
-    /// line to standard error and to the log file on the Desktop.
-    LogHandler log();
-
-    /// Starts a new log file, "Tessary Log - DATE.txt" on the Desktop.
-    void beginCapturingLogging();
-    void endCapturingLogging();
-    void toggleCapturingLogging();
-    bool isCapturingLogging() const;
-
-    /// The log file of the capture under way; null while logging is off.
-    QString logFilePath() const;
+    /// The user's capture of the log (the About box's switch).
+    LogCapture *logCapture() const { return m_logCapture.get(); }
 
 private:
-    std::shared_ptr<FileLogger> fileLogger() const;
     void runCustomZipWindow(const QList<QUrl> &urls, const QString &presetPassword, const RequestCompletion &completion,
         const RequestAsker &asker);
-    void writeLogLine(const QString &line);
     void startZipJob(const std::shared_ptr<ZipRequest> &request);
     /// The notice for a drop that brought nothing to zip.
     void showNoFilesToZip();
@@ -267,7 +253,5 @@ private:
     QList<std::weak_ptr<MultiOperation>> m_runningJobs;
     QPointer<DestinationsConfigureWindowController> m_destinationsConfigureDialog;
     QPointer<IntroductionWindowController> m_introductionWindow;
-
-    mutable QMutex m_loggerLock;
-    std::shared_ptr<FileLogger> m_fileLogger;
+    std::unique_ptr<LogCapture> m_logCapture;
 };

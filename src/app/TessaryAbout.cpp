@@ -2,6 +2,7 @@
 
 #include "Tessary.h"
 
+#include "core/support/LogCapture.h"
 #include "core/support/Utilities.h"
 #include "gui/support/ImageManager.h"
 #include "gui/support/UtilitiesWindows.h"
@@ -56,7 +57,7 @@ void Tessary::displayAboutBox()
     }
     // Beginning a log is offered only to those who hold a modifier key as the box opens.
     QString loggingButtonText;
-    if (isCapturingLogging())
+    if (m_logCapture->isCapturing())
         loggingButtonText = u"Stop Logging"_s;
     else if (QGuiApplication::queryKeyboardModifiers() != Qt::NoModifier)
         loggingButtonText = u"Begin Logging"_s;
@@ -68,5 +69,5 @@ void Tessary::displayAboutBox()
         = loggingButtonText.isNull() ? nullptr : box.addButton(loggingButtonText, QMessageBox::ActionRole);
     UtilitiesWindows::runModally(&box);
     if (logging != nullptr && box.clickedButton() == logging)
-        toggleCapturingLogging();
+        m_logCapture->toggle();
 }

@@ -20,6 +20,7 @@
 #include "core/destinations/DropboxManager.h"
 #include "core/destinations/SharingServices.h"
 #include "core/settings/SettingsFile.h"
+#include "core/support/LogCapture.h"
 #include "core/support/Utilities.h"
 #include "gui/destinations/DestinationDropboxConfigureWindowController.h"
 #include "gui/destinations/DestinationEditor.h"
@@ -134,7 +135,7 @@ void TestSharing::init()
     m_home = std::make_unique<TemporaryHome>();
     m_controller = std::make_unique<Tessary>();
     m_controller->destinationList()->load();
-    m_controller->beginCapturingLogging();
+    m_controller->logCapture()->begin();
     m_sharing.calls.clear();
     m_sharing.problem.clear();
     SharingServices::setInstance(&m_sharing);
@@ -310,7 +311,7 @@ void TestSharing::shareLinkRequest()
     QTRY_VERIFY_WITH_TIMEOUT(finished, 15000);
     QCOMPARE(results.toString(), link);
     QCOMPARE(error.localizedFailureReason(), link.isNull() ? u"Could not generate share link"_s : QString());
-    QVERIFY(!readFile(m_controller->logFilePath()).contains(token.toUtf8()));
+    QVERIFY(!readFile(m_controller->logCapture()->filePath()).contains(token.toUtf8()));
 }
 
 void TestSharing::shareLinkRequestKeepsItsTokenAndCanBeCancelled()

@@ -1,15 +1,15 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
-#include "app/Tessary.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Log.h"
+#include "core/support/LogCapture.h"
 
 #include <QtTest>
 
 using namespace Qt::Literals::StringLiterals;
 
-class TestLogging : public QObject
+class TestLogCapture : public QObject
 {
     Q_OBJECT
 
@@ -23,28 +23,28 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<Tessary> m_controller;
+    std::unique_ptr<LogCapture> m_capture;
 };
 
-void TestLogging::init()
+void TestLogCapture::init()
 {
     m_home = std::make_unique<TemporaryHome>();
-    m_controller = std::make_unique<Tessary>();
+    m_capture = std::make_unique<LogCapture>();
 }
 
-void TestLogging::cleanup()
+void TestLogCapture::cleanup()
 {
-    m_controller.reset();
+    m_capture.reset();
     m_home.reset();
 }
 
-void TestLogging::onlyLinesWhileCapturingEndInTheFile()
+void TestLogCapture::onlyLinesWhileCapturingEndInTheFile()
 {
-    QVERIFY(!m_controller->isCapturingLogging());
+    QVERIFY(!m_capture->isCapturing());
     Log::handler()(u"before any capture"_s);
-    m_controller->toggleCapturingLogging();
-    QVERIFY(m_controller->isCapturingLogging());
-    const QString path = m_controller->logFilePath();
+    m_capture->toggle();
+    QVERIFY(m_capture->isCapturing());
+    const QString path = m_capture->filePath();
     static const QRegularExpression name(u"^Tessary Log - \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\+0000\\.txt$"_s);
     QCOMPARE(QFileInfo(path).path(), m_home->desktopPath());
     QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
@@ -52,8 +52,8 @@ void TestLogging::onlyLinesWhileCapturingEndInTheFile()
     // Each line ends in a line feed; a line break inside a line stays.
     Log::handler()(u"first\nstill first"_s);
     Log::handler()(u"Ünïcödé"_s);
-    m_controller->toggleCapturingLogging();
-    QVERIFY(!m_controller->isCapturingLogging());
+    m_capture->toggle();
+    QVERIFY(!m_capture->isCapturing());
     Log::handler()(u"after the capture"_s);
     QCOMPARE(readFile(path), u"first\nstill first\nÜnïcödé\n"_s.toUtf8());
     // For the user's eyes only.
@@ -61,18 +61,18 @@ void TestLogging::onlyLinesWhileCapturingEndInTheFile()
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
-void TestLogging::deletedLogFileTurnsLoggingOff()
+void TestLogCapture::deletedLogFileTurnsLoggingOff()
 {
-    m_controller->beginCapturingLogging();
-    QVERIFY(QFile::remove(m_controller->logFilePath()));
+    m_capture->begin();
+    QVERIFY(QFile::remove(m_capture->filePath()));
     Log::handler()(u"lost line"_s);
-    QTRY_VERIFY(!m_controller->isCapturingLogging());
+    QTRY_VERIFY(!m_capture->isCapturing());
     QVERIFY(QDir(m_home->desktopPath()).entryList(QDir::Files).isEmpty());
 }
 
-void TestLogging::linesFromManyThreadsStayWhole()
+void TestLogCapture::linesFromManyThreadsStayWhole()
 {
-    m_controller->beginCapturingLogging();
+    m_capture->begin();
     constexpr int threads = 8;
     constexpr int linesPerThread = 200;
     const auto done = std::make_shared<QSemaphore>();
@@ -85,7 +85,7 @@ void TestLogging::linesFromManyThreadsStayWhole()
     }
     QVERIFY(done->tryAcquire(threads, 30000));
 
-    const QList<QByteArray> lines = readFile(m_controller->logFilePath()).split('\n');
+    const QList<QByteArray> lines = readFile(m_capture->filePath()).split('\n');
     QCOMPARE(lines.size(), threads * linesPerThread + 1);
     QVERIFY(lines.last().isEmpty());
     static const QRegularExpression whole(u"^thread \\d line \\d+ x{40}$"_s);
@@ -93,5 +93,5 @@ void TestLogging::linesFromManyThreadsStayWhole()
         QVERIFY2(whole.match(QString::fromUtf8(lines.at(i))).hasMatch(), lines.at(i).constData());
 }
 
-QTEST_GUILESS_MAIN(TestLogging)
-#include "TestLogging.moc"
+QTEST_GUILESS_MAIN(TestLogCapture)
+#include "TestLogCapture.moc"

@@ -1,8 +1,9 @@
-#include "Tessary.h"
+#include "LogCapture.h"
 
+#include "FileLogger.h"
+#include "Log.h"
+#include "Utilities.h"
 #include "core/pipeline/ThreadHops.h"
-#include "core/support/FileLogger.h"
-#include "core/support/Utilities.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -10,7 +11,7 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr double kLoggingOffDelay = 0.001;
+constexpr double kEndDelay = 0.001;
 
 QString newLogFilePath()
 {
@@ -20,60 +21,65 @@ QString newLogFilePath()
 }
 } // namespace
 
-Log::Handler Tessary::log()
+LogCapture::LogCapture(QObject *parent)
+    : QObject(parent)
 {
-    return Log::handler();
 }
 
-void Tessary::writeLogLine(const QString &line)
+LogCapture::~LogCapture()
+{
+    end();
+}
+
+void LogCapture::writeLine(const QString &line)
 {
     qInfo().noquote() << line;
     const std::shared_ptr<FileLogger> logger = fileLogger();
     if (logger && !logger->logString(line))
         executeBlockOnMainThread(
-            this, [this] { endCapturingLogging(); }, kLoggingOffDelay);
+            this, [this] { end(); }, kEndDelay);
 }
 
-void Tessary::beginCapturingLogging()
+void LogCapture::begin()
 {
     const QString path = newLogFilePath();
-    endCapturingLogging();
+    end();
     auto logger = std::make_shared<FileLogger>(path, FileLogger::ModeReplace);
     {
-        QMutexLocker locker(&m_loggerLock);
+        QMutexLocker locker(&m_lock);
         m_fileLogger = std::move(logger);
     }
-    Log::setWriter([this](const QString &line) { writeLogLine(line); });
+    Log::setWriter([this](const QString &line) { writeLine(line); });
 }
 
-void Tessary::endCapturingLogging()
+void LogCapture::end()
 {
     Log::setWriter({});
-    QMutexLocker locker(&m_loggerLock);
+    QMutexLocker locker(&m_lock);
     m_fileLogger.reset();
 }
 
-void Tessary::toggleCapturingLogging()
+void LogCapture::toggle()
 {
-    if (isCapturingLogging())
-        endCapturingLogging();
+    if (isCapturing())
+        end();
     else
-        beginCapturingLogging();
+        begin();
 }
 
-bool Tessary::isCapturingLogging() const
+bool LogCapture::isCapturing() const
 {
     return fileLogger() != nullptr;
 }
 
-QString Tessary::logFilePath() const
+QString LogCapture::filePath() const
 {
     const std::shared_ptr<FileLogger> logger = fileLogger();
     return logger ? logger->path() : QString();
 }
 
-std::shared_ptr<FileLogger> Tessary::fileLogger() const
+std::shared_ptr<FileLogger> LogCapture::fileLogger() const
 {
-    QMutexLocker locker(&m_loggerLock);
+    QMutexLocker locker(&m_lock);
     return m_fileLogger;
 }
