@@ -3,6 +3,7 @@
 #include "AddDestinationMenu.h"
 #include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DropboxManager.h"
+#include "core/pipeline/Housekeeping.h"
 #include "core/settings/Settings.h"
 #include "core/support/LogCapture.h"
 #include "gui/statusitem/QuickZipWindow.h"
@@ -16,6 +17,7 @@ Tessary::Tessary()
     UtilitiesWindows::installUserInteraction();
     m_settings = std::make_unique<Settings>();
     m_logCapture = std::make_unique<LogCapture>();
+    m_housekeeping = std::make_unique<Housekeeping>();
     m_dropboxManager = std::make_unique<DropboxManager>();
     m_addDestinationMenu = std::make_unique<AddDestinationMenu>(*this);
     m_destinationList = std::make_unique<DestinationListModel>(DestinationListModel::defaultStorePath());

@@ -5,10 +5,8 @@
 #include "gui/chooser/DestinationChooserViewDelegate.h"
 
 #include "core/support/Error.h"
-#include "core/support/Log.h"
 
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QPointF>
 #include <QPointer>
@@ -23,6 +21,7 @@
 class AddDestinationMenu;
 class DropboxManager;
 class MultiOperation;
+class Housekeeping;
 class LogCapture;
 class ProgressWindowController;
 class QAction;
@@ -77,11 +76,6 @@ public:
     void showIntroductionWithShowSkipReminderMessage(bool showSkipReminderMessage);
     /// The introduction while it is open; null otherwise.
     IntroductionWindowController *introductionWindow() const;
-    /// Collects the garbage now and every hour from now on.
-    void setupGarbageCollection();
-    /// Removes, off the GUI thread, every entry of the internal folder created more than 72
-    /// hours before now.
-    void collectGarbage();
 
     // The status item: the drop pad, the tray icon and the quick-zip window
 
@@ -243,7 +237,6 @@ private:
     bool m_quickZipWindowFading = false;
     QTimer m_showQuickZipWindowTimer;
     QTimer m_hideQuickZipWindowTimer;
-    QTimer m_garbageCollectionTimer;
     std::unique_ptr<DropboxManager> m_dropboxManager;
     std::unique_ptr<AddDestinationMenu> m_addDestinationMenu;
     std::unique_ptr<DestinationListModel> m_destinationList;
@@ -254,4 +247,5 @@ private:
     QPointer<DestinationsConfigureWindowController> m_destinationsConfigureDialog;
     QPointer<IntroductionWindowController> m_introductionWindow;
     std::unique_ptr<LogCapture> m_logCapture;
+    std::unique_ptr<Housekeeping> m_housekeeping;
 };

@@ -1,8 +1,8 @@
-// Launch and housekeeping: the start of the program, the steps of its first launch, and the
-// internal folder kept free of the job folders of days gone by.
+// Launch: the start of the program and the steps of its first launch.
 
 #include "Tessary.h"
 
+#include "core/pipeline/Housekeeping.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
@@ -19,14 +19,12 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int kGarbageCollectionIntervalMs = 3600 * 1000;
-constexpr qint64 kStaleAfterSeconds = 72 * 3600;
 constexpr int kEndAfterUnsupportedMs = 1000;
 } // namespace
 
 bool Tessary::launch()
 {
-    setupGarbageCollection();
+    m_housekeeping->start();
     setupStatusMenu();
     m_destinationList->load();
     if (!performSystemVersionCheck())
@@ -85,19 +83,4 @@ void Tessary::showIntroductionWithShowSkipReminderMessage(bool showSkipReminderM
 IntroductionWindowController *Tessary::introductionWindow() const
 {
     return m_introductionWindow;
-}
-
-void Tessary::setupGarbageCollection()
-{
-    m_garbageCollectionTimer.setInterval(kGarbageCollectionIntervalMs);
-    connect(&m_garbageCollectionTimer, &QTimer::timeout, this, &Tessary::collectGarbage);
-    m_garbageCollectionTimer.start();
-    collectGarbage();
-}
-
-void Tessary::collectGarbage()
-{
-    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kStaleAfterSeconds);
-    executeBlockInBackground(
-        [folder = Destination::internalFolderPath(), limit] { Utilities::removeEntriesCreatedBefore(folder, limit); });
 }

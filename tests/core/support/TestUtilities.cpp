@@ -1,6 +1,8 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
+#include "core/destinations/Destination.h"
+#include "core/pipeline/Housekeeping.h"
 #include "core/support/FileNames.h"
 #include "core/support/Utilities.h"
 
@@ -26,6 +28,7 @@ private Q_SLOTS:
     void recipients_data();
     void recipients();
     void staleEntriesAreRemovedAndLinksNotFollowed();
+    void housekeepingClearsTheInternalFolderAtItsStart();
 };
 
 void TestUtilities::availableFileName_data()
@@ -134,6 +137,23 @@ void TestUtilities::staleEntriesAreRemovedAndLinksNotFollowed()
     QCOMPARE(
         QDir(archives).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System), QStringList {u"job-71"_s});
     QCOMPARE(readFile(dir.filePath(u"outside/keep.txt"_s)), QByteArray("keep")); // never followed
+}
+
+void TestUtilities::housekeepingClearsTheInternalFolderAtItsStart()
+{
+    const TemporaryHome home;
+    const QString internal = Destination::internalFolderPath();
+    QVERIFY(writeFile(internal + u"/old-job/Report.zip"_s, "old"));
+    QVERIFY(writeFile(internal + u"/new-job/Report.zip"_s, "new"));
+    const qint64 old = QDateTime::currentSecsSinceEpoch() - Housekeeping::StaleAfterSeconds - 3600;
+    QProcess touch;
+    touch.start(u"touch"_s, {u"-d"_s, u"@%1"_s.arg(old), internal + u"/old-job"_s});
+    QVERIFY(touch.waitForFinished() && touch.exitCode() == 0);
+
+    Housekeeping housekeeping;
+    housekeeping.start();
+    QTRY_VERIFY(!QFileInfo::exists(internal + u"/old-job"_s));
+    QVERIFY(QFileInfo::exists(internal + u"/new-job/Report.zip"_s));
 }
 
 void TestUtilities::namesKeepEveryByte_data()
