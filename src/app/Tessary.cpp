@@ -6,6 +6,7 @@
 #include "core/pipeline/Housekeeping.h"
 #include "core/settings/Settings.h"
 #include "core/support/LogCapture.h"
+#include "gui/destinations/DestinationEditor.h"
 #include "gui/statusitem/QuickZipWindow.h"
 #include "gui/statusitem/StatusItem.h"
 #include "gui/support/UtilitiesWindows.h"
@@ -20,6 +21,7 @@ Tessary::Tessary()
     m_housekeeping = std::make_unique<Housekeeping>();
     m_dropboxManager = std::make_unique<DropboxManager>();
     m_addDestinationMenu = std::make_unique<AddDestinationMenu>(*this);
+    m_destinationEditor = std::make_unique<DestinationEditor>();
     m_destinationList = std::make_unique<DestinationListModel>(DestinationListModel::defaultStorePath());
     connect(m_destinationList.get(), &DestinationListModel::destinationAdded, this, &Tessary::adoptDestination);
     connect(m_destinationList.get(), &DestinationListModel::saveFailed, this, &Tessary::destinationsNotSaved);

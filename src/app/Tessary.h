@@ -21,6 +21,7 @@
 class AddDestinationMenu;
 class DropboxManager;
 class MultiOperation;
+class DestinationEditor;
 class Housekeeping;
 class LogCapture;
 class ProgressWindowController;
@@ -239,6 +240,7 @@ private:
     QTimer m_hideQuickZipWindowTimer;
     std::unique_ptr<DropboxManager> m_dropboxManager;
     std::unique_ptr<AddDestinationMenu> m_addDestinationMenu;
+    std::unique_ptr<DestinationEditor> m_destinationEditor;
     std::unique_ptr<DestinationListModel> m_destinationList;
     QList<QPointer<ProgressWindowController>> m_progressWindows;
     QString m_pathToLastZipCreated;

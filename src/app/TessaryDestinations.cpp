@@ -16,7 +16,7 @@ using namespace Qt::Literals::StringLiterals;
 
 void Tessary::adoptDestination(Destination *destination)
 {
-    destination->setConfigurator(&DestinationEditor::configure);
+    destination->setEditing(m_destinationEditor.get());
     if (auto *dropbox = qobject_cast<DestinationDropbox *>(destination))
         dropbox->setDropboxManager(m_dropboxManager.get());
     if (auto *addTile = qobject_cast<DestinationAddDestination *>(destination))

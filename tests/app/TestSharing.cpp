@@ -420,7 +420,7 @@ void TestSharing::settingsDialogs()
         modal->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
     });
     bool cancelled = true;
-    DestinationEditor::configure(email, [&cancelled](bool wasCancelled) { cancelled = wasCancelled; });
+    DestinationEditor().configure(email, [&cancelled](bool wasCancelled) { cancelled = wasCancelled; });
     QVERIFY(!cancelled);
     QCOMPARE(email.emailAddresses(), (QStringList {u"anna@example.org"_s, u"ben@example.org"_s}));
     QCOMPARE(email.subject(), u"Two\nlines"_s);
@@ -501,7 +501,7 @@ void TestSharing::aTokenTheKeyringRefusesIsTold()
         })
         .answerMessageBox();
     std::optional<bool> cancelled;
-    DestinationEditor::configure(dropbox, [&cancelled](bool wasCancelled) { cancelled = wasCancelled; });
+    DestinationEditor().configure(dropbox, [&cancelled](bool wasCancelled) { cancelled = wasCancelled; });
     QTRY_COMPARE(cancelled, std::optional(false));
     QTRY_COMPARE(driver.messages.size(), 1);
     QVERIFY2(driver.messages.first().startsWith(u"Dropbox Access Token Not Saved|Your Dropbox access token could "

@@ -109,10 +109,16 @@ bool Destination::shouldDisplayArchiveCreatedNotification() const
 
 void Destination::configureWithCompletion(const ConfigureCompletion &completion)
 {
-    if (canBeConfigured() && m_configurator)
-        m_configurator(*this, completion);
+    if (canBeConfigured() && m_editing != nullptr)
+        m_editing->configure(*this, completion);
     else if (completion)
         completion(false);
+}
+
+void Destination::rename()
+{
+    if (m_editing != nullptr)
+        m_editing->rename(*this);
 }
 
 void Destination::handleClickAction() { }

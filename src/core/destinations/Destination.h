@@ -14,7 +14,7 @@ class Operation;
 // A place or a way of delivering an archive. The base class holds what every kind shares and
 // decides in which folder an archive is written; the kinds override the hooks through which the
 // zip request and the tiles talk to a Destination without knowing its kind. The model opens no
-// window: the windows that edit it are installed by its owner (setConfigurator()), and it speaks
+// window: the windows that edit it are installed by its owner (setEditing()), and it speaks
 // to the user through Utilities. A zip request calls, in order: destinationWillBeUsedWithURLsToZip(),
 // finalFolderPath(), postZipOperationWithPathToCreatedZipArchive(), and at the end
 // shouldDisplayArchiveCreatedNotification(), shouldRevealZipUponCreation() and
@@ -67,11 +67,20 @@ public:
     void setName(const QString &name) { m_name = name; }
     qint64 tag() const { return m_tag; }
     void setTag(qint64 tag) { m_tag = tag; }
-    /// Opens the configuration of a Destination: installed by the owner of the list, since the
-    /// windows that edit each kind live above the model.
-    using Configurator = std::function<void(Destination &destination, const ConfigureCompletion &completion)>;
-    void setConfigurator(const Configurator &configurator) { m_configurator = configurator; }
-    /// The items of the drop that last reached this Destination's tile.
+    /// The windows that edit a Destination: installed by the owner of the list, since they live
+    /// above the model. Every way to them goes through the Destination.
+    class Editing
+    {
+    public:
+        virtual ~Editing() = default;
+        /// The settings dialog of the Destination's kind; the completion hears whether it was
+        /// cancelled.
+        virtual void configure(Destination &destination, const ConfigureCompletion &completion) = 0;
+        /// The rename dialog.
+        virtual void rename(Destination &destination) = 0;
+    };
+    /// Kept, not owned; it outlives the Destination's use.
+    void setEditing(Editing *editing) { m_editing = editing; }
 
     /// Writes the fields this kind keeps in the Destinations file; a kind writes its own
     /// fields, then the base ones. Each kind reads them back in its constructor from a coder.
@@ -86,9 +95,11 @@ public:
     virtual bool canBeRenamed() const;
     /// Whether the "archive created" notice may be shown when the job ended quickly.
     virtual bool shouldDisplayArchiveCreatedNotification() const;
-    /// Runs the configuration through the configurator, for the kinds that have one; otherwise
-    /// calls the completion with false at once.
+    /// Opens the settings dialog, for the kinds that have one and where the windows are
+    /// installed; otherwise calls the completion with false at once.
     void configureWithCompletion(const ConfigureCompletion &completion);
+    /// Opens the rename dialog, where the windows are installed.
+    void rename();
     /// A click on the tile, where the chooser passes clicks on.
     virtual void handleClickAction();
     /// An Operation to run after the archive was created (nothing for most kinds).
@@ -122,7 +133,7 @@ private:
     QString m_rootFolderPath;
     QString m_name;
     qint64 m_tag = 0;
-    Configurator m_configurator;
+    Editing *m_editing = nullptr;
 };
 
 using DestinationPointer = std::shared_ptr<Destination>;

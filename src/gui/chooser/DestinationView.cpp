@@ -1,7 +1,6 @@
 #include "DestinationView.h"
 
 #include "core/destinations/Destination.h"
-#include "gui/destinations/DestinationEditor.h"
 #include "gui/support/DropAction.h"
 #include "gui/support/ImageManager.h"
 #include "gui/support/UtilitiesWindows.h"
@@ -174,10 +173,10 @@ QMenu *DestinationView::createConfigureMenu()
     };
     if (destination->canBeConfigured()) {
         item(u"Configure \"%1\"..."_s.arg(destination->name()),
-            [](Destination &chosen) { DestinationEditor::configure(chosen, {}); });
+            [](Destination &chosen) { chosen.configureWithCompletion({}); });
         menu->addSeparator();
     }
-    item(u"Change Name..."_s, &DestinationEditor::rename);
+    item(u"Change Name..."_s, [](Destination &chosen) { chosen.rename(); });
     return menu;
 }
 

@@ -512,6 +512,8 @@ void TestChooser::theGearMenusDialogs()
     QFETCH(QString, name);
     QFETCH(QString, server);
     const auto ftp = std::make_shared<DestinationFTP>(u"Uploads"_s);
+    DestinationEditor editor; // as the owner of the list installs it
+    ftp->setEditing(&editor);
     QSignalSpy changes(ftp.get(), &Destination::destinationDidChange);
     DestinationChooserView chooser(QSizeF(80, 80));
     chooser.setDestinations({ftp});
