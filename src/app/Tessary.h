@@ -2,7 +2,6 @@
 
 #include "core/destinations/Destination.h"
 #include "core/destinations/DestinationListModel.h"
-#include "gui/chooser/DestinationChooserViewDelegate.h"
 
 #include "core/support/Error.h"
 
@@ -26,7 +25,7 @@ class Housekeeping;
 class LogCapture;
 class ProgressWindowController;
 class QAction;
-class QuickZipWindow;
+class QuickZipFlow;
 class RequestAsker;
 class Settings;
 class DestinationsConfigureWindowController;
@@ -38,7 +37,7 @@ struct ZipRequest;
 // The application controller: one per process, made by main() and handed to what needs it. It owns
 // the companions of the whole run, the status item with its menu and the quick-zip window, and
 // the user's logging switch.
-class Tessary final : public QObject, public DestinationChooserViewDelegate
+class Tessary final : public QObject
 {
     Q_OBJECT
 
@@ -81,39 +80,12 @@ public:
     // The status item: the drop pad, the tray icon and the quick-zip window
 
     /// Puts up the drop pad (where the user last put it), the tray icon where the desktop has a
-    /// tray, and the status menu; prepares the quick-zip window.
+    /// tray, and the status menu; prepares the quick-zip window, whose drops start zip requests.
     void setupStatusMenu();
     /// Null until setupStatusMenu().
     StatusItem *statusItem() const { return m_statusItem.get(); }
-    QuickZipWindow *quickZipWindow() const { return m_quickZipWindow.get(); }
-    /// True from the moment the window is asked to show until its fade-out has ended.
-    bool quickZipWindowShown() const { return m_quickZipWindowShown; }
-    bool isShowQuickZipWindowTimerActive() const { return m_showQuickZipWindowTimer.isActive(); }
-    bool isHideQuickZipWindowTimerActive() const { return m_hideQuickZipWindowTimer.isActive(); }
-
-    /// Loads the grid with the Destinations and shows the window under the pad, kept on its
-    /// screen; then watches the mouse buttons. Nothing while the window is shown.
-    void showQuickZipWindow();
-    /// Fades the window out. Nothing while it is hidden or already fading.
-    void hideQuickZipWindow();
-    void startShowQuickZipWindowTimer();
-    void cancelShowQuickZipWindowTimer();
-    void startHideQuickZipWindowTimer();
-    void cancelHideQuickZipWindowTimer();
-    /// Hides the window once no mouse button is held down, wherever the drag went.
-    void monitorMouseButton();
-
-    void draggingEnteredStatusButton();
-    void draggingExitedStatusButton();
-    /// A drop on the pad: the custom zip of the files it carried.
-    void receiveDragOnStatusButton(const QList<QUrl> &urls);
-    void draggingEnded();
-    /// The drag was given up over the pad or the window: the window goes without waiting for
-    /// the button to be let go.
-    void draggingCancelled();
-    /// A drop on a tile of the quick-zip window: the quick zip of its files, 0.1 s later.
-    void destinationDidReceiveDragAndDrop(const DestinationPointer &destination, const QList<QUrl> &urls) override;
-    bool removalOfDestinationRequested(Destination *destination) override;
+    /// The drags over the pad and the quick-zip window; null until setupStatusMenu().
+    QuickZipFlow *quickZipFlow() const { return m_quickZipFlow.get(); }
 
     // The status menu
 
@@ -233,11 +205,7 @@ private:
 
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<StatusItem> m_statusItem;
-    std::unique_ptr<QuickZipWindow> m_quickZipWindow;
-    bool m_quickZipWindowShown = false;
-    bool m_quickZipWindowFading = false;
-    QTimer m_showQuickZipWindowTimer;
-    QTimer m_hideQuickZipWindowTimer;
+    std::unique_ptr<QuickZipFlow> m_quickZipFlow;
     std::unique_ptr<DropboxManager> m_dropboxManager;
     std::unique_ptr<AddDestinationMenu> m_addDestinationMenu;
     std::unique_ptr<DestinationEditor> m_destinationEditor;

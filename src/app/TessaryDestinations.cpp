@@ -1,6 +1,7 @@
 #include "Tessary.h"
 
 #include "AddDestinationMenu.h"
+#include "QuickZipFlow.h"
 #include "core/destinations/DestinationAddDestination.h"
 #include "core/destinations/DestinationDropbox.h"
 #include "core/destinations/DestinationListModel.h"
@@ -45,7 +46,7 @@ void Tessary::configureDestinationsSelected()
         [this] { return m_settings->preferredDestinationsWindowLocation(); },
         [this](const QPointF &place) { m_settings->setPreferredDestinationsWindowLocation(place); }};
     m_destinationsConfigureDialog
-        = new DestinationsConfigureWindowController(*m_destinationList, this, location, [this] {
+        = new DestinationsConfigureWindowController(*m_destinationList, m_quickZipFlow.get(), location, [this] {
               // Let go of the window that closed, once its close is over.
               if (m_destinationsConfigureDialog)
                   m_destinationsConfigureDialog->deleteLater();

@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 
 #include "app/AddDestinationMenu.h"
+#include "app/QuickZipFlow.h"
 #include "app/Tessary.h"
 #include "core/destinations/DestinationDropbox.h"
 #include "core/destinations/DestinationICloud.h"
@@ -216,7 +217,8 @@ void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
     QVERIFY(writeFile(m_home->filePath(u"work/plan.txt"_s), "the plan"));
     const QString folder = m_home->filePath(u"Projects.old"_s);
     QVERIFY(QDir().mkpath(folder));
-    m_controller->destinationDidReceiveDragAndDrop(m_controller->destinationList()->destinations().last(),
+    m_controller->quickZipFlow()->destinationDidReceiveDragAndDrop(
+        m_controller->destinationList()->destinations().last(),
         {QUrl::fromLocalFile(m_home->filePath(u"work/plan.txt"_s))});
     QTRY_VERIFY(addMenu() != nullptr);
     // The folder chooser comes once the menu has finished with the click.
@@ -275,9 +277,11 @@ void TestStatusItem::theDestinationsWindow()
     QTRY_VERIFY(window->height() > height);
     QCOMPARE(window->size(), dialog->chooserView()->size());
     // The quick-zip grid has the same shape for the same list.
-    m_controller->showQuickZipWindow();
-    QCOMPARE(m_controller->quickZipWindow()->chooserView()->columnCount(), dialog->chooserView()->columnCount());
-    QCOMPARE(m_controller->quickZipWindow()->chooserView()->rowCount(), dialog->chooserView()->rowCount());
+    m_controller->quickZipFlow()->showQuickZipWindow();
+    QCOMPARE(m_controller->quickZipFlow()->quickZipWindow()->chooserView()->columnCount(),
+        dialog->chooserView()->columnCount());
+    QCOMPARE(
+        m_controller->quickZipFlow()->quickZipWindow()->chooserView()->rowCount(), dialog->chooserView()->rowCount());
 
     window->move(300, 200); // as the user moves it
     QCOMPARE(m_controller->settings()->preferredDestinationsWindowLocation(), QPointF(window->geometry().topLeft()));
@@ -398,15 +402,15 @@ void TestStatusItem::aHoldShowsTheWindowUntilEveryButtonIsUp()
     files.setUrls({QUrl::fromLocalFile(m_home->filePath(u"notes.txt"_s))});
     m_buttons = Qt::LeftButton;
     QCOMPARE(sendDrag(QEvent::DragEnter, files), Qt::CopyAction);
-    QTRY_VERIFY(m_controller->quickZipWindow()->isVisible());
-    QVERIFY(!m_controller->isShowQuickZipWindowTimerActive());
+    QTRY_VERIFY(m_controller->quickZipFlow()->quickZipWindow()->isVisible());
+    QVERIFY(!m_controller->quickZipFlow()->isShowQuickZipWindowTimerActive());
     // A second drag over the pad while the window is up adds no window and no timer.
     sendDrag(QEvent::DragLeave, files);
     QCOMPARE(sendDrag(QEvent::DragEnter, files), Qt::CopyAction);
     QTest::qWait(700);
-    QVERIFY(!m_controller->isShowQuickZipWindowTimerActive());
+    QVERIFY(!m_controller->quickZipFlow()->isShowQuickZipWindowTimerActive());
     sendDrag(QEvent::DragLeave, files);
-    QVERIFY(m_controller->quickZipWindow()->isVisible()); // leaving the pad keeps it
+    QVERIFY(m_controller->quickZipFlow()->quickZipWindow()->isVisible()); // leaving the pad keeps it
     const QList<QWidget *> windows = QApplication::topLevelWidgets();
     QCOMPARE(std::count_if(windows.cbegin(), windows.cend(),
                  [](const QWidget *window) { return qobject_cast<const QuickZipWindow *>(window) != nullptr; }),
@@ -415,12 +419,12 @@ void TestStatusItem::aHoldShowsTheWindowUntilEveryButtonIsUp()
     QElapsedTimer released;
     released.start();
     m_buttons = Qt::NoButton;
-    QTRY_VERIFY(!m_controller->quickZipWindowShown());
+    QTRY_VERIFY(!m_controller->quickZipFlow()->quickZipWindowShown());
     QVERIFY(released.elapsed() >= QuickZipWindow::FadeOutMs);
-    QVERIFY(!m_controller->quickZipWindow()->isVisible());
-    QCOMPARE(m_controller->quickZipWindow()->windowOpacity(), 1.0);
-    QVERIFY(!m_controller->isHideQuickZipWindowTimerActive());
-    QVERIFY(!m_controller->isShowQuickZipWindowTimerActive());
+    QVERIFY(!m_controller->quickZipFlow()->quickZipWindow()->isVisible());
+    QCOMPARE(m_controller->quickZipFlow()->quickZipWindow()->windowOpacity(), 1.0);
+    QVERIFY(!m_controller->quickZipFlow()->isHideQuickZipWindowTimerActive());
+    QVERIFY(!m_controller->quickZipFlow()->isShowQuickZipWindowTimerActive());
 }
 
 void TestStatusItem::onlyFilesCountInADrop()
@@ -430,7 +434,7 @@ void TestStatusItem::onlyFilesCountInADrop()
     // Refused while dragged: the pointer says it cannot be dropped, and no grid comes.
     QCOMPARE(sendDrag(QEvent::DragEnter, link), Qt::IgnoreAction);
     QVERIFY(!pad()->isHilited());
-    QVERIFY(!m_controller->isShowQuickZipWindowTimerActive());
+    QVERIFY(!m_controller->quickZipFlow()->isShowQuickZipWindowTimerActive());
     Q_EMIT pad()->dropped(link.urls()); // one that gets through anyway
     // The web link and the address give nothing to zip, which the user is told.
     const auto noticeShown = [] {

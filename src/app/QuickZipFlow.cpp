@@ -1,0 +1,124 @@
+#include "QuickZipFlow.h"
+
+#include "core/destinations/DestinationListModel.h"
+#include "core/pipeline/ArchiveNaming.h"
+#include "core/pipeline/ThreadHops.h"
+#include "gui/chooser/DestinationCell.h"
+#include "gui/chooser/DestinationChooserView.h"
+#include "gui/statusitem/DropPad.h"
+#include "gui/statusitem/QuickZipWindow.h"
+#include "gui/statusitem/StatusItemPlacement.h"
+#include "platform/PointerButtons.h"
+
+#include <QScreen>
+
+namespace {
+constexpr int kShowAfterMs = 500;
+constexpr int kMonitorMouseButtonIntervalMs = 100;
+constexpr double kPlacementDelay = 0.02;
+constexpr double kAfterDrop = 0.1;
+} // namespace
+
+QuickZipFlow::QuickZipFlow(DropPad *pad, DestinationListModel *destinations, QObject *parent)
+    : QObject(parent)
+    , m_pad(pad)
+    , m_destinations(destinations)
+    , m_window(std::make_unique<QuickZipWindow>())
+{
+    connect(pad, &DropPad::dragEntered, this, &QuickZipFlow::draggingEntered);
+    connect(pad, &DropPad::dragExited, this, &QuickZipFlow::draggingExited);
+    connect(pad, &DropPad::dragCancelled, this, &QuickZipFlow::draggingCancelled);
+    connect(pad, &DropPad::dropped, this, &QuickZipFlow::dropped);
+    m_window->chooserView()->setDelegate(this);
+    connect(m_window.get(), &QuickZipWindow::dragCancelled, this, &QuickZipFlow::draggingCancelled);
+    m_showTimer.setInterval(kShowAfterMs);
+    connect(&m_showTimer, &QTimer::timeout, this, &QuickZipFlow::showQuickZipWindow);
+    m_hideTimer.setInterval(kMonitorMouseButtonIntervalMs);
+    connect(&m_hideTimer, &QTimer::timeout, this, &QuickZipFlow::monitorMouseButton);
+}
+
+QuickZipFlow::~QuickZipFlow() = default;
+
+void QuickZipFlow::showQuickZipWindow()
+{
+    // One show per hold, even when the window is up already.
+    m_showTimer.stop();
+    if (m_shown)
+        return;
+    DestinationChooserView *chooser = m_window->chooserView();
+    chooser->setDestinations(m_destinations->destinations(), 0);
+    const QRect frame = StatusItemPlacement::quickZipWindowFrame(
+        m_pad->frameGeometry(), chooser->size(), m_pad->screen()->availableGeometry());
+    executeBlockOnMainThread(
+        this,
+        [this, frame] {
+            // A hide asked for meanwhile wins.
+            if (m_shown && !m_fading)
+                m_window->showWithFrame(frame);
+        },
+        kPlacementDelay);
+    m_hideTimer.start();
+    m_shown = true;
+}
+
+void QuickZipFlow::hideQuickZipWindow()
+{
+    if (!m_shown || m_fading)
+        return;
+    m_fading = true;
+    m_window->fadeOut([this] {
+        m_fading = false;
+        m_shown = false;
+    });
+}
+
+void QuickZipFlow::monitorMouseButton()
+{
+    if (PointerButtons::pressed() != Qt::NoButton)
+        return;
+    hideQuickZipWindow();
+    m_hideTimer.stop();
+}
+
+void QuickZipFlow::draggingEntered()
+{
+    m_pad->setHilited(true);
+    m_showTimer.start();
+}
+
+void QuickZipFlow::draggingExited()
+{
+    m_pad->setHilited(false);
+    m_showTimer.stop();
+}
+
+void QuickZipFlow::dropped(const QList<QUrl> &urls)
+{
+    m_pad->setHilited(false);
+    m_showTimer.stop();
+    Q_EMIT customZipRequested(ArchiveNaming::getsFileURLSFromDragOperation(urls));
+    hideQuickZipWindow();
+}
+
+void QuickZipFlow::draggingCancelled()
+{
+    m_showTimer.stop();
+    m_hideTimer.stop();
+    hideQuickZipWindow();
+}
+
+void QuickZipFlow::destinationDidReceiveDragAndDrop(const DestinationPointer &destination, const QList<QUrl> &urls)
+{
+    // The drag ends and the window begins to close before any question of the naming policy.
+    executeBlockOnMainThread(
+        this,
+        [this, destination, files = ArchiveNaming::getsFileURLSFromDragOperation(urls)] {
+            Q_EMIT quickZipRequested(destination, files);
+        },
+        kAfterDrop);
+}
+
+bool QuickZipFlow::removalOfDestinationRequested(Destination *destination)
+{
+    return m_destinations->remove(destination);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/destinations/Destination.h"
+#include "gui/chooser/DestinationChooserViewDelegate.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
+
+class DestinationListModel;
+class DropPad;
+class QuickZipWindow;
+
+// The quick zip as the user drives it with the mouse. A drag held over the drop pad for half a
+// second drops the quick-zip window down from the pad, a tile for every Destination. A drop on a
+// tile (there or in the Destinations window) asks for the quick zip of its files, 0.1 s later;
+// a drop on the pad asks for the custom zip. The window goes once no mouse button is held down,
+// wherever the drag went, and at once when the drag is given up.
+class QuickZipFlow final : public QObject, public DestinationChooserViewDelegate
+{
+    Q_OBJECT
+
+public:
+    QuickZipFlow(DropPad *pad, DestinationListModel *destinations, QObject *parent = nullptr);
+    ~QuickZipFlow() override;
+
+    QuickZipWindow *quickZipWindow() const { return m_window.get(); }
+    /// True from the moment the window is asked to show until its fade-out has ended.
+    bool quickZipWindowShown() const { return m_shown; }
+    bool isShowQuickZipWindowTimerActive() const { return m_showTimer.isActive(); }
+    bool isHideQuickZipWindowTimerActive() const { return m_hideTimer.isActive(); }
+
+    /// Loads the grid with the Destinations and shows the window under the pad, kept on its
+    /// screen; then watches the mouse buttons. Nothing while the window is shown.
+    void showQuickZipWindow();
+    /// Fades the window out. Nothing while it is hidden or already fading.
+    void hideQuickZipWindow();
+
+    void destinationDidReceiveDragAndDrop(const DestinationPointer &destination, const QList<QUrl> &urls) override;
+    bool removalOfDestinationRequested(Destination *destination) override;
+
+Q_SIGNALS:
+    /// The files dropped on a Destination's tile (only those of the file system).
+    void quickZipRequested(const DestinationPointer &destination, const QList<QUrl> &files);
+    /// The files dropped on the pad.
+    void customZipRequested(const QList<QUrl> &files);
+
+private:
+    void draggingEntered();
+    void draggingExited();
+    void dropped(const QList<QUrl> &urls);
+    /// The drag was given up over the pad or the window.
+    void draggingCancelled();
+    void monitorMouseButton();
+
+    DropPad *m_pad;
+    DestinationListModel *m_destinations;
+    std::unique_ptr<QuickZipWindow> m_window;
+    bool m_shown = false;
+    bool m_fading = false;
+    QTimer m_showTimer;
+    QTimer m_hideTimer;
+};
