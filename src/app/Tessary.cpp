@@ -2,6 +2,7 @@
 
 #include "AddDestinationMenu.h"
 #include "QuickZipFlow.h"
+#include "QuickZipPolicies.h"
 #include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DropboxManager.h"
 #include "core/pipeline/Housekeeping.h"
@@ -18,6 +19,7 @@ Tessary::Tessary()
     UtilitiesWindows::installUserInteraction();
     m_settings = std::make_unique<Settings>();
     m_logCapture = std::make_unique<LogCapture>();
+    m_quickZipPolicies = std::make_unique<QuickZipPolicies>(*m_settings);
     m_housekeeping = std::make_unique<Housekeeping>();
     m_dropboxManager = std::make_unique<DropboxManager>();
     m_addDestinationMenu = std::make_unique<AddDestinationMenu>(*this);

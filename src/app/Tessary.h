@@ -26,6 +26,7 @@ class LogCapture;
 class ProgressWindowController;
 class QAction;
 class QuickZipFlow;
+class QuickZipPolicies;
 class RequestAsker;
 class Settings;
 class DestinationsConfigureWindowController;
@@ -119,10 +120,6 @@ public:
     };
     using RequestCompletion
         = std::function<void(RequestOutcome outcome, const QString &archivePath, const Error &error)>;
-    /// (cancelled, name, password, error): the name is never empty, the password null for none;
-    /// an error when the password the policy asks for cannot be had.
-    using NameAndPasswordCompletion
-        = std::function<void(bool cancelled, const QString &name, const QString &password, const Error &error)>;
 
     /// A drop on a tile: settles name and password by the quick-zip policies, asking where they
     /// say so, then zips. Nothing to zip shows "No Files to Zip". The asker, where one is given,
@@ -130,23 +127,8 @@ public:
     /// what was half-written removed; so for every request below.
     void performQuickZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,
         const RequestCompletion &completion = {}, const QObject *asker = nullptr);
-    /// Turns the policies into a name and a password, running the dialogs they call for; the
-    /// preset password comes from the keychain off the GUI thread, so the completion may run
-    /// later.
-    void determineQuickZipOutputFileNameAndPasswordWithURLS(
-        const QList<QUrl> &urls, const NameAndPasswordCompletion &completion);
-    /// Answers true when there is no preset password or the user typed it.
-    void getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool matched)> &answered);
-    void defineSavedZipName();
-    /// Asks for the preset password and stores it in the keychain; defined hears whether a
-    /// password is now set (false when the user cancelled or the keychain refused it).
-    void defineSavedZipPassword(const std::function<void(bool defined)> &defined);
-    /// The preset-name policy; without a preset name, one is asked for first.
-    void useSavedNameSelected();
-    /// The preset-password policy; without a preset password, one is asked for first.
-    void useSavedPasswordSelected();
-    /// Sets the preset password, after asking for the current one where the user wants that.
-    void setSavedPasswordSelected();
+    /// The naming and password policies of the quick zip, with the preset name and password.
+    QuickZipPolicies *quickZipPolicies() const { return m_quickZipPolicies.get(); }
 
     /// A drop on the drop pad: one dialog asks for name, password and Destination, then zips.
     void performCustomZipWithURLs(
@@ -206,6 +188,7 @@ private:
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<QuickZipFlow> m_quickZipFlow;
+    std::unique_ptr<QuickZipPolicies> m_quickZipPolicies;
     std::unique_ptr<DropboxManager> m_dropboxManager;
     std::unique_ptr<AddDestinationMenu> m_addDestinationMenu;
     std::unique_ptr<DestinationEditor> m_destinationEditor;

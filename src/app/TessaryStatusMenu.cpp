@@ -3,6 +3,8 @@
 
 #include "Tessary.h"
 
+#include "QuickZipPolicies.h"
+
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
 #include "gui/statusitem/StatusItem.h"
@@ -58,16 +60,16 @@ void Tessary::buildStatusMenu()
     add(u"Use \"Tessary Archive\""_s, TagTessaryName, nameType(ZipNameTypeTessaryArchive));
     add(u"Derive Name from Source"_s, TagDeriveName, nameType(ZipNameTypeDerived));
     add(u"Ask For Name"_s, TagAskForName, nameType(ZipNameTypeAsk));
-    add(u"Use Preset Name"_s, TagUseSavedName, [this] { useSavedNameSelected(); });
+    add(u"Use Preset Name"_s, TagUseSavedName, [this] { m_quickZipPolicies->useSavedNameSelected(); });
     menu->addSeparator();
     add(u"QuickZip Password"_s, TagHeading, {});
     add(u"No Password"_s, TagNoPassword, passwordType(ZipPasswordTypeNone));
     add(u"Ask For Password"_s, TagAskForPassword, passwordType(ZipPasswordTypeAsk));
-    add(u"Use Preset Password"_s, TagUseSavedPassword, [this] { useSavedPasswordSelected(); });
+    add(u"Use Preset Password"_s, TagUseSavedPassword, [this] { m_quickZipPolicies->useSavedPasswordSelected(); });
     menu->addSeparator();
     add(u"QuickZip Settings"_s, TagHeading, {});
-    add(u"Set Preset Name..."_s, TagCommand, [this] { defineSavedZipName(); });
-    add(u"Set Preset Password..."_s, TagCommand, [this] { setSavedPasswordSelected(); });
+    add(u"Set Preset Name..."_s, TagCommand, [this] { m_quickZipPolicies->defineSavedZipName(); });
+    add(u"Set Preset Password..."_s, TagCommand, [this] { m_quickZipPolicies->setSavedPasswordSelected(); });
     menu->addSeparator();
     add(u"Destinations..."_s, TagCommand, [this] { configureDestinationsSelected(); });
     menu->addSeparator();

@@ -8,6 +8,7 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
+#include "app/QuickZipPolicies.h"
 #include "app/Tessary.h"
 #include "core/destinations/DestinationFolder.h"
 #include "core/settings/KeychainBackend.h"
@@ -391,7 +392,7 @@ void TestZipRequest::presetPasswordChecks()
         ModalDriver::type(modal, "confirmTextField", u"old"_s);
         ModalDriver::press(modal, Qt::Key_Return);
     });
-    m_controller->setSavedPasswordSelected();
+    m_controller->quickZipPolicies()->setSavedPasswordSelected();
     QTRY_COMPARE(dialogs, QStringList {u"SetSavedPasswordWindowController"_s});
     QCOMPARE(presetPassword(), u"old"_s);
 
@@ -402,7 +403,7 @@ void TestZipRequest::presetPasswordChecks()
         ModalDriver::press(modal, Qt::Key_Escape);
     };
     second.then(cancel).then(cancel);
-    m_controller->setSavedPasswordSelected();
+    m_controller->quickZipPolicies()->setSavedPasswordSelected();
     QTRY_COMPARE(dialogs, (QStringList {u"SetSavedPasswordWindowController"_s, u"EnterPasswordWindowController"_s}));
     QCOMPARE(presetPassword(), u"old"_s);
     QCOMPARE(second.remainingSteps(), 1);

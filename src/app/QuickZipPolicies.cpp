@@ -1,9 +1,4 @@
-// The quick-zip policies: what an archive is called and whether it gets a password, and the
-// preset name and password.
-
-#include "Tessary.h"
-
-#include "RequestAsker.h"
+#include "QuickZipPolicies.h"
 
 #include "core/pipeline/ArchiveNaming.h"
 #include "core/settings/Settings.h"
@@ -15,63 +10,33 @@
 #include "gui/prompts/SetSavedNameWindowController.h"
 #include "gui/prompts/SetSavedPasswordWindowController.h"
 
-#include <QFileInfo>
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr double kNoFilesNoticeDuration = 2.0;
-constexpr double kNoFilesNoticeDelay = 0.5;
 const QString kNoPresetPassword = u"Your preset password could not be read from your keyring: it may be locked, or "
                                   "no password is kept there. No archive was made. Unlock your keyring, or set the "
                                   "preset password again, and try once more."_s;
 } // namespace
 
-void Tessary::performQuickZipWithURLs(const QList<QUrl> &urls, const DestinationPointer &destination,
-    const RequestCompletion &completion, const QObject *asker)
+QuickZipPolicies::QuickZipPolicies(Settings &settings, QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
 {
-    if (urls.isEmpty()) {
-        showNoFilesToZip();
-        if (completion)
-            completion(RequestOutcome::Cancelled, QString(), Error());
-        return;
-    }
-    determineQuickZipOutputFileNameAndPasswordWithURLS(urls,
-        [this, urls, destination, completion, asker = RequestAsker(asker)](
-            bool cancelled, const QString &name, const QString &password, const Error &error) {
-            if (!error.isNull()) {
-                if (completion)
-                    completion(RequestOutcome::Failed, QString(), error);
-                Utilities::reportError(error);
-                return;
-            }
-            if (cancelled || asker.hasGone()) {
-                if (completion)
-                    completion(RequestOutcome::Cancelled, QString(), Error());
-                return;
-            }
-            performCommonZipWithURLs(urls, destination, name, password, completion, asker.object());
-        });
 }
 
-void Tessary::showNoFilesToZip()
-{
-    Utilities::displayNotification(u"No Files to Zip"_s, kNoFilesNoticeDuration, kNoFilesNoticeDelay);
-}
-
-void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
+void QuickZipPolicies::determineQuickZipOutputFileNameAndPasswordWithURLS(
     const QList<QUrl> &urls, const NameAndPasswordCompletion &completion)
 {
-    const qint32 nameType = m_settings->quickZipNameType();
-    const qint32 passwordType = m_settings->quickZipPasswordType();
+    const qint32 nameType = m_settings.quickZipNameType();
+    const qint32 passwordType = m_settings.quickZipPasswordType();
     bool cancelled = false;
     QString name;
     QString password;
 
-    const auto rememberNameChoice = [this](qint32 chosenType) { m_settings->setLastUsedAskForNameType(chosenType); };
+    const auto rememberNameChoice = [this](qint32 chosenType) { m_settings.setLastUsedAskForNameType(chosenType); };
     if (nameType == ZipNameTypeAsk && passwordType == ZipPasswordTypeAsk) {
-        AskForNameAndPasswordWindowController(m_settings->quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
-            m_settings->lastUsedAskForNameType(),
+        AskForNameAndPasswordWindowController(m_settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
+            m_settings.lastUsedAskForNameType(),
             [&](bool wasCancelled, qint32 chosenType, const QString &typedName, const QString &typedPassword) {
                 cancelled = wasCancelled;
                 if (wasCancelled)
@@ -82,8 +47,8 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
             })
             .runModal();
     } else if (nameType == ZipNameTypeAsk) {
-        AskForNameWindowController(m_settings->quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
-            m_settings->lastUsedAskForNameType(),
+        AskForNameWindowController(m_settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
+            m_settings.lastUsedAskForNameType(),
             [&](bool wasCancelled, qint32 chosenType, const QString &typedName) {
                 cancelled = wasCancelled;
                 if (wasCancelled)
@@ -110,7 +75,7 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
             name = ArchiveNaming::derivedNameFromURLs(urls);
             break;
         case ZipNameTypePreset:
-            name = m_settings->quickZipName();
+            name = m_settings.quickZipName();
             break;
         default:
             break;
@@ -132,7 +97,7 @@ void Tessary::determineQuickZipOutputFileNameAndPasswordWithURLS(
     });
 }
 
-void Tessary::getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool)> &answered)
+void QuickZipPolicies::getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool)> &answered)
 {
     Settings::readQuickZipPassword(this, [prompt, answered](const QString &preset, bool readable) {
         if (!readable) {
@@ -152,19 +117,19 @@ void Tessary::getPasswordFromUserWithPrompt(const QString &prompt, const std::fu
     });
 }
 
-void Tessary::defineSavedZipName()
+void QuickZipPolicies::defineSavedZipName()
 {
-    SetSavedNameWindowController(m_settings->quickZipName(), [this](const QString &name) {
-        m_settings->setQuickZipName(name);
+    SetSavedNameWindowController(m_settings.quickZipName(), [this](const QString &name) {
+        m_settings.setQuickZipName(name);
     }).runModal();
 }
 
-void Tessary::defineSavedZipPassword(const std::function<void(bool defined)> &defined)
+void QuickZipPolicies::defineSavedZipPassword(const std::function<void(bool defined)> &defined)
 {
     bool confirmed = false;
     QString password;
     bool requirePassword = false;
-    SetSavedPasswordWindowController(m_settings->passwordRequiredToChangePassword(),
+    SetSavedPasswordWindowController(m_settings.passwordRequiredToChangePassword(),
         [&](bool cancelled, bool required, const QString &typed) {
             confirmed = !cancelled;
             requirePassword = required;
@@ -184,22 +149,22 @@ void Tessary::defineSavedZipPassword(const std::function<void(bool defined)> &de
                 "keyring and set the preset password again."_s.arg(error.localizedDescription()),
                 u"Preset Password Not Saved"_s);
         } else {
-            m_settings->setPasswordRequiredToChangePassword(requirePassword);
+            m_settings.setPasswordRequiredToChangePassword(requirePassword);
         }
         if (defined)
             defined(error.isNull() && !password.isEmpty());
     });
 }
 
-void Tessary::useSavedNameSelected()
+void QuickZipPolicies::useSavedNameSelected()
 {
-    if (m_settings->quickZipName().isEmpty())
+    if (m_settings.quickZipName().isEmpty())
         defineSavedZipName();
-    if (!m_settings->quickZipName().isEmpty())
-        m_settings->setQuickZipNameType(ZipNameTypePreset);
+    if (!m_settings.quickZipName().isEmpty())
+        m_settings.setQuickZipNameType(ZipNameTypePreset);
 }
 
-void Tessary::useSavedPasswordSelected()
+void QuickZipPolicies::useSavedPasswordSelected()
 {
     Settings::readQuickZipPassword(this, [this](const QString &preset, bool readable) {
         if (!readable) {
@@ -208,7 +173,7 @@ void Tessary::useSavedPasswordSelected()
         }
         const auto choosePreset = [this](bool defined) {
             if (defined)
-                m_settings->setQuickZipPasswordType(ZipPasswordTypePreset);
+                m_settings.setQuickZipPasswordType(ZipPasswordTypePreset);
         };
         if (!preset.isEmpty())
             choosePreset(true);
@@ -217,9 +182,9 @@ void Tessary::useSavedPasswordSelected()
     });
 }
 
-void Tessary::setSavedPasswordSelected()
+void QuickZipPolicies::setSavedPasswordSelected()
 {
-    if (!m_settings->passwordRequiredToChangePassword()) {
+    if (!m_settings.passwordRequiredToChangePassword()) {
         defineSavedZipPassword({});
         return;
     }
