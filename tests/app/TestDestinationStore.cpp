@@ -89,7 +89,6 @@ private Q_SLOTS:
     void readsAKeyedArchiveMadeElsewhere();
     void damagedFileGivesTheDefaultSetAndIsKeptAside_data();
     void damagedFileGivesTheDefaultSetAndIsKeptAside();
-    void aDestinationNotInTheListIsNotDeleted();
     void aServerPasswordInTheFileMovesToTheKeyring_data();
     void aServerPasswordInTheFileMovesToTheKeyring();
     void failedSaveIsToldAndKeepsWhatWasThere();
@@ -333,20 +332,6 @@ void TestDestinationStore::damagedFileGivesTheDefaultSetAndIsKeptAside()
 
     relaunch();
     QCOMPARE(m_controller->destinationList()->destinations().size(), kBasicDefaultSet.size() + 2);
-}
-
-void TestDestinationStore::aDestinationNotInTheListIsNotDeleted()
-{
-    relaunch();
-    const QByteArray stored = readFile(m_controller->destinationList()->storePath());
-    const DestinationList before = m_controller->destinationList()->destinations();
-    DestinationFTP stranger(u"Stranger"_s);
-    QVERIFY(!m_controller->destinationList()->remove(&stranger));
-    QVERIFY(!m_controller->destinationList()->remove(nullptr));
-    QCOMPARE(m_controller->destinationList()->destinations(), before);
-    QCOMPARE(readFile(m_controller->destinationList()->storePath()), stored);
-    QVERIFY(m_controller->destinationList()->remove(before.first().get()));
-    QCOMPARE(m_controller->destinationList()->destinations(), before.mid(1));
 }
 
 void TestDestinationStore::aServerPasswordInTheFileMovesToTheKeyring_data()
