@@ -1,6 +1,7 @@
 #include "AddDestinationMenu.h"
 
-#include "Tessary.h"
+#include "ZipRequests.h"
+
 #include "core/destinations/DestinationAirDrop.h"
 #include "core/destinations/DestinationAlongsideSource.h"
 #include "core/destinations/DestinationDesktop.h"
@@ -9,6 +10,7 @@
 #include "core/destinations/DestinationFTP.h"
 #include "core/destinations/DestinationFolder.h"
 #include "core/destinations/DestinationICloud.h"
+#include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DestinationMessages.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Utilities.h"
@@ -63,8 +65,9 @@ const QList<Kind> &kinds()
 
 } // namespace
 
-AddDestinationMenu::AddDestinationMenu(Tessary &controller)
-    : m_controller(controller)
+AddDestinationMenu::AddDestinationMenu(DestinationListModel &destinations, ZipRequests &requests)
+    : m_destinations(destinations)
+    , m_requests(requests)
 {
 }
 
@@ -80,7 +83,7 @@ void AddDestinationMenu::showPopUpMenuWithURLsToZip(const QList<QUrl> &urls, boo
     menu->addAction(u"Add New Destination"_s)->setData(HeadingTag);
     menu->addSeparator();
     for (const Kind &kind : kinds()) {
-        if (kind.onlyOnce && m_controller.destinationList()->hasDestinationOfType(kind.type))
+        if (kind.onlyOnce && m_destinations.hasDestinationOfType(kind.type))
             continue;
         QAction *item = menu->addAction(
             QIcon(QPixmap::fromImage(ImageManager::imageNamed(kind.icon, QSizeF(kMenuIconSide, kMenuIconSide)))),
@@ -119,9 +122,9 @@ void AddDestinationMenu::folderDestinationSelected()
 
 void AddDestinationMenu::addDestination(const DestinationPointer &destination)
 {
-    m_controller.destinationList()->add(destination);
+    m_destinations.add(destination);
     if (!m_urlsToZip.isEmpty())
-        m_controller.performQuickZipWithURLs(m_urlsToZip, destination);
+        m_requests.quickZip(m_urlsToZip, destination);
     if (m_autoConfigureNewlyCreatedDestinations && destination->canBeConfigured())
         executeBlockOnMainThread(
             destination.get(), [added = destination.get()] { added->configureWithCompletion([](bool) {}); },

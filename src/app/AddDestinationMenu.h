@@ -5,8 +5,9 @@
 #include <QObject>
 #include <QPointer>
 
+class DestinationListModel;
 class QMenu;
-class Tessary;
+class ZipRequests;
 
 // The menu of the add tile: a heading and the kinds of Destination. The chosen one is added
 // before the tile; the items dropped on the tile are then zipped to it, and, after a click, its
@@ -19,7 +20,7 @@ public:
     /// The menu's first item, a heading.
     static constexpr int HeadingTag = 9999;
 
-    explicit AddDestinationMenu(Tessary &controller);
+    AddDestinationMenu(DestinationListModel &destinations, ZipRequests &requests);
 
     /// Opens the menu at the mouse, centred on it and 20 points up, kept on the screen. The
     /// kinds that may exist only once are offered while the list has none of theirs.
@@ -33,7 +34,8 @@ public:
 private:
     void folderDestinationSelected();
 
-    Tessary &m_controller;
+    DestinationListModel &m_destinations;
+    ZipRequests &m_requests;
     QList<QUrl> m_urlsToZip;
     bool m_autoConfigureNewlyCreatedDestinations = false;
     QPointer<QMenu> m_menu;

@@ -1,6 +1,9 @@
 #include "CommandLine.h"
 
 #include "Tessary.h"
+#include "ZipRequests.h"
+
+#include "core/destinations/DestinationListModel.h"
 #include "core/support/FileNames.h"
 #include "core/support/Utilities.h"
 #include "gui/support/UtilitiesWindows.h"
@@ -163,27 +166,27 @@ void CommandLine::startZipRequest(Tessary &controller, Mode mode, const QString 
         ended(unknown);
         return;
     }
-    const Tessary::RequestCompletion completion
-        = [ended](Tessary::RequestOutcome outcome, const QString &archivePath, const Error &error) {
+    const ZipRequests::Completion completion
+        = [ended](ZipRequests::Outcome outcome, const QString &archivePath, const Error &error) {
               switch (outcome) {
-              case Tessary::RequestOutcome::Finished:
+              case ZipRequests::Outcome::Finished:
                   ended({ExitSuccess, archivePath + u'\n', {}});
                   break;
-              case Tessary::RequestOutcome::Failed:
+              case ZipRequests::Outcome::Failed:
                   // Without a screen the alert has written the error already.
                   ended({ExitJobFailed, {},
                       UtilitiesWindows::isNonInteractive() ? QString()
                                                            : u"tessary: "_s + error.localizedFailureReason() + u'\n'});
                   break;
-              case Tessary::RequestOutcome::Cancelled:
+              case ZipRequests::Outcome::Cancelled:
                   ended({ExitCancelled, {}, {}});
                   break;
               }
           };
     if (mode == ModeZip)
-        controller.performQuickZipWithURLs(urls, *named, completion, asker);
+        controller.zipRequests()->quickZip(urls, *named, completion, asker);
     else
-        controller.performCustomZipWithURLs(urls, completion, asker);
+        controller.zipRequests()->customZip(urls, completion, asker);
 }
 
 int CommandLine::print(const Result &result)

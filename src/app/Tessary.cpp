@@ -1,17 +1,30 @@
 #include "Tessary.h"
 
 #include "AddDestinationMenu.h"
+#include "Launcher.h"
 #include "QuickZipFlow.h"
 #include "QuickZipPolicies.h"
+#include "StatusMenu.h"
+#include "ZipRequests.h"
+
+#include "core/destinations/DestinationAddDestination.h"
+#include "core/destinations/DestinationDropbox.h"
 #include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DropboxManager.h"
 #include "core/pipeline/Housekeeping.h"
 #include "core/settings/Settings.h"
 #include "core/support/LogCapture.h"
+#include "core/support/Utilities.h"
 #include "gui/destinations/DestinationEditor.h"
+#include "gui/destinations/DestinationsConfigureWindowController.h"
+#include "gui/statusitem/DropPad.h"
 #include "gui/statusitem/StatusItem.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
+
+#include <QWidget>
+
+using namespace Qt::Literals::StringLiterals;
 
 Tessary::Tessary()
 {
@@ -19,12 +32,14 @@ Tessary::Tessary()
     UtilitiesWindows::installUserInteraction();
     m_settings = std::make_unique<Settings>();
     m_logCapture = std::make_unique<LogCapture>();
-    m_quickZipPolicies = std::make_unique<QuickZipPolicies>(*m_settings);
     m_housekeeping = std::make_unique<Housekeeping>();
-    m_dropboxManager = std::make_unique<DropboxManager>();
-    m_addDestinationMenu = std::make_unique<AddDestinationMenu>(*this);
-    m_destinationEditor = std::make_unique<DestinationEditor>();
     m_destinationList = std::make_unique<DestinationListModel>(DestinationListModel::defaultStorePath());
+    m_destinationEditor = std::make_unique<DestinationEditor>();
+    m_dropboxManager = std::make_unique<DropboxManager>();
+    m_quickZipPolicies = std::make_unique<QuickZipPolicies>(*m_settings);
+    m_zipRequests = std::make_unique<ZipRequests>(*m_settings, *m_quickZipPolicies, *m_destinationList);
+    m_addDestinationMenu = std::make_unique<AddDestinationMenu>(*m_destinationList, *m_zipRequests);
+    m_launcher = std::make_unique<Launcher>(*m_settings);
     connect(m_destinationList.get(), &DestinationListModel::destinationAdded, this, &Tessary::adoptDestination);
     connect(m_destinationList.get(), &DestinationListModel::saveFailed, this, &Tessary::destinationsNotSaved);
 }
@@ -32,4 +47,86 @@ Tessary::Tessary()
 Tessary::~Tessary()
 {
     m_logCapture->end();
+}
+
+bool Tessary::launch()
+{
+    m_housekeeping->start();
+    setupStatusItem();
+    m_destinationList->load();
+    if (!m_launcher->performSystemVersionCheck())
+        return false;
+    m_launcher->performFirstLaunchSetup();
+    return true;
+}
+
+void Tessary::stopRunningJobs()
+{
+    m_dropboxManager->cancelRequests();
+    m_zipRequests->stopRunningJobs();
+}
+
+void Tessary::setupStatusItem()
+{
+    m_statusItem = std::make_unique<StatusItem>();
+    DropPad *pad = m_statusItem->pad();
+    connect(pad, &DropPad::moved, this, [this](const QPoint &place) { m_settings->setDropPadLocation(place); });
+    pad->placeAt(m_settings->dropPadLocation());
+    pad->show();
+
+    m_quickZipFlow = std::make_unique<QuickZipFlow>(pad, m_destinationList.get());
+    connect(m_quickZipFlow.get(), &QuickZipFlow::quickZipRequested, this,
+        [this](const DestinationPointer &destination, const QList<QUrl> &files) {
+            m_zipRequests->quickZip(files, destination);
+        });
+    connect(m_quickZipFlow.get(), &QuickZipFlow::customZipRequested, this,
+        [this](const QList<QUrl> &files) { m_zipRequests->customZip(files); });
+
+    m_statusMenu = std::make_unique<StatusMenu>(
+        m_statusItem->menu(), *m_settings, *m_quickZipPolicies, *m_zipRequests, *m_logCapture);
+    connect(
+        m_statusMenu.get(), &StatusMenu::destinationsWindowRequested, this, &Tessary::configureDestinationsSelected);
+    connect(
+        m_statusMenu.get(), &StatusMenu::introductionRequested, this, [this] { m_launcher->showIntroduction(false); });
+}
+
+void Tessary::adoptDestination(Destination *destination)
+{
+    destination->setEditing(m_destinationEditor.get());
+    if (auto *dropbox = qobject_cast<DestinationDropbox *>(destination))
+        dropbox->setDropboxManager(m_dropboxManager.get());
+    if (auto *addTile = qobject_cast<DestinationAddDestination *>(destination))
+        addTile->setMenuOpener([menu = m_addDestinationMenu.get()](const QList<QUrl> &urls, bool autoConfigure) {
+            menu->showPopUpMenuWithURLsToZip(urls, autoConfigure);
+        });
+}
+
+void Tessary::destinationsNotSaved(const QString &storePath)
+{
+    Utilities::displayMessage(u"Your change to the Destinations could not be saved in \"%1\". It holds until Tessary "
+                              "quits; the file keeps the Destinations as they were before."_s.arg(storePath),
+        u"Destinations Not Saved"_s);
+}
+
+DestinationsConfigureWindowController *Tessary::destinationsConfigureDialog() const
+{
+    return m_destinationsConfigureDialog;
+}
+
+void Tessary::configureDestinationsSelected()
+{
+    if (m_destinationsConfigureDialog)
+        m_destinationsConfigureDialog->window()->close();
+    const DestinationsConfigureWindowController::LocationStore location {
+        [this] { return m_settings->preferredDestinationsWindowLocation(); },
+        [this](const QPointF &place) { m_settings->setPreferredDestinationsWindowLocation(place); }};
+    m_destinationsConfigureDialog
+        = new DestinationsConfigureWindowController(*m_destinationList, m_quickZipFlow.get(), location, [this] {
+              // Let go of the window that closed, once its close is over.
+              if (m_destinationsConfigureDialog)
+                  m_destinationsConfigureDialog->deleteLater();
+              m_destinationsConfigureDialog = nullptr;
+          });
+    m_destinationsConfigureDialog->setParent(this);
+    m_destinationsConfigureDialog->show();
 }

@@ -6,6 +6,7 @@
 #include "app/HandOver.h"
 #include "app/Tessary.h"
 #include "core/destinations/DestinationFolder.h"
+#include "core/destinations/DestinationListModel.h"
 #include "core/settings/Settings.h"
 #include "platform/SingleInstance.h"
 

@@ -12,6 +12,7 @@
 #include "core/destinations/DestinationFTP.h"
 #include "core/destinations/DestinationFolder.h"
 #include "core/destinations/DestinationICloud.h"
+#include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DestinationMessages.h"
 #include "core/destinations/DestinationStore.h"
 #include "core/settings/VLTKeychain.h"

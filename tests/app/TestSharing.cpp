@@ -11,11 +11,13 @@
 #include "TestFiles.h"
 
 #include "app/Tessary.h"
+#include "app/ZipRequests.h"
 #include "core/destinations/CreateShareLinkOperation.h"
 #include "core/destinations/DestinationDropbox.h"
 #include "core/destinations/DestinationEmail.h"
 #include "core/destinations/DestinationFTP.h"
 #include "core/destinations/DestinationICloud.h"
+#include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DestinationMessages.h"
 #include "core/destinations/DropboxManager.h"
 #include "core/destinations/SharingServices.h"
@@ -213,19 +215,19 @@ void TestSharing::aFailedDeliveryNamesTheKeptArchive()
     }
     // The request fails, whoever asked hears of it before the alert is answered, and the user
     // learns where the archive is.
-    std::optional<Tessary::RequestOutcome> outcome;
+    std::optional<ZipRequests::Outcome> outcome;
     bool endedBeforeTheAlert = false;
     ModalDriver driver;
     driver.answerMessageBox({}, [&](QWidget *) { endedBeforeTheAlert = outcome.has_value(); });
     QString archivePath;
-    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(archive(u"notes.txt"_s))}, destination, u"Notes"_s,
-        QString(), [&](Tessary::RequestOutcome ended, const QString &path, const Error &) {
+    m_controller->zipRequests()->zip({QUrl::fromLocalFile(archive(u"notes.txt"_s))}, destination, u"Notes"_s, QString(),
+        [&](ZipRequests::Outcome ended, const QString &path, const Error &) {
             outcome = ended;
             archivePath = path;
         });
     QTRY_COMPARE_WITH_TIMEOUT(driver.messages.size(), 1, 20000);
     QVERIFY(endedBeforeTheAlert);
-    QCOMPARE(outcome, std::optional(Tessary::RequestOutcome::Failed));
+    QCOMPARE(outcome, std::optional(ZipRequests::Outcome::Failed));
     QCOMPARE(ArchiveReader::listEntries(archivePath), QStringList {u"notes.txt"_s});
     const QString message = driver.messages.first();
     QVERIFY2(message.startsWith(u"Something Went Wrong...|"_s + problem), qPrintable(message));

@@ -6,10 +6,13 @@
 #include "TestFiles.h"
 
 #include "app/AddDestinationMenu.h"
+#include "app/Launcher.h"
 #include "app/QuickZipFlow.h"
 #include "app/Tessary.h"
+#include "app/ZipRequests.h"
 #include "core/destinations/DestinationDropbox.h"
 #include "core/destinations/DestinationICloud.h"
+#include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DestinationStore.h"
 #include "core/pipeline/ArchiveNaming.h"
 #include "core/settings/Settings.h"
@@ -113,7 +116,7 @@ void TestStatusItem::init()
     VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s);
     PointerButtons::setStandIn([this] { return m_buttons; });
     m_controller = std::make_unique<Tessary>();
-    m_controller->setupStatusMenu();
+    m_controller->setupStatusItem();
     m_controller->destinationList()->load();
 }
 
@@ -132,13 +135,13 @@ void TestStatusItem::firstLaunchStepsAreTakenOnce()
     QVERIFY(writeFile(folder, "in the way"));
     ModalDriver driver;
     driver.answerMessageBox();
-    m_controller->performFirstLaunchSetup();
+    m_controller->launcher()->performFirstLaunchSetup();
     QTRY_COMPARE(driver.messages.size(), 1);
     QVERIFY2(
         driver.messages.first().startsWith(u"Not Started with Your Session|"_s), qPrintable(driver.messages.first()));
     QVERIFY(!Settings().loginItemInstallComplete());
     QVERIFY(QFile::remove(folder));
-    m_controller->performFirstLaunchSetup();
+    m_controller->launcher()->performFirstLaunchSetup();
     QVERIFY(readFile(AutostartEntry::path()).contains(QFile::encodeName(QCoreApplication::applicationFilePath())));
     const Settings stored;
     QVERIFY(stored.initialLaunchDone());
@@ -147,7 +150,7 @@ void TestStatusItem::firstLaunchStepsAreTakenOnce()
     QVERIFY(QFile::remove(AutostartEntry::path()));
     m_controller.reset();
     m_controller = std::make_unique<Tessary>();
-    m_controller->performFirstLaunchSetup();
+    m_controller->launcher()->performFirstLaunchSetup();
     QVERIFY(!QFileInfo::exists(AutostartEntry::path()));
 }
 
@@ -308,8 +311,8 @@ void TestStatusItem::theIntroductionGoesUnderItsOwnButtons()
     QFETCH(QString, button);
     QFETCH(QStringList, reminders);
     // The window is let go from inside the click of its own button; the click ends first.
-    m_controller->showIntroductionWithShowSkipReminderMessage(true);
-    const QPointer<IntroductionWindowController> intro = m_controller->introductionWindow();
+    m_controller->launcher()->showIntroduction(true);
+    const QPointer<IntroductionWindowController> intro = m_controller->launcher()->introductionWindow();
     QWidget *window = intro->window();
     const auto press
         = [window](const QString &name) { QTest::mouseClick(window->findChild<QPushButton *>(name), Qt::LeftButton); };
@@ -321,7 +324,7 @@ void TestStatusItem::theIntroductionGoesUnderItsOwnButtons()
     driver.answerMessageBox();
     press(button);
     QTRY_VERIFY(intro.isNull());
-    QVERIFY(m_controller->introductionWindow() == nullptr);
+    QVERIFY(m_controller->launcher()->introductionWindow() == nullptr);
     QTest::qWait(300); // past the reminder's 0.1 s
     QCOMPARE(driver.messages.size(), reminders.size());
     if (!reminders.isEmpty())
@@ -491,9 +494,9 @@ void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()
 {
     QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
     bool ended = false;
-    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
+    m_controller->zipRequests()->zip({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
         m_controller->destinationList()->destinations().at(1), u"Notes"_s, QString(),
-        [&ended](Tessary::RequestOutcome, const QString &, const Error &) { ended = true; });
+        [&ended](ZipRequests::Outcome, const QString &, const Error &) { ended = true; });
     const auto revealEnabled = [this] {
         openMenu();
         return item(u"Reveal Last Tessary Archive..."_s)->isEnabled();
@@ -501,7 +504,7 @@ void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()
     QVERIFY(!revealEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(ended, 20000);
     QVERIFY(revealEnabled());
-    QVERIFY(QFile::remove(m_controller->pathToLastZipCreated()));
+    QVERIFY(QFile::remove(m_controller->zipRequests()->lastArchivePath()));
     QVERIFY(!revealEnabled());
 }
 
@@ -528,9 +531,9 @@ void TestStatusItem::whatCannotBeOpenedIsExplained()
     QFETCH(QString, message);
     QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
     bool ended = false;
-    m_controller->performCommonZipWithURLs({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
+    m_controller->zipRequests()->zip({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
         m_controller->destinationList()->destinations().at(3), u"Notes"_s, QString(),
-        [&ended](Tessary::RequestOutcome, const QString &, const Error &) { ended = true; });
+        [&ended](ZipRequests::Outcome, const QString &, const Error &) { ended = true; });
     QTRY_VERIFY_WITH_TIMEOUT(ended, 20000);
     const QString help = QDir::cleanPath(QCoreApplication::applicationDirPath() + u"/../share/doc/tessary/README.md"_s);
     QVERIFY(!QFileInfo::exists(help));
@@ -541,7 +544,7 @@ void TestStatusItem::whatCannotBeOpenedIsExplained()
     item(title)->trigger();
     QTRY_COMPARE_WITH_TIMEOUT(driver.messages.size(), 1, 10000);
     QCOMPARE(driver.messages.first(),
-        message.replace(u"ARCHIVE"_s, m_controller->pathToLastZipCreated()).replace(u"HELP"_s, help));
+        message.replace(u"ARCHIVE"_s, m_controller->zipRequests()->lastArchivePath()).replace(u"HELP"_s, help));
 }
 
 void TestStatusItem::presetPolicies_data()

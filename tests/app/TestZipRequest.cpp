@@ -8,9 +8,13 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
+#include "app/ProgressWindowStack.h"
 #include "app/QuickZipPolicies.h"
 #include "app/Tessary.h"
+#include "app/ZipRequests.h"
 #include "core/destinations/DestinationFolder.h"
+#include "core/destinations/DestinationListModel.h"
+#include "core/pipeline/ArchiveNaming.h"
 #include "core/settings/KeychainBackend.h"
 #include "core/settings/Settings.h"
 #include "core/settings/VLTKeychain.h"
@@ -30,7 +34,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Q_DECLARE_METATYPE(Tessary::RequestOutcome)
+Q_DECLARE_METATYPE(ZipRequests::Outcome)
 
 namespace {
 
@@ -38,13 +42,13 @@ namespace {
 struct Outcome
 {
     bool ended = false;
-    Tessary::RequestOutcome outcome = Tessary::RequestOutcome::Cancelled;
+    ZipRequests::Outcome outcome = ZipRequests::Outcome::Cancelled;
     QString archivePath;
     Error error;
 
-    Tessary::RequestCompletion recorder()
+    ZipRequests::Completion recorder()
     {
-        return [this](Tessary::RequestOutcome how, const QString &path, const Error &failure) {
+        return [this](ZipRequests::Outcome how, const QString &path, const Error &failure) {
             QVERIFY(!ended);
             ended = true;
             outcome = how;
@@ -154,7 +158,7 @@ void TestZipRequest::init()
 
 void TestZipRequest::cleanup()
 {
-    QTRY_VERIFY(m_controller->progressWindows().isEmpty());
+    QTRY_VERIFY(m_controller->zipRequests()->progressWindows()->windows().isEmpty());
     QTRY_VERIFY(visibleNotices().isEmpty());
     m_controller.reset();
     m_home.reset();
@@ -162,7 +166,7 @@ void TestZipRequest::cleanup()
 
 void TestZipRequest::run(const QList<QUrl> &urls, const DestinationPointer &destination, Outcome &outcome)
 {
-    m_controller->performQuickZipWithURLs(urls, destination, outcome.recorder());
+    m_controller->zipRequests()->quickZip(urls, destination, outcome.recorder());
     QTRY_VERIFY_WITH_TIMEOUT(outcome.ended, 20000);
 }
 
@@ -213,7 +217,7 @@ void TestZipRequest::decisionTable()
     run({item(u"Budget.xlsx"_s), item(u"notes.txt"_s)}, desktop(), outcome);
 
     QCOMPARE(driver.remainingSteps(), 0);
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
+    QCOMPARE(outcome.outcome, ZipRequests::Outcome::Finished);
     QCOMPARE(outcome.archivePath, m_home->desktopPath() + u'/' + name + u".zip"_s);
     QCOMPARE(ArchiveReader().extract(outcome.archivePath), password.isNull());
     ArchiveReader archive;
@@ -230,7 +234,7 @@ void TestZipRequest::cancelledDialogCancelsTheRequest()
     driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Escape); });
     Outcome outcome;
     run({item(u"notes.txt"_s)}, desktop(), outcome);
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Cancelled);
+    QCOMPARE(outcome.outcome, ZipRequests::Outcome::Cancelled);
     QVERIFY(QDir(m_home->desktopPath()).isEmpty());
 }
 
@@ -241,25 +245,24 @@ void TestZipRequest::takenNamesAreNumbered()
     // Two requests at once: the second must not pick the name the first is still writing.
     Outcome first;
     Outcome second;
-    m_controller->performQuickZipWithURLs({item(u"notes.txt"_s)}, desktop(), first.recorder());
-    m_controller->performQuickZipWithURLs({item(u"Budget.xlsx"_s)}, desktop(), second.recorder());
+    m_controller->zipRequests()->quickZip({item(u"notes.txt"_s)}, desktop(), first.recorder());
+    m_controller->zipRequests()->quickZip({item(u"Budget.xlsx"_s)}, desktop(), second.recorder());
     QTRY_VERIFY(first.ended && second.ended);
     QCOMPARE(first.archivePath, m_home->desktopPath() + u"/Tessary Archive #2.zip"_s);
     QCOMPARE(second.archivePath, m_home->desktopPath() + u"/Tessary Archive #3.zip"_s);
     QCOMPARE(readFile(m_home->desktopPath() + u"/Tessary Archive.zip"_s), QByteArray("someone else's"));
     QCOMPARE(ArchiveReader::listEntries(second.archivePath), QStringList {u"Budget.xlsx"_s});
 
-    const QString folder = m_home->desktopPath();
-    QCOMPARE(m_controller->pathToCreatedZipArchiveWithOutputFolderPath(folder, u"Q3.final"_s), folder + u"/Q3.zip"_s);
-    QCOMPARE(m_controller->pathToCreatedZipArchiveWithOutputFolderPath(folder + u'/', u"Tessary Archive"_s),
-        folder + u"/Tessary Archive #4.zip"_s);
+    QCOMPARE(ArchiveNaming::archiveFileName(u"Q3.final"_s), u"Q3.zip"_s);
+    QCOMPARE(Utilities::availableFileName(ArchiveNaming::archiveFileName(u"Tessary Archive"_s), m_home->desktopPath()),
+        u"Tessary Archive #4.zip"_s);
 
     // A name is a file name: it never leads out of its folder.
     for (const QString &name : {u"../../escaped-archive"_s, u".."_s, u"."_s, u"a/b"_s, u"nul\u0000x"_s}) {
-        const QString path = m_controller->pathToCreatedZipArchiveWithOutputFolderPath(folder, name);
-        QCOMPARE(QFileInfo(path).path(), folder);
-        QVERIFY2(!QFileInfo(path).fileName().startsWith(u'.') || name.startsWith(u"../"_s), qPrintable(path));
-        QVERIFY(!path.contains(QChar(0)));
+        const QString fileName = ArchiveNaming::archiveFileName(name);
+        QVERIFY2(!fileName.contains(u'/'), qPrintable(fileName));
+        QVERIFY2(!fileName.startsWith(u'.') || name.startsWith(u"../"_s), qPrintable(fileName));
+        QVERIFY(!fileName.contains(QChar(0)));
     }
 }
 
@@ -267,18 +270,18 @@ void TestZipRequest::aRequestThatCannotBeMadeWritesNothing_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<bool>("twoOfOneName");
-    QTest::addColumn<Tessary::RequestOutcome>("outcome");
+    QTest::addColumn<ZipRequests::Outcome>("outcome");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no folder set") << QString() << false << Tessary::RequestOutcome::Cancelled
+    QTest::newRow("no folder set") << QString() << false << ZipRequests::Outcome::Cancelled
                                    << u"No Folder Set|No folder is set for the Destination \"Broken\""_s;
-    QTest::newRow("folder gone") << u"HOME/gone"_s << false << Tessary::RequestOutcome::Cancelled
+    QTest::newRow("folder gone") << u"HOME/gone"_s << false << ZipRequests::Outcome::Cancelled
                                  << u"Folder Not Found|The folder \"HOME/gone\" of the Destination"_s;
     // A plain Destination makes its folder; a file stands where the folder goes.
     QTest::newRow("a folder that cannot be made")
-        << u"HOME/in the way/Archives"_s << false << Tessary::RequestOutcome::Cancelled
+        << u"HOME/in the way/Archives"_s << false << ZipRequests::Outcome::Cancelled
         << u"Folder Not Made|The folder \"HOME/in the way/Archives\" of the Destination \"Broken\" could not be made"_s;
     // zip refuses the items after the name was claimed on disk: the claim goes too.
-    QTest::newRow("two items of one name") << u"HOME/Target"_s << true << Tessary::RequestOutcome::Failed
+    QTest::newRow("two items of one name") << u"HOME/Target"_s << true << ZipRequests::Outcome::Failed
                                            << u"Something Went Wrong...|Two of the items are named \"notes.txt\"."_s;
 }
 
@@ -286,7 +289,7 @@ void TestZipRequest::aRequestThatCannotBeMadeWritesNothing()
 {
     QFETCH(QString, folder);
     QFETCH(bool, twoOfOneName);
-    QFETCH(Tessary::RequestOutcome, outcome);
+    QFETCH(ZipRequests::Outcome, outcome);
     QFETCH(QString, message);
     folder.replace(u"HOME"_s, m_home->path());
     message.replace(u"HOME"_s, m_home->path());
@@ -305,7 +308,7 @@ void TestZipRequest::aRequestThatCannotBeMadeWritesNothing()
     ModalDriver driver;
     driver.answerMessageBox();
     Outcome ended;
-    m_controller->performCommonZipWithURLs(items, broken, name, QString(), ended.recorder());
+    m_controller->zipRequests()->zip(items, broken, name, QString(), ended.recorder());
     QTRY_VERIFY(ended.ended);
     QCOMPARE(ended.outcome, outcome);
     QCOMPARE(driver.messages.size(), 1);
@@ -328,11 +331,11 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
 
     Outcome first;
     Outcome second;
-    m_controller->performCommonZipWithURLs(
+    m_controller->zipRequests()->zip(
         {QUrl::fromLocalFile(m_home->filePath(u"big/first"_s))}, backups(), u"First"_s, QString(), first.recorder());
-    m_controller->performCommonZipWithURLs(
+    m_controller->zipRequests()->zip(
         {QUrl::fromLocalFile(m_home->filePath(u"big/second"_s))}, backups(), u"Second"_s, QString(), second.recorder());
-    const QList<ProgressWindowController *> windows = m_controller->progressWindows();
+    const QList<ProgressWindowController *> windows = m_controller->zipRequests()->progressWindows()->windows();
     QCOMPARE(windows.size(), 2);
     QTRY_VERIFY_WITH_TIMEOUT(windows.at(0)->wasShown() && windows.at(1)->wasShown(), 3000);
     QCOMPARE(windows.at(0)->window()->pos(), QPoint(200, 100));
@@ -349,12 +352,12 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
     for (ProgressWindowController *window : windows)
         window->window()->findChild<QPushButton *>(u"cancelButton"_s)->click();
     QTRY_VERIFY_WITH_TIMEOUT(first.ended && second.ended, 10000);
-    QCOMPARE(first.outcome, Tessary::RequestOutcome::Cancelled);
-    QCOMPARE(second.outcome, Tessary::RequestOutcome::Cancelled);
+    QCOMPARE(first.outcome, ZipRequests::Outcome::Cancelled);
+    QCOMPARE(second.outcome, ZipRequests::Outcome::Cancelled);
     // Neither the archives, their claimed names nor their parts' folders are left.
     QTRY_COMPARE_WITH_TIMEOUT(entriesIn(backups()->rootFolderPath()), QStringList {u"Tessary Archive.zip"_s}, 10000);
-    QCOMPARE(m_controller->pathToLastZipCreated(), earlier.archivePath);
-    QCOMPARE(m_controller->determineBestProgressWindowLocation(), QPointF(200, 100));
+    QCOMPARE(m_controller->zipRequests()->lastArchivePath(), earlier.archivePath);
+    QCOMPARE(m_controller->zipRequests()->progressWindows()->nextLocation(), QPointF(200, 100));
 }
 
 void TestZipRequest::alongsideSourceLeavesTheItemsAsTheyWere()
@@ -367,7 +370,7 @@ void TestZipRequest::alongsideSourceLeavesTheItemsAsTheyWere()
     run({item(u"-m"_s), QUrl::fromLocalFile(m_home->filePath(u"elsewhere/far.txt"_s))},
         m_controller->destinationList()->destinations().at(0), outcome);
 
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
+    QCOMPARE(outcome.outcome, ZipRequests::Outcome::Finished);
     QCOMPARE(outcome.archivePath, m_home->filePath(u"items/-m and More.zip"_s));
     auto after = ArchiveReader::describeTree(m_home->filePath(u"items"_s));
     after.remove(u"-m and More.zip"_s);
@@ -437,13 +440,13 @@ void TestZipRequest::presetPasswordComesOffTheGuiThread()
     QVERIFY2(ticks >= 30, qPrintable(QString::number(ticks)));
 
     if (available) {
-        QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
+        QCOMPARE(outcome.outcome, ZipRequests::Outcome::Finished);
         QVERIFY(ArchiveReader().extract(outcome.archivePath, u"preset pw"_s));
         QVERIFY(!ArchiveReader().extract(outcome.archivePath));
         return;
     }
     // A protected archive was asked for: without its password, none at all, never an open one.
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Failed);
+    QCOMPARE(outcome.outcome, ZipRequests::Outcome::Failed);
     QVERIFY(outcome.error.localizedFailureReason().startsWith(u"Your preset password could not be read"_s));
     QCOMPARE(driver.messages.size(), 1);
     QVERIFY(QDir(m_home->desktopPath()).isEmpty());
@@ -460,9 +463,9 @@ void TestZipRequest::wholeCustomZip()
         ModalDriver::press(modal, Qt::Key_Return);
     });
     Outcome outcome;
-    m_controller->performCustomZipWithURLs({item(u"notes.txt"_s)}, outcome.recorder());
+    m_controller->zipRequests()->customZip({item(u"notes.txt"_s)}, outcome.recorder());
     QTRY_VERIFY_WITH_TIMEOUT(outcome.ended, 10000);
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
+    QCOMPARE(outcome.outcome, ZipRequests::Outcome::Finished);
     QCOMPARE(outcome.archivePath, m_home->desktopPath() + u"/Custom.zip"_s);
     QCOMPARE(ArchiveReader::listEntries(outcome.archivePath), QStringList {u"notes.txt"_s});
     QCOMPARE(m_controller->settings()->lastUsedAskForDestinationType(), int(Destination::DestinationTypeDesktop));
@@ -485,7 +488,7 @@ void TestZipRequest::anArchiveInAFolderOfTheUsersIsAnnounced()
     QVERIFY(services.isValid());
     Outcome outcome;
     run({item(u"notes.txt"_s)}, m_controller->destinationList()->destinations().at(destination), outcome);
-    QCOMPARE(outcome.outcome, Tessary::RequestOutcome::Finished);
+    QCOMPARE(outcome.outcome, ZipRequests::Outcome::Finished);
     if (!announced) {
         QTest::qWait(300);
         QCOMPARE(services.notifications.received, QStringList());

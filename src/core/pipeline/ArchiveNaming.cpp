@@ -21,6 +21,15 @@ QString ArchiveNaming::derivedNameFromURLs(const QList<QUrl> &urls)
     return name.isEmpty() ? tessaryArchiveName() : name;
 }
 
+QString ArchiveNaming::archiveFileName(const QString &name)
+{
+    QString fileName = name;
+    fileName.replace(u'/', u'-').remove(QChar(0));
+    if (fileName == u"."_s || fileName == u".."_s || fileName.isEmpty())
+        fileName = tessaryArchiveName();
+    return Utilities::stringByDeletingPathExtension(fileName) + u".zip"_s;
+}
+
 QList<QUrl> ArchiveNaming::getsFileURLSFromDragOperation(const QList<QUrl> &dragOperation)
 {
     QList<QUrl> files;

@@ -14,6 +14,9 @@ public:
     /// The first item's name without its extension, with " and More" for several items;
     /// "Tessary Archive" when that leaves nothing.
     static QString derivedNameFromURLs(const QList<QUrl> &urls);
+    /// The file name of an archive called so: ".zip" in place of the name's extension, "/" as "-";
+    /// a name that would lead out of its folder, or none, is "Tessary Archive".
+    static QString archiveFileName(const QString &name);
     /// The file URLs among the URLs of a drag; anything else (a web link) contributes nothing.
     static QList<QUrl> getsFileURLSFromDragOperation(const QList<QUrl> &dragOperation);
 };

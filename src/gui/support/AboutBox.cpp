@@ -1,12 +1,12 @@
-// The About box, which also holds the switch for logging, and the alert shape it shares.
+#include "AboutBox.h"
 
-#include "Tessary.h"
+#include "ImageManager.h"
+#include "UtilitiesWindows.h"
 
 #include "core/support/LogCapture.h"
 #include "core/support/Utilities.h"
-#include "gui/support/ImageManager.h"
-#include "gui/support/UtilitiesWindows.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPixmap>
@@ -18,30 +18,30 @@ namespace {
 constexpr qreal kLogoSide = 64.0;
 const QString kCopyright = u"Copyright © 2026 The Tessary developers"_s;
 const QString kProductLine = u"Tessary - The Easiest Way to Zip, Share and Protect your files."_s;
-} // namespace
 
-void Tessary::prepareLogoAlert(QMessageBox &box, const QString &details)
+void prepareLogoAlert(QMessageBox &box, const QString &title, const QString &details)
 {
+    box.setWindowTitle(title);
     box.setIconPixmap(QPixmap::fromImage(ImageManager::imageNamed(u"TessaryLogo"_s, QSizeF(kLogoSide, kLogoSide))));
     box.setTextFormat(Qt::PlainText);
     box.setText(kProductLine);
     box.setInformativeText(details);
     box.setEscapeButton(box.addButton(QMessageBox::Ok));
 }
+} // namespace
 
-void Tessary::showLogoAlert(const QString &title, const QString &details)
+void AboutBox::showLogoAlert(const QString &title, const QString &details)
 {
     if (UtilitiesWindows::isNonInteractive()) {
         Utilities::displayMessage(details, kProductLine);
         return;
     }
     QMessageBox box;
-    box.setWindowTitle(title);
-    prepareLogoAlert(box, details);
+    prepareLogoAlert(box, title, details);
     UtilitiesWindows::runModally(&box);
 }
 
-void Tessary::displayAboutBox()
+void AboutBox::exec(LogCapture &logCapture)
 {
     const QString details
         = u"\nVersion %1\n\n%2\n\n"
@@ -55,19 +55,17 @@ void Tessary::displayAboutBox()
         showLogoAlert(u"About Tessary"_s, details);
         return;
     }
-    // Beginning a log is offered only to those who hold a modifier key as the box opens.
     QString loggingButtonText;
-    if (m_logCapture->isCapturing())
+    if (logCapture.isCapturing())
         loggingButtonText = u"Stop Logging"_s;
     else if (QGuiApplication::queryKeyboardModifiers() != Qt::NoModifier)
         loggingButtonText = u"Begin Logging"_s;
 
     QMessageBox box;
-    box.setWindowTitle(u"About Tessary"_s);
-    prepareLogoAlert(box, details);
+    prepareLogoAlert(box, u"About Tessary"_s, details);
     QPushButton *logging
         = loggingButtonText.isNull() ? nullptr : box.addButton(loggingButtonText, QMessageBox::ActionRole);
     UtilitiesWindows::runModally(&box);
     if (logging != nullptr && box.clickedButton() == logging)
-        m_logCapture->toggle();
+        logCapture.toggle();
 }

@@ -1,12 +1,10 @@
-// Launch: the start of the program and the steps of its first launch.
+#include "Launcher.h"
 
-#include "Tessary.h"
-
-#include "core/pipeline/Housekeeping.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
 #include "gui/intro/IntroductionWindowController.h"
+#include "gui/support/AboutBox.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/AutostartEntry.h"
 #include "platform/SystemVersion.h"
@@ -22,22 +20,17 @@ namespace {
 constexpr int kEndAfterUnsupportedMs = 1000;
 } // namespace
 
-bool Tessary::launch()
+Launcher::Launcher(Settings &settings, QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
 {
-    m_housekeeping->start();
-    setupStatusMenu();
-    m_destinationList->load();
-    if (!performSystemVersionCheck())
-        return false;
-    performFirstLaunchSetup();
-    return true;
 }
 
-bool Tessary::performSystemVersionCheck()
+bool Launcher::performSystemVersionCheck()
 {
     if (SystemVersion::canShowDropPad())
         return true;
-    showLogoAlert(u"Tessary"_s,
+    AboutBox::showLogoAlert(u"Tessary"_s,
         u"Tessary cannot put its drop pad on this desktop (Linux %1, %2 display).  Tessary requires an X11 "
         "display, directly or through XWayland."_s.arg(
             SystemVersion::systemVersionString(), QGuiApplication::platformName()));
@@ -45,16 +38,16 @@ bool Tessary::performSystemVersionCheck()
     return false;
 }
 
-void Tessary::performFirstLaunchSetup()
+void Launcher::performFirstLaunchSetup()
 {
-    if (!m_settings->initialLaunchDone()) {
-        m_settings->setInitialLaunchDone();
-        showIntroductionWithShowSkipReminderMessage(true);
+    if (!m_settings.initialLaunchDone()) {
+        m_settings.setInitialLaunchDone();
+        showIntroduction(true);
     }
-    if (!m_settings->loginItemInstallComplete()) {
+    if (!m_settings.loginItemInstallComplete()) {
         // Recorded once written; otherwise the user hears of it, and the next start tries again.
         if (UtilitiesWindows::addCurrentAppAsLoginItem())
-            m_settings->setLoginItemInstallComplete();
+            m_settings.setLoginItemInstallComplete();
         else
             executeBlockOnMainThread(this, [] {
                 Utilities::displayMessage(
@@ -66,7 +59,7 @@ void Tessary::performFirstLaunchSetup()
     }
 }
 
-void Tessary::showIntroductionWithShowSkipReminderMessage(bool showSkipReminderMessage)
+void Launcher::showIntroduction(bool showSkipReminderMessage)
 {
     if (m_introductionWindow)
         m_introductionWindow->window()->close();
@@ -80,7 +73,7 @@ void Tessary::showIntroductionWithShowSkipReminderMessage(bool showSkipReminderM
     m_introductionWindow->show();
 }
 
-IntroductionWindowController *Tessary::introductionWindow() const
+IntroductionWindowController *Launcher::introductionWindow() const
 {
     return m_introductionWindow;
 }

@@ -1,0 +1,66 @@
+#include "ProgressWindowStack.h"
+
+#include "core/destinations/Destination.h"
+#include "core/settings/Settings.h"
+#include "core/support/Utilities.h"
+#include "gui/pipeline/ProgressWindowController.h"
+
+#include <QWidget>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+constexpr float kProgressWindowDelay = 1.0F;
+constexpr double kStackOffset = 90.0;
+constexpr double kCreatedNoticeDuration = 1.0;
+} // namespace
+
+ProgressWindowStack::ProgressWindowStack(Settings &settings, QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
+{
+}
+
+ProgressWindowController *ProgressWindowStack::open(const QString &jobName, const std::function<void()> &cancellation)
+{
+    auto *window = new ProgressWindowController(jobName, u"Preparing..."_s, cancellation);
+    window->setWindowLocation(nextLocation());
+    connect(window, &ProgressWindowController::progressWindowDidMove, this, [this](ProgressWindowController *moved) {
+        m_settings.setPreferredProgressWindowLocation(moved->window()->pos());
+    });
+    window->showAfter(kProgressWindowDelay);
+    m_windows.append(window);
+    return window;
+}
+
+ProgressWindowController *ProgressWindowStack::dismiss(
+    ProgressWindowController *window, const Destination &destination, bool secure, bool jobSucceeded)
+{
+    if (window == nullptr)
+        return nullptr;
+    if (jobSucceeded && !window->wasShown() && destination.shouldDisplayArchiveCreatedNotification())
+        Utilities::displayNotification(
+            secure ? u"Secure Tessary Archive Successfully Created"_s : u"Tessary Archive Successfully Created"_s,
+            kCreatedNoticeDuration);
+    m_windows.removeAll(window);
+    window->dismiss();
+    return nullptr;
+}
+
+QList<ProgressWindowController *> ProgressWindowStack::windows() const
+{
+    QList<ProgressWindowController *> open;
+    for (const QPointer<ProgressWindowController> &window : m_windows)
+        if (window)
+            open << window.data();
+    return open;
+}
+
+QPointF ProgressWindowStack::nextLocation() const
+{
+    const QList<ProgressWindowController *> open = windows();
+    if (open.isEmpty())
+        return m_settings.preferredProgressWindowLocation();
+    const QPoint newest = open.last()->windowPosition();
+    return QPointF(newest.x(), newest.y() + kStackOffset);
+}
