@@ -14,6 +14,7 @@
 #include "core/destinations/DestinationMessages.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Utilities.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/ImageManager.h"
 #include "gui/support/UtilitiesWindows.h"
 
@@ -113,7 +114,7 @@ QMenu *AddDestinationMenu::popUpMenu() const
 
 void AddDestinationMenu::folderDestinationSelected()
 {
-    const QList<QUrl> picked = Utilities::runOpenPanel(false, true, {}, false, QUrl::fromLocalFile(QDir::homePath()));
+    const QList<QUrl> picked = Alerts::runOpenPanel(false, true, {}, false, QUrl::fromLocalFile(QDir::homePath()));
     if (picked.isEmpty())
         return;
     const QString folder = picked.first().toLocalFile();

@@ -5,6 +5,7 @@
 #include "core/support/Utilities.h"
 #include "gui/intro/IntroductionWindowController.h"
 #include "gui/support/AboutBox.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/AutostartEntry.h"
 #include "platform/SystemVersion.h"
@@ -50,7 +51,7 @@ void Launcher::performFirstLaunchSetup()
             m_settings.setLoginItemInstallComplete();
         else
             executeBlockOnMainThread(this, [] {
-                Utilities::displayMessage(
+                Alerts::displayMessage(
                     u"Tessary could not add itself to the programs that start with your session: \"%1\" could "
                     "not be written. Until it can, start Tessary yourself after you log in; it tries again at its "
                     "next start."_s.arg(AutostartEntry::path()),

@@ -4,6 +4,7 @@
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
 #include "gui/pipeline/ProgressWindowController.h"
+#include "gui/support/Alerts.h"
 
 #include <QWidget>
 
@@ -39,7 +40,7 @@ ProgressWindowController *ProgressWindowStack::dismiss(
     if (window == nullptr)
         return nullptr;
     if (jobSucceeded && !window->wasShown() && destination.shouldDisplayArchiveCreatedNotification())
-        Utilities::displayNotification(
+        Alerts::displayNotification(
             secure ? u"Secure Tessary Archive Successfully Created"_s : u"Tessary Archive Successfully Created"_s,
             kCreatedNoticeDuration);
     m_windows.removeAll(window);

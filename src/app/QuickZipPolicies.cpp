@@ -9,6 +9,7 @@
 #include "gui/prompts/EnterPasswordWindowController.h"
 #include "gui/prompts/SetSavedNameWindowController.h"
 #include "gui/prompts/SetSavedPasswordWindowController.h"
+#include "gui/support/Alerts.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -101,7 +102,7 @@ void QuickZipPolicies::getPasswordFromUserWithPrompt(const QString &prompt, cons
 {
     Settings::readQuickZipPassword(this, [prompt, answered](const QString &preset, bool readable) {
         if (!readable) {
-            Utilities::reportError(Utilities::errorWithCode(0, kNoPresetPassword));
+            Alerts::reportError(Utilities::errorWithCode(0, kNoPresetPassword));
             answered(false);
             return;
         }
@@ -144,7 +145,7 @@ void QuickZipPolicies::defineSavedZipPassword(const std::function<void(bool defi
     // The password counts as set once the keychain has taken it; otherwise the user hears why not.
     Settings::setQuickZipPassword(this, password, [this, password, requirePassword, defined](const Error &error) {
         if (!error.isNull()) {
-            Utilities::displayMessage(
+            Alerts::displayMessage(
                 u"Your preset password could not be kept in your keyring (%1), so it was not changed. Unlock your "
                 "keyring and set the preset password again."_s.arg(error.localizedDescription()),
                 u"Preset Password Not Saved"_s);
@@ -168,7 +169,7 @@ void QuickZipPolicies::useSavedPasswordSelected()
 {
     Settings::readQuickZipPassword(this, [this](const QString &preset, bool readable) {
         if (!readable) {
-            Utilities::reportError(Utilities::errorWithCode(0, kNoPresetPassword));
+            Alerts::reportError(Utilities::errorWithCode(0, kNoPresetPassword));
             return;
         }
         const auto choosePreset = [this](bool defined) {

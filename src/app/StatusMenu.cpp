@@ -6,6 +6,7 @@
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
 #include "gui/support/AboutBox.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopOpener.h"
 
@@ -124,19 +125,19 @@ void StatusMenu::openHelp()
 {
     const QString path = helpPath();
     if (!QFileInfo(path).isFile()) {
-        Utilities::displayMessage(u"Tessary's help is not installed: it belongs at \"%1\". It comes with "
-                                  "Tessary's package, and with \"make install\"."_s.arg(path),
+        Alerts::displayMessage(u"Tessary's help is not installed: it belongs at \"%1\". It comes with "
+                               "Tessary's package, and with \"make install\"."_s.arg(path),
             u"Help Not Installed"_s);
         return;
     }
     DesktopOpener::open(path, this, [path](const QString &reason) {
-        Utilities::displayMessage(
+        Alerts::displayMessage(
             u"Tessary could not open its help \"%1\": %2."_s.arg(path, reason), u"Cannot Open the Help"_s);
     });
 }
 
 void StatusMenu::confirmQuit()
 {
-    if (Utilities::getConfirmation(u"Quit Tessary"_s, u"Are you sure you wish to Quit Tessary?"_s, u"Quit"_s))
+    if (Alerts::getConfirmation(u"Quit Tessary"_s, u"Are you sure you wish to Quit Tessary?"_s, u"Quit"_s))
         QCoreApplication::quit();
 }

@@ -19,6 +19,7 @@
 #include "gui/destinations/DestinationsConfigureWindowController.h"
 #include "gui/statusitem/DropPad.h"
 #include "gui/statusitem/StatusItem.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
 
@@ -29,13 +30,12 @@ using namespace Qt::Literals::StringLiterals;
 Tessary::Tessary()
 {
     DesktopServices::install();
-    UtilitiesWindows::installUserInteraction();
     m_settings = std::make_unique<Settings>();
     m_logCapture = std::make_unique<LogCapture>();
     m_housekeeping = std::make_unique<Housekeeping>();
     m_destinationList = std::make_unique<DestinationListModel>(DestinationListModel::defaultStorePath());
     m_destinationEditor = std::make_unique<DestinationEditor>();
-    m_dropboxManager = std::make_unique<DropboxManager>();
+    m_dropboxManager = std::make_unique<DropboxManager>(Alerts::userInteraction());
     m_quickZipPolicies = std::make_unique<QuickZipPolicies>(*m_settings);
     m_zipRequests = std::make_unique<ZipRequests>(*m_settings, *m_quickZipPolicies, *m_destinationList);
     m_addDestinationMenu = std::make_unique<AddDestinationMenu>(*m_destinationList, *m_zipRequests);
@@ -93,6 +93,7 @@ void Tessary::setupStatusItem()
 void Tessary::adoptDestination(Destination *destination)
 {
     destination->setEditing(m_destinationEditor.get());
+    destination->setUserInteraction(&Alerts::userInteraction());
     if (auto *dropbox = qobject_cast<DestinationDropbox *>(destination))
         dropbox->setDropboxManager(m_dropboxManager.get());
     if (auto *addTile = qobject_cast<DestinationAddDestination *>(destination))
@@ -103,8 +104,8 @@ void Tessary::adoptDestination(Destination *destination)
 
 void Tessary::destinationsNotSaved(const QString &storePath)
 {
-    Utilities::displayMessage(u"Your change to the Destinations could not be saved in \"%1\". It holds until Tessary "
-                              "quits; the file keeps the Destinations as they were before."_s.arg(storePath),
+    Alerts::displayMessage(u"Your change to the Destinations could not be saved in \"%1\". It holds until Tessary "
+                           "quits; the file keeps the Destinations as they were before."_s.arg(storePath),
         u"Destinations Not Saved"_s);
 }
 

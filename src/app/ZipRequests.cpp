@@ -13,6 +13,7 @@
 #include "core/support/Utilities.h"
 #include "gui/pipeline/ProgressWindowController.h"
 #include "gui/prompts/CustomZipWindowController.h"
+#include "gui/support/Alerts.h"
 #include "platform/FileManager.h"
 
 #include <QFile>
@@ -81,7 +82,7 @@ void ZipRequests::quickZip(
             if (!error.isNull()) {
                 if (completion)
                     completion(Outcome::Failed, QString(), error);
-                Utilities::reportError(error);
+                Alerts::reportError(error);
                 return;
             }
             if (cancelled || asker.hasGone()) {
@@ -226,7 +227,7 @@ void ZipRequests::finishJob(const std::shared_ptr<ZipRequest> &request, const Er
             : error;
         // Whoever asked hears of the end at once; the alert may stay on screen meanwhile.
         endRequest(request, Outcome::Failed, failure);
-        Utilities::reportError(failure);
+        Alerts::reportError(failure);
         return;
     }
     m_lastArchivePath = request->archivePath;
@@ -243,7 +244,7 @@ void ZipRequests::finishJob(const std::shared_ptr<ZipRequest> &request, const Er
             }
             const Error failure = withKeptArchive(Utilities::errorWithCode(0, problem), request->archivePath);
             endRequest(request, Outcome::Failed, failure);
-            Utilities::reportError(failure);
+            Alerts::reportError(failure);
         }));
 }
 
@@ -274,7 +275,7 @@ void ZipRequests::stopRunningJobs()
 
 void ZipRequests::showNoFilesToZip()
 {
-    Utilities::displayNotification(u"No Files to Zip"_s, kNoFilesNoticeDuration, kNoFilesNoticeDelay);
+    Alerts::displayNotification(u"No Files to Zip"_s, kNoFilesNoticeDuration, kNoFilesNoticeDelay);
 }
 
 void ZipRequests::announceArchiveInItsFolder(const QString &archivePath, const Destination &destination, bool secure)
@@ -285,7 +286,7 @@ void ZipRequests::announceArchiveInItsFolder(const QString &archivePath, const D
         || destination.rootFolderPath() == Destination::internalFolderPath())
         return;
     const QFileInfo archive(archivePath);
-    Utilities::displaySystemNotification(
+    Alerts::displaySystemNotification(
         secure ? u"Secure Tessary Archive Successfully Created"_s : u"Tessary Archive Successfully Created"_s,
         u"\"%1\" is in %2."_s.arg(archive.fileName(), archive.path()), u"Show in Folder"_s,
         boundTo(this, [this, archivePath] { revealArchive(archivePath); }));
@@ -305,8 +306,8 @@ void ZipRequests::revealLastArchive()
 void ZipRequests::revealArchive(const QString &archivePath)
 {
     FileManager::reveal(archivePath, this, [archivePath](const QString &reason) {
-        Utilities::displayMessage(u"Tessary could not show the archive \"%1\": no file manager answered, and its "
-                                  "folder could not be opened (%2)."_s.arg(archivePath, reason),
+        Alerts::displayMessage(u"Tessary could not show the archive \"%1\": no file manager answered, and its "
+                               "folder could not be opened (%2)."_s.arg(archivePath, reason),
             u"Cannot Show the Archive"_s);
     });
 }

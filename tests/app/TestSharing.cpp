@@ -27,6 +27,7 @@
 #include "gui/destinations/DestinationDropboxConfigureWindowController.h"
 #include "gui/destinations/DestinationEditor.h"
 #include "gui/destinations/DestinationFTPConfigureWindowController.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
 
@@ -273,6 +274,7 @@ void TestSharing::iCloudMove()
     ModalDriver driver;
     driver.answerMessageBox(answer).answerMessageBox();
     DestinationICloud iCloud(u"Cloud"_s);
+    iCloud.setUserInteraction(&Alerts::userInteraction());
     QCOMPARE(deliver(iCloud, path), problem);
     QCOMPARE(driver.messages, messages);
     QCOMPARE(readFile(inDrive), inICloud);

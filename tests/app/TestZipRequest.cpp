@@ -24,6 +24,7 @@
 #include "gui/chooser/DestinationView.h"
 #include "gui/pipeline/ProgressWindowController.h"
 #include "gui/prompts/CustomZipWindowController.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
 
@@ -304,6 +305,7 @@ void TestZipRequest::aRequestThatCannotBeMadeWritesNothing()
         QVERIFY(writeFile(m_home->filePath(u"in the way"_s), "a file"));
     const DestinationPointer broken = blocked ? std::make_shared<Destination>(folder, u"Broken"_s)
                                               : std::make_shared<DestinationFolder>(folder, u"Broken"_s);
+    broken->setUserInteraction(&Alerts::userInteraction());
     const QString name = u"tessary-nowhere-%1"_s.arg(QCoreApplication::applicationPid());
     ModalDriver driver;
     driver.answerMessageBox();

@@ -1,18 +1,6 @@
 #include "UserInteractionStandIn.h"
 
-#include "core/support/Utilities.h"
-
 using namespace Qt::Literals::StringLiterals;
-
-UserInteractionStandIn::UserInteractionStandIn()
-{
-    Utilities::setUserInteraction(this);
-}
-
-UserInteractionStandIn::~UserInteractionStandIn()
-{
-    Utilities::setUserInteraction(nullptr);
-}
 
 void UserInteractionStandIn::alert(const QString &message, const QString &title, Kind)
 {

@@ -4,17 +4,12 @@
 
 #include <QStringList>
 
-// The user as the engine's tests see him, in place of the windows for the object's life: every
-// alert, notice and notification is recorded ("TITLE|MESSAGE", a notice as its message), and
+// The user as the engine's tests see him, handed to what speaks with him in place of the windows:
+// every alert, notice and notification is recorded ("TITLE|MESSAGE", a notice as its message), and
 // every question is answered as told (cancel, unless confirmations says otherwise).
 class UserInteractionStandIn final : public UserInteraction
 {
 public:
-    UserInteractionStandIn();
-    ~UserInteractionStandIn() override;
-    UserInteractionStandIn(const UserInteractionStandIn &) = delete;
-    UserInteractionStandIn &operator=(const UserInteractionStandIn &) = delete;
-
     void alert(const QString &message, const QString &title, Kind kind) override;
     void notice(const QString &message, double duration, double after) override;
     void systemNotification(const QString &title, const QString &details, const QString &actionText,

@@ -1,6 +1,7 @@
 #include "Destination.h"
 
 #include "core/support/KeyedCoder.h"
+#include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
 
 #include <QDir>
@@ -140,19 +141,24 @@ void Destination::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, co
     completion(!prepareFinalFolder());
 }
 
+UserInteraction &Destination::user() const
+{
+    return m_user != nullptr ? *m_user : UserInteraction::standardError();
+}
+
 bool Destination::prepareFinalFolder() const
 {
     // No folder (a damaged Destinations file) must never mean the top of the file system.
     if (m_rootFolderPath.isEmpty()) {
-        Utilities::displayMessage(
+        user().message(
             u"No folder is set for the Destination \"%1\", so no archive was made. Choose its folder again."_s.arg(
                 m_name),
             u"No Folder Set"_s);
         return false;
     }
     if (!ensureFinalFolderExists()) {
-        Utilities::displayMessage(u"The folder \"%1\" of the Destination \"%2\" could not be made, so no archive "
-                                  "was made. Check that you may write there."_s.arg(m_rootFolderPath, m_name),
+        user().message(u"The folder \"%1\" of the Destination \"%2\" could not be made, so no archive "
+                       "was made. Check that you may write there."_s.arg(m_rootFolderPath, m_name),
             u"Folder Not Made"_s);
         return false;
     }

@@ -10,12 +10,13 @@
 
 class KeyedCoder;
 class Operation;
+class UserInteraction;
 
 // A place or a way of delivering an archive. The base class holds what every kind shares and
 // decides in which folder an archive is written; the kinds override the hooks through which the
 // zip request and the tiles talk to a Destination without knowing its kind. The model opens no
-// window: the windows that edit it are installed by its owner (setEditing()), and it speaks
-// to the user through Utilities. A zip request calls, in order: destinationWillBeUsedWithURLsToZip(),
+// window: the windows that edit it, and the way it speaks with the user, are handed to it by its
+// owner (setEditing(), setUserInteraction()). A zip request calls, in order: destinationWillBeUsedWithURLsToZip(),
 // finalFolderPath(), postZipOperationWithPathToCreatedZipArchive(), and at the end
 // shouldDisplayArchiveCreatedNotification(), shouldRevealZipUponCreation() and
 // destinationWasUsedWithArchivePath(). Everything runs on the GUI thread.
@@ -81,6 +82,9 @@ public:
     };
     /// Kept, not owned; it outlives the Destination's use.
     void setEditing(Editing *editing) { m_editing = editing; }
+    /// How the Destination speaks with the user; kept, not owned. Until one is set, messages go to
+    /// standard error and questions are cancelled.
+    void setUserInteraction(UserInteraction *user) { m_user = user; }
 
     /// Writes the fields this kind keeps in the Destinations file; a kind writes its own
     /// fields, then the base ones. Each kind reads them back in its constructor from a coder.
@@ -129,11 +133,16 @@ Q_SIGNALS:
     /// The user changed the Destination (renamed or configured it): its owner saves the list.
     void destinationDidChange(Destination *destination);
 
+protected:
+    /// Messages and questions to the user.
+    UserInteraction &user() const;
+
 private:
     QString m_rootFolderPath;
     QString m_name;
     qint64 m_tag = 0;
     Editing *m_editing = nullptr;
+    UserInteraction *m_user = nullptr;
 };
 
 using DestinationPointer = std::shared_ptr<Destination>;

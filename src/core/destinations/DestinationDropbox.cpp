@@ -4,6 +4,7 @@
 #include "SharingDelivery.h"
 #include "SharingServices.h"
 #include "core/support/KeyedCoder.h"
+#include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
 
 #include <QFileInfo>
@@ -80,15 +81,15 @@ void DestinationDropbox::destinationWasUsedWithArchivePath(
     }
     const QString fileName = QFileInfo(archivePath).fileName();
     const QPointer<DestinationDropbox> self(this);
-    m_dropboxManager->createShareLinkToFileInDropboxAtPath(
-        u"Apps/Tessary/%1"_s.arg(fileName), [self, fileName, delivered](const QString &link, const Error &error) {
+    m_dropboxManager->createShareLinkToFileInDropboxAtPath(u"Apps/Tessary/%1"_s.arg(fileName),
+        [self, &person = user(), fileName, delivered](const QString &link, const Error &error) {
             if (!error.isNull()) {
                 delivered(u"Tessary was unable to generate a link to '%1'"_s.arg(fileName));
                 return;
             }
             SharingServices::instance().copyToClipboard(link);
-            Utilities::displaySystemNotification(
-                u"Sharing '%1'"_s.arg(fileName), u"A link to '%1' has been copied to your clipboard"_s.arg(fileName));
+            person.systemNotification(u"Sharing '%1'"_s.arg(fileName),
+                u"A link to '%1' has been copied to your clipboard"_s.arg(fileName), {}, {});
             if (self && self->m_sendShareLinks)
                 self->sendShareLink(link, fileName, self->m_sendLinkMethod, delivered);
             else

@@ -6,6 +6,7 @@
 #include "core/settings/KeychainBackend.h"
 #include "core/settings/VLTKeychain.h"
 #include "core/support/KeyedCoder.h"
+#include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
 
 #include <QFileInfo>
@@ -95,8 +96,8 @@ void DestinationFTP::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls,
             return;
         }
         if (requiresAdditionalConfigurationBeforeUse()) {
-            Utilities::displayMessage(u"This Tessary Archive will not be created because there is missing information "
-                                      "needed to connect with the \"%1\" FTP Destination."_s.arg(name()),
+            user().message(u"This Tessary Archive will not be created because there is missing information "
+                           "needed to connect with the \"%1\" FTP Destination."_s.arg(name()),
                 u"Incomplete Configuration"_s);
             completion(true);
             return;
@@ -115,6 +116,7 @@ std::shared_ptr<Operation> DestinationFTP::postZipOperationWithPathToCreatedZipA
     auto upload = std::make_shared<FTPOperation>(
         archivePath, folder, m_confirmReplacementOfExistingFiles, address.host, port, userName, m_passwordInFile);
     upload->setProtocol(m_serverProtocol);
+    upload->setUserInteraction(&user());
     upload->setCertificateTrust(m_pinnedPublicKey, boundTo(this, [this](const QByteArray &pin) {
         m_pinnedPublicKey = pin;
         noteChange();
@@ -178,7 +180,6 @@ void DestinationFTP::forgetPassword()
 
 void DestinationFTP::destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered)
 {
-    Utilities::displayNotification(
-        u"\"%1\" Successfully Uploaded to FTP Server"_s.arg(QFileInfo(archivePath).fileName()), 3.0, 1.0);
+    user().notice(u"\"%1\" Successfully Uploaded to FTP Server"_s.arg(QFileInfo(archivePath).fileName()), 3.0, 1.0);
     delivered({});
 }

@@ -2,6 +2,7 @@
 
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Log.h"
+#include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
 
 #include <QDir>
@@ -39,10 +40,11 @@ namespace {
 constexpr double kRetryDelay = 0.5;
 
 // Shows the message on the GUI thread, then ends the delivery.
-void tell(const QString &message, const QString &title, const Destination::DeliveryCompletion &delivered)
+void tell(const QString &message, const QString &title, UserInteraction &person,
+    const Destination::DeliveryCompletion &delivered)
 {
-    executeBlockOnMainThread([message, title, delivered] {
-        Utilities::displayMessage(message, title);
+    executeBlockOnMainThread([message, title, &person, delivered] {
+        person.message(message, title);
         delivered({});
     });
 }
@@ -67,10 +69,12 @@ QString DestinationICloud::documentsPath()
 void DestinationICloud::destinationWasUsedWithArchivePath(
     const QString &archivePath, const DeliveryCompletion &delivered)
 {
-    executeBlockInBackground([archivePath, delivered] { moveIntoICloud(archivePath, delivered); });
+    executeBlockInBackground(
+        [archivePath, &person = user(), delivered] { moveIntoICloud(archivePath, person, delivered); });
 }
 
-void DestinationICloud::moveIntoICloud(const QString &archivePath, const DeliveryCompletion &delivered)
+void DestinationICloud::moveIntoICloud(
+    const QString &archivePath, UserInteraction &person, const DeliveryCompletion &delivered)
 {
     const Log::Handler log = Log::handler();
     const bool signedIn = isICloudAvailable();
@@ -94,15 +98,15 @@ void DestinationICloud::moveIntoICloud(const QString &archivePath, const Deliver
     if (Utilities::fileExistsAtPath(destination)) {
         // The platform's "file exists" (516): the user decides.
         log(u"setUbiquitous was called.  Error: %1"_s.arg(u"a file named \"%1\" exists (516)"_s.arg(fileName)));
-        executeBlockOnMainThread([archivePath, destination, fileName, delivered] {
-            if (!Utilities::getConfirmation(u"Replace Existing?"_s,
+        executeBlockOnMainThread([archivePath, &person, destination, fileName, delivered] {
+            if (!person.confirm(u"Replace Existing?"_s,
                     u"A file with the name \"%1\" already exists in your iCloud Drive.  Would "
                     "you like to replace it?"_s.arg(fileName),
                     u"Replace Existing"_s)) {
                 delivered({});
                 return;
             }
-            executeBlockInBackground([archivePath, destination, delivered] {
+            executeBlockInBackground([archivePath, &person, destination, delivered] {
                 const QFileInfo existing(destination);
                 const bool removed = existing.isDir() && !existing.isSymLink() ? QDir(destination).removeRecursively()
                                                                                : QFile::remove(destination);
@@ -113,8 +117,9 @@ void DestinationICloud::moveIntoICloud(const QString &archivePath, const Deliver
                     return;
                 }
                 executeBlockOnMainThread(
-                    [archivePath, delivered] {
-                        executeBlockInBackground([archivePath, delivered] { moveIntoICloud(archivePath, delivered); });
+                    [archivePath, &person, delivered] {
+                        executeBlockInBackground(
+                            [archivePath, &person, delivered] { moveIntoICloud(archivePath, person, delivered); });
                     },
                     kRetryDelay);
             });
@@ -125,7 +130,8 @@ void DestinationICloud::moveIntoICloud(const QString &archivePath, const Deliver
     const bool moved = QFile::rename(archivePath, destination);
     log(u"setUbiquitous was called.  Error: %1"_s.arg(moved ? u"(null)"_s : u"could not move the archive"_s));
     if (moved)
-        tell(u"\"%1\" has been successfully set to upload to your iCloud Drive."_s.arg(fileName), u"OK"_s, delivered);
+        tell(u"\"%1\" has been successfully set to upload to your iCloud Drive."_s.arg(fileName), u"OK"_s, person,
+            delivered);
     else
         fail(u"Unable to upload the Tessary Archive to your iCloud Drive..."_s, delivered);
 }

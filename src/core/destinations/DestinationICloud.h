@@ -27,5 +27,6 @@ public:
     static QString documentsPath();
 
 private:
-    static void moveIntoICloud(const QString &archivePath, const DeliveryCompletion &delivered);
+    static void moveIntoICloud(
+        const QString &archivePath, UserInteraction &person, const DeliveryCompletion &delivered);
 };

@@ -5,6 +5,7 @@
 #include "core/settings/KeychainBackend.h"
 #include "core/settings/SettingsFile.h"
 #include "core/settings/VLTKeychain.h"
+#include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
 
 #include <QDir>
@@ -21,7 +22,8 @@ const QString kTokenAccount = u"Access Token"_s;
 constexpr double kRequestDelay = 1.0;
 } // namespace
 
-DropboxManager::DropboxManager()
+DropboxManager::DropboxManager(UserInteraction &user)
+    : m_user(user)
 {
     setDefaultDropboxFolderPath();
 }
@@ -55,15 +57,15 @@ bool DropboxManager::isDropboxInstalled()
 bool DropboxManager::locateDropboxFolder()
 {
     // A folder picker out of the blue would leave the user guessing what to pick, and why.
-    Utilities::displayMessage(u"Tessary could not find your Dropbox folder, the folder that Dropbox keeps in step "
-                              "with your Dropbox account. Please choose it next, so that Tessary can put the "
-                              "archives you share through Dropbox there."_s,
+    m_user.message(u"Tessary could not find your Dropbox folder, the folder that Dropbox keeps in step "
+                   "with your Dropbox account. Please choose it next, so that Tessary can put the "
+                   "archives you share through Dropbox there."_s,
         u"Where Is Your Dropbox Folder?"_s);
-    const QList<QUrl> picked = Utilities::runOpenPanel(false, true, {}, false, QUrl::fromLocalFile(QDir::homePath()));
+    const QList<QUrl> picked = m_user.openPanel(false, true, {}, false, QUrl::fromLocalFile(QDir::homePath()));
     if (!picked.isEmpty()) {
         const QString folder = picked.first().toLocalFile();
         if (Utilities::fileNameFromFullPath(folder, false) != u"Dropbox"_s
-            && !Utilities::getConfirmation(u"Dropbox Folder?"_s,
+            && !m_user.confirm(u"Dropbox Folder?"_s,
                 u"This doesn't appear to be a Dropbox folder.  Are you sure you want to use this folder?"_s,
                 u"Use Folder"_s))
             return false;
@@ -78,7 +80,7 @@ void DropboxManager::explainToUserWhyWeWantDropboxAccessWithCompletion(const std
     if (!settings.value(kExplainedKey).toBool()) {
         settings.setValue(kExplainedKey, true);
         settings.sync();
-        Utilities::displayMessage(
+        m_user.message(
             u"Dropbox may request that you give Tessary permission to access your Dropbox folder.\r\rThis permission "
             "allows Tessary to:\r\r   \u2022 Create a Tessary folder in your Dropbox folder\r   \u2022 Create "
             "Dropbox Share Links to Tessary Archives\r\rTessary will have no other access to your Dropbox and its "
@@ -94,7 +96,7 @@ void DropboxManager::createShareLinkToFileInDropboxAtPath(
     const Error failed = Utilities::errorWithCode(0, u"Could not generate share link"_s);
     readAccessToken(this, [this, relativePath, completion, failed](const QString &token, const Error &error) {
         if (!error.isNull() && error.code() != KeychainBackend::StatusItemNotFound) {
-            Utilities::displayMessage(
+            m_user.message(
                 u"Tessary could not read your Dropbox access token from your keyring: it may be locked (%1). "
                 "Unlock your keyring and try once more."_s.arg(error.localizedDescription()),
                 u"Dropbox Access Token Unreadable"_s);
@@ -102,7 +104,7 @@ void DropboxManager::createShareLinkToFileInDropboxAtPath(
             return;
         }
         if (token.isEmpty()) {
-            Utilities::displayMessage(
+            m_user.message(
                 u"Tessary asks Dropbox for share links with your own Dropbox access token, and none is set. Create "
                 "one for an app of your own at https://www.dropbox.com/developers/apps (with the permission "
                 "\"sharing.write\"), then paste it into the settings of your Dropbox Destination."_s,

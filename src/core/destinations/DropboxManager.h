@@ -11,6 +11,7 @@
 #include <memory>
 
 class Operation;
+class UserInteraction;
 
 // Knows where the user's Dropbox folder is and asks Dropbox for share links with the user's own
 // access token (kept in the keychain). One per process, owned by the controller.
@@ -19,8 +20,9 @@ class DropboxManager final : public QObject
     Q_OBJECT
 
 public:
-    /// Finds the Dropbox folder (setDefaultDropboxFolderPath()).
-    DropboxManager();
+    /// Finds the Dropbox folder (setDefaultDropboxFolderPath()); speaks with the user through the
+    /// interaction, which outlives it.
+    explicit DropboxManager(UserInteraction &user);
 
     /// The folder remembered from the last run when it still exists, otherwise "~/Dropbox" when
     /// that exists.
@@ -58,6 +60,7 @@ public:
         const QObject *receiver, const QString &token, VLTKeychain::WriteCompletion completion);
 
 private:
+    UserInteraction &m_user;
     QString m_dropboxFolderPath;
     QList<std::weak_ptr<Operation>> m_requests;
 };

@@ -5,6 +5,7 @@
 #include "core/settings/KeychainBackend.h"
 #include "core/settings/VLTKeychain.h"
 #include "core/support/Log.h"
+#include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
 
 #include <QFileInfo>
@@ -43,6 +44,11 @@ void FTPOperation::setCertificateTrust(const QByteArray &pinnedPublicKey, Certif
 {
     m_pinnedPublicKey = pinnedPublicKey;
     m_certificateTrusted = std::move(trusted);
+}
+
+UserInteraction &FTPOperation::user() const
+{
+    return m_user != nullptr ? *m_user : UserInteraction::standardError();
 }
 
 FMServer FTPOperation::createServerWithDestination(const QString &destination) const
@@ -223,7 +229,7 @@ void FTPOperation::askToTrustCertificate(const FMCertificate &certificate)
           "certificate, and no other, for this Destination."_s.arg(situation, certificate.fingerprint());
     const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
     executeBlockOnMainThread([self, title, message, pin = certificate.publicKeyPin()] {
-        if (!Utilities::getConfirmation(title, message, u"Trust This Certificate"_s)) {
+        if (!self->user().confirm(title, message, u"Trust This Certificate"_s)) {
             self->cancel();
             return;
         }
@@ -254,7 +260,7 @@ void FTPOperation::askToAcceptHostKey(const FMHostKey &key)
               serverName(), key.type(), key.fingerprint());
     const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
     executeBlockOnMainThread([self, message, blob = key.blob()] {
-        if (!Utilities::getConfirmation(u"Unknown Host Key"_s, message, u"Connect"_s)) {
+        if (!self->user().confirm(u"Unknown Host Key"_s, message, u"Connect"_s)) {
             self->cancel();
             return;
         }
@@ -286,7 +292,7 @@ void FTPOperation::askToReplace(const QString &destination, const QString &fileN
 {
     const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
     executeBlockOnMainThread([self, destination, fileName, server] {
-        const bool replace = Utilities::getConfirmation(u"Replace Existing?"_s,
+        const bool replace = self->user().confirm(u"Replace Existing?"_s,
             u"A Zip Archive named \"%1\" already exists on the FTP Server at this location. Do you wish to replace it?"_s
                 .arg(fileName),
             u"Replace"_s);

@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class UserInteraction;
+
 // The job step that delivers a finished archive to an FTP server (plain, over TLS, or SFTP): it
 // checks its settings and the login, makes the target folder, looks for an archive of the same name (asking before
 // replacing it when the Destination wants that, and when the folder's listing cannot be read), and uploads the archive
@@ -54,6 +56,9 @@ public:
     /// FTPS: the certificate key the user trusts, and who keeps the one the user trusts next. A
     /// server that shows another certificate is checked against the system's store first.
     void setCertificateTrust(const QByteArray &pinnedPublicKey, CertificateTrusted trusted);
+    /// Who answers the upload's questions (trust, replace); kept, not owned. Until one is set,
+    /// every question is cancelled.
+    void setUserInteraction(UserInteraction *user) { m_user = user; }
 
     /// A hidden name of one upload's own beside the file name, ".NAME.1a2b3c4d.part": the name an
     /// archive has on the server while it is being sent (or, of another kind, an old archive's
@@ -65,6 +70,7 @@ protected:
     void cancelOperating() override;
 
 private:
+    UserInteraction &user() const;
     FMServer createServerWithDestination(const QString &destination) const;
     Error checkSettings() const;
     /// Logs in, makes the folder and sends the archive; asks first where the server is not trusted.
@@ -107,6 +113,7 @@ private:
     /// The server no longer showed the pinned certificate.
     bool m_pinOutdated = false;
     CertificateTrusted m_certificateTrusted;
+    UserInteraction *m_user = nullptr;
     QByteArray m_acceptedHostKey;
     QString m_keychainService;
     QString m_keychainAccount;

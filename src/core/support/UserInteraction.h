@@ -7,11 +7,10 @@
 
 #include <functional>
 
-// How the layers without windows speak with the user: alerts, a passing notice, notifications of
-// the desktop, a question, the file chooser. The windows install their way of doing it
-// (Utilities::setUserInteraction()); until then, and in programs without windows, every message
-// goes to standard error and every question is answered with its cancel button.
-// Everything is called on the GUI thread.
+// How the engine speaks with the user: alerts, a passing notice, notifications of the desktop, a
+// question, the file chooser. The application hands its windows' way of doing it to the objects
+// that need it (a Destination, an upload, the Dropbox manager); until then, and in programs
+// without windows, they use standardError(). Everything is called on the GUI thread.
 class UserInteraction
 {
 public:
@@ -19,8 +18,13 @@ public:
 
     virtual ~UserInteraction() = default;
 
+    /// Every message to standard error, and every question answered with its cancel button.
+    static UserInteraction &standardError();
+
     /// A modal alert: the title in bold, the message beneath, one "OK" button.
     virtual void alert(const QString &message, const QString &title, Kind kind) = 0;
+    /// An alert of the information kind.
+    void message(const QString &message, const QString &title) { alert(message, title, Kind::Information); }
     /// A floating notice with the message, shown `after` seconds from now for about duration.
     virtual void notice(const QString &message, double duration, double after) = 0;
     /// A notification of the desktop's notification service; with an action, a button of that

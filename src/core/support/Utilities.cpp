@@ -1,7 +1,6 @@
 #include "Utilities.h"
 
 #include "FileNames.h"
-#include "UserInteraction.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,84 +17,12 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-UserInteraction *&installedInteraction()
-{
-    static UserInteraction *interaction = nullptr;
-    return interaction;
-}
-
-void send(const QString &message, const QString &title, UserInteraction::Kind kind)
-{
-    if (UserInteraction *interaction = installedInteraction())
-        interaction->alert(message, title, kind);
-    else
-        Utilities::writeToStandardError(title, message);
-}
-
-} // namespace
-
 void Utilities::writeToStandardError(const QString &title, const QString &message)
 {
     QTextStream error(stderr);
     if (!title.isEmpty())
         error << title << ": ";
     error << message << Qt::endl;
-}
-
-void Utilities::setUserInteraction(UserInteraction *interaction)
-{
-    installedInteraction() = interaction;
-}
-
-void Utilities::displayMessage(const QString &message, const QString &title)
-{
-    send(message, title, UserInteraction::Kind::Information);
-}
-
-void Utilities::displayNotification(const QString &message, double duration, double after)
-{
-    if (UserInteraction *interaction = installedInteraction())
-        interaction->notice(message, duration, after);
-    else
-        writeToStandardError({}, message);
-}
-
-void Utilities::reportError(const Error &error)
-{
-    if (error.isNull())
-        return;
-    QString reason = error.localizedFailureReason();
-    if (reason.isEmpty())
-        reason = u"Something reported an error but didn't provide any description.  Sorry about that..."_s;
-    send(reason, u"Something Went Wrong..."_s, UserInteraction::Kind::Warning);
-}
-
-void Utilities::displaySystemNotification(
-    const QString &title, const QString &details, const QString &actionText, const std::function<void()> &action)
-{
-    if (UserInteraction *interaction = installedInteraction())
-        interaction->systemNotification(title, details, actionText, action);
-    else
-        writeToStandardError(title, details);
-}
-
-bool Utilities::getConfirmation(const QString &title, const QString &message, const QString &actionButtonText)
-{
-    if (UserInteraction *interaction = installedInteraction())
-        return interaction->confirm(title, message, actionButtonText);
-    writeToStandardError(title, message);
-    return false;
-}
-
-QList<QUrl> Utilities::runOpenPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,
-    bool allowMultipleSelection, const QUrl &directoryURL)
-{
-    if (UserInteraction *interaction = installedInteraction())
-        return interaction->openPanel(
-            allowFiles, allowDirectories, allowedFileTypes, allowMultipleSelection, directoryURL);
-    return {};
 }
 
 Error Utilities::errorWithCode(qint64 code, const QString &description)

@@ -13,40 +13,14 @@
 
 #include <functional>
 
-class UserInteraction;
-
-// Small services the whole system shares: messages to the user and questions (alerts, the
-// on-screen notice, system notifications, confirmations, the file chooser), error records, file
-// names and folders, recipient lists, geometry.
-//
-// Messages and questions go to the UserInteraction the windows installed; where none is
-// installed, messages go to standard error and questions are answered with cancel at once. They
-// are called on the GUI thread. The file, text and UUID helpers hold no state and may be called
-// from any thread.
+// Small services the whole system shares: error records, file names and folders, recipient
+// lists, geometry, standard error. They hold no state and may be called from any thread.
 class Utilities final
 {
 public:
-    /// Where messages and questions go from now on; null: standard error, and cancel.
-    static void setUserInteraction(UserInteraction *interaction);
-    /// A modal alert: the title in bold, the message beneath, one "OK" button.
-    static void displayMessage(const QString &message, const QString &title);
-    /// A floating notice with the message, shown `after` seconds from now and gone at
-    /// duration + after + 1 second.
-    static void displayNotification(const QString &message, double duration, double after = 0.0);
-    /// Shows the error's failure reason under "Something Went Wrong..."; nothing for no error.
-    static void reportError(const Error &error);
     /// "TITLE: MESSAGE" (or the message alone for no title) as a line of standard error: the
     /// messages where nobody can see the screen.
     static void writeToStandardError(const QString &title, const QString &message);
-    /// A notification of the desktop's notification service; with an action, a button of that
-    /// text runs it (where the service offers buttons).
-    static void displaySystemNotification(const QString &title, const QString &details, const QString &actionText = {},
-        const std::function<void()> &action = {});
-    /// A modal question with the action button and "Cancel"; true for the action.
-    static bool getConfirmation(const QString &title, const QString &message, const QString &actionButtonText);
-    /// A modal file chooser; the chosen items, or none when the user cancelled.
-    static QList<QUrl> runOpenPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,
-        bool allowMultipleSelection, const QUrl &directoryURL);
 
     /// An error of the Tessary domain whose description, failure reason and recovery suggestion
     /// are all the one text.

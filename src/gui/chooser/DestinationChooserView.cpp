@@ -5,6 +5,7 @@
 #include "core/destinations/DestinationDummy.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Utilities.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 
 #include <QApplication>
@@ -259,7 +260,7 @@ void DestinationChooserView::destinationCellDidHaveDeleteSelected(DestinationCel
 
 void DestinationChooserView::confirmRemoval(const DestinationPointer &destination)
 {
-    if (!Utilities::getConfirmation(u"Remove Destination?"_s,
+    if (!Alerts::getConfirmation(u"Remove Destination?"_s,
             u"Are you sure you wish to remove this \"%1\" Destination?"_s.arg(destination->name()), u"Remove"_s))
         return;
     if (m_delegate == nullptr || !m_delegate->removalOfDestinationRequested(destination.get()))

@@ -11,6 +11,7 @@
 #include "core/destinations/DestinationMessages.h"
 #include "core/destinations/DropboxManager.h"
 #include "core/support/Utilities.h"
+#include "gui/support/Alerts.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -46,7 +47,7 @@ void configureDropbox(DestinationDropbox &dropbox, const Destination::ConfigureC
                 if (token != stored)
                     DropboxManager::storeAccessToken(&dropbox, token, [](const Error &error) {
                         if (!error.isNull())
-                            Utilities::displayMessage(
+                            Alerts::displayMessage(
                                 u"Your Dropbox access token could not be kept in your keyring (%1). Unlock your "
                                 "keyring and paste the token into the Dropbox Destination's settings once more."_s.arg(
                                     error.localizedDescription()),
@@ -88,7 +89,7 @@ void configureFTP(DestinationFTP &ftp, const Destination::ConfigureCompletion &c
                 if (password != stored)
                     ftp.storePassword(password, [](const Error &error) {
                         if (!error.isNull())
-                            Utilities::displayMessage(
+                            Alerts::displayMessage(
                                 u"The FTP Server's password could not be kept in your keyring (%1). Until it can, "
                                 "Tessary keeps it in its Destinations file, which only you can read."_s.arg(
                                     error.localizedDescription()),

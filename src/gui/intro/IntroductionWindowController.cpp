@@ -3,6 +3,7 @@
 #include "IntroductionPages.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Utilities.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "ui_IntroductionWindowController.h"
 
@@ -115,7 +116,7 @@ void IntroductionWindowController::skipButtonPressed()
 {
     if (m_showSkipReminderMessage)
         executeBlockOnMainThread(
-            [] { Utilities::displayMessage(SkipReminderMessage, u"Tessary Introduction"_s); }, kReminderDelay);
+            [] { Alerts::displayMessage(SkipReminderMessage, u"Tessary Introduction"_s); }, kReminderDelay);
     m_window->close();
 }
 

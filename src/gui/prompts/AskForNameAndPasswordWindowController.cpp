@@ -2,6 +2,7 @@
 
 #include "NameChoice.h"
 #include "core/support/Utilities.h"
+#include "gui/support/Alerts.h"
 #include "ui_AskForNameAndPasswordWindowController.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,7 +25,7 @@ bool AskForNameAndPasswordWindowController::passesChecks()
     if (m_nameChoice->name().isEmpty())
         return failCheck(u"Please provide a name."_s, u"Name Required"_s, nullptr);
     if (m_ui->passwordTextField->text().isEmpty())
-        return Utilities::getConfirmation(u"No Password"_s,
+        return Alerts::getConfirmation(u"No Password"_s,
             u"Do you want to create this Tessary Archive with no password?"_s, u"Create with No Password"_s);
     return checkPasswords(m_ui->passwordTextField, m_ui->confirmTextField);
 }

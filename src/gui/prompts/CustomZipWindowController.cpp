@@ -4,6 +4,7 @@
 #include "core/support/Utilities.h"
 #include "gui/chooser/DestinationCell.h"
 #include "gui/chooser/DestinationChooserView.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/ShadowView.h"
 #include "ui_CustomZipWindowController.h"
 
@@ -91,7 +92,7 @@ bool CustomZipWindowController::passesChecks()
     if (!shouldCreateArchiveWithPassword())
         return true;
     if (m_ui->passwordTextField->text().isEmpty())
-        return Utilities::getConfirmation(u"No Password"_s,
+        return Alerts::getConfirmation(u"No Password"_s,
             u"Do you want to create this Tessary Archive with no password?"_s, u"Create with No Password"_s);
     return checkPasswords(m_ui->passwordTextField, m_ui->confirmTextField);
 }

@@ -3,6 +3,7 @@
 #include "core/pipeline/Zipper.h"
 
 #include "core/support/Utilities.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 
 #include <QDialogButtonBox>
@@ -65,7 +66,7 @@ void PromptWindowController::cancelButtonPressed()
 
 bool PromptWindowController::failCheck(const QString &message, const QString &title, QLineEdit *fieldToSelect)
 {
-    Utilities::displayMessage(message, title);
+    Alerts::displayMessage(message, title);
     if (fieldToSelect != nullptr) {
         fieldToSelect->setFocus();
         fieldToSelect->selectAll();

@@ -1,6 +1,7 @@
 #include "StatusItem.h"
 
 #include "DropPad.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 
 #include <QCursor>
@@ -27,7 +28,7 @@ StatusItem::StatusItem()
     });
     m_trayIcon->show();
     // Where the desktop has no notification service, its tray tells the user.
-    UtilitiesWindows::setSystemNotificationFallback(
+    Alerts::setSystemNotificationFallback(
         [tray = QPointer<QSystemTrayIcon>(m_trayIcon)](const QString &title, const QString &details) {
             if (tray)
                 tray->showMessage(title, details);

@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 
+#include "Alerts.h"
 #include "ImageManager.h"
 #include "UtilitiesWindows.h"
 
@@ -33,7 +34,7 @@ void prepareLogoAlert(QMessageBox &box, const QString &title, const QString &det
 void AboutBox::showLogoAlert(const QString &title, const QString &details)
 {
     if (UtilitiesWindows::isNonInteractive()) {
-        Utilities::displayMessage(details, kProductLine);
+        Alerts::displayMessage(details, kProductLine);
         return;
     }
     QMessageBox box;

@@ -1,25 +1,14 @@
 #include "UtilitiesWindows.h"
 
-#include "RoundedRectangleView.h"
-#include "core/pipeline/ThreadHops.h"
-#include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
 #include "platform/AutostartEntry.h"
-#include "platform/DesktopNotifications.h"
-#include "platform/WindowManagerHints.h"
 
 #include <QApplication>
-#include <QFileDialog>
-#include <QGridLayout>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPainterPath>
 #include <QPointer>
-#include <QPushButton>
-#include <QScreen>
-#include <QSpacerItem>
 #include <QTimer>
 #include <QWidgetAction>
 
@@ -29,48 +18,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int kNoticeFontSize = 24;
-constexpr int kNoticeMargin = 25;
-constexpr qreal kNoticeCornerRadius = 10.0;
-constexpr double kNoticeExtraSeconds = 1.0;
-constexpr int kAlertMinimumWidth = 420;
 constexpr int kHeadingHeight = 16;
 
 std::optional<bool> &nonInteractiveOverride()
 {
     static std::optional<bool> value;
     return value;
-}
-
-std::function<void(const QString &, const QString &)> &systemNotificationFallback()
-{
-    static std::function<void(const QString &, const QString &)> fallback;
-    return fallback;
-}
-
-QWidget *windowConcerned()
-{
-    return QApplication::activeModalWidget() != nullptr ? QApplication::activeModalWidget()
-                                                        : QApplication::activeWindow();
-}
-
-// An alert titled as itself, with the icon of its kind, over the window it concerns (the dialog
-// in use, if any), widened like the system's alerts so that long texts wrap sensibly. A text
-// written with carriage returns shows them as the line breaks they stand for.
-QMessageBox *createAlert(const QString &title, const QString &message, QMessageBox::Icon icon)
-{
-    auto *box = new QMessageBox(windowConcerned());
-    // Above the progress window of the job that asks, which stays on top itself.
-    box->setWindowFlag(Qt::WindowStaysOnTopHint);
-    box->setWindowTitle(title);
-    box->setIcon(icon);
-    box->setTextFormat(Qt::PlainText);
-    box->setText(title);
-    box->setInformativeText(QString(message).replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n'));
-    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
-        grid->addItem(new QSpacerItem(kAlertMinimumWidth, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
-            grid->rowCount(), 0, 1, grid->columnCount());
-    return box;
 }
 
 // Whether this program has the widgets application that every window needs (a command without a
@@ -80,106 +33,7 @@ bool hasWidgets()
     return qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr;
 }
 
-// The messages and questions of Utilities, in windows.
-class WindowInteraction final : public UserInteraction
-{
-public:
-    void alert(const QString &message, const QString &title, Kind kind) override
-    {
-        if (UtilitiesWindows::isNonInteractive()) {
-            Utilities::writeToStandardError(title, message);
-            return;
-        }
-        QMessageBox *box
-            = createAlert(title, message, kind == Kind::Warning ? QMessageBox::Warning : QMessageBox::Information);
-        box->setStandardButtons(QMessageBox::Ok);
-        if (UtilitiesWindows::runModally(box))
-            delete box;
-    }
-
-    void notice(const QString &message, double duration, double after) override
-    {
-        if (!hasWidgets()) {
-            Utilities::writeToStandardError({}, message);
-            return;
-        }
-        QWidget *notice = UtilitiesWindows::createNotification(message);
-        executeBlockOnMainThread(
-            notice,
-            [notice] {
-                // The hints go with every withdrawal of the window: given again before each showing.
-                WindowManagerHints::keepOutOfTaskbar(notice->winId());
-                notice->show();
-            },
-            after);
-        executeBlockOnMainThread(
-            notice, [notice] { notice->close(); }, duration + after + kNoticeExtraSeconds);
-    }
-
-    void systemNotification(const QString &title, const QString &details, const QString &actionText,
-        const std::function<void()> &action) override
-    {
-        DesktopNotifications::notify(title, details,
-            [title, details] {
-                if (systemNotificationFallback())
-                    systemNotificationFallback()(title, details);
-                else
-                    Utilities::writeToStandardError(title, details);
-            },
-            {actionText, action});
-    }
-
-    bool confirm(const QString &title, const QString &message, const QString &actionButtonText) override
-    {
-        if (UtilitiesWindows::isNonInteractive()) {
-            Utilities::writeToStandardError(title, message);
-            return false;
-        }
-        QMessageBox *box = createAlert(title, message, QMessageBox::Warning);
-        QPushButton *action = box->addButton(actionButtonText, QMessageBox::AcceptRole);
-        box->addButton(QMessageBox::Cancel);
-        box->setDefaultButton(action);
-        if (!UtilitiesWindows::runModally(box))
-            return false;
-        const bool confirmed = box->clickedButton() == action;
-        delete box;
-        return confirmed;
-    }
-
-    QList<QUrl> openPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,
-        bool allowMultipleSelection, const QUrl &directoryURL) override
-    {
-        if (UtilitiesWindows::isNonInteractive())
-            return {};
-        QFileDialog panel;
-        if (allowDirectories && !allowFiles) {
-            panel.setFileMode(QFileDialog::Directory);
-            panel.setOption(QFileDialog::ShowDirsOnly);
-        } else {
-            panel.setFileMode(allowMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-        }
-        if (!allowedFileTypes.isEmpty()) {
-            QStringList patterns;
-            for (const QString &type : allowedFileTypes)
-                patterns << u"*."_s + type;
-            panel.setNameFilter(patterns.join(u' '));
-        }
-        if (directoryURL.isValid())
-            panel.setDirectoryUrl(directoryURL);
-        // No parent: nothing can take it away while it is open.
-        if (!UtilitiesWindows::runModally(&panel) || panel.result() != QDialog::Accepted)
-            return {};
-        return panel.selectedUrls();
-    }
-};
-
 } // namespace
-
-void UtilitiesWindows::installUserInteraction()
-{
-    static WindowInteraction interaction;
-    Utilities::setUserInteraction(&interaction);
-}
 
 bool UtilitiesWindows::isNonInteractive()
 {
@@ -194,55 +48,6 @@ bool UtilitiesWindows::isNonInteractive()
 void UtilitiesWindows::setNonInteractive(bool nonInteractive)
 {
     nonInteractiveOverride() = nonInteractive;
-}
-
-QWidget *UtilitiesWindows::createNotification(const QString &message)
-{
-    auto *window = new QWidget(
-        nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
-    window->setAttribute(Qt::WA_TranslucentBackground);
-    window->setAttribute(Qt::WA_ShowWithoutActivating);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setObjectName(u"TessaryNotice"_s);
-
-    auto *label = new QLabel(message);
-    QFont font = label->font();
-    font.setPointSize(kNoticeFontSize);
-    label->setFont(font);
-    label->setStyleSheet(u"color: black; background: transparent;"_s);
-    label->setAlignment(Qt::AlignCenter);
-    // On one line where it fits the screen, else wrapped to its width; never cut off.
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const int widest = (screen != nullptr ? screen->availableGeometry().width() * 9 / 10 : 1000) - 2 * kNoticeMargin;
-    if (label->sizeHint().width() <= widest) {
-        label->resize(label->sizeHint());
-    } else {
-        label->setWordWrap(true);
-        label->resize(widest, label->heightForWidth(widest));
-    }
-
-    auto *background = new RoundedRectangleView(window);
-    background->setBackgroundColor(interfaceBackgroundColor());
-    background->setCornerRadius(kNoticeCornerRadius);
-    const QSize content = label->size().grownBy(QMargins(kNoticeMargin, kNoticeMargin, kNoticeMargin, kNoticeMargin));
-    window->resize(content);
-    background->setGeometry(QRect(QPoint(0, 0), content));
-    // The rounded shape itself, so that no black corners show where no compositor blends them.
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(background->geometry()), kNoticeCornerRadius, kNoticeCornerRadius);
-    window->setMask(QRegion(shape.toFillPolygon().toPolygon()));
-    label->setParent(background);
-    label->setGeometry(Utilities::centeredRect(QRectF(label->rect()), QRectF(background->rect())).toRect());
-
-    if (screen != nullptr)
-        window->move(
-            Utilities::centeredRect(QRectF(window->rect()), QRectF(screen->availableGeometry())).topLeft().toPoint());
-    return window;
-}
-
-void UtilitiesWindows::setSystemNotificationFallback(std::function<void(const QString &, const QString &)> fallback)
-{
-    systemNotificationFallback() = std::move(fallback);
 }
 
 bool UtilitiesWindows::runModally(QDialog *dialog)

@@ -235,8 +235,10 @@ void TestFTP::existingArchive()
     UserInteractionStandIn person;
     if (confirm)
         person.confirmations << (answer == u"Replace"_s);
-    const auto outcome = runStep(std::make_shared<FTPOperation>(
-        m_home.filePath(u"job/Same.zip"_s), u"existing"_s, confirm, u"127.0.0.1"_s, m_ftp->port(), user, u"secret"_s));
+    const auto upload = std::make_shared<FTPOperation>(
+        m_home.filePath(u"job/Same.zip"_s), u"existing"_s, confirm, u"127.0.0.1"_s, m_ftp->port(), user, u"secret"_s);
+    upload->setUserInteraction(&person);
+    const auto outcome = runStep(upload);
     QTRY_COMPARE_WITH_TIMEOUT(outcome->finished + outcome->cancelled, 1, 15000);
     QCOMPARE(outcome->cancelled, code == -1 ? 1 : 0);
     if (code > 0)

@@ -49,6 +49,7 @@ class TestSecureFTP : public QObject
 
 private Q_SLOTS:
     void initTestCase();
+    void init();
 
     void addresses_data();
     void addresses();
@@ -77,9 +78,16 @@ private:
         bool confirm = false, const QString &password = {}) const;
 
     TemporaryHome m_home;
+    /// The user every upload of the test at hand asks; init() makes him afresh.
+    std::unique_ptr<UserInteractionStandIn> m_person;
     std::unique_ptr<FtpsServer> m_ftps;
     std::unique_ptr<SftpServer> m_sftp;
 };
+
+void TestSecureFTP::init()
+{
+    m_person = std::make_unique<UserInteractionStandIn>();
+}
 
 void TestSecureFTP::initTestCase()
 {
@@ -98,6 +106,7 @@ std::shared_ptr<FTPOperation> TestSecureFTP::ftpsUpload(
     auto upload
         = std::make_shared<FTPOperation>(path, folder, false, u"127.0.0.1"_s, m_ftps->port(), QString(), QString());
     upload->setProtocol(FMProtocolFTPS);
+    upload->setUserInteraction(m_person.get());
     upload->setCertificateTrust(pin, std::move(trusted));
     return upload;
 }
@@ -110,6 +119,7 @@ std::shared_ptr<FTPOperation> TestSecureFTP::sftpUpload(
     auto upload = std::make_shared<FTPOperation>(
         path, folder, confirm, u"127.0.0.1"_s, server.port(), SftpServer::userName(), password);
     upload->setProtocol(FMProtocolSFTP);
+    upload->setUserInteraction(m_person.get());
     return upload;
 }
 
@@ -184,7 +194,7 @@ void TestSecureFTP::unverifiedCertificate()
     QFETCH(bool, pinnedBefore);
     const QString folder
         = u"unverified-%1"_s.arg(QLatin1StringView(QTest::currentDataTag())).replace(u' ', u'-').remove(u',');
-    UserInteractionStandIn person;
+    UserInteractionStandIn &person = *m_person;
     person.confirmations << trust;
     QList<QByteArray> pinned;
     FtpsServer other; // its certificate is not the one vsftpd shows
@@ -211,7 +221,7 @@ void TestSecureFTP::unverifiedCertificate()
 
 void TestSecureFTP::aPinnedCertificateIsTrustedWithoutAQuestion()
 {
-    UserInteractionStandIn person;
+    UserInteractionStandIn &person = *m_person;
     const auto outcome = runStep(ftpsUpload(u"Pinned.zip"_s, u"pinned/deeper"_s, m_ftps->publicKeyPin()));
     QVERIFY(ended(outcome));
     QVERIFY2(outcome->error.isNull(), qPrintable(reasonOf(outcome)));
@@ -243,6 +253,7 @@ void TestSecureFTP::aServerWithoutTLSIsNamed()
     auto upload = std::make_shared<FTPOperation>(
         m_home.filePath(u"job/Plain.zip"_s), u"drop"_s, false, u"127.0.0.1"_s, plain.port(), u"anna"_s, u"secret"_s);
     upload->setProtocol(FMProtocolFTPS);
+    upload->setUserInteraction(m_person.get());
     const auto outcome = runStep(upload);
     QVERIFY(ended(outcome));
     QCOMPARE(outcome->error.code(), FTPOperation::ErrorNoTLS);
@@ -264,7 +275,7 @@ void TestSecureFTP::unknownHostKey()
 {
     QFETCH(bool, accept);
     QFile::remove(FMHostKey::knownHostsPath());
-    UserInteractionStandIn person;
+    UserInteractionStandIn &person = *m_person;
     person.confirmations << accept;
     const QString folder = u"first-"_s + QLatin1StringView(QTest::currentDataTag());
     const auto outcome = runStep(sftpUpload(*m_sftp, u"First.zip"_s, folder));
@@ -298,7 +309,7 @@ void TestSecureFTP::aChangedHostKeyIsNeverAccepted()
     const QByteArray knownHosts
         = "# mine\n" + QByteArray(u"[127.0.0.1]:%1 %2\n"_s.arg(impostor.port()).arg(m_sftp->hostKeyLine()).toLatin1());
     QVERIFY(writeFile(FMHostKey::knownHostsPath(), knownHosts));
-    UserInteractionStandIn person;
+    UserInteractionStandIn &person = *m_person;
     person.confirmations << true; // were it asked, it would say yes
     const auto outcome = runStep(sftpUpload(impostor, u"Secret.zip"_s, u"drop"_s));
     QVERIFY(ended(outcome));
@@ -318,7 +329,7 @@ void TestSecureFTP::sftpDoesWhatFTPDoes()
     QVERIFY(writeFile(FMHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
     // An archive of the name is there: asked, it is replaced, though SFTP renames onto no file.
     QVERIFY(writeFile(m_sftp->filePath(u"one/two words/Same.zip"_s), "old"));
-    UserInteractionStandIn person;
+    UserInteractionStandIn &person = *m_person;
     person.confirmations << true;
     const auto replaced = runStep(sftpUpload(*m_sftp, u"Same.zip"_s, u"one/two words"_s, true));
     QVERIFY(ended(replaced));

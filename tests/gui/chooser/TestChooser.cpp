@@ -111,7 +111,6 @@ class TestChooser : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { UtilitiesWindows::installUserInteraction(); }
     void init() { UtilitiesWindows::setNonInteractive(false); }
 
     void columnTable_data();

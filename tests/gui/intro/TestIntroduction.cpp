@@ -17,7 +17,6 @@ class TestIntroduction : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { UtilitiesWindows::installUserInteraction(); }
     void init() { UtilitiesWindows::setNonInteractive(false); }
 
     void pagesOneAfterTheOther();

@@ -7,6 +7,7 @@
 #include "TestFiles.h"
 
 #include "core/support/Utilities.h"
+#include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/AutostartEntry.h"
 
@@ -24,7 +25,6 @@ class TestUtilitiesWindows : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { UtilitiesWindows::installUserInteraction(); }
     void init() { UtilitiesWindows::setNonInteractive(false); }
 
     void alertsShowTheirTexts();
@@ -35,15 +35,14 @@ private Q_SLOTS:
 void TestUtilitiesWindows::alertsShowTheirTexts()
 {
     // The notice is shaped with its rounded corners cut away: none show black without a compositor.
-    const std::unique_ptr<QWidget> notice(
-        UtilitiesWindows::createNotification(u"Tessary Archive Successfully Created"_s));
+    const std::unique_ptr<QWidget> notice(Alerts::createNotification(u"Tessary Archive Successfully Created"_s));
     QVERIFY(!notice->mask().contains(QPoint(0, 0)));
     QVERIFY(notice->mask().contains(notice->rect().center()));
     // However long its text, all of it shows, within the screen.
     for (const QString &text : {u"\"Quarterly Report 2026 (final).zip\" Successfully Uploaded to FTP Server"_s,
              u"\"Quarterly Report 2026 (final, with every appendix and the photos of the event).zip\" "
              "Successfully Uploaded to FTP Server"_s}) {
-        const std::unique_ptr<QWidget> longNotice(UtilitiesWindows::createNotification(text));
+        const std::unique_ptr<QWidget> longNotice(Alerts::createNotification(text));
         const auto *label = longNotice->findChild<QLabel *>();
         const QRect needed = label->fontMetrics().boundingRect(label->rect(), Qt::AlignCenter | Qt::TextWordWrap, text);
         QVERIFY2(label->rect().contains(needed), qPrintable(text));
@@ -57,8 +56,7 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
     ModalDriver driver;
     driver
         .then([](QWidget *) {
-            Utilities::displayMessage(
-                u"Unable to upload the Tessary Archive.\r\rTry again."_s, u"Connection Failure"_s);
+            Alerts::displayMessage(u"Unable to upload the Tessary Archive.\r\rTry again."_s, u"Connection Failure"_s);
         })
         .then([&seen](QWidget *modal) {
             auto *box = qobject_cast<QMessageBox *>(modal);
@@ -69,7 +67,7 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
             box->accept();
         })
         .then([](QWidget *modal) {
-            Utilities::reportError(Utilities::errorWithCode(0, u"Disk full."_s));
+            Alerts::reportError(Utilities::errorWithCode(0, u"Disk full."_s));
             modal->close();
         })
         .then([&seen](QWidget *modal) {
@@ -88,17 +86,17 @@ void TestUtilitiesWindows::alertsShowTheirTexts()
 void TestUtilitiesWindows::systemNotificationReachesTheService()
 {
     int fallbacks = 0;
-    UtilitiesWindows::setSystemNotificationFallback([&fallbacks](const QString &, const QString &) { ++fallbacks; });
+    Alerts::setSystemNotificationFallback([&fallbacks](const QString &, const QString &) { ++fallbacks; });
     {
         DesktopServiceStandIns services;
         QVERIFY(services.isValid());
-        Utilities::displaySystemNotification(u"Share Link Copied"_s, u"The link is on the clipboard."_s);
+        Alerts::displaySystemNotification(u"Share Link Copied"_s, u"The link is on the clipboard."_s);
         QTRY_COMPARE(services.notifications.received,
             QStringList {u"Tessary|Share Link Copied|The link is on the clipboard.|close,Close|sound off"_s});
 
         // A notification with something to do offers it as its button, and does it when chosen.
         int shown = 0;
-        Utilities::displaySystemNotification(
+        Alerts::displaySystemNotification(
             u"Tessary Archive Successfully Created"_s, u"In ~/Desktop."_s, u"Show in Folder"_s, [&shown] { ++shown; });
         QTRY_COMPARE(services.notifications.received.size(), 2);
         QVERIFY2(services.notifications.received.last().endsWith(u",Show in Folder|sound off"_s),
@@ -110,9 +108,9 @@ void TestUtilitiesWindows::systemNotificationReachesTheService()
     }
 
     // Without a service, the tray's balloon tells the user instead.
-    Utilities::displaySystemNotification(u"Share Link Copied"_s, u"The link is on the clipboard."_s);
+    Alerts::displaySystemNotification(u"Share Link Copied"_s, u"The link is on the clipboard."_s);
     QTRY_COMPARE(fallbacks, 1);
-    UtilitiesWindows::setSystemNotificationFallback({});
+    Alerts::setSystemNotificationFallback({});
 }
 
 void TestUtilitiesWindows::loginItemIsWrittenOnce()
