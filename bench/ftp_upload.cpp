@@ -12,8 +12,8 @@
 #include "SftpServer.h"
 #include "TemporaryHome.h"
 
-#include "core/ftp/FMHostKey.h"
 #include "core/ftp/FTPOperation.h"
+#include "core/ftp/SSHHostKey.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -65,7 +65,7 @@ bool writeArchive(const QString &path, int megabytes)
 struct Target
 {
     const char *name;
-    FMProtocol protocol;
+    ServerProtocol protocol;
     int port;
     QString userName;
     QString password;
@@ -86,11 +86,11 @@ double secondsForOperation(const QString &file, const Target &target)
     QElapsedTimer clock;
     double seconds = 0.0;
     bool ok = false;
-    upload->setProgressBlock([&](float progress) {
+    upload->setProgressHandler([&](float progress) {
         if (progress >= 1.0F)
             seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     });
-    upload->setFinishedBlock([&](bool success, const QVariant &, const Error &error) {
+    upload->setFinishedHandler([&](bool success, const QVariant &, const Error &error) {
         ok = success;
         if (!ok)
             std::fprintf(stderr, "FTPOperation failed: %s\n", qPrintable(error.localizedFailureReason()));
@@ -137,21 +137,21 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "a server did not start\n");
         return 1;
     }
-    QDir().mkpath(QFileInfo(FMHostKey::knownHostsPath()).path());
-    QFile knownHosts(FMHostKey::knownHostsPath());
+    QDir().mkpath(QFileInfo(SSHHostKey::knownHostsPath()).path());
+    QFile knownHosts(SSHHostKey::knownHostsPath());
     if (!knownHosts.open(QIODevice::WriteOnly) || knownHosts.write(sftp.knownHostsLine().toLatin1() + '\n') < 0)
         return 1;
     knownHosts.close();
 
     const QString key = home.filePath(u".ssh/id_ed25519"_s);
     const QList<Target> targets {
-        {"FTP", FMProtocolFTP, ftp.port(), u"anna"_s, u"secret"_s, {}, {u"-u"_s, u"anna:secret"_s},
+        {"FTP", ServerProtocolFTP, ftp.port(), u"anna"_s, u"secret"_s, {}, {u"-u"_s, u"anna:secret"_s},
             u"ftp://127.0.0.1:%1/curl/"_s.arg(ftp.port())},
-        {"FTPS", FMProtocolFTPS, ftps.port(), {}, {}, ftps.publicKeyPin(),
+        {"FTPS", ServerProtocolFTPS, ftps.port(), {}, {}, ftps.publicKeyPin(),
             {u"--ssl-reqd"_s, u"-k"_s, u"--pinnedpubkey"_s, QString::fromLatin1(ftps.publicKeyPin()), u"-u"_s,
                 u"anonymous:"_s},
             u"ftp://127.0.0.1:%1/curl/"_s.arg(ftps.port())},
-        {"SFTP", FMProtocolSFTP, sftp.port(), SftpServer::userName(), {}, {},
+        {"SFTP", ServerProtocolSFTP, sftp.port(), SftpServer::userName(), {}, {},
             {u"-k"_s, u"--key"_s, key, u"--pubkey"_s, key + u".pub"_s, u"-u"_s, SftpServer::userName() + u':'},
             u"sftp://127.0.0.1:%1/~/curl/"_s.arg(sftp.port())},
     };

@@ -127,7 +127,7 @@ void AddDestinationMenu::addDestination(const DestinationPointer &destination)
     if (!m_urlsToZip.isEmpty())
         m_requests.quickZip(m_urlsToZip, destination);
     if (m_autoConfigureNewlyCreatedDestinations && destination->canBeConfigured())
-        executeBlockOnMainThread(
+        runOnMainThread(
             destination.get(), [added = destination.get()] { added->configureWithCompletion([](bool) {}); },
             kConfigureDelay);
 }

@@ -101,7 +101,7 @@ bool HandOver::serve(
     // The work is done once the socket has finished handing the request over: a request may
     // ask its questions in dialogs.
     if (kind == kMenuRequest) {
-        executeBlockOnMainThread(&controller, [&controller] {
+        runOnMainThread(&controller, [&controller] {
             if (controller.statusItem() != nullptr)
                 controller.statusItem()->popUpMenuAtPad();
         });
@@ -109,7 +109,7 @@ bool HandOver::serve(
         return true;
     }
     if (kind == kDestinationsRequest) {
-        executeBlockOnMainThread(&controller, [&controller] { controller.configureDestinationsSelected(); });
+        runOnMainThread(&controller, [&controller] { controller.configureDestinationsSelected(); });
         reply(resultMessage({CommandLine::ExitSuccess, {}, {}}));
         return true;
     }
@@ -119,7 +119,7 @@ bool HandOver::serve(
         return false;
     const CommandLine::Mode mode
         = object->value(kCustomKey).toBool() ? CommandLine::ModeCustomZip : CommandLine::ModeZip;
-    executeBlockOnMainThread(
+    runOnMainThread(
         asker, [&controller, mode, name = object->value(kDestinationKey).toString(), urls = *urls, reply, asker] {
             CommandLine::startZipRequest(
                 controller, mode, name, urls,

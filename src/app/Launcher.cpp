@@ -3,7 +3,7 @@
 #include "core/pipeline/ThreadHops.h"
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
-#include "gui/intro/IntroductionWindowController.h"
+#include "gui/intro/IntroductionDialog.h"
 #include "gui/support/AboutBox.h"
 #include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
@@ -50,7 +50,7 @@ void Launcher::performFirstLaunchSetup()
         if (UtilitiesWindows::addCurrentAppAsLoginItem())
             m_settings.setLoginItemInstallComplete();
         else
-            executeBlockOnMainThread(this, [] {
+            runOnMainThread(this, [] {
                 Alerts::displayMessage(
                     u"Tessary could not add itself to the programs that start with your session: \"%1\" could "
                     "not be written. Until it can, start Tessary yourself after you log in; it tries again at its "
@@ -64,7 +64,7 @@ void Launcher::showIntroduction(bool showSkipReminderMessage)
 {
     if (m_introductionWindow)
         m_introductionWindow->window()->close();
-    m_introductionWindow = new IntroductionWindowController(showSkipReminderMessage, [this] {
+    m_introductionWindow = new IntroductionDialog(showSkipReminderMessage, [this] {
         // Let go of the window that closed, once its close is over.
         if (m_introductionWindow)
             m_introductionWindow->deleteLater();
@@ -74,7 +74,7 @@ void Launcher::showIntroduction(bool showSkipReminderMessage)
     m_introductionWindow->show();
 }
 
-IntroductionWindowController *Launcher::introductionWindow() const
+IntroductionDialog *Launcher::introductionWindow() const
 {
     return m_introductionWindow;
 }

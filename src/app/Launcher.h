@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
-class IntroductionWindowController;
+class IntroductionDialog;
 class Settings;
 
 // The steps of a start that concern the user: whether Tessary can run here, and, once ever, the
@@ -26,9 +26,9 @@ public:
     /// Opens the introduction on its first page; one that is open already is closed first.
     void showIntroduction(bool showSkipReminderMessage);
     /// The introduction while it is open; null otherwise.
-    IntroductionWindowController *introductionWindow() const;
+    IntroductionDialog *introductionWindow() const;
 
 private:
     Settings &m_settings;
-    QPointer<IntroductionWindowController> m_introductionWindow;
+    QPointer<IntroductionDialog> m_introductionWindow;
 };

@@ -4,7 +4,7 @@
 #include "core/pipeline/ArchiveNaming.h"
 #include "core/pipeline/ThreadHops.h"
 #include "gui/chooser/DestinationCell.h"
-#include "gui/chooser/DestinationChooserView.h"
+#include "gui/chooser/DestinationGrid.h"
 #include "gui/statusitem/DropPad.h"
 #include "gui/statusitem/QuickZipWindow.h"
 #include "gui/statusitem/StatusItemPlacement.h"
@@ -29,7 +29,7 @@ QuickZipFlow::QuickZipFlow(DropPad *pad, DestinationListModel *destinations, QOb
     connect(pad, &DropPad::dragExited, this, &QuickZipFlow::draggingExited);
     connect(pad, &DropPad::dragCancelled, this, &QuickZipFlow::draggingCancelled);
     connect(pad, &DropPad::dropped, this, &QuickZipFlow::dropped);
-    m_window->chooserView()->setDelegate(this);
+    m_window->destinationGrid()->setListener(this);
     connect(m_window.get(), &QuickZipWindow::dragCancelled, this, &QuickZipFlow::draggingCancelled);
     m_showTimer.setInterval(kShowAfterMs);
     connect(&m_showTimer, &QTimer::timeout, this, &QuickZipFlow::showQuickZipWindow);
@@ -45,11 +45,11 @@ void QuickZipFlow::showQuickZipWindow()
     m_showTimer.stop();
     if (m_shown)
         return;
-    DestinationChooserView *chooser = m_window->chooserView();
+    DestinationGrid *chooser = m_window->destinationGrid();
     chooser->setDestinations(m_destinations->destinations(), 0);
     const QRect frame = StatusItemPlacement::quickZipWindowFrame(
         m_pad->frameGeometry(), chooser->size(), m_pad->screen()->availableGeometry());
-    executeBlockOnMainThread(
+    runOnMainThread(
         this,
         [this, frame] {
             // A hide asked for meanwhile wins.
@@ -110,7 +110,7 @@ void QuickZipFlow::draggingCancelled()
 void QuickZipFlow::destinationDidReceiveDragAndDrop(const DestinationPointer &destination, const QList<QUrl> &urls)
 {
     // The drag ends and the window begins to close before any question of the naming policy.
-    executeBlockOnMainThread(
+    runOnMainThread(
         this,
         [this, destination, files = ArchiveNaming::getsFileURLSFromDragOperation(urls)] {
             Q_EMIT quickZipRequested(destination, files);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/destinations/Destination.h"
-#include "gui/chooser/DestinationChooserViewDelegate.h"
+#include "gui/chooser/DestinationGridListener.h"
 
 #include <QList>
 #include <QObject>
@@ -19,7 +19,7 @@ class QuickZipWindow;
 // tile (there or in the Destinations window) asks for the quick zip of its files, 0.1 s later;
 // a drop on the pad asks for the custom zip. The window goes once no mouse button is held down,
 // wherever the drag went, and at once when the drag is given up.
-class QuickZipFlow final : public QObject, public DestinationChooserViewDelegate
+class QuickZipFlow final : public QObject, public DestinationGridListener
 {
     Q_OBJECT
 

@@ -3,12 +3,12 @@
 #include "core/pipeline/ArchiveNaming.h"
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
-#include "gui/prompts/AskForNameAndPasswordWindowController.h"
-#include "gui/prompts/AskForNameWindowController.h"
-#include "gui/prompts/AskForPasswordWindowController.h"
-#include "gui/prompts/EnterPasswordWindowController.h"
-#include "gui/prompts/SetSavedNameWindowController.h"
-#include "gui/prompts/SetSavedPasswordWindowController.h"
+#include "gui/prompts/EnterPasswordDialog.h"
+#include "gui/prompts/NameAndPasswordDialog.h"
+#include "gui/prompts/NameDialog.h"
+#include "gui/prompts/PasswordDialog.h"
+#include "gui/prompts/PresetNameDialog.h"
+#include "gui/prompts/PresetPasswordDialog.h"
 #include "gui/support/Alerts.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -36,7 +36,7 @@ void QuickZipPolicies::determineQuickZipOutputFileNameAndPasswordWithURLS(
 
     const auto rememberNameChoice = [this](qint32 chosenType) { m_settings.setLastUsedAskForNameType(chosenType); };
     if (nameType == ZipNameTypeAsk && passwordType == ZipPasswordTypeAsk) {
-        AskForNameAndPasswordWindowController(m_settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
+        NameAndPasswordDialog(m_settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
             m_settings.lastUsedAskForNameType(),
             [&](bool wasCancelled, qint32 chosenType, const QString &typedName, const QString &typedPassword) {
                 cancelled = wasCancelled;
@@ -48,7 +48,7 @@ void QuickZipPolicies::determineQuickZipOutputFileNameAndPasswordWithURLS(
             })
             .runModal();
     } else if (nameType == ZipNameTypeAsk) {
-        AskForNameWindowController(m_settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
+        NameDialog(m_settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
             m_settings.lastUsedAskForNameType(),
             [&](bool wasCancelled, qint32 chosenType, const QString &typedName) {
                 cancelled = wasCancelled;
@@ -59,7 +59,7 @@ void QuickZipPolicies::determineQuickZipOutputFileNameAndPasswordWithURLS(
             })
             .runModal();
     } else if (passwordType == ZipPasswordTypeAsk) {
-        AskForPasswordWindowController([&](bool wasCancelled, const QString &typedPassword) {
+        PasswordDialog([&](bool wasCancelled, const QString &typedPassword) {
             cancelled = wasCancelled;
             if (!wasCancelled)
                 password = typedPassword;
@@ -111,16 +111,14 @@ void QuickZipPolicies::getPasswordFromUserWithPrompt(const QString &prompt, cons
             return;
         }
         bool matched = false;
-        EnterPasswordWindowController(preset, prompt, [&matched](bool typedCorrectly) {
-            matched = typedCorrectly;
-        }).runModal();
+        EnterPasswordDialog(preset, prompt, [&matched](bool typedCorrectly) { matched = typedCorrectly; }).runModal();
         answered(matched);
     });
 }
 
 void QuickZipPolicies::defineSavedZipName()
 {
-    SetSavedNameWindowController(m_settings.quickZipName(), [this](const QString &name) {
+    PresetNameDialog(m_settings.quickZipName(), [this](const QString &name) {
         m_settings.setQuickZipName(name);
     }).runModal();
 }
@@ -130,7 +128,7 @@ void QuickZipPolicies::defineSavedZipPassword(const std::function<void(bool defi
     bool confirmed = false;
     QString password;
     bool requirePassword = false;
-    SetSavedPasswordWindowController(m_settings.passwordRequiredToChangePassword(),
+    PresetPasswordDialog(m_settings.passwordRequiredToChangePassword(),
         [&](bool cancelled, bool required, const QString &typed) {
             confirmed = !cancelled;
             requirePassword = required;

@@ -16,7 +16,7 @@
 #include "core/support/LogCapture.h"
 #include "core/support/Utilities.h"
 #include "gui/destinations/DestinationEditor.h"
-#include "gui/destinations/DestinationsConfigureWindowController.h"
+#include "gui/destinations/DestinationsDialog.h"
 #include "gui/statusitem/DropPad.h"
 #include "gui/statusitem/StatusItem.h"
 #include "gui/support/Alerts.h"
@@ -109,7 +109,7 @@ void Tessary::destinationsNotSaved(const QString &storePath)
         u"Destinations Not Saved"_s);
 }
 
-DestinationsConfigureWindowController *Tessary::destinationsConfigureDialog() const
+DestinationsDialog *Tessary::destinationsConfigureDialog() const
 {
     return m_destinationsConfigureDialog;
 }
@@ -118,16 +118,15 @@ void Tessary::configureDestinationsSelected()
 {
     if (m_destinationsConfigureDialog)
         m_destinationsConfigureDialog->window()->close();
-    const DestinationsConfigureWindowController::LocationStore location {
+    const DestinationsDialog::LocationStore location {
         [this] { return m_settings->preferredDestinationsWindowLocation(); },
         [this](const QPointF &place) { m_settings->setPreferredDestinationsWindowLocation(place); }};
-    m_destinationsConfigureDialog
-        = new DestinationsConfigureWindowController(*m_destinationList, m_quickZipFlow.get(), location, [this] {
-              // Let go of the window that closed, once its close is over.
-              if (m_destinationsConfigureDialog)
-                  m_destinationsConfigureDialog->deleteLater();
-              m_destinationsConfigureDialog = nullptr;
-          });
+    m_destinationsConfigureDialog = new DestinationsDialog(*m_destinationList, m_quickZipFlow.get(), location, [this] {
+        // Let go of the window that closed, once its close is over.
+        if (m_destinationsConfigureDialog)
+            m_destinationsConfigureDialog->deleteLater();
+        m_destinationsConfigureDialog = nullptr;
+    });
     m_destinationsConfigureDialog->setParent(this);
     m_destinationsConfigureDialog->show();
 }

@@ -9,7 +9,7 @@ class AddDestinationMenu;
 class Destination;
 class DestinationEditor;
 class DestinationListModel;
-class DestinationsConfigureWindowController;
+class DestinationsDialog;
 class DropboxManager;
 class Housekeeping;
 class Launcher;
@@ -51,7 +51,7 @@ public:
     /// never edit the list side by side.
     void configureDestinationsSelected();
     /// The Destinations window while it is open; null otherwise.
-    DestinationsConfigureWindowController *destinationsConfigureDialog() const;
+    DestinationsDialog *destinationsConfigureDialog() const;
 
     Settings *settings() const { return m_settings.get(); }
     /// The user's Destinations, loaded by launch().
@@ -87,5 +87,5 @@ private:
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<QuickZipFlow> m_quickZipFlow;
     std::unique_ptr<StatusMenu> m_statusMenu;
-    QPointer<DestinationsConfigureWindowController> m_destinationsConfigureDialog;
+    QPointer<DestinationsDialog> m_destinationsConfigureDialog;
 };

@@ -1,6 +1,6 @@
 #include "ZipRequests.h"
 
-#include "ProgressWindowStack.h"
+#include "ProgressDialogStack.h"
 #include "QuickZipPolicies.h"
 #include "RequestAsker.h"
 
@@ -11,8 +11,8 @@
 #include "core/pipeline/ZipOperation.h"
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
-#include "gui/pipeline/ProgressWindowController.h"
-#include "gui/prompts/CustomZipWindowController.h"
+#include "gui/pipeline/ProgressDialog.h"
+#include "gui/prompts/CustomZipDialog.h"
 #include "gui/support/Alerts.h"
 #include "platform/FileManager.h"
 
@@ -34,7 +34,7 @@ Error withKeptArchive(const Error &error, const QString &archivePath)
     if (!reason.endsWith(u'.'))
         reason += u'.';
     QVariantMap details = error.userInfo();
-    details.insert(Error::LocalizedFailureReasonKey, u"%1 The archive was kept at \"%2\"."_s.arg(reason, archivePath));
+    details.insert(Error::FailureReasonKey, u"%1 The archive was kept at \"%2\"."_s.arg(reason, archivePath));
     return Error(error.domain(), error.code(), details);
 }
 } // namespace
@@ -49,7 +49,7 @@ struct ZipRequest
     ZipRequests::Completion completion;
     QString archivePath;
     std::shared_ptr<MultiOperation> multiOperation;
-    QPointer<ProgressWindowController> progressWindow;
+    QPointer<ProgressDialog> progressWindow;
     RequestAsker asker {nullptr};
 
     bool isSecure() const { return !password.isEmpty(); }
@@ -61,7 +61,7 @@ ZipRequests::ZipRequests(
     , m_settings(settings)
     , m_policies(policies)
     , m_destinations(destinations)
-    , m_progressWindows(std::make_unique<ProgressWindowStack>(settings))
+    , m_progressWindows(std::make_unique<ProgressDialogStack>(settings))
 {
 }
 
@@ -97,7 +97,7 @@ void ZipRequests::quickZip(
 void ZipRequests::customZip(const QList<QUrl> &urls, const Completion &completion, const QObject *asker)
 {
     // The drag that delivered the items ends first.
-    executeBlockOnMainThread(
+    runOnMainThread(
         this,
         [this, urls, completion, asker = RequestAsker(asker)] {
             if (urls.isEmpty()) {
@@ -117,7 +117,7 @@ void ZipRequests::customZip(const QList<QUrl> &urls, const Completion &completio
 void ZipRequests::runCustomZipWindow(
     const QList<QUrl> &urls, const QString &presetPassword, const Completion &completion, const RequestAsker &asker)
 {
-    CustomZipWindowController(m_settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
+    CustomZipDialog(m_settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
         m_settings.lastUsedAskForNameType(), presetPassword, m_settings.lastUsedAskForDestinationType(),
         m_destinations.destinations(),
         [this, urls, completion, asker](bool cancelled, qint32 nameType, const QString &name, const QString &password,
@@ -129,7 +129,7 @@ void ZipRequests::runCustomZipWindow(
             }
             m_settings.setLastUsedAskForNameType(nameType);
             m_settings.setLastUsedAskForDestinationType(destination->type());
-            executeBlockOnMainThread(
+            runOnMainThread(
                 this,
                 [this, urls, completion, destination, name, password, asker] {
                     if (asker.hasGone()) {
@@ -183,22 +183,22 @@ void ZipRequests::startJob(const std::shared_ptr<ZipRequest> &request)
     m_runningJobs.append(request->multiOperation);
 
     MultiOperation &job = *request->multiOperation;
-    job.setProgressBlock([request](float progress) {
+    job.setProgressHandler([request](float progress) {
         if (request->progressWindow)
             request->progressWindow->setProgress(progress);
     });
-    job.setDescriptionBlock([request](const QString &description) {
+    job.setDescriptionHandler([request](const QString &description) {
         if (request->progressWindow)
             request->progressWindow->setMessage(description);
     });
     // A report that comes after the requests have gone (at the end of the program) is dropped.
     job.setReceiver(this);
-    job.setCancelledBlock([this, request] {
+    job.setCancelledHandler([this, request] {
         request->progressWindow
             = m_progressWindows->dismiss(request->progressWindow, *request->destination, request->isSecure(), false);
         endRequest(request, Outcome::Cancelled, {});
     });
-    job.setFinishedBlock([this, request](bool, const QVariant &, const Error &error) { finishJob(request, error); });
+    job.setFinishedHandler([this, request](bool, const QVariant &, const Error &error) { finishJob(request, error); });
 
     // Whoever asked goes away (a command line ended by a signal): the job stops, and what was
     // half-written goes with it.

@@ -14,7 +14,7 @@
 
 class DestinationListModel;
 class MultiOperation;
-class ProgressWindowStack;
+class ProgressDialogStack;
 class QuickZipPolicies;
 class RequestAsker;
 class Settings;
@@ -63,7 +63,7 @@ public:
     /// Shows the last archive in the file manager.
     void revealLastArchive();
 
-    ProgressWindowStack *progressWindows() const { return m_progressWindows.get(); }
+    ProgressDialogStack *progressWindows() const { return m_progressWindows.get(); }
 
 private:
     void runCustomZipWindow(const QList<QUrl> &urls, const QString &presetPassword, const Completion &completion,
@@ -82,7 +82,7 @@ private:
     Settings &m_settings;
     QuickZipPolicies &m_policies;
     DestinationListModel &m_destinations;
-    std::unique_ptr<ProgressWindowStack> m_progressWindows;
+    std::unique_ptr<ProgressDialogStack> m_progressWindows;
     QString m_lastArchivePath;
     QSet<QString> m_reservedArchivePaths;
     QList<std::weak_ptr<MultiOperation>> m_runningJobs;

@@ -15,7 +15,7 @@
 #include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DestinationMessages.h"
 #include "core/destinations/DestinationStore.h"
-#include "core/settings/VLTKeychain.h"
+#include "core/settings/Keychain.h"
 #include "core/support/KeyedCoder.h"
 #include "gui/support/UtilitiesWindows.h"
 
@@ -183,7 +183,7 @@ void TestDestinationStore::everyKindKeepsEveryFieldAcrossARestart()
     dropbox->setSendLinkMethod(DestinationDropbox::SendLinkMethodMessages);
     dropbox->setRevealZipUponCreation(true);
     auto ftp = std::make_shared<DestinationFTP>(u"Server"_s);
-    ftp->setServer(u"ftp.example.org"_s, 2121, FMProtocolSFTP);
+    ftp->setServer(u"ftp.example.org"_s, 2121, ServerProtocolSFTP);
     ftp->setUserName(u"anna"_s);
     ftp->setUploadFolderPath(u"/incoming/zips"_s);
     ftp->setConfirmReplacementOfExistingFiles(true);
@@ -229,7 +229,7 @@ void TestDestinationStore::readsAKeyedArchiveMadeElsewhere()
     QCOMPARE(ftp->tag(), -3);
     QCOMPARE(ftp->serverAddress(), u"ftp.example.org"_s);
     QCOMPARE(ftp->serverPort(), 2121);
-    QCOMPARE(ftp->serverProtocol(), FMProtocolFTP); // as the version that wrote it spoke
+    QCOMPARE(ftp->serverProtocol(), ServerProtocolFTP); // as the version that wrote it spoke
     QCOMPARE(ftp->userName(), u"anna"_s);
     QVERIFY(ftp->uploadFolderPath().isNull());
     QVERIFY(ftp->confirmReplacementOfExistingFiles());
@@ -363,7 +363,7 @@ void TestDestinationStore::aServerPasswordInTheFileMovesToTheKeyring()
         // Once the keyring has it, the file no longer does; the upload finds it there.
         QTRY_COMPARE(ftp->passwordInFile(), QString());
         QTRY_VERIFY(!holdsText(readFile(storePath()), password));
-        QCOMPARE(VLTKeychain::passwordForService(DestinationFTP::KeychainService, account), u"pa\u00dfword"_s);
+        QCOMPARE(Keychain::passwordForService(DestinationFTP::KeychainService, account), u"pa\u00dfword"_s);
         relaunch();
         QCOMPARE(std::static_pointer_cast<DestinationFTP>(m_controller->destinationList()->destinations().at(2))
                      ->keychainAccount(),
@@ -382,7 +382,7 @@ void TestDestinationStore::aServerPasswordInTheFileMovesToTheKeyring()
     // Deleted, the Destination takes its password from the keyring with it.
     refusing.reset();
     QVERIFY(m_controller->destinationList()->remove(m_controller->destinationList()->destinations().at(2).get()));
-    QTRY_VERIFY(VLTKeychain::passwordForService(DestinationFTP::KeychainService, account).isNull());
+    QTRY_VERIFY(Keychain::passwordForService(DestinationFTP::KeychainService, account).isNull());
 }
 
 void TestDestinationStore::failedSaveIsToldAndKeepsWhatWasThere()

@@ -24,9 +24,9 @@
 #include "core/settings/SettingsFile.h"
 #include "core/support/LogCapture.h"
 #include "core/support/Utilities.h"
-#include "gui/destinations/DestinationDropboxConfigureWindowController.h"
 #include "gui/destinations/DestinationEditor.h"
-#include "gui/destinations/DestinationFTPConfigureWindowController.h"
+#include "gui/destinations/DropboxSettingsDialog.h"
+#include "gui/destinations/FTPSettingsDialog.h"
 #include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
@@ -208,7 +208,7 @@ void TestSharing::aFailedDeliveryNamesTheKeptArchive()
         const quint16 closedPort = listener.serverPort();
         listener.close();
         const auto ftp = std::make_shared<DestinationFTP>(u"Uploads"_s);
-        ftp->setServer(u"127.0.0.1"_s, closedPort, FMProtocolFTP);
+        ftp->setServer(u"127.0.0.1"_s, closedPort, ServerProtocolFTP);
         destination = ftp;
     } else {
         m_sharing.problem = problem;
@@ -306,7 +306,7 @@ void TestSharing::shareLinkRequest()
     bool finished = false;
     QVariant results;
     Error error;
-    request->setFinishedBlock([&](bool, const QVariant &value, const Error &failure) {
+    request->setFinishedHandler([&](bool, const QVariant &value, const Error &failure) {
         finished = true;
         results = value;
         error = failure;
@@ -327,7 +327,7 @@ void TestSharing::shareLinkRequestKeepsItsTokenAndCanBeCancelled()
     const QString token = u"sl.secret-token-4711"_s;
     const auto request = std::make_shared<CreateShareLinkOperation>(u"Apps/Tessary/Report.zip"_s, token);
     bool cancelled = false;
-    request->setCancelledBlock([&cancelled] { cancelled = true; });
+    request->setCancelledHandler([&cancelled] { cancelled = true; });
     request->startOnBackgroundThread();
 
     QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(endpoint).isEmpty(), 10000);
@@ -437,11 +437,10 @@ void TestSharing::settingsDialogs()
 
     QList<bool> sends;
     QString token;
-    DestinationDropboxConfigureWindowController dropbox(
-        true, true, 1, QString(), [&](bool, bool, bool send, qint32, const QString &typed) {
-            sends << send;
-            token = typed;
-        });
+    DropboxSettingsDialog dropbox(true, true, 1, QString(), [&](bool, bool, bool send, qint32, const QString &typed) {
+        sends << send;
+        token = typed;
+    });
     auto *create = dropbox.findChild<QCheckBox *>(u"createShareLinkCheckBox"_s);
     auto *send = dropbox.findChild<QCheckBox *>(u"sendShareLinkCheckBox"_s);
     QCOMPARE(dropbox.findChild<QComboBox *>(u"sendLinkMethodButton"_s)->currentText(), u"Messages"_s);
@@ -461,9 +460,8 @@ void TestSharing::settingsDialogs()
 void TestSharing::ftpSettingsFollowTheProtocol()
 {
     QStringList answer;
-    DestinationFTPConfigureWindowController dialog(u"old.example.org"_s, 21, FMProtocolFTPS, QString(), QString(),
-        QString(), false,
-        [&](bool cancelled, const QString &address, qint64 port, FMProtocol protocol, const QString &user,
+    FTPSettingsDialog dialog(u"old.example.org"_s, 21, ServerProtocolFTPS, QString(), QString(), QString(), false,
+        [&](bool cancelled, const QString &address, qint64 port, ServerProtocol protocol, const QString &user,
             const QString &, const QString &folder, bool) {
             answer
                 = {QString::number(cancelled), address, QString::number(port), QString::number(protocol), user, folder};
@@ -490,7 +488,7 @@ void TestSharing::ftpSettingsFollowTheProtocol()
     dialog.runModal();
     QCOMPARE(answer,
         (QStringList {
-            u"0"_s, u"files.example.org"_s, u"22"_s, QString::number(FMProtocolSFTP), u"anna"_s, u"in/box"_s}));
+            u"0"_s, u"files.example.org"_s, u"22"_s, QString::number(ServerProtocolSFTP), u"anna"_s, u"in/box"_s}));
 }
 
 void TestSharing::aTokenTheKeyringRefusesIsTold()

@@ -15,12 +15,12 @@
 #include "core/destinations/DestinationListModel.h"
 #include "core/destinations/DestinationStore.h"
 #include "core/pipeline/ArchiveNaming.h"
+#include "core/settings/Keychain.h"
 #include "core/settings/Settings.h"
-#include "core/settings/VLTKeychain.h"
 #include "gui/chooser/DestinationCell.h"
-#include "gui/chooser/DestinationChooserView.h"
-#include "gui/destinations/DestinationsConfigureWindowController.h"
-#include "gui/intro/IntroductionWindowController.h"
+#include "gui/chooser/DestinationGrid.h"
+#include "gui/destinations/DestinationsDialog.h"
+#include "gui/intro/IntroductionDialog.h"
 #include "gui/statusitem/DropPad.h"
 #include "gui/statusitem/QuickZipWindow.h"
 #include "gui/statusitem/StatusItem.h"
@@ -113,7 +113,7 @@ void TestStatusItem::init()
 {
     UtilitiesWindows::setNonInteractive(false);
     m_home = std::make_unique<TemporaryHome>();
-    VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s);
+    Keychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s);
     PointerButtons::setStandIn([this] { return m_buttons; });
     m_controller = std::make_unique<Tessary>();
     m_controller->setupStatusItem();
@@ -267,10 +267,10 @@ void TestStatusItem::theDestinationsWindow()
 {
     m_controller->settings()->setPreferredDestinationsWindowLocation(QPointF(120, 90));
     m_controller->configureDestinationsSelected();
-    DestinationsConfigureWindowController *dialog = m_controller->destinationsConfigureDialog();
+    DestinationsDialog *dialog = m_controller->destinationsConfigureDialog();
     QWidget *window = dialog->window();
     QCOMPARE(window->geometry().topLeft(), QPoint(120, 90)); // where its content was
-    QCOMPARE(window->size(), dialog->chooserView()->size());
+    QCOMPARE(window->size(), dialog->destinationGrid()->size());
     QCOMPARE(window->windowTitle(), u"Destinations"_s);
 
     // Additions that need a new row make the window grow.
@@ -278,19 +278,19 @@ void TestStatusItem::theDestinationsWindow()
     for (int i = 0; i < 4; ++i)
         m_controller->destinationList()->add(std::make_shared<DestinationDropbox>(u"Another"_s));
     QTRY_VERIFY(window->height() > height);
-    QCOMPARE(window->size(), dialog->chooserView()->size());
+    QCOMPARE(window->size(), dialog->destinationGrid()->size());
     // The quick-zip grid has the same shape for the same list.
     m_controller->quickZipFlow()->showQuickZipWindow();
-    QCOMPARE(m_controller->quickZipFlow()->quickZipWindow()->chooserView()->columnCount(),
-        dialog->chooserView()->columnCount());
-    QCOMPARE(
-        m_controller->quickZipFlow()->quickZipWindow()->chooserView()->rowCount(), dialog->chooserView()->rowCount());
+    QCOMPARE(m_controller->quickZipFlow()->quickZipWindow()->destinationGrid()->columnCount(),
+        dialog->destinationGrid()->columnCount());
+    QCOMPARE(m_controller->quickZipFlow()->quickZipWindow()->destinationGrid()->rowCount(),
+        dialog->destinationGrid()->rowCount());
 
     window->move(300, 200); // as the user moves it
     QCOMPARE(m_controller->settings()->preferredDestinationsWindowLocation(), QPointF(window->geometry().topLeft()));
 
     // Opened again, the old window goes; closed, the controller lets it go.
-    const QPointer<DestinationsConfigureWindowController> first(dialog);
+    const QPointer<DestinationsDialog> first(dialog);
     m_controller->configureDestinationsSelected();
     QTRY_VERIFY(first.isNull());
     QVERIFY(m_controller->destinationsConfigureDialog() != nullptr);
@@ -303,7 +303,7 @@ void TestStatusItem::theIntroductionGoesUnderItsOwnButtons_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QStringList>("reminders");
     QTest::newRow("paged to Done") << u"nextButton"_s << QStringList();
-    QTest::newRow("skipped") << u"skipButton"_s << QStringList {IntroductionWindowController::SkipReminderMessage};
+    QTest::newRow("skipped") << u"skipButton"_s << QStringList {IntroductionDialog::SkipReminderMessage};
 }
 
 void TestStatusItem::theIntroductionGoesUnderItsOwnButtons()
@@ -312,7 +312,7 @@ void TestStatusItem::theIntroductionGoesUnderItsOwnButtons()
     QFETCH(QStringList, reminders);
     // The window is let go from inside the click of its own button; the click ends first.
     m_controller->launcher()->showIntroduction(true);
-    const QPointer<IntroductionWindowController> intro = m_controller->launcher()->introductionWindow();
+    const QPointer<IntroductionDialog> intro = m_controller->launcher()->introductionWindow();
     QWidget *window = intro->window();
     const auto press
         = [window](const QString &name) { QTest::mouseClick(window->findChild<QPushButton *>(name), Qt::LeftButton); };

@@ -8,22 +8,22 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
-#include "app/ProgressWindowStack.h"
+#include "app/ProgressDialogStack.h"
 #include "app/QuickZipPolicies.h"
 #include "app/Tessary.h"
 #include "app/ZipRequests.h"
 #include "core/destinations/DestinationFolder.h"
 #include "core/destinations/DestinationListModel.h"
 #include "core/pipeline/ArchiveNaming.h"
+#include "core/settings/Keychain.h"
 #include "core/settings/KeychainBackend.h"
 #include "core/settings/Settings.h"
-#include "core/settings/VLTKeychain.h"
 #include "core/support/Utilities.h"
 #include "gui/chooser/DestinationCell.h"
-#include "gui/chooser/DestinationChooserView.h"
-#include "gui/chooser/DestinationView.h"
-#include "gui/pipeline/ProgressWindowController.h"
-#include "gui/prompts/CustomZipWindowController.h"
+#include "gui/chooser/DestinationGrid.h"
+#include "gui/chooser/DestinationTile.h"
+#include "gui/pipeline/ProgressDialog.h"
+#include "gui/prompts/CustomZipDialog.h"
 #include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
@@ -150,7 +150,7 @@ void TestZipRequest::init()
 {
     UtilitiesWindows::setNonInteractive(false);
     m_home = std::make_unique<TemporaryHome>();
-    VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s); // no preset password from an earlier test
+    Keychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s); // no preset password from an earlier test
     QVERIFY(writeFile(m_home->filePath(u"items/Budget.xlsx"_s), "numbers"));
     QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
     m_controller = std::make_unique<Tessary>();
@@ -337,7 +337,7 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
         {QUrl::fromLocalFile(m_home->filePath(u"big/first"_s))}, backups(), u"First"_s, QString(), first.recorder());
     m_controller->zipRequests()->zip(
         {QUrl::fromLocalFile(m_home->filePath(u"big/second"_s))}, backups(), u"Second"_s, QString(), second.recorder());
-    const QList<ProgressWindowController *> windows = m_controller->zipRequests()->progressWindows()->windows();
+    const QList<ProgressDialog *> windows = m_controller->zipRequests()->progressWindows()->windows();
     QCOMPARE(windows.size(), 2);
     QTRY_VERIFY_WITH_TIMEOUT(windows.at(0)->wasShown() && windows.at(1)->wasShown(), 3000);
     QCOMPARE(windows.at(0)->window()->pos(), QPoint(200, 100));
@@ -351,7 +351,7 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
     QVERIFY(!QFileInfo::exists(folder + u"/First.zip"_s));
     QCOMPARE(Utilities::availableFileName(u"First.zip"_s, folder), u"First #2.zip"_s);
 
-    for (ProgressWindowController *window : windows)
+    for (ProgressDialog *window : windows)
         window->window()->findChild<QPushButton *>(u"cancelButton"_s)->click();
     QTRY_VERIFY_WITH_TIMEOUT(first.ended && second.ended, 10000);
     QCOMPARE(first.outcome, ZipRequests::Outcome::Cancelled);
@@ -398,7 +398,7 @@ void TestZipRequest::presetPasswordChecks()
         ModalDriver::press(modal, Qt::Key_Return);
     });
     m_controller->quickZipPolicies()->setSavedPasswordSelected();
-    QTRY_COMPARE(dialogs, QStringList {u"SetSavedPasswordWindowController"_s});
+    QTRY_COMPARE(dialogs, QStringList {u"PresetPasswordDialog"_s});
     QCOMPARE(presetPassword(), u"old"_s);
 
     // Now the existing one must be typed first; a cancel leaves it and opens nothing else.
@@ -409,7 +409,7 @@ void TestZipRequest::presetPasswordChecks()
     };
     second.then(cancel).then(cancel);
     m_controller->quickZipPolicies()->setSavedPasswordSelected();
-    QTRY_COMPARE(dialogs, (QStringList {u"SetSavedPasswordWindowController"_s, u"EnterPasswordWindowController"_s}));
+    QTRY_COMPARE(dialogs, (QStringList {u"PresetPasswordDialog"_s, u"EnterPasswordDialog"_s}));
     QCOMPARE(presetPassword(), u"old"_s);
     QCOMPARE(second.remainingSteps(), 1);
 }
@@ -458,9 +458,9 @@ void TestZipRequest::wholeCustomZip()
 {
     ModalDriver driver;
     driver.then([](QWidget *modal) {
-        auto *window = static_cast<CustomZipWindowController *>(modal);
-        QTRY_VERIFY(window->destinationChooserView()->cells().size() > 1); // the tiles come just after the window
-        QTest::mouseClick(window->destinationChooserView()->cells().at(1)->destinationView(), Qt::LeftButton);
+        auto *window = static_cast<CustomZipDialog *>(modal);
+        QTRY_VERIFY(window->destinationGrid()->cells().size() > 1); // the tiles come just after the window
+        QTest::mouseClick(window->destinationGrid()->cells().at(1)->destinationTile(), Qt::LeftButton);
         ModalDriver::type(modal, "nameTextField", u"Custom"_s);
         ModalDriver::press(modal, Qt::Key_Return);
     });

@@ -41,7 +41,7 @@ bool setPresetPassword(const QString &password)
 
 bool setDropboxToken(const QString &token)
 {
-    return waitForWrite([&token](const QObject *receiver, VLTKeychain::WriteCompletion completion) {
+    return waitForWrite([&token](const QObject *receiver, Keychain::WriteCompletion completion) {
         DropboxManager::storeAccessToken(receiver, token, std::move(completion));
     });
 }

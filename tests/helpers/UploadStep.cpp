@@ -9,12 +9,12 @@ std::shared_ptr<StepOutcome> runUploadStep(
     auto outcome = std::make_shared<StepOutcome>();
     auto job = std::make_shared<MultiOperation>();
     job->addOperation(upload);
-    job->setCancelledBlock([outcome] { ++outcome->cancelled; });
-    job->setFinishedBlock([outcome, job](bool, const QVariant &, const Error &error) {
+    job->setCancelledHandler([outcome] { ++outcome->cancelled; });
+    job->setFinishedHandler([outcome, job](bool, const QVariant &, const Error &error) {
         ++outcome->finished;
         outcome->error = error;
     });
-    upload->setProgressBlock([outcome](float value) { outcome->progress << value; });
+    upload->setProgressHandler([outcome](float value) { outcome->progress << value; });
     upload->setTimeouts(answerSeconds, stallSeconds);
     job->startOnBackgroundThread();
     return outcome;

@@ -5,8 +5,8 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
+#include "core/settings/Keychain.h"
 #include "core/settings/Settings.h"
-#include "core/settings/VLTKeychain.h"
 #include "platform/DesktopServices.h"
 
 #include <QtTest>
@@ -16,7 +16,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 QString labelOf(const QString &service, const QString &account)
 {
-    const QList<QVariantMap> items = VLTKeychain::accountsForService(service).value_or(QList<QVariantMap>());
+    const QList<QVariantMap> items = Keychain::accountsForService(service).value_or(QList<QVariantMap>());
     for (const QVariantMap &item : items)
         if (item.value(kVLTKeychainAccountKey).toString() == account)
             return item.value(kVLTKeychainLabelKey).toString();
@@ -46,9 +46,9 @@ void TestKeychain::initTestCase()
 {
     DesktopServices::install();
     Error error;
-    const bool reachable = VLTKeychain::setPassword(u"probe"_s, u"probe"_s, u"probe"_s, &error);
+    const bool reachable = Keychain::setPassword(u"probe"_s, u"probe"_s, u"probe"_s, &error);
     QVERIFY2(reachable, qPrintable(u"no Secret Service: "_s + error.localizedDescription()));
-    QVERIFY(VLTKeychain::deletePasswordForService(u"probe"_s, u"probe"_s));
+    QVERIFY(Keychain::deletePasswordForService(u"probe"_s, u"probe"_s));
 }
 
 void TestKeychain::missingOrMalformedValuesGiveTheDefaults_data()
@@ -116,7 +116,7 @@ void TestKeychain::valuesSurviveARestart()
 
 void TestKeychain::keychainSavesFetchesReplacesDeletes()
 {
-    VLTKeychainQuery query;
+    KeychainQuery query;
     query.setService(u"Test Service"_s);
     query.setAccount(u"anna"_s);
     query.setLabel(u"First label"_s);
@@ -124,19 +124,19 @@ void TestKeychain::keychainSavesFetchesReplacesDeletes()
     Error error;
     QVERIFY(query.save(&error));
     QVERIFY(error.isNull());
-    QCOMPARE(VLTKeychain::passwordForService(u"Test Service"_s, u"anna"_s), u"p\u00e4ss w\u00f6rd"_s);
-    QCOMPARE(VLTKeychain::passwordDataForService(u"Test Service"_s, u"anna"_s), u"p\u00e4ss w\u00f6rd"_s.toUtf8());
+    QCOMPARE(Keychain::passwordForService(u"Test Service"_s, u"anna"_s), u"p\u00e4ss w\u00f6rd"_s);
+    QCOMPARE(Keychain::passwordDataForService(u"Test Service"_s, u"anna"_s), u"p\u00e4ss w\u00f6rd"_s.toUtf8());
 
     // Replacing changes the secret only; the item keeps its label and stays one item.
     query.setLabel(u"Second label"_s);
     query.setPassword(u"new"_s);
     QVERIFY(query.save());
-    QCOMPARE(VLTKeychain::passwordForService(u"Test Service"_s, u"anna"_s), u"new"_s);
+    QCOMPARE(Keychain::passwordForService(u"Test Service"_s, u"anna"_s), u"new"_s);
     QCOMPARE(labelOf(u"Test Service"_s, u"anna"_s), u"First label"_s);
-    QCOMPARE(VLTKeychain::accountsForService(u"Test Service"_s)->size(), 1);
+    QCOMPARE(Keychain::accountsForService(u"Test Service"_s)->size(), 1);
 
-    QVERIFY(VLTKeychain::deletePasswordForService(u"Test Service"_s, u"anna"_s, &error));
-    QVERIFY(VLTKeychain::passwordForService(u"Test Service"_s, u"anna"_s).isNull());
+    QVERIFY(Keychain::deletePasswordForService(u"Test Service"_s, u"anna"_s, &error));
+    QVERIFY(Keychain::passwordForService(u"Test Service"_s, u"anna"_s).isNull());
 }
 
 void TestKeychain::presetPasswordLivesInTheKeychain()
@@ -144,12 +144,12 @@ void TestKeychain::presetPasswordLivesInTheKeychain()
     QVERIFY(presetPassword().isNull());
     QVERIFY(setPresetPassword(u"preset secret"_s));
     QCOMPARE(presetPassword(), u"preset secret"_s);
-    QCOMPARE(VLTKeychain::passwordForService(u"Tessary"_s, u"Tessary"_s), u"preset secret"_s);
+    QCOMPARE(Keychain::passwordForService(u"Tessary"_s, u"Tessary"_s), u"preset secret"_s);
     QVERIFY(!readFile(SettingsFile().fileName()).contains("preset secret"));
 
     QVERIFY(!setPresetPassword(QString())); // refused: the preset password stays
     QCOMPARE(presetPassword(), u"preset secret"_s);
-    QVERIFY(VLTKeychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s));
+    QVERIFY(Keychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s));
 }
 
 QTEST_GUILESS_MAIN(TestKeychain)

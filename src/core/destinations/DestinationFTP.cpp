@@ -1,10 +1,10 @@
 #include "DestinationFTP.h"
 
-#include "core/ftp/FMAddress.h"
+#include "core/ftp/FTPAddress.h"
 #include "core/ftp/FTPOperation.h"
 #include "core/pipeline/ThreadHops.h"
+#include "core/settings/Keychain.h"
 #include "core/settings/KeychainBackend.h"
-#include "core/settings/VLTKeychain.h"
 #include "core/support/KeyedCoder.h"
 #include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
@@ -49,15 +49,16 @@ DestinationFTP::DestinationFTP(const KeyedCoder &coder)
         m_keychainAccount = Utilities::generateUUID();
     if (coder.containsKey(kServerProtocolKey)) {
         const qint64 protocol = coder.decodeInt64(kServerProtocolKey);
-        m_serverProtocol
-            = protocol >= FMProtocolFTP && protocol <= FMProtocolSFTP ? FMProtocol(protocol) : FMProtocolFTP;
+        m_serverProtocol = protocol >= ServerProtocolFTP && protocol <= ServerProtocolSFTP ? ServerProtocol(protocol)
+                                                                                           : ServerProtocolFTP;
         return;
     }
     // Written by an earlier version, or by hand: the address's scheme says, else plain FTP as
     // before. With a scheme, a port left out or at the other protocol's own follows the protocol.
-    const FMAddress address = FMAddress::parse(m_serverAddress);
-    m_serverProtocol = address.protocol.value_or(FMProtocolFTP);
-    const qint64 otherPort = defaultPortFor(m_serverProtocol == FMProtocolSFTP ? FMProtocolFTP : FMProtocolSFTP);
+    const FTPAddress address = FTPAddress::parse(m_serverAddress);
+    m_serverProtocol = address.protocol.value_or(ServerProtocolFTP);
+    const qint64 otherPort
+        = defaultPortFor(m_serverProtocol == ServerProtocolSFTP ? ServerProtocolFTP : ServerProtocolSFTP);
     if (address.protocol && (m_serverPort <= 0 || m_serverPort == otherPort))
         m_serverPort = defaultPortFor(m_serverProtocol);
 }
@@ -109,7 +110,7 @@ void DestinationFTP::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls,
 std::shared_ptr<Operation> DestinationFTP::postZipOperationWithPathToCreatedZipArchive(const QString &archivePath)
 {
     // An address written as a URL gives its host, and the port and folder where it has them.
-    const FMAddress address = FMAddress::parse(m_serverAddress);
+    const FTPAddress address = FTPAddress::parse(m_serverAddress);
     const QString folder = m_uploadFolderPath.isEmpty() ? address.folder : m_uploadFolderPath;
     const qint64 port = address.port > 0 ? address.port : m_serverPort;
     const QString userName = m_userName.isEmpty() ? address.userName : m_userName;
@@ -127,7 +128,7 @@ std::shared_ptr<Operation> DestinationFTP::postZipOperationWithPathToCreatedZipA
     return upload;
 }
 
-void DestinationFTP::setServer(const QString &address, qint64 port, FMProtocol protocol)
+void DestinationFTP::setServer(const QString &address, qint64 port, ServerProtocol protocol)
 {
     if (address != m_serverAddress || port != m_serverPort || protocol != m_serverProtocol)
         m_pinnedPublicKey.clear();
@@ -139,10 +140,10 @@ void DestinationFTP::setServer(const QString &address, qint64 port, FMProtocol p
 void DestinationFTP::readPassword(const QObject *receiver, const PasswordCompletion &completion) const
 {
     if (!m_passwordInFile.isEmpty()) {
-        executeBlockOnMainThread(receiver, [completion, password = m_passwordInFile] { completion(password, {}); });
+        runOnMainThread(receiver, [completion, password = m_passwordInFile] { completion(password, {}); });
         return;
     }
-    VLTKeychain::readPassword(
+    Keychain::readPassword(
         receiver, KeychainService, m_keychainAccount, [completion](const QString &password, const Error &error) {
             completion(password, error.code() == KeychainBackend::StatusItemNotFound ? Error() : error);
         });
@@ -161,9 +162,9 @@ void DestinationFTP::storePassword(const QString &password, const StoreCompletio
             completion(error);
     };
     if (password.isEmpty())
-        VLTKeychain::removePassword(this, KeychainService, m_keychainAccount, stored);
+        Keychain::removePassword(this, KeychainService, m_keychainAccount, stored);
     else
-        VLTKeychain::storePassword(this, password, KeychainService, m_keychainAccount, stored);
+        Keychain::storePassword(this, password, KeychainService, m_keychainAccount, stored);
 }
 
 void DestinationFTP::movePasswordToKeychain()
@@ -175,7 +176,7 @@ void DestinationFTP::movePasswordToKeychain()
 
 void DestinationFTP::forgetPassword()
 {
-    VLTKeychain::removePassword(this, KeychainService, m_keychainAccount, [](const Error &) {});
+    Keychain::removePassword(this, KeychainService, m_keychainAccount, [](const Error &) {});
 }
 
 void DestinationFTP::destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Destination.h"
-#include "core/ftp/FMServer.h"
+#include "core/ftp/FTPServerInfo.h"
 #include "core/support/Error.h"
 
 // Uploads the archive to an FTP server, over plain FTP, FTP with TLS or SFTP. The archive is made
@@ -16,7 +16,7 @@ class DestinationFTP final : public Destination
 
 public:
     static constexpr qint64 DefaultPort = 21;
-    static constexpr FMProtocol DefaultProtocol = FMProtocolFTPS;
+    static constexpr ServerProtocol DefaultProtocol = ServerProtocolFTPS;
     static const QString KeychainService;
     using PasswordCompletion = std::function<void(const QString &password, const Error &error)>;
     using StoreCompletion = std::function<void(const Error &error)>;
@@ -41,9 +41,9 @@ public:
 
     QString serverAddress() const { return m_serverAddress; }
     qint64 serverPort() const { return m_serverPort; }
-    FMProtocol serverProtocol() const { return m_serverProtocol; }
+    ServerProtocol serverProtocol() const { return m_serverProtocol; }
     /// Another server forgets the certificate trusted for the one before.
-    void setServer(const QString &address, qint64 port, FMProtocol protocol);
+    void setServer(const QString &address, qint64 port, ServerProtocol protocol);
     /// The key of the server certificate the user chose to trust ("sha256//BASE64"); empty for none.
     QByteArray pinnedPublicKey() const { return m_pinnedPublicKey; }
     QString userName() const { return m_userName; }
@@ -74,7 +74,7 @@ public:
 private:
     QString m_serverAddress;
     qint64 m_serverPort = DefaultPort;
-    FMProtocol m_serverProtocol = DefaultProtocol;
+    ServerProtocol m_serverProtocol = DefaultProtocol;
     QByteArray m_pinnedPublicKey;
     QString m_userName;
     QString m_keychainAccount;

@@ -43,7 +43,7 @@ constexpr double kRetryDelay = 0.5;
 void tell(const QString &message, const QString &title, UserInteraction &person,
     const Destination::DeliveryCompletion &delivered)
 {
-    executeBlockOnMainThread([message, title, &person, delivered] {
+    runOnMainThread([message, title, &person, delivered] {
         person.message(message, title);
         delivered({});
     });
@@ -52,7 +52,7 @@ void tell(const QString &message, const QString &title, UserInteraction &person,
 // Ends the delivery as failed, on the GUI thread.
 void fail(const QString &problem, const Destination::DeliveryCompletion &delivered)
 {
-    executeBlockOnMainThread([problem, delivered] { delivered(problem); });
+    runOnMainThread([problem, delivered] { delivered(problem); });
 }
 
 QString describe(const QString &error)
@@ -69,8 +69,7 @@ QString DestinationICloud::documentsPath()
 void DestinationICloud::destinationWasUsedWithArchivePath(
     const QString &archivePath, const DeliveryCompletion &delivered)
 {
-    executeBlockInBackground(
-        [archivePath, &person = user(), delivered] { moveIntoICloud(archivePath, person, delivered); });
+    runInBackground([archivePath, &person = user(), delivered] { moveIntoICloud(archivePath, person, delivered); });
 }
 
 void DestinationICloud::moveIntoICloud(
@@ -98,7 +97,7 @@ void DestinationICloud::moveIntoICloud(
     if (Utilities::fileExistsAtPath(destination)) {
         // The platform's "file exists" (516): the user decides.
         log(u"setUbiquitous was called.  Error: %1"_s.arg(u"a file named \"%1\" exists (516)"_s.arg(fileName)));
-        executeBlockOnMainThread([archivePath, &person, destination, fileName, delivered] {
+        runOnMainThread([archivePath, &person, destination, fileName, delivered] {
             if (!person.confirm(u"Replace Existing?"_s,
                     u"A file with the name \"%1\" already exists in your iCloud Drive.  Would "
                     "you like to replace it?"_s.arg(fileName),
@@ -106,7 +105,7 @@ void DestinationICloud::moveIntoICloud(
                 delivered({});
                 return;
             }
-            executeBlockInBackground([archivePath, &person, destination, delivered] {
+            runInBackground([archivePath, &person, destination, delivered] {
                 const QFileInfo existing(destination);
                 const bool removed = existing.isDir() && !existing.isSymLink() ? QDir(destination).removeRecursively()
                                                                                : QFile::remove(destination);
@@ -116,9 +115,9 @@ void DestinationICloud::moveIntoICloud(
                     fail(u"Unable to replace the existing file from your iCloud Drive."_s, delivered);
                     return;
                 }
-                executeBlockOnMainThread(
+                runOnMainThread(
                     [archivePath, &person, delivered] {
-                        executeBlockInBackground(
+                        runInBackground(
                             [archivePath, &person, delivered] { moveIntoICloud(archivePath, person, delivered); });
                     },
                     kRetryDelay);

@@ -2,9 +2,9 @@
 
 #include "CreateShareLinkOperation.h"
 #include "core/pipeline/ThreadHops.h"
+#include "core/settings/Keychain.h"
 #include "core/settings/KeychainBackend.h"
 #include "core/settings/SettingsFile.h"
-#include "core/settings/VLTKeychain.h"
 #include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
 
@@ -113,12 +113,12 @@ void DropboxManager::createShareLinkToFileInDropboxAtPath(
             return;
         }
         explainToUserWhyWeWantDropboxAccessWithCompletion([this, relativePath, token, completion] {
-            executeBlockOnMainThread(
+            runOnMainThread(
                 this,
                 [this, relativePath, token, completion] {
                     const auto request = std::make_shared<CreateShareLinkOperation>(relativePath, token);
                     request->setReceiver(this);
-                    request->setFinishedBlock([completion](bool, const QVariant &results, const Error &failure) {
+                    request->setFinishedHandler([completion](bool, const QVariant &results, const Error &failure) {
                         completion(results.toString(), failure);
                     });
                     m_requests.removeIf([](const std::weak_ptr<Operation> &old) { return old.expired(); });
@@ -138,16 +138,16 @@ void DropboxManager::cancelRequests()
     m_requests.clear();
 }
 
-void DropboxManager::readAccessToken(const QObject *receiver, VLTKeychain::ReadCompletion completion)
+void DropboxManager::readAccessToken(const QObject *receiver, Keychain::ReadCompletion completion)
 {
-    VLTKeychain::readPassword(receiver, kTokenService, kTokenAccount, std::move(completion));
+    Keychain::readPassword(receiver, kTokenService, kTokenAccount, std::move(completion));
 }
 
 void DropboxManager::storeAccessToken(
-    const QObject *receiver, const QString &token, VLTKeychain::WriteCompletion completion)
+    const QObject *receiver, const QString &token, Keychain::WriteCompletion completion)
 {
     if (token.isEmpty())
-        VLTKeychain::removePassword(receiver, kTokenService, kTokenAccount, std::move(completion));
+        Keychain::removePassword(receiver, kTokenService, kTokenAccount, std::move(completion));
     else
-        VLTKeychain::storePassword(receiver, token, kTokenService, kTokenAccount, std::move(completion));
+        Keychain::storePassword(receiver, token, kTokenService, kTokenAccount, std::move(completion));
 }

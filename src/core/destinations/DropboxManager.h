@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/settings/VLTKeychain.h"
+#include "core/settings/Keychain.h"
 #include "core/support/Error.h"
 
 #include <QList>
@@ -53,11 +53,10 @@ public:
 
     /// Reads the user's Dropbox access token from the keychain off the GUI thread (null when none
     /// is stored) and answers on the GUI thread, unless the receiver has gone by then.
-    static void readAccessToken(const QObject *receiver, VLTKeychain::ReadCompletion completion);
+    static void readAccessToken(const QObject *receiver, Keychain::ReadCompletion completion);
     /// Stores the token in the keychain off the GUI thread (an empty one removes it), and answers
     /// like readAccessToken().
-    static void storeAccessToken(
-        const QObject *receiver, const QString &token, VLTKeychain::WriteCompletion completion);
+    static void storeAccessToken(const QObject *receiver, const QString &token, Keychain::WriteCompletion completion);
 
 private:
     UserInteraction &m_user;

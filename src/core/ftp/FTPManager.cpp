@@ -1,7 +1,7 @@
 #include "FTPManager.h"
 
-#include "FMThread.h"
 #include "FTPListingParser.h"
+#include "SeparateThread.h"
 
 #include <QDebug>
 #include <QDir>
@@ -47,9 +47,9 @@ QByteArray encodedName(const QString &name)
 }
 
 // The URL of the destination's folder, as text, without a trailing "/".
-QByteArray folderURL(const FMServer &server)
+QByteArray folderURL(const FTPServerInfo &server)
 {
-    QByteArray url = FMDestination::urlFor(server).toEncoded();
+    QByteArray url = FTPLocation::urlFor(server).toEncoded();
     while (url.endsWith('/'))
         url.chop(1);
     return url;
@@ -77,26 +77,26 @@ struct FTPManager::HostKeyCheck
     static int callback(CURL *, const curl_khkey *, const curl_khkey *found, curl_khmatch match, void *context)
     {
         auto &manager = *static_cast<FTPManager *>(context);
-        const FMHostKey key(QByteArray(found->key, qsizetype(found->len)));
+        const SSHHostKey key(QByteArray(found->key, qsizetype(found->len)));
         manager.m_serverHostKey = key;
         switch (match) {
         case CURLKHMATCH_OK:
             return CURLKHSTAT_FINE;
         case CURLKHMATCH_MISMATCH:
-            manager.m_trustVerdict = FMStreamFailureReasonHostKeyChanged;
+            manager.m_trustVerdict = FailureReasonHostKeyChanged;
             return CURLKHSTAT_REJECT;
         default:
             break;
         }
         if (manager.m_acceptedHostKey.isEmpty() || key.blob() != manager.m_acceptedHostKey) {
-            manager.m_trustVerdict = FMStreamFailureReasonHostKeyUnknown;
+            manager.m_trustVerdict = FailureReasonHostKeyUnknown;
             return CURLKHSTAT_REJECT;
         }
         // Accepted by the user: known from now on, as ssh would have it.
         const QString problem
-            = key.addToKnownHosts(FMHostKey::knownHostsPath(), manager.m_hostKeyEntryHost, manager.m_hostKeyEntryPort);
+            = key.addToKnownHosts(SSHHostKey::knownHostsPath(), manager.m_hostKeyEntryHost, manager.m_hostKeyEntryPort);
         if (!problem.isNull())
-            console(u"FTPManager: could not add the host key to %1: %2"_s.arg(FMHostKey::knownHostsPath(), problem));
+            console(u"FTPManager: could not add the host key to %1: %2"_s.arg(SSHHostKey::knownHostsPath(), problem));
         return CURLKHSTAT_FINE;
     }
 };
@@ -105,7 +105,7 @@ struct FTPManager::HostKeyCheck
 struct FTPManager::Transfer
 {
     FTPManager *manager = nullptr;
-    Action action = FMActionNone;
+    Action action = ActionNone;
     QByteArray url;
     const QByteArray *data = nullptr; // upload from memory
     QFile *source = nullptr; // upload from a file
@@ -135,23 +135,23 @@ void FTPManager::setTimeouts(int answerSeconds, int stallSeconds)
     m_stallTimeout = stallSeconds;
 }
 
-bool FTPManager::checkServer(const FMServer &server) const
+bool FTPManager::checkServer(const FTPServerInfo &server) const
 {
     bool passes = true;
     if (server.destination.isNull()) {
-        console(u"FMServer check failed: destination cannot be nil"_s);
+        console(u"FTPServerInfo check failed: destination cannot be nil"_s);
         passes = false;
     }
     if (server.username.isNull()) {
-        console(u"FMServer check failed: username cannot be nil"_s);
+        console(u"FTPServerInfo check failed: username cannot be nil"_s);
         passes = false;
     }
     if (server.password.isNull()) {
-        console(u"FMServer check failed: password cannot be nil"_s);
+        console(u"FTPServerInfo check failed: password cannot be nil"_s);
         passes = false;
     }
     if (server.port <= 0) {
-        console(u"FMServer check failed: port cannot be negative"_s);
+        console(u"FTPServerInfo check failed: port cannot be negative"_s);
         passes = false;
     }
     return passes && !refusesLineBreaks({server.destination, server.username, server.password});
@@ -168,12 +168,12 @@ bool FTPManager::refusesLineBreaks(const QStringList &texts) const
     return false;
 }
 
-bool FTPManager::uploadData(const QByteArray &data, const QString &fileName, const FMServer &server)
+bool FTPManager::uploadData(const QByteArray &data, const QString &fileName, const FTPServerInfo &server)
 {
     if (!checkServer(server) || fileName.isEmpty() || refusesLineBreaks({fileName}))
         return false;
     Transfer transfer;
-    transfer.action = FMActionUpload;
+    transfer.action = ActionUpload;
     transfer.url = folderURL(server) + '/' + encodedName(fileName);
     transfer.data = &data;
     m_fileSize = static_cast<quint64>(data.size());
@@ -181,7 +181,7 @@ bool FTPManager::uploadData(const QByteArray &data, const QString &fileName, con
     return runTransfer(transfer, server);
 }
 
-bool FTPManager::uploadFile(const QUrl &fileURL, const FMServer &server, const QString &remoteName)
+bool FTPManager::uploadFile(const QUrl &fileURL, const FTPServerInfo &server, const QString &remoteName)
 {
     if (!checkServer(server) || !fileURL.isValid())
         return false;
@@ -193,7 +193,7 @@ bool FTPManager::uploadFile(const QUrl &fileURL, const FMServer &server, const Q
     if (!source.open(QIODevice::ReadOnly))
         return false;
     Transfer transfer;
-    transfer.action = FMActionUpload;
+    transfer.action = ActionUpload;
     transfer.url = folderURL(server) + '/' + encodedName(name);
     transfer.source = &source;
     m_fileSize = fileSizeOf(fileURL);
@@ -201,27 +201,27 @@ bool FTPManager::uploadFile(const QUrl &fileURL, const FMServer &server, const Q
     return runTransfer(transfer, server);
 }
 
-bool FTPManager::createNewFolder(const QString &folderName, const FMServer &server)
+bool FTPManager::createNewFolder(const QString &folderName, const FTPServerInfo &server)
 {
     if (!checkServer(server) || folderName.isEmpty() || refusesLineBreaks({folderName}))
         return false;
     Transfer transfer;
     // SFTP makes no folder on the way to a path: the folder is made by a command, and one that is
     // there already is no failure.
-    if (server.protocol == FMProtocolSFTP)
+    if (server.protocol == ServerProtocolSFTP)
         return runCommands(server, {u"*mkdir "_s + commandPath(server, folderName)});
-    transfer.action = FMActionCreateFolder;
+    transfer.action = ActionCreateFolder;
     transfer.url = folderURL(server) + '/' + encodedName(folderName) + '/';
     m_fileSize = 0;
     return runTransfer(transfer, server);
 }
 
-std::optional<QList<QVariantMap>> FTPManager::contentsOfServer(const FMServer &server)
+std::optional<QList<QVariantMap>> FTPManager::contentsOfServer(const FTPServerInfo &server)
 {
     if (!checkServer(server))
         return std::nullopt;
     Transfer transfer;
-    transfer.action = FMActionListing;
+    transfer.action = ActionListing;
     transfer.url = folderURL(server) + '/';
     m_fileSize = 0;
     if (!runTransfer(transfer, server))
@@ -229,7 +229,7 @@ std::optional<QList<QVariantMap>> FTPManager::contentsOfServer(const FMServer &s
     return FTPListingParser::parse(transfer.listing);
 }
 
-bool FTPManager::downloadFile(const QString &fileName, const QUrl &directoryURL, const FMServer &server)
+bool FTPManager::downloadFile(const QString &fileName, const QUrl &directoryURL, const FTPServerInfo &server)
 {
     if (!checkServer(server) || fileName.isEmpty() || refusesLineBreaks({fileName}) || !directoryURL.isValid()
         || !QFileInfo(directoryURL.toLocalFile()).isDir())
@@ -238,7 +238,7 @@ bool FTPManager::downloadFile(const QString &fileName, const QUrl &directoryURL,
     if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     Transfer transfer;
-    transfer.action = FMActionDownload;
+    transfer.action = ActionDownload;
     transfer.url = folderURL(server) + '/' + encodedName(fileName);
     transfer.target = &target;
     m_fileSize = 0;
@@ -250,60 +250,60 @@ bool FTPManager::downloadFile(const QString &fileName, const QUrl &directoryURL,
     return succeeded;
 }
 
-bool FTPManager::deleteFileNamed(const QString &fileName, const FMServer &server)
+bool FTPManager::deleteFileNamed(const QString &fileName, const FTPServerInfo &server)
 {
     if (!checkServer(server) || fileName.isNull() || refusesLineBreaks({fileName}))
         return false;
     const bool file = fileName.contains(u'.');
-    const bool sftp = server.protocol == FMProtocolSFTP;
+    const bool sftp = server.protocol == ServerProtocolSFTP;
     const QString command = file ? (sftp ? u"rm"_s : u"DELE"_s) : (sftp ? u"rmdir"_s : u"RMD"_s);
     return runCommands(server, {u"%1 %2"_s.arg(command, commandPath(server, fileName))});
 }
 
-bool FTPManager::renameFileNamed(const QString &fileName, const QString &newName, const FMServer &server)
+bool FTPManager::renameFileNamed(const QString &fileName, const QString &newName, const FTPServerInfo &server)
 {
     if (!checkServer(server) || fileName.isEmpty() || newName.isEmpty() || refusesLineBreaks({fileName, newName}))
         return false;
-    if (server.protocol == FMProtocolSFTP)
+    if (server.protocol == ServerProtocolSFTP)
         return runCommands(
             server, {u"rename %1 %2"_s.arg(commandPath(server, fileName), commandPath(server, newName))});
     return runCommands(server, {u"RNFR "_s + fileName, u"RNTO "_s + newName});
 }
 
-bool FTPManager::deleteFile(const QString &fileName, const FMServer &server)
+bool FTPManager::deleteFile(const QString &fileName, const FTPServerInfo &server)
 {
     bool deleted = false;
-    FMThread::runInSeparateThread([&] { deleted = deleteFileNamed(fileName, server); });
+    SeparateThread::runAndWait([&] { deleted = deleteFileNamed(fileName, server); });
     return deleted;
 }
 
-bool FTPManager::chmodFileNamed(const QString &fileName, int mode, const FMServer &server)
+bool FTPManager::chmodFileNamed(const QString &fileName, int mode, const FTPServerInfo &server)
 {
     if (!checkServer(server) || static_cast<unsigned>(mode) > 777U || fileName.isNull()
         || refusesLineBreaks({fileName}))
         return false;
-    const QString command = server.protocol == FMProtocolSFTP ? u"chmod"_s : u"SITE CHMOD"_s;
+    const QString command = server.protocol == ServerProtocolSFTP ? u"chmod"_s : u"SITE CHMOD"_s;
     return runCommands(server, {u"%1 %2 %3"_s.arg(command).arg(mode).arg(commandPath(server, fileName))});
 }
 
-bool FTPManager::checkLogin(const FMServer &server)
+bool FTPManager::checkLogin(const FTPServerInfo &server)
 {
     return checkServer(server) && runCommands(server, {});
 }
 
-QString FTPManager::commandPath(const FMServer &server, const QString &name)
+QString FTPManager::commandPath(const FTPServerInfo &server, const QString &name)
 {
-    if (server.protocol != FMProtocolSFTP)
+    if (server.protocol != ServerProtocolSFTP)
         return name;
     // A relative path starts in the login folder. In quotes, libcurl reads a backslash and a double
     // quote escaped by a backslash.
-    const QString folder = FMDestination::fmdir(server.destination);
+    const QString folder = FTPLocation::folderOf(server.destination);
     QString path = folder.isEmpty() ? name : folder + u'/' + name;
     path.replace(u'\\', u"\\\\"_s).replace(u'"', u"\\\""_s);
     return u'"' + path + u'"';
 }
 
-void *FTPManager::connectionFor(const QByteArray &url, const FMServer &server)
+void *FTPManager::connectionFor(const QByteArray &url, const FTPServerInfo &server)
 {
     // Reset keeps the open connection: the next operation on the same server and login goes on it.
     if (m_connection == nullptr)
@@ -333,15 +333,15 @@ void *FTPManager::connectionFor(const QByteArray &url, const FMServer &server)
     return easy;
 }
 
-void FTPManager::setUpTrust(void *easy, const FMServer &server)
+void FTPManager::setUpTrust(void *easy, const FTPServerInfo &server)
 {
     m_serverCertificate = {};
     m_serverHostKey = {};
-    m_trustVerdict = FMStreamFailureReasonNone;
+    m_trustVerdict = FailureReasonNone;
     switch (server.protocol) {
-    case FMProtocolFTP:
+    case ServerProtocolFTP:
         break;
-    case FMProtocolFTPS:
+    case ServerProtocolFTPS:
         curl_easy_setopt(easy, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
         // A pinned key stands for the certificate: the store's verdict and the name in it do not count.
         if (!server.pinnedPublicKey.isEmpty()) {
@@ -350,11 +350,11 @@ void FTPManager::setUpTrust(void *easy, const FMServer &server)
             curl_easy_setopt(easy, CURLOPT_PINNEDPUBLICKEY, server.pinnedPublicKey.constData());
         }
         break;
-    case FMProtocolSFTP: {
+    case ServerProtocolSFTP: {
         m_acceptedHostKey = server.acceptedHostKey;
-        m_hostKeyEntryHost = FMDestination::fmhost(server.destination);
+        m_hostKeyEntryHost = FTPLocation::hostOf(server.destination);
         m_hostKeyEntryPort = server.port;
-        curl_easy_setopt(easy, CURLOPT_SSH_KNOWNHOSTS, QFile::encodeName(FMHostKey::knownHostsPath()).constData());
+        curl_easy_setopt(easy, CURLOPT_SSH_KNOWNHOSTS, QFile::encodeName(SSHHostKey::knownHostsPath()).constData());
         curl_easy_setopt(easy, CURLOPT_SSH_KEYFUNCTION, &HostKeyCheck::callback);
         curl_easy_setopt(easy, CURLOPT_SSH_KEYDATA, this);
         if (!server.password.isEmpty()) {
@@ -374,20 +374,20 @@ void FTPManager::setUpTrust(void *easy, const FMServer &server)
     }
 }
 
-int FTPManager::perform(void *easy, const FMServer &server)
+int FTPManager::perform(void *easy, const FTPServerInfo &server)
 {
     const CURLcode result = curl_easy_perform(easy);
-    if (server.protocol == FMProtocolFTPS
+    if (server.protocol == ServerProtocolFTPS
         && (result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_PINNEDPUBKEYNOTMATCH)) {
         char *url = nullptr;
         curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
         m_serverCertificate = certificateShownBy(url != nullptr ? QByteArray(url) : folderURL(server) + '/');
-        m_trustVerdict = FMStreamFailureReasonCertificateUntrusted;
+        m_trustVerdict = FailureReasonCertificateUntrusted;
     }
     return result;
 }
 
-FMCertificate FTPManager::certificateShownBy(const QByteArray &url) const
+ServerCertificate FTPManager::certificateShownBy(const QByteArray &url) const
 {
     // Unverified, but pinned to a key no certificate has: libcurl gathers the certificate and
     // then ends the connection before it would log in.
@@ -405,13 +405,13 @@ FMCertificate FTPManager::certificateShownBy(const QByteArray &url) const
     curl_easy_setopt(probe, CURLOPT_CERTINFO, 1L);
     curl_easy_setopt(probe, CURLOPT_PINNEDPUBLICKEY, kImpossiblePin);
     curl_easy_perform(probe);
-    FMCertificate certificate;
+    ServerCertificate certificate;
     curl_certinfo *chain = nullptr;
     if (curl_easy_getinfo(probe, CURLINFO_CERTINFO, &chain) == CURLE_OK && chain != nullptr
         && chain->num_of_certs > 0) {
         for (const curl_slist *field = chain->certinfo[0]; field != nullptr; field = field->next) {
             if (std::strncmp(field->data, "Cert:", 5) == 0) {
-                certificate = FMCertificate::fromPem(QByteArray(field->data + 5));
+                certificate = ServerCertificate::fromPem(QByteArray(field->data + 5));
                 break;
             }
         }
@@ -423,12 +423,12 @@ FMCertificate FTPManager::certificateShownBy(const QByteArray &url) const
 void FTPManager::noteFailure(int curlCode, FailureReason reason)
 {
     const auto result = static_cast<CURLcode>(curlCode);
-    if (reason == FMStreamFailureReasonGeneralError) {
+    if (reason == FailureReasonGeneralError) {
         if (result == CURLE_LOGIN_DENIED)
-            reason = FMStreamFailureReasonLoginRefused;
+            reason = FailureReasonLoginRefused;
         else if (result == CURLE_USE_SSL_FAILED)
-            reason = FMStreamFailureReasonNoTLS;
-        else if (m_trustVerdict != FMStreamFailureReasonNone)
+            reason = FailureReasonNoTLS;
+        else if (m_trustVerdict != FailureReasonNone)
             reason = m_trustVerdict;
     }
     m_failureReason = reason;
@@ -438,16 +438,16 @@ void FTPManager::noteFailure(int curlCode, FailureReason reason)
         || result == CURLE_REMOTE_DISK_FULL || result == CURLE_REMOTE_FILE_EXISTS
         || result == CURLE_FTP_COULDNT_RETR_FILE || result == CURLE_LOGIN_DENIED;
     QString detail = refused ? lastRefusal() : QString();
-    if (detail.isNull() || reason == FMStreamFailureReasonReadError || reason == FMStreamFailureReasonWriteError
-        || reason == FMStreamFailureReasonListingTooLong)
+    if (detail.isNull() || reason == FailureReasonReadError || reason == FailureReasonWriteError
+        || reason == FailureReasonListingTooLong)
         detail = m_errorText[0] != '\0' ? QString::fromUtf8(m_errorText).trimmed()
                                         : QString::fromUtf8(curl_easy_strerror(result));
-    setStreamError(Error(kErrorDomain, result, {{Error::LocalizedDescriptionKey, detail}}));
+    setStreamError(Error(kErrorDomain, result, {{Error::DescriptionKey, detail}}));
 }
 
-bool FTPManager::runCommands(const FMServer &server, const QStringList &commands)
+bool FTPManager::runCommands(const FTPServerInfo &server, const QStringList &commands)
 {
-    m_action = FMActionRawCommand;
+    m_action = ActionRawCommand;
     std::unique_ptr<curl_slist, ListDeleter> quoted;
     for (const QString &command : commands)
         quoted.reset(curl_slist_append(quoted.release(), command.toUtf8().constData()));
@@ -455,7 +455,7 @@ bool FTPManager::runCommands(const FMServer &server, const QStringList &commands
     // Nothing is transferred: the client logs in, goes to the folder and sends the commands there.
     const QByteArray url = folderURL(server) + '/';
     bool succeeded = false;
-    FMThread::runInSeparateThread([&] {
+    SeparateThread::runAndWait([&] {
         CURL *easy = connectionFor(url, server);
         if (easy == nullptr)
             return;
@@ -465,16 +465,16 @@ bool FTPManager::runCommands(const FMServer &server, const QStringList &commands
         const auto result = static_cast<CURLcode>(perform(easy, server));
         succeeded = result == CURLE_OK;
         if (!succeeded) {
-            noteFailure(result, FMStreamFailureReasonGeneralError);
+            noteFailure(result, FailureReasonGeneralError);
             console(u"FTP command exchange failed: %1"_s.arg(streamError().localizedDescription()));
         }
     });
     m_streamSuccess = succeeded;
-    m_action = FMActionNone;
+    m_action = ActionNone;
     return succeeded;
 }
 
-bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
+bool FTPManager::runTransfer(Transfer &transfer, const FTPServerInfo &server)
 {
     transfer.manager = this;
     m_action = transfer.action;
@@ -484,7 +484,7 @@ bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
     m_transferOpen = true;
 
     CURLcode result = CURLE_FAILED_INIT;
-    FMThread::runInSeparateThread([&] {
+    SeparateThread::runAndWait([&] {
         CURL *handle = connectionFor(transfer.url, server);
         if (handle == nullptr)
             return;
@@ -495,24 +495,24 @@ bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
         curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &FTPManager::abortCallback);
         curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
         switch (transfer.action) {
-        case FMActionUpload:
+        case ActionUpload:
             curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
             curl_easy_setopt(handle, CURLOPT_UPLOAD_BUFFERSIZE, long(UploadBufferSize));
             // The end of an upload's data connection spoils the TLS session for the next one, which
             // a server that wants every data connection to resume the session (vsftpd) then
             // refuses: the next operation starts afresh.
-            if (server.protocol == FMProtocolFTPS)
+            if (server.protocol == ServerProtocolFTPS)
                 curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
             curl_easy_setopt(handle, CURLOPT_READFUNCTION, &FTPManager::readCallback);
             curl_easy_setopt(handle, CURLOPT_READDATA, &transfer);
             curl_easy_setopt(handle, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_fileSize.load()));
             break;
-        case FMActionCreateFolder:
+        case ActionCreateFolder:
             curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
             curl_easy_setopt(handle, CURLOPT_FTP_CREATE_MISSING_DIRS, long(CURLFTP_CREATE_DIR));
             break;
-        case FMActionListing:
-        case FMActionDownload:
+        case ActionListing:
+        case ActionDownload:
             curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &FTPManager::writeCallback);
             curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
             break;
@@ -526,22 +526,22 @@ bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
     if (result == CURLE_OK
         || (m_abortRequested
             && (result == CURLE_ABORTED_BY_CALLBACK || transfer.readFailed || result == CURLE_WRITE_ERROR))) {
-        endTransfer(true, m_abortRequested ? FMStreamFailureReasonAborted : FMStreamFailureReasonNone);
+        endTransfer(true, m_abortRequested ? FailureReasonAborted : FailureReasonNone);
     } else if (transfer.listingTooLong) {
         std::snprintf(m_errorText, sizeof m_errorText, "the folder's listing is longer than %lld MB",
             static_cast<long long>(MaximumListingBytes >> 20));
-        noteFailure(result, FMStreamFailureReasonListingTooLong);
-        endTransfer(false, FMStreamFailureReasonListingTooLong);
+        noteFailure(result, FailureReasonListingTooLong);
+        endTransfer(false, FailureReasonListingTooLong);
     } else if (transfer.readFailed || result == CURLE_READ_ERROR) {
         std::snprintf(m_errorText, sizeof m_errorText, "the file to send could not be read");
-        noteFailure(result, FMStreamFailureReasonReadError);
-        endTransfer(false, FMStreamFailureReasonReadError);
+        noteFailure(result, FailureReasonReadError);
+        endTransfer(false, FailureReasonReadError);
     } else if (transfer.writeFailed || result == CURLE_WRITE_ERROR) {
         std::snprintf(m_errorText, sizeof m_errorText, "the file received could not be written");
-        noteFailure(result, FMStreamFailureReasonWriteError);
-        endTransfer(false, FMStreamFailureReasonWriteError);
+        noteFailure(result, FailureReasonWriteError);
+        endTransfer(false, FailureReasonWriteError);
     } else {
-        noteFailure(result, FMStreamFailureReasonGeneralError);
+        noteFailure(result, FailureReasonGeneralError);
         endTransfer(false, m_failureReason);
     }
     return m_streamSuccess;
@@ -550,26 +550,26 @@ bool FTPManager::runTransfer(Transfer &transfer, const FMServer &server)
 void FTPManager::endTransfer(bool success, FailureReason reason)
 {
     m_transferOpen = false;
-    m_action = FMActionNone;
+    m_action = ActionNone;
     m_streamSuccess = success;
     if (success)
         return;
     switch (reason) {
-    case FMStreamFailureReasonReadError:
+    case FailureReasonReadError:
         console(u"ftp stream failed: error while reading data"_s);
         break;
-    case FMStreamFailureReasonWriteError:
+    case FailureReasonWriteError:
         console(u"ftp stream failed: error while writing data"_s);
         break;
-    case FMStreamFailureReasonGeneralError:
-    case FMStreamFailureReasonLoginRefused:
-    case FMStreamFailureReasonCertificateUntrusted:
-    case FMStreamFailureReasonHostKeyUnknown:
-    case FMStreamFailureReasonHostKeyChanged:
-    case FMStreamFailureReasonNoTLS:
+    case FailureReasonGeneralError:
+    case FailureReasonLoginRefused:
+    case FailureReasonCertificateUntrusted:
+    case FailureReasonHostKeyUnknown:
+    case FailureReasonHostKeyChanged:
+    case FailureReasonNoTLS:
         console(u"ftp stream failed: %1"_s.arg(streamError().localizedDescription()));
         break;
-    case FMStreamFailureReasonListingTooLong:
+    case FailureReasonListingTooLong:
         console(u"ftp stream failed: the listing is too long"_s);
         break;
     default:
@@ -612,8 +612,8 @@ size_t FTPManager::readCallback(char *destination, size_t size, size_t count, vo
         manager.m_fileSizeProcessed += chunk;
         manager.m_bytesProcessed = chunk;
         given += chunk;
-        if (manager.m_delegate != nullptr)
-            manager.m_delegate->ftpManagerUploadProgressDidChange(manager.progressDictionary());
+        if (manager.m_listener != nullptr)
+            manager.m_listener->uploadProgressChanged(manager.progressDictionary());
     }
     return given;
 }
@@ -623,7 +623,7 @@ size_t FTPManager::writeCallback(char *source, size_t size, size_t count, void *
     auto &transfer = *static_cast<Transfer *>(context);
     FTPManager &manager = *transfer.manager;
     const size_t length = size * count;
-    if (transfer.action == FMActionListing) {
+    if (transfer.action == ActionListing) {
         if (transfer.listing.size() + qsizetype(length) > MaximumListingBytes) {
             transfer.listingTooLong = true;
             return 0;
@@ -635,8 +635,8 @@ size_t FTPManager::writeCallback(char *source, size_t size, size_t count, void *
         curl_off_t expected = -1;
         curl_easy_getinfo(transfer.easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
         manager.m_fileSize = expected > 0 ? quint64(expected) : 0;
-        if (manager.m_delegate != nullptr)
-            manager.m_delegate->ftpManagerDownloadProgressDidChange(manager.progressDictionary());
+        if (manager.m_listener != nullptr)
+            manager.m_listener->downloadProgressChanged(manager.progressDictionary());
     }
     // Through the buffer, a chunk of at most its size at a time.
     for (size_t done = 0; done < length;) {
@@ -646,8 +646,8 @@ size_t FTPManager::writeCallback(char *source, size_t size, size_t count, void *
         manager.m_bufferLimit = chunk;
         manager.m_fileSizeProcessed += chunk;
         manager.m_bytesProcessed = chunk;
-        if (manager.m_delegate != nullptr)
-            manager.m_delegate->ftpManagerDownloadProgressDidChange(manager.progressDictionary());
+        if (manager.m_listener != nullptr)
+            manager.m_listener->downloadProgressChanged(manager.progressDictionary());
         if (transfer.target->write(manager.m_buffer, qint64(chunk)) != qint64(chunk)) {
             transfer.writeFailed = true;
             return 0;
@@ -679,14 +679,14 @@ int FTPManager::abortCallback(void *context, qint64, qint64, qint64, qint64)
 void FTPManager::abort()
 {
     const int action = m_action;
-    if (m_transferOpen && action <= FMActionDownload)
+    if (m_transferOpen && action <= ActionDownload)
         m_abortRequested = true;
 }
 
 std::optional<QVariantMap> FTPManager::progress() const
 {
     const int action = m_action;
-    if (!m_transferOpen || (action != FMActionUpload && action != FMActionDownload) || m_fileSize == 0)
+    if (!m_transferOpen || (action != ActionUpload && action != ActionDownload) || m_fileSize == 0)
         return std::nullopt;
     return progressDictionary();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FMCertificate.h"
-#include "FMHostKey.h"
-#include "FMServer.h"
+#include "FTPServerInfo.h"
+#include "SSHHostKey.h"
+#include "ServerCertificate.h"
 #include "core/support/Error.h"
 
 #include <QByteArray>
@@ -15,14 +15,14 @@
 #include <optional>
 
 // Told how a transfer advances, on the transfer's own thread.
-class FTPManagerDelegate
+class FTPProgressListener
 {
 public:
-    virtual ~FTPManagerDelegate() = default;
+    virtual ~FTPProgressListener() = default;
     /// After each chunk sent to the server.
-    virtual void ftpManagerUploadProgressDidChange(const QVariantMap &progress) { Q_UNUSED(progress); }
+    virtual void uploadProgressChanged(const QVariantMap &progress) { Q_UNUSED(progress); }
     /// When a download has begun and after each chunk received.
-    virtual void ftpManagerDownloadProgressDidChange(const QVariantMap &progress) { Q_UNUSED(progress); }
+    virtual void downloadProgressChanged(const QVariantMap &progress) { Q_UNUSED(progress); }
 };
 
 // The FTP client: blocking operations against one server (through libcurl), each run on a
@@ -47,29 +47,29 @@ class FTPManager final
 {
 public:
     enum Action {
-        FMActionUpload = 0,
-        FMActionCreateFolder = 1,
-        FMActionListing = 2,
-        FMActionDownload = 3,
-        FMActionRawCommand = 4,
-        FMActionNone = 5,
+        ActionUpload = 0,
+        ActionCreateFolder = 1,
+        ActionListing = 2,
+        ActionDownload = 3,
+        ActionRawCommand = 4,
+        ActionNone = 5,
     };
     enum FailureReason {
-        FMStreamFailureReasonNone = 0,
-        FMStreamFailureReasonReadError = 1,
-        FMStreamFailureReasonWriteError = 2,
-        FMStreamFailureReasonGeneralError = 3,
-        FMStreamFailureReasonAborted = 4,
-        FMStreamFailureReasonLoginRefused = 5,
-        FMStreamFailureReasonListingTooLong = 6,
+        FailureReasonNone = 0,
+        FailureReasonReadError = 1,
+        FailureReasonWriteError = 2,
+        FailureReasonGeneralError = 3,
+        FailureReasonAborted = 4,
+        FailureReasonLoginRefused = 5,
+        FailureReasonListingTooLong = 6,
         /// The TLS certificate is neither verified nor pinned (or no longer the pinned one).
-        FMStreamFailureReasonCertificateUntrusted = 7,
+        FailureReasonCertificateUntrusted = 7,
         /// The SSH host key is not among the known hosts.
-        FMStreamFailureReasonHostKeyUnknown = 8,
+        FailureReasonHostKeyUnknown = 8,
         /// The known hosts hold another key for the server.
-        FMStreamFailureReasonHostKeyChanged = 9,
+        FailureReasonHostKeyChanged = 9,
         /// The server would not turn on TLS.
-        FMStreamFailureReasonNoTLS = 10,
+        FailureReasonNoTLS = 10,
     };
 
     static constexpr qsizetype BufferSize = 32768;
@@ -88,30 +88,30 @@ public:
     FTPManager(const FTPManager &) = delete;
     FTPManager &operator=(const FTPManager &) = delete;
 
-    void setDelegate(FTPManagerDelegate *delegate) { m_delegate = delegate; }
+    void setListener(FTPProgressListener *listener) { m_listener = listener; }
     /// How long to wait for a connection or an answer, and for a stalled transfer to move again.
     void setTimeouts(int answerSeconds, int stallSeconds);
 
-    bool uploadData(const QByteArray &data, const QString &fileName, const FMServer &server);
+    bool uploadData(const QByteArray &data, const QString &fileName, const FTPServerInfo &server);
     /// Uploads a local file, read in chunks, under its own name or the one given.
-    bool uploadFile(const QUrl &fileURL, const FMServer &server, const QString &remoteName = {});
+    bool uploadFile(const QUrl &fileURL, const FTPServerInfo &server, const QString &remoteName = {});
     /// In the destination's folder: RNFR and RNTO (FTP), rename (SFTP).
-    bool renameFileNamed(const QString &fileName, const QString &newName, const FMServer &server);
-    bool createNewFolder(const QString &folderName, const FMServer &server);
+    bool renameFileNamed(const QString &fileName, const QString &newName, const FTPServerInfo &server);
+    bool createNewFolder(const QString &folderName, const FTPServerInfo &server);
     /// DELE (FTP) or rm (SFTP) for a name with a "." in it, RMD or rmdir otherwise, in the
     /// destination's folder.
-    bool deleteFileNamed(const QString &fileName, const FMServer &server);
+    bool deleteFileNamed(const QString &fileName, const FTPServerInfo &server);
     /// deleteFileNamed() on a further thread.
-    bool deleteFile(const QString &fileName, const FMServer &server);
+    bool deleteFile(const QString &fileName, const FTPServerInfo &server);
     /// SITE CHMOD (FTP) or chmod (SFTP) with the mode written in decimal digits (755 means
     /// rwxr-xr-x); at most 777.
-    bool chmodFileNamed(const QString &fileName, int mode, const FMServer &server);
+    bool chmodFileNamed(const QString &fileName, int mode, const FTPServerInfo &server);
     /// The entries of the destination's folder (FTPListingParser's maps); nothing on failure.
-    std::optional<QList<QVariantMap>> contentsOfServer(const FMServer &server);
+    std::optional<QList<QVariantMap>> contentsOfServer(const FTPServerInfo &server);
     /// Downloads into the local folder under the same name; a failed download leaves no file.
-    bool downloadFile(const QString &fileName, const QUrl &directoryURL, const FMServer &server);
+    bool downloadFile(const QString &fileName, const QUrl &directoryURL, const FTPServerInfo &server);
     /// Whether the server accepts the login.
-    bool checkLogin(const FMServer &server);
+    bool checkLogin(const FTPServerInfo &server);
 
     /// The transfer's progress while an upload or download of known size runs; nothing otherwise.
     std::optional<QVariantMap> progress() const;
@@ -128,9 +128,9 @@ public:
     void setStreamError(const Error &error);
     FailureReason lastFailureReason() const { return m_failureReason; }
     /// The certificate the server showed when it was not trusted; null otherwise.
-    FMCertificate serverCertificate() const { return m_serverCertificate; }
+    ServerCertificate serverCertificate() const { return m_serverCertificate; }
     /// The host key the SFTP server showed in the last operation.
-    FMHostKey serverHostKey() const { return m_serverHostKey; }
+    SSHHostKey serverHostKey() const { return m_serverHostKey; }
     int action() const { return m_action.load(); }
 
     static quint64 fileSizeOf(const QUrl &fileURL);
@@ -143,32 +143,32 @@ private:
     static size_t replyCallback(char *line, size_t size, size_t count, void *context);
     struct HostKeyCheck;
 
-    bool checkServer(const FMServer &server) const;
+    bool checkServer(const FTPServerInfo &server) const;
     bool refusesLineBreaks(const QStringList &texts) const;
-    bool runTransfer(Transfer &transfer, const FMServer &server);
+    bool runTransfer(Transfer &transfer, const FTPServerInfo &server);
     /// Logs in and runs the commands in the destination's folder; none: the login alone.
-    bool runCommands(const FMServer &server, const QStringList &commands);
+    bool runCommands(const FTPServerInfo &server, const QStringList &commands);
     /// The command's argument for a name in the destination's folder: the name itself (FTP runs
     /// commands in the folder), or its quoted path from the login folder (SFTP).
-    static QString commandPath(const FMServer &server, const QString &name);
+    static QString commandPath(const FTPServerInfo &server, const QString &name);
     /// Runs the prepared connection; where the server's certificate was not trusted, looks at it.
-    int perform(void *easy, const FMServer &server);
+    int perform(void *easy, const FTPServerInfo &server);
     /// The certificate the server shows, read over a connection that ends before the login.
-    FMCertificate certificateShownBy(const QByteArray &url) const;
+    ServerCertificate certificateShownBy(const QByteArray &url) const;
     /// The connection (a libcurl easy handle), its options back to their defaults, set up with
     /// the address, the login and the time-outs every operation uses.
-    void *connectionFor(const QByteArray &url, const FMServer &server);
-    void setUpTrust(void *easy, const FMServer &server);
+    void *connectionFor(const QByteArray &url, const FTPServerInfo &server);
+    void setUpTrust(void *easy, const FTPServerInfo &server);
     /// Keeps the reason of a failed libcurl call as the stream error.
     void noteFailure(int curlCode, FailureReason reason);
     void endTransfer(bool success, FailureReason reason);
     QVariantMap progressDictionary() const;
 
-    FTPManagerDelegate *m_delegate = nullptr;
+    FTPProgressListener *m_listener = nullptr;
     int m_answerTimeout = 30;
     int m_stallTimeout = 60;
 
-    std::atomic<int> m_action {FMActionNone};
+    std::atomic<int> m_action {ActionNone};
     std::atomic<bool> m_transferOpen {false};
     std::atomic<bool> m_abortRequested {false};
     char m_buffer[BufferSize];
@@ -178,14 +178,14 @@ private:
     std::atomic<quint64> m_bytesProcessed {0};
     std::atomic<quint64> m_fileSizeProcessed {0};
     bool m_streamSuccess = false;
-    std::atomic<FailureReason> m_failureReason {FMStreamFailureReasonNone};
+    std::atomic<FailureReason> m_failureReason {FailureReasonNone};
     void *m_connection = nullptr;
     char m_errorText[256] = {};
 
     // Trust, on the operation's thread.
-    FMCertificate m_serverCertificate;
-    FMHostKey m_serverHostKey;
-    FailureReason m_trustVerdict = FMStreamFailureReasonNone; // why the server was not trusted
+    ServerCertificate m_serverCertificate;
+    SSHHostKey m_serverHostKey;
+    FailureReason m_trustVerdict = FailureReasonNone; // why the server was not trusted
     QByteArray m_acceptedHostKey;
     QString m_hostKeyEntryHost;
     int m_hostKeyEntryPort = 22;

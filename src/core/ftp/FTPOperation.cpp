@@ -2,8 +2,8 @@
 
 #include "FTPListingParser.h"
 #include "core/pipeline/ThreadHops.h"
+#include "core/settings/Keychain.h"
 #include "core/settings/KeychainBackend.h"
-#include "core/settings/VLTKeychain.h"
 #include "core/support/Log.h"
 #include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
@@ -51,12 +51,12 @@ UserInteraction &FTPOperation::user() const
     return m_user != nullptr ? *m_user : UserInteraction::standardError();
 }
 
-FMServer FTPOperation::createServerWithDestination(const QString &destination) const
+FTPServerInfo FTPOperation::createServerWithDestination(const QString &destination) const
 {
-    const bool sftp = m_protocol == FMProtocolSFTP;
-    FMServer server = m_userName.isEmpty() && !sftp
-        ? FMServer::anonymousServerWithDestination(destination)
-        : FMServer::serverWithDestination(destination, m_userName.isEmpty() ? Utilities::loginName() : m_userName,
+    const bool sftp = m_protocol == ServerProtocolSFTP;
+    FTPServerInfo server = m_userName.isEmpty() && !sftp
+        ? FTPServerInfo::anonymousServerWithDestination(destination)
+        : FTPServerInfo::serverWithDestination(destination, m_userName.isEmpty() ? Utilities::loginName() : m_userName,
             m_password.isNull() ? u""_s : m_password);
     server.port = static_cast<qint32>(m_port);
     server.protocol = m_protocol;
@@ -74,7 +74,7 @@ Error FTPOperation::checkSettings() const
     if (m_serverAddress.isEmpty())
         error = Utilities::errorWithCode(ErrorNoServerAddress, u"No FTP Server Address Provided"_s);
     // SFTP signs in without a password through the SSH agent or key.
-    const bool passwordOptional = m_protocol == FMProtocolSFTP && !m_userName.isEmpty();
+    const bool passwordOptional = m_protocol == ServerProtocolSFTP && !m_userName.isEmpty();
     if (m_userName.isEmpty() != m_password.isEmpty() && !passwordOptional)
         error = Utilities::errorWithCode(ErrorIncompleteCredentials, u"Incomplete FTP Server Credentials"_s);
     return error;
@@ -86,14 +86,14 @@ void FTPOperation::startOperating()
     {
         QMutexLocker locker(&m_managerLock);
         m_manager = std::make_unique<FTPManager>();
-        m_manager->setDelegate(this);
+        m_manager->setListener(this);
         m_manager->setTimeouts(m_answerTimeout, m_stallTimeout);
     }
     setOperationDescription(u"Uploading to FTP Server..."_s);
 
     if (m_password.isEmpty() && !m_keychainAccount.isEmpty()) {
         Error error;
-        m_password = VLTKeychain::passwordForService(m_keychainService, m_keychainAccount, &error);
+        m_password = Keychain::passwordForService(m_keychainService, m_keychainAccount, &error);
         if (!error.isNull() && error.code() != KeychainBackend::StatusItemNotFound) {
             noteOperationFinishedWithResults({},
                 Utilities::errorWithCode(ErrorPasswordUnreadable,
@@ -132,17 +132,17 @@ void FTPOperation::connectAndUpload()
     for (const QString &part : parts) {
         if (isCancelled())
             return;
-        const FMServer server = createServerWithDestination(level);
+        const FTPServerInfo server = createServerWithDestination(level);
         level = u"%1/%2"_s.arg(level, part);
         m_manager->createNewFolder(part, server);
     }
 
     m_manager->setStreamError({});
     const QString destination = u"ftp://@%1/%2"_s.arg(host, m_destinationPath);
-    const FMServer server = createServerWithDestination(destination);
+    const FTPServerInfo server = createServerWithDestination(destination);
     const QString fileName = QFileInfo(m_sourcePath).fileName();
     const auto entries = m_manager->contentsOfServer(server);
-    if (!entries && m_manager->lastFailureReason() == FTPManager::FMStreamFailureReasonListingTooLong) {
+    if (!entries && m_manager->lastFailureReason() == FTPManager::FailureReasonListingTooLong) {
         noteOperationFinishedWithResults({},
             Utilities::errorWithCode(ErrorUploadFailed,
                 u"Could not read the folder on the FTP Server: %1"_s.arg(
@@ -166,11 +166,11 @@ void FTPOperation::handleLoginFailure()
 {
     const QString reason = m_manager->streamError().localizedDescription();
     switch (m_manager->lastFailureReason()) {
-    case FTPManager::FMStreamFailureReasonLoginRefused:
+    case FTPManager::FailureReasonLoginRefused:
         noteOperationFinishedWithResults(
             {}, Utilities::errorWithCode(ErrorInvalidCredentials, u"Invalid FTP Server Credentials"_s));
         return;
-    case FTPManager::FMStreamFailureReasonCertificateUntrusted:
+    case FTPManager::FailureReasonCertificateUntrusted:
         // A server that no longer shows the pinned certificate may have one the system trusts now.
         if (!m_pinnedPublicKey.isEmpty() && !m_pinOutdated) {
             m_pinOutdated = true;
@@ -178,7 +178,8 @@ void FTPOperation::handleLoginFailure()
             connectAndUpload();
             return;
         }
-        if (const FMCertificate certificate = m_manager->serverCertificate(); !certificate.publicKeyPin().isEmpty()) {
+        if (const ServerCertificate certificate = m_manager->serverCertificate();
+            !certificate.publicKeyPin().isEmpty()) {
             askToTrustCertificate(certificate);
             return;
         }
@@ -187,21 +188,21 @@ void FTPOperation::handleLoginFailure()
                 u"Could not connect to the FTP Server %1: its certificate could not be verified (%2), and Tessary "
                 "could not read it to show it to you."_s.arg(serverName(), reason)));
         return;
-    case FTPManager::FMStreamFailureReasonHostKeyUnknown:
+    case FTPManager::FailureReasonHostKeyUnknown:
         askToAcceptHostKey(m_manager->serverHostKey());
         return;
-    case FTPManager::FMStreamFailureReasonHostKeyChanged: {
-        const FMHostKey key = m_manager->serverHostKey();
+    case FTPManager::FailureReasonHostKeyChanged: {
+        const SSHHostKey key = m_manager->serverHostKey();
         noteOperationFinishedWithResults({},
             Utilities::errorWithCode(ErrorHostKeyChanged,
                 u"The host key of the SFTP Server %1 has changed: it does not match the key in your known hosts "
                 "(~/.ssh/known_hosts). Someone may be posing as the server, or its key was replaced. The %2 key it "
                 "shows now has the fingerprint %3. Tessary did not connect. If the server's administrator confirms "
                 "the new key, remove the old one with: ssh-keygen -R \"%4\""_s.arg(
-                    serverName(), key.type(), key.fingerprint(), FMHostKey::hostEntry(hostForURL(), int(m_port)))));
+                    serverName(), key.type(), key.fingerprint(), SSHHostKey::hostEntry(hostForURL(), int(m_port)))));
         return;
     }
-    case FTPManager::FMStreamFailureReasonNoTLS:
+    case FTPManager::FailureReasonNoTLS:
         noteOperationFinishedWithResults({},
             Utilities::errorWithCode(ErrorNoTLS,
                 u"The FTP Server %1 does not offer encryption (TLS), so Tessary sent it neither your password nor "
@@ -214,7 +215,7 @@ void FTPOperation::handleLoginFailure()
     }
 }
 
-void FTPOperation::askToTrustCertificate(const FMCertificate &certificate)
+void FTPOperation::askToTrustCertificate(const ServerCertificate &certificate)
 {
     const bool changed = m_pinOutdated;
     const QString title = changed ? u"Certificate Changed"_s : u"Unverified Certificate"_s;
@@ -228,7 +229,7 @@ void FTPOperation::askToTrustCertificate(const FMCertificate &certificate)
           "is the fingerprint your server's administrator gave you. Tessary will then accept this "
           "certificate, and no other, for this Destination."_s.arg(situation, certificate.fingerprint());
     const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
-    executeBlockOnMainThread([self, title, message, pin = certificate.publicKeyPin()] {
+    runOnMainThread([self, title, message, pin = certificate.publicKeyPin()] {
         if (!self->user().confirm(title, message, u"Trust This Certificate"_s)) {
             self->cancel();
             return;
@@ -237,7 +238,7 @@ void FTPOperation::askToTrustCertificate(const FMCertificate &certificate)
         self->m_pinOutdated = false;
         if (self->m_certificateTrusted)
             self->m_certificateTrusted(pin);
-        executeBlockInBackground([self] { self->connectAndUpload(); });
+        runInBackground([self] { self->connectAndUpload(); });
     });
 }
 
@@ -245,13 +246,13 @@ void FTPOperation::forgetPinnedCertificate()
 {
     m_pinOutdated = false;
     const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
-    executeBlockOnMainThread([self] {
+    runOnMainThread([self] {
         if (self->m_certificateTrusted)
             self->m_certificateTrusted({});
     });
 }
 
-void FTPOperation::askToAcceptHostKey(const FMHostKey &key)
+void FTPOperation::askToAcceptHostKey(const SSHHostKey &key)
 {
     const QString message
         = u"Tessary has not connected to the SFTP Server %1 before, and cannot be sure that it is talking to that "
@@ -259,13 +260,13 @@ void FTPOperation::askToAcceptHostKey(const FMHostKey &key)
           "server. Tessary will then add the key to your known hosts (~/.ssh/known_hosts)."_s.arg(
               serverName(), key.type(), key.fingerprint());
     const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
-    executeBlockOnMainThread([self, message, blob = key.blob()] {
+    runOnMainThread([self, message, blob = key.blob()] {
         if (!self->user().confirm(u"Unknown Host Key"_s, message, u"Connect"_s)) {
             self->cancel();
             return;
         }
         self->m_acceptedHostKey = blob;
-        executeBlockInBackground([self] { self->connectAndUpload(); });
+        runInBackground([self] { self->connectAndUpload(); });
     });
 }
 
@@ -288,10 +289,10 @@ Error FTPOperation::connectionError(const QString &reason) const
         u"Could not connect to the FTP Server %1:%2 (%3)"_s.arg(hostForURL()).arg(m_port).arg(reason));
 }
 
-void FTPOperation::askToReplace(const QString &destination, const QString &fileName, const FMServer &server)
+void FTPOperation::askToReplace(const QString &destination, const QString &fileName, const FTPServerInfo &server)
 {
     const auto self = std::static_pointer_cast<FTPOperation>(shared_from_this());
-    executeBlockOnMainThread([self, destination, fileName, server] {
+    runOnMainThread([self, destination, fileName, server] {
         const bool replace = self->user().confirm(u"Replace Existing?"_s,
             u"A Zip Archive named \"%1\" already exists on the FTP Server at this location. Do you wish to replace it?"_s
                 .arg(fileName),
@@ -301,14 +302,14 @@ void FTPOperation::askToReplace(const QString &destination, const QString &fileN
             return;
         }
         // The removal and the upload go back to a worker: the progress window keeps moving.
-        executeBlockInBackground([self, destination, fileName, server] {
+        runInBackground([self, destination, fileName, server] {
             self->performUploadToDestination(destination, fileName, server, true);
         });
     });
 }
 
 void FTPOperation::performUploadToDestination(
-    const QString &destination, const QString &fileName, const FMServer &server, bool replace)
+    const QString &destination, const QString &fileName, const FTPServerInfo &server, bool replace)
 {
     if (isCancelled())
         return;
@@ -340,7 +341,7 @@ void FTPOperation::performUploadToDestination(
     noteOperationFinishedWithResults({}, placeArchive(partName, finalName, server));
 }
 
-Error FTPOperation::placeArchive(const QString &partName, const QString &fileName, const FMServer &server)
+Error FTPOperation::placeArchive(const QString &partName, const QString &fileName, const FTPServerInfo &server)
 {
     // A rename, which most servers make over an archive of that name.
     if (m_manager->renameFileNamed(partName, fileName, server))
@@ -380,7 +381,7 @@ Error FTPOperation::placeArchive(const QString &partName, const QString &fileNam
             partName, fileName, reason));
 }
 
-void FTPOperation::removeLeftover(const QString &name, const FMServer &server)
+void FTPOperation::removeLeftover(const QString &name, const FTPServerInfo &server)
 {
     if (!m_manager->deleteFileNamed(name, server))
         Log::handler()(u"FTP Server would not remove \"%1\" (%2); it stays in \"%3\""_s.arg(
@@ -415,7 +416,7 @@ void FTPOperation::cancelOperating()
         m_manager->abort();
 }
 
-void FTPOperation::ftpManagerUploadProgressDidChange(const QVariantMap &progress)
+void FTPOperation::uploadProgressChanged(const QVariantMap &progress)
 {
     const float value = progress.value(FTPManager::ProgressKey).toFloat();
     setProgress(value);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FMServer.h"
 #include "FTPManager.h"
+#include "FTPServerInfo.h"
 #include "core/pipeline/Operation.h"
 
 #include <QMutex>
@@ -21,7 +21,7 @@ class UserInteraction;
 // certificate that is not verified may be trusted (its key is then pinned for the Destination),
 // an unknown SSH host key may be accepted (it then joins the known hosts); a changed host key
 // ends the upload.
-class FTPOperation final : public Operation, private FTPManagerDelegate
+class FTPOperation final : public Operation, private FTPProgressListener
 {
 public:
     /// Error codes, each with its text.
@@ -52,7 +52,7 @@ public:
     /// (off the GUI thread).
     void setPasswordInKeychain(const QString &service, const QString &account);
     /// The protocol (plain FTP unless told).
-    void setProtocol(FMProtocol protocol) { m_protocol = protocol; }
+    void setProtocol(ServerProtocol protocol) { m_protocol = protocol; }
     /// FTPS: the certificate key the user trusts, and who keeps the one the user trusts next. A
     /// server that shows another certificate is checked against the system's store first.
     void setCertificateTrust(const QByteArray &pinnedPublicKey, CertificateTrusted trusted);
@@ -71,16 +71,16 @@ protected:
 
 private:
     UserInteraction &user() const;
-    FMServer createServerWithDestination(const QString &destination) const;
+    FTPServerInfo createServerWithDestination(const QString &destination) const;
     Error checkSettings() const;
     /// Logs in, makes the folder and sends the archive; asks first where the server is not trusted.
     void connectAndUpload();
     /// After a login that failed: a question where the user may trust the server, else the error.
     void handleLoginFailure();
-    void askToTrustCertificate(const FMCertificate &certificate);
+    void askToTrustCertificate(const ServerCertificate &certificate);
     /// The server's certificate is one the system trusts now: the pin is no longer needed.
     void forgetPinnedCertificate();
-    void askToAcceptHostKey(const FMHostKey &key);
+    void askToAcceptHostKey(const SSHHostKey &key);
     /// The server as the user knows it: "HOST", with ":PORT" where the port is not the protocol's own.
     QString serverName() const;
     /// The server address as a URL holds it: an IPv6 address between brackets.
@@ -92,14 +92,14 @@ private:
     /// Uploads under a part name, then gives the archive its name: the name asked for where it
     /// is to replace what is there, otherwise a name free on the server by then.
     void performUploadToDestination(
-        const QString &destination, const QString &fileName, const FMServer &server, bool replace);
+        const QString &destination, const QString &fileName, const FTPServerInfo &server, bool replace);
     /// Gives the whole upload its name, losing nothing the server holds: an error only where the
     /// archive could not take it, which then says where the whole archive is.
-    Error placeArchive(const QString &partName, const QString &fileName, const FMServer &server);
+    Error placeArchive(const QString &partName, const QString &fileName, const FTPServerInfo &server);
     /// Removes a file of ours the server no longer needs; where it will not, says so in the log.
-    void removeLeftover(const QString &name, const FMServer &server);
-    void askToReplace(const QString &destination, const QString &fileName, const FMServer &server);
-    void ftpManagerUploadProgressDidChange(const QVariantMap &progress) override;
+    void removeLeftover(const QString &name, const FTPServerInfo &server);
+    void askToReplace(const QString &destination, const QString &fileName, const FTPServerInfo &server);
+    void uploadProgressChanged(const QVariantMap &progress) override;
 
     const QString m_sourcePath;
     const QString m_destinationPath;
@@ -108,7 +108,7 @@ private:
     const qint64 m_port;
     const QString m_userName;
     QString m_password;
-    FMProtocol m_protocol = FMProtocolFTP;
+    ServerProtocol m_protocol = ServerProtocolFTP;
     QByteArray m_pinnedPublicKey;
     /// The server no longer showed the pinned certificate.
     bool m_pinOutdated = false;

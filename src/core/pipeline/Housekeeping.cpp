@@ -22,6 +22,6 @@ void Housekeeping::start()
 void Housekeeping::collectGarbage()
 {
     const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-StaleAfterSeconds);
-    executeBlockInBackground(
+    runInBackground(
         [folder = Destination::internalFolderPath(), limit] { Utilities::removeEntriesCreatedBefore(folder, limit); });
 }

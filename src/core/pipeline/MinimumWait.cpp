@@ -6,7 +6,7 @@ void MinimumWait::waitAtLeast(const QObject *receiver, double seconds, std::func
 {
     const double remaining = seconds - static_cast<double>(m_start.elapsed()) / 1000.0;
     if (remaining > 0)
-        executeBlockOnMainThread(receiver, std::move(block), remaining);
+        runOnMainThread(receiver, std::move(block), remaining);
     else
         block();
 }

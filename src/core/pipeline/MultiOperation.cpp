@@ -9,19 +9,19 @@ void MultiOperation::addOperation(const std::shared_ptr<Operation> &operation)
         m_operations.append(operation);
     }
     const std::weak_ptr<MultiOperation> weakSelf = std::static_pointer_cast<MultiOperation>(shared_from_this());
-    operation->setProgressBlock([weakSelf](float progress) {
+    operation->setProgressHandler([weakSelf](float progress) {
         if (const auto self = weakSelf.lock())
             self->childProgressed(progress);
     });
-    operation->setDescriptionBlock([weakSelf](const QString &description) {
+    operation->setDescriptionHandler([weakSelf](const QString &description) {
         if (const auto self = weakSelf.lock())
             self->setOperationDescription(description);
     });
-    operation->setCancelledBlock([weakSelf] {
+    operation->setCancelledHandler([weakSelf] {
         if (const auto self = weakSelf.lock())
             self->cancel();
     });
-    operation->setFinishedBlock([weakSelf](bool, const QVariant &childResults, const Error &error) {
+    operation->setFinishedHandler([weakSelf](bool, const QVariant &childResults, const Error &error) {
         if (const auto self = weakSelf.lock())
             self->childFinished(childResults, error);
     });

@@ -5,13 +5,13 @@
 void Operation::startOnBackgroundThread()
 {
     m_threadType = ThreadTypeBackground;
-    executeBlockInBackground([self = shared_from_this()] { self->startOperatingUnlessCancelled(); });
+    runInBackground([self = shared_from_this()] { self->startOperatingUnlessCancelled(); });
 }
 
 void Operation::startOnMainThread()
 {
     m_threadType = ThreadTypeMain;
-    executeBlockOnMainThread([self = shared_from_this()] { self->startOperatingUnlessCancelled(); }, 0.0);
+    runOnMainThread([self = shared_from_this()] { self->startOperatingUnlessCancelled(); }, 0.0);
 }
 
 void Operation::startOperatingUnlessCancelled()
@@ -35,7 +35,7 @@ void Operation::setReceiver(const QObject *receiver)
 
 void Operation::report(std::function<void()> block)
 {
-    executeBlockOnMainThread(
+    runOnMainThread(
         [self = shared_from_this(), block = std::move(block)] {
             if (!self->m_hasReceiver || self->m_receiver)
                 block();
@@ -45,10 +45,10 @@ void Operation::report(std::function<void()> block)
 
 void Operation::startOperating()
 {
-    if (!startedBlock())
+    if (!startedHandler())
         return;
     report([self = shared_from_this()] {
-        if (const StartedBlock block = self->startedBlock())
+        if (const StartedHandler block = self->startedHandler())
             block();
     });
 }
@@ -63,13 +63,13 @@ void Operation::cancelOperating()
 {
     if (!decideOutcome(OutcomeCancelled))
         return; // the finish was noted first: it is reported
-    setFinishedBlock({});
-    if (!cancelledBlock())
+    setFinishedHandler({});
+    if (!cancelledHandler())
         return;
     report([self = shared_from_this()] {
-        if (const CancelledBlock block = self->cancelledBlock()) {
+        if (const CancelledHandler block = self->cancelledHandler()) {
             block();
-            self->releaseBlocks();
+            self->releaseHandlers();
         }
     });
 }
@@ -80,7 +80,7 @@ void Operation::setProgress(float progress)
         return;
     report([self = shared_from_this(), progress] {
         self->m_progress = progress;
-        if (const ProgressBlock block = self->progressBlock())
+        if (const ProgressHandler block = self->progressHandler())
             block(progress);
     });
 }
@@ -92,7 +92,7 @@ void Operation::setOperationDescription(const QString &description)
             QMutexLocker locker(&self->m_lock);
             self->m_operationDescription = description;
         }
-        if (const DescriptionBlock block = self->descriptionBlock())
+        if (const DescriptionHandler block = self->descriptionHandler())
             block(description);
     });
 }
@@ -101,27 +101,27 @@ void Operation::noteOperationFinishedWithResults(const QVariant &results, const 
 {
     if (!decideOutcome(OutcomeFinished))
         return; // cancelled first: the cancel is reported
-    setCancelledBlock({});
+    setCancelledHandler({});
     if (error.isNull())
         setProgress(1.0F);
-    if (!finishedBlock())
+    if (!finishedHandler())
         return;
     report([self = shared_from_this(), results, error] {
-        if (const FinishedBlock block = self->finishedBlock()) {
+        if (const FinishedHandler block = self->finishedHandler()) {
             block(error.isNull(), results, error);
-            self->releaseBlocks();
+            self->releaseHandlers();
         }
     });
 }
 
-void Operation::releaseBlocks()
+void Operation::releaseHandlers()
 {
     QMutexLocker locker(&m_lock);
-    m_startedBlock = {};
-    m_progressBlock = {};
-    m_descriptionBlock = {};
-    m_cancelledBlock = {};
-    m_finishedBlock = {};
+    m_startedHandler = {};
+    m_progressHandler = {};
+    m_descriptionHandler = {};
+    m_cancelledHandler = {};
+    m_finishedHandler = {};
 }
 
 QString Operation::operationDescription() const
@@ -142,10 +142,10 @@ QString Operation::operationDescription() const
         member = std::move(block);                                                                                     \
     }
 
-TESSARY_BLOCK_ACCESSORS(StartedBlock, startedBlock, setStartedBlock, m_startedBlock)
-TESSARY_BLOCK_ACCESSORS(ProgressBlock, progressBlock, setProgressBlock, m_progressBlock)
-TESSARY_BLOCK_ACCESSORS(DescriptionBlock, descriptionBlock, setDescriptionBlock, m_descriptionBlock)
-TESSARY_BLOCK_ACCESSORS(CancelledBlock, cancelledBlock, setCancelledBlock, m_cancelledBlock)
-TESSARY_BLOCK_ACCESSORS(FinishedBlock, finishedBlock, setFinishedBlock, m_finishedBlock)
+TESSARY_BLOCK_ACCESSORS(StartedHandler, startedHandler, setStartedHandler, m_startedHandler)
+TESSARY_BLOCK_ACCESSORS(ProgressHandler, progressHandler, setProgressHandler, m_progressHandler)
+TESSARY_BLOCK_ACCESSORS(DescriptionHandler, descriptionHandler, setDescriptionHandler, m_descriptionHandler)
+TESSARY_BLOCK_ACCESSORS(CancelledHandler, cancelledHandler, setCancelledHandler, m_cancelledHandler)
+TESSARY_BLOCK_ACCESSORS(FinishedHandler, finishedHandler, setFinishedHandler, m_finishedHandler)
 
 #undef TESSARY_BLOCK_ACCESSORS

@@ -25,11 +25,11 @@ class MultiOperation;
 class Operation : public std::enable_shared_from_this<Operation>
 {
 public:
-    using StartedBlock = std::function<void()>;
-    using ProgressBlock = std::function<void(float progress)>;
-    using DescriptionBlock = std::function<void(const QString &description)>;
-    using CancelledBlock = std::function<void()>;
-    using FinishedBlock = std::function<void(bool success, const QVariant &results, const Error &error)>;
+    using StartedHandler = std::function<void()>;
+    using ProgressHandler = std::function<void(float progress)>;
+    using DescriptionHandler = std::function<void(const QString &description)>;
+    using CancelledHandler = std::function<void()>;
+    using FinishedHandler = std::function<void(bool success, const QVariant &results, const Error &error)>;
 
     /// How an operation was started.
     enum ThreadType { ThreadTypeNotStarted = 0, ThreadTypeMain = 1, ThreadTypeBackground = 2 };
@@ -53,16 +53,16 @@ public:
     QString operationDescription() const;
     int threadType() const { return m_threadType.load(); }
 
-    StartedBlock startedBlock() const;
-    void setStartedBlock(StartedBlock block);
-    ProgressBlock progressBlock() const;
-    void setProgressBlock(ProgressBlock block);
-    DescriptionBlock descriptionBlock() const;
-    void setDescriptionBlock(DescriptionBlock block);
-    CancelledBlock cancelledBlock() const;
-    void setCancelledBlock(CancelledBlock block);
-    FinishedBlock finishedBlock() const;
-    void setFinishedBlock(FinishedBlock block);
+    StartedHandler startedHandler() const;
+    void setStartedHandler(StartedHandler block);
+    ProgressHandler progressHandler() const;
+    void setProgressHandler(ProgressHandler block);
+    DescriptionHandler descriptionHandler() const;
+    void setDescriptionHandler(DescriptionHandler block);
+    CancelledHandler cancelledHandler() const;
+    void setCancelledHandler(CancelledHandler block);
+    FinishedHandler finishedHandler() const;
+    void setFinishedHandler(FinishedHandler block);
     /// The object the blocks report to: once it has gone, no block runs. Set on the GUI thread
     /// before the start; without one, the blocks run for as long as the operation lives.
     void setReceiver(const QObject *receiver);
@@ -100,14 +100,14 @@ private:
     void startOperatingUnlessCancelled();
     /// Drops every block once the owner has had its last report, so that blocks which hold
     /// their owner do not keep it alive.
-    void releaseBlocks();
+    void releaseHandlers();
 
     mutable QMutex m_lock;
-    StartedBlock m_startedBlock;
-    ProgressBlock m_progressBlock;
-    DescriptionBlock m_descriptionBlock;
-    CancelledBlock m_cancelledBlock;
-    FinishedBlock m_finishedBlock;
+    StartedHandler m_startedHandler;
+    ProgressHandler m_progressHandler;
+    DescriptionHandler m_descriptionHandler;
+    CancelledHandler m_cancelledHandler;
+    FinishedHandler m_finishedHandler;
     QString m_operationDescription;
     QPointer<const QObject> m_receiver; // read and written on the GUI thread only
     bool m_hasReceiver = false;

@@ -33,7 +33,7 @@ bool isMainThread()
     return app != nullptr && QThread::currentThread() == app->thread();
 }
 
-void executeBlockOnMainThread(std::function<void()> block, double afterDelay)
+void runOnMainThread(std::function<void()> block, double afterDelay)
 {
     QCoreApplication *app = QCoreApplication::instance();
     if (app == nullptr)
@@ -52,7 +52,7 @@ void executeBlockOnMainThread(std::function<void()> block, double afterDelay)
         Qt::QueuedConnection);
 }
 
-void executeBlockOnMainThread(std::function<void()> block)
+void runOnMainThread(std::function<void()> block)
 {
     if (isMainThread()) {
         block();
@@ -63,14 +63,14 @@ void executeBlockOnMainThread(std::function<void()> block)
         QMetaObject::invokeMethod(app, std::move(block), Qt::QueuedConnection);
 }
 
-void executeBlockOnMainThread(const QObject *receiver, std::function<void()> block, double afterDelay)
+void runOnMainThread(const QObject *receiver, std::function<void()> block, double afterDelay)
 {
     const auto delayMs = static_cast<int>(std::max(0.0, std::floor(afterDelay * 1000.0)));
     // A timer bound to the receiver goes with it; a delay of 0 still waits for the event loop.
     QTimer::singleShot(delayMs, Qt::PreciseTimer, receiver, std::move(block));
 }
 
-void executeBlockInBackground(std::function<void()> block)
+void runInBackground(std::function<void()> block)
 {
     backgroundPool().start(std::move(block));
 }

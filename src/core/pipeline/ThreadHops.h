@@ -7,27 +7,27 @@
 #include <utility>
 
 // The ways work crosses between threads. Every block that reaches the user interface travels
-// through the GUI-thread hops; every job body runs through executeBlockInBackground(). A reply
+// through the GUI-thread hops; every job body runs through runInBackground(). A reply
 // that belongs to an object (a window, the controller) is bound to it: once that receiver has
 // gone, the reply is dropped instead of reaching into freed memory.
 
 /// Runs the block on the GUI thread once the delay (seconds) has passed. Always asynchronous,
 /// also for a delay of 0 and also when called on the GUI thread.
-void executeBlockOnMainThread(std::function<void()> block, double afterDelay);
+void runOnMainThread(std::function<void()> block, double afterDelay);
 
 /// Runs the block on the GUI thread: at once when the caller is on it, otherwise as soon as
 /// the GUI thread's event loop gets to it.
-void executeBlockOnMainThread(std::function<void()> block);
+void runOnMainThread(std::function<void()> block);
 
 /// Runs the block on the GUI thread once the delay (seconds) has passed, unless the receiver (an
 /// object of the GUI thread) has gone by then. Always asynchronous. Called from any thread while
 /// the receiver lives.
-void executeBlockOnMainThread(const QObject *receiver, std::function<void()> block, double afterDelay = 0.0);
+void runOnMainThread(const QObject *receiver, std::function<void()> block, double afterDelay = 0.0);
 
 /// Runs the block on a worker thread of the background pool. Jobs may block their worker while
 /// they wait for a child process or a transfer, so the pool is large enough that many jobs run
 /// at once without waiting for each other.
-void executeBlockInBackground(std::function<void()> block);
+void runInBackground(std::function<void()> block);
 
 /// Waits at most the time for the background work to end; true when it has. The pool is never
 /// destroyed, so that a job that does not end cannot hold the process at its exit.
@@ -51,7 +51,6 @@ template <typename Callback> auto boundTo(const QObject *receiver, Callback call
 /// the arguments it is called with, unless its receiver has gone by then. Made on the GUI thread.
 template <typename Callback> auto boundToMainThread(const QObject *receiver, Callback callback)
 {
-    return [bound = boundTo(receiver, std::move(callback))](auto... arguments) {
-        executeBlockOnMainThread([bound, arguments...]() mutable { bound(arguments...); });
-    };
+    return [bound = boundTo(receiver, std::move(callback))](
+               auto... arguments) { runOnMainThread([bound, arguments...]() mutable { bound(arguments...); }); };
 }

@@ -25,7 +25,7 @@ void ZipOperation::startOperating()
         if (const auto self = std::static_pointer_cast<ZipOperation>(weakSelf.lock()))
             self->noteOperationFinishedWithResults(path.isNull() ? QVariant() : QVariant(path), error);
     });
-    zipper->setProgressBlock([weakSelf](float progress) {
+    zipper->setProgressHandler([weakSelf](float progress) {
         if (const auto self = std::static_pointer_cast<ZipOperation>(weakSelf.lock()))
             self->setProgress(progress);
     });

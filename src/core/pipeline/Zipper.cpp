@@ -144,28 +144,27 @@ Error Zipper::validateItems(const QStringList &itemPaths)
 void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &outputFilePath, const QString &password)
 {
     if (urls.isEmpty()) {
-        callCompletionBlock(errorWithDescription(u"No files were identified to add to the Tessary Archive."_s), {});
+        callCompletion(errorWithDescription(u"No files were identified to add to the Tessary Archive."_s), {});
         return;
     }
     if (outputFilePath.isEmpty()) {
-        callCompletionBlock(
-            errorWithDescription(u"No suitable destination was specified for the Tessary Archive."_s), {});
+        callCompletion(errorWithDescription(u"No suitable destination was specified for the Tessary Archive."_s), {});
         return;
     }
     QStringList itemPaths;
     for (const QUrl &url : urls)
         itemPaths << FileNames::localPath(url);
     if (const QString problem = passwordProblem(password); !problem.isNull()) {
-        callCompletionBlock(errorWithDescription(problem), {});
+        callCompletion(errorWithDescription(problem), {});
         return;
     }
     if (const Error error = validateItems(itemPaths); !error.isNull()) {
-        callCompletionBlock(error, {});
+        callCompletion(error, {});
         return;
     }
     const auto fail = [&](const QString &reason) {
         Log::handler()(u"Archive: Task failed."_s);
-        callCompletionBlock(errorWithDescription(u"Archive Creation Failure: "_s + reason), {});
+        callCompletion(errorWithDescription(u"Archive Creation Failure: "_s + reason), {});
     };
     // An item gone since the drop leaves the tool no folder to run in.
     for (const QString &itemPath : std::as_const(itemPaths)) {
@@ -247,11 +246,11 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         m_statuses.cbegin(), m_statuses.cend(), [](int status) { return status == ZipRunner::SomeFilesUnread; });
     if (someUnread || !leftOut.isEmpty()) {
         Log::handler()(u"Archive: Task ended without %1 item(s)."_s.arg(leftOut.size()));
-        callCompletionBlock(errorWithDescription(describeLeftOut(leftOut, outputFilePath)), {});
+        callCompletion(errorWithDescription(describeLeftOut(leftOut, outputFilePath)), {});
         return;
     }
     setProgress(1.0F);
-    callCompletionBlock({}, {});
+    callCompletion({}, {});
 }
 
 qsizetype Zipper::runParts()
@@ -315,8 +314,8 @@ void Zipper::setProgress(float progress)
     if (percent(progress) == percent(m_progress))
         return;
     m_progress = progress;
-    if (m_progressBlock)
-        m_progressBlock(progress);
+    if (m_progressHandler)
+        m_progressHandler(progress);
     if (const Log::Handler log = Log::handler())
         log(u"Archive: Progress: %1"_s.arg(static_cast<double>(progress), 0, 'f', 6));
 }
@@ -340,10 +339,10 @@ QString Zipper::describeLeftOut(const QStringList &names, const QString &outputF
 void Zipper::finishCancelled()
 {
     Log::handler()(u"Archive: Task cancelled."_s);
-    callCompletionBlock(errorWithDescription(u"User Cancelled"_s), {});
+    callCompletion(errorWithDescription(u"User Cancelled"_s), {});
 }
 
-void Zipper::callCompletionBlock(const Error &error, const QString &pathToCreatedZipArchive)
+void Zipper::callCompletion(const Error &error, const QString &pathToCreatedZipArchive)
 {
     if (m_completion)
         m_completion(error, pathToCreatedZipArchive);

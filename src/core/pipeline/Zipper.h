@@ -25,7 +25,7 @@ class Zipper final
 {
 public:
     using Completion = std::function<void(const Error &error, const QString &pathToCreatedZipArchive)>;
-    using ProgressBlock = std::function<void(float progress)>;
+    using ProgressHandler = std::function<void(float progress)>;
 
     /// Error code of every archive-creation error.
     static constexpr qint64 ErrorCode = 10;
@@ -43,7 +43,7 @@ public:
     void setCompletion(Completion completion) { m_completion = std::move(completion); }
     /// Called with every new progress value (0.1..1.0) whose percentage differs from the last.
     /// From the working thread or the runs' threads, never from two at once.
-    void setProgressBlock(ProgressBlock block) { m_progressBlock = std::move(block); }
+    void setProgressHandler(ProgressHandler block) { m_progressHandler = std::move(block); }
     /// How many parts are made at the same time; by default one for each core.
     void setMaximumParallelRuns(int runs) { m_maximumParallelRuns = std::max(1, runs); }
 
@@ -81,10 +81,10 @@ private:
     void updateProgress();
     void setProgress(float progress);
     void finishCancelled();
-    void callCompletionBlock(const Error &error, const QString &pathToCreatedZipArchive);
+    void callCompletion(const Error &error, const QString &pathToCreatedZipArchive);
 
     Completion m_completion;
-    ProgressBlock m_progressBlock;
+    ProgressHandler m_progressHandler;
     int m_maximumParallelRuns;
     float m_progress = 0.0F;
     qint64 m_bytesToZip = 0;

@@ -1,7 +1,7 @@
 #include "Settings.h"
 
+#include "Keychain.h"
 #include "KeychainBackend.h"
-#include "VLTKeychain.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Log.h"
 
@@ -149,7 +149,7 @@ void Settings::setQuickZipName(const QString &name)
 
 void Settings::readQuickZipPassword(const QObject *receiver, PasswordCompletion completion)
 {
-    VLTKeychain::readPassword(receiver, kKeychainService, kKeychainAccount,
+    Keychain::readPassword(receiver, kKeychainService, kKeychainAccount,
         [completion = std::move(completion)](const QString &password, const Error &error) {
             const bool readable = error.isNull() || error.code() == KeychainBackend::StatusItemNotFound;
             if (!readable)
@@ -160,7 +160,7 @@ void Settings::readQuickZipPassword(const QObject *receiver, PasswordCompletion 
 
 void Settings::setQuickZipPassword(const QObject *receiver, const QString &password, StoreCompletion completion)
 {
-    VLTKeychain::storePassword(receiver, password, kKeychainService, kKeychainAccount,
+    Keychain::storePassword(receiver, password, kKeychainService, kKeychainAccount,
         [completion = std::move(completion)](const Error &error) {
             if (!error.isNull())
                 Log::handler()(u"ERROR SAVING PASSWORD:  %1"_s.arg(describe(error)));

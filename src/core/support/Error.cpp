@@ -2,9 +2,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-const QString Error::LocalizedDescriptionKey = u"NSLocalizedDescription"_s;
-const QString Error::LocalizedFailureReasonKey = u"NSLocalizedFailureReason"_s;
-const QString Error::LocalizedRecoverySuggestionKey = u"NSLocalizedRecoverySuggestion"_s;
+const QString Error::DescriptionKey = u"description"_s;
+const QString Error::FailureReasonKey = u"failureReason"_s;
+const QString Error::RecoverySuggestionKey = u"recoverySuggestion"_s;
 const QString Error::TessaryDomain = u"Tessary"_s;
 
 Error::Error(QString domain, qint64 code, QVariantMap userInfo)
@@ -16,7 +16,7 @@ Error::Error(QString domain, qint64 code, QVariantMap userInfo)
 
 QString Error::localizedDescription() const
 {
-    const QString description = m_userInfo.value(LocalizedDescriptionKey).toString();
+    const QString description = m_userInfo.value(DescriptionKey).toString();
     if (!description.isEmpty())
         return description;
     return u"The operation couldn\u2019t be completed. (%1 error %2.)"_s.arg(m_domain, QString::number(m_code));
@@ -24,10 +24,10 @@ QString Error::localizedDescription() const
 
 QString Error::localizedFailureReason() const
 {
-    return m_userInfo.value(LocalizedFailureReasonKey).toString();
+    return m_userInfo.value(FailureReasonKey).toString();
 }
 
 QString Error::localizedRecoverySuggestion() const
 {
-    return m_userInfo.value(LocalizedRecoverySuggestionKey).toString();
+    return m_userInfo.value(RecoverySuggestionKey).toString();
 }

@@ -8,9 +8,9 @@
 class Error final
 {
 public:
-    static const QString LocalizedDescriptionKey;
-    static const QString LocalizedFailureReasonKey;
-    static const QString LocalizedRecoverySuggestionKey;
+    static const QString DescriptionKey;
+    static const QString FailureReasonKey;
+    static const QString RecoverySuggestionKey;
 
     /// The domain of every error the system makes itself.
     static const QString TessaryDomain;

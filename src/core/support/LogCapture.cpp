@@ -36,7 +36,7 @@ void LogCapture::writeLine(const QString &line)
     qInfo().noquote() << line;
     const std::shared_ptr<FileLogger> logger = fileLogger();
     if (logger && !logger->logString(line))
-        executeBlockOnMainThread(
+        runOnMainThread(
             this, [this] { end(); }, kEndDelay);
 }
 

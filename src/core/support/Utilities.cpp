@@ -28,8 +28,8 @@ void Utilities::writeToStandardError(const QString &title, const QString &messag
 Error Utilities::errorWithCode(qint64 code, const QString &description)
 {
     return Error(Error::TessaryDomain, code,
-        {{Error::LocalizedDescriptionKey, description}, {Error::LocalizedFailureReasonKey, description},
-            {Error::LocalizedRecoverySuggestionKey, description}});
+        {{Error::DescriptionKey, description}, {Error::FailureReasonKey, description},
+            {Error::RecoverySuggestionKey, description}});
 }
 
 QString Utilities::availableFileName(

@@ -1,60 +1,60 @@
 #include "DestinationCell.h"
 
-#include "DestinationChooserView.h"
-#include "DestinationView.h"
+#include "DestinationGrid.h"
+#include "DestinationTile.h"
 
 DestinationCell::DestinationCell(QWidget *parent)
     : QWidget(parent)
-    , m_destinationView(new DestinationView(this))
+    , m_destinationTile(new DestinationTile(this))
 {
     // Each report goes to the grid with this cell, while there is a grid.
-    const auto relay = [this](void (DestinationChooserView::*report)(DestinationCell *)) {
+    const auto relay = [this](void (DestinationGrid::*report)(DestinationCell *)) {
         return [this, report] {
-            if (m_owningChooserView)
-                (m_owningChooserView->*report)(this);
+            if (m_owningGrid)
+                (m_owningGrid->*report)(this);
         };
     };
-    connect(m_destinationView, &DestinationView::destinationViewDidHaveDeleteSelected, this,
-        relay(&DestinationChooserView::destinationCellDidHaveDeleteSelected));
-    connect(m_destinationView, &DestinationView::destinationViewDidBecomeHilited, this,
-        relay(&DestinationChooserView::destinationCellDidBecomeHilited));
-    connect(m_destinationView, &DestinationView::destinationViewDidBecomeUnhilited, this,
-        relay(&DestinationChooserView::destinationCellDidBecomeUnhilited));
-    connect(m_destinationView, &DestinationView::destinationViewDidReceiveDrag, this,
-        [this](DestinationView *, const QList<QUrl> &urls) {
-            if (m_owningChooserView)
-                m_owningChooserView->destinationCellDidReceiveDrag(this, urls);
+    connect(m_destinationTile, &DestinationTile::tileDidHaveDeleteSelected, this,
+        relay(&DestinationGrid::destinationCellDidHaveDeleteSelected));
+    connect(m_destinationTile, &DestinationTile::tileDidBecomeHilited, this,
+        relay(&DestinationGrid::destinationCellDidBecomeHilited));
+    connect(m_destinationTile, &DestinationTile::tileDidBecomeUnhilited, this,
+        relay(&DestinationGrid::destinationCellDidBecomeUnhilited));
+    connect(m_destinationTile, &DestinationTile::tileDidReceiveDrag, this,
+        [this](DestinationTile *, const QList<QUrl> &urls) {
+            if (m_owningGrid)
+                m_owningGrid->destinationCellDidReceiveDrag(this, urls);
         });
-    connect(m_destinationView, &DestinationView::destinationViewDidReceiveMouseDown, this,
-        relay(&DestinationChooserView::destinationCellDidReceiveMouseDown));
+    connect(m_destinationTile, &DestinationTile::tileDidReceiveMouseDown, this,
+        relay(&DestinationGrid::destinationCellDidReceiveMouseDown));
 }
 
 Destination *DestinationCell::destination() const
 {
-    return m_destinationView->destination();
+    return m_destinationTile->destination();
 }
 
 void DestinationCell::setDestination(Destination *destination)
 {
-    m_destinationView->setDestination(destination);
+    m_destinationTile->setDestination(destination);
 }
 
 void DestinationCell::setHilite(bool hilite)
 {
-    m_destinationView->setHilite(hilite);
+    m_destinationTile->setHilite(hilite);
 }
 
 void DestinationCell::showConfigureButtons(bool show)
 {
-    m_destinationView->showConfigureButtons(show);
+    m_destinationTile->showConfigureButtons(show);
 }
 
 void DestinationCell::prepareForDeletionWithCompletion(const std::function<void()> &completion)
 {
-    m_destinationView->prepareForDeletionWithCompletion(completion);
+    m_destinationTile->prepareForDeletionWithCompletion(completion);
 }
 
 void DestinationCell::resizeEvent(QResizeEvent *)
 {
-    m_destinationView->setGeometry(rect());
+    m_destinationTile->setGeometry(rect());
 }

@@ -6,10 +6,10 @@
 #include <functional>
 
 class Destination;
-class DestinationChooserView;
-class DestinationView;
+class DestinationGrid;
+class DestinationTile;
 
-// One item of the Destination grid: holds a DestinationView, keeps it the item's size, and
+// One item of the Destination grid: holds a DestinationTile, keeps it the item's size, and
 // passes what happens on it to the grid that owns the item.
 class DestinationCell final : public QWidget
 {
@@ -20,8 +20,8 @@ public:
 
     Destination *destination() const;
     void setDestination(Destination *destination);
-    void setOwningChooserView(DestinationChooserView *chooser) { m_owningChooserView = chooser; }
-    DestinationView *destinationView() const { return m_destinationView; }
+    void setOwningGrid(DestinationGrid *chooser) { m_owningGrid = chooser; }
+    DestinationTile *destinationTile() const { return m_destinationTile; }
 
     void setHilite(bool hilite);
     void showConfigureButtons(bool show);
@@ -31,6 +31,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QPointer<DestinationChooserView> m_owningChooserView;
-    DestinationView *m_destinationView;
+    QPointer<DestinationGrid> m_owningGrid;
+    DestinationTile *m_destinationTile;
 };

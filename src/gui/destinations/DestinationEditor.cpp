@@ -1,10 +1,10 @@
 #include "DestinationEditor.h"
 
-#include "DestinationDropboxConfigureWindowController.h"
-#include "DestinationEmailConfigureWindowController.h"
-#include "DestinationFTPConfigureWindowController.h"
-#include "DestinationMessagesWindowController.h"
-#include "DestinationNameWindowController.h"
+#include "DropboxSettingsDialog.h"
+#include "EmailSettingsDialog.h"
+#include "FTPSettingsDialog.h"
+#include "MessagesSettingsDialog.h"
+#include "RenameDestinationDialog.h"
 #include "core/destinations/DestinationDropbox.h"
 #include "core/destinations/DestinationEmail.h"
 #include "core/destinations/DestinationFTP.h"
@@ -38,7 +38,7 @@ bool runDialog(Destination &destination, Apply apply, const Values &...values)
 void configureDropbox(DestinationDropbox &dropbox, const Destination::ConfigureCompletion &completion)
 {
     DropboxManager::readAccessToken(&dropbox, [&dropbox, completion](const QString &stored, const Error &) {
-        const bool cancelled = runDialog<DestinationDropboxConfigureWindowController>(
+        const bool cancelled = runDialog<DropboxSettingsDialog>(
             dropbox,
             [&](bool create, bool send, qint32 method, const QString &token) {
                 dropbox.setCreateShareLinks(create);
@@ -62,7 +62,7 @@ void configureDropbox(DestinationDropbox &dropbox, const Destination::ConfigureC
 
 bool configureEmail(DestinationEmail &email)
 {
-    return runDialog<DestinationEmailConfigureWindowController>(
+    return runDialog<EmailSettingsDialog>(
         email,
         [&](const QStringList &recipients, const QString &subject, const QString &body) {
             email.setEmailAddresses(recipients);
@@ -78,9 +78,9 @@ bool configureEmail(DestinationEmail &email)
 void configureFTP(DestinationFTP &ftp, const Destination::ConfigureCompletion &completion)
 {
     ftp.readPassword(&ftp, [&ftp, completion](const QString &stored, const Error &) {
-        const bool cancelled = runDialog<DestinationFTPConfigureWindowController>(
+        const bool cancelled = runDialog<FTPSettingsDialog>(
             ftp,
-            [&](const QString &address, qint64 port, FMProtocol protocol, const QString &userName,
+            [&](const QString &address, qint64 port, ServerProtocol protocol, const QString &userName,
                 const QString &password, const QString &folderPath, bool confirm) {
                 ftp.setServer(address, port, protocol);
                 ftp.setUserName(userName);
@@ -105,7 +105,7 @@ void configureFTP(DestinationFTP &ftp, const Destination::ConfigureCompletion &c
 
 bool configureMessages(DestinationMessages &messages)
 {
-    return runDialog<DestinationMessagesWindowController>(
+    return runDialog<MessagesSettingsDialog>(
         messages,
         [&](const QString &text, const QStringList &recipients) {
             messages.setSubject(text);
@@ -141,6 +141,6 @@ void DestinationEditor::configure(Destination &destination, const Destination::C
 
 void DestinationEditor::rename(Destination &destination)
 {
-    runDialog<DestinationNameWindowController>(
+    runDialog<RenameDestinationDialog>(
         destination, [&](const QString &name) { destination.setName(name); }, destination.name());
 }

@@ -1,13 +1,13 @@
 #include "IntroductionPages.h"
 
 #include "core/pipeline/ThreadHops.h"
-#include "gui/support/ShadowView.h"
-#include "ui_IntroductionCustomZipController.h"
-#include "ui_IntroductionDestinationsController.h"
-#include "ui_IntroductionQuickZipController.h"
-#include "ui_IntroductionQuickZipOptionsController.h"
-#include "ui_IntroductionTessaryOptionsController.h"
-#include "ui_IntroductionThankYouController.h"
+#include "gui/support/ShadowWidget.h"
+#include "ui_IntroductionCustomZipPage.h"
+#include "ui_IntroductionDestinationsPage.h"
+#include "ui_IntroductionQuickZipOptionsPage.h"
+#include "ui_IntroductionQuickZipPage.h"
+#include "ui_IntroductionTessaryOptionsPage.h"
+#include "ui_IntroductionThankYouPage.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -28,39 +28,39 @@ IntroductionStaticPage<Form>::IntroductionStaticPage(QWidget *parent)
 
 template <typename Form> IntroductionStaticPage<Form>::~IntroductionStaticPage() = default;
 
-template class IntroductionStaticPage<Ui::IntroductionQuickZipOptionsController>;
-template class IntroductionStaticPage<Ui::IntroductionCustomZipController>;
-template class IntroductionStaticPage<Ui::IntroductionDestinationsController>;
-template class IntroductionStaticPage<Ui::IntroductionTessaryOptionsController>;
-template class IntroductionStaticPage<Ui::IntroductionThankYouController>;
+template class IntroductionStaticPage<Ui::IntroductionQuickZipOptionsPage>;
+template class IntroductionStaticPage<Ui::IntroductionCustomZipPage>;
+template class IntroductionStaticPage<Ui::IntroductionDestinationsPage>;
+template class IntroductionStaticPage<Ui::IntroductionTessaryOptionsPage>;
+template class IntroductionStaticPage<Ui::IntroductionThankYouPage>;
 
-const QString IntroductionQuickZipController::MoviePath = u":/intro/QuickZip.gif"_s;
-const QString IntroductionQuickZipController::StillPath = u":/intro/quickzip.png"_s;
+const QString IntroductionQuickZipPage::MoviePath = u":/intro/QuickZip.gif"_s;
+const QString IntroductionQuickZipPage::StillPath = u":/intro/quickzip.png"_s;
 
-IntroductionQuickZipController::IntroductionQuickZipController(QWidget *parent)
+IntroductionQuickZipPage::IntroductionQuickZipPage(QWidget *parent)
     : QWidget(parent)
-    , m_ui(std::make_unique<Ui::IntroductionQuickZipController>())
+    , m_ui(std::make_unique<Ui::IntroductionQuickZipPage>())
     , m_movie(MoviePath)
-    , m_shadowView(new ShadowView(kShadowRadius, 0.0, kShadowOffsetY, this))
+    , m_shadow(new ShadowWidget(kShadowRadius, 0.0, kShadowOffsetY, this))
 {
     m_ui->setupUi(this);
-    m_shadowView->lower();
+    m_shadow->lower();
     m_movie.setCacheMode(QMovie::CacheAll); // a short loop: decoded once
     if (m_movie.isValid())
         m_ui->playerView->setMovie(&m_movie);
     else
         m_ui->playerView->setPixmap(
             QPixmap(StillPath).scaled(m_ui->playerView->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    executeBlockOnMainThread(
-        this, [this] { m_shadowView->applyToView(m_ui->playerView); }, kShadowFitDelay);
+    runOnMainThread(
+        this, [this] { m_shadow->applyToView(m_ui->playerView); }, kShadowFitDelay);
 }
 
-IntroductionQuickZipController::~IntroductionQuickZipController() = default;
+IntroductionQuickZipPage::~IntroductionQuickZipPage() = default;
 
-void IntroductionQuickZipController::willBeDisplayed()
+void IntroductionQuickZipPage::willBeDisplayed()
 {
     m_ui->playerView->show();
-    m_shadowView->show();
+    m_shadow->show();
     if (!m_movie.isValid())
         return;
     if (m_movie.state() == QMovie::Paused)
@@ -69,10 +69,10 @@ void IntroductionQuickZipController::willBeDisplayed()
         m_movie.start();
 }
 
-void IntroductionQuickZipController::willBeDismissed()
+void IntroductionQuickZipPage::willBeDismissed()
 {
     m_ui->playerView->hide();
-    m_shadowView->hide();
+    m_shadow->hide();
     if (m_movie.state() == QMovie::Running)
         m_movie.setPaused(true);
 }

@@ -1,25 +1,25 @@
 #pragma once
 
-#include "IntroductionViewControllerProtocol.h"
+#include "IntroductionPage.h"
 
 #include <QMovie>
 #include <QWidget>
 
 #include <memory>
 
-class ShadowView;
+class ShadowWidget;
 
 namespace Ui {
-class IntroductionQuickZipController;
-class IntroductionQuickZipOptionsController;
-class IntroductionCustomZipController;
-class IntroductionDestinationsController;
-class IntroductionTessaryOptionsController;
-class IntroductionThankYouController;
+class IntroductionQuickZipPage;
+class IntroductionQuickZipOptionsPage;
+class IntroductionCustomZipPage;
+class IntroductionDestinationsPage;
+class IntroductionTessaryOptionsPage;
+class IntroductionThankYouPage;
 } // namespace Ui
 
 // A page that only shows what its .ui file holds: a title, a picture of the program and a text.
-template <typename Form> class IntroductionStaticPage final : public QWidget, public IntroductionViewControllerProtocol
+template <typename Form> class IntroductionStaticPage final : public QWidget, public IntroductionPage
 {
 public:
     explicit IntroductionStaticPage(QWidget *parent = nullptr);
@@ -32,16 +32,16 @@ private:
     std::unique_ptr<Form> m_ui;
 };
 
-using IntroductionQuickZipOptionsController = IntroductionStaticPage<Ui::IntroductionQuickZipOptionsController>;
-using IntroductionCustomZipController = IntroductionStaticPage<Ui::IntroductionCustomZipController>;
-using IntroductionDestinationsController = IntroductionStaticPage<Ui::IntroductionDestinationsController>;
-using IntroductionTessaryOptionsController = IntroductionStaticPage<Ui::IntroductionTessaryOptionsController>;
-using IntroductionThankYouController = IntroductionStaticPage<Ui::IntroductionThankYouController>;
+using IntroductionQuickZipOptionsPage = IntroductionStaticPage<Ui::IntroductionQuickZipOptionsPage>;
+using IntroductionCustomZipPage = IntroductionStaticPage<Ui::IntroductionCustomZipPage>;
+using IntroductionDestinationsPage = IntroductionStaticPage<Ui::IntroductionDestinationsPage>;
+using IntroductionTessaryOptionsPage = IntroductionStaticPage<Ui::IntroductionTessaryOptionsPage>;
+using IntroductionThankYouPage = IntroductionStaticPage<Ui::IntroductionThankYouPage>;
 
 // The first page: a quick zip as the user makes it, a demonstration movie of the real program
 // that plays muted and loops, over a soft shadow. It plays while the page is shown and pauses
 // while it is not; where the movie cannot be read, a still picture of the program takes its place.
-class IntroductionQuickZipController final : public QWidget, public IntroductionViewControllerProtocol
+class IntroductionQuickZipPage final : public QWidget, public IntroductionPage
 {
     Q_OBJECT
 
@@ -49,8 +49,8 @@ public:
     static const QString MoviePath;
     static const QString StillPath;
 
-    explicit IntroductionQuickZipController(QWidget *parent = nullptr);
-    ~IntroductionQuickZipController() override;
+    explicit IntroductionQuickZipPage(QWidget *parent = nullptr);
+    ~IntroductionQuickZipPage() override;
 
     void willBeDisplayed() override;
     void willBeDismissed() override;
@@ -59,7 +59,7 @@ public:
     QMovie *movie() { return m_movie.isValid() ? &m_movie : nullptr; }
 
 private:
-    std::unique_ptr<Ui::IntroductionQuickZipController> m_ui;
+    std::unique_ptr<Ui::IntroductionQuickZipPage> m_ui;
     QMovie m_movie;
-    ShadowView *m_shadowView;
+    ShadowWidget *m_shadow;
 };

@@ -1,7 +1,7 @@
 #include "QuickZipWindow.h"
 
 #include "gui/chooser/DestinationCell.h"
-#include "gui/chooser/DestinationChooserView.h"
+#include "gui/chooser/DestinationGrid.h"
 #include "platform/WindowManagerHints.h"
 
 #include <QCursor>
@@ -12,7 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 
 QuickZipWindow::QuickZipWindow()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
-    , m_chooserView(new DestinationChooserView(QSizeF(TileSide, TileSide), this))
+    , m_destinationGrid(new DestinationGrid(QSizeF(TileSide, TileSide), this))
     , m_fade(this, "windowOpacity")
 {
     setObjectName(u"TessaryQuickZipWindow"_s);

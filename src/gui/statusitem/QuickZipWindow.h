@@ -6,7 +6,7 @@
 
 #include <functional>
 
-class DestinationChooserView;
+class DestinationGrid;
 
 // The window that drops down from the drop pad while files are held over it: the grid of
 // Destination tiles at 80 points, above the other windows, frameless, shown without taking the
@@ -23,7 +23,7 @@ public:
 
     QuickZipWindow();
 
-    DestinationChooserView *chooserView() const { return m_chooserView; }
+    DestinationGrid *destinationGrid() const { return m_destinationGrid; }
     /// Shows the window at the frame, fully opaque, without activating it.
     void showWithFrame(const QRect &frame);
     /// Fades the window out, then hides it and runs the completion. Where there is no
@@ -38,6 +38,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    DestinationChooserView *m_chooserView;
+    DestinationGrid *m_destinationGrid;
     QPropertyAnimation m_fade;
 };

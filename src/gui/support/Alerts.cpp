@@ -1,6 +1,6 @@
 #include "Alerts.h"
 
-#include "RoundedRectangleView.h"
+#include "RoundedRectangleWidget.h"
 #include "UtilitiesWindows.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/UserInteraction.h"
@@ -131,7 +131,7 @@ void Alerts::displayNotification(const QString &message, double duration, double
         return;
     }
     QWidget *notice = createNotification(message);
-    executeBlockOnMainThread(
+    runOnMainThread(
         notice,
         [notice] {
             // The hints go with every withdrawal of the window: given again before each showing.
@@ -139,7 +139,7 @@ void Alerts::displayNotification(const QString &message, double duration, double
             notice->show();
         },
         after);
-    executeBlockOnMainThread(
+    runOnMainThread(
         notice, [notice] { notice->close(); }, duration + after + kNoticeExtraSeconds);
 }
 
@@ -168,7 +168,7 @@ QWidget *Alerts::createNotification(const QString &message)
         label->resize(widest, label->heightForWidth(widest));
     }
 
-    auto *background = new RoundedRectangleView(window);
+    auto *background = new RoundedRectangleWidget(window);
     background->setBackgroundColor(UtilitiesWindows::interfaceBackgroundColor());
     background->setCornerRadius(kNoticeCornerRadius);
     const QSize content = label->size().grownBy(QMargins(kNoticeMargin, kNoticeMargin, kNoticeMargin, kNoticeMargin));

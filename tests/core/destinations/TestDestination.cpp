@@ -86,19 +86,20 @@ void TestDestination::ftpProtocolOfAStoredDestination_data()
     const auto stored = [](const QString &address, qint64 port) {
         return QVariantMap {{u"Server Address"_s, address}, {u"Server Port"_s, port}};
     };
-    QTest::newRow("earlier version") << stored(u"ftp.example.org"_s, 21) << int(FMProtocolFTP) << qint64(21);
-    QTest::newRow("earlier version on port 22") << stored(u"ftp.example.org"_s, 22) << int(FMProtocolFTP) << qint64(22);
+    QTest::newRow("earlier version") << stored(u"ftp.example.org"_s, 21) << int(ServerProtocolFTP) << qint64(21);
+    QTest::newRow("earlier version on port 22")
+        << stored(u"ftp.example.org"_s, 22) << int(ServerProtocolFTP) << qint64(22);
     QTest::newRow("sftp address, port left at FTP's")
-        << stored(u"sftp://example.org"_s, 21) << int(FMProtocolSFTP) << qint64(22);
+        << stored(u"sftp://example.org"_s, 21) << int(ServerProtocolSFTP) << qint64(22);
     QTest::newRow("sftp address, own port")
-        << stored(u"sftp://example.org"_s, 2222) << int(FMProtocolSFTP) << qint64(2222);
+        << stored(u"sftp://example.org"_s, 2222) << int(ServerProtocolSFTP) << qint64(2222);
     QTest::newRow("ftps address, no port")
-        << stored(u"ftps://example.org/up"_s, 0) << int(FMProtocolFTPS) << qint64(21);
+        << stored(u"ftps://example.org/up"_s, 0) << int(ServerProtocolFTPS) << qint64(21);
     QVariantMap chosen = stored(u"sftp://example.org"_s, 2121);
-    chosen.insert(u"Server Protocol"_s, qint64(FMProtocolFTPS));
-    QTest::newRow("protocol stored") << chosen << int(FMProtocolFTPS) << qint64(2121);
+    chosen.insert(u"Server Protocol"_s, qint64(ServerProtocolFTPS));
+    QTest::newRow("protocol stored") << chosen << int(ServerProtocolFTPS) << qint64(2121);
     chosen.insert(u"Server Protocol"_s, qint64(7));
-    QTest::newRow("unknown protocol stored") << chosen << int(FMProtocolFTP) << qint64(2121);
+    QTest::newRow("unknown protocol stored") << chosen << int(ServerProtocolFTP) << qint64(2121);
 }
 
 void TestDestination::ftpProtocolOfAStoredDestination()
@@ -120,17 +121,17 @@ void TestDestination::ftpTrustedCertificateBelongsToItsServer()
 {
     // A new Destination speaks FTP with TLS.
     DestinationFTP ftp(u"T"_s);
-    QCOMPARE(ftp.serverProtocol(), FMProtocolFTPS);
+    QCOMPARE(ftp.serverProtocol(), ServerProtocolFTPS);
     QCOMPARE(ftp.serverPort(), 21);
 
     // The key of the certificate the user trusted stays while the server does, and goes with it.
     KeyedCoder withPin(QVariantMap {{u"Server Address"_s, u"example.org"_s}, {u"Server Port"_s, qint64(21)},
-        {u"Server Protocol"_s, qint64(FMProtocolFTPS)}, {u"Server Certificate Key"_s, u"sha256//abc="_s}});
+        {u"Server Protocol"_s, qint64(ServerProtocolFTPS)}, {u"Server Certificate Key"_s, u"sha256//abc="_s}});
     DestinationFTP stored(withPin);
     QCOMPARE(stored.pinnedPublicKey(), QByteArray("sha256//abc="));
-    stored.setServer(u"example.org"_s, 21, FMProtocolFTPS);
+    stored.setServer(u"example.org"_s, 21, ServerProtocolFTPS);
     QCOMPARE(stored.pinnedPublicKey(), QByteArray("sha256//abc="));
-    stored.setServer(u"example.org"_s, 990, FMProtocolFTPS);
+    stored.setServer(u"example.org"_s, 990, ServerProtocolFTPS);
     QVERIFY(stored.pinnedPublicKey().isEmpty());
     KeyedCoder coder;
     stored.encodeWithCoder(coder);

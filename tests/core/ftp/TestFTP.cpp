@@ -24,9 +24,9 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-FMServer serverAt(const FtpServer &ftp, const QString &folder = {}, const QString &user = u"anna"_s)
+FTPServerInfo serverAt(const FtpServer &ftp, const QString &folder = {}, const QString &user = u"anna"_s)
 {
-    FMServer server = FMServer::serverWithDestination(
+    FTPServerInfo server = FTPServerInfo::serverWithDestination(
         u"ftp://@127.0.0.1"_s + (folder.isEmpty() ? u""_s : u'/' + folder), user, u"secret"_s);
     server.port = ftp.port();
     return server;
@@ -145,9 +145,9 @@ void TestFTP::clientAgainstAServer()
 {
     // The login, listing and upload that the upload step uses are checked through it, below.
     FTPManager manager;
-    const FMServer root = serverAt(*m_ftp);
+    const FTPServerInfo root = serverAt(*m_ftp);
     QVERIFY(manager.createNewFolder(u"in box"_s, root));
-    const FMServer inBox = serverAt(*m_ftp, u"in box"_s);
+    const FTPServerInfo inBox = serverAt(*m_ftp, u"in box"_s);
     QVERIFY(manager.uploadData("from memory", u"a.zip"_s, inBox));
     QVERIFY(writeFile(m_home.filePath(u"local/big.zip"_s), QByteArray(100000, 'z')));
     QVERIFY(manager.uploadFile(QUrl::fromLocalFile(m_home.filePath(u"local/big.zip"_s)), inBox));

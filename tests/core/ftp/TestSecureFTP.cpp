@@ -9,11 +9,11 @@
 #include "UploadStep.h"
 #include "UserInteractionStandIn.h"
 
-#include "core/ftp/FMAddress.h"
-#include "core/ftp/FMCertificate.h"
-#include "core/ftp/FMHostKey.h"
+#include "core/ftp/FTPAddress.h"
 #include "core/ftp/FTPManager.h"
 #include "core/ftp/FTPOperation.h"
+#include "core/ftp/SSHHostKey.h"
+#include "core/ftp/ServerCertificate.h"
 
 #include <QDir>
 #include <QProcess>
@@ -105,7 +105,7 @@ std::shared_ptr<FTPOperation> TestSecureFTP::ftpsUpload(
     writeFile(path, "archive " + name.toUtf8());
     auto upload
         = std::make_shared<FTPOperation>(path, folder, false, u"127.0.0.1"_s, m_ftps->port(), QString(), QString());
-    upload->setProtocol(FMProtocolFTPS);
+    upload->setProtocol(ServerProtocolFTPS);
     upload->setUserInteraction(m_person.get());
     upload->setCertificateTrust(pin, std::move(trusted));
     return upload;
@@ -118,7 +118,7 @@ std::shared_ptr<FTPOperation> TestSecureFTP::sftpUpload(
     writeFile(path, "archive " + name.toUtf8());
     auto upload = std::make_shared<FTPOperation>(
         path, folder, confirm, u"127.0.0.1"_s, server.port(), SftpServer::userName(), password);
-    upload->setProtocol(FMProtocolSFTP);
+    upload->setProtocol(ServerProtocolSFTP);
     upload->setUserInteraction(m_person.get());
     return upload;
 }
@@ -132,12 +132,12 @@ void TestSecureFTP::addresses_data()
     QTest::addColumn<int>("port");
     QTest::addColumn<QString>("folder");
     QTest::newRow("bare host") << u" ftp.example.com "_s << -1 << u""_s << u"ftp.example.com"_s << 0 << u""_s;
-    QTest::newRow("ftp") << u"ftp://example.com"_s << int(FMProtocolFTP) << u""_s << u"example.com"_s << 0 << u""_s;
-    QTest::newRow("ftps, port, folder") << u"FTPS://example.com:2121/up/zips/"_s << int(FMProtocolFTPS) << u""_s
+    QTest::newRow("ftp") << u"ftp://example.com"_s << int(ServerProtocolFTP) << u""_s << u"example.com"_s << 0 << u""_s;
+    QTest::newRow("ftps, port, folder") << u"FTPS://example.com:2121/up/zips/"_s << int(ServerProtocolFTPS) << u""_s
                                         << u"example.com"_s << 2121 << u"up/zips"_s;
-    QTest::newRow("sftp with user, home folder") << u"sftp://anna@example.com/~/in%20box"_s << int(FMProtocolSFTP)
+    QTest::newRow("sftp with user, home folder") << u"sftp://anna@example.com/~/in%20box"_s << int(ServerProtocolSFTP)
                                                  << u"anna"_s << u"example.com"_s << 0 << u"in box"_s;
-    QTest::newRow("IPv6") << u"sftp://[::1]:2222"_s << int(FMProtocolSFTP) << u""_s << u"[::1]"_s << 2222 << u""_s;
+    QTest::newRow("IPv6") << u"sftp://[::1]:2222"_s << int(ServerProtocolSFTP) << u""_s << u"[::1]"_s << 2222 << u""_s;
     QTest::newRow("other scheme stays an address")
         << u"http://example.com"_s << -1 << u""_s << u"http://example.com"_s << 0 << u""_s;
 }
@@ -146,7 +146,7 @@ void TestSecureFTP::addresses()
 {
     QFETCH(QString, text);
     QFETCH(int, protocol);
-    const FMAddress address = FMAddress::parse(text);
+    const FTPAddress address = FTPAddress::parse(text);
     QCOMPARE(address.protocol.has_value() ? int(*address.protocol) : -1, protocol);
     QTEST(address.userName, "user");
     QTEST(address.host, "host");
@@ -158,18 +158,18 @@ void TestSecureFTP::certificateAndHostKeyReadings()
 {
     // What the user is shown and what is pinned, as openssl and ssh-keygen read them.
     const QByteArray pem = readFile(m_ftps->certificatePath());
-    const FMCertificate certificate = FMCertificate::fromPem("Cert:" + pem);
+    const ServerCertificate certificate = ServerCertificate::fromPem("Cert:" + pem);
     QCOMPARE(certificate.fingerprint(), m_ftps->certificateFingerprint());
     QCOMPARE(certificate.publicKeyPin(), m_ftps->publicKeyPin());
-    QVERIFY(FMCertificate::fromPem(pem.left(pem.size() / 2)).isNull());
-    QVERIFY(FMCertificate::fromPem(QByteArray(pem).replace("MI", "M!")).publicKeyPin().isEmpty());
+    QVERIFY(ServerCertificate::fromPem(pem.left(pem.size() / 2)).isNull());
+    QVERIFY(ServerCertificate::fromPem(QByteArray(pem).replace("MI", "M!")).publicKeyPin().isEmpty());
 
     const QStringList line = m_sftp->hostKeyLine().split(u' ');
-    const FMHostKey key(QByteArray::fromBase64(line.value(1).toLatin1()));
+    const SSHHostKey key(QByteArray::fromBase64(line.value(1).toLatin1()));
     QCOMPARE(key.type(), u"ssh-ed25519"_s);
     QCOMPARE(key.fingerprint(), m_sftp->hostKeyFingerprint());
     QCOMPARE(key.knownHostsLine(u"127.0.0.1"_s, m_sftp->port()), m_sftp->knownHostsLine());
-    QCOMPARE(FMHostKey::hostEntry(u"[::1]"_s, 22), u"::1"_s);
+    QCOMPARE(SSHHostKey::hostEntry(u"[::1]"_s, 22), u"::1"_s);
 
     // Added to a file that lacks its last line break, the line begins a line of its own.
     const QString knownHosts = m_home.filePath(u"elsewhere/.ssh/known_hosts"_s);
@@ -233,9 +233,9 @@ void TestSecureFTP::aPinnedCertificateIsTrustedWithoutAQuestion()
     // After an upload, the next data connection still gets through (vsftpd wants each to resume
     // the TLS session).
     FTPManager manager;
-    FMServer server = FMServer::anonymousServerWithDestination(u"ftp://@127.0.0.1/pinned"_s);
+    FTPServerInfo server = FTPServerInfo::anonymousServerWithDestination(u"ftp://@127.0.0.1/pinned"_s);
     server.port = m_ftps->port();
-    server.protocol = FMProtocolFTPS;
+    server.protocol = ServerProtocolFTPS;
     server.pinnedPublicKey = m_ftps->publicKeyPin();
     for (const QString &name : {u"a.zip"_s, u"b.zip"_s}) {
         QVERIFY(manager.uploadData("data", name, server));
@@ -252,7 +252,7 @@ void TestSecureFTP::aServerWithoutTLSIsNamed()
     QVERIFY(writeFile(m_home.filePath(u"job/Plain.zip"_s), "plain"));
     auto upload = std::make_shared<FTPOperation>(
         m_home.filePath(u"job/Plain.zip"_s), u"drop"_s, false, u"127.0.0.1"_s, plain.port(), u"anna"_s, u"secret"_s);
-    upload->setProtocol(FMProtocolFTPS);
+    upload->setProtocol(ServerProtocolFTPS);
     upload->setUserInteraction(m_person.get());
     const auto outcome = runStep(upload);
     QVERIFY(ended(outcome));
@@ -274,7 +274,7 @@ void TestSecureFTP::unknownHostKey_data()
 void TestSecureFTP::unknownHostKey()
 {
     QFETCH(bool, accept);
-    QFile::remove(FMHostKey::knownHostsPath());
+    QFile::remove(SSHHostKey::knownHostsPath());
     UserInteractionStandIn &person = *m_person;
     person.confirmations << accept;
     const QString folder = u"first-"_s + QLatin1StringView(QTest::currentDataTag());
@@ -285,13 +285,13 @@ void TestSecureFTP::unknownHostKey()
     QVERIFY2(person.questions.first().contains(m_sftp->hostKeyFingerprint()), qPrintable(person.questions.first()));
     if (!accept) {
         QCOMPARE(outcome->cancelled, 1);
-        QVERIFY(!QFileInfo::exists(FMHostKey::knownHostsPath()));
+        QVERIFY(!QFileInfo::exists(SSHHostKey::knownHostsPath()));
         QVERIFY(!QFileInfo::exists(m_sftp->filePath(folder)));
         return;
     }
     QVERIFY2(outcome->error.isNull(), qPrintable(reasonOf(outcome)));
     QCOMPARE(readFile(m_sftp->filePath(folder + u"/First.zip"_s)), QByteArray("archive First.zip"));
-    QCOMPARE(readFile(FMHostKey::knownHostsPath()), m_sftp->knownHostsLine().toLatin1() + '\n');
+    QCOMPARE(readFile(SSHHostKey::knownHostsPath()), m_sftp->knownHostsLine().toLatin1() + '\n');
 
     // Known from now on: no second question.
     const auto again = runStep(sftpUpload(*m_sftp, u"Second.zip"_s, folder));
@@ -308,7 +308,7 @@ void TestSecureFTP::aChangedHostKeyIsNeverAccepted()
     QVERIFY(impostor.isRunning());
     const QByteArray knownHosts
         = "# mine\n" + QByteArray(u"[127.0.0.1]:%1 %2\n"_s.arg(impostor.port()).arg(m_sftp->hostKeyLine()).toLatin1());
-    QVERIFY(writeFile(FMHostKey::knownHostsPath(), knownHosts));
+    QVERIFY(writeFile(SSHHostKey::knownHostsPath(), knownHosts));
     UserInteractionStandIn &person = *m_person;
     person.confirmations << true; // were it asked, it would say yes
     const auto outcome = runStep(sftpUpload(impostor, u"Secret.zip"_s, u"drop"_s));
@@ -320,13 +320,13 @@ void TestSecureFTP::aChangedHostKeyIsNeverAccepted()
         qPrintable(reasonOf(outcome)));
     QVERIFY(reasonOf(outcome).contains(impostor.hostKeyFingerprint()));
     QVERIFY(reasonOf(outcome).endsWith(u"ssh-keygen -R \"[127.0.0.1]:%1\""_s.arg(impostor.port())));
-    QCOMPARE(readFile(FMHostKey::knownHostsPath()), knownHosts);
+    QCOMPARE(readFile(SSHHostKey::knownHostsPath()), knownHosts);
     QVERIFY(!QFileInfo::exists(impostor.filePath(u"drop"_s)));
 }
 
 void TestSecureFTP::sftpDoesWhatFTPDoes()
 {
-    QVERIFY(writeFile(FMHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
+    QVERIFY(writeFile(SSHHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
     // An archive of the name is there: asked, it is replaced, though SFTP renames onto no file.
     QVERIFY(writeFile(m_sftp->filePath(u"one/two words/Same.zip"_s), "old"));
     UserInteractionStandIn &person = *m_person;
@@ -351,9 +351,10 @@ void TestSecureFTP::sftpDoesWhatFTPDoes()
 
     // The client's own operations.
     FTPManager manager;
-    FMServer server = FMServer::serverWithDestination(u"ftp://@127.0.0.1/one"_s, SftpServer::userName(), u""_s);
+    FTPServerInfo server
+        = FTPServerInfo::serverWithDestination(u"ftp://@127.0.0.1/one"_s, SftpServer::userName(), u""_s);
     server.port = m_sftp->port();
-    server.protocol = FMProtocolSFTP;
+    server.protocol = ServerProtocolSFTP;
     QVERIFY(manager.createNewFolder(u"made \"here\""_s, server));
     QVERIFY(manager.createNewFolder(u"made \"here\""_s, server)); // there already
     QVERIFY(QFileInfo(m_sftp->filePath(u"one/made \"here\""_s)).isDir());
@@ -367,7 +368,7 @@ void TestSecureFTP::sftpDoesWhatFTPDoes()
 
 void TestSecureFTP::sftpRefusesAWrongPassword()
 {
-    QVERIFY(writeFile(FMHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
+    QVERIFY(writeFile(SSHHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
     const auto outcome = runStep(sftpUpload(*m_sftp, u"Refused.zip"_s, u"refused"_s, false, u"wrong"_s));
     QVERIFY(ended(outcome));
     QCOMPARE(outcome->error.code(), FTPOperation::ErrorInvalidCredentials);
@@ -377,7 +378,7 @@ void TestSecureFTP::sftpRefusesAWrongPassword()
 void TestSecureFTP::sftpSignsInThroughTheAgent()
 {
     // The only key the server takes is in the agent, not in ~/.ssh.
-    QVERIFY(writeFile(FMHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
+    QVERIFY(writeFile(SSHHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
     const QString key = m_home.filePath(u".ssh/id_ed25519"_s);
     const QString away = m_home.filePath(u"agent-only"_s);
     QVERIFY(QFile::rename(key, away) && QFile::rename(key + u".pub"_s, away + u".pub"_s));
@@ -415,15 +416,15 @@ void TestSecureFTP::sftpSignsInThroughTheAgent()
 void TestSecureFTP::aCancelledUploadLeavesNothing_data()
 {
     QTest::addColumn<int>("protocol");
-    QTest::newRow("FTPS") << int(FMProtocolFTPS);
-    QTest::newRow("SFTP") << int(FMProtocolSFTP);
+    QTest::newRow("FTPS") << int(ServerProtocolFTPS);
+    QTest::newRow("SFTP") << int(ServerProtocolSFTP);
 }
 
 void TestSecureFTP::aCancelledUploadLeavesNothing()
 {
     QFETCH(int, protocol);
-    QVERIFY(writeFile(FMHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
-    const bool sftp = protocol == FMProtocolSFTP;
+    QVERIFY(writeFile(SSHHostKey::knownHostsPath(), m_sftp->knownHostsLine().toLatin1() + '\n'));
+    const bool sftp = protocol == ServerProtocolSFTP;
     const auto upload = sftp ? sftpUpload(*m_sftp, u"Big.zip"_s, u"cancelled"_s)
                              : ftpsUpload(u"Big.zip"_s, u"cancelled"_s, m_ftps->publicKeyPin());
     // Big enough to be under way for a while, even over the loopback.
@@ -444,8 +445,8 @@ void TestSecureFTP::aCancelledUploadLeavesNothing()
 void TestSecureFTP::aSilentServerEndsInTime_data()
 {
     QTest::addColumn<int>("protocol");
-    QTest::newRow("FTPS") << int(FMProtocolFTPS);
-    QTest::newRow("SFTP") << int(FMProtocolSFTP);
+    QTest::newRow("FTPS") << int(ServerProtocolFTPS);
+    QTest::newRow("SFTP") << int(ServerProtocolSFTP);
 }
 
 void TestSecureFTP::aSilentServerEndsInTime()
@@ -457,7 +458,7 @@ void TestSecureFTP::aSilentServerEndsInTime()
     QVERIFY(writeFile(m_home.filePath(u"job/Late.zip"_s), "late"));
     auto upload = std::make_shared<FTPOperation>(
         m_home.filePath(u"job/Late.zip"_s), u"drop"_s, false, u"127.0.0.1"_s, silent.port(), u"anna"_s, u"secret"_s);
-    upload->setProtocol(FMProtocol(protocol));
+    upload->setProtocol(ServerProtocol(protocol));
     const auto outcome = runStep(upload); // waits 5 seconds for an answer
     QVERIFY(ended(outcome));
     QCOMPARE(outcome->error.code(), FTPOperation::ErrorCouldNotConnect);

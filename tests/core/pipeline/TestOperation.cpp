@@ -107,11 +107,11 @@ struct Reports
 std::shared_ptr<Reports> attach(Operation &operation)
 {
     auto reports = std::make_shared<Reports>();
-    operation.setStartedBlock([reports] { ++reports->heard().started; });
-    operation.setProgressBlock([reports](float progress) { reports->heard().progress << progress; });
-    operation.setDescriptionBlock([reports](const QString &text) { reports->heard().descriptions << text; });
-    operation.setCancelledBlock([reports] { ++reports->heard().cancelled; });
-    operation.setFinishedBlock([reports](bool success, const QVariant &results, const Error &error) {
+    operation.setStartedHandler([reports] { ++reports->heard().started; });
+    operation.setProgressHandler([reports](float progress) { reports->heard().progress << progress; });
+    operation.setDescriptionHandler([reports](const QString &text) { reports->heard().descriptions << text; });
+    operation.setCancelledHandler([reports] { ++reports->heard().cancelled; });
+    operation.setFinishedHandler([reports](bool success, const QVariant &results, const Error &error) {
         ++reports->heard().finished;
         reports->success = success;
         reports->results = results;
@@ -186,7 +186,7 @@ void TestOperation::theOutcomeIsDecidedOnce()
     QTest::qWait(400); // nothing more comes
     QCOMPARE(reports->finished, finishFirst ? 1 : 0);
     QCOMPARE(reports->cancelled, finishFirst ? 0 : 1);
-    QVERIFY(!operation->finishedBlock() && !operation->cancelledBlock()); // nothing keeps the owner alive
+    QVERIFY(!operation->finishedHandler() && !operation->cancelledHandler()); // nothing keeps the owner alive
 }
 
 void TestOperation::blockingJobsRunAtOnce()
@@ -220,7 +220,7 @@ void TestOperation::multiOperationMapsProgressAndDescriptions()
 {
     const auto zip = working(u"zipping"_s, 0.1F);
     int childStarts = 0;
-    zip->setStartedBlock([&childStarts] { ++childStarts; });
+    zip->setStartedHandler([&childStarts] { ++childStarts; });
     const auto multi = multiOf({zip, nullptr, working(u"uploading"_s, 0.5F)});
     QCOMPARE(multi->operations().size(), 2);
     const auto reports = attach(*multi);

@@ -215,7 +215,7 @@ void TestZipper::progressFollowsTheBytesOfALargeFile()
 
     Zipper zipper;
     QList<float> progress;
-    zipper.setProgressBlock([&progress](float value) { progress << value; });
+    zipper.setProgressHandler([&progress](float value) { progress << value; });
     QVERIFY(runZipper(zipper, {big}, output()).error.isNull());
     // A step for every megabyte read, never full before zip has ended.
     const auto whileRunning
@@ -351,7 +351,7 @@ void TestZipper::anItemGoneBeforeItsRunFailsTheArchive()
     Zipper zipper;
     zipper.setMaximumParallelRuns(1); // the run in X, then the one in Y
     const QString goes = source(u"Y/"_s + name);
-    zipper.setProgressBlock([goes](float progress) {
+    zipper.setProgressHandler([goes](float progress) {
         if (progress > 0.2F) // the run in X is reading
             QFile::remove(goes);
     });
@@ -381,7 +381,7 @@ void TestZipper::aFailedOrCancelledPartEndsEveryPart()
     Zipper zipper;
     zipper.setMaximumParallelRuns(2);
     std::atomic<float> progress {0.0F};
-    zipper.setProgressBlock([&progress](float value) { progress = value; });
+    zipper.setProgressHandler([&progress](float value) { progress = value; });
     ZipOutcome outcome;
     const std::unique_ptr<QThread> job(
         QThread::create([&] { outcome = runZipper(zipper, {source(u"Big"_s)}, output()); }));

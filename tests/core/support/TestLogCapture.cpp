@@ -77,7 +77,7 @@ void TestLogCapture::linesFromManyThreadsStayWhole()
     constexpr int linesPerThread = 200;
     const auto done = std::make_shared<QSemaphore>();
     for (int t = 0; t < threads; ++t) {
-        executeBlockInBackground([t, done] {
+        runInBackground([t, done] {
             for (int i = 0; i < linesPerThread; ++i)
                 Log::handler()(u"thread %1 line %2 "_s.arg(t).arg(i) + QString(40, u'x'));
             done->release();

@@ -14,16 +14,16 @@
 #include "core/destinations/DestinationMessages.h"
 #include "core/settings/Settings.h"
 #include "gui/chooser/DestinationCell.h"
-#include "gui/chooser/DestinationChooserView.h"
-#include "gui/chooser/DestinationView.h"
+#include "gui/chooser/DestinationGrid.h"
+#include "gui/chooser/DestinationTile.h"
 #include "gui/destinations/DestinationEditor.h"
-#include "gui/prompts/AskForNameAndPasswordWindowController.h"
-#include "gui/prompts/AskForNameWindowController.h"
-#include "gui/prompts/AskForPasswordWindowController.h"
-#include "gui/prompts/CustomZipWindowController.h"
-#include "gui/prompts/EnterPasswordWindowController.h"
-#include "gui/prompts/SetSavedNameWindowController.h"
-#include "gui/prompts/SetSavedPasswordWindowController.h"
+#include "gui/prompts/CustomZipDialog.h"
+#include "gui/prompts/EnterPasswordDialog.h"
+#include "gui/prompts/NameAndPasswordDialog.h"
+#include "gui/prompts/NameDialog.h"
+#include "gui/prompts/PasswordDialog.h"
+#include "gui/prompts/PresetNameDialog.h"
+#include "gui/prompts/PresetPasswordDialog.h"
 #include "gui/support/ImageManager.h"
 #include "gui/support/UtilitiesWindows.h"
 
@@ -61,7 +61,7 @@ template <typename T> T *child(QWidget *modal, const char *name)
 }
 
 // Records what the grid asks of its owner.
-class Owner final : public DestinationChooserViewDelegate
+class Owner final : public DestinationGridListener
 {
 public:
     bool allowRemoval = true;
@@ -150,7 +150,7 @@ void TestChooser::columnTable()
     QFETCH(int, requestedColumns);
     QFETCH(int, columns);
     QFETCH(int, rows);
-    DestinationChooserView chooser(QSizeF(80, 80));
+    DestinationGrid chooser(QSizeF(80, 80));
     chooser.setDestinations(desktops(count), requestedColumns);
     QCOMPARE(chooser.columnCount(), columns);
     QCOMPARE(chooser.rowCount(), rows);
@@ -166,22 +166,22 @@ void TestChooser::columnTable()
 void TestChooser::dropsReachTheOwner()
 {
     Owner owner;
-    DestinationChooserView chooser(QSizeF(80, 80));
-    chooser.setDelegate(&owner);
+    DestinationGrid chooser(QSizeF(80, 80));
+    chooser.setListener(&owner);
     chooser.setDestinations(desktops(1));
     QTRY_COMPARE(chooser.cells().size(), 2);
     const QList<QUrl> items {QUrl::fromLocalFile(u"/tmp/a.txt"_s)};
 
-    DestinationView *tile = chooser.cells().at(0)->destinationView();
-    QSignalSpy on(tile, &DestinationView::destinationViewDidBecomeHilited);
-    QSignalSpy off(tile, &DestinationView::destinationViewDidBecomeUnhilited);
+    DestinationTile *tile = chooser.cells().at(0)->destinationTile();
+    QSignalSpy on(tile, &DestinationTile::tileDidBecomeHilited);
+    QSignalSpy off(tile, &DestinationTile::tileDidBecomeUnhilited);
     QCOMPARE(drop(tile, items), Qt::CopyAction); // never a move: the source would delete the items
     QCOMPARE(owner.drops, QList<Destination *> {chooser.destinations().at(0).get()});
     QCOMPARE(owner.droppedFiles, QList<QList<QUrl>> {items}); // the drop carries its files
     QCOMPARE(on.count(), 1);
     QCOMPARE(off.count(), 1);
 
-    DestinationView *placeholder = chooser.cells().at(1)->destinationView();
+    DestinationTile *placeholder = chooser.cells().at(1)->destinationTile();
     drop(placeholder, items); // accepted and ignored
     QCOMPARE(owner.drops.size(), 1);
     QVERIFY(!placeholder->hilited());
@@ -209,8 +209,8 @@ void TestChooser::removal()
     QFETCH(bool, removed);
     Owner owner;
     owner.allowRemoval = ownerAllows;
-    DestinationChooserView chooser(QSizeF(80, 80));
-    chooser.setDelegate(&owner);
+    DestinationGrid chooser(QSizeF(80, 80));
+    chooser.setListener(&owner);
     const DestinationList six = desktops(6);
     chooser.setDestinations(six);
     QTRY_COMPARE(chooser.cells().size(), 6);
@@ -219,12 +219,12 @@ void TestChooser::removal()
     if (ownerRefreshes)
         owner.refresh = [&chooser, five] { chooser.setDestinations(five); };
     // The pointer rests on the third tile, which shows its buttons.
-    chooser.setInteractionOptions(DestinationChooserView::InteractionHover);
+    chooser.setInteractionOptions(DestinationGrid::InteractionHover);
     chooser.show();
     QCursor::setPos(chooser.mapToGlobal(chooser.cells().at(2)->geometry().center()));
     QTRY_COMPARE(chooser.configurableCell(), chooser.cells().at(2));
 
-    const QPointer<DestinationView> view = chooser.cells().at(2)->destinationView();
+    const QPointer<DestinationTile> view = chooser.cells().at(2)->destinationTile();
     // The question comes once the button has finished with its click, and the tiles and their
     // buttons stay while it is open, wherever the pointer goes: one of them is the button whose
     // click asked it.
@@ -263,11 +263,11 @@ void TestChooser::removal()
 
 void TestChooser::customZipWindowKeyboardAndDrops()
 {
-    CustomZipWindowController window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), 4, desktops(3), {});
-    DestinationChooserView *grid = window.destinationChooserView();
+    CustomZipDialog window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), 4, desktops(3), {});
+    DestinationGrid *grid = window.destinationGrid();
     QTRY_COMPARE(grid->cells().size(), 3);
-    QCOMPARE(grid->cells().at(1)->destinationView()->toolTip(), grid->destinations().at(1)->name());
-    QCOMPARE(grid->cells().at(1)->destinationView()->accessibleName(), grid->destinations().at(1)->name());
+    QCOMPARE(grid->cells().at(1)->destinationTile()->toolTip(), grid->destinations().at(1)->name());
+    QCOMPARE(grid->cells().at(1)->destinationTile()->accessibleName(), grid->destinations().at(1)->name());
 
     // Tab goes name, password, confirmation, grid: never through the name's pop-up, whose
     // type-ahead would replace the name typed.
@@ -283,8 +283,8 @@ void TestChooser::customZipWindowKeyboardAndDrops()
     QCOMPARE(order, (QStringList {u"passwordTextField"_s, u"confirmTextField"_s, QString()}));
     QCOMPARE(QApplication::focusWidget(), grid);
     // The grid marks the tile the keys act on as soon as it has the keyboard.
-    QVERIFY(grid->cells().at(0)->destinationView()->showsFocus());
-    QVERIFY(!grid->cells().at(1)->destinationView()->showsFocus());
+    QVERIFY(grid->cells().at(0)->destinationTile()->showsFocus());
+    QVERIFY(!grid->cells().at(1)->destinationTile()->showsFocus());
     const auto chosen = [grid] { return grid->cells().indexOf(grid->hilitedCell()); };
     QCOMPARE(chosen(), -1);
     QTest::keyClick(grid, Qt::Key_Space);
@@ -299,13 +299,13 @@ void TestChooser::customZipWindowKeyboardAndDrops()
     // The caption's text keeps clear of the grid's left edge.
     const QImage drawn = grid->grab().toImage();
     int firstInk = drawn.width();
-    for (int y = grid->height() - DestinationChooserView::CaptionHeight; y < drawn.height(); ++y)
+    for (int y = grid->height() - DestinationGrid::CaptionHeight; y < drawn.height(); ++y)
         for (int x = 0; x < firstInk; ++x)
             if (qGray(drawn.pixel(x, y)) < 160)
                 firstInk = x;
     QVERIFY2(firstInk >= 4 && firstInk < drawn.width(), qPrintable(QString::number(firstInk)));
-    QVERIFY(grid->cells().at(1)->destinationView()->showsFocus());
-    QVERIFY(!grid->cells().at(0)->destinationView()->showsFocus());
+    QVERIFY(grid->cells().at(1)->destinationTile()->showsFocus());
+    QVERIFY(!grid->cells().at(0)->destinationTile()->showsFocus());
 
     // Letters typed while the pop-up has the keyboard leave the name as it is.
     auto *popUp = window.findChild<QComboBox *>(u"nameOptionsButton"_s);
@@ -320,11 +320,11 @@ void TestChooser::customZipWindowKeyboardAndDrops()
         return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
     };
     const double contrast = (luminance(UtilitiesWindows::interfaceBackgroundColor()) + 0.05)
-        / (luminance(DestinationChooserView::captionColor()) + 0.05);
+        / (luminance(DestinationGrid::captionColor()) + 0.05);
     QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
 
     // Files dropped on a tile are refused: the choice stays, nothing is reported moved.
-    QCOMPARE(drop(grid->cells().at(2)->destinationView(), {QUrl::fromLocalFile(u"/tmp/a.txt"_s)}), Qt::IgnoreAction);
+    QCOMPARE(drop(grid->cells().at(2)->destinationTile(), {QUrl::fromLocalFile(u"/tmp/a.txt"_s)}), Qt::IgnoreAction);
     QCOMPARE(chosen(), 1);
     // Files dropped on the name field name the archive after them.
     QCOMPARE(drop(name, {QUrl::fromLocalFile(u"/home/anna/Holiday Photos.d"_s), QUrl::fromLocalFile(u"/tmp/b.txt"_s)}),
@@ -343,11 +343,11 @@ void TestChooser::returnInTheGridChoosesAndConfirms()
 {
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QStringList answers;
-    CustomZipWindowController window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), 4, desktops(3),
+    CustomZipDialog window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), 4, desktops(3),
         [&answers](bool, qint32, const QString &name, const QString &, const DestinationPointer &destination) {
             answers << name + u'|' + destination->name();
         });
-    DestinationChooserView *grid = window.destinationChooserView();
+    DestinationGrid *grid = window.destinationGrid();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QTRY_COMPARE(grid->cells().size(), 3);
@@ -362,11 +362,11 @@ void TestChooser::customZipWindowChecks()
 {
     const DestinationList destinations = desktops(2);
     QStringList answers; // "NAME|PASSWORD|DESTINATION"
-    CustomZipWindowController window(u"Preset"_s, u"Derived"_s, ZipNameTypeDerived, u"preset pw"_s, 4, destinations,
+    CustomZipDialog window(u"Preset"_s, u"Derived"_s, ZipNameTypeDerived, u"preset pw"_s, 4, destinations,
         [&answers](bool, qint32, const QString &name, const QString &password, const DestinationPointer &destination) {
             answers << name + u'|' + password + u'|' + destination->name();
         });
-    DestinationChooserView *grid = window.destinationChooserView();
+    DestinationGrid *grid = window.destinationGrid();
     QVERIFY(grid->hilitedCell() == nullptr); // no tile starts selected
     auto *create = window.findChild<QDialogButtonBox *>()->buttons().first();
     QStringList titles;
@@ -383,7 +383,7 @@ void TestChooser::customZipWindowChecks()
         })
         .answerMessageBox()
         .then([grid, create, &titles](QWidget *modal) {
-            QTest::mouseClick(grid->cells().at(1)->destinationView(), Qt::LeftButton);
+            QTest::mouseClick(grid->cells().at(1)->destinationTile(), Qt::LeftButton);
             titles << create->text();
             ModalDriver::type(modal, "confirmTextField", u"x"_s);
             titles << create->text();
@@ -409,14 +409,14 @@ void TestChooser::customZipWindowChecks()
     QCOMPARE(answers, QStringList {u"Photos|preset pw|Desk 1"_s});
     QVERIFY(window.findChild<QWidget *>(u"destinationArea"_s)->geometry().bottom() + 70 <= window.height());
 
-    CustomZipWindowController withoutPreset(QString(), QString(), 0, QString(), 0, destinations, {});
+    CustomZipDialog withoutPreset(QString(), QString(), 0, QString(), 0, destinations, {});
     QVERIFY(withoutPreset.findChild<QPushButton *>(u"passwordOptionsButton"_s)->isHidden());
 }
 
 void TestChooser::askForPasswordChecks()
 {
     QStringList answers;
-    AskForPasswordWindowController prompt(
+    PasswordDialog prompt(
         [&answers](bool cancelled, const QString &typed) { answers << u"%1 %2"_s.arg(cancelled).arg(typed); });
     QString selectedAfterMismatch;
     ModalDriver driver;
@@ -460,12 +460,12 @@ void TestChooser::withoutAPersonEveryPromptCancels()
     const auto note = [&answers](const QString &prompt) {
         return [&answers, prompt](bool flag, const auto &...) { answers << u"%1 %2"_s.arg(prompt).arg(flag); };
     };
-    AskForNameWindowController(u"P"_s, u"D"_s, 0, note(u"name"_s)).runModal();
-    AskForNameAndPasswordWindowController(u"P"_s, u"D"_s, 0, note(u"name and password"_s)).runModal();
-    AskForPasswordWindowController(note(u"password"_s)).runModal();
-    EnterPasswordWindowController(u"x"_s, u"?"_s, note(u"enter"_s)).runModal();
-    SetSavedNameWindowController(u"Kept"_s, [&](const QString &name) { answers << name; }).runModal();
-    SetSavedPasswordWindowController(true, note(u"preset password"_s)).runModal();
+    NameDialog(u"P"_s, u"D"_s, 0, note(u"name"_s)).runModal();
+    NameAndPasswordDialog(u"P"_s, u"D"_s, 0, note(u"name and password"_s)).runModal();
+    PasswordDialog(note(u"password"_s)).runModal();
+    EnterPasswordDialog(u"x"_s, u"?"_s, note(u"enter"_s)).runModal();
+    PresetNameDialog(u"Kept"_s, [&](const QString &name) { answers << name; }).runModal();
+    PresetPasswordDialog(true, note(u"preset password"_s)).runModal();
     QCOMPARE(answers,
         (QStringList {
             u"name 1"_s, u"name and password 1"_s, u"password 1"_s, u"enter 0"_s, u"Kept"_s, u"preset password 1"_s}));
@@ -514,10 +514,10 @@ void TestChooser::theGearMenusDialogs()
     DestinationEditor editor; // as the owner of the list installs it
     ftp->setEditing(&editor);
     QSignalSpy changes(ftp.get(), &Destination::destinationDidChange);
-    DestinationChooserView chooser(QSizeF(80, 80));
+    DestinationGrid chooser(QSizeF(80, 80));
     chooser.setDestinations({ftp});
     QTRY_COMPARE(chooser.cells().size(), 2);
-    DestinationView *view = chooser.cells().at(0)->destinationView();
+    DestinationTile *view = chooser.cells().at(0)->destinationTile();
     view->showConfigureButtons(true);
     view->configureButton()->click();
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
@@ -549,7 +549,7 @@ void TestChooser::theGearMenusDialogs()
     QCOMPARE(ftp->serverAddress(), server);
     QCOMPARE(changes.size(), key == Qt::Key_Return ? 1 : 0);
     // A new name shows on the tile at once.
-    QCOMPARE(chooser.cells().at(0)->destinationView()->toolTip(), name);
+    QCOMPARE(chooser.cells().at(0)->destinationTile()->toolTip(), name);
 }
 
 QTEST_MAIN(TestChooser)

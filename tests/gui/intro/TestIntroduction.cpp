@@ -2,8 +2,8 @@
 
 #include "ModalDriver.h"
 
+#include "gui/intro/IntroductionDialog.h"
 #include "gui/intro/IntroductionPages.h"
-#include "gui/intro/IntroductionWindowController.h"
 #include "gui/support/UtilitiesWindows.h"
 
 #include <QLabel>
@@ -24,11 +24,11 @@ private Q_SLOTS:
     void everyWayOfClosingEndsItOnce();
 
 private:
-    static QString indicator(const IntroductionWindowController &intro)
+    static QString indicator(const IntroductionDialog &intro)
     {
         return intro.window()->findChild<QLabel *>(u"pageIndicator"_s)->text();
     }
-    static QPushButton *button(const IntroductionWindowController &intro, const QString &name)
+    static QPushButton *button(const IntroductionDialog &intro, const QString &name)
     {
         return intro.window()->findChild<QPushButton *>(name);
     }
@@ -36,7 +36,7 @@ private:
 
 void TestIntroduction::pagesOneAfterTheOther()
 {
-    IntroductionWindowController intro(false, [] {});
+    IntroductionDialog intro(false, [] {});
     intro.show();
     QCOMPARE(indicator(intro), u"1 of 6"_s);
     QVERIFY(!button(intro, u"previousButton"_s)->isEnabled());
@@ -44,7 +44,7 @@ void TestIntroduction::pagesOneAfterTheOther()
     intro.previousButtonPressed(); // nothing before the first
     QCOMPARE(intro.indexOfCurrentPage(), 0);
     // The first page's movie can be read here, and plays, looping, while its page is shown.
-    QMovie *movie = static_cast<IntroductionQuickZipController *>(intro.pages().first())->movie();
+    QMovie *movie = static_cast<IntroductionQuickZipPage *>(intro.pages().first())->movie();
     QVERIFY(movie != nullptr);
     QVERIFY(movie->frameCount() > 50);
     QCOMPARE(movie->loopCount(), -1);
@@ -87,7 +87,7 @@ void TestIntroduction::everyWayOfClosingEndsItOnce()
     QFETCH(bool, reminderFlag);
     QFETCH(bool, reminded);
     int completions = 0;
-    IntroductionWindowController intro(reminderFlag, [&completions] { ++completions; });
+    IntroductionDialog intro(reminderFlag, [&completions] { ++completions; });
     intro.show();
     ModalDriver driver;
     driver.answerMessageBox();
@@ -105,8 +105,7 @@ void TestIntroduction::everyWayOfClosingEndsItOnce()
     QCOMPARE(driver.messages.size(), 0);
     QTest::qWait(300); // past the reminder's 0.1 s
     QCOMPARE(driver.messages,
-        reminded ? QStringList {u"Tessary Introduction|"_s + IntroductionWindowController::SkipReminderMessage}
-                 : QStringList());
+        reminded ? QStringList {u"Tessary Introduction|"_s + IntroductionDialog::SkipReminderMessage} : QStringList());
     intro.window()->close();
     QCOMPARE(completions, 1);
 }

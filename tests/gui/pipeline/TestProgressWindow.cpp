@@ -1,4 +1,4 @@
-#include "gui/pipeline/ProgressWindowController.h"
+#include "gui/pipeline/ProgressDialog.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -12,7 +12,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 // Waits until the window is gone (the controller deletes itself then); the seconds it took.
-double secondsUntilClosed(const QPointer<ProgressWindowController> &controller, const QElapsedTimer &clock)
+double secondsUntilClosed(const QPointer<ProgressDialog> &controller, const QElapsedTimer &clock)
 {
     while (controller && controller->window()->isVisible() && clock.elapsed() < 10000)
         QTest::qWait(20);
@@ -35,7 +35,7 @@ void TestProgressWindow::showsTheJobAndReportsCancel()
 {
     int cancels = 0;
     // A job's own title and message are shown (see TestZipRequest); without them, these.
-    auto *controller = new ProgressWindowController(QString(), QString(), [&cancels] { ++cancels; });
+    auto *controller = new ProgressDialog(QString(), QString(), [&cancels] { ++cancels; });
     controller->setProgress(0.37F);
     controller->show();
 
@@ -57,7 +57,7 @@ void TestProgressWindow::showsTheJobAndReportsCancel()
     window->setWindowState(Qt::WindowFullScreen); // as a window manager's menu would
     QTRY_COMPARE(window->windowState(), Qt::WindowNoState);
 
-    const QPointer<ProgressWindowController> alive(controller);
+    const QPointer<ProgressDialog> alive(controller);
     controller->dismiss();
     QTRY_VERIFY_WITH_TIMEOUT(alive.isNull(), 5000);
 }
@@ -80,8 +80,8 @@ void TestProgressWindow::comesUpLateAndStaysUpItsMinimumTime()
     QFETCH(double, earliest);
     QFETCH(double, latest);
     const bool quick = showAfter * 1000 > upForMs;
-    auto *controller = new ProgressWindowController(u"Job"_s, u"Preparing..."_s, {});
-    const QPointer<ProgressWindowController> alive(controller);
+    auto *controller = new ProgressDialog(u"Job"_s, u"Preparing..."_s, {});
+    const QPointer<ProgressDialog> alive(controller);
     controller->showAfter(showAfter);
     if (!quick)
         QTRY_VERIFY(controller->wasShown());
@@ -102,8 +102,8 @@ void TestProgressWindow::comesUpLateAndStaysUpItsMinimumTime()
 void TestProgressWindow::waitsWhileAQuestionIsOpen()
 {
     // Staying on top, it would hide the question the job asks: it comes up once it is answered.
-    auto *controller = new ProgressWindowController(u"Job"_s, u"Uploading..."_s, {});
-    const QPointer<ProgressWindowController> alive(controller);
+    auto *controller = new ProgressDialog(u"Job"_s, u"Uploading..."_s, {});
+    const QPointer<ProgressDialog> alive(controller);
     controller->showAfter(0.1F);
     bool shownDuringQuestion = true;
     QTimer::singleShot(600, [&] {

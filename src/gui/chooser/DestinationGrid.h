@@ -1,0 +1,109 @@
+#pragma once
+
+#include "DestinationGridListener.h"
+#include "core/destinations/Destination.h"
+
+#include <QList>
+#include <QPointer>
+#include <QSizeF>
+#include <QTimer>
+#include <QWidget>
+
+class DestinationCell;
+class QLabel;
+
+// The Destinations as a grid of square tiles in reading order, without spacing, the last row
+// filled with placeholders, and a one-line caption beneath naming the highlighted tile. Where a
+// click picks a tile, so does the keyboard: Tab reaches the grid, which marks the tile in focus,
+// the arrow keys move the choice, Space picks the tile in focus, and Return picks it where none
+// is picked yet and then goes on to the window's default button.
+class DestinationGrid final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    /// What the tiles react to (bits).
+    enum InteractionOption {
+        InteractionHover = 1, ///< 1 or 2: the tile under the pointer is highlighted and
+        InteractionHoverAlternate = 2, ///<         shows its configure buttons
+        InteractionClickHighlights = 4, ///< a mouse-down highlights the tile
+        InteractionClickActs = 8, ///< a mouse-down runs the Destination's click action
+    };
+    static constexpr int CaptionHeight = 22;
+
+    DestinationGrid(const QSizeF &iconSize, QWidget *parent = nullptr);
+    ~DestinationGrid() override;
+
+    /// The number of columns for n Destinations when the owner gives none.
+    static int columnCountForDestinations(qsizetype count);
+
+    /// Lays out the grid for the Destinations (0 columns: chosen from their number) and sizes
+    /// the view to fit.
+    void setDestinations(const DestinationList &destinations, int columnCount = 0);
+    /// Rebuilds the tiles shortly (not inside the call that asks for it).
+    void reloadTiles();
+
+    /// The caption's colour, dark enough to read on the grid's background.
+    static QColor captionColor();
+
+    /// The Destinations shown, placeholders included.
+    const DestinationList &destinations() const { return m_destinations; }
+    qsizetype rowCount() const { return m_rowCount; }
+    qsizetype columnCount() const { return m_columnCount; }
+    QSizeF iconSize() const { return m_iconSize; }
+    int interactionOptions() const { return m_interactionOptions; }
+    void setInteractionOptions(int options);
+    DestinationCell *hilitedCell() const { return m_hilitedCell; }
+    DestinationCell *configurableCell() const { return m_configurableCell; }
+    /// Without a listener the tiles refuse drops (the grid is only for choosing).
+    void setListener(DestinationGridListener *listener);
+    /// The tiles, in order (empty until the grid has been built).
+    QList<DestinationCell *> cells() const { return m_cells; }
+    QString caption() const;
+
+    void setHilitedCell(DestinationCell *cell);
+    void setConfigurableCell(DestinationCell *cell);
+
+    // Reports of the tiles.
+    void destinationCellDidBecomeHilited(DestinationCell *cell);
+    void destinationCellDidBecomeUnhilited(DestinationCell *cell);
+    void destinationCellDidReceiveDrag(DestinationCell *cell, const QList<QUrl> &urls);
+    void destinationCellDidHaveDeleteSelected(DestinationCell *cell);
+    void destinationCellDidReceiveMouseDown(DestinationCell *cell);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void maintainInteractionTimer();
+    void trackPointer();
+    void rebuildCells();
+    /// Marks the tile the keys act on while the grid has the keyboard.
+    void showFocus();
+    /// The tile's tooltip and accessible name, and the caption while it is highlighted: its name.
+    void describeCell(DestinationCell *cell);
+    /// Whether another window (not the grid's own) holds the user in a modal question.
+    bool isBehindModalWindow() const;
+    /// Asks whether the Destination is to go, and removes its tile when the owner lets it.
+    void confirmRemoval(const DestinationPointer &destination);
+    /// Picks the tile at the index as a click would, where there is one that can be picked.
+    void pickCellAt(qsizetype index);
+
+    DestinationList m_destinations;
+    qsizetype m_rowCount = 0;
+    qsizetype m_columnCount = 0;
+    const QSizeF m_iconSize;
+    int m_interactionOptions = 0;
+    QPointer<DestinationCell> m_hilitedCell;
+    QPointer<DestinationCell> m_configurableCell;
+    DestinationGridListener *m_listener = nullptr;
+    QWidget *m_grid;
+    QLabel *m_currentDestinationNameLabel;
+    QList<DestinationCell *> m_cells;
+    QTimer m_interactionTimer;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "PromptDialog.h"
+
+#include <functional>
+#include <memory>
+
+class NameChoice;
+namespace Ui {
+class NameAndPasswordDialog;
+}
+
+// Asks for the name of an archive and its password at once; an empty password (after a question)
+// makes an archive without one.
+class NameAndPasswordDialog final : public PromptDialog
+{
+    Q_OBJECT
+
+public:
+    /// (cancelled, name type, name, password): the password is null when there is none; on Cancel
+    /// (true, 0, null, null).
+    using Completion
+        = std::function<void(bool cancelled, qint32 nameType, const QString &name, const QString &password)>;
+
+    NameAndPasswordDialog(const QString &savedName, const QString &derivedName, qint32 nameType, Completion completion);
+    ~NameAndPasswordDialog() override;
+
+protected:
+    bool passesChecks() override;
+    void completeWithOK() override;
+    void completeWithCancel() override;
+
+private:
+    std::unique_ptr<Ui::NameAndPasswordDialog> m_ui;
+    NameChoice *m_nameChoice = nullptr;
+    Completion m_completion;
+};

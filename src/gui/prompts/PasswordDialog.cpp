@@ -1,0 +1,31 @@
+#include "PasswordDialog.h"
+
+#include "ui_PasswordDialog.h"
+
+PasswordDialog::PasswordDialog(Completion completion)
+    : m_ui(std::make_unique<Ui::PasswordDialog>())
+    , m_completion(std::move(completion))
+{
+    m_ui->setupUi(this);
+    connectButtons(m_ui->buttonBox);
+    m_ui->passwordTextField->setFocus();
+}
+
+PasswordDialog::~PasswordDialog() = default;
+
+bool PasswordDialog::passesChecks()
+{
+    return checkPasswords(m_ui->passwordTextField, m_ui->confirmTextField);
+}
+
+void PasswordDialog::completeWithOK()
+{
+    if (m_completion)
+        m_completion(false, m_ui->passwordTextField->text());
+}
+
+void PasswordDialog::completeWithCancel()
+{
+    if (m_completion)
+        m_completion(true, QString());
+}
