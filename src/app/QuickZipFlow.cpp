@@ -25,12 +25,12 @@ QuickZipFlow::QuickZipFlow(DropPad *pad, DestinationListModel *destinations, QOb
     , m_destinations(destinations)
     , m_window(std::make_unique<QuickZipWindow>())
 {
-    connect(pad, &DropPad::dragEntered, this, &QuickZipFlow::draggingEntered);
-    connect(pad, &DropPad::dragExited, this, &QuickZipFlow::draggingExited);
-    connect(pad, &DropPad::dragCancelled, this, &QuickZipFlow::draggingCancelled);
-    connect(pad, &DropPad::dropped, this, &QuickZipFlow::dropped);
-    m_window->destinationGrid()->setListener(this);
-    connect(m_window.get(), &QuickZipWindow::dragCancelled, this, &QuickZipFlow::draggingCancelled);
+    connect(pad, &DropPad::dragEntered, this, &QuickZipFlow::padDragEntered);
+    connect(pad, &DropPad::dragExited, this, &QuickZipFlow::padDragExited);
+    connect(pad, &DropPad::dragCancelled, this, &QuickZipFlow::dragGivenUp);
+    connect(pad, &DropPad::dropped, this, &QuickZipFlow::padDrop);
+    serve(m_window->destinationGrid());
+    connect(m_window.get(), &QuickZipWindow::dragCancelled, this, &QuickZipFlow::dragGivenUp);
     m_showTimer.setInterval(kShowAfterMs);
     connect(&m_showTimer, &QTimer::timeout, this, &QuickZipFlow::showQuickZipWindow);
     m_hideTimer.setInterval(kMonitorMouseButtonIntervalMs);
@@ -80,19 +80,19 @@ void QuickZipFlow::monitorMouseButton()
     m_hideTimer.stop();
 }
 
-void QuickZipFlow::draggingEntered()
+void QuickZipFlow::padDragEntered()
 {
     m_pad->setHilited(true);
     m_showTimer.start();
 }
 
-void QuickZipFlow::draggingExited()
+void QuickZipFlow::padDragExited()
 {
     m_pad->setHilited(false);
     m_showTimer.stop();
 }
 
-void QuickZipFlow::dropped(const QList<QUrl> &urls)
+void QuickZipFlow::padDrop(const QList<QUrl> &urls)
 {
     m_pad->setHilited(false);
     m_showTimer.stop();
@@ -100,14 +100,14 @@ void QuickZipFlow::dropped(const QList<QUrl> &urls)
     hideQuickZipWindow();
 }
 
-void QuickZipFlow::draggingCancelled()
+void QuickZipFlow::dragGivenUp()
 {
     m_showTimer.stop();
     m_hideTimer.stop();
     hideQuickZipWindow();
 }
 
-void QuickZipFlow::destinationDidReceiveDragAndDrop(const DestinationPointer &destination, const QList<QUrl> &urls)
+void QuickZipFlow::tileDrop(const DestinationPointer &destination, const QList<QUrl> &urls)
 {
     // The drag ends and the window begins to close before any question of the naming policy.
     runOnMainThread(
@@ -118,7 +118,10 @@ void QuickZipFlow::destinationDidReceiveDragAndDrop(const DestinationPointer &de
         kAfterDrop);
 }
 
-bool QuickZipFlow::removalOfDestinationRequested(Destination *destination)
+void QuickZipFlow::serve(DestinationGrid *grid)
 {
-    return m_destinations->remove(destination);
+    grid->setTakesDrops(true);
+    grid->setRemover(
+        [destinations = m_destinations](Destination *destination) { return destinations->remove(destination); });
+    connect(grid, &DestinationGrid::filesDropped, this, &QuickZipFlow::tileDrop);
 }

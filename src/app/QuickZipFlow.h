@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/destinations/Destination.h"
-#include "gui/chooser/DestinationGridListener.h"
 
 #include <QList>
 #include <QObject>
@@ -10,6 +9,7 @@
 
 #include <memory>
 
+class DestinationGrid;
 class DestinationListModel;
 class DropPad;
 class QuickZipWindow;
@@ -19,7 +19,7 @@ class QuickZipWindow;
 // tile (there or in the Destinations window) asks for the quick zip of its files, 0.1 s later;
 // a drop on the pad asks for the custom zip. The window goes once no mouse button is held down,
 // wherever the drag went, and at once when the drag is given up.
-class QuickZipFlow final : public QObject, public DestinationGridListener
+class QuickZipFlow final : public QObject
 {
     Q_OBJECT
 
@@ -39,8 +39,9 @@ public:
     /// Fades the window out. Nothing while it is hidden or already fading.
     void hideQuickZipWindow();
 
-    void destinationDidReceiveDragAndDrop(const DestinationPointer &destination, const QList<QUrl> &urls) override;
-    bool removalOfDestinationRequested(Destination *destination) override;
+    /// Lets the grid's tiles (the quick-zip window's, the Destinations window's) take drops,
+    /// which ask for quick zips, and remove their Destinations from the list.
+    void serve(DestinationGrid *grid);
 
 Q_SIGNALS:
     /// The files dropped on a Destination's tile (only those of the file system).
@@ -49,11 +50,13 @@ Q_SIGNALS:
     void customZipRequested(const QList<QUrl> &files);
 
 private:
-    void draggingEntered();
-    void draggingExited();
-    void dropped(const QList<QUrl> &urls);
+    void padDragEntered();
+    void padDragExited();
+    void padDrop(const QList<QUrl> &urls);
     /// The drag was given up over the pad or the window.
-    void draggingCancelled();
+    void dragGivenUp();
+    /// Files dropped on a tile: their quick zip, once the drag has ended.
+    void tileDrop(const DestinationPointer &destination, const QList<QUrl> &urls);
     void monitorMouseButton();
 
     DropPad *m_pad;

@@ -76,7 +76,7 @@ StatusMenu::StatusMenu(QMenu *menu, Settings &settings, QuickZipPolicies &polici
     menu->addSeparator();
     addItem(u"Introduction..."_s, TagCommand, [this] { Q_EMIT introductionRequested(); });
     addItem(u"Support..."_s, TagCommand, [this] { openHelp(); });
-    addItem(u"About..."_s, TagCommand, [this] { AboutBox::exec(m_logCapture); });
+    addItem(u"About..."_s, TagCommand, [this] { AboutBox::run(m_logCapture); });
     menu->addSeparator();
     addItem(u"Quit..."_s, TagCommand, [this] { confirmQuit(); });
 

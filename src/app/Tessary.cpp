@@ -121,12 +121,15 @@ void Tessary::configureDestinationsSelected()
     const DestinationsDialog::LocationStore location {
         [this] { return m_settings->preferredDestinationsWindowLocation(); },
         [this](const QPointF &place) { m_settings->setPreferredDestinationsWindowLocation(place); }};
-    m_destinationsConfigureDialog = new DestinationsDialog(*m_destinationList, m_quickZipFlow.get(), location, [this] {
+    m_destinationsConfigureDialog = new DestinationsDialog(*m_destinationList, location, [this] {
         // Let go of the window that closed, once its close is over.
         if (m_destinationsConfigureDialog)
             m_destinationsConfigureDialog->deleteLater();
         m_destinationsConfigureDialog = nullptr;
     });
+    // Its tiles take drops as the quick-zip window's do.
+    if (m_quickZipFlow)
+        m_quickZipFlow->serve(m_destinationsConfigureDialog->destinationGrid());
     m_destinationsConfigureDialog->setParent(this);
     m_destinationsConfigureDialog->show();
 }

@@ -220,7 +220,7 @@ void TestStatusItem::aDropOnTheAddTileAddsAFolderAndZipsToIt()
     QVERIFY(writeFile(m_home->filePath(u"work/plan.txt"_s), "the plan"));
     const QString folder = m_home->filePath(u"Projects.old"_s);
     QVERIFY(QDir().mkpath(folder));
-    m_controller->quickZipFlow()->destinationDidReceiveDragAndDrop(
+    Q_EMIT m_controller->quickZipFlow()->quickZipWindow()->destinationGrid()->filesDropped(
         m_controller->destinationList()->destinations().last(),
         {QUrl::fromLocalFile(m_home->filePath(u"work/plan.txt"_s))});
     QTRY_VERIFY(addMenu() != nullptr);

@@ -22,12 +22,12 @@ extern char **environ;
 namespace {
 // Waits for a line on its input. "done" ends it quietly; the end of the input without it means
 // that Tessary is gone, and what it left is removed: the folder, and the name's claim.
-const char *const kWatcherScript = R"(read -r line; [ "$line" = done ] && exit 0
-rm -rf -- "$1"; rm -f -- "$2")";
+const char *const kWatcherScript = "read -r line; [ \"$line\" = done ] && exit 0\n"
+                                   "rm -rf -- \"$1\"; rm -f -- \"$2\"";
 
 constexpr int kOpenFolders = 16;
 
-int removeEntry(const char *path, const struct stat *, int, struct FTW *)
+int removeScratchEntry(const char *path, const struct stat *, int, struct FTW *)
 {
     ::remove(path);
     return 0;
@@ -42,13 +42,13 @@ ZipScratch::ZipScratch(const QString &archivePath)
         return;
     }
     m_path = FileNames::decode(pattern);
-    watch(archivePath);
+    startWatcher(archivePath);
 }
 
 ZipScratch::~ZipScratch()
 {
     if (!m_path.isEmpty())
-        ::nftw(FileNames::encode(m_path).constData(), &removeEntry, kOpenFolders, FTW_DEPTH | FTW_PHYS);
+        ::nftw(FileNames::encode(m_path).constData(), &removeScratchEntry, kOpenFolders, FTW_DEPTH | FTW_PHYS);
     if (m_watcherInput >= 0) {
         const ssize_t written = ::write(m_watcherInput, "done\n", 5);
         Q_UNUSED(written);
@@ -58,7 +58,7 @@ ZipScratch::~ZipScratch()
         ::waitpid(m_watcher, nullptr, 0);
 }
 
-void ZipScratch::watch(const QString &archivePath)
+void ZipScratch::startWatcher(const QString &archivePath)
 {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)

@@ -16,13 +16,13 @@ public:
     ZipScratch(const ZipScratch &) = delete;
     ZipScratch &operator=(const ZipScratch &) = delete;
 
-    bool isValid() const { return !m_path.isEmpty(); }
+    bool wasMade() const { return !m_path.isEmpty(); }
     /// Why the folder could not be made.
     QString errorString() const { return m_error; }
-    QString filePath(const QString &name) const { return m_path + u'/' + name; }
+    QString entryPath(const QString &name) const { return m_path + u'/' + name; }
 
 private:
-    void watch(const QString &archivePath);
+    void startWatcher(const QString &archivePath);
 
     QString m_path;
     QString m_error;

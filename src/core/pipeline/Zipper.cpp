@@ -184,7 +184,7 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
     }
 
     const ZipScratch scratch(outputFilePath);
-    if (!scratch.isValid()) {
+    if (!scratch.wasMade()) {
         fail(u"The archive could not be created in the folder \"%1\" (%2)."_s.arg(
             QFileInfo(outputFilePath).path(), scratch.errorString()));
         return;
@@ -194,7 +194,7 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         QMutexLocker locker(&m_runnersLock);
         const QList<QList<ZipPlan::Unit>> parts = ZipPlan::split(itemPaths, sizes, m_maximumParallelRuns);
         for (const QList<ZipPlan::Unit> &part : parts) {
-            partPaths << scratch.filePath(u"%1.zip"_s.arg(partPaths.size() + 1));
+            partPaths << scratch.entryPath(u"%1.zip"_s.arg(partPaths.size() + 1));
             const QList<ZipPlan::Run> runs = ZipPlan::runsForUnits(part, partPaths.last(), !password.isEmpty());
             if (const Log::Handler log = Log::handler()) {
                 for (const ZipPlan::Unit &unit : part)
@@ -222,7 +222,7 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
     QString joined = partPaths.first();
     QString problem;
     if (partPaths.size() > 1) {
-        joined = scratch.filePath(u"joined.zip"_s);
+        joined = scratch.entryPath(u"joined.zip"_s);
         problem = ZipMerger::merge(partPaths, joined, &m_cancelled);
     }
     if (problem.isEmpty() && !isCancelled()) {

@@ -126,7 +126,7 @@ void DestinationGrid::rebuildCells()
         // A rename shows at once: on the tile, and in the caption while the tile is highlighted.
         connect(destination, &Destination::destinationDidChange, cell, [this, cell] { describeCell(cell); });
         cell->setOwningGrid(this);
-        cell->destinationTile()->setAcceptDrops(m_listener != nullptr);
+        cell->destinationTile()->setAcceptDrops(m_takesDrops);
         cell->show();
         m_cells << cell;
     }
@@ -142,12 +142,11 @@ void DestinationGrid::describeCell(DestinationCell *cell)
         m_currentDestinationNameLabel->setText(name);
 }
 
-void DestinationGrid::setListener(DestinationGridListener *listener)
+void DestinationGrid::setTakesDrops(bool takesDrops)
 {
-    m_listener = listener;
-    // Tiles take drops only where the owner does something with them.
+    m_takesDrops = takesDrops;
     for (DestinationCell *cell : std::as_const(m_cells))
-        cell->destinationTile()->setAcceptDrops(listener != nullptr);
+        cell->destinationTile()->setAcceptDrops(takesDrops);
 }
 
 void DestinationGrid::setInteractionOptions(int options)
@@ -240,12 +239,12 @@ void DestinationGrid::destinationCellDidBecomeUnhilited(DestinationCell *cell)
 
 void DestinationGrid::destinationCellDidReceiveDrag(DestinationCell *cell, const QList<QUrl> &urls)
 {
-    if (m_listener == nullptr)
+    if (!m_takesDrops)
         return;
     const auto dropped = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
         [cell](const DestinationPointer &destination) { return destination.get() == cell->destination(); });
     if (dropped != m_destinations.cend())
-        m_listener->destinationDidReceiveDragAndDrop(*dropped, urls);
+        Q_EMIT filesDropped(*dropped, urls);
 }
 
 void DestinationGrid::destinationCellDidHaveDeleteSelected(DestinationCell *cell)
@@ -263,7 +262,7 @@ void DestinationGrid::confirmRemoval(const DestinationPointer &destination)
     if (!Alerts::getConfirmation(u"Remove Destination?"_s,
             u"Are you sure you wish to remove this \"%1\" Destination?"_s.arg(destination->name()), u"Remove"_s))
         return;
-    if (m_listener == nullptr || !m_listener->removalOfDestinationRequested(destination.get()))
+    if (!m_remover || !m_remover(destination.get()))
         return;
     // Gone from the grid at once, so that a rebuild meanwhile leaves it out too; its tile shrinks
     // away before the others close up (the grid's tiles are its own: the animation ends with the

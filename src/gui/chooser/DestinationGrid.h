@@ -1,12 +1,12 @@
 #pragma once
 
-#include "DestinationGridListener.h"
 #include "core/destinations/Destination.h"
 
 #include <QList>
 #include <QPointer>
 #include <QSizeF>
 #include <QTimer>
+#include <QUrl>
 #include <QWidget>
 
 class DestinationCell;
@@ -55,8 +55,12 @@ public:
     void setInteractionOptions(int options);
     DestinationCell *hilitedCell() const { return m_hilitedCell; }
     DestinationCell *configurableCell() const { return m_configurableCell; }
-    /// Without a listener the tiles refuse drops (the grid is only for choosing).
-    void setListener(DestinationGridListener *listener);
+    /// Whether the tiles take drops (filesDropped()) and their removal (through the remover); a
+    /// grid only for choosing does neither.
+    void setTakesDrops(bool takesDrops);
+    /// Removes a Destination whose removal the user confirmed; true lets its tile go.
+    using Remover = std::function<bool(Destination *destination)>;
+    void setRemover(Remover remover) { m_remover = std::move(remover); }
     /// The tiles, in order (empty until the grid has been built).
     QList<DestinationCell *> cells() const { return m_cells; }
     QString caption() const;
@@ -70,6 +74,10 @@ public:
     void destinationCellDidReceiveDrag(DestinationCell *cell, const QList<QUrl> &urls);
     void destinationCellDidHaveDeleteSelected(DestinationCell *cell);
     void destinationCellDidReceiveMouseDown(DestinationCell *cell);
+
+Q_SIGNALS:
+    /// Files were dropped on the Destination's tile.
+    void filesDropped(const DestinationPointer &destination, const QList<QUrl> &urls);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -101,7 +109,8 @@ private:
     int m_interactionOptions = 0;
     QPointer<DestinationCell> m_hilitedCell;
     QPointer<DestinationCell> m_configurableCell;
-    DestinationGridListener *m_listener = nullptr;
+    bool m_takesDrops = false;
+    Remover m_remover;
     QWidget *m_grid;
     QLabel *m_currentDestinationNameLabel;
     QList<DestinationCell *> m_cells;

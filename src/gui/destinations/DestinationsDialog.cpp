@@ -20,8 +20,8 @@ constexpr qreal kTileSide = 80.0;
 constexpr double kAfterRemoval = 0.5;
 } // namespace
 
-DestinationsDialog::DestinationsDialog(const DestinationListModel &destinations, DestinationGridListener *listener,
-    LocationStore location, std::function<void()> completion)
+DestinationsDialog::DestinationsDialog(
+    const DestinationListModel &destinations, LocationStore location, std::function<void()> completion)
     : m_destinations(destinations)
     , m_location(std::move(location))
     , m_completion(std::move(completion))
@@ -32,7 +32,6 @@ DestinationsDialog::DestinationsDialog(const DestinationListModel &destinations,
 {
     m_window->setWindowTitle(u"Destinations"_s);
     m_window->setObjectName(u"DestinationsWindow"_s);
-    m_chooser->setListener(listener);
     m_chooser->setInteractionOptions(
         DestinationGrid::InteractionHoverAlternate | DestinationGrid::InteractionClickActs);
     m_chooser->installEventFilter(this);

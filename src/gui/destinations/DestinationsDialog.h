@@ -10,7 +10,6 @@
 
 class DestinationGrid;
 class DestinationListModel;
-class DestinationGridListener;
 class QWidget;
 
 // The window that shows every Destination for editing: the grid at 80-point tiles, where
@@ -29,8 +28,8 @@ public:
     using LocationStore = std::pair<std::function<QPointF()>, std::function<void(const QPointF &)>>;
 
     /// The list is the owner's; the window follows its additions and removals.
-    DestinationsDialog(const DestinationListModel &destinations, DestinationGridListener *listener,
-        LocationStore location, std::function<void()> completion);
+    DestinationsDialog(
+        const DestinationListModel &destinations, LocationStore location, std::function<void()> completion);
     ~DestinationsDialog() override;
 
     void show();

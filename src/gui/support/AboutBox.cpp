@@ -42,7 +42,7 @@ void AboutBox::showLogoAlert(const QString &title, const QString &details)
     UtilitiesWindows::runModally(&box);
 }
 
-void AboutBox::exec(LogCapture &logCapture)
+void AboutBox::run(LogCapture &logCapture)
 {
     const QString details
         = u"\nVersion %1\n\n%2\n\n"

@@ -60,22 +60,28 @@ template <typename T> T *child(QWidget *modal, const char *name)
     return modal->findChild<T *>(QString::fromLatin1(name));
 }
 
-// Records what the grid asks of its owner.
-class Owner final : public DestinationGridListener
+// Records what the grid tells and asks its owner.
+class Owner final
 {
 public:
+    explicit Owner(DestinationGrid &grid)
+    {
+        grid.setTakesDrops(true);
+        grid.setRemover([this](Destination *destination) { return removalOfDestinationRequested(destination); });
+        QObject::connect(&grid, &DestinationGrid::filesDropped,
+            [this](const DestinationPointer &destination, const QList<QUrl> &urls) {
+                drops << destination.get();
+                droppedFiles << urls;
+            });
+    }
+
     bool allowRemoval = true;
     QList<Destination *> drops;
     QList<QList<QUrl>> droppedFiles;
     QList<Destination *> removals;
     /// Called on a removal, as an owner that refreshes its grid then.
     std::function<void()> refresh;
-    void destinationDidReceiveDragAndDrop(const DestinationPointer &destination, const QList<QUrl> &urls) override
-    {
-        drops << destination.get();
-        droppedFiles << urls;
-    }
-    bool removalOfDestinationRequested(Destination *destination) override
+    bool removalOfDestinationRequested(Destination *destination)
     {
         removals << destination;
         if (refresh)
@@ -165,9 +171,8 @@ void TestChooser::columnTable()
 
 void TestChooser::dropsReachTheOwner()
 {
-    Owner owner;
     DestinationGrid chooser(QSizeF(80, 80));
-    chooser.setListener(&owner);
+    Owner owner(chooser);
     chooser.setDestinations(desktops(1));
     QTRY_COMPARE(chooser.cells().size(), 2);
     const QList<QUrl> items {QUrl::fromLocalFile(u"/tmp/a.txt"_s)};
@@ -207,10 +212,9 @@ void TestChooser::removal()
     QFETCH(bool, ownerAllows);
     QFETCH(bool, ownerRefreshes);
     QFETCH(bool, removed);
-    Owner owner;
-    owner.allowRemoval = ownerAllows;
     DestinationGrid chooser(QSizeF(80, 80));
-    chooser.setListener(&owner);
+    Owner owner(chooser);
+    owner.allowRemoval = ownerAllows;
     const DestinationList six = desktops(6);
     chooser.setDestinations(six);
     QTRY_COMPARE(chooser.cells().size(), 6);
