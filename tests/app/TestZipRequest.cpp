@@ -19,7 +19,6 @@
 #include "core/settings/KeychainBackend.h"
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
-#include "gui/chooser/DestinationCell.h"
 #include "gui/chooser/DestinationGrid.h"
 #include "gui/chooser/DestinationTile.h"
 #include "gui/pipeline/ProgressDialog.h"
@@ -459,8 +458,8 @@ void TestZipRequest::wholeCustomZip()
     ModalDriver driver;
     driver.then([](QWidget *modal) {
         auto *window = static_cast<CustomZipDialog *>(modal);
-        QTRY_VERIFY(window->destinationGrid()->cells().size() > 1); // the tiles come just after the window
-        QTest::mouseClick(window->destinationGrid()->cells().at(1)->destinationTile(), Qt::LeftButton);
+        QTRY_VERIFY(window->destinationGrid()->tiles().size() > 1); // the tiles come just after the window
+        QTest::mouseClick(window->destinationGrid()->tiles().at(1), Qt::LeftButton);
         ModalDriver::type(modal, "nameTextField", u"Custom"_s);
         ModalDriver::press(modal, Qt::Key_Return);
     });

@@ -1,6 +1,5 @@
 #include "DestinationGrid.h"
 
-#include "DestinationCell.h"
 #include "DestinationTile.h"
 #include "core/destinations/DestinationDummy.h"
 #include "core/pipeline/ThreadHops.h"
@@ -89,7 +88,7 @@ void DestinationGrid::reloadTiles()
 {
     m_interactionTimer.stop();
     runOnMainThread(
-        this, [this] { rebuildCells(); }, kReloadDelay);
+        this, [this] { rebuildTiles(); }, kReloadDelay);
     runOnMainThread(
         this, [this] { maintainInteractionTimer(); }, kTimerRestartDelay);
 }
@@ -100,53 +99,57 @@ bool DestinationGrid::isBehindModalWindow() const
     return modal != nullptr && modal != window();
 }
 
-void DestinationGrid::rebuildCells()
+void DestinationGrid::rebuildTiles()
 {
     // While another window asks its question (a removal's confirmation, say), the tiles stay as
     // they are: one of them may be the one whose click asked it.
     if (isBehindModalWindow()) {
         runOnMainThread(
-            this, [this] { rebuildCells(); }, kReloadDelay);
+            this, [this] { rebuildTiles(); }, kReloadDelay);
         return;
     }
     // The old tiles go once the call that asked for the rebuild (a tile's own, maybe) is over.
-    for (DestinationCell *cell : std::as_const(m_cells)) {
-        cell->hide();
-        cell->deleteLater();
+    for (DestinationTile *tile : std::as_const(m_tiles)) {
+        tile->hide();
+        tile->deleteLater();
     }
-    m_cells.clear();
-    const QSize tile = m_iconSize.toSize();
+    m_tiles.clear();
+    const QSize side = m_iconSize.toSize();
     for (qsizetype i = 0; i < m_destinations.size(); ++i) {
-        auto *cell = new DestinationCell(m_grid);
-        cell->setGeometry(
-            QRect(QPoint(int(i % m_columnCount) * tile.width(), int(i / m_columnCount) * tile.height()), tile));
+        auto *tile = new DestinationTile(m_grid);
+        tile->setGeometry(
+            QRect(QPoint(int(i % m_columnCount) * side.width(), int(i / m_columnCount) * side.height()), side));
         Destination *destination = m_destinations.at(i).get();
-        cell->setDestination(destination);
-        describeCell(cell);
+        tile->setDestination(destination);
+        describeTile(tile);
         // A rename shows at once: on the tile, and in the caption while the tile is highlighted.
-        connect(destination, &Destination::destinationDidChange, cell, [this, cell] { describeCell(cell); });
-        cell->setOwningGrid(this);
-        cell->destinationTile()->setAcceptDrops(m_takesDrops);
-        cell->show();
-        m_cells << cell;
+        connect(destination, &Destination::destinationDidChange, tile, [this, tile] { describeTile(tile); });
+        connect(tile, &DestinationTile::tileDidBecomeHilited, this, &DestinationGrid::noteTileHilited);
+        connect(tile, &DestinationTile::tileDidBecomeUnhilited, this, &DestinationGrid::noteTileUnhilited);
+        connect(tile, &DestinationTile::tileDidReceiveDrag, this, &DestinationGrid::takeDrop);
+        connect(tile, &DestinationTile::tileDidHaveDeleteSelected, this, &DestinationGrid::askToRemove);
+        connect(tile, &DestinationTile::tileDidReceiveMouseDown, this, &DestinationGrid::pressTile);
+        tile->setAcceptDrops(m_takesDrops);
+        tile->show();
+        m_tiles << tile;
     }
     showFocus();
 }
 
-void DestinationGrid::describeCell(DestinationCell *cell)
+void DestinationGrid::describeTile(DestinationTile *tile)
 {
-    const QString name = cell->destination()->name();
-    cell->destinationTile()->setToolTip(name);
-    cell->destinationTile()->setAccessibleName(name);
-    if (cell == m_hilitedCell)
+    const QString name = tile->destination()->name();
+    tile->setToolTip(name);
+    tile->setAccessibleName(name);
+    if (tile == m_hilitedTile)
         m_currentDestinationNameLabel->setText(name);
 }
 
 void DestinationGrid::setTakesDrops(bool takesDrops)
 {
     m_takesDrops = takesDrops;
-    for (DestinationCell *cell : std::as_const(m_cells))
-        cell->destinationTile()->setAcceptDrops(takesDrops);
+    for (DestinationTile *tile : std::as_const(m_tiles))
+        tile->setAcceptDrops(takesDrops);
 }
 
 void DestinationGrid::setInteractionOptions(int options)
@@ -181,26 +184,26 @@ QString DestinationGrid::caption() const
     return m_currentDestinationNameLabel->text();
 }
 
-void DestinationGrid::setHilitedCell(DestinationCell *cell)
+void DestinationGrid::setHilitedTile(DestinationTile *tile)
 {
-    if (cell == m_hilitedCell)
+    if (tile == m_hilitedTile)
         return;
-    const QPointer<DestinationCell> previous = m_hilitedCell;
-    m_hilitedCell = cell;
+    const QPointer<DestinationTile> previous = m_hilitedTile;
+    m_hilitedTile = tile;
     if (previous)
         previous->setHilite(false);
     m_currentDestinationNameLabel->setText(u""_s);
-    if (cell != nullptr && cell == m_hilitedCell && cell->destination() != nullptr)
-        m_currentDestinationNameLabel->setText(cell->destination()->name());
+    if (tile != nullptr && tile == m_hilitedTile && tile->destination() != nullptr)
+        m_currentDestinationNameLabel->setText(tile->destination()->name());
     showFocus();
 }
 
 void DestinationGrid::showFocus()
 {
     // The chosen tile, or the first before any is chosen, is where the keys act.
-    DestinationCell *inFocus = m_hilitedCell ? m_hilitedCell.data() : m_cells.value(0);
-    for (DestinationCell *cell : std::as_const(m_cells))
-        cell->destinationTile()->setShowsFocus(hasFocus() && cell == inFocus);
+    DestinationTile *inFocus = m_hilitedTile ? m_hilitedTile.data() : m_tiles.value(0);
+    for (DestinationTile *tile : std::as_const(m_tiles))
+        tile->setShowsFocus(hasFocus() && tile == inFocus);
 }
 
 void DestinationGrid::focusInEvent(QFocusEvent *event)
@@ -215,42 +218,42 @@ void DestinationGrid::focusOutEvent(QFocusEvent *event)
     showFocus();
 }
 
-void DestinationGrid::setConfigurableCell(DestinationCell *cell)
+void DestinationGrid::setConfigurableTile(DestinationTile *tile)
 {
-    if (cell == m_configurableCell)
+    if (tile == m_configurableTile)
         return;
-    if (m_configurableCell)
-        m_configurableCell->showConfigureButtons(false);
-    m_configurableCell = cell;
-    if (cell != nullptr)
-        cell->showConfigureButtons(true);
+    if (m_configurableTile)
+        m_configurableTile->showConfigureButtons(false);
+    m_configurableTile = tile;
+    if (tile != nullptr)
+        tile->showConfigureButtons(true);
 }
 
-void DestinationGrid::destinationCellDidBecomeHilited(DestinationCell *cell)
+void DestinationGrid::noteTileHilited(DestinationTile *tile)
 {
-    setHilitedCell(cell);
+    setHilitedTile(tile);
 }
 
-void DestinationGrid::destinationCellDidBecomeUnhilited(DestinationCell *cell)
+void DestinationGrid::noteTileUnhilited(DestinationTile *tile)
 {
-    if (cell == m_hilitedCell)
-        setHilitedCell(nullptr);
+    if (tile == m_hilitedTile)
+        setHilitedTile(nullptr);
 }
 
-void DestinationGrid::destinationCellDidReceiveDrag(DestinationCell *cell, const QList<QUrl> &urls)
+void DestinationGrid::takeDrop(DestinationTile *tile, const QList<QUrl> &urls)
 {
     if (!m_takesDrops)
         return;
     const auto dropped = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
-        [cell](const DestinationPointer &destination) { return destination.get() == cell->destination(); });
+        [tile](const DestinationPointer &destination) { return destination.get() == tile->destination(); });
     if (dropped != m_destinations.cend())
         Q_EMIT filesDropped(*dropped, urls);
 }
 
-void DestinationGrid::destinationCellDidHaveDeleteSelected(DestinationCell *cell)
+void DestinationGrid::askToRemove(DestinationTile *tile)
 {
     const auto chosen = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
-        [cell](const DestinationPointer &destination) { return destination.get() == cell->destination(); });
+        [tile](const DestinationPointer &destination) { return destination.get() == tile->destination(); });
     if (chosen == m_destinations.cend())
         return;
     // The question comes once the delete button has finished with its click.
@@ -270,23 +273,23 @@ void DestinationGrid::confirmRemoval(const DestinationPointer &destination)
     if (m_destinations.removeIf([&destination](const DestinationPointer &element) { return element == destination; })
         > 0)
         m_destinations.append(std::make_shared<DestinationDummy>());
-    const auto tile = std::find_if(m_cells.cbegin(), m_cells.cend(),
-        [&destination](const DestinationCell *cell) { return cell->destination() == destination.get(); });
-    if (tile != m_cells.cend())
-        (*tile)->prepareForDeletionWithCompletion([this] { reloadTiles(); });
+    const auto going = std::find_if(m_tiles.cbegin(), m_tiles.cend(),
+        [&destination](const DestinationTile *tile) { return tile->destination() == destination.get(); });
+    if (going != m_tiles.cend())
+        (*going)->prepareForDeletionWithCompletion([this] { reloadTiles(); });
     else
         reloadTiles();
 }
 
-void DestinationGrid::destinationCellDidReceiveMouseDown(DestinationCell *cell)
+void DestinationGrid::pressTile(DestinationTile *tile)
 {
-    Destination *destination = cell->destination();
+    Destination *destination = tile->destination();
     if (destination == nullptr || !destination->allowsUserInteraction())
         return;
     // The add tile acts; it is never the Destination chosen.
     if ((m_interactionOptions & InteractionClickHighlights) != 0
         && destination->type() != Destination::DestinationTypeAddDestination)
-        cell->setHilite(true);
+        tile->setHilite(true);
     if ((m_interactionOptions & InteractionClickActs) != 0)
         destination->handleClickAction();
 }
@@ -296,17 +299,17 @@ void DestinationGrid::trackPointer()
     if (isBehindModalWindow())
         return;
     const QPoint pointer = m_grid->mapFromGlobal(QCursor::pos());
-    DestinationCell *under = nullptr;
-    for (DestinationCell *cell : std::as_const(m_cells))
-        if (cell->geometry().contains(pointer))
-            under = cell;
-    setHilitedCell(under);
-    setConfigurableCell(under);
+    DestinationTile *under = nullptr;
+    for (DestinationTile *tile : std::as_const(m_tiles))
+        if (tile->geometry().contains(pointer))
+            under = tile;
+    setHilitedTile(under);
+    setConfigurableTile(under);
 }
 
 void DestinationGrid::keyPressEvent(QKeyEvent *event)
 {
-    const qsizetype current = m_cells.indexOf(m_hilitedCell.data());
+    const qsizetype current = m_tiles.indexOf(m_hilitedTile.data());
     qsizetype next = -1;
     switch (event->key()) {
     case Qt::Key_Left:
@@ -328,21 +331,21 @@ void DestinationGrid::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Enter:
         // The tile in focus is chosen, and the window's default button does the rest.
         if (current < 0)
-            pickCellAt(0);
+            pickTileAt(0);
         event->ignore();
         return;
     default:
         QWidget::keyPressEvent(event);
         return;
     }
-    pickCellAt(std::max<qsizetype>(next, 0));
+    pickTileAt(std::max<qsizetype>(next, 0));
 }
 
-void DestinationGrid::pickCellAt(qsizetype index)
+void DestinationGrid::pickTileAt(qsizetype index)
 {
-    if (index >= m_cells.size() || m_cells.at(index)->destination() == nullptr)
+    if (index >= m_tiles.size() || m_tiles.at(index)->destination() == nullptr)
         return;
-    destinationCellDidReceiveMouseDown(m_cells.at(index));
+    pressTile(m_tiles.at(index));
 }
 
 void DestinationGrid::paintEvent(QPaintEvent *event)

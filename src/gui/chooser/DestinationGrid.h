@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <QWidget>
 
-class DestinationCell;
+class DestinationTile;
 class QLabel;
 
 // The Destinations as a grid of square tiles in reading order, without spacing, the last row
@@ -53,8 +53,8 @@ public:
     QSizeF iconSize() const { return m_iconSize; }
     int interactionOptions() const { return m_interactionOptions; }
     void setInteractionOptions(int options);
-    DestinationCell *hilitedCell() const { return m_hilitedCell; }
-    DestinationCell *configurableCell() const { return m_configurableCell; }
+    DestinationTile *hilitedTile() const { return m_hilitedTile; }
+    DestinationTile *configurableTile() const { return m_configurableTile; }
     /// Whether the tiles take drops (filesDropped()) and their removal (through the remover); a
     /// grid only for choosing does neither.
     void setTakesDrops(bool takesDrops);
@@ -62,18 +62,11 @@ public:
     using Remover = std::function<bool(Destination *destination)>;
     void setRemover(Remover remover) { m_remover = std::move(remover); }
     /// The tiles, in order (empty until the grid has been built).
-    QList<DestinationCell *> cells() const { return m_cells; }
+    QList<DestinationTile *> tiles() const { return m_tiles; }
     QString caption() const;
 
-    void setHilitedCell(DestinationCell *cell);
-    void setConfigurableCell(DestinationCell *cell);
-
-    // Reports of the tiles.
-    void destinationCellDidBecomeHilited(DestinationCell *cell);
-    void destinationCellDidBecomeUnhilited(DestinationCell *cell);
-    void destinationCellDidReceiveDrag(DestinationCell *cell, const QList<QUrl> &urls);
-    void destinationCellDidHaveDeleteSelected(DestinationCell *cell);
-    void destinationCellDidReceiveMouseDown(DestinationCell *cell);
+    void setHilitedTile(DestinationTile *tile);
+    void setConfigurableTile(DestinationTile *tile);
 
 Q_SIGNALS:
     /// Files were dropped on the Destination's tile.
@@ -88,31 +81,38 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    // Reports of the tiles.
+    void noteTileHilited(DestinationTile *tile);
+    void noteTileUnhilited(DestinationTile *tile);
+    void takeDrop(DestinationTile *tile, const QList<QUrl> &urls);
+    void askToRemove(DestinationTile *tile);
+    void pressTile(DestinationTile *tile);
+
     void maintainInteractionTimer();
     void trackPointer();
-    void rebuildCells();
+    void rebuildTiles();
     /// Marks the tile the keys act on while the grid has the keyboard.
     void showFocus();
     /// The tile's tooltip and accessible name, and the caption while it is highlighted: its name.
-    void describeCell(DestinationCell *cell);
+    void describeTile(DestinationTile *tile);
     /// Whether another window (not the grid's own) holds the user in a modal question.
     bool isBehindModalWindow() const;
     /// Asks whether the Destination is to go, and removes its tile when the owner lets it.
     void confirmRemoval(const DestinationPointer &destination);
     /// Picks the tile at the index as a click would, where there is one that can be picked.
-    void pickCellAt(qsizetype index);
+    void pickTileAt(qsizetype index);
 
     DestinationList m_destinations;
     qsizetype m_rowCount = 0;
     qsizetype m_columnCount = 0;
     const QSizeF m_iconSize;
     int m_interactionOptions = 0;
-    QPointer<DestinationCell> m_hilitedCell;
-    QPointer<DestinationCell> m_configurableCell;
+    QPointer<DestinationTile> m_hilitedTile;
+    QPointer<DestinationTile> m_configurableTile;
     bool m_takesDrops = false;
     Remover m_remover;
     QWidget *m_grid;
     QLabel *m_currentDestinationNameLabel;
-    QList<DestinationCell *> m_cells;
+    QList<DestinationTile *> m_tiles;
     QTimer m_interactionTimer;
 };

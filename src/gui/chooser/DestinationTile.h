@@ -14,7 +14,7 @@ class QMenu;
 // One tile of the Destination grid: the Destination's picture in a framed square, highlighted
 // while files are dragged over it. It takes the drop, shows a configure and a delete button on
 // request, offers the configure menu, and shrinks away before a removal. What happens reaches
-// the cell that holds it through the signals.
+// the grid that holds it through the signals.
 class DestinationTile final : public QWidget
 {
     Q_OBJECT

@@ -3,7 +3,7 @@
 #include "core/destinations/DestinationListModel.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Utilities.h"
-#include "gui/chooser/DestinationCell.h"
+#include "gui/chooser/DestinationTile.h"
 #include "gui/chooser/DestinationGrid.h"
 #include "gui/support/UtilitiesWindows.h"
 

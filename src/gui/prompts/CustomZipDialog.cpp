@@ -2,7 +2,7 @@
 
 #include "NameChoice.h"
 #include "core/support/Utilities.h"
-#include "gui/chooser/DestinationCell.h"
+#include "gui/chooser/DestinationTile.h"
 #include "gui/chooser/DestinationGrid.h"
 #include "gui/support/Alerts.h"
 #include "gui/support/ShadowWidget.h"
@@ -85,7 +85,7 @@ bool CustomZipDialog::passesChecks()
 {
     if (m_nameChoice->name().isEmpty())
         return failCheck(u"Please provide a name."_s, u"Name Required"_s, nullptr);
-    if (m_destinationGrid->hilitedCell() == nullptr)
+    if (m_destinationGrid->hilitedTile() == nullptr)
         return failCheck(
             u"Please select a destination for this Tessary Archive."_s, u"Destination Required"_s, nullptr);
     if (!shouldCreateArchiveWithPassword())
@@ -98,7 +98,7 @@ bool CustomZipDialog::passesChecks()
 
 void CustomZipDialog::completeWithOK()
 {
-    Destination *chosen = m_destinationGrid->hilitedCell()->destination();
+    Destination *chosen = m_destinationGrid->hilitedTile()->destination();
     DestinationPointer destination;
     for (const DestinationPointer &candidate : std::as_const(m_destinations))
         if (candidate.get() == chosen)

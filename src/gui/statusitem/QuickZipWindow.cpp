@@ -1,6 +1,6 @@
 #include "QuickZipWindow.h"
 
-#include "gui/chooser/DestinationCell.h"
+#include "gui/chooser/DestinationTile.h"
 #include "gui/chooser/DestinationGrid.h"
 #include "platform/WindowManagerHints.h"
 

@@ -13,7 +13,6 @@
 #include "core/destinations/DestinationICloud.h"
 #include "core/destinations/DestinationMessages.h"
 #include "core/settings/Settings.h"
-#include "gui/chooser/DestinationCell.h"
 #include "gui/chooser/DestinationGrid.h"
 #include "gui/chooser/DestinationTile.h"
 #include "gui/destinations/DestinationEditor.h"
@@ -164,9 +163,9 @@ void TestChooser::columnTable()
     for (qsizetype i = count; i < chooser.destinations().size(); ++i)
         QCOMPARE(chooser.destinations().at(i)->type(), Destination::DestinationTypeDummy);
     QCOMPARE(chooser.size(), QSize(columns * 80, rows * 80 + 22));
-    QTRY_COMPARE(chooser.cells().size(), columns * rows);
+    QTRY_COMPARE(chooser.tiles().size(), columns * rows);
     if (rows > 0) // reading order, no spacing
-        QCOMPARE(chooser.cells().last()->geometry(), QRect((columns - 1) * 80, (rows - 1) * 80, 80, 80));
+        QCOMPARE(chooser.tiles().last()->geometry(), QRect((columns - 1) * 80, (rows - 1) * 80, 80, 80));
 }
 
 void TestChooser::dropsReachTheOwner()
@@ -174,10 +173,10 @@ void TestChooser::dropsReachTheOwner()
     DestinationGrid chooser(QSizeF(80, 80));
     Owner owner(chooser);
     chooser.setDestinations(desktops(1));
-    QTRY_COMPARE(chooser.cells().size(), 2);
+    QTRY_COMPARE(chooser.tiles().size(), 2);
     const QList<QUrl> items {QUrl::fromLocalFile(u"/tmp/a.txt"_s)};
 
-    DestinationTile *tile = chooser.cells().at(0)->destinationTile();
+    DestinationTile *tile = chooser.tiles().at(0);
     QSignalSpy on(tile, &DestinationTile::tileDidBecomeHilited);
     QSignalSpy off(tile, &DestinationTile::tileDidBecomeUnhilited);
     QCOMPARE(drop(tile, items), Qt::CopyAction); // never a move: the source would delete the items
@@ -186,7 +185,7 @@ void TestChooser::dropsReachTheOwner()
     QCOMPARE(on.count(), 1);
     QCOMPARE(off.count(), 1);
 
-    DestinationTile *placeholder = chooser.cells().at(1)->destinationTile();
+    DestinationTile *placeholder = chooser.tiles().at(1);
     drop(placeholder, items); // accepted and ignored
     QCOMPARE(owner.drops.size(), 1);
     QVERIFY(!placeholder->hilited());
@@ -217,7 +216,7 @@ void TestChooser::removal()
     owner.allowRemoval = ownerAllows;
     const DestinationList six = desktops(6);
     chooser.setDestinations(six);
-    QTRY_COMPARE(chooser.cells().size(), 6);
+    QTRY_COMPARE(chooser.tiles().size(), 6);
     DestinationList five = six;
     five.removeAt(2);
     if (ownerRefreshes)
@@ -225,10 +224,10 @@ void TestChooser::removal()
     // The pointer rests on the third tile, which shows its buttons.
     chooser.setInteractionOptions(DestinationGrid::InteractionHover);
     chooser.show();
-    QCursor::setPos(chooser.mapToGlobal(chooser.cells().at(2)->geometry().center()));
-    QTRY_COMPARE(chooser.configurableCell(), chooser.cells().at(2));
+    QCursor::setPos(chooser.mapToGlobal(chooser.tiles().at(2)->geometry().center()));
+    QTRY_COMPARE(chooser.configurableTile(), chooser.tiles().at(2));
 
-    const QPointer<DestinationTile> view = chooser.cells().at(2)->destinationTile();
+    const QPointer<DestinationTile> view = chooser.tiles().at(2);
     // The question comes once the button has finished with its click, and the tiles and their
     // buttons stay while it is open, wherever the pointer goes: one of them is the button whose
     // click asked it.
@@ -260,7 +259,7 @@ void TestChooser::removal()
     QTRY_COMPARE(view.isNull(), removed);
     QTest::qWait(400);
     QCOMPARE(chooser.destinations().mid(0, 5), removed ? five : six.mid(0, 5));
-    QTRY_COMPARE(chooser.cells().size(), 6);
+    QTRY_COMPARE(chooser.tiles().size(), 6);
     QCOMPARE(chooser.destinations().last()->type(),
         removed ? Destination::DestinationTypeDummy : Destination::DestinationTypeDesktop);
 }
@@ -269,9 +268,9 @@ void TestChooser::customZipWindowKeyboardAndDrops()
 {
     CustomZipDialog window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), 4, desktops(3), {});
     DestinationGrid *grid = window.destinationGrid();
-    QTRY_COMPARE(grid->cells().size(), 3);
-    QCOMPARE(grid->cells().at(1)->destinationTile()->toolTip(), grid->destinations().at(1)->name());
-    QCOMPARE(grid->cells().at(1)->destinationTile()->accessibleName(), grid->destinations().at(1)->name());
+    QTRY_COMPARE(grid->tiles().size(), 3);
+    QCOMPARE(grid->tiles().at(1)->toolTip(), grid->destinations().at(1)->name());
+    QCOMPARE(grid->tiles().at(1)->accessibleName(), grid->destinations().at(1)->name());
 
     // Tab goes name, password, confirmation, grid: never through the name's pop-up, whose
     // type-ahead would replace the name typed.
@@ -287,9 +286,9 @@ void TestChooser::customZipWindowKeyboardAndDrops()
     QCOMPARE(order, (QStringList {u"passwordTextField"_s, u"confirmTextField"_s, QString()}));
     QCOMPARE(QApplication::focusWidget(), grid);
     // The grid marks the tile the keys act on as soon as it has the keyboard.
-    QVERIFY(grid->cells().at(0)->destinationTile()->showsFocus());
-    QVERIFY(!grid->cells().at(1)->destinationTile()->showsFocus());
-    const auto chosen = [grid] { return grid->cells().indexOf(grid->hilitedCell()); };
+    QVERIFY(grid->tiles().at(0)->showsFocus());
+    QVERIFY(!grid->tiles().at(1)->showsFocus());
+    const auto chosen = [grid] { return grid->tiles().indexOf(grid->hilitedTile()); };
     QCOMPARE(chosen(), -1);
     QTest::keyClick(grid, Qt::Key_Space);
     QCOMPARE(chosen(), 0);
@@ -308,8 +307,8 @@ void TestChooser::customZipWindowKeyboardAndDrops()
             if (qGray(drawn.pixel(x, y)) < 160)
                 firstInk = x;
     QVERIFY2(firstInk >= 4 && firstInk < drawn.width(), qPrintable(QString::number(firstInk)));
-    QVERIFY(grid->cells().at(1)->destinationTile()->showsFocus());
-    QVERIFY(!grid->cells().at(0)->destinationTile()->showsFocus());
+    QVERIFY(grid->tiles().at(1)->showsFocus());
+    QVERIFY(!grid->tiles().at(0)->showsFocus());
 
     // Letters typed while the pop-up has the keyboard leave the name as it is.
     auto *popUp = window.findChild<QComboBox *>(u"nameOptionsButton"_s);
@@ -328,7 +327,7 @@ void TestChooser::customZipWindowKeyboardAndDrops()
     QVERIFY2(contrast >= 4.5, qPrintable(QString::number(contrast)));
 
     // Files dropped on a tile are refused: the choice stays, nothing is reported moved.
-    QCOMPARE(drop(grid->cells().at(2)->destinationTile(), {QUrl::fromLocalFile(u"/tmp/a.txt"_s)}), Qt::IgnoreAction);
+    QCOMPARE(drop(grid->tiles().at(2), {QUrl::fromLocalFile(u"/tmp/a.txt"_s)}), Qt::IgnoreAction);
     QCOMPARE(chosen(), 1);
     // Files dropped on the name field name the archive after them.
     QCOMPARE(drop(name, {QUrl::fromLocalFile(u"/home/anna/Holiday Photos.d"_s), QUrl::fromLocalFile(u"/tmp/b.txt"_s)}),
@@ -354,7 +353,7 @@ void TestChooser::returnInTheGridChoosesAndConfirms()
     DestinationGrid *grid = window.destinationGrid();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    QTRY_COMPARE(grid->cells().size(), 3);
+    QTRY_COMPARE(grid->tiles().size(), 3);
     grid->setFocus();
     // No tile chosen yet: the one in focus is, and the window goes on as its default button would.
     QTest::keyClick(grid, modifiers.testFlag(Qt::KeypadModifier) ? Qt::Key_Enter : Qt::Key_Return, modifiers);
@@ -371,7 +370,7 @@ void TestChooser::customZipWindowChecks()
             answers << name + u'|' + password + u'|' + destination->name();
         });
     DestinationGrid *grid = window.destinationGrid();
-    QVERIFY(grid->hilitedCell() == nullptr); // no tile starts selected
+    QVERIFY(grid->hilitedTile() == nullptr); // no tile starts selected
     auto *create = window.findChild<QDialogButtonBox *>()->buttons().first();
     QStringList titles;
     ModalDriver driver;
@@ -387,7 +386,7 @@ void TestChooser::customZipWindowChecks()
         })
         .answerMessageBox()
         .then([grid, create, &titles](QWidget *modal) {
-            QTest::mouseClick(grid->cells().at(1)->destinationTile(), Qt::LeftButton);
+            QTest::mouseClick(grid->tiles().at(1), Qt::LeftButton);
             titles << create->text();
             ModalDriver::type(modal, "confirmTextField", u"x"_s);
             titles << create->text();
@@ -520,8 +519,8 @@ void TestChooser::theGearMenusDialogs()
     QSignalSpy changes(ftp.get(), &Destination::destinationDidChange);
     DestinationGrid chooser(QSizeF(80, 80));
     chooser.setDestinations({ftp});
-    QTRY_COMPARE(chooser.cells().size(), 2);
-    DestinationTile *view = chooser.cells().at(0)->destinationTile();
+    QTRY_COMPARE(chooser.tiles().size(), 2);
+    DestinationTile *view = chooser.tiles().at(0);
     view->showConfigureButtons(true);
     view->configureButton()->click();
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
@@ -553,7 +552,7 @@ void TestChooser::theGearMenusDialogs()
     QCOMPARE(ftp->serverAddress(), server);
     QCOMPARE(changes.size(), key == Qt::Key_Return ? 1 : 0);
     // A new name shows on the tile at once.
-    QCOMPARE(chooser.cells().at(0)->destinationTile()->toolTip(), name);
+    QCOMPARE(chooser.tiles().at(0)->toolTip(), name);
 }
 
 QTEST_MAIN(TestChooser)
