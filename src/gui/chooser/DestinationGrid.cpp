@@ -1,14 +1,13 @@
 #include "DestinationGrid.h"
 
 #include "DestinationTile.h"
+#include "PointerHover.h"
 #include "core/destinations/DestinationDummy.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/support/Utilities.h"
 #include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
 
-#include <QApplication>
-#include <QCursor>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPaintEvent>
@@ -18,38 +17,12 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr int kInteractionIntervalMs = 100;
 constexpr double kReloadDelay = 0.01;
 constexpr double kTimerRestartDelay = 0.2;
 constexpr int kCaptionPadding = 6;
-} // namespace
 
-DestinationGrid::DestinationGrid(const QSizeF &iconSize, QWidget *parent)
-    : QWidget(parent)
-    , m_iconSize(iconSize)
-    , m_grid(new QWidget(this))
-    , m_currentDestinationNameLabel(new QLabel(this))
-{
-    m_grid->setGeometry(0, 0, 100, 100);
-    m_currentDestinationNameLabel->setGeometry(0, 0, 100, 100);
-    QPalette caption = m_currentDestinationNameLabel->palette();
-    caption.setColor(QPalette::WindowText, captionColor());
-    caption.setColor(QPalette::Window, UtilitiesWindows::interfaceBackgroundColor());
-    m_currentDestinationNameLabel->setPalette(caption);
-    m_currentDestinationNameLabel->setAutoFillBackground(true);
-    m_currentDestinationNameLabel->setContentsMargins(kCaptionPadding, 0, kCaptionPadding, 0);
-    m_interactionTimer.setInterval(kInteractionIntervalMs);
-    connect(&m_interactionTimer, &QTimer::timeout, this, &DestinationGrid::trackPointer);
-}
-
-DestinationGrid::~DestinationGrid() = default;
-
-QColor DestinationGrid::captionColor()
-{
-    return {90, 90, 90};
-}
-
-int DestinationGrid::columnCountForDestinations(qsizetype count)
+// The number of columns for n Destinations when the owner gives none.
+int columnCountForDestinations(qsizetype count)
 {
     switch (count) {
     case 0:
@@ -65,6 +38,32 @@ int DestinationGrid::columnCountForDestinations(qsizetype count)
     default:
         return count % 3 == 0 ? 3 : 4;
     }
+}
+} // namespace
+
+DestinationGrid::DestinationGrid(const QSizeF &iconSize, QWidget *parent)
+    : QWidget(parent)
+    , m_iconSize(iconSize)
+    , m_grid(new QWidget(this))
+    , m_currentDestinationNameLabel(new QLabel(this))
+    , m_hover(new PointerHover(this))
+{
+    m_grid->setGeometry(0, 0, 100, 100);
+    m_currentDestinationNameLabel->setGeometry(0, 0, 100, 100);
+    QPalette caption = m_currentDestinationNameLabel->palette();
+    caption.setColor(QPalette::WindowText, captionColor());
+    caption.setColor(QPalette::Window, UtilitiesWindows::interfaceBackgroundColor());
+    m_currentDestinationNameLabel->setPalette(caption);
+    m_currentDestinationNameLabel->setAutoFillBackground(true);
+    m_currentDestinationNameLabel->setContentsMargins(kCaptionPadding, 0, kCaptionPadding, 0);
+    connect(m_hover, &PointerHover::pointerAt, this, &DestinationGrid::hoverAt);
+}
+
+DestinationGrid::~DestinationGrid() = default;
+
+QColor DestinationGrid::captionColor()
+{
+    return {90, 90, 90};
 }
 
 void DestinationGrid::setDestinations(const DestinationList &destinations, int columnCount)
@@ -86,24 +85,18 @@ void DestinationGrid::setDestinations(const DestinationList &destinations, int c
 
 void DestinationGrid::reloadTiles()
 {
-    m_interactionTimer.stop();
+    m_hover->pause();
     runOnMainThread(
         this, [this] { rebuildTiles(); }, kReloadDelay);
     runOnMainThread(
-        this, [this] { maintainInteractionTimer(); }, kTimerRestartDelay);
-}
-
-bool DestinationGrid::isBehindModalWindow() const
-{
-    const QWidget *modal = QApplication::activeModalWidget();
-    return modal != nullptr && modal != window();
+        this, [this] { m_hover->resume(); }, kTimerRestartDelay);
 }
 
 void DestinationGrid::rebuildTiles()
 {
     // While another window asks its question (a removal's confirmation, say), the tiles stay as
     // they are: one of them may be the one whose click asked it.
-    if (isBehindModalWindow()) {
+    if (PointerHover::isBehindModalWindow(this)) {
         runOnMainThread(
             this, [this] { rebuildTiles(); }, kReloadDelay);
         return;
@@ -124,8 +117,11 @@ void DestinationGrid::rebuildTiles()
         describeTile(tile);
         // A rename shows at once: on the tile, and in the caption while the tile is highlighted.
         connect(destination, &Destination::destinationDidChange, tile, [this, tile] { describeTile(tile); });
-        connect(tile, &DestinationTile::tileDidBecomeHilited, this, &DestinationGrid::noteTileHilited);
-        connect(tile, &DestinationTile::tileDidBecomeUnhilited, this, &DestinationGrid::noteTileUnhilited);
+        connect(tile, &DestinationTile::tileDidBecomeHilited, this, &DestinationGrid::setHilitedTile);
+        connect(tile, &DestinationTile::tileDidBecomeUnhilited, this, [this](DestinationTile *unhilited) {
+            if (unhilited == m_hilitedTile)
+                setHilitedTile(nullptr);
+        });
         connect(tile, &DestinationTile::tileDidReceiveDrag, this, &DestinationGrid::takeDrop);
         connect(tile, &DestinationTile::tileDidHaveDeleteSelected, this, &DestinationGrid::askToRemove);
         connect(tile, &DestinationTile::tileDidReceiveMouseDown, this, &DestinationGrid::pressTile);
@@ -157,26 +153,7 @@ void DestinationGrid::setInteractionOptions(int options)
     m_interactionOptions = options;
     // Reached with Tab; a click picks a tile without taking the keyboard from the name field.
     setFocusPolicy((options & InteractionClickHighlights) != 0 ? Qt::TabFocus : Qt::NoFocus);
-    maintainInteractionTimer();
-}
-
-void DestinationGrid::maintainInteractionTimer()
-{
-    m_interactionTimer.stop();
-    if ((m_interactionOptions & (InteractionHover | InteractionHoverAlternate)) != 0 && isVisible())
-        m_interactionTimer.start();
-}
-
-void DestinationGrid::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    maintainInteractionTimer();
-}
-
-void DestinationGrid::hideEvent(QHideEvent *event)
-{
-    m_interactionTimer.stop();
-    QWidget::hideEvent(event);
+    m_hover->setEnabled((options & (InteractionHover | InteractionHoverAlternate)) != 0);
 }
 
 QString DestinationGrid::caption() const
@@ -227,17 +204,6 @@ void DestinationGrid::setConfigurableTile(DestinationTile *tile)
     m_configurableTile = tile;
     if (tile != nullptr)
         tile->showConfigureButtons(true);
-}
-
-void DestinationGrid::noteTileHilited(DestinationTile *tile)
-{
-    setHilitedTile(tile);
-}
-
-void DestinationGrid::noteTileUnhilited(DestinationTile *tile)
-{
-    if (tile == m_hilitedTile)
-        setHilitedTile(nullptr);
 }
 
 void DestinationGrid::takeDrop(DestinationTile *tile, const QList<QUrl> &urls)
@@ -294,11 +260,9 @@ void DestinationGrid::pressTile(DestinationTile *tile)
         destination->handleClickAction();
 }
 
-void DestinationGrid::trackPointer()
+void DestinationGrid::hoverAt(const QPoint &globalPosition)
 {
-    if (isBehindModalWindow())
-        return;
-    const QPoint pointer = m_grid->mapFromGlobal(QCursor::pos());
+    const QPoint pointer = m_grid->mapFromGlobal(globalPosition);
     DestinationTile *under = nullptr;
     for (DestinationTile *tile : std::as_const(m_tiles))
         if (tile->geometry().contains(pointer))
@@ -330,22 +294,17 @@ void DestinationGrid::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // The tile in focus is chosen, and the window's default button does the rest.
-        if (current < 0)
-            pickTileAt(0);
+        if (current < 0 && !m_tiles.isEmpty())
+            pressTile(m_tiles.first());
         event->ignore();
         return;
     default:
         QWidget::keyPressEvent(event);
         return;
     }
-    pickTileAt(std::max<qsizetype>(next, 0));
-}
-
-void DestinationGrid::pickTileAt(qsizetype index)
-{
-    if (index >= m_tiles.size() || m_tiles.at(index)->destination() == nullptr)
-        return;
-    pressTile(m_tiles.at(index));
+    // As a click would, where there is a tile that can be picked.
+    if (const qsizetype index = std::max<qsizetype>(next, 0); index < m_tiles.size())
+        pressTile(m_tiles.at(index));
 }
 
 void DestinationGrid::paintEvent(QPaintEvent *event)

@@ -5,11 +5,11 @@
 #include <QList>
 #include <QPointer>
 #include <QSizeF>
-#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
 class DestinationTile;
+class PointerHover;
 class QLabel;
 
 // The Destinations as a grid of square tiles in reading order, without spacing, the last row
@@ -34,9 +34,6 @@ public:
     DestinationGrid(const QSizeF &iconSize, QWidget *parent = nullptr);
     ~DestinationGrid() override;
 
-    /// The number of columns for n Destinations when the owner gives none.
-    static int columnCountForDestinations(qsizetype count);
-
     /// Lays out the grid for the Destinations (0 columns: chosen from their number) and sizes
     /// the view to fit.
     void setDestinations(const DestinationList &destinations, int columnCount = 0);
@@ -50,8 +47,6 @@ public:
     const DestinationList &destinations() const { return m_destinations; }
     qsizetype rowCount() const { return m_rowCount; }
     qsizetype columnCount() const { return m_columnCount; }
-    QSizeF iconSize() const { return m_iconSize; }
-    int interactionOptions() const { return m_interactionOptions; }
     void setInteractionOptions(int options);
     DestinationTile *hilitedTile() const { return m_hilitedTile; }
     DestinationTile *configurableTile() const { return m_configurableTile; }
@@ -65,9 +60,6 @@ public:
     QList<DestinationTile *> tiles() const { return m_tiles; }
     QString caption() const;
 
-    void setHilitedTile(DestinationTile *tile);
-    void setConfigurableTile(DestinationTile *tile);
-
 Q_SIGNALS:
     /// Files were dropped on the Destination's tile.
     void filesDropped(const DestinationPointer &destination, const QList<QUrl> &urls);
@@ -75,32 +67,25 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    void setHilitedTile(DestinationTile *tile);
+    void setConfigurableTile(DestinationTile *tile);
     // Reports of the tiles.
-    void noteTileHilited(DestinationTile *tile);
-    void noteTileUnhilited(DestinationTile *tile);
     void takeDrop(DestinationTile *tile, const QList<QUrl> &urls);
     void askToRemove(DestinationTile *tile);
     void pressTile(DestinationTile *tile);
-
-    void maintainInteractionTimer();
-    void trackPointer();
+    /// The tile under the pointer is highlighted and shows its buttons.
+    void hoverAt(const QPoint &globalPosition);
     void rebuildTiles();
     /// Marks the tile the keys act on while the grid has the keyboard.
     void showFocus();
     /// The tile's tooltip and accessible name, and the caption while it is highlighted: its name.
     void describeTile(DestinationTile *tile);
-    /// Whether another window (not the grid's own) holds the user in a modal question.
-    bool isBehindModalWindow() const;
     /// Asks whether the Destination is to go, and removes its tile when the owner lets it.
     void confirmRemoval(const DestinationPointer &destination);
-    /// Picks the tile at the index as a click would, where there is one that can be picked.
-    void pickTileAt(qsizetype index);
 
     DestinationList m_destinations;
     qsizetype m_rowCount = 0;
@@ -114,5 +99,5 @@ private:
     QWidget *m_grid;
     QLabel *m_currentDestinationNameLabel;
     QList<DestinationTile *> m_tiles;
-    QTimer m_interactionTimer;
+    PointerHover *m_hover;
 };
