@@ -55,87 +55,20 @@ QByteArray folderURL(const FTPServerInfo &server)
     return url;
 }
 
-// The user's own SSH key, where there is one.
-QString userKeyFile()
+// Refuses names and credentials with a line break in them, which would end a command early.
+bool refusesLineBreaks(const QStringList &texts)
 {
-    for (const QString &name : {u".ssh/id_ed25519"_s, u".ssh/id_rsa"_s}) {
-        const QString path = QDir::home().filePath(name);
-        if (QFileInfo(path).isFile())
-            return path;
-    }
-    return {};
-}
-
-// A pin no key has: a connection that must fail right after the TLS handshake, before the login.
-const char kImpossiblePin[] = "sha256//AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=";
-
-} // namespace
-
-// The host key the SFTP server shows, judged against the known hosts.
-struct FTPManager::HostKeyCheck
-{
-    static int callback(CURL *, const curl_khkey *, const curl_khkey *found, curl_khmatch match, void *context)
-    {
-        auto &manager = *static_cast<FTPManager *>(context);
-        const SSHHostKey key(QByteArray(found->key, qsizetype(found->len)));
-        manager.m_serverHostKey = key;
-        switch (match) {
-        case CURLKHMATCH_OK:
-            return CURLKHSTAT_FINE;
-        case CURLKHMATCH_MISMATCH:
-            manager.m_trustVerdict = FailureReasonHostKeyChanged;
-            return CURLKHSTAT_REJECT;
-        default:
-            break;
+    for (const QString &text : texts) {
+        if (text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0))) {
+            console(u"FTPManager: refused a name or credential with a line break in it"_s);
+            return true;
         }
-        if (manager.m_acceptedHostKey.isEmpty() || key.blob() != manager.m_acceptedHostKey) {
-            manager.m_trustVerdict = FailureReasonHostKeyUnknown;
-            return CURLKHSTAT_REJECT;
-        }
-        // Accepted by the user: known from now on, as ssh would have it.
-        const QString problem
-            = key.addToKnownHosts(SSHHostKey::knownHostsPath(), manager.m_hostKeyEntryHost, manager.m_hostKeyEntryPort);
-        if (!problem.isNull())
-            console(u"FTPManager: could not add the host key to %1: %2"_s.arg(SSHHostKey::knownHostsPath(), problem));
-        return CURLKHSTAT_FINE;
     }
-};
-
-// One stream transfer: what it moves and where.
-struct FTPManager::Transfer
-{
-    FTPManager *manager = nullptr;
-    Action action = ActionNone;
-    QByteArray url;
-    const QByteArray *data = nullptr; // upload from memory
-    QFile *source = nullptr; // upload from a file
-    qsizetype dataPosition = 0;
-    QByteArray listing; // listing
-    QFile *target = nullptr; // download
-    CURL *easy = nullptr;
-    bool readFailed = false;
-    bool writeFailed = false;
-    bool listingTooLong = false;
-};
-
-FTPManager::FTPManager()
-{
-    ensureCurlIsReady();
+    return false;
 }
 
-FTPManager::~FTPManager()
-{
-    if (m_connection != nullptr)
-        curl_easy_cleanup(m_connection);
-}
-
-void FTPManager::setTimeouts(int answerSeconds, int stallSeconds)
-{
-    m_answerTimeout = answerSeconds;
-    m_stallTimeout = stallSeconds;
-}
-
-bool FTPManager::checkServer(const FTPServerInfo &server) const
+// Whether the server record can be used: every field set, no line breaks.
+bool checkServer(const FTPServerInfo &server)
 {
     bool passes = true;
     if (server.destination.isNull()) {
@@ -157,15 +90,65 @@ bool FTPManager::checkServer(const FTPServerInfo &server) const
     return passes && !refusesLineBreaks({server.destination, server.username, server.password});
 }
 
-bool FTPManager::refusesLineBreaks(const QStringList &texts) const
+// The command's argument for a name in the destination's folder: the name itself (FTP runs
+// commands in the folder), or its quoted path from the login folder (SFTP).
+QString commandPath(const FTPServerInfo &server, const QString &name)
 {
-    for (const QString &text : texts) {
-        if (text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0))) {
-            console(u"FTPManager: refused a name or credential with a line break in it"_s);
-            return true;
-        }
-    }
-    return false;
+    if (server.protocol != ServerProtocolSFTP)
+        return name;
+    // A relative path starts in the login folder. In quotes, libcurl reads a backslash and a double
+    // quote escaped by a backslash.
+    const QString folder = FTPLocation::folderOf(server.destination);
+    QString path = folder.isEmpty() ? name : folder + u'/' + name;
+    path.replace(u'\\', u"\\\\"_s).replace(u'"', u"\\\""_s);
+    return u'"' + path + u'"';
+}
+
+quint64 fileSizeOf(const QUrl &fileURL)
+{
+    const QFileInfo info(fileURL.toLocalFile());
+    return info.exists() ? quint64(info.size()) : 0;
+}
+
+} // namespace
+
+// One stream transfer: what it moves and where.
+struct FTPManager::Transfer
+{
+    FTPManager *manager = nullptr;
+    Action action = ActionNone;
+    QByteArray url;
+    const QByteArray *data = nullptr; // upload from memory
+    QFile *source = nullptr; // upload from a file
+    qsizetype dataPosition = 0;
+    QByteArray listing; // listing
+    QFile *target = nullptr; // download
+    CURL *easy = nullptr;
+    bool readFailed = false;
+    bool writeFailed = false;
+    bool listingTooLong = false;
+
+    // libcurl's callbacks, with the transfer as their context.
+    static size_t read(char *destination, size_t size, size_t count, void *context);
+    static size_t write(char *source, size_t size, size_t count, void *context);
+    static int checkAbort(void *context, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+};
+
+FTPManager::FTPManager()
+{
+    ensureCurlIsReady();
+}
+
+FTPManager::~FTPManager()
+{
+    if (m_connection != nullptr)
+        curl_easy_cleanup(m_connection);
+}
+
+void FTPManager::setTimeouts(int answerSeconds, int stallSeconds)
+{
+    m_answerTimeout = answerSeconds;
+    m_stallTimeout = stallSeconds;
 }
 
 bool FTPManager::uploadData(const QByteArray &data, const QString &fileName, const FTPServerInfo &server)
@@ -291,18 +274,6 @@ bool FTPManager::checkLogin(const FTPServerInfo &server)
     return checkServer(server) && runCommands(server, {});
 }
 
-QString FTPManager::commandPath(const FTPServerInfo &server, const QString &name)
-{
-    if (server.protocol != ServerProtocolSFTP)
-        return name;
-    // A relative path starts in the login folder. In quotes, libcurl reads a backslash and a double
-    // quote escaped by a backslash.
-    const QString folder = FTPLocation::folderOf(server.destination);
-    QString path = folder.isEmpty() ? name : folder + u'/' + name;
-    path.replace(u'\\', u"\\\\"_s).replace(u'"', u"\\\""_s);
-    return u'"' + path + u'"';
-}
-
 void *FTPManager::connectionFor(const QByteArray &url, const FTPServerInfo &server)
 {
     // Reset keeps the open connection: the next operation on the same server and login goes on it.
@@ -329,95 +300,8 @@ void *FTPManager::connectionFor(const QByteArray &url, const FTPServerInfo &serv
     }
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &FTPManager::replyCallback);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-    setUpTrust(easy, server);
+    m_trust.setUp(easy, server);
     return easy;
-}
-
-void FTPManager::setUpTrust(void *easy, const FTPServerInfo &server)
-{
-    m_serverCertificate = {};
-    m_serverHostKey = {};
-    m_trustVerdict = FailureReasonNone;
-    switch (server.protocol) {
-    case ServerProtocolFTP:
-        break;
-    case ServerProtocolFTPS:
-        curl_easy_setopt(easy, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
-        // A pinned key stands for the certificate: the store's verdict and the name in it do not count.
-        if (!server.pinnedPublicKey.isEmpty()) {
-            curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 0L);
-            curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 0L);
-            curl_easy_setopt(easy, CURLOPT_PINNEDPUBLICKEY, server.pinnedPublicKey.constData());
-        }
-        break;
-    case ServerProtocolSFTP: {
-        m_acceptedHostKey = server.acceptedHostKey;
-        m_hostKeyEntryHost = FTPLocation::hostOf(server.destination);
-        m_hostKeyEntryPort = server.port;
-        curl_easy_setopt(easy, CURLOPT_SSH_KNOWNHOSTS, QFile::encodeName(SSHHostKey::knownHostsPath()).constData());
-        curl_easy_setopt(easy, CURLOPT_SSH_KEYFUNCTION, &HostKeyCheck::callback);
-        curl_easy_setopt(easy, CURLOPT_SSH_KEYDATA, this);
-        if (!server.password.isEmpty()) {
-            curl_easy_setopt(easy, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
-            break;
-        }
-        curl_easy_setopt(easy, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_AGENT | CURLSSH_AUTH_PUBLICKEY));
-        if (const QString key = userKeyFile(); !key.isEmpty()) {
-            curl_easy_setopt(easy, CURLOPT_SSH_PRIVATE_KEYFILE, QFile::encodeName(key).constData());
-            // Without its public half beside it, libssh2 works it out from the private key.
-            const QString publicKey = key + u".pub"_s;
-            curl_easy_setopt(easy, CURLOPT_SSH_PUBLIC_KEYFILE,
-                QFileInfo(publicKey).isFile() ? QFile::encodeName(publicKey).constData() : "");
-        }
-        break;
-    }
-    }
-}
-
-int FTPManager::perform(void *easy, const FTPServerInfo &server)
-{
-    const CURLcode result = curl_easy_perform(easy);
-    if (server.protocol == ServerProtocolFTPS
-        && (result == CURLE_PEER_FAILED_VERIFICATION || result == CURLE_SSL_PINNEDPUBKEYNOTMATCH)) {
-        char *url = nullptr;
-        curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &url);
-        m_serverCertificate = certificateShownBy(url != nullptr ? QByteArray(url) : folderURL(server) + '/');
-        m_trustVerdict = FailureReasonCertificateUntrusted;
-    }
-    return result;
-}
-
-ServerCertificate FTPManager::certificateShownBy(const QByteArray &url) const
-{
-    // Unverified, but pinned to a key no certificate has: libcurl gathers the certificate and
-    // then ends the connection before it would log in.
-    CURL *probe = curl_easy_init();
-    if (probe == nullptr)
-        return {};
-    curl_easy_setopt(probe, CURLOPT_URL, url.constData());
-    curl_easy_setopt(probe, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(probe, CURLOPT_CONNECTTIMEOUT, long(m_answerTimeout));
-    curl_easy_setopt(probe, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(m_answerTimeout));
-    curl_easy_setopt(probe, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(probe, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
-    curl_easy_setopt(probe, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(probe, CURLOPT_SSL_VERIFYHOST, 0L);
-    curl_easy_setopt(probe, CURLOPT_CERTINFO, 1L);
-    curl_easy_setopt(probe, CURLOPT_PINNEDPUBLICKEY, kImpossiblePin);
-    curl_easy_perform(probe);
-    ServerCertificate certificate;
-    curl_certinfo *chain = nullptr;
-    if (curl_easy_getinfo(probe, CURLINFO_CERTINFO, &chain) == CURLE_OK && chain != nullptr
-        && chain->num_of_certs > 0) {
-        for (const curl_slist *field = chain->certinfo[0]; field != nullptr; field = field->next) {
-            if (std::strncmp(field->data, "Cert:", 5) == 0) {
-                certificate = ServerCertificate::fromPem(QByteArray(field->data + 5));
-                break;
-            }
-        }
-    }
-    curl_easy_cleanup(probe);
-    return certificate;
 }
 
 void FTPManager::noteFailure(int curlCode, FailureReason reason)
@@ -428,8 +312,12 @@ void FTPManager::noteFailure(int curlCode, FailureReason reason)
             reason = FailureReasonLoginRefused;
         else if (result == CURLE_USE_SSL_FAILED)
             reason = FailureReasonNoTLS;
-        else if (m_trustVerdict != FailureReasonNone)
-            reason = m_trustVerdict;
+        else if (m_trust.verdict() == ServerTrust::CertificateUntrusted)
+            reason = FailureReasonCertificateUntrusted;
+        else if (m_trust.verdict() == ServerTrust::HostKeyUnknown)
+            reason = FailureReasonHostKeyUnknown;
+        else if (m_trust.verdict() == ServerTrust::HostKeyChanged)
+            reason = FailureReasonHostKeyChanged;
     }
     m_failureReason = reason;
     // Where the server said no, its own words say why; otherwise libcurl's.
@@ -462,7 +350,7 @@ bool FTPManager::runCommands(const FTPServerInfo &server, const QStringList &com
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
         if (quoted)
             curl_easy_setopt(easy, CURLOPT_POSTQUOTE, quoted.get());
-        const auto result = static_cast<CURLcode>(perform(easy, server));
+        const auto result = static_cast<CURLcode>(m_trust.perform(easy, server, url, m_answerTimeout));
         succeeded = result == CURLE_OK;
         if (!succeeded) {
             noteFailure(result, FailureReasonGeneralError);
@@ -492,8 +380,8 @@ bool FTPManager::runTransfer(Transfer &transfer, const FTPServerInfo &server)
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, long(m_stallTimeout));
         curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &FTPManager::abortCallback);
-        curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
+        curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, &Transfer::checkAbort);
+        curl_easy_setopt(handle, CURLOPT_XFERINFODATA, &transfer);
         switch (transfer.action) {
         case ActionUpload:
             curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
@@ -503,7 +391,7 @@ bool FTPManager::runTransfer(Transfer &transfer, const FTPServerInfo &server)
             // refuses: the next operation starts afresh.
             if (server.protocol == ServerProtocolFTPS)
                 curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
-            curl_easy_setopt(handle, CURLOPT_READFUNCTION, &FTPManager::readCallback);
+            curl_easy_setopt(handle, CURLOPT_READFUNCTION, &Transfer::read);
             curl_easy_setopt(handle, CURLOPT_READDATA, &transfer);
             curl_easy_setopt(handle, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_fileSize.load()));
             break;
@@ -513,13 +401,13 @@ bool FTPManager::runTransfer(Transfer &transfer, const FTPServerInfo &server)
             break;
         case ActionListing:
         case ActionDownload:
-            curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &FTPManager::writeCallback);
+            curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Transfer::write);
             curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
             break;
         default:
             break;
         }
-        result = static_cast<CURLcode>(perform(handle, server));
+        result = static_cast<CURLcode>(m_trust.perform(handle, server, transfer.url, m_answerTimeout));
         transfer.easy = nullptr;
     });
 
@@ -577,7 +465,7 @@ void FTPManager::endTransfer(bool success, FailureReason reason)
     }
 }
 
-size_t FTPManager::readCallback(char *destination, size_t size, size_t count, void *context)
+size_t FTPManager::Transfer::read(char *destination, size_t size, size_t count, void *context)
 {
     auto &transfer = *static_cast<Transfer *>(context);
     FTPManager &manager = *transfer.manager;
@@ -618,7 +506,7 @@ size_t FTPManager::readCallback(char *destination, size_t size, size_t count, vo
     return given;
 }
 
-size_t FTPManager::writeCallback(char *source, size_t size, size_t count, void *context)
+size_t FTPManager::Transfer::write(char *source, size_t size, size_t count, void *context)
 {
     auto &transfer = *static_cast<Transfer *>(context);
     FTPManager &manager = *transfer.manager;
@@ -671,9 +559,9 @@ size_t FTPManager::replyCallback(char *line, size_t size, size_t count, void *co
     return length;
 }
 
-int FTPManager::abortCallback(void *context, qint64, qint64, qint64, qint64)
+int FTPManager::Transfer::checkAbort(void *context, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
-    return static_cast<FTPManager *>(context)->m_abortRequested ? 1 : 0;
+    return static_cast<Transfer *>(context)->manager->m_abortRequested ? 1 : 0;
 }
 
 void FTPManager::abort()
@@ -716,10 +604,4 @@ void FTPManager::setStreamError(const Error &error)
 {
     QMutexLocker locker(&m_errorLock);
     m_streamError = error;
-}
-
-quint64 FTPManager::fileSizeOf(const QUrl &fileURL)
-{
-    const QFileInfo info(fileURL.toLocalFile());
-    return info.exists() ? quint64(info.size()) : 0;
 }

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "FTPServerInfo.h"
-#include "SSHHostKey.h"
-#include "ServerCertificate.h"
+#include "ServerTrust.h"
 #include "core/support/Error.h"
 
 #include <QByteArray>
@@ -30,19 +29,14 @@ public:
 // server record says. The operations of one manager share one connection while they go to the
 // same server and login.
 
-// Trust. A TLS certificate must be one the system's store verifies, or the one whose key the
-// user pinned; a server that shows another ends the operation before the login, and its
-// certificate is kept for the user to judge (serverCertificate()). An SSH host key must be in
-// the user's known hosts, or the one the user accepted (which is then added to them); an
-// unknown or changed key ends the operation before the login, and is kept (serverHostKey()).
-// Without a password, SFTP signs in with the user's SSH agent or key (~/.ssh/id_ed25519, then
-// ~/.ssh/id_rsa).
-// Data goes in chunks through one 32 KB buffer. Every
-// operation checks its server first and refuses, without any traffic, names and credentials
-// with a line break in them (which would end an FTP command early). A connection or login that
-// gets no answer, and a transfer that stalls, end with a failure after a bounded time. Details
-// of failures go to standard error; the last error is kept in streamError() and its kind in
-// lastFailureReason().
+// Whom a connection trusts is ServerTrust's to decide: a server it does not trust ends the
+// operation before the login, and what the server showed is kept for the user to judge
+// (serverCertificate(), serverHostKey()). Without a password, SFTP signs in with the user's SSH
+// agent or key (~/.ssh/id_ed25519, then ~/.ssh/id_rsa).
+// Data goes in chunks through one 32 KB buffer. Every operation checks its server first and refuses, without any
+// traffic, names and credentials with a line break in them (which would end an FTP command early). A connection or
+// login that gets no answer, and a transfer that stalls, end with a failure after a bounded time. Details of failures
+// go to standard error; the last error is kept in streamError() and its kind in lastFailureReason().
 class FTPManager final
 {
 public:
@@ -85,8 +79,7 @@ public:
 
     FTPManager();
     ~FTPManager();
-    FTPManager(const FTPManager &) = delete;
-    FTPManager &operator=(const FTPManager &) = delete;
+    Q_DISABLE_COPY(FTPManager)
 
     void setListener(FTPProgressListener *listener) { m_listener = listener; }
     /// How long to wait for a connection or an answer, and for a stalled transfer to move again.
@@ -128,37 +121,20 @@ public:
     void setStreamError(const Error &error);
     FailureReason lastFailureReason() const { return m_failureReason; }
     /// The certificate the server showed when it was not trusted; null otherwise.
-    ServerCertificate serverCertificate() const { return m_serverCertificate; }
+    ServerCertificate serverCertificate() const { return m_trust.certificate(); }
     /// The host key the SFTP server showed in the last operation.
-    SSHHostKey serverHostKey() const { return m_serverHostKey; }
-    int action() const { return m_action.load(); }
-
-    static quint64 fileSizeOf(const QUrl &fileURL);
+    SSHHostKey serverHostKey() const { return m_trust.hostKey(); }
 
 private:
     struct Transfer;
-    static size_t readCallback(char *destination, size_t size, size_t count, void *context);
-    static size_t writeCallback(char *source, size_t size, size_t count, void *context);
-    static int abortCallback(void *context, qint64, qint64, qint64, qint64);
     static size_t replyCallback(char *line, size_t size, size_t count, void *context);
-    struct HostKeyCheck;
 
-    bool checkServer(const FTPServerInfo &server) const;
-    bool refusesLineBreaks(const QStringList &texts) const;
     bool runTransfer(Transfer &transfer, const FTPServerInfo &server);
     /// Logs in and runs the commands in the destination's folder; none: the login alone.
     bool runCommands(const FTPServerInfo &server, const QStringList &commands);
-    /// The command's argument for a name in the destination's folder: the name itself (FTP runs
-    /// commands in the folder), or its quoted path from the login folder (SFTP).
-    static QString commandPath(const FTPServerInfo &server, const QString &name);
-    /// Runs the prepared connection; where the server's certificate was not trusted, looks at it.
-    int perform(void *easy, const FTPServerInfo &server);
-    /// The certificate the server shows, read over a connection that ends before the login.
-    ServerCertificate certificateShownBy(const QByteArray &url) const;
     /// The connection (a libcurl easy handle), its options back to their defaults, set up with
     /// the address, the login and the time-outs every operation uses.
     void *connectionFor(const QByteArray &url, const FTPServerInfo &server);
-    void setUpTrust(void *easy, const FTPServerInfo &server);
     /// Keeps the reason of a failed libcurl call as the stream error.
     void noteFailure(int curlCode, FailureReason reason);
     void endTransfer(bool success, FailureReason reason);
@@ -182,13 +158,7 @@ private:
     void *m_connection = nullptr;
     char m_errorText[256] = {};
 
-    // Trust, on the operation's thread.
-    ServerCertificate m_serverCertificate;
-    SSHHostKey m_serverHostKey;
-    FailureReason m_trustVerdict = FailureReasonNone; // why the server was not trusted
-    QByteArray m_acceptedHostKey;
-    QString m_hostKeyEntryHost;
-    int m_hostKeyEntryPort = 22;
+    ServerTrust m_trust; // on the operation's thread
 
     mutable QMutex m_errorLock;
     Error m_streamError;
