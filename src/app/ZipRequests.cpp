@@ -155,8 +155,10 @@ void ZipRequests::zip(const QList<QUrl> &urls, const DestinationPointer &destina
     request->password = password;
     request->completion = completion;
 
-    destination->destinationWillBeUsedWithURLsToZip(urls, boundTo(this, [this, request](bool cancel) {
-        if (cancel || request->asker.hasGone())
+    destination->destinationWillBeUsedWithURLsToZip(urls, boundTo(this, [this, request](const Error &stop) {
+        if (!stop.isNull() && !stop.isCancellation())
+            Alerts::displayMessage(stop.localizedFailureReason(), stop.title());
+        if (!stop.isNull() || request->asker.hasGone())
             endRequest(request, Outcome::Cancelled, {});
         else
             startJob(request);

@@ -369,9 +369,9 @@ void TestSharing::dropboxDelivery()
     DestinationDropbox dropbox(u"Box"_s);
     dropbox.setDropboxManager(m_controller->dropboxManager());
     QVERIFY(!QFileInfo::exists(m_home->filePath(u"Dropbox/Apps/Tessary"_s))); // not made before it is used
-    std::optional<bool> stopped;
-    dropbox.destinationWillBeUsedWithURLsToZip({}, [&stopped](bool cancel) { stopped = cancel; });
-    QCOMPARE(stopped, std::optional<bool>(false));
+    std::optional<Error> stop;
+    dropbox.destinationWillBeUsedWithURLsToZip({}, [&stop](const Error &refusal) { stop = refusal; });
+    QCOMPARE(stop, std::optional<Error>(Error()));
     QVERIFY(QFileInfo(m_home->filePath(u"Dropbox/Apps/Tessary"_s)).isDir());
     const QString path = m_home->filePath(u"Dropbox/Apps/Tessary/Report.zip"_s);
 

@@ -138,7 +138,7 @@ QString Destination::iconName() const
 void Destination::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion)
 {
     Q_UNUSED(urls);
-    completion(!prepareFinalFolder());
+    completion(prepareFinalFolder());
 }
 
 UserInteraction &Destination::user() const
@@ -146,23 +146,18 @@ UserInteraction &Destination::user() const
     return m_user != nullptr ? *m_user : UserInteraction::standardError();
 }
 
-bool Destination::prepareFinalFolder() const
+Error Destination::prepareFinalFolder() const
 {
     // No folder (a damaged Destinations file) must never mean the top of the file system.
-    if (m_rootFolderPath.isEmpty()) {
-        user().message(
+    if (m_rootFolderPath.isEmpty())
+        return Error::refusal(u"No Folder Set"_s,
             u"No folder is set for the Destination \"%1\", so no archive was made. Choose its folder again."_s.arg(
-                m_name),
-            u"No Folder Set"_s);
-        return false;
-    }
-    if (!ensureFinalFolderExists()) {
-        user().message(u"The folder \"%1\" of the Destination \"%2\" could not be made, so no archive "
-                       "was made. Check that you may write there."_s.arg(m_rootFolderPath, m_name),
-            u"Folder Not Made"_s);
-        return false;
-    }
-    return true;
+                m_name));
+    if (!ensureFinalFolderExists())
+        return Error::refusal(u"Folder Not Made"_s,
+            u"The folder \"%1\" of the Destination \"%2\" could not be made, so no archive was made. Check that "
+            "you may write there."_s.arg(m_rootFolderPath, m_name));
+    return {};
 }
 
 void Destination::destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/support/Error.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -42,8 +44,9 @@ public:
     };
     Q_ENUM(DestinationType)
 
-    /// Called once with true to stop the request (without any message) or false to go on.
-    using WillBeUsedCompletion = std::function<void(bool cancel)>;
+    /// Called once: with no error to go on; with Error::cancellation() to stop without a word (the
+    /// user cancelled); otherwise with the refusal the caller shows, and the request stops.
+    using WillBeUsedCompletion = std::function<void(const Error &stop)>;
     using ConfigureCompletion = std::function<void(bool cancelled)>;
     /// Called once when a delivery has ended: with an empty problem when the archive was handed
     /// over (or the user chose not to), otherwise with one sentence telling the user what went
@@ -123,8 +126,8 @@ public:
     /// Creates the final folder with its parents (for the kinds with job folders, the internal
     /// folder that holds them); false when there is none or it cannot be made.
     bool ensureFinalFolderExists() const;
-    /// ensureFinalFolderExists(), telling the user why there is no folder where there is none.
-    bool prepareFinalFolder() const;
+    /// ensureFinalFolderExists(); the refusal that says why there is no folder where there is none.
+    Error prepareFinalFolder() const;
 
     /// Announces a change the user made (a new name, a new configuration).
     void noteChange() { Q_EMIT destinationDidChange(this); }

@@ -21,7 +21,7 @@ void DestinationAddDestination::destinationWillBeUsedWithURLsToZip(
     const QList<QUrl> &urls, const WillBeUsedCompletion &completion)
 {
     openMenu(urls, false);
-    completion(true);
+    completion(Error::cancellation());
 }
 
 void DestinationAddDestination::handleClickAction()

@@ -25,5 +25,5 @@ void DestinationAlongsideSource::destinationWillBeUsedWithURLsToZip(
     if (!urls.isEmpty())
         setRootFolderPath(QFileInfo(urls.first().toLocalFile()).path() + u'/');
     ensureFinalFolderExists();
-    completion(false);
+    completion({});
 }

@@ -69,7 +69,7 @@ void DestinationDropbox::destinationWillBeUsedWithURLsToZip(
         defineRootFolderPath();
     }
     // No Dropbox folder chosen: the user cancelled its chooser.
-    completion(rootFolderPath().isNull() || !prepareFinalFolder());
+    completion(rootFolderPath().isNull() ? Error::cancellation() : prepareFinalFolder());
 }
 
 void DestinationDropbox::destinationWasUsedWithArchivePath(

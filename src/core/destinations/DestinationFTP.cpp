@@ -88,22 +88,18 @@ void DestinationFTP::destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls,
 {
     Q_UNUSED(urls);
     if (!requiresAdditionalConfigurationBeforeUse()) {
-        completion(false);
+        completion({});
         return;
     }
     configureWithCompletion([this, completion](bool cancelled) {
-        if (cancelled) {
-            completion(true);
-            return;
-        }
-        if (requiresAdditionalConfigurationBeforeUse()) {
-            user().message(u"This Tessary Archive will not be created because there is missing information "
-                           "needed to connect with the \"%1\" FTP Destination."_s.arg(name()),
-                u"Incomplete Configuration"_s);
-            completion(true);
-            return;
-        }
-        completion(false);
+        if (cancelled)
+            completion(Error::cancellation());
+        else if (requiresAdditionalConfigurationBeforeUse())
+            completion(Error::refusal(u"Incomplete Configuration"_s,
+                u"This Tessary Archive will not be created because there is missing information needed to connect "
+                "with the \"%1\" FTP Destination."_s.arg(name())));
+        else
+            completion({});
     });
 }
 

@@ -1,7 +1,6 @@
 #include "DestinationFolder.h"
 
 #include "core/support/KeyedCoder.h"
-#include "core/support/UserInteraction.h"
 #include "core/support/Utilities.h"
 
 #include <QFileInfo>
@@ -29,11 +28,9 @@ void DestinationFolder::destinationWillBeUsedWithURLsToZip(
     // A folder that is gone (moved, removed, on a disk not connected) is not made again
     // somewhere the user does not look.
     if (!rootFolderPath().isEmpty() && !QFileInfo(rootFolderPath()).isDir()) {
-        user().message(u"The folder \"%1\" of the Destination \"%2\" could not be found, so no archive was "
-                       "made. It may have been moved or removed, or its disk may not be connected."_s.arg(
-                           rootFolderPath(), name()),
-            u"Folder Not Found"_s);
-        completion(true);
+        completion(Error::refusal(u"Folder Not Found"_s,
+            u"The folder \"%1\" of the Destination \"%2\" could not be found, so no archive was made. It may "
+            "have been moved or removed, or its disk may not be connected."_s.arg(rootFolderPath(), name())));
         return;
     }
     Destination::destinationWillBeUsedWithURLsToZip(urls, completion);

@@ -2,6 +2,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+const QString Error::TitleKey = u"title"_s;
 const QString Error::DescriptionKey = u"description"_s;
 const QString Error::FailureReasonKey = u"failureReason"_s;
 const QString Error::RecoverySuggestionKey = u"recoverySuggestion"_s;
@@ -12,6 +13,25 @@ Error::Error(QString domain, qint64 code, QVariantMap userInfo)
     , m_code(code)
     , m_userInfo(std::move(userInfo))
 {
+}
+
+namespace {
+constexpr qint64 kCancelledCode = -1;
+} // namespace
+
+Error Error::refusal(const QString &title, const QString &text)
+{
+    return Error(TessaryDomain, 0, {{TitleKey, title}, {DescriptionKey, text}, {FailureReasonKey, text}});
+}
+
+Error Error::cancellation()
+{
+    return Error(TessaryDomain, kCancelledCode);
+}
+
+bool Error::isCancellation() const
+{
+    return m_domain == TessaryDomain && m_code == kCancelledCode;
 }
 
 QString Error::localizedDescription() const

@@ -8,6 +8,7 @@
 class Error final
 {
 public:
+    static const QString TitleKey;
     static const QString DescriptionKey;
     static const QString FailureReasonKey;
     static const QString RecoverySuggestionKey;
@@ -17,9 +18,15 @@ public:
 
     Error() = default;
     Error(QString domain, qint64 code, QVariantMap userInfo = {});
+    /// Why something the user asked for will not be done, as the user is told it: the title of
+    /// its alert and the text (the description and failure reason).
+    static Error refusal(const QString &title, const QString &text);
+    /// The user cancelled: there is nothing to tell.
+    static Error cancellation();
 
     /// True for "no error".
     bool isNull() const { return m_domain.isNull(); }
+    bool isCancellation() const;
 
     QString domain() const { return m_domain; }
     qint64 code() const { return m_code; }
@@ -30,6 +37,8 @@ public:
     /// The text under the failure-reason key; null when there is none. This is what the user sees.
     QString localizedFailureReason() const;
     QString localizedRecoverySuggestion() const;
+    /// The title of the alert that tells of it; null for the generic one.
+    QString title() const { return m_userInfo.value(TitleKey).toString(); }
 
     bool operator==(const Error &other) const = default;
 

@@ -28,6 +28,8 @@ private Q_SLOTS:
     void kinds_data();
     void kinds();
     void internalRootGivesAFreshJobFolderEveryTime();
+    void aDestinationThatCannotTakeTheArchiveSaysWhy_data();
+    void aDestinationThatCannotTakeTheArchiveSaysWhy();
     void ftpProtocolOfAStoredDestination_data();
     void ftpProtocolOfAStoredDestination();
     void ftpTrustedCertificateBelongsToItsServer();
@@ -154,10 +156,10 @@ void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
     // job, one folder.
     QDir internal(Destination::internalFolderPath());
     QVERIFY(internal.removeRecursively());
-    std::optional<bool> cancelled;
+    std::optional<Error> stop;
     email.destinationWillBeUsedWithURLsToZip(
-        {QUrl::fromLocalFile(u"/etc/hostname"_s)}, [&cancelled](bool cancel) { cancelled = cancel; });
-    QCOMPARE(cancelled, std::optional<bool>(false));
+        {QUrl::fromLocalFile(u"/etc/hostname"_s)}, [&stop](const Error &refusal) { stop = refusal; });
+    QCOMPARE(stop, std::optional<Error>(Error()));
     QVERIFY(internal.exists());
     QCOMPARE(internal.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
     email.finalFolderPath();
@@ -165,4 +167,54 @@ void TestDestination::internalRootGivesAFreshJobFolderEveryTime()
 }
 
 QTEST_GUILESS_MAIN(TestDestination)
+void TestDestination::aDestinationThatCannotTakeTheArchiveSaysWhy_data()
+{
+    QTest::addColumn<DestinationPointer>("destination");
+    QTest::addColumn<QString>("title"); // empty: it goes on; "-": it stops without a word
+    QTest::addColumn<QString>("text");
+    const QString inTheWay = m_home.filePath(u"in the way"_s);
+    QTest::newRow("ready") << DestinationPointer(std::make_shared<Destination>(m_home.filePath(u"Ready"_s), u"R"_s))
+                           << QString() << QString();
+    QTest::newRow("no folder set") << DestinationPointer(std::make_shared<Destination>(QString(), u"Blank"_s))
+                                   << u"No Folder Set"_s
+                                   << u"No folder is set for the Destination \"Blank\", so no archive was made. "
+                                      "Choose its folder again."_s;
+    QTest::newRow("folder cannot be made")
+        << DestinationPointer(std::make_shared<Destination>(inTheWay + u"/Archives"_s, u"Blocked"_s))
+        << u"Folder Not Made"_s
+        << u"The folder \"%1/Archives\" of the Destination \"Blocked\" could not be made, so no archive was "
+           "made. Check that you may write there."_s.arg(inTheWay);
+    QTest::newRow("folder gone") << DestinationPointer(std::make_shared<DestinationFolder>(m_home.filePath(u"gone"_s),
+        u"Gone"_s)) << u"Folder Not Found"_s
+                                 << u"The folder \"%1\" of the Destination \"Gone\" could not be found, so no "
+                                    "archive was made. It may have been moved or removed, or its disk may not be "
+                                    "connected."_s.arg(m_home.filePath(u"gone"_s));
+    QTest::newRow("the add tile") << DestinationPointer(std::make_shared<DestinationAddDestination>(u"Add"_s)) << u"-"_s
+                                  << QString();
+}
+
+void TestDestination::aDestinationThatCannotTakeTheArchiveSaysWhy()
+{
+    QFETCH(DestinationPointer, destination);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFile blocker(m_home.filePath(u"in the way"_s));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    // The Destination tells its caller; it shows nothing itself.
+    std::optional<Error> stop;
+    destination->destinationWillBeUsedWithURLsToZip({}, [&stop](const Error &refusal) { stop = refusal; });
+    QVERIFY(stop.has_value());
+    if (title.isEmpty()) {
+        QVERIFY2(stop->isNull(), qPrintable(stop->localizedFailureReason()));
+    } else if (title == u"-"_s) {
+        QVERIFY(stop->isCancellation());
+        QVERIFY(stop->localizedFailureReason().isEmpty());
+    } else {
+        QVERIFY(!stop->isCancellation());
+        QCOMPARE(stop->title(), title);
+        QCOMPARE(stop->localizedFailureReason(), text);
+    }
+}
+
 #include "TestDestination.moc"
