@@ -2,8 +2,8 @@
 
 #include <thread>
 
-void SeparateThread::runAndWait(const std::function<void()> &block)
+void SeparateThread::runAndWait(const std::function<void()> &work)
 {
-    std::thread worker(block);
+    std::thread worker(work);
     worker.join();
 }

@@ -6,6 +6,6 @@
 class SeparateThread final
 {
 public:
-    /// Runs the block on a new thread and returns once it has finished.
-    static void runAndWait(const std::function<void()> &block);
+    /// Runs the work on a new thread and returns once it has finished.
+    static void runAndWait(const std::function<void()> &work);
 };

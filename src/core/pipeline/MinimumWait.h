@@ -12,10 +12,10 @@ class MinimumWait final
 public:
     MinimumWait() { m_start.start(); }
 
-    /// Runs the block once the seconds have passed since creation: later on the GUI thread
+    /// Runs the work once the seconds have passed since creation: later on the GUI thread
     /// (unless the receiver has gone by then), or at once on the caller's thread when they have
     /// passed already.
-    void waitAtLeast(const QObject *receiver, double seconds, std::function<void()> block) const;
+    void waitAtLeast(const QObject *receiver, double seconds, std::function<void()> work) const;
 
 private:
     QElapsedTimer m_start;

@@ -10,7 +10,7 @@
 // cancelled or finished report. The first child's error ends the whole job with that error.
 //
 // Children are added before the MultiOperation starts; it replaces their progress, description,
-// cancelled and finished blocks with its own, which hold the MultiOperation weakly.
+// cancelled and finished handlers with its own, which hold the MultiOperation weakly.
 class MultiOperation final : public Operation
 {
 public:

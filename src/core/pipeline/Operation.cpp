@@ -33,23 +33,23 @@ void Operation::setReceiver(const QObject *receiver)
     m_hasReceiver = receiver != nullptr;
 }
 
-void Operation::report(std::function<void()> block)
+void Operation::report(std::function<void()> handler)
 {
     runOnMainThread(
-        [self = shared_from_this(), block = std::move(block)] {
+        [self = shared_from_this(), handler = std::move(handler)] {
             if (!self->m_hasReceiver || self->m_receiver)
-                block();
+                handler();
         },
         0.0);
 }
 
 void Operation::startOperating()
 {
-    if (!startedHandler())
+    if (!handlerOf(m_startedHandler))
         return;
     report([self = shared_from_this()] {
-        if (const StartedHandler block = self->startedHandler())
-            block();
+        if (const StartedHandler handler = self->handlerOf(self->m_startedHandler))
+            handler();
     });
 }
 
@@ -64,11 +64,11 @@ void Operation::cancelOperating()
     if (!decideOutcome(OutcomeCancelled))
         return; // the finish was noted first: it is reported
     setFinishedHandler({});
-    if (!cancelledHandler())
+    if (!handlerOf(m_cancelledHandler))
         return;
     report([self = shared_from_this()] {
-        if (const CancelledHandler block = self->cancelledHandler()) {
-            block();
+        if (const CancelledHandler handler = self->handlerOf(self->m_cancelledHandler)) {
+            handler();
             self->releaseHandlers();
         }
     });
@@ -80,8 +80,8 @@ void Operation::setProgress(float progress)
         return;
     report([self = shared_from_this(), progress] {
         self->m_progress = progress;
-        if (const ProgressHandler block = self->progressHandler())
-            block(progress);
+        if (const ProgressHandler handler = self->handlerOf(self->m_progressHandler))
+            handler(progress);
     });
 }
 
@@ -92,8 +92,8 @@ void Operation::setOperationDescription(const QString &description)
             QMutexLocker locker(&self->m_lock);
             self->m_operationDescription = description;
         }
-        if (const DescriptionHandler block = self->descriptionHandler())
-            block(description);
+        if (const DescriptionHandler handler = self->handlerOf(self->m_descriptionHandler))
+            handler(description);
     });
 }
 
@@ -104,11 +104,11 @@ void Operation::noteOperationFinishedWithResults(const QVariant &results, const 
     setCancelledHandler({});
     if (error.isNull())
         setProgress(1.0F);
-    if (!finishedHandler())
+    if (!handlerOf(m_finishedHandler))
         return;
     report([self = shared_from_this(), results, error] {
-        if (const FinishedHandler block = self->finishedHandler()) {
-            block(error.isNull(), results, error);
+        if (const FinishedHandler handler = self->handlerOf(self->m_finishedHandler)) {
+            handler(error.isNull(), results, error);
             self->releaseHandlers();
         }
     });
@@ -130,22 +130,17 @@ QString Operation::operationDescription() const
     return m_operationDescription;
 }
 
-#define TESSARY_BLOCK_ACCESSORS(Type, getter, setter, member)                                                          \
-    Operation::Type Operation::getter() const                                                                          \
+#define TESSARY_HANDLER_SETTER(Type, setter, member)                                                                   \
+    void Operation::setter(Type handler)                                                                               \
     {                                                                                                                  \
         QMutexLocker locker(&m_lock);                                                                                  \
-        return member;                                                                                                 \
-    }                                                                                                                  \
-    void Operation::setter(Type block)                                                                                 \
-    {                                                                                                                  \
-        QMutexLocker locker(&m_lock);                                                                                  \
-        member = std::move(block);                                                                                     \
+        member = std::move(handler);                                                                                   \
     }
 
-TESSARY_BLOCK_ACCESSORS(StartedHandler, startedHandler, setStartedHandler, m_startedHandler)
-TESSARY_BLOCK_ACCESSORS(ProgressHandler, progressHandler, setProgressHandler, m_progressHandler)
-TESSARY_BLOCK_ACCESSORS(DescriptionHandler, descriptionHandler, setDescriptionHandler, m_descriptionHandler)
-TESSARY_BLOCK_ACCESSORS(CancelledHandler, cancelledHandler, setCancelledHandler, m_cancelledHandler)
-TESSARY_BLOCK_ACCESSORS(FinishedHandler, finishedHandler, setFinishedHandler, m_finishedHandler)
+TESSARY_HANDLER_SETTER(StartedHandler, setStartedHandler, m_startedHandler)
+TESSARY_HANDLER_SETTER(ProgressHandler, setProgressHandler, m_progressHandler)
+TESSARY_HANDLER_SETTER(DescriptionHandler, setDescriptionHandler, m_descriptionHandler)
+TESSARY_HANDLER_SETTER(CancelledHandler, setCancelledHandler, m_cancelledHandler)
+TESSARY_HANDLER_SETTER(FinishedHandler, setFinishedHandler, m_finishedHandler)
 
-#undef TESSARY_BLOCK_ACCESSORS
+#undef TESSARY_HANDLER_ACCESSORS

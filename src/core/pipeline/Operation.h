@@ -15,10 +15,10 @@
 class MultiOperation;
 
 // A unit of background work: it runs on a worker thread, reports a progress between 0 and 1
-// and a description, and tells its owner through five blocks, always called on the GUI thread,
+// and a description, and tells its owner through five handlers, always called on the GUI thread,
 // that it started, progressed, changed its description, was cancelled, or finished.
 //
-// Operations are shared objects: create them with std::make_shared. The owner sets the blocks
+// Operations are shared objects: create them with std::make_shared. The owner sets the handlers
 // it wants (and the object they report to), starts the operation once and may cancel it. The outcome is decided once:
 // whichever comes first of the finish being noted and the cancel wins, and exactly that one is reported (a cancel that
 // comes after the finish was noted is ignored).
@@ -35,14 +35,13 @@ public:
     enum ThreadType { ThreadTypeNotStarted = 0, ThreadTypeMain = 1, ThreadTypeBackground = 2 };
 
     virtual ~Operation() = default;
-    Operation(const Operation &) = delete;
-    Operation &operator=(const Operation &) = delete;
+    Q_DISABLE_COPY(Operation)
 
     /// Starts the work on a background worker and returns at once.
     void startOnBackgroundThread();
     /// Starts the work on the GUI thread, always later, never inside this call.
     void startOnMainThread();
-    /// Stops the work; the owner hears of it through the cancelled block, unless the work had
+    /// Stops the work; the owner hears of it through the cancelled handler, unless the work had
     /// already noted its finish, which is then reported. Cancelling an operation a second time
     /// does nothing. Safe to call from the GUI thread while the work runs.
     void cancel();
@@ -53,18 +52,13 @@ public:
     QString operationDescription() const;
     int threadType() const { return m_threadType.load(); }
 
-    StartedHandler startedHandler() const;
-    void setStartedHandler(StartedHandler block);
-    ProgressHandler progressHandler() const;
-    void setProgressHandler(ProgressHandler block);
-    DescriptionHandler descriptionHandler() const;
-    void setDescriptionHandler(DescriptionHandler block);
-    CancelledHandler cancelledHandler() const;
-    void setCancelledHandler(CancelledHandler block);
-    FinishedHandler finishedHandler() const;
-    void setFinishedHandler(FinishedHandler block);
-    /// The object the blocks report to: once it has gone, no block runs. Set on the GUI thread
-    /// before the start; without one, the blocks run for as long as the operation lives.
+    void setStartedHandler(StartedHandler handler);
+    void setProgressHandler(ProgressHandler handler);
+    void setDescriptionHandler(DescriptionHandler handler);
+    void setCancelledHandler(CancelledHandler handler);
+    void setFinishedHandler(FinishedHandler handler);
+    /// The object the handlers report to: once it has gone, no handler runs. Set on the GUI thread
+    /// before the start; without one, the handlers run for as long as the operation lives.
     void setReceiver(const QObject *receiver);
 
 protected:
@@ -94,11 +88,17 @@ private:
     /// Decides the outcome, unless it is decided already; true when this call decided it.
     bool decideOutcome(Outcome outcome);
 
+    /// The handler as it is set now.
+    template <typename Handler> Handler handlerOf(const Handler &member) const
+    {
+        QMutexLocker locker(&m_lock);
+        return member;
+    }
     /// Runs the report on the GUI thread, unless the receiver has gone by then.
-    void report(std::function<void()> block);
+    void report(std::function<void()> handler);
     /// The work, unless a cancel came before the worker got to it.
     void startOperatingUnlessCancelled();
-    /// Drops every block once the owner has had its last report, so that blocks which hold
+    /// Drops every handler once the owner has had its last report, so that handlers which hold
     /// their owner do not keep it alive.
     void releaseHandlers();
 

@@ -33,7 +33,7 @@ bool isMainThread()
     return app != nullptr && QThread::currentThread() == app->thread();
 }
 
-void runOnMainThread(std::function<void()> block, double afterDelay)
+void runOnMainThread(std::function<void()> work, double afterDelay)
 {
     QCoreApplication *app = QCoreApplication::instance();
     if (app == nullptr)
@@ -43,36 +43,36 @@ void runOnMainThread(std::function<void()> block, double afterDelay)
     // event loop to fire in.
     QMetaObject::invokeMethod(
         app,
-        [app, delayMs, block = std::move(block)]() mutable {
+        [app, delayMs, work = std::move(work)]() mutable {
             if (delayMs == 0)
-                block();
+                work();
             else
-                QTimer::singleShot(delayMs, Qt::PreciseTimer, app, std::move(block));
+                QTimer::singleShot(delayMs, Qt::PreciseTimer, app, std::move(work));
         },
         Qt::QueuedConnection);
 }
 
-void runOnMainThread(std::function<void()> block)
+void runOnMainThread(std::function<void()> work)
 {
     if (isMainThread()) {
-        block();
+        work();
         return;
     }
     QCoreApplication *app = QCoreApplication::instance();
     if (app != nullptr)
-        QMetaObject::invokeMethod(app, std::move(block), Qt::QueuedConnection);
+        QMetaObject::invokeMethod(app, std::move(work), Qt::QueuedConnection);
 }
 
-void runOnMainThread(const QObject *receiver, std::function<void()> block, double afterDelay)
+void runOnMainThread(const QObject *receiver, std::function<void()> work, double afterDelay)
 {
     const auto delayMs = static_cast<int>(std::max(0.0, std::floor(afterDelay * 1000.0)));
     // A timer bound to the receiver goes with it; a delay of 0 still waits for the event loop.
-    QTimer::singleShot(delayMs, Qt::PreciseTimer, receiver, std::move(block));
+    QTimer::singleShot(delayMs, Qt::PreciseTimer, receiver, std::move(work));
 }
 
-void runInBackground(std::function<void()> block)
+void runInBackground(std::function<void()> work)
 {
-    backgroundPool().start(std::move(block));
+    backgroundPool().start(std::move(work));
 }
 
 bool waitForBackgroundWork(int milliseconds)

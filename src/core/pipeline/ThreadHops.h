@@ -6,28 +6,28 @@
 #include <functional>
 #include <utility>
 
-// The ways work crosses between threads. Every block that reaches the user interface travels
+// The ways work crosses between threads. Every piece of work that reaches the user interface travels
 // through the GUI-thread hops; every job body runs through runInBackground(). A reply
 // that belongs to an object (a window, the controller) is bound to it: once that receiver has
 // gone, the reply is dropped instead of reaching into freed memory.
 
-/// Runs the block on the GUI thread once the delay (seconds) has passed. Always asynchronous,
+/// Runs the work on the GUI thread once the delay (seconds) has passed. Always asynchronous,
 /// also for a delay of 0 and also when called on the GUI thread.
-void runOnMainThread(std::function<void()> block, double afterDelay);
+void runOnMainThread(std::function<void()> work, double afterDelay);
 
-/// Runs the block on the GUI thread: at once when the caller is on it, otherwise as soon as
+/// Runs the work on the GUI thread: at once when the caller is on it, otherwise as soon as
 /// the GUI thread's event loop gets to it.
-void runOnMainThread(std::function<void()> block);
+void runOnMainThread(std::function<void()> work);
 
-/// Runs the block on the GUI thread once the delay (seconds) has passed, unless the receiver (an
+/// Runs the work on the GUI thread once the delay (seconds) has passed, unless the receiver (an
 /// object of the GUI thread) has gone by then. Always asynchronous. Called from any thread while
 /// the receiver lives.
-void runOnMainThread(const QObject *receiver, std::function<void()> block, double afterDelay = 0.0);
+void runOnMainThread(const QObject *receiver, std::function<void()> work, double afterDelay = 0.0);
 
-/// Runs the block on a worker thread of the background pool. Jobs may block their worker while
+/// Runs the work on a worker thread of the background pool. Jobs may block their worker while
 /// they wait for a child process or a transfer, so the pool is large enough that many jobs run
 /// at once without waiting for each other.
-void runInBackground(std::function<void()> block);
+void runInBackground(std::function<void()> work);
 
 /// Waits at most the time for the background work to end; true when it has. The pool is never
 /// destroyed, so that a job that does not end cannot hold the process at its exit.

@@ -43,7 +43,7 @@ public:
     void setCompletion(Completion completion) { m_completion = std::move(completion); }
     /// Called with every new progress value (0.1..1.0) whose percentage differs from the last.
     /// From the working thread or the runs' threads, never from two at once.
-    void setProgressHandler(ProgressHandler block) { m_progressHandler = std::move(block); }
+    void setProgressHandler(ProgressHandler handler) { m_progressHandler = std::move(handler); }
     /// How many parts are made at the same time; by default one for each core.
     void setMaximumParallelRuns(int runs) { m_maximumParallelRuns = std::max(1, runs); }
 
