@@ -315,7 +315,7 @@ void TestSharing::shareLinkRequest()
     QTRY_VERIFY_WITH_TIMEOUT(finished, 15000);
     QCOMPARE(results.toString(), link);
     QCOMPARE(error.localizedFailureReason(), link.isNull() ? u"Could not generate share link"_s : QString());
-    QVERIFY(!readFile(m_controller->logCapture()->filePath()).contains(token.toUtf8()));
+    QVERIFY(!readFile(m_controller->logCapture()->logFilePath()).contains(token.toUtf8()));
 }
 
 void TestSharing::shareLinkRequestKeepsItsTokenAndCanBeCancelled()

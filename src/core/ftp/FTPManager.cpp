@@ -129,8 +129,8 @@ struct FTPManager::Transfer
     bool listingTooLong = false;
 
     // libcurl's callbacks, with the transfer as their context.
-    static size_t read(char *destination, size_t size, size_t count, void *context);
-    static size_t write(char *source, size_t size, size_t count, void *context);
+    static size_t supplyData(char *destination, size_t size, size_t count, void *context);
+    static size_t takeData(char *source, size_t size, size_t count, void *context);
     static int checkAbort(void *context, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 };
 
@@ -391,7 +391,7 @@ bool FTPManager::runTransfer(Transfer &transfer, const FTPServerInfo &server)
             // refuses: the next operation starts afresh.
             if (server.protocol == ServerProtocolFTPS)
                 curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
-            curl_easy_setopt(handle, CURLOPT_READFUNCTION, &Transfer::read);
+            curl_easy_setopt(handle, CURLOPT_READFUNCTION, &Transfer::supplyData);
             curl_easy_setopt(handle, CURLOPT_READDATA, &transfer);
             curl_easy_setopt(handle, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_fileSize.load()));
             break;
@@ -401,7 +401,7 @@ bool FTPManager::runTransfer(Transfer &transfer, const FTPServerInfo &server)
             break;
         case ActionListing:
         case ActionDownload:
-            curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Transfer::write);
+            curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Transfer::takeData);
             curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
             break;
         default:
@@ -465,7 +465,7 @@ void FTPManager::endTransfer(bool success, FailureReason reason)
     }
 }
 
-size_t FTPManager::Transfer::read(char *destination, size_t size, size_t count, void *context)
+size_t FTPManager::Transfer::supplyData(char *destination, size_t size, size_t count, void *context)
 {
     auto &transfer = *static_cast<Transfer *>(context);
     FTPManager &manager = *transfer.manager;
@@ -506,7 +506,7 @@ size_t FTPManager::Transfer::read(char *destination, size_t size, size_t count, 
     return given;
 }
 
-size_t FTPManager::Transfer::write(char *source, size_t size, size_t count, void *context)
+size_t FTPManager::Transfer::takeData(char *source, size_t size, size_t count, void *context)
 {
     auto &transfer = *static_cast<Transfer *>(context);
     FTPManager &manager = *transfer.manager;

@@ -72,7 +72,7 @@ bool LogCapture::isCapturing() const
     return fileLogger() != nullptr;
 }
 
-QString LogCapture::filePath() const
+QString LogCapture::logFilePath() const
 {
     const std::shared_ptr<FileLogger> logger = fileLogger();
     return logger ? logger->path() : QString();

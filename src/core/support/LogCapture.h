@@ -26,7 +26,7 @@ public:
     void toggle();
     bool isCapturing() const;
     /// The file of the capture under way; null while there is none.
-    QString filePath() const;
+    QString logFilePath() const;
 
 private:
     std::shared_ptr<FileLogger> fileLogger() const;

@@ -44,7 +44,7 @@ void TestLogCapture::onlyLinesWhileCapturingEndInTheFile()
     Log::handler()(u"before any capture"_s);
     m_capture->toggle();
     QVERIFY(m_capture->isCapturing());
-    const QString path = m_capture->filePath();
+    const QString path = m_capture->logFilePath();
     static const QRegularExpression name(u"^Tessary Log - \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d \\+0000\\.txt$"_s);
     QCOMPARE(QFileInfo(path).path(), m_home->desktopPath());
     QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
@@ -64,7 +64,7 @@ void TestLogCapture::onlyLinesWhileCapturingEndInTheFile()
 void TestLogCapture::deletedLogFileTurnsLoggingOff()
 {
     m_capture->begin();
-    QVERIFY(QFile::remove(m_capture->filePath()));
+    QVERIFY(QFile::remove(m_capture->logFilePath()));
     Log::handler()(u"lost line"_s);
     QTRY_VERIFY(!m_capture->isCapturing());
     QVERIFY(QDir(m_home->desktopPath()).entryList(QDir::Files).isEmpty());
@@ -85,7 +85,7 @@ void TestLogCapture::linesFromManyThreadsStayWhole()
     }
     QVERIFY(done->tryAcquire(threads, 30000));
 
-    const QList<QByteArray> lines = readFile(m_capture->filePath()).split('\n');
+    const QList<QByteArray> lines = readFile(m_capture->logFilePath()).split('\n');
     QCOMPARE(lines.size(), threads * linesPerThread + 1);
     QVERIFY(lines.last().isEmpty());
     static const QRegularExpression whole(u"^thread \\d line \\d+ x{40}$"_s);
