@@ -17,8 +17,6 @@ public:
     void copyToClipboard(const QString &text) override;
 
 private:
-    /// The first reachable paired device with the plugin; null with the problem set otherwise.
-    static QString findDevice(const QString &plugin, QString &problem);
     static void callDevice(const QString &path, const QString &interface, const QString &method,
         const QVariantList &arguments, const Completion &completion);
 };

@@ -25,8 +25,6 @@ public:
     /// on its standard input, where no other user can see it.
     QStringList arguments() const;
 
-    QString linkString() const { return m_linkString; }
-
 protected:
     void startOperating() override;
     /// Ends the request under way.

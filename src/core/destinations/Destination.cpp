@@ -34,38 +34,6 @@ QString Destination::internalFolderPath()
     return Utilities::filePathForSystemFolderWithID(QStandardPaths::GenericDataLocation) + u"/Tessary/Archives"_s;
 }
 
-QString Destination::nameOfDestinationType(qint32 type)
-{
-    switch (type) {
-    case DestinationTypeGeneric:
-        return u"Generic Destination (not good!)"_s;
-    case DestinationTypeAddDestination:
-        return u"Add New Destination"_s;
-    case DestinationTypeAirDrop:
-        return u"Nearby Device"_s;
-    case DestinationTypeAlongsideSource:
-        return u"Alongside Source"_s;
-    case DestinationTypeDesktop:
-        return u"Desktop"_s;
-    case DestinationTypeDropbox:
-        return u"Dropbox"_s;
-    case DestinationTypeDummy:
-        return u"Dummy"_s;
-    case DestinationTypeEmail:
-        return u"Email"_s;
-    case DestinationTypeFolder:
-        return u"Folder"_s;
-    case DestinationTypeFTP:
-        return u"FTP"_s;
-    case DestinationTypeICloud:
-        return u"iCloud"_s;
-    case DestinationTypeMessages:
-        return u"Messages"_s;
-    default:
-        return u"Unkonwn"_s;
-    }
-}
-
 void Destination::encodeWithCoder(KeyedCoder &coder) const
 {
     coder.encodeString(kFolderPathKey, m_rootFolderPath);

@@ -62,15 +62,12 @@ public:
     /// The folder that holds the job folders of the kinds that deliver elsewhere:
     /// "~/.local/share/Tessary/Archives". It is not created here.
     static QString internalFolderPath();
-    /// "Desktop", "Email"... for a kind, "Unkonwn" for anything else.
-    static QString nameOfDestinationType(qint32 type);
 
     QString rootFolderPath() const { return m_rootFolderPath; }
     void setRootFolderPath(const QString &path) { m_rootFolderPath = path; }
     QString name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
     qint64 tag() const { return m_tag; }
-    void setTag(qint64 tag) { m_tag = tag; }
     /// The windows that edit a Destination: installed by the owner of the list, since they live
     /// above the model. Every way to them goes through the Destination.
     class Editing

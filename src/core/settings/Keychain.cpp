@@ -66,11 +66,6 @@ std::optional<QList<QVariantMap>> Keychain::accountsForService(const QString &se
     return query.fetchAll(error);
 }
 
-std::optional<QList<QVariantMap>> Keychain::allAccounts(Error *error)
-{
-    return accountsForService(QString(), error);
-}
-
 void Keychain::readPassword(
     const QObject *receiver, const QString &service, const QString &account, ReadCompletion completion)
 {

@@ -40,6 +40,4 @@ public:
         const QByteArray &password, const QString &service, const QString &account, Error *error = nullptr);
     /// The attributes of the items of one service.
     static std::optional<QList<QVariantMap>> accountsForService(const QString &service, Error *error = nullptr);
-    /// The attributes of the items of every service.
-    static std::optional<QList<QVariantMap>> allAccounts(Error *error = nullptr);
 };

@@ -50,8 +50,6 @@ public:
     /// The attributes of every matching item (of the service when one is set, else of all).
     std::optional<QList<QVariantMap>> fetchAll(Error *error = nullptr);
 
-    /// Whether items can be synchronised between machines; never on this platform.
-    static bool isSynchronizationAvailable() { return false; }
     /// The error for a keychain status; null for 0.
     static Error errorWithCode(qint32 code, const QString &message = {});
 

@@ -49,36 +49,6 @@ Settings::Settings()
     load();
 }
 
-QString Settings::nameOfZipNameType(qint32 type)
-{
-    switch (type) {
-    case ZipNameTypeTessaryArchive:
-        return u"Use \"Tessary Archive\""_s;
-    case ZipNameTypeDerived:
-        return u"Derive Name from Source"_s;
-    case ZipNameTypeAsk:
-        return u"Ask for Name"_s;
-    case ZipNameTypePreset:
-        return u"Use Preset Name"_s;
-    default:
-        return u"Unknown"_s;
-    }
-}
-
-QString Settings::nameOfZipPasswordType(qint32 type)
-{
-    switch (type) {
-    case ZipPasswordTypeNone:
-        return u"No Password"_s;
-    case ZipPasswordTypeAsk:
-        return u"Ask for Password"_s;
-    case ZipPasswordTypePreset:
-        return u"Use Preset Password"_s;
-    default:
-        return u"Unknown"_s;
-    }
-}
-
 void Settings::setPasswordRequiredToChangePassword(bool required)
 {
     m_passwordRequiredToChangePassword = required;

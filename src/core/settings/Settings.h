@@ -36,9 +36,6 @@ public:
     /// Loads the stored values.
     Settings();
 
-    static QString nameOfZipNameType(qint32 type);
-    static QString nameOfZipPasswordType(qint32 type);
-
     bool passwordRequiredToChangePassword() const { return m_passwordRequiredToChangePassword; }
     void setPasswordRequiredToChangePassword(bool required);
     /// The naming choice last made in a dialog that asked for a name.

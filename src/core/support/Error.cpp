@@ -5,7 +5,6 @@ using namespace Qt::Literals::StringLiterals;
 const QString Error::TitleKey = u"title"_s;
 const QString Error::DescriptionKey = u"description"_s;
 const QString Error::FailureReasonKey = u"failureReason"_s;
-const QString Error::RecoverySuggestionKey = u"recoverySuggestion"_s;
 const QString Error::TessaryDomain = u"Tessary"_s;
 
 Error::Error(QString domain, qint64 code, QVariantMap userInfo)
@@ -45,9 +44,4 @@ QString Error::localizedDescription() const
 QString Error::localizedFailureReason() const
 {
     return m_userInfo.value(FailureReasonKey).toString();
-}
-
-QString Error::localizedRecoverySuggestion() const
-{
-    return m_userInfo.value(RecoverySuggestionKey).toString();
 }

@@ -11,7 +11,6 @@ public:
     static const QString TitleKey;
     static const QString DescriptionKey;
     static const QString FailureReasonKey;
-    static const QString RecoverySuggestionKey;
 
     /// The domain of every error the system makes itself.
     static const QString TessaryDomain;
@@ -36,7 +35,6 @@ public:
     QString localizedDescription() const;
     /// The text under the failure-reason key; null when there is none. This is what the user sees.
     QString localizedFailureReason() const;
-    QString localizedRecoverySuggestion() const;
     /// The title of the alert that tells of it; null for the generic one.
     QString title() const { return m_userInfo.value(TitleKey).toString(); }
 

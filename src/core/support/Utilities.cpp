@@ -27,9 +27,8 @@ void Utilities::writeToStandardError(const QString &title, const QString &messag
 
 Error Utilities::errorWithCode(qint64 code, const QString &description)
 {
-    return Error(Error::TessaryDomain, code,
-        {{Error::DescriptionKey, description}, {Error::FailureReasonKey, description},
-            {Error::RecoverySuggestionKey, description}});
+    return Error(
+        Error::TessaryDomain, code, {{Error::DescriptionKey, description}, {Error::FailureReasonKey, description}});
 }
 
 QString Utilities::availableFileName(

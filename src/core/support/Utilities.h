@@ -22,8 +22,7 @@ public:
     /// messages where nobody can see the screen.
     static void writeToStandardError(const QString &title, const QString &message);
 
-    /// An error of the Tessary domain whose description, failure reason and recovery suggestion
-    /// are all the one text.
+    /// An error of the Tessary domain whose description and failure reason are the one text.
     static Error errorWithCode(qint64 code, const QString &description);
 
     /// A name that nothing in the folder has yet: fileName itself when it is free, otherwise

@@ -235,8 +235,3 @@ void DestinationTile::mousePressEvent(QMouseEvent *)
 {
     Q_EMIT tileDidReceiveMouseDown(this);
 }
-
-void DestinationTile::mouseReleaseEvent(QMouseEvent *)
-{
-    Q_EMIT tileDidReceiveMouseUp(this);
-}

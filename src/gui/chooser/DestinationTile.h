@@ -57,7 +57,6 @@ Q_SIGNALS:
     /// Files were dropped on the tile.
     void tileDidReceiveDrag(DestinationTile *view, const QList<QUrl> &urls);
     void tileDidReceiveMouseDown(DestinationTile *view);
-    void tileDidReceiveMouseUp(DestinationTile *view);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -66,7 +65,6 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     QToolButton *makeButton(const QString &imageName, int x);

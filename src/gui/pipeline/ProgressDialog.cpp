@@ -49,12 +49,6 @@ ProgressDialog::ProgressDialog(const QString &title, const QString &message, std
 
 ProgressDialog::~ProgressDialog() = default;
 
-void ProgressDialog::setTitle(const QString &title)
-{
-    m_title = title;
-    m_window->setWindowTitle(title);
-}
-
 void ProgressDialog::setMessage(const QString &message)
 {
     m_message = message;

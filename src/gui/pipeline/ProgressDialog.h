@@ -36,14 +36,12 @@ public:
     QWidget *window() const { return m_window.get(); }
 
     QString title() const { return m_title; }
-    void setTitle(const QString &title);
     QString message() const { return m_message; }
     void setMessage(const QString &message);
     /// 0..1; the bar shows it times 100.
     float progress() const { return m_progress; }
     void setProgress(float progress);
     /// Where the window's top-left corner goes; (0, 0) centres it on the screen.
-    QPointF windowLocation() const { return m_windowLocation; }
     void setWindowLocation(const QPointF &location);
 
     /// Where the window's top-left corner is, or, before it has come up, where it will be.

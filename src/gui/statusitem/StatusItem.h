@@ -21,8 +21,6 @@ public:
 
     DropPad *pad() const { return m_pad.get(); }
     QMenu *menu() const { return m_menu.get(); }
-    /// Null where the desktop has no tray.
-    QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
 
     /// Opens the menu below the pad (above it where the screen ends).
     void popUpMenuAtPad();
@@ -30,5 +28,5 @@ public:
 private:
     std::unique_ptr<QMenu> m_menu;
     std::unique_ptr<DropPad> m_pad;
-    QSystemTrayIcon *m_trayIcon = nullptr;
+    QSystemTrayIcon *m_trayIcon = nullptr; // null where the desktop has no tray
 };

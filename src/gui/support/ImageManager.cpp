@@ -86,23 +86,3 @@ QImage ImageManager::tintedImage(const QImage &image, const QColor &color, qreal
     painter.fillRect(QRectF(QPointF(0, 0), tinted.deviceIndependentSize()), tint);
     return tinted;
 }
-
-QImage ImageManager::grayscaleImage(
-    const QImage &image, qreal alphaValue, qreal saturationValue, qreal brightnessValue, qreal contrastValue)
-{
-    // A grey image has no colour left for the saturation to act on.
-    Q_UNUSED(saturationValue);
-    QImage grey = image.convertToFormat(QImage::Format_ARGB32);
-    grey.setDevicePixelRatio(image.devicePixelRatio());
-    for (int y = 0; y < grey.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(grey.scanLine(y));
-        for (int x = 0; x < grey.width(); ++x) {
-            const QRgb pixel = line[x];
-            const qreal luminance = (0.2126 * qRed(pixel) + 0.7152 * qGreen(pixel) + 0.0722 * qBlue(pixel)) / 255.0;
-            const qreal value = std::clamp((luminance + brightnessValue - 0.5) * contrastValue + 0.5, 0.0, 1.0);
-            const int level = qRound(value * 255.0);
-            line[x] = qRgba(level, level, level, qRound(qAlpha(pixel) * std::clamp(alphaValue, 0.0, 1.0)));
-        }
-    }
-    return grey;
-}

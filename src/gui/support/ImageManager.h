@@ -25,9 +25,6 @@ public:
     static void sizeImage(QImage &image, const QSizeF &size);
     /// A copy whose opaque parts take the colour at the intensity (0..1); transparent parts stay.
     static QImage tintedImage(const QImage &image, const QColor &color, qreal intensity);
-    /// A grey copy: brightness added and contrast applied to the luminance, drawn at the alpha.
-    static QImage grayscaleImage(
-        const QImage &image, qreal alphaValue, qreal saturationValue, qreal brightnessValue, qreal contrastValue);
 
 private:
     static qreal screenPixelRatio();

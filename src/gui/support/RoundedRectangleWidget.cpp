@@ -27,12 +27,6 @@ QPainterPath RoundedRectangleWidget::generatePath(const QRectF &frame, qreal cor
     return path;
 }
 
-void RoundedRectangleWidget::setRenderBackground(bool render)
-{
-    m_renderBackground = render;
-    update();
-}
-
 void RoundedRectangleWidget::setRenderBorder(bool render)
 {
     m_renderBorder = render;
@@ -43,10 +37,8 @@ void RoundedRectangleWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF drawn
-        = QRectF(rect()).adjusted(m_inset.width(), m_inset.height(), -m_inset.width(), -m_inset.height());
-    if (m_renderBackground)
-        painter.fillPath(generatePath(drawn, m_cornerRadius), m_backgroundColor);
+    const QRectF drawn(rect());
+    painter.fillPath(generatePath(drawn, m_cornerRadius), m_backgroundColor);
     if (m_renderBorder) {
         // Inset so that a 2-point border runs exactly along the drawn rectangle's edge.
         const qreal borderInset = m_borderWidth - 2.0;

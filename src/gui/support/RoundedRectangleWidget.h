@@ -20,18 +20,9 @@ public:
 
     qreal cornerRadius() const { return m_cornerRadius; }
     void setCornerRadius(qreal radius) { m_cornerRadius = radius; }
-    /// The drawn rectangle is the view inset by this width and height.
-    QSizeF inset() const { return m_inset; }
-    void setInset(const QSizeF &inset) { m_inset = inset; }
-    bool renderBackground() const { return m_renderBackground; }
-    void setRenderBackground(bool render);
-    bool renderBorder() const { return m_renderBorder; }
     void setRenderBorder(bool render);
-    qreal borderWidth() const { return m_borderWidth; }
     void setBorderWidth(qreal width) { m_borderWidth = width; }
-    QColor backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(const QColor &color) { m_backgroundColor = color; }
-    QColor borderColor() const { return m_borderColor; }
     void setBorderColor(const QColor &color) { m_borderColor = color; }
 
 protected:
@@ -39,8 +30,6 @@ protected:
 
 private:
     qreal m_cornerRadius = 10.0;
-    QSizeF m_inset {0.0, 0.0};
-    bool m_renderBackground = true;
     bool m_renderBorder = false;
     qreal m_borderWidth = 0.0;
     QColor m_backgroundColor = Qt::black;

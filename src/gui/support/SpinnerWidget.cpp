@@ -23,12 +23,6 @@ void SpinnerWidget::startAnimation()
     update();
 }
 
-void SpinnerWidget::stopAnimation()
-{
-    m_timer.stop();
-    update();
-}
-
 void SpinnerWidget::paintEvent(QPaintEvent *)
 {
     if (!isAnimating())

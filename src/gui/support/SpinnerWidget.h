@@ -12,7 +12,6 @@ public:
     explicit SpinnerWidget(QWidget *parent = nullptr);
 
     void startAnimation();
-    void stopAnimation();
     bool isAnimating() const { return m_timer.isActive(); }
 
     QSize sizeHint() const override { return {16, 16}; }
