@@ -37,7 +37,11 @@ struct Entry
     bool folder = false; // a real folder, not a link to one
     bool file = false; // a regular file, not a link to one
     bool link = false;
+    bool socket = false;
     qint64 bytes = 0;
+
+    /// A pipe, a device or a socket: the tool adds none of them.
+    bool isSpecial() const { return exists && !folder && !file && !link; }
 };
 
 Entry entryAt(const QByteArray &path)
@@ -47,7 +51,7 @@ Entry entryAt(const QByteArray &path)
     };
     if (::lstat(path.constData(), &status) != 0)
         return {};
-    return {true, S_ISDIR(status.st_mode), S_ISREG(status.st_mode), S_ISLNK(status.st_mode),
+    return {true, S_ISDIR(status.st_mode), S_ISREG(status.st_mode), S_ISLNK(status.st_mode), S_ISSOCK(status.st_mode),
         S_ISREG(status.st_mode) ? qint64(status.st_size) : 0};
 }
 
@@ -85,10 +89,13 @@ void add(ZipPlan::Size &total, const ZipPlan::Size &part)
 }
 
 // The size of what is at the path and under it. A folder's listing is closed before going
-// deeper: a deep tree never holds many open at once.
+// deeper: a deep tree never holds many open at once. Pipes and devices count for nothing, as the
+// tool passes them over; so do sockets, which it cannot read, and which are named as left out.
 ZipPlan::Size sizeOfEntry(const QByteArray &path, const QByteArray &storedName, bool keepContents)
 {
     const Entry entry = entryAt(path);
+    if (entry.isSpecial())
+        return {0, 0, entry.socket ? QStringList {FileNames::decode(storedName)} : QStringList(), {}};
     ZipPlan::Size size {1, entry.bytes, {}, {}};
     if (tooLong(storedName) || (!entry.link && !canRead(path, entry.folder))) {
         size.leftOut << FileNames::decode(storedName); // and whatever is under it
@@ -101,7 +108,7 @@ ZipPlan::Size sizeOfEntry(const QByteArray &path, const QByteArray &storedName, 
         const QByteArray childName = storedName + '/' + name;
         ZipPlan::Size child = sizeOfEntry(childPath, childName, false);
         add(size, child);
-        if (keepContents)
+        if (keepContents && child.entries > 0)
             size.contents.push_back(
                 ZipPlan::Unit {FileNames::decode(childPath), FileNames::decode(childName), true, std::move(child)});
     }
@@ -127,6 +134,30 @@ QList<ZipPlan::Unit> openedUp(ZipPlan::Unit &folder)
     return units;
 }
 
+// Opens up every folder unit that holds one of the paths, down to the paths themselves, and
+// takes those out: the folder's own entry and the rest of what is in it stay.
+void leaveOut(QList<ZipPlan::Unit> &units, const QStringList &paths)
+{
+    for (qsizetype i = 0; i < units.size();) {
+        const ZipPlan::Unit &unit = units.at(i);
+        if (paths.contains(unit.path)) {
+            units.removeAt(i);
+            continue;
+        }
+        const QString inside = unit.path + u'/';
+        if (unit.recursive && std::any_of(paths.cbegin(), paths.cend(), [&inside](const QString &path) {
+                return path.startsWith(inside);
+            })) {
+            ZipPlan::Unit folder = units.takeAt(i);
+            const QList<ZipPlan::Unit> contents = openedUp(folder);
+            for (qsizetype j = 0; j < contents.size(); ++j)
+                units.insert(i + j, contents.at(j));
+            continue; // the folder's own entry first, then what was in it
+        }
+        ++i;
+    }
+}
+
 } // namespace
 
 ZipPlan::Size ZipPlan::sizeOfItem(const QString &path, const QString &storedName)
@@ -134,13 +165,20 @@ ZipPlan::Size ZipPlan::sizeOfItem(const QString &path, const QString &storedName
     return sizeOfEntry(FileNames::encode(path), FileNames::encode(storedName), true);
 }
 
-QList<QList<ZipPlan::Unit>> ZipPlan::split(const QStringList &itemPaths, const QList<Size> &sizes, int partCount)
+QList<QList<ZipPlan::Unit>> ZipPlan::split(
+    const QStringList &itemPaths, const QList<Size> &sizes, int partCount, const QStringList &excludedPaths)
 {
     QList<Unit> units;
     for (qsizetype i = 0; i < itemPaths.size(); ++i) {
         const QString path = QDir::cleanPath(itemPaths.at(i));
-        units.append(Unit {path, QFileInfo(path).fileName(), true, sizes.value(i)});
+        // A pipe or a device dropped on its own adds nothing.
+        if (sizes.value(i).entries > 0)
+            units.append(Unit {path, QFileInfo(path).fileName(), true, sizes.value(i)});
     }
+    QStringList excluded;
+    for (const QString &path : excludedPaths)
+        excluded << QDir::cleanPath(path);
+    leaveOut(units, excluded);
     // Too few items to keep every part busy: the heaviest folder gives up its contents.
     while (units.size() < partCount) {
         qsizetype heaviest = -1;
@@ -160,6 +198,8 @@ QList<QList<ZipPlan::Unit>> ZipPlan::split(const QStringList &itemPaths, const Q
     for (const Unit &unit : std::as_const(units))
         total += weightOf(unit.size);
     const qsizetype count = std::clamp<qsizetype>(partCount, 1, std::max<qsizetype>(1, units.size()));
+    if (units.isEmpty())
+        return {};
     QList<QList<Unit>> parts(1);
     qint64 done = 0;
     for (qsizetype i = 0; i < units.size(); ++i) {

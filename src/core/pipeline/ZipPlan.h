@@ -53,8 +53,12 @@ public:
     static Size sizeOfItem(const QString &path, const QString &storedName);
 
     /// The items (each with its size) cut into at most partCount parts, in order. A part never
-    /// holds nothing; there are fewer parts when there is not enough to share out.
-    static QList<QList<Unit>> split(const QStringList &itemPaths, const QList<Size> &sizes, int partCount);
+    /// holds nothing; there are fewer parts when there is not enough to share out, and none when
+    /// nothing can be added. The excluded paths (what the job itself writes beside the archive,
+    /// which a dropped folder may hold) stay out: a folder that holds one is added entry by entry
+    /// around it.
+    static QList<QList<Unit>> split(
+        const QStringList &itemPaths, const QList<Size> &sizes, int partCount, const QStringList &excludedPaths = {});
 
     /// The most units one run of the tool adds.
     static constexpr qsizetype MaximumItemsPerRun = 512;

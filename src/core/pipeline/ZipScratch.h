@@ -17,6 +17,7 @@ public:
     ZipScratch &operator=(const ZipScratch &) = delete;
 
     bool wasMade() const { return !m_path.isEmpty(); }
+    QString path() const { return m_path; }
     /// Why the folder could not be made.
     QString errorString() const { return m_error; }
     QString entryPath(const QString &name) const { return m_path + u'/' + name; }

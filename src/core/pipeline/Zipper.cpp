@@ -118,6 +118,10 @@ Error Zipper::errorWithDescription(const QString &description)
 
 QString Zipper::passwordProblem(const QString &password)
 {
+    // The tool reads the password as a line: what comes after a line break would be lost.
+    if (password.contains(u'\n') || password.contains(u'\r'))
+        return u"The password has a line break in it, which a Tessary Archive cannot keep: the archive would open "
+               "with the part before it alone. Please choose a password on one line."_s;
     if (password.toUtf8().size() <= MaximumPasswordBytes)
         return {};
     return u"The password is too long: a Tessary Archive takes a password of at most %1 characters (accented "
@@ -189,10 +193,16 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
             QFileInfo(outputFilePath).path(), scratch.errorString()));
         return;
     }
+    // A dropped folder may hold the archive's own folder: what the job writes there stays out.
+    const QList<QList<ZipPlan::Unit>> parts = ZipPlan::split(itemPaths, sizes, m_maximumParallelRuns,
+        {scratch.path(), outputFilePath, Utilities::claimPath(outputFilePath)});
+    if (parts.isEmpty()) {
+        fail(u"There is nothing to put into the archive: pipes, sockets and devices cannot be zipped."_s);
+        return;
+    }
     QStringList partPaths;
     {
         QMutexLocker locker(&m_runnersLock);
-        const QList<QList<ZipPlan::Unit>> parts = ZipPlan::split(itemPaths, sizes, m_maximumParallelRuns);
         for (const QList<ZipPlan::Unit> &part : parts) {
             partPaths << scratch.entryPath(u"%1.zip"_s.arg(partPaths.size() + 1));
             const QList<ZipPlan::Run> runs = ZipPlan::runsForUnits(part, partPaths.last(), !password.isEmpty());

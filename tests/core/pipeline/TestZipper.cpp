@@ -11,6 +11,14 @@
 #include <QThread>
 #include <QtTest>
 
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -73,6 +81,10 @@ private Q_SLOTS:
     void aFailedOrCancelledPartEndsEveryPart_data();
     void aFailedOrCancelledPartEndsEveryPart();
     void keepsButReportsAnArchiveWithoutSomeFiles();
+    void passesOverPipesDevicesAndSocketsAsZipDoes_data();
+    void passesOverPipesDevicesAndSocketsAsZipDoes();
+    void theArchiveNeverHoldsItsOwnWork_data();
+    void theArchiveNeverHoldsItsOwnWork();
 
 private:
     std::optional<TemporaryHome> m_home;
@@ -173,6 +185,15 @@ void TestZipper::reportsErrors_data()
         << QStringList {u"src/file"_s} << u"out/A.zip"_s << QString(Zipper::MaximumPasswordBytes + 1, u'x')
         << u"The password is too long: a Tessary Archive takes a password of at most 80 characters (accented letters "
            "and symbols count as two or three). Please choose a shorter one."_s;
+    // Pasted, or kept in the keyring by another program: the tool would read the first line alone.
+    for (const QString &password : {u"first\nsecond"_s, u"first\r\n"_s})
+        QTest::newRow(qPrintable(u"password with a line break %1"_s.arg(password.size())))
+            << QStringList {u"src/file"_s} << u"out/A.zip"_s << password
+            << u"The password has a line break in it, which a Tessary Archive cannot keep: the archive would open "
+               "with the part before it alone. Please choose a password on one line."_s;
+    QTest::newRow("nothing but a pipe") << QStringList {u"src/pipe"_s} << u"out/A.zip"_s << QString()
+                                        << u"Archive Creation Failure: There is nothing to put into the archive: "
+                                           "pipes, sockets and devices cannot be zipped."_s;
     // Another program put a file under the name while the archive was made: it is never replaced.
     QTest::newRow("a file took the name") << QStringList {u"src/file"_s} << u"out/Taken.zip"_s << QString()
                                           << u"Archive Creation Failure: The archive could not take the name "
@@ -189,6 +210,7 @@ void TestZipper::reportsErrors()
     message.replace(u"WORK"_s, m_work->path());
     QVERIFY(writeFile(source(u"file"_s), "data"));
     QVERIFY(writeFile(source(u"again/file"_s), "other data"));
+    QCOMPARE(::mkfifo(QFile::encodeName(source(u"pipe"_s)).constData(), 0600), 0);
     QStringList paths;
     for (const QString &item : std::as_const(items))
         paths << (item.isEmpty() ? item : m_work->filePath(item));
@@ -415,6 +437,92 @@ void TestZipper::keepsButReportsAnArchiveWithoutSomeFiles()
         "read them and that their paths are not too long. The archive, without them, was kept at \"%2\"."_s.arg(
             tooDeep, output()));
     QVERIFY(ArchiveReader::listEntries(output()).contains(u"Deep/kept.txt"_s));
+}
+
+void TestZipper::passesOverPipesDevicesAndSocketsAsZipDoes_data()
+{
+    QTest::addColumn<int>("parts");
+    QTest::addColumn<bool>("socket");
+    for (const int parts : {1, 4}) {
+        QTest::newRow(qPrintable(u"%1 part(s)"_s.arg(parts))) << parts << false;
+        QTest::newRow(qPrintable(u"%1 part(s), with a socket"_s.arg(parts))) << parts << true;
+    }
+}
+
+void TestZipper::passesOverPipesDevicesAndSocketsAsZipDoes()
+{
+    QFETCH(int, parts);
+    QFETCH(bool, socket);
+    QVERIFY(writeFile(source(u"Folder/a.txt"_s), "a"));
+    QVERIFY(writeFile(source(u"Folder/inner/b.txt"_s), "b"));
+    QCOMPARE(::mkfifo(QFile::encodeName(source(u"Folder/pipe"_s)).constData(), 0600), 0);
+    QCOMPARE(::mkfifo(QFile::encodeName(source(u"Folder/inner/pipe"_s)).constData(), 0600), 0);
+    // A device where the test may make one (as root).
+    ::mknod(QFile::encodeName(source(u"Folder/null"_s)).constData(), S_IFCHR | 0600, makedev(1, 3));
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(listening >= 0);
+    if (socket) {
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        const QByteArray path = QFile::encodeName(source(u"Folder/sock"_s));
+        QVERIFY(size_t(path.size()) < sizeof address.sun_path);
+        std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        QCOMPARE(::bind(listening, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+    }
+    // What zip itself makes of the folder.
+    QProcess reference;
+    reference.setWorkingDirectory(m_work->filePath(u"src"_s));
+    reference.start(u"zip"_s, {u"-r"_s, u"-y"_s, u"-q"_s, output(u"reference.zip"_s), u"Folder"_s});
+    QVERIFY(reference.waitForFinished());
+    QCOMPARE(reference.exitCode(), socket ? 18 : 0); // "not all files were readable"
+
+    Zipper zipper;
+    zipper.setMaximumParallelRuns(parts);
+    const ZipOutcome outcome = runZipper(zipper, {source(u"Folder"_s)}, output());
+    ::close(listening);
+    if (socket) {
+        QCOMPARE(outcome.error.localizedFailureReason(),
+            u"Archive Creation Failure: 1 item could not be added to the archive: \"Folder/sock\". Check that you are "
+            "allowed to read them and that their paths are not too long. The archive, without them, was kept at "
+            "\"%1\"."_s.arg(output()));
+    } else {
+        QVERIFY2(outcome.error.isNull(), qPrintable(outcome.error.localizedFailureReason()));
+    }
+    QStringList made = ArchiveReader::listEntries(output());
+    QStringList expected = ArchiveReader::listEntries(output(u"reference.zip"_s));
+    made.sort();
+    expected.sort();
+    QCOMPARE(made, expected);
+    QVERIFY(made.contains(u"Folder/inner/b.txt"_s));
+}
+
+void TestZipper::theArchiveNeverHoldsItsOwnWork_data()
+{
+    QTest::addColumn<int>("parts");
+    QTest::newRow("one part") << 1;
+    QTest::newRow("four parts") << 4;
+}
+
+void TestZipper::theArchiveNeverHoldsItsOwnWork()
+{
+    QFETCH(int, parts);
+    // The user zips his home onto his Desktop: the archive is made inside what it holds.
+    QVERIFY(writeFile(source(u"Home/notes.txt"_s), "notes"));
+    QVERIFY(writeFile(source(u"Home/Desktop/old.txt"_s), "on the desktop before"));
+    QVERIFY(writeRandomFile(source(u"Home/Desktop/big.bin"_s), 2));
+    QVERIFY(writeFile(source(u"Home/Documents/report.txt"_s), "report"));
+    const QString archive = source(u"Home/Desktop/Home.zip"_s);
+    QVERIFY(writeFile(source(u"Home/Desktop/.Home.zip.tessary-claim"_s), {})); // as a zip request claims it
+
+    Zipper zipper;
+    zipper.setMaximumParallelRuns(parts);
+    const ZipOutcome outcome = runZipper(zipper, {source(u"Home"_s)}, archive);
+    QVERIFY2(outcome.error.isNull(), qPrintable(outcome.error.localizedFailureReason()));
+    QStringList entries = ArchiveReader::listEntries(archive);
+    entries.sort();
+    QCOMPARE(entries,
+        (QStringList {u"Home/"_s, u"Home/Desktop/"_s, u"Home/Desktop/big.bin"_s, u"Home/Desktop/old.txt"_s,
+            u"Home/Documents/"_s, u"Home/Documents/report.txt"_s, u"Home/notes.txt"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestZipper)
