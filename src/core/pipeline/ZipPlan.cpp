@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <climits>
+
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,20 +47,79 @@ struct Entry
     bool isSpecial() const { return exists && !folder && !file && !link; }
 };
 
+// A path longer than the system calls take (PATH_MAX), as its folder opened step by step and the
+// name in it: the items of a dropped folder may lie deeper than that, and the tool, which works
+// from the folder the items are in, still reaches them.
+class LongPath final
+{
+public:
+    explicit LongPath(const QByteArray &path)
+    {
+        const qsizetype slash = path.lastIndexOf('/');
+        m_name = path.mid(slash + 1);
+        qsizetype done = 0;
+        while (done < slash) {
+            // The longest piece that fits, ending at a folder.
+            qsizetype end = slash;
+            if (end - done >= PATH_MAX)
+                end = path.lastIndexOf('/', done + PATH_MAX - 1);
+            if (end <= done)
+                return;
+            const QByteArray piece = path.mid(done, end - done);
+            const int next = ::openat(m_folder >= 0 ? m_folder : AT_FDCWD, piece.isEmpty() ? "/" : piece.constData(),
+                O_PATH | O_DIRECTORY | O_CLOEXEC);
+            if (m_folder >= 0)
+                ::close(m_folder);
+            m_folder = next;
+            if (next < 0)
+                return;
+            done = end + 1;
+        }
+    }
+    ~LongPath()
+    {
+        if (m_folder >= 0)
+            ::close(m_folder);
+    }
+    Q_DISABLE_COPY(LongPath)
+
+    bool isOpen() const { return m_folder >= 0; }
+    int folder() const { return m_folder; }
+    const char *name() const { return m_name.constData(); }
+
+private:
+    int m_folder = -1;
+    QByteArray m_name;
+};
+
+bool isLong(const QByteArray &path)
+{
+    return path.size() >= PATH_MAX;
+}
+
 Entry entryAt(const QByteArray &path)
 {
     struct stat status
     {
     };
-    if (::lstat(path.constData(), &status) != 0)
+    if (isLong(path)) {
+        const LongPath located(path);
+        if (!located.isOpen() || ::fstatat(located.folder(), located.name(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+            return {};
+    } else if (::lstat(path.constData(), &status) != 0) {
         return {};
+    }
     return {true, S_ISDIR(status.st_mode), S_ISREG(status.st_mode), S_ISLNK(status.st_mode), S_ISSOCK(status.st_mode),
         S_ISREG(status.st_mode) ? qint64(status.st_size) : 0};
 }
 
 bool canRead(const QByteArray &path, bool folder)
 {
-    return ::access(path.constData(), folder ? R_OK | X_OK : R_OK) == 0;
+    const int mode = folder ? R_OK | X_OK : R_OK;
+    if (!isLong(path))
+        return ::access(path.constData(), mode) == 0;
+    const LongPath located(path);
+    return located.isOpen() && ::faccessat(located.folder(), located.name(), mode, 0) == 0;
 }
 
 bool tooLong(const QByteArray &storedName)
@@ -69,7 +131,17 @@ bool tooLong(const QByteArray &storedName)
 QList<QByteArray> namesIn(const QByteArray &folder)
 {
     QList<QByteArray> names;
-    DIR *listing = ::opendir(folder.constData());
+    DIR *listing = nullptr;
+    if (isLong(folder)) {
+        const LongPath located(folder);
+        const int opened
+            = located.isOpen() ? ::openat(located.folder(), located.name(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+        listing = opened >= 0 ? ::fdopendir(opened) : nullptr;
+        if (listing == nullptr && opened >= 0)
+            ::close(opened);
+    } else {
+        listing = ::opendir(folder.constData());
+    }
     if (listing == nullptr)
         return names;
     while (const dirent *item = ::readdir(listing)) {

@@ -2,6 +2,7 @@
 #include "TemporaryHome.h"
 #include "TestFiles.h"
 
+#include "core/pipeline/ZipPlan.h"
 #include "core/pipeline/Zipper.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QThread>
 #include <QtTest>
 
+#include <climits>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -52,6 +54,23 @@ ZipOutcome zip(const QStringList &items, const QString &output, const QString &p
     return runZipper(zipper, items, output, password);
 }
 
+// Folders of 200 "d"s, one in the other, under the folder, and the file at the bottom.
+bool makeDeepTree(const QString &folder, int levels, const QString &fileName)
+{
+    return QProcess::execute(u"python3"_s,
+               {u"-c"_s,
+                   u"import os, sys\nos.chdir(sys.argv[1])\nfor _ in range(int(sys.argv[2])):\n"
+                   "    os.mkdir('d' * 200)\n    os.chdir('d' * 200)\nopen(sys.argv[3], 'w').write('deep')\n"_s,
+                   folder, QString::number(levels), fileName})
+        == 0;
+}
+
+// Removes a tree too deep for the temporary folder's own clean-up.
+bool removeDeepTree(const QString &folder)
+{
+    return QProcess::execute(u"python3"_s, {u"-c"_s, u"import shutil, sys\nshutil.rmtree(sys.argv[1])"_s, folder}) == 0;
+}
+
 } // namespace
 
 class TestZipper : public QObject
@@ -81,6 +100,7 @@ private Q_SLOTS:
     void aFailedOrCancelledPartEndsEveryPart_data();
     void aFailedOrCancelledPartEndsEveryPart();
     void keepsButReportsAnArchiveWithoutSomeFiles();
+    void zipsWhatLiesDeeperThanTheSystemsPathsReach();
     void passesOverPipesDevicesAndSocketsAsZipDoes_data();
     void passesOverPipesDevicesAndSocketsAsZipDoes();
     void theArchiveNeverHoldsItsOwnWork_data();
@@ -423,12 +443,7 @@ void TestZipper::keepsButReportsAnArchiveWithoutSomeFiles()
 {
     // A folder so deep that its path is longer than zip takes: zip would leave it out silently.
     QVERIFY(writeFile(source(u"Deep/kept.txt"_s), "kept"));
-    QCOMPARE(QProcess::execute(u"python3"_s,
-                 {u"-c"_s,
-                     u"import os, sys\nos.chdir(sys.argv[1])\nfor _ in range(21):\n    os.mkdir('d' * 200)\n"
-                     "    os.chdir('d' * 200)\nopen('lost.txt', 'w').write('lost')\n"_s,
-                     source(u"Deep"_s)}),
-        0);
+    QVERIFY(makeDeepTree(source(u"Deep"_s), 21, u"lost.txt"_s));
     const ZipOutcome outcome = zip({source(u"Deep"_s)}, output());
     QCOMPARE(outcome.error.code(), Zipper::ErrorCode);
     const QString tooDeep = u"Deep/"_s + QStringList(21, QString(200, u'd')).join(u'/');
@@ -437,6 +452,27 @@ void TestZipper::keepsButReportsAnArchiveWithoutSomeFiles()
         "read them and that their paths are not too long. The archive, without them, was kept at \"%2\"."_s.arg(
             tooDeep, output()));
     QVERIFY(ArchiveReader::listEntries(output()).contains(u"Deep/kept.txt"_s));
+    QVERIFY(removeDeepTree(source(u"Deep"_s)));
+}
+
+void TestZipper::zipsWhatLiesDeeperThanTheSystemsPathsReach()
+{
+    // Stored as 4,091 bytes, which zip takes; on disk more than 4,096, which no path call takes.
+    QVERIFY(writeFile(source(u"Deep/kept.txt"_s), "kept"));
+    const QString fileName = QString(66, u'f');
+    QVERIFY(makeDeepTree(source(u"Deep"_s), 20, fileName));
+    const QString stored = u"Deep/"_s + QStringList(20, QString(200, u'd')).join(u'/') + u'/' + fileName;
+    QVERIFY(stored.size() <= ZipPlan::MaximumStoredNameBytes);
+    QVERIFY(source(stored).toUtf8().size() > PATH_MAX);
+    for (const int parts : {1, 4}) {
+        Zipper zipper;
+        zipper.setMaximumParallelRuns(parts);
+        const QString archive = output(u"%1.zip"_s.arg(parts));
+        const ZipOutcome outcome = runZipper(zipper, {source(u"Deep"_s)}, archive);
+        QVERIFY2(outcome.error.isNull(), qPrintable(outcome.error.localizedFailureReason()));
+        QVERIFY(ArchiveReader::listEntries(archive).contains(stored));
+    }
+    QVERIFY(removeDeepTree(source(u"Deep"_s)));
 }
 
 void TestZipper::passesOverPipesDevicesAndSocketsAsZipDoes_data()
