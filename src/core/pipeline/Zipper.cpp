@@ -234,6 +234,8 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
     if (partPaths.size() > 1) {
         joined = scratch.entryPath(u"joined.zip"_s);
         problem = ZipMerger::merge(partPaths, joined, &m_cancelled);
+        // The user knows the archive's folder, not the hidden one the parts are joined in.
+        problem.replace(scratch.path(), QFileInfo(outputFilePath).path());
     }
     if (problem.isEmpty() && !isCancelled()) {
         problem = moveIntoPlace(joined, outputFilePath);

@@ -13,8 +13,10 @@
 #include <QtTest>
 
 #include <climits>
+#include <csignal>
 #include <cstring>
 
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -101,6 +103,7 @@ private Q_SLOTS:
     void aFailedOrCancelledPartEndsEveryPart();
     void keepsButReportsAnArchiveWithoutSomeFiles();
     void zipsWhatLiesDeeperThanTheSystemsPathsReach();
+    void aFailedJoinNamesTheArchivesFolder();
     void passesOverPipesDevicesAndSocketsAsZipDoes_data();
     void passesOverPipesDevicesAndSocketsAsZipDoes();
     void theArchiveNeverHoldsItsOwnWork_data();
@@ -473,6 +476,33 @@ void TestZipper::zipsWhatLiesDeeperThanTheSystemsPathsReach()
         QVERIFY(ArchiveReader::listEntries(archive).contains(stored));
     }
     QVERIFY(removeDeepTree(source(u"Deep"_s)));
+}
+
+void TestZipper::aFailedJoinNamesTheArchivesFolder()
+{
+    // Each part fits under the limit on a file's size, the joined archive does not: the join's
+    // write fails as on a full disk.
+    QVERIFY(writeRandomFile(source(u"one.bin"_s), 1));
+    QVERIFY(writeRandomFile(source(u"two.bin"_s), 1));
+    rlimit limit {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = limit;
+    small.rlim_cur = 1536 * 1024;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto restore = qScopeGuard([limit, previousSignal] {
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, previousSignal);
+    });
+    Zipper zipper;
+    zipper.setMaximumParallelRuns(2);
+    const ZipOutcome outcome = runZipper(zipper, {source(u"one.bin"_s), source(u"two.bin"_s)}, output());
+    QVERIFY2(outcome.error.localizedFailureReason().startsWith(
+                 u"Archive Creation Failure: The archive could not be written in the folder \"%1\" ("_s.arg(
+                     QFileInfo(output()).path())),
+        qPrintable(outcome.error.localizedFailureReason()));
+    QVERIFY(!QFileInfo::exists(output()));
+    QCOMPARE(entriesIn(QFileInfo(output()).path()), QStringList());
 }
 
 void TestZipper::passesOverPipesDevicesAndSocketsAsZipDoes_data()
