@@ -289,7 +289,8 @@ QList<QList<ZipPlan::Unit>> ZipPlan::split(
     return parts;
 }
 
-QList<ZipPlan::Run> ZipPlan::runsForUnits(const QList<Unit> &units, const QString &archivePath, bool encrypted)
+QList<ZipPlan::Run> ZipPlan::runsForUnits(
+    const QList<Unit> &units, const QString &archivePath, bool encrypted, const QString &logPath)
 {
     QList<Run> runs;
     bool recursive = false;
@@ -311,12 +312,31 @@ QList<ZipPlan::Run> ZipPlan::runsForUnits(const QList<Unit> &units, const QStrin
             arguments << u"-g"_s;
         if (encrypted)
             arguments << u"-e"_s;
+        if (!logPath.isEmpty())
+            arguments << u"-lf"_s << logPath << u"-la"_s;
         arguments << archivePath << u"./"_s + unit.storedName;
         runs.append(Run {workingDirectory, arguments});
         recursive = unit.recursive;
         itemsInRun = 1;
     }
     return runs;
+}
+
+QStringList ZipPlan::unreadNamesInLog(const QByteArray &log)
+{
+    static const QByteArray marker = "could not open for reading: ";
+    QStringList names;
+    for (const QByteArray &line : log.split('\n')) {
+        const qsizetype at = line.indexOf(marker);
+        if (at < 0)
+            continue;
+        QByteArray name = line.mid(at + marker.size());
+        if (name.startsWith("./"))
+            name.remove(0, 2);
+        if (!name.isEmpty())
+            names << FileNames::decode(name);
+    }
+    return names;
 }
 
 QString ZipPlan::storedSuffixes()

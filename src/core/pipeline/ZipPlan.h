@@ -68,10 +68,14 @@ public:
     /// "-y" (links stay links), "-nw" (names are literal, no wildcards), "-q" "-dg" "-ds 256k"
     /// (nothing but its messages and a dot for every 256 KB read), "-n" with the suffixes of formats that are
     /// compressed already (stored, not deflated again), "-g" (grow) for every run after the first, "-e" when there is a
-    /// password (the tool then asks for it on its terminal, never on its command line), the archive, and each unit as
-    /// "./NAME", which the tool can never take for an option and stores as NAME. Each run works in the folder the
-    /// units' stored names start from.
-    static QList<Run> runsForUnits(const QList<Unit> &units, const QString &archivePath, bool encrypted);
+    /// password (the tool then asks for it on its terminal, never on its command line), "-lf" and "-la" with the log
+    /// where there is one (its warnings name the files it could not read, which "-q" keeps to itself), the archive,
+    /// and each unit as "./NAME", which the tool can never take for an option and stores as NAME. Each run works in the
+    /// folder the units' stored names start from.
+    static QList<Run> runsForUnits(
+        const QList<Unit> &units, const QString &archivePath, bool encrypted, const QString &logPath = {});
+    /// The stored names of the files the tool's log says it could not read.
+    static QStringList unreadNamesInLog(const QByteArray &log);
 
     /// The value of "-n": every suffix in lower and upper case, with those the tool stores anyway.
     static QString storedSuffixes();

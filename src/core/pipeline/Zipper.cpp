@@ -205,7 +205,8 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         QMutexLocker locker(&m_runnersLock);
         for (const QList<ZipPlan::Unit> &part : parts) {
             partPaths << scratch.entryPath(u"%1.zip"_s.arg(partPaths.size() + 1));
-            const QList<ZipPlan::Run> runs = ZipPlan::runsForUnits(part, partPaths.last(), !password.isEmpty());
+            const QList<ZipPlan::Run> runs = ZipPlan::runsForUnits(
+                part, partPaths.last(), !password.isEmpty(), scratch.entryPath(u"%1.log"_s.arg(partPaths.size())));
             if (const Log::Handler log = Log::handler()) {
                 for (const ZipPlan::Unit &unit : part)
                     log(u"Archive: Processing file: %1"_s.arg(unit.path));
@@ -252,10 +253,20 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         return;
     }
 
-    // Quiet, the tool names no file it could not read: those it found unreadable beforehand are
-    // known, one that became so since is not.
+    // Those found unreadable beforehand are known; the tool's logs name the files that went or
+    // became unreadable while it ran.
     const bool someUnread = std::any_of(
         m_statuses.cbegin(), m_statuses.cend(), [](int status) { return status == ZipRunner::SomeFilesUnread; });
+    if (someUnread) {
+        for (qsizetype part = 1; part <= partPaths.size(); ++part) {
+            QFile log(scratch.entryPath(u"%1.log"_s.arg(part)));
+            if (!log.open(QIODevice::ReadOnly))
+                continue;
+            for (const QString &name : ZipPlan::unreadNamesInLog(log.readAll()))
+                if (!leftOut.contains(name))
+                    leftOut << name;
+        }
+    }
     if (someUnread || !leftOut.isEmpty()) {
         Log::handler()(u"Archive: Task ended without %1 item(s)."_s.arg(leftOut.size()));
         callCompletion(errorWithDescription(describeLeftOut(leftOut, outputFilePath)), {});

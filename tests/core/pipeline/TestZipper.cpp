@@ -104,6 +104,7 @@ private Q_SLOTS:
     void keepsButReportsAnArchiveWithoutSomeFiles();
     void zipsWhatLiesDeeperThanTheSystemsPathsReach();
     void aFailedJoinNamesTheArchivesFolder();
+    void namesAFileThatWentWhileTheToolRan();
     void passesOverPipesDevicesAndSocketsAsZipDoes_data();
     void passesOverPipesDevicesAndSocketsAsZipDoes();
     void theArchiveNeverHoldsItsOwnWork_data();
@@ -503,6 +504,28 @@ void TestZipper::aFailedJoinNamesTheArchivesFolder()
         qPrintable(outcome.error.localizedFailureReason()));
     QVERIFY(!QFileInfo::exists(output()));
     QCOMPARE(entriesIn(QFileInfo(output()).path()), QStringList());
+}
+
+void TestZipper::namesAFileThatWentWhileTheToolRan()
+{
+    // One run takes both: it has listed the small file before it reads the big one, during which
+    // the small one goes.
+    QVERIFY(writeRandomFile(source(u"big.bin"_s), 2));
+    QVERIFY(writeFile(source(u"late.txt"_s), "gone before it was read"));
+    Zipper zipper;
+    zipper.setMaximumParallelRuns(1);
+    const QString late = source(u"late.txt"_s);
+    zipper.setProgressHandler([late](float progress) {
+        if (progress > 0.2F)
+            QFile::remove(late);
+    });
+    const ZipOutcome outcome = runZipper(zipper, {source(u"big.bin"_s), late}, output());
+    QVERIFY(!QFileInfo::exists(late));
+    QCOMPARE(outcome.error.localizedFailureReason(),
+        u"Archive Creation Failure: 1 item could not be added to the archive: \"late.txt\". Check that you are "
+        "allowed to read them and that their paths are not too long. The archive, without them, was kept at "
+        "\"%1\"."_s.arg(output()));
+    QCOMPARE(ArchiveReader::listEntries(output()), QStringList {u"big.bin"_s});
 }
 
 void TestZipper::passesOverPipesDevicesAndSocketsAsZipDoes_data()
