@@ -294,14 +294,15 @@ QList<ZipPlan::Run> ZipPlan::runsForUnits(
 {
     QList<Run> runs;
     bool recursive = false;
-    qsizetype itemsInRun = 0;
+    qsizetype nameBytesInRun = 0;
     for (const Unit &unit : units) {
         const QString workingDirectory = unit.path.chopped(unit.storedName.size());
+        const qsizetype nameBytes = FileNames::encode(unit.storedName).size() + 3; // "./", the end
         // Units that share a folder and a kind go in one run: each run rereads the archive.
         if (!runs.isEmpty() && runs.last().workingDirectory == workingDirectory && recursive == unit.recursive
-            && itemsInRun < MaximumItemsPerRun) {
+            && nameBytesInRun + nameBytes <= MaximumNameBytesPerRun) {
             runs.last().arguments << u"./"_s + unit.storedName;
-            ++itemsInRun;
+            nameBytesInRun += nameBytes;
             continue;
         }
         QStringList arguments;
@@ -317,7 +318,7 @@ QList<ZipPlan::Run> ZipPlan::runsForUnits(
         arguments << archivePath << u"./"_s + unit.storedName;
         runs.append(Run {workingDirectory, arguments});
         recursive = unit.recursive;
-        itemsInRun = 1;
+        nameBytesInRun = nameBytes;
     }
     return runs;
 }

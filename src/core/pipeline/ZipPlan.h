@@ -60,11 +60,13 @@ public:
     static QList<QList<Unit>> split(
         const QStringList &itemPaths, const QList<Size> &sizes, int partCount, const QStringList &excludedPaths = {});
 
-    /// The most units one run of the tool adds.
-    static constexpr qsizetype MaximumItemsPerRun = 512;
+    /// The most bytes of names one run of the tool is given: well within what the system lets a
+    /// command line carry, so that a folder of many small files takes few runs (each run rereads
+    /// the archive).
+    static constexpr qsizetype MaximumNameBytesPerRun = 512 * 1024;
 
     /// The runs that build one archive of the units, one run for the units in a row that share
-    /// their folder and kind (at most MaximumItemsPerRun): "-r" (recurse) where the contents go,
+    /// their folder and kind (at most MaximumNameBytesPerRun of names): "-r" (recurse) where the contents go,
     /// "-y" (links stay links), "-nw" (names are literal, no wildcards), "-q" "-dg" "-ds 256k"
     /// (nothing but its messages and a dot for every 256 KB read), "-n" with the suffixes of formats that are
     /// compressed already (stored, not deflated again), "-g" (grow) for every run after the first, "-e" when there is a

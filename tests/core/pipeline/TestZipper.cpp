@@ -105,6 +105,7 @@ private Q_SLOTS:
     void zipsWhatLiesDeeperThanTheSystemsPathsReach();
     void aFailedJoinNamesTheArchivesFolder();
     void namesAFileThatWentWhileTheToolRan();
+    void runsKeepTheirCommandLinesShort();
     void passesOverPipesDevicesAndSocketsAsZipDoes_data();
     void passesOverPipesDevicesAndSocketsAsZipDoes();
     void theArchiveNeverHoldsItsOwnWork_data();
@@ -526,6 +527,33 @@ void TestZipper::namesAFileThatWentWhileTheToolRan()
         "allowed to read them and that their paths are not too long. The archive, without them, was kept at "
         "\"%1\"."_s.arg(output()));
     QCOMPARE(ArchiveReader::listEntries(output()), QStringList {u"big.bin"_s});
+}
+
+void TestZipper::runsKeepTheirCommandLinesShort()
+{
+    // 4,000 names of 200 bytes in one folder: more than one command line should carry.
+    QList<ZipPlan::Unit> units;
+    QStringList names;
+    for (int i = 0; i < 4000; ++i) {
+        const QString name = u"F/%1"_s.arg(i, 198, 10, QChar(u'0'));
+        units << ZipPlan::Unit {u"/data/"_s + name, name, false, {}};
+        names << u"./"_s + name;
+    }
+    const QList<ZipPlan::Run> runs = ZipPlan::runsForUnits(units, u"/out/A.zip"_s, false);
+    QVERIFY(runs.size() > 1);
+    QStringList given;
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        const QStringList &arguments = runs.at(i).arguments;
+        QCOMPARE(runs.at(i).workingDirectory, u"/data/"_s);
+        QCOMPARE(arguments.contains(u"-g"_s), i > 0); // every run after the first adds to the archive
+        const QStringList runNames = arguments.mid(arguments.indexOf(u"/out/A.zip"_s) + 1);
+        qsizetype bytes = 0;
+        for (const QString &name : runNames)
+            bytes += name.toUtf8().size() + 1;
+        QVERIFY2(bytes <= ZipPlan::MaximumNameBytesPerRun, qPrintable(QString::number(bytes)));
+        given << runNames;
+    }
+    QCOMPARE(given, names); // all of them, in order
 }
 
 void TestZipper::passesOverPipesDevicesAndSocketsAsZipDoes_data()
