@@ -17,7 +17,7 @@ class ProgressDialog;
 // The window of one running job: its name as the title, a message line, a progress bar, a
 // spinner and Cancel. It appears only if the job still runs after a delay (showAfter()), and once
 // up it stays at least 1.5 seconds. After dismiss() the window closes (when its minimum time is
-// over) and the controller deletes itself; an owner keeps a QPointer to it.
+// over) and the dialog deletes itself; an owner keeps a QPointer to it.
 class ProgressDialog final : public QObject
 {
     Q_OBJECT
@@ -55,12 +55,12 @@ public:
     /// Whether the window ever came up.
     bool wasShown() const { return m_wasShown; }
     /// Cancels a pending appearance, closes the window once its minimum time is over, and
-    /// deletes the controller afterwards.
+    /// deletes itself afterwards.
     void dismiss();
 
 Q_SIGNALS:
     /// The user moved the window.
-    void progressWindowDidMove(ProgressDialog *controller);
+    void progressWindowDidMove(ProgressDialog *dialog);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

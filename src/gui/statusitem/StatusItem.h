@@ -10,7 +10,7 @@ class QSystemTrayIcon;
 
 // Tessary's presence on the desktop: the drop pad, always, and the tray icon with the image
 // "TessaryStatusItemImage" where the desktop has a tray. Both open the status menu, which this
-// object owns and the controller fills.
+// object owns and the application fills (StatusMenu).
 class StatusItem final : public QObject
 {
     Q_OBJECT
