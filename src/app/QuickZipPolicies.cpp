@@ -6,8 +6,8 @@
 #include "gui/prompts/EnterPasswordDialog.h"
 #include "gui/prompts/NameAndPasswordDialog.h"
 #include "gui/prompts/NameDialog.h"
+#include "gui/prompts/NameEntryDialog.h"
 #include "gui/prompts/PasswordDialog.h"
-#include "gui/prompts/PresetNameDialog.h"
 #include "gui/prompts/PresetPasswordDialog.h"
 #include "gui/support/Alerts.h"
 
@@ -118,7 +118,7 @@ void QuickZipPolicies::getPasswordFromUserWithPrompt(const QString &prompt, cons
 
 void QuickZipPolicies::defineSavedZipName()
 {
-    PresetNameDialog(m_settings.quickZipName(), [this](const QString &name) {
+    NameEntryDialog(NameEntryDialog::presetName(), m_settings.quickZipName(), [this](bool, const QString &name) {
         m_settings.setQuickZipName(name);
     }).runModal();
 }

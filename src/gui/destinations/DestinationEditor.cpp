@@ -4,13 +4,13 @@
 #include "EmailSettingsDialog.h"
 #include "FTPSettingsDialog.h"
 #include "MessagesSettingsDialog.h"
-#include "RenameDestinationDialog.h"
 #include "core/destinations/DestinationDropbox.h"
 #include "core/destinations/DestinationEmail.h"
 #include "core/destinations/DestinationFTP.h"
 #include "core/destinations/DestinationMessages.h"
 #include "core/destinations/DropboxManager.h"
 #include "core/support/Utilities.h"
+#include "gui/prompts/NameEntryDialog.h"
 #include "gui/support/Alerts.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -141,6 +141,7 @@ void DestinationEditor::configure(Destination &destination, const Destination::C
 
 void DestinationEditor::rename(Destination &destination)
 {
-    runDialog<RenameDestinationDialog>(
-        destination, [&](const QString &name) { destination.setName(name); }, destination.name());
+    runDialog<NameEntryDialog>(
+        destination, [&](const QString &name) { destination.setName(name); }, NameEntryDialog::destinationName(),
+        destination.name());
 }

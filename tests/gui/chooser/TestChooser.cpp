@@ -20,8 +20,8 @@
 #include "gui/prompts/EnterPasswordDialog.h"
 #include "gui/prompts/NameAndPasswordDialog.h"
 #include "gui/prompts/NameDialog.h"
+#include "gui/prompts/NameEntryDialog.h"
 #include "gui/prompts/PasswordDialog.h"
-#include "gui/prompts/PresetNameDialog.h"
 #include "gui/prompts/PresetPasswordDialog.h"
 #include "gui/support/ImageManager.h"
 #include "gui/support/UtilitiesWindows.h"
@@ -467,7 +467,9 @@ void TestChooser::withoutAPersonEveryPromptCancels()
     NameAndPasswordDialog(u"P"_s, u"D"_s, 0, note(u"name and password"_s)).runModal();
     PasswordDialog(note(u"password"_s)).runModal();
     EnterPasswordDialog(u"x"_s, u"?"_s, note(u"enter"_s)).runModal();
-    PresetNameDialog(u"Kept"_s, [&](const QString &name) { answers << name; }).runModal();
+    NameEntryDialog(NameEntryDialog::presetName(), u"Kept"_s, [&](bool, const QString &name) {
+        answers << name;
+    }).runModal();
     PresetPasswordDialog(true, note(u"preset password"_s)).runModal();
     QCOMPARE(answers,
         (QStringList {
