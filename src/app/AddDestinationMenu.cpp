@@ -126,7 +126,7 @@ void AddDestinationMenu::addDestination(const DestinationPointer &destination)
     m_destinations.add(destination);
     if (!m_urlsToZip.isEmpty())
         m_requests.quickZip(m_urlsToZip, destination);
-    if (m_autoConfigureNewlyCreatedDestinations && destination->canBeConfigured())
+    if (m_autoConfigureNewlyCreatedDestinations && destination->traits().testFlag(Destination::Configurable))
         runOnMainThread(
             destination.get(), [added = destination.get()] { added->configureWithCompletion([](bool) {}); },
             kConfigureDelay);

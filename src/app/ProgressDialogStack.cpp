@@ -38,7 +38,7 @@ ProgressDialog *ProgressDialogStack::dismiss(
 {
     if (window == nullptr)
         return nullptr;
-    if (jobSucceeded && !window->wasShown() && destination.shouldDisplayArchiveCreatedNotification())
+    if (jobSucceeded && !window->wasShown() && destination.traits().testFlag(Destination::ShowsCreatedNotice))
         Alerts::displayNotification(
             secure ? u"Secure Tessary Archive Successfully Created"_s : u"Tessary Archive Successfully Created"_s,
             kCreatedNoticeDuration);

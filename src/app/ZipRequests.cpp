@@ -9,6 +9,7 @@
 #include "core/pipeline/MultiOperation.h"
 #include "core/pipeline/ThreadHops.h"
 #include "core/pipeline/ZipOperation.h"
+#include "core/settings/QuickZipPassword.h"
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
 #include "gui/pipeline/ProgressDialog.h"
@@ -107,7 +108,7 @@ void ZipRequests::customZip(const QList<QUrl> &urls, const Completion &completio
                 return;
             }
             // The preset password is offered in the window; the keychain answers off the GUI thread.
-            Settings::readQuickZipPassword(this, [this, urls, completion, asker](const QString &preset, bool) {
+            QuickZipPassword::read(this, [this, urls, completion, asker](const QString &preset, bool) {
                 runCustomZipWindow(urls, preset, completion, asker);
             });
         },
@@ -284,7 +285,7 @@ void ZipRequests::announceArchiveInItsFolder(const QString &archivePath, const D
 {
     // Most desktops show no icons on the Desktop, and an archive beside its items is easily
     // missed: where nothing else tells of it, the desktop's notification does, with a way to it.
-    if (destination.shouldDisplayArchiveCreatedNotification()
+    if (destination.traits().testFlag(Destination::ShowsCreatedNotice)
         || destination.rootFolderPath() == Destination::internalFolderPath())
         return;
     const QFileInfo archive(archivePath);

@@ -46,39 +46,19 @@ Destination::DestinationType Destination::type() const
     return DestinationTypeGeneric;
 }
 
+Destination::Traits Destination::traits() const
+{
+    return {Deletable, Renamable, Interactive, ShowsCreatedNotice};
+}
+
 bool Destination::shouldRevealZipUponCreation() const
 {
     return false;
 }
 
-bool Destination::canBeDeleted() const
-{
-    return true;
-}
-
-bool Destination::allowsUserInteraction() const
-{
-    return true;
-}
-
-bool Destination::canBeConfigured() const
-{
-    return false;
-}
-
-bool Destination::canBeRenamed() const
-{
-    return true;
-}
-
-bool Destination::shouldDisplayArchiveCreatedNotification() const
-{
-    return true;
-}
-
 void Destination::configureWithCompletion(const ConfigureCompletion &completion)
 {
-    if (canBeConfigured() && m_editing != nullptr)
+    if (traits().testFlag(Configurable) && m_editing != nullptr)
         m_editing->configure(*this, completion);
     else if (completion)
         completion(false);
@@ -121,7 +101,9 @@ Error Destination::prepareFinalFolder() const
         return Error::refusal(u"No Folder Set"_s,
             u"No folder is set for the Destination \"%1\", so no archive was made. Choose its folder again."_s.arg(
                 m_name));
-    if (!ensureFinalFolderExists())
+    // A job folder is made when a job asks for its final folder; here only the folder that holds it.
+    const QString folder = m_rootFolderPath == internalFolderPath() ? m_rootFolderPath : finalFolderPath();
+    if (!QDir().mkpath(folder))
         return Error::refusal(u"Folder Not Made"_s,
             u"The folder \"%1\" of the Destination \"%2\" could not be made, so no archive was made. Check that "
             "you may write there."_s.arg(m_rootFolderPath, m_name));
@@ -141,11 +123,4 @@ QString Destination::finalFolderPath() const
     const QString jobFolder = u"%1/%2"_s.arg(m_rootFolderPath, Utilities::generateUUID());
     QDir().mkpath(jobFolder);
     return jobFolder;
-}
-
-bool Destination::ensureFinalFolderExists() const
-{
-    // A job folder is made when a job asks for its final folder; here only the folder that holds it.
-    const QString folder = m_rootFolderPath == internalFolderPath() ? m_rootFolderPath : finalFolderPath();
-    return !folder.isEmpty() && QDir().mkpath(folder);
 }

@@ -44,6 +44,19 @@ public:
     };
     Q_ENUM(DestinationType)
 
+    /// What a kind lets the user do with its Destinations, and what it shows (bits).
+    enum Trait {
+        Deletable = 0x1,
+        Renamable = 0x2,
+        /// Has a settings dialog.
+        Configurable = 0x4,
+        /// Takes drops and clicks; a placeholder does not.
+        Interactive = 0x8,
+        /// The "archive created" notice may be shown when the job ended quickly.
+        ShowsCreatedNotice = 0x10,
+    };
+    Q_DECLARE_FLAGS(Traits, Trait)
+
     /// Called once: with no error to go on; with Error::cancellation() to stop without a word (the
     /// user cancelled); otherwise with the refusal the caller shows, and the request stops.
     using WillBeUsedCompletion = std::function<void(const Error &stop)>;
@@ -91,14 +104,11 @@ public:
     virtual void encodeWithCoder(KeyedCoder &coder) const;
 
     virtual DestinationType type() const;
+    /// What the kind lets the user do, and what it shows; a plain Destination has every trait but
+    /// Configurable.
+    virtual Traits traits() const;
     /// Whether the archive is selected in the file manager after a successful job.
     virtual bool shouldRevealZipUponCreation() const;
-    virtual bool canBeDeleted() const;
-    virtual bool allowsUserInteraction() const;
-    virtual bool canBeConfigured() const;
-    virtual bool canBeRenamed() const;
-    /// Whether the "archive created" notice may be shown when the job ended quickly.
-    virtual bool shouldDisplayArchiveCreatedNotification() const;
     /// Opens the settings dialog, for the kinds that have one and where the windows are
     /// installed; otherwise calls the completion with false at once.
     void configureWithCompletion(const ConfigureCompletion &completion);
@@ -121,9 +131,7 @@ public:
     /// the kinds whose root is that folder (made on every call), otherwise the root itself.
     QString finalFolderPath() const;
     /// Creates the final folder with its parents (for the kinds with job folders, the internal
-    /// folder that holds them); false when there is none or it cannot be made.
-    bool ensureFinalFolderExists() const;
-    /// ensureFinalFolderExists(); the refusal that says why there is no folder where there is none.
+    /// folder that holds them); the refusal that says why where there is none or it cannot be made.
     Error prepareFinalFolder() const;
 
     /// Announces a change the user made (a new name, a new configuration).
@@ -144,6 +152,8 @@ private:
     Editing *m_editing = nullptr;
     UserInteraction *m_user = nullptr;
 };
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Destination::Traits)
 
 using DestinationPointer = std::shared_ptr<Destination>;
 using DestinationList = QList<DestinationPointer>;

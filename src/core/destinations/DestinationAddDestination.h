@@ -19,8 +19,7 @@ public:
     explicit DestinationAddDestination(const KeyedCoder &coder);
 
     DestinationType type() const override { return DestinationTypeAddDestination; }
-    bool canBeDeleted() const override { return false; }
-    bool canBeRenamed() const override { return false; }
+    Traits traits() const override { return {Interactive, ShowsCreatedNotice}; }
     QString iconName() const override;
     /// A drop: the menu opens with the dropped items, and the request the drop started stops.
     void destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion) override;

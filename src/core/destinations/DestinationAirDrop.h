@@ -12,7 +12,7 @@ public:
     explicit DestinationAirDrop(const KeyedCoder &coder);
 
     DestinationType type() const override { return DestinationTypeAirDrop; }
-    bool shouldDisplayArchiveCreatedNotification() const override { return false; }
+    Traits traits() const override { return {Deletable, Renamable, Interactive}; }
     QString iconName() const override;
     /// Offers the archive file, and only it, to a nearby device.
     void destinationWasUsedWithArchivePath(const QString &archivePath, const DeliveryCompletion &delivered) override;

@@ -24,6 +24,5 @@ void DestinationAlongsideSource::destinationWillBeUsedWithURLsToZip(
 {
     if (!urls.isEmpty())
         setRootFolderPath(QFileInfo(urls.first().toLocalFile()).path() + u'/');
-    ensureFinalFolderExists();
-    completion({});
+    completion(prepareFinalFolder());
 }

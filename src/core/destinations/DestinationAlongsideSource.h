@@ -12,7 +12,7 @@ public:
     explicit DestinationAlongsideSource(const KeyedCoder &coder);
 
     DestinationType type() const override { return DestinationTypeAlongsideSource; }
-    bool shouldDisplayArchiveCreatedNotification() const override { return false; }
+    Traits traits() const override { return {Deletable, Renamable, Interactive}; }
     QString iconName() const override;
     /// Makes the folder of the first item the root ("FOLDER/"), then goes on.
     void destinationWillBeUsedWithURLsToZip(const QList<QUrl> &urls, const WillBeUsedCompletion &completion) override;

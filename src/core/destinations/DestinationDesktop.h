@@ -12,6 +12,6 @@ public:
     explicit DestinationDesktop(const KeyedCoder &coder);
 
     DestinationType type() const override { return DestinationTypeDesktop; }
-    bool shouldDisplayArchiveCreatedNotification() const override { return false; }
+    Traits traits() const override { return {Deletable, Renamable, Interactive}; }
     QString iconName() const override;
 };

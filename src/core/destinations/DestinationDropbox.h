@@ -21,7 +21,7 @@ public:
     explicit DestinationDropbox(const KeyedCoder &coder);
 
     DestinationType type() const override { return DestinationTypeDropbox; }
-    bool canBeConfigured() const override { return true; }
+    Traits traits() const override { return {Deletable, Renamable, Interactive, Configurable, ShowsCreatedNotice}; }
     bool shouldRevealZipUponCreation() const override { return m_revealZipUponCreation; }
     QString iconName() const override;
     void encodeWithCoder(KeyedCoder &coder) const override;

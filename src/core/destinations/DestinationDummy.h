@@ -12,7 +12,5 @@ public:
     DestinationDummy();
 
     DestinationType type() const override { return DestinationTypeDummy; }
-    bool canBeDeleted() const override { return false; }
-    bool canBeRenamed() const override { return false; }
-    bool allowsUserInteraction() const override { return false; }
+    Traits traits() const override { return {}; }
 };

@@ -14,8 +14,7 @@ public:
     explicit DestinationEmail(const KeyedCoder &coder);
 
     DestinationType type() const override { return DestinationTypeEmail; }
-    bool canBeConfigured() const override { return true; }
-    bool shouldDisplayArchiveCreatedNotification() const override { return false; }
+    Traits traits() const override { return {Deletable, Renamable, Interactive, Configurable}; }
     QString iconName() const override;
     void encodeWithCoder(KeyedCoder &coder) const override;
     /// Opens a new e-mail with the archive attached.

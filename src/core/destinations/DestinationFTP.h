@@ -25,8 +25,7 @@ public:
     explicit DestinationFTP(const KeyedCoder &coder);
 
     DestinationType type() const override { return DestinationTypeFTP; }
-    bool canBeConfigured() const override { return true; }
-    bool shouldDisplayArchiveCreatedNotification() const override { return false; }
+    Traits traits() const override { return {Deletable, Renamable, Interactive, Configurable}; }
     QString iconName() const override;
     void encodeWithCoder(KeyedCoder &coder) const override;
     /// Without a server address, asks for the settings first; stops when there is still none.

@@ -17,7 +17,7 @@ public:
     static bool isICloudAvailable();
 
     DestinationType type() const override { return DestinationTypeICloud; }
-    bool shouldDisplayArchiveCreatedNotification() const override { return false; }
+    Traits traits() const override { return {Deletable, Renamable, Interactive}; }
     QString iconName() const override;
     /// Moves the archive into the iCloud Drive "Documents" folder (in the background), asking
     /// before it replaces a file of the same name.

@@ -14,8 +14,7 @@ public:
     explicit DestinationMessages(const KeyedCoder &coder);
 
     DestinationType type() const override { return DestinationTypeMessages; }
-    bool canBeConfigured() const override { return true; }
-    bool shouldDisplayArchiveCreatedNotification() const override { return false; }
+    Traits traits() const override { return {Deletable, Renamable, Interactive, Configurable}; }
     QString iconName() const override;
     void encodeWithCoder(KeyedCoder &coder) const override;
     /// Sends the archive in a message through the paired phone.

@@ -51,7 +51,7 @@ DestinationGrid::DestinationGrid(const QSizeF &iconSize, QWidget *parent)
     m_grid->setGeometry(0, 0, 100, 100);
     m_currentDestinationNameLabel->setGeometry(0, 0, 100, 100);
     QPalette caption = m_currentDestinationNameLabel->palette();
-    caption.setColor(QPalette::WindowText, captionColor());
+    caption.setColor(QPalette::WindowText, UtilitiesWindows::interfaceCaptionColor());
     caption.setColor(QPalette::Window, UtilitiesWindows::interfaceBackgroundColor());
     m_currentDestinationNameLabel->setPalette(caption);
     m_currentDestinationNameLabel->setAutoFillBackground(true);
@@ -60,11 +60,6 @@ DestinationGrid::DestinationGrid(const QSizeF &iconSize, QWidget *parent)
 }
 
 DestinationGrid::~DestinationGrid() = default;
-
-QColor DestinationGrid::captionColor()
-{
-    return {90, 90, 90};
-}
 
 void DestinationGrid::setDestinations(const DestinationList &destinations, int columnCount)
 {
@@ -117,14 +112,22 @@ void DestinationGrid::rebuildTiles()
         describeTile(tile);
         // A rename shows at once: on the tile, and in the caption while the tile is highlighted.
         connect(destination, &Destination::destinationDidChange, tile, [this, tile] { describeTile(tile); });
-        connect(tile, &DestinationTile::tileDidBecomeHilited, this, &DestinationGrid::setHilitedTile);
-        connect(tile, &DestinationTile::tileDidBecomeUnhilited, this, [this](DestinationTile *unhilited) {
-            if (unhilited == m_hilitedTile)
+        connect(tile, &DestinationTile::hiliteChanged, this, [this](DestinationTile *changed, bool hilited) {
+            if (hilited)
+                setHilitedTile(changed);
+            else if (changed == m_hilitedTile)
                 setHilitedTile(nullptr);
         });
-        connect(tile, &DestinationTile::tileDidReceiveDrag, this, &DestinationGrid::takeDrop);
-        connect(tile, &DestinationTile::tileDidHaveDeleteSelected, this, &DestinationGrid::askToRemove);
-        connect(tile, &DestinationTile::tileDidReceiveMouseDown, this, &DestinationGrid::pressTile);
+        connect(tile, &DestinationTile::filesDropped, this,
+            [this, destination = m_destinations.at(i)](DestinationTile *, const QList<QUrl> &urls) {
+                if (m_takesDrops)
+                    Q_EMIT filesDropped(destination, urls);
+            });
+        // The question comes once the delete button has finished with its click.
+        connect(tile, &DestinationTile::removalRequested, this, [this, destination = m_destinations.at(i)] {
+            runOnMainThread(this, [this, destination] { confirmRemoval(destination); });
+        });
+        connect(tile, &DestinationTile::pressed, this, &DestinationGrid::pressTile);
         tile->setAcceptDrops(m_takesDrops);
         tile->show();
         m_tiles << tile;
@@ -195,37 +198,6 @@ void DestinationGrid::focusOutEvent(QFocusEvent *event)
     showFocus();
 }
 
-void DestinationGrid::setConfigurableTile(DestinationTile *tile)
-{
-    if (tile == m_configurableTile)
-        return;
-    if (m_configurableTile)
-        m_configurableTile->showConfigureButtons(false);
-    m_configurableTile = tile;
-    if (tile != nullptr)
-        tile->showConfigureButtons(true);
-}
-
-void DestinationGrid::takeDrop(DestinationTile *tile, const QList<QUrl> &urls)
-{
-    if (!m_takesDrops)
-        return;
-    const auto dropped = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
-        [tile](const DestinationPointer &destination) { return destination.get() == tile->destination(); });
-    if (dropped != m_destinations.cend())
-        Q_EMIT filesDropped(*dropped, urls);
-}
-
-void DestinationGrid::askToRemove(DestinationTile *tile)
-{
-    const auto chosen = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
-        [tile](const DestinationPointer &destination) { return destination.get() == tile->destination(); });
-    if (chosen == m_destinations.cend())
-        return;
-    // The question comes once the delete button has finished with its click.
-    runOnMainThread(this, [this, destination = *chosen] { confirmRemoval(destination); });
-}
-
 void DestinationGrid::confirmRemoval(const DestinationPointer &destination)
 {
     if (!Alerts::getConfirmation(u"Remove Destination?"_s,
@@ -250,7 +222,7 @@ void DestinationGrid::confirmRemoval(const DestinationPointer &destination)
 void DestinationGrid::pressTile(DestinationTile *tile)
 {
     Destination *destination = tile->destination();
-    if (destination == nullptr || !destination->allowsUserInteraction())
+    if (destination == nullptr || !destination->traits().testFlag(Destination::Interactive))
         return;
     // The add tile acts; it is never the Destination chosen.
     if ((m_interactionOptions & InteractionClickHighlights) != 0
@@ -268,7 +240,13 @@ void DestinationGrid::hoverAt(const QPoint &globalPosition)
         if (tile->geometry().contains(pointer))
             under = tile;
     setHilitedTile(under);
-    setConfigurableTile(under);
+    if (under == m_configurableTile)
+        return;
+    if (m_configurableTile)
+        m_configurableTile->showConfigureButtons(false);
+    m_configurableTile = under;
+    if (under != nullptr)
+        under->showConfigureButtons(true);
 }
 
 void DestinationGrid::keyPressEvent(QKeyEvent *event)

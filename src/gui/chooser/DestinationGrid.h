@@ -40,9 +40,6 @@ public:
     /// Rebuilds the tiles shortly (not inside the call that asks for it).
     void reloadTiles();
 
-    /// The caption's colour, dark enough to read on the grid's background.
-    static QColor captionColor();
-
     /// The Destinations shown, placeholders included.
     const DestinationList &destinations() const { return m_destinations; }
     qsizetype rowCount() const { return m_rowCount; }
@@ -72,10 +69,7 @@ protected:
 
 private:
     void setHilitedTile(DestinationTile *tile);
-    void setConfigurableTile(DestinationTile *tile);
-    // Reports of the tiles.
-    void takeDrop(DestinationTile *tile, const QList<QUrl> &urls);
-    void askToRemove(DestinationTile *tile);
+    /// A mouse-down on the tile, or the keys that pick it.
     void pressTile(DestinationTile *tile);
     /// The tile under the pointer is highlighted and shows its buttons.
     void hoverAt(const QPoint &globalPosition);

@@ -1,24 +1,18 @@
 #include "DestinationTile.h"
 
+#include "TileButtons.h"
 #include "core/destinations/Destination.h"
 #include "gui/support/DropAction.h"
 #include "gui/support/ImageManager.h"
 #include "gui/support/UtilitiesWindows.h"
 
-#include <QCursor>
 #include <QDragEnterEvent>
-#include <QGraphicsOpacityEffect>
-#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
-#include <QPropertyAnimation>
-#include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-constexpr double kButtonOpacity = 0.5;
-constexpr int kFadeInMs = 200;
 // The picture shrinks to a fifth of its size, faster towards the end.
 constexpr float kRemovalEnd = 0.2F;
 constexpr int kRemovalMs = 300;
@@ -29,7 +23,9 @@ constexpr qreal kFocusRingInset = 3.0;
 
 DestinationTile::DestinationTile(QWidget *parent)
     : QWidget(parent)
+    , m_buttons(new TileButtons(this))
 {
+    connect(m_buttons, &TileButtons::deleteClicked, this, [this] { Q_EMIT removalRequested(this); });
     setAcceptDrops(true);
     setGeometry(0, 0, 30, 30);
     m_removal.setStartValue(1.0F);
@@ -52,7 +48,7 @@ void DestinationTile::setDestination(Destination *destination)
 
 bool DestinationTile::allowsUserInteraction() const
 {
-    return m_destination && m_destination->allowsUserInteraction();
+    return m_destination && m_destination->traits().testFlag(Destination::Interactive);
 }
 
 void DestinationTile::setHilite(bool hilite)
@@ -60,10 +56,7 @@ void DestinationTile::setHilite(bool hilite)
     if (hilite == m_hilited)
         return;
     m_hilited = hilite;
-    if (hilite)
-        Q_EMIT tileDidBecomeHilited(this);
-    else
-        Q_EMIT tileDidBecomeUnhilited(this);
+    Q_EMIT hiliteChanged(this, hilite);
     update();
 }
 
@@ -113,78 +106,12 @@ const QImage &DestinationTile::currentPicture()
     return m_hilited ? m_hilitedPicture : m_picture;
 }
 
-QToolButton *DestinationTile::makeButton(const QString &imageName, int x)
-{
-    auto *button = new QToolButton(this);
-    button->setGeometry(x, ButtonMargin, ButtonSize, ButtonSize);
-    button->setAutoRaise(true);
-    button->setStyleSheet(u"QToolButton { border: none; background: transparent; }"_s);
-    button->setIconSize(QSize(ButtonSize, ButtonSize));
-    button->setIcon(QIcon(QPixmap::fromImage(ImageManager::imageNamed(imageName, QSizeF(ButtonSize, ButtonSize)))));
-    auto *opacity = new QGraphicsOpacityEffect(button);
-    opacity->setOpacity(0.0);
-    button->setGraphicsEffect(opacity);
-    auto *fadeIn = new QPropertyAnimation(opacity, "opacity", button);
-    fadeIn->setDuration(kFadeInMs);
-    fadeIn->setEndValue(kButtonOpacity);
-    fadeIn->start(QAbstractAnimation::DeleteWhenStopped);
-    button->show();
-    return button;
-}
-
 void DestinationTile::showConfigureButtons(bool show)
 {
-    if (!show) {
-        // A button may be in the middle of its own click: it goes once that is over.
-        for (QPointer<QToolButton> *button : {&m_configureButton, &m_deleteButton}) {
-            if (*button) {
-                (*button)->hide();
-                (*button)->deleteLater();
-            }
-            *button = nullptr;
-        }
-        return;
-    }
-    if (!m_destination)
-        return;
-    if ((m_destination->canBeRenamed() || m_destination->canBeConfigured()) && !m_configureButton) {
-        m_configureButton = makeButton(u"ConfigureIcon"_s, width() - ButtonSize - ButtonMargin);
-        connect(m_configureButton, &QToolButton::clicked, this, &DestinationTile::configureButtonPressed);
-    }
-    if (m_destination->canBeDeleted() && !m_deleteButton) {
-        m_deleteButton = makeButton(u"CloseIcon"_s, ButtonMargin);
-        connect(m_deleteButton, &QToolButton::clicked, this, [this] { Q_EMIT tileDidHaveDeleteSelected(this); });
-    }
-}
-
-QMenu *DestinationTile::createConfigureMenu()
-{
-    auto *menu = new QMenu(u"Tessary"_s);
-    Destination *destination = m_destination;
-    if (destination == nullptr)
-        return menu;
-    // The dialogs open once the menu has finished with the click that chose them; a Destination
-    // that has gone by then opens nothing.
-    const auto item = [menu, destination](const QString &title, const std::function<void(Destination &)> &edit) {
-        connect(
-            menu->addAction(title), &QAction::triggered, destination, [destination, edit] { edit(*destination); },
-            Qt::QueuedConnection);
-    };
-    if (destination->canBeConfigured()) {
-        item(u"Configure \"%1\"..."_s.arg(destination->name()),
-            [](Destination &chosen) { chosen.configureWithCompletion({}); });
-        menu->addSeparator();
-    }
-    item(u"Change Name..."_s, [](Destination &chosen) { chosen.rename(); });
-    return menu;
-}
-
-void DestinationTile::configureButtonPressed()
-{
-    QMenu *menu = createConfigureMenu();
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    const QPoint mouse = QCursor::pos();
-    menu->popup(QPoint(mouse.x() - menu->sizeHint().width() / 2, mouse.y() - 20));
+    if (show)
+        m_buttons->show(m_destination);
+    else
+        m_buttons->hide();
 }
 
 void DestinationTile::prepareForDeletionWithCompletion(const std::function<void()> &completion)
@@ -226,12 +153,12 @@ void DestinationTile::dropEvent(QDropEvent *event)
     if (!acceptDropAsCopy(event))
         return;
     if (allowsUserInteraction()) {
-        Q_EMIT tileDidReceiveDrag(this, event->mimeData()->urls());
+        Q_EMIT filesDropped(this, event->mimeData()->urls());
         setHilite(false);
     }
 }
 
 void DestinationTile::mousePressEvent(QMouseEvent *)
 {
-    Q_EMIT tileDidReceiveMouseDown(this);
+    Q_EMIT pressed(this);
 }

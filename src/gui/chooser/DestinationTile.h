@@ -2,14 +2,13 @@
 
 #include <QImage>
 #include <QPointer>
-#include <QToolButton>
 #include <QVariantAnimation>
 #include <QWidget>
 
 #include <functional>
 
 class Destination;
-class QMenu;
+class TileButtons;
 
 // One tile of the Destination grid: the Destination's picture in a framed square, highlighted
 // while files are dragged over it. It takes the drop, shows a configure and a delete button on
@@ -20,10 +19,6 @@ class DestinationTile final : public QWidget
     Q_OBJECT
 
 public:
-    /// Side of the configure and delete buttons, and their distance from the edges.
-    static constexpr int ButtonSize = 18;
-    static constexpr int ButtonMargin = 3;
-
     explicit DestinationTile(QWidget *parent = nullptr);
 
     Destination *destination() const { return m_destination; }
@@ -38,25 +33,21 @@ public:
     /// The space around the picture: 0.12 × the width, divided by the scale.
     static float iconInset(float width, float scale);
 
-    /// Shows the configure button (for a Destination that can be renamed or configured) and the
-    /// delete button (for one that can be deleted), fading in; or removes both.
+    /// Shows the configure and delete buttons the Destination allows, fading in; or removes both.
     void showConfigureButtons(bool show);
-    QToolButton *configureButton() const { return m_configureButton; }
-    QToolButton *deleteButton() const { return m_deleteButton; }
-    /// The configure button's menu: "Configure "NAME"..." and a separator where the Destination
-    /// can be configured, then "Change Name...". The caller owns it.
-    QMenu *createConfigureMenu();
+    TileButtons *buttons() const { return m_buttons; }
     /// Shrinks the picture away, then runs the completion; returns at once. A view deleted
     /// meanwhile runs nothing.
     void prepareForDeletionWithCompletion(const std::function<void()> &completion);
 
 Q_SIGNALS:
-    void tileDidHaveDeleteSelected(DestinationTile *view);
-    void tileDidBecomeHilited(DestinationTile *view);
-    void tileDidBecomeUnhilited(DestinationTile *view);
+    /// The delete button was clicked.
+    void removalRequested(DestinationTile *tile);
+    void hiliteChanged(DestinationTile *tile, bool hilited);
     /// Files were dropped on the tile.
-    void tileDidReceiveDrag(DestinationTile *view, const QList<QUrl> &urls);
-    void tileDidReceiveMouseDown(DestinationTile *view);
+    void filesDropped(DestinationTile *tile, const QList<QUrl> &urls);
+    /// A mouse button went down on the tile.
+    void pressed(DestinationTile *tile);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -67,8 +58,6 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    QToolButton *makeButton(const QString &imageName, int x);
-    void configureButtonPressed();
     bool allowsUserInteraction() const;
     /// The Destination's picture at the tile's size, white when highlighted.
     const QImage &currentPicture();
@@ -80,7 +69,6 @@ private:
     QSizeF m_pictureSize;
     QImage m_picture;
     QImage m_hilitedPicture;
-    QPointer<QToolButton> m_configureButton;
-    QPointer<QToolButton> m_deleteButton;
+    TileButtons *const m_buttons;
     QVariantAnimation m_removal;
 };

@@ -97,3 +97,8 @@ QColor UtilitiesWindows::interfaceHiliteColor()
 {
     return QColor(61, 144, 246);
 }
+
+QColor UtilitiesWindows::interfaceCaptionColor()
+{
+    return QColor(90, 90, 90);
+}

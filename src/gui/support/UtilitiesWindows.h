@@ -39,4 +39,6 @@ public:
     static QColor interfaceBackgroundColor();
     /// The blue of highlighted tiles.
     static QColor interfaceHiliteColor();
+    /// The grey of captions, dark enough to read on the interface's background.
+    static QColor interfaceCaptionColor();
 };

@@ -70,10 +70,11 @@ void TestDestination::kinds()
     QFETCH(bool, configurable);
     QFETCH(bool, createdNotice);
     QCOMPARE(destination->rootFolderPath(), root);
-    QCOMPARE(destination->canBeConfigured(), configurable);
-    QCOMPARE(destination->shouldDisplayArchiveCreatedNotification(), createdNotice);
+    QCOMPARE(destination->traits().testFlag(Destination::Configurable), configurable);
+    QCOMPARE(destination->traits().testFlag(Destination::ShowsCreatedNotice), createdNotice);
     // Every kind the user adds, the user may also rename and delete.
-    QVERIFY(destination->canBeDeleted() && destination->canBeRenamed() && destination->allowsUserInteraction());
+    QVERIFY(
+        destination->traits().testFlags(Destination::Deletable | Destination::Renamable | Destination::Interactive));
     QVERIFY(!destination->shouldRevealZipUponCreation());
     // Only the FTP kind adds a step after the zip: its upload.
     QCOMPARE(destination->postZipOperationWithPathToCreatedZipArchive(u"/tmp/a.zip"_s) != nullptr,
