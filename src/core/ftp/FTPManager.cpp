@@ -325,12 +325,17 @@ void FTPManager::noteFailure(int curlCode, FailureReason reason)
         || result == CURLE_REMOTE_ACCESS_DENIED || result == CURLE_REMOTE_FILE_NOT_FOUND
         || result == CURLE_REMOTE_DISK_FULL || result == CURLE_REMOTE_FILE_EXISTS
         || result == CURLE_FTP_COULDNT_RETR_FILE || result == CURLE_LOGIN_DENIED;
-    QString detail = refused ? lastRefusal() : QString();
+    QString detail;
+    if (refused) {
+        QMutexLocker locker(&m_errorLock);
+        detail = m_lastRefusal;
+    }
     if (detail.isNull() || reason == FailureReasonReadError || reason == FailureReasonWriteError
         || reason == FailureReasonListingTooLong)
         detail = m_errorText[0] != '\0' ? QString::fromUtf8(m_errorText).trimmed()
                                         : QString::fromUtf8(curl_easy_strerror(result));
-    setStreamError(Error(kErrorDomain, result, {{Error::DescriptionKey, detail}}));
+    QMutexLocker locker(&m_errorLock);
+    m_streamError = Error(kErrorDomain, result, {{Error::DescriptionKey, detail}});
 }
 
 bool FTPManager::runCommands(const FTPServerInfo &server, const QStringList &commands)
@@ -354,7 +359,7 @@ bool FTPManager::runCommands(const FTPServerInfo &server, const QStringList &com
         succeeded = result == CURLE_OK;
         if (!succeeded) {
             noteFailure(result, FailureReasonGeneralError);
-            console(u"FTP command exchange failed: %1"_s.arg(streamError().localizedDescription()));
+            console(u"FTP command exchange failed: %1"_s.arg(lastFailure().error.localizedDescription()));
         }
     });
     m_streamSuccess = succeeded;
@@ -455,7 +460,7 @@ void FTPManager::endTransfer(bool success, FailureReason reason)
     case FailureReasonHostKeyUnknown:
     case FailureReasonHostKeyChanged:
     case FailureReasonNoTLS:
-        console(u"ftp stream failed: %1"_s.arg(streamError().localizedDescription()));
+        console(u"ftp stream failed: %1"_s.arg(lastFailure().error.localizedDescription()));
         break;
     case FailureReasonListingTooLong:
         console(u"ftp stream failed: the listing is too long"_s);
@@ -588,20 +593,14 @@ QVariantMap FTPManager::progressDictionary() const
         {ProgressKey, fraction}};
 }
 
-Error FTPManager::streamError() const
+FTPManager::Failure FTPManager::lastFailure() const
 {
     QMutexLocker locker(&m_errorLock);
-    return m_streamError;
+    return {m_failureReason, m_streamError, m_lastRefusal, m_trust.certificate(), m_trust.hostKey()};
 }
 
-QString FTPManager::lastRefusal() const
+void FTPManager::clearFailure()
 {
     QMutexLocker locker(&m_errorLock);
-    return m_lastRefusal;
-}
-
-void FTPManager::setStreamError(const Error &error)
-{
-    QMutexLocker locker(&m_errorLock);
-    m_streamError = error;
+    m_streamError = {};
 }

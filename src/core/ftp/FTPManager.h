@@ -31,12 +31,12 @@ public:
 
 // Whom a connection trusts is ServerTrust's to decide: a server it does not trust ends the
 // operation before the login, and what the server showed is kept for the user to judge
-// (serverCertificate(), serverHostKey()). Without a password, SFTP signs in with the user's SSH
+// (lastFailure()). Without a password, SFTP signs in with the user's SSH
 // agent or key (~/.ssh/id_ed25519, then ~/.ssh/id_rsa).
 // Data goes in chunks through one 32 KB buffer. Every operation checks its server first and refuses, without any
 // traffic, names and credentials with a line break in them (which would end an FTP command early). A connection or
 // login that gets no answer, and a transfer that stalls, end with a failure after a bounded time. Details of failures
-// go to standard error; the last error is kept in streamError() and its kind in lastFailureReason().
+// go to standard error; the last failure is kept, with its kind, in lastFailure().
 class FTPManager final
 {
 public:
@@ -112,18 +112,24 @@ public:
     /// Does nothing to a command exchange or when nothing runs.
     void abort();
 
-    /// The error of the last failed operation, with the server's own answer ("550 Permission
-    /// denied.") or else the network's reason as its description; never cleared by the manager.
-    Error streamError() const;
-    /// The server's last refusal (a 4xx or 5xx answer, as it wrote it) in the last operation;
-    /// null when it refused nothing.
-    QString lastRefusal() const;
-    void setStreamError(const Error &error);
-    FailureReason lastFailureReason() const { return m_failureReason; }
-    /// The certificate the server showed when it was not trusted; null otherwise.
-    ServerCertificate serverCertificate() const { return m_trust.certificate(); }
-    /// The host key the SFTP server showed in the last operation.
-    SSHHostKey serverHostKey() const { return m_trust.hostKey(); }
+    /// Why an operation failed, and what the server showed of itself.
+    struct Failure
+    {
+        FailureReason reason = FailureReasonNone;
+        /// The error of the last failed operation, with the server's own answer ("550 Permission
+        /// denied.") or else the network's reason as its description; kept until clearFailure().
+        Error error;
+        /// The server's last refusal (a 4xx or 5xx answer, as it wrote it) in the last operation;
+        /// null when it refused nothing.
+        QString refusal;
+        /// The certificate the server showed when it was not trusted; null otherwise.
+        ServerCertificate certificate;
+        /// The host key the SFTP server showed in the last operation.
+        SSHHostKey hostKey;
+    };
+    Failure lastFailure() const;
+    /// Forgets the last failure's error, so that a later one without an error of its own shows none.
+    void clearFailure();
 
 private:
     struct Transfer;

@@ -14,6 +14,30 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+// The server address as a URL holds it: an IPv6 address between brackets.
+QString hostForURL(const QString &address)
+{
+    if (address.count(u':') > 1 && !address.startsWith(u'['))
+        return u"[%1]"_s.arg(address);
+    return address;
+}
+
+// The failure of an upload: the server's own refusal to store it where it said no, otherwise the
+// reason.
+Error uploadError(const FTPManager::Failure &failure)
+{
+    const QString text = u"Could not upload the Tessary Archive to the FTP Server"_s;
+    if (failure.error.isNull())
+        return Utilities::errorWithCode(FTPOperation::ErrorUploadFailed, text);
+    if (!failure.refusal.isNull() && failure.error.localizedDescription() == failure.refusal)
+        return Utilities::errorWithCode(
+            FTPOperation::ErrorUploadFailed, u"%1: the server refused to store it (%2)"_s.arg(text, failure.refusal));
+    return Utilities::errorWithCode(
+        FTPOperation::ErrorUploadFailed, u"%1: %2"_s.arg(text, failure.error.localizedDescription()));
+}
+} // namespace
+
 FTPOperation::FTPOperation(QString sourcePath, QString destinationPath, bool confirmReplacementOfExistingFiles,
     QString serverAddress, qint64 port, QString userName, QString password)
     : m_sourcePath(std::move(sourcePath))
@@ -116,7 +140,7 @@ void FTPOperation::startOperating()
 
 void FTPOperation::connectAndUpload()
 {
-    const QString host = hostForURL();
+    const QString host = hostForURL(m_serverAddress);
     const QString base = u"ftp://@%1"_s.arg(host);
     if (isCancelled())
         return;
@@ -137,16 +161,16 @@ void FTPOperation::connectAndUpload()
         m_manager->createNewFolder(part, server);
     }
 
-    m_manager->setStreamError({});
+    m_manager->clearFailure();
     const QString destination = u"ftp://@%1/%2"_s.arg(host, m_destinationPath);
     const FTPServerInfo server = createServerWithDestination(destination);
     const QString fileName = QFileInfo(m_sourcePath).fileName();
     const auto entries = m_manager->contentsOfServer(server);
-    if (!entries && m_manager->lastFailureReason() == FTPManager::FailureReasonListingTooLong) {
+    if (!entries && m_manager->lastFailure().reason == FTPManager::FailureReasonListingTooLong) {
         noteOperationFinishedWithResults({},
             Utilities::errorWithCode(ErrorUploadFailed,
                 u"Could not read the folder on the FTP Server: %1"_s.arg(
-                    m_manager->streamError().localizedDescription())));
+                    m_manager->lastFailure().error.localizedDescription())));
         return;
     }
     // A listing that could not be read may hide an archive of that name: ask rather than replace.
@@ -164,8 +188,9 @@ void FTPOperation::connectAndUpload()
 
 void FTPOperation::handleLoginFailure()
 {
-    const QString reason = m_manager->streamError().localizedDescription();
-    switch (m_manager->lastFailureReason()) {
+    const FTPManager::Failure failure = m_manager->lastFailure();
+    const QString reason = failure.error.localizedDescription();
+    switch (failure.reason) {
     case FTPManager::FailureReasonLoginRefused:
         noteOperationFinishedWithResults(
             {}, Utilities::errorWithCode(ErrorInvalidCredentials, u"Invalid FTP Server Credentials"_s));
@@ -178,9 +203,8 @@ void FTPOperation::handleLoginFailure()
             connectAndUpload();
             return;
         }
-        if (const ServerCertificate certificate = m_manager->serverCertificate();
-            !certificate.publicKeyPin().isEmpty()) {
-            askToTrustCertificate(certificate);
+        if (!failure.certificate.publicKeyPin().isEmpty()) {
+            askToTrustCertificate(failure.certificate);
             return;
         }
         noteOperationFinishedWithResults({},
@@ -189,17 +213,17 @@ void FTPOperation::handleLoginFailure()
                 "could not read it to show it to you."_s.arg(serverName(), reason)));
         return;
     case FTPManager::FailureReasonHostKeyUnknown:
-        askToAcceptHostKey(m_manager->serverHostKey());
+        askToAcceptHostKey(failure.hostKey);
         return;
     case FTPManager::FailureReasonHostKeyChanged: {
-        const SSHHostKey key = m_manager->serverHostKey();
+        const SSHHostKey &key = failure.hostKey;
         noteOperationFinishedWithResults({},
             Utilities::errorWithCode(ErrorHostKeyChanged,
                 u"The host key of the SFTP Server %1 has changed: it does not match the key in your known hosts "
                 "(~/.ssh/known_hosts). Someone may be posing as the server, or its key was replaced. The %2 key it "
                 "shows now has the fingerprint %3. Tessary did not connect. If the server's administrator confirms "
-                "the new key, remove the old one with: ssh-keygen -R \"%4\""_s.arg(
-                    serverName(), key.type(), key.fingerprint(), SSHHostKey::hostEntry(hostForURL(), int(m_port)))));
+                "the new key, remove the old one with: ssh-keygen -R \"%4\""_s.arg(serverName(), key.type(),
+                    key.fingerprint(), SSHHostKey::hostEntry(hostForURL(m_serverAddress), int(m_port)))));
         return;
     }
     case FTPManager::FailureReasonNoTLS:
@@ -272,21 +296,14 @@ void FTPOperation::askToAcceptHostKey(const SSHHostKey &key)
 
 QString FTPOperation::serverName() const
 {
-    return m_port == defaultPortFor(m_protocol) ? hostForURL() : u"%1:%2"_s.arg(hostForURL()).arg(m_port);
-}
-
-QString FTPOperation::hostForURL() const
-{
-    // An IPv6 address goes into a URL between brackets.
-    if (m_serverAddress.count(u':') > 1 && !m_serverAddress.startsWith(u'['))
-        return u"[%1]"_s.arg(m_serverAddress);
-    return m_serverAddress;
+    return m_port == defaultPortFor(m_protocol) ? hostForURL(m_serverAddress)
+                                                : u"%1:%2"_s.arg(hostForURL(m_serverAddress)).arg(m_port);
 }
 
 Error FTPOperation::connectionError(const QString &reason) const
 {
     return Utilities::errorWithCode(ErrorCouldNotConnect,
-        u"Could not connect to the FTP Server %1:%2 (%3)"_s.arg(hostForURL()).arg(m_port).arg(reason));
+        u"Could not connect to the FTP Server %1:%2 (%3)"_s.arg(hostForURL(m_serverAddress)).arg(m_port).arg(reason));
 }
 
 void FTPOperation::askToReplace(const QString &destination, const QString &fileName, const FTPServerInfo &server)
@@ -321,7 +338,7 @@ void FTPOperation::performUploadToDestination(
     Log::handler()(u"FTP Uploading \"%1\" to \"%2\""_s.arg(fileName, destination));
     const bool uploaded = m_manager->uploadFile(QUrl::fromLocalFile(m_sourcePath), server, partName);
     if (isCancelled() || !uploaded) {
-        const Error error = uploadError(m_manager->streamError());
+        const Error error = uploadError(m_manager->lastFailure());
         m_manager->deleteFileNamed(partName, server);
         noteOperationFinishedWithResults({}, error);
         return;
@@ -374,7 +391,7 @@ Error FTPOperation::placeArchive(const QString &partName, const QString &fileNam
         removeLeftover(partName, server);
         return {};
     }
-    const QString reason = m_manager->streamError().localizedDescription();
+    const QString reason = m_manager->lastFailure().error.localizedDescription();
     return Utilities::errorWithCode(ErrorUploadFailed,
         u"Could not upload the Tessary Archive to the FTP Server: the server would not rename the archive sent as "
         "\"%1\" to \"%2\", nor store it under that name (%3). The whole archive stays on the server as \"%1\"."_s.arg(
@@ -385,20 +402,7 @@ void FTPOperation::removeLeftover(const QString &name, const FTPServerInfo &serv
 {
     if (!m_manager->deleteFileNamed(name, server))
         Log::handler()(u"FTP Server would not remove \"%1\" (%2); it stays in \"%3\""_s.arg(
-            name, m_manager->streamError().localizedDescription(), m_destinationPath));
-}
-
-Error FTPOperation::uploadError(const Error &reason) const
-{
-    const QString text = u"Could not upload the Tessary Archive to the FTP Server"_s;
-    if (reason.isNull())
-        return Utilities::errorWithCode(ErrorUploadFailed, text);
-    // The server's own words, where it said no, and in plain words what it refused.
-    const QString refusal = m_manager->lastRefusal();
-    if (!refusal.isNull() && reason.localizedDescription() == refusal)
-        return Utilities::errorWithCode(
-            ErrorUploadFailed, u"%1: the server refused to store it (%2)"_s.arg(text, refusal));
-    return Utilities::errorWithCode(ErrorUploadFailed, u"%1: %2"_s.arg(text, reason.localizedDescription()));
+            name, m_manager->lastFailure().error.localizedDescription(), m_destinationPath));
 }
 
 QString FTPOperation::partNameFor(const QString &fileName, const QString &kind)

@@ -83,12 +83,7 @@ private:
     void askToAcceptHostKey(const SSHHostKey &key);
     /// The server as the user knows it: "HOST", with ":PORT" where the port is not the protocol's own.
     QString serverName() const;
-    /// The server address as a URL holds it: an IPv6 address between brackets.
-    QString hostForURL() const;
     Error connectionError(const QString &reason) const;
-    /// The failure of an upload: the server's own refusal to store it where it said no,
-    /// otherwise the reason.
-    Error uploadError(const Error &reason) const;
     /// Uploads under a part name, then gives the archive its name: the name asked for where it
     /// is to replace what is there, otherwise a name free on the server by then.
     void performUploadToDestination(

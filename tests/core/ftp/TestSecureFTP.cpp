@@ -240,7 +240,7 @@ void TestSecureFTP::aPinnedCertificateIsTrustedWithoutAQuestion()
     for (const QString &name : {u"a.zip"_s, u"b.zip"_s}) {
         QVERIFY(manager.uploadData("data", name, server));
         const auto entries = manager.contentsOfServer(server);
-        QVERIFY2(entries.has_value(), qPrintable(manager.streamError().localizedDescription()));
+        QVERIFY2(entries.has_value(), qPrintable(manager.lastFailure().error.localizedDescription()));
     }
     QCOMPARE(entriesIn(m_ftps->filePath(u"pinned"_s)), (QStringList {u"a.zip"_s, u"b.zip"_s, u"deeper"_s}));
 }
