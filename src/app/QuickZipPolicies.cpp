@@ -1,6 +1,7 @@
 #include "QuickZipPolicies.h"
 
 #include "core/pipeline/ArchiveNaming.h"
+#include "core/settings/QuickZipPassword.h"
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
 #include "gui/prompts/EnterPasswordDialog.h"
@@ -90,7 +91,7 @@ void QuickZipPolicies::determineQuickZipOutputFileNameAndPasswordWithURLS(
     }
     // The preset password, from the keychain off the GUI thread. A protected archive was asked
     // for: without its password there is no archive, never an open one.
-    Settings::readQuickZipPassword(this, [name, completion](const QString &preset, bool) {
+    QuickZipPassword::read(this, [name, completion](const QString &preset, bool) {
         if (preset.isEmpty())
             completion(false, name, QString(), Utilities::errorWithCode(0, kNoPresetPassword));
         else
@@ -100,7 +101,7 @@ void QuickZipPolicies::determineQuickZipOutputFileNameAndPasswordWithURLS(
 
 void QuickZipPolicies::getPasswordFromUserWithPrompt(const QString &prompt, const std::function<void(bool)> &answered)
 {
-    Settings::readQuickZipPassword(this, [prompt, answered](const QString &preset, bool readable) {
+    QuickZipPassword::read(this, [prompt, answered](const QString &preset, bool readable) {
         if (!readable) {
             Alerts::reportError(Utilities::errorWithCode(0, kNoPresetPassword));
             answered(false);
@@ -141,7 +142,7 @@ void QuickZipPolicies::defineSavedZipPassword(const std::function<void(bool defi
         return;
     }
     // The password counts as set once the keychain has taken it; otherwise the user hears why not.
-    Settings::setQuickZipPassword(this, password, [this, password, requirePassword, defined](const Error &error) {
+    QuickZipPassword::store(this, password, [this, password, requirePassword, defined](const Error &error) {
         if (!error.isNull()) {
             Alerts::displayMessage(
                 u"Your preset password could not be kept in your keyring (%1), so it was not changed. Unlock your "
@@ -165,7 +166,7 @@ void QuickZipPolicies::useSavedNameSelected()
 
 void QuickZipPolicies::useSavedPasswordSelected()
 {
-    Settings::readQuickZipPassword(this, [this](const QString &preset, bool readable) {
+    QuickZipPassword::read(this, [this](const QString &preset, bool readable) {
         if (!readable) {
             Alerts::reportError(Utilities::errorWithCode(0, kNoPresetPassword));
             return;

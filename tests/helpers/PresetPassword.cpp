@@ -1,7 +1,7 @@
 #include "PresetPassword.h"
 
 #include "core/destinations/DropboxManager.h"
-#include "core/settings/Settings.h"
+#include "core/settings/QuickZipPassword.h"
 
 #include <QTest>
 
@@ -25,7 +25,7 @@ QString presetPassword()
 {
     const auto answer = std::make_shared<std::optional<QString>>();
     const QObject receiver;
-    Settings::readQuickZipPassword(&receiver,
+    QuickZipPassword::read(&receiver,
         [answer](const QString &password, bool readable) { *answer = readable ? password : u"(unreadable)"_s; });
     if (!QTest::qWaitFor([&answer] { return answer->has_value(); }, 10000))
         return u"(no answer)"_s;
@@ -34,8 +34,8 @@ QString presetPassword()
 
 bool setPresetPassword(const QString &password)
 {
-    return waitForWrite([&password](const QObject *receiver, Settings::StoreCompletion completion) {
-        Settings::setQuickZipPassword(receiver, password, std::move(completion));
+    return waitForWrite([&password](const QObject *receiver, QuickZipPassword::StoreCompletion completion) {
+        QuickZipPassword::store(receiver, password, std::move(completion));
     });
 }
 

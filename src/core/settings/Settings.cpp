@@ -1,10 +1,5 @@
 #include "Settings.h"
 
-#include "Keychain.h"
-#include "KeychainBackend.h"
-#include "core/pipeline/ThreadHops.h"
-#include "core/support/Log.h"
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -23,9 +18,6 @@ const QString kDropPadLocationKey = u"Drop Pad Location"_s;
 const QString kInitialLaunchKey = u"Initial Launch"_s;
 const QString kLoginItemInstallCompleteKey = u"Login Item Install Complete"_s;
 
-const QString kKeychainService = u"Tessary"_s;
-const QString kKeychainAccount = u"Tessary"_s;
-
 // A stored flag: true for a real true, or for text that starts with Y, T or a digit 1-9
 // (after blanks), as the settings file keeps flags as text.
 bool flag(const QVariant &value)
@@ -35,12 +27,6 @@ bool flag(const QVariant &value)
     const QString text = value.toString().trimmed();
     const QChar first = text.isEmpty() ? QChar() : text.front().toUpper();
     return first == u'Y' || first == u'T' || (first >= u'1' && first <= u'9');
-}
-
-QString describe(const Error &error)
-{
-    return u"Error Domain=%1 Code=%2 \"%3\""_s.arg(
-        error.domain(), QString::number(error.code()), error.localizedDescription());
 }
 } // namespace
 
@@ -115,27 +101,6 @@ void Settings::setQuickZipName(const QString &name)
     oneLine.replace(u'\r', u'.').replace(u'\n', u'.');
     m_quickZipName = oneLine;
     save();
-}
-
-void Settings::readQuickZipPassword(const QObject *receiver, PasswordCompletion completion)
-{
-    Keychain::readPassword(receiver, kKeychainService, kKeychainAccount,
-        [completion = std::move(completion)](const QString &password, const Error &error) {
-            const bool readable = error.isNull() || error.code() == KeychainBackend::StatusItemNotFound;
-            if (!readable)
-                Log::handler()(u"ERROR RETRIEVING PASSWORD:  %1"_s.arg(describe(error)));
-            completion(password, readable);
-        });
-}
-
-void Settings::setQuickZipPassword(const QObject *receiver, const QString &password, StoreCompletion completion)
-{
-    Keychain::storePassword(receiver, password, kKeychainService, kKeychainAccount,
-        [completion = std::move(completion)](const Error &error) {
-            if (!error.isNull())
-                Log::handler()(u"ERROR SAVING PASSWORD:  %1"_s.arg(describe(error)));
-            completion(error);
-        });
 }
 
 void Settings::save()

@@ -1,16 +1,12 @@
 #pragma once
 
 #include "SettingsFile.h"
-#include "core/support/Error.h"
 
 #include <QPoint>
 #include <QPointF>
 #include <QString>
 
-#include <functional>
 #include <optional>
-
-class QObject;
 
 /// How a quick zip names its archive.
 enum ZipNameType : qint32 {
@@ -28,8 +24,8 @@ enum ZipPasswordType : qint32 {
 };
 
 // The user's quick-zip choices and remembered window positions, kept in the settings file and
-// saved whole on every change; the preset password lives in the keychain (service and account
-// "Tessary"). One per process, owned by the controller; used on the GUI thread.
+// saved whole on every change; the preset password lives in the keychain (QuickZipPassword). One
+// per process, owned by the controller; used on the GUI thread.
 class Settings final
 {
 public:
@@ -65,19 +61,6 @@ public:
     /// The preset name; null when none is set. Line breaks are stored as ".".
     QString quickZipName() const { return m_quickZipName; }
     void setQuickZipName(const QString &name);
-
-    /// (password, readable): the preset password, null when there is none; readable is false
-    /// when the keychain could not be read (a locked keyring whose unlock was refused).
-    using PasswordCompletion = std::function<void(const QString &password, bool readable)>;
-    /// Reads the preset password from the keychain off the GUI thread (a locked keyring may keep
-    /// the answer waiting behind its unlock prompt) and hands it over on the GUI thread, unless
-    /// the receiver has gone by then. Reads and writes are done in the order they were asked for.
-    static void readQuickZipPassword(const QObject *receiver, PasswordCompletion completion);
-    /// A null error when the keychain took the password.
-    using StoreCompletion = std::function<void(const Error &error)>;
-    /// Stores the preset password in the keychain (only there; an empty one removes it), off the
-    /// GUI thread, and answers like readQuickZipPassword().
-    static void setQuickZipPassword(const QObject *receiver, const QString &password, StoreCompletion completion);
 
     /// Writes every value and flushes the settings file.
     void save();
