@@ -24,6 +24,7 @@ QuickZipFlow::QuickZipFlow(DropPad *pad, DestinationListModel *destinations, QOb
     , m_pad(pad)
     , m_destinations(destinations)
     , m_window(std::make_unique<QuickZipWindow>())
+    , m_buttonsHeld(&PointerButtons::pressed)
 {
     connect(pad, &DropPad::dragEntered, this, &QuickZipFlow::padDragEntered);
     connect(pad, &DropPad::dragExited, this, &QuickZipFlow::padDragExited);
@@ -74,7 +75,7 @@ void QuickZipFlow::hideQuickZipWindow()
 
 void QuickZipFlow::monitorMouseButton()
 {
-    if (PointerButtons::pressed() != Qt::NoButton)
+    if (m_buttonsHeld() != Qt::NoButton)
         return;
     hideQuickZipWindow();
     m_hideTimer.stop();

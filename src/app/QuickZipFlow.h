@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 class DestinationGrid;
@@ -39,6 +40,11 @@ public:
     /// Fades the window out. Nothing while it is hidden or already fading.
     void hideQuickZipWindow();
 
+    /// Where the flow reads the mouse buttons held down while the window is shown; by default the
+    /// display server's (PointerButtons), which counts a drag another program holds.
+    using ButtonsHeld = std::function<Qt::MouseButtons()>;
+    void setButtonsHeld(ButtonsHeld buttonsHeld) { m_buttonsHeld = std::move(buttonsHeld); }
+
     /// Lets the grid's tiles (the quick-zip window's, the Destinations window's) take drops,
     /// which ask for quick zips, and remove their Destinations from the list.
     void serve(DestinationGrid *grid);
@@ -62,6 +68,7 @@ private:
     DropPad *m_pad;
     DestinationListModel *m_destinations;
     std::unique_ptr<QuickZipWindow> m_window;
+    ButtonsHeld m_buttonsHeld;
     bool m_shown = false;
     bool m_fading = false;
     QTimer m_showTimer;

@@ -8,12 +8,6 @@
 #include <memory>
 
 namespace {
-std::function<Qt::MouseButtons()> &standIn()
-{
-    static std::function<Qt::MouseButtons()> function;
-    return function;
-}
-
 Qt::MouseButtons buttonsOfMask(uint16_t mask)
 {
     Qt::MouseButtons buttons;
@@ -29,8 +23,6 @@ Qt::MouseButtons buttonsOfMask(uint16_t mask)
 
 Qt::MouseButtons PointerButtons::pressed()
 {
-    if (standIn())
-        return standIn()();
     xcb_connection_t *connection = x11Connection();
     if (connection == nullptr)
         return QGuiApplication::mouseButtons();
@@ -38,9 +30,4 @@ Qt::MouseButtons PointerButtons::pressed()
     const std::unique_ptr<xcb_query_pointer_reply_t, decltype(&std::free)> reply(
         xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr), &std::free);
     return reply ? buttonsOfMask(reply->mask) : QGuiApplication::mouseButtons();
-}
-
-void PointerButtons::setStandIn(std::function<Qt::MouseButtons()> function)
-{
-    standIn() = std::move(function);
 }

@@ -2,8 +2,6 @@
 
 #include <Qt>
 
-#include <functional>
-
 // The pointer's buttons as the display server sees them. Unlike Qt's own button state it counts
 // presses that another program holds, as while the user drags files from a file manager.
 class PointerButtons final
@@ -11,7 +9,4 @@ class PointerButtons final
 public:
     /// The buttons held down now. Where the display is not X11, Qt's own state.
     static Qt::MouseButtons pressed();
-    /// Answers pressed() from the stand-in instead (tests without a display server); an empty
-    /// function goes back to the real state.
-    static void setStandIn(std::function<Qt::MouseButtons()> standIn);
 };

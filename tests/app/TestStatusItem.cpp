@@ -27,7 +27,6 @@
 #include "gui/statusitem/StatusItemPlacement.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/AutostartEntry.h"
-#include "platform/PointerButtons.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -114,16 +113,15 @@ void TestStatusItem::init()
     UtilitiesWindows::setNonInteractive(false);
     m_home = std::make_unique<TemporaryHome>();
     Keychain::deletePasswordForService(u"Tessary"_s, u"Tessary"_s);
-    PointerButtons::setStandIn([this] { return m_buttons; });
     m_controller = std::make_unique<Tessary>();
     m_controller->setupStatusItem();
+    m_controller->quickZipFlow()->setButtonsHeld([this] { return m_buttons; });
     m_controller->destinationList()->load();
 }
 
 void TestStatusItem::cleanup()
 {
     m_controller.reset();
-    PointerButtons::setStandIn({});
     m_home.reset();
 }
 
