@@ -4,10 +4,11 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-ZipOperation::ZipOperation(QList<QUrl> items, QString outputFilePath, QString password)
+ZipOperation::ZipOperation(QList<QUrl> items, QString outputFilePath, QString password, ZipEncryption encryption)
     : m_urls(std::move(items))
     , m_outputFilePath(std::move(outputFilePath))
     , m_password(std::move(password))
+    , m_encryption(encryption)
 {
 }
 
@@ -36,7 +37,7 @@ void ZipOperation::startOperating()
         if (isCancelled())
             zipper->cancel();
     }
-    zipper->createZipArchiveWithItems(m_urls, m_outputFilePath, m_password);
+    zipper->createZipArchiveWithItems(m_urls, m_outputFilePath, m_password, m_encryption);
 }
 
 void ZipOperation::cancelOperating()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Operation.h"
+#include "ZipEncryption.h"
 
 #include <QList>
 #include <QUrl>
@@ -8,17 +9,18 @@
 class Zipper;
 
 // The archive job of the pipeline: creates one zip archive of the items at the output path,
-// encrypted when a password is given. Always finishes with null results; the archive is at the
+// encrypted as asked when a password is given. Always finishes with null results; the archive is at the
 // output path, which the caller has made unique.
 class ZipOperation final : public Operation
 {
 public:
-    ZipOperation(QList<QUrl> items, QString outputFilePath, QString password);
+    ZipOperation(QList<QUrl> items, QString outputFilePath, QString password, ZipEncryption encryption);
     ~ZipOperation() override;
 
     QList<QUrl> urls() const { return m_urls; }
     QString outputFilePath() const { return m_outputFilePath; }
     QString password() const { return m_password; }
+    ZipEncryption encryption() const { return m_encryption; }
 
 protected:
     void startOperating() override;
@@ -28,6 +30,7 @@ private:
     const QList<QUrl> m_urls;
     const QString m_outputFilePath;
     const QString m_password;
+    const ZipEncryption m_encryption;
 
     QMutex m_zipperLock;
     std::shared_ptr<Zipper> m_zipper;

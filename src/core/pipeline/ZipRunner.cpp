@@ -3,18 +3,31 @@
 #include "core/support/ChildProcess.h"
 #include "core/support/Log.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 using namespace Qt::Literals::StringLiterals;
 
 const QString ZipRunner::ZipToolPath = u"/usr/bin/zip"_s;
 
 namespace {
 constexpr qsizetype kKeptOutputBytes = 16384;
+
+// The text after the marker in the first line of the tool's output that has it; null for none.
+QString messageAfter(const QStringList &lines, const QString &marker)
+{
+    for (const QString &line : lines)
+        if (const qsizetype at = line.indexOf(marker); at >= 0)
+            return line.mid(at + marker.size()).trimmed();
+    return {};
+}
 } // namespace
 
-ZipRunner::ZipRunner(QList<ZipPlan::Run> runs, QString password, Progressed progressed)
+ZipRunner::ZipRunner(QList<ZipPlan::Run> runs, QString password, Progressed progressed, QString logPath)
     : m_runs(std::move(runs))
     , m_password(std::move(password))
     , m_progressed(std::move(progressed))
+    , m_logPath(std::move(logPath))
 {
 }
 
@@ -73,6 +86,35 @@ void ZipRunner::cancel()
     QMutexLocker locker(&m_processLock);
     if (m_process != nullptr)
         m_process->terminate();
+}
+
+QString ZipRunner::failure(int status, const QString &outputFilePath) const
+{
+    return describeFailure(status, m_output, outputFilePath);
+}
+
+QStringList ZipRunner::unreadNames() const
+{
+    QFile log(m_logPath);
+    return log.open(QIODevice::ReadOnly) ? ZipPlan::unreadNamesInLog(log.readAll()) : QStringList();
+}
+
+QString ZipRunner::describeFailure(int status, const QByteArray &output, const QString &outputFilePath)
+{
+    const QStringList lines = QString::fromLocal8Bit(output).split(u'\n');
+    const QString folder = QFileInfo(outputFilePath).path();
+    const QString systemReason = messageAfter(lines, u"zip I/O error: "_s);
+    const QString because = systemReason.isEmpty() ? u"."_s : u" (%1)."_s.arg(systemReason);
+
+    if (!messageAfter(lines, u"Could not create output file"_s).isNull())
+        return u"The archive could not be created in the folder \"%1\"%2"_s.arg(folder, because);
+    if (!messageAfter(lines, u"write failure"_s).isNull() || !systemReason.isEmpty())
+        return u"The archive could not be written in the folder \"%1\"%2"_s.arg(folder, because);
+    if (const QString error = messageAfter(lines, u"zip error: "_s); !error.isEmpty())
+        return u"zip stopped: %1"_s.arg(error);
+    if (status < 0)
+        return u"zip was stopped before it could finish."_s;
+    return u"zip stopped with status %1."_s.arg(status);
 }
 
 void ZipRunner::handleOutput(const QByteArray &chunk)

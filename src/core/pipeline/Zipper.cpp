@@ -1,5 +1,6 @@
 #include "Zipper.h"
 
+#include "AesPartWriter.h"
 #include "ZipMerger.h"
 #include "ZipPlan.h"
 #include "ZipRunner.h"
@@ -37,15 +38,6 @@ const QString kRedacted = u"<REDACTED>"_s;
 QString itemName(const QString &itemPath)
 {
     return QFileInfo(QDir::cleanPath(itemPath)).fileName();
-}
-
-// The text after the marker in the first line of the tool's output that has it; null for none.
-QString messageAfter(const QStringList &lines, const QString &marker)
-{
-    for (const QString &line : lines)
-        if (const qsizetype at = line.indexOf(marker); at >= 0)
-            return line.mid(at + marker.size()).trimmed();
-    return {};
 }
 
 QString missingItemReason(const QString &name)
@@ -93,24 +85,6 @@ QString Zipper::describeArguments(const QStringList &arguments, const QString &p
     return u"("_s + shown.join(u", "_s) + u")"_s;
 }
 
-QString Zipper::describeFailure(int status, const QByteArray &output, const QString &outputFilePath)
-{
-    const QStringList lines = QString::fromLocal8Bit(output).split(u'\n');
-    const QString folder = QFileInfo(outputFilePath).path();
-    const QString systemReason = messageAfter(lines, u"zip I/O error: "_s);
-    const QString because = systemReason.isEmpty() ? u"."_s : u" (%1)."_s.arg(systemReason);
-
-    if (!messageAfter(lines, u"Could not create output file"_s).isNull())
-        return u"The archive could not be created in the folder \"%1\"%2"_s.arg(folder, because);
-    if (!messageAfter(lines, u"write failure"_s).isNull() || !systemReason.isEmpty())
-        return u"The archive could not be written in the folder \"%1\"%2"_s.arg(folder, because);
-    if (const QString error = messageAfter(lines, u"zip error: "_s); !error.isEmpty())
-        return u"zip stopped: %1"_s.arg(error);
-    if (status < 0)
-        return u"zip was stopped before it could finish."_s;
-    return u"zip stopped with status %1."_s.arg(status);
-}
-
 Error Zipper::errorWithDescription(const QString &description)
 {
     return Utilities::errorWithCode(ErrorCode, description);
@@ -145,7 +119,8 @@ Error Zipper::validateItems(const QStringList &itemPaths)
     return {};
 }
 
-void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &outputFilePath, const QString &password)
+void Zipper::createZipArchiveWithItems(
+    const QList<QUrl> &urls, const QString &outputFilePath, const QString &password, ZipEncryption encryption)
 {
     if (urls.isEmpty()) {
         callCompletion(errorWithDescription(u"No files were identified to add to the Tessary Archive."_s), {});
@@ -203,17 +178,24 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
     QStringList partPaths;
     {
         QMutexLocker locker(&m_runnersLock);
+        const auto progressed = [this] { updateProgress(); };
         for (const QList<ZipPlan::Unit> &part : parts) {
             partPaths << scratch.entryPath(u"%1.zip"_s.arg(partPaths.size() + 1));
-            const QList<ZipPlan::Run> runs = ZipPlan::runsForUnits(
-                part, partPaths.last(), !password.isEmpty(), scratch.entryPath(u"%1.log"_s.arg(partPaths.size())));
-            if (const Log::Handler log = Log::handler()) {
+            if (const Log::Handler log = Log::handler())
                 for (const ZipPlan::Unit &unit : part)
                     log(u"Archive: Processing file: %1"_s.arg(unit.path));
+            // AES-256 is libzip's to write; everything else the zip tool's, which is faster.
+            if (!password.isEmpty() && encryption == ZipEncryptionAES256) {
+                m_runners.push_back(std::make_unique<AesPartWriter>(part, partPaths.last(), password, progressed));
+                continue;
+            }
+            const QString logPath = scratch.entryPath(u"%1.log"_s.arg(partPaths.size()));
+            const QList<ZipPlan::Run> runs
+                = ZipPlan::runsForUnits(part, partPaths.last(), !password.isEmpty(), logPath);
+            if (const Log::Handler log = Log::handler())
                 for (const ZipPlan::Run &run : runs)
                     log(u"Archive: Arguments: %1"_s.arg(describeArguments(run.arguments, password)));
-            }
-            m_runners.push_back(std::make_unique<ZipRunner>(runs, password, [this] { updateProgress(); }));
+            m_runners.push_back(std::make_unique<ZipRunner>(runs, password, progressed, logPath));
         }
         m_statuses.assign(size_t(partPaths.size()), 0);
     }
@@ -224,7 +206,9 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         return;
     }
     if (failed >= 0) {
-        fail(describeFailure(m_statuses.at(size_t(failed)), m_runners.at(size_t(failed))->output(), outputFilePath));
+        QString problem = m_runners.at(size_t(failed))->failure(m_statuses.at(size_t(failed)), outputFilePath);
+        // The user knows the archive's folder, not the hidden one the parts are made in.
+        fail(problem.replace(scratch.path(), QFileInfo(outputFilePath).path()));
         return;
     }
 
@@ -253,19 +237,15 @@ void Zipper::createZipArchiveWithItems(const QList<QUrl> &urls, const QString &o
         return;
     }
 
-    // Those found unreadable beforehand are known; the tool's logs name the files that went or
-    // became unreadable while it ran.
+    // Those found unreadable beforehand are known; the parts name the files that went or became
+    // unreadable while they were built.
     const bool someUnread = std::any_of(
-        m_statuses.cbegin(), m_statuses.cend(), [](int status) { return status == ZipRunner::SomeFilesUnread; });
+        m_statuses.cbegin(), m_statuses.cend(), [](int status) { return status == PartBuilder::SomeFilesUnread; });
     if (someUnread) {
-        for (qsizetype part = 1; part <= partPaths.size(); ++part) {
-            QFile log(scratch.entryPath(u"%1.log"_s.arg(part)));
-            if (!log.open(QIODevice::ReadOnly))
-                continue;
-            for (const QString &name : ZipPlan::unreadNamesInLog(log.readAll()))
+        for (const auto &runner : m_runners)
+            for (const QString &name : runner->unreadNames())
                 if (!leftOut.contains(name))
                     leftOut << name;
-        }
     }
     if (someUnread || !leftOut.isEmpty()) {
         Log::handler()(u"Archive: Task ended without %1 item(s)."_s.arg(leftOut.size()));
@@ -282,7 +262,7 @@ qsizetype Zipper::runParts()
     const auto runPart = [this, &failed](size_t index) {
         const int status = m_runners.at(index)->run();
         m_statuses[index] = status;
-        if (status == 0 || status == ZipRunner::SomeFilesUnread || isCancelled())
+        if (status == 0 || status == PartBuilder::SomeFilesUnread || isCancelled())
             return;
         // One part failed: the archive cannot be made, the others stop at once.
         qsizetype none = -1;

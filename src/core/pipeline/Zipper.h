@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ZipEncryption.h"
 #include "core/support/Error.h"
 
 #include <QList>
@@ -13,12 +14,12 @@
 #include <memory>
 #include <vector>
 
-class ZipRunner;
+class PartBuilder;
 
-// Drives the zip tool. The items are cut into parts of about equal size, one for each core
-// (ZipPlan); each part is built by its own chain of tool runs into a hidden folder beside the
-// archive, all at the same time, and the parts are then joined into the archive (ZipMerger),
-// which so appears whole or not at all. Progress follows the bytes the runs have read against
+// Drives the making of an archive. The items are cut into parts of about equal size, one for each
+// core (ZipPlan); each part is built into a hidden folder beside the archive, all at the same time
+// (by the zip tool, or by libzip where the password asks for AES-256: PartBuilder), and the parts are then joined into
+// the archive (ZipMerger), which so appears whole or not at all. Progress follows the bytes the runs have read against
 // the bytes of the items' files; a failed run is explained from the tool's messages, and an
 // archive that lacks files the tool could not read is kept but reported, naming them.
 class Zipper final
@@ -47,14 +48,15 @@ public:
     /// How many parts are made at the same time; by default one for each core.
     void setMaximumParallelRuns(int runs) { m_maximumParallelRuns = std::max(1, runs); }
 
-    /// Creates the archive at outputFilePath from the items (local file URLs), encrypted when the
-    /// password is not empty. The archive appears there whole or not at all, and never over a
+    /// Creates the archive at outputFilePath from the items (local file URLs), encrypted as asked
+    /// when the password is not empty. The archive appears there whole or not at all, and never over a
     /// file that is there: the name is the caller's to keep free (Utilities::claimPath()). Does
     /// the whole job on the calling thread, blocking it, and calls the completion before it
     /// returns. The path the completion receives is always null: the archive is at outputFilePath.
     /// On failure and cancel nothing is left at outputFilePath, except an archive that lacks
     /// some files: it is kept, and the error names them and the archive.
-    void createZipArchiveWithItems(const QList<QUrl> &urls, const QString &outputFilePath, const QString &password);
+    void createZipArchiveWithItems(const QList<QUrl> &urls, const QString &outputFilePath, const QString &password,
+        ZipEncryption encryption = ZipEncryptionCompatible);
 
     /// Ends the job: the running tools are terminated and what they wrote removed. Safe from any
     /// thread while createZipArchiveWithItems() runs.
@@ -67,8 +69,6 @@ public:
     static QString describeArguments(const QStringList &arguments, const QString &password);
     /// An archive-creation error carrying the text.
     static Error errorWithDescription(const QString &description);
-    /// Why a run of the tool failed, in plain words, from its exit status and its messages.
-    static QString describeFailure(int status, const QByteArray &output, const QString &outputFilePath);
     /// What the user is told of an archive made without the files named (unknown: none named).
     static QString describeLeftOut(const QStringList &names, const QString &outputFilePath);
 
@@ -92,6 +92,6 @@ private:
     std::atomic<bool> m_cancelled {false};
 
     QMutex m_runnersLock;
-    std::vector<std::unique_ptr<ZipRunner>> m_runners;
+    std::vector<std::unique_ptr<PartBuilder>> m_runners;
     std::vector<int> m_statuses;
 };

@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 
 #include "core/pipeline/ZipPlan.h"
+#include "core/pipeline/ZipRunner.h"
 #include "core/pipeline/Zipper.h"
 
 #include <QDir>
@@ -297,7 +298,7 @@ void TestZipper::explainsTheToolsFailures()
     QFETCH(int, status);
     QFETCH(QByteArray, output);
     QFETCH(QString, reason);
-    QCOMPARE(Zipper::describeFailure(status, output, u"/media/stick/A.zip"_s), reason);
+    QCOMPARE(ZipRunner::describeFailure(status, output, u"/media/stick/A.zip"_s), reason);
 }
 
 void TestZipper::namesWhatWasLeftOut_data()
