@@ -34,18 +34,22 @@ void QuickZipPolicies::determineQuickZipOutputFileNameAndPasswordWithURLS(
     bool cancelled = false;
     QString name;
     QString password;
+    // A dialog that asks for the password offers the stored encryption, and may change it for this archive.
+    ZipEncryption encryption = m_settings.passwordEncryption();
 
     const auto rememberNameChoice = [this](qint32 chosenType) { m_settings.setLastUsedAskForNameType(chosenType); };
     if (nameType == ZipNameTypeAsk && passwordType == ZipPasswordTypeAsk) {
         NameAndPasswordDialog(m_settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
-            m_settings.lastUsedAskForNameType(),
-            [&](bool wasCancelled, qint32 chosenType, const QString &typedName, const QString &typedPassword) {
+            m_settings.lastUsedAskForNameType(), encryption,
+            [&](bool wasCancelled, qint32 chosenType, const QString &typedName, const QString &typedPassword,
+                ZipEncryption chosenEncryption) {
                 cancelled = wasCancelled;
                 if (wasCancelled)
                     return;
                 rememberNameChoice(chosenType);
                 name = typedName;
                 password = typedPassword;
+                encryption = chosenEncryption;
             })
             .runModal();
     } else if (nameType == ZipNameTypeAsk) {
@@ -60,11 +64,15 @@ void QuickZipPolicies::determineQuickZipOutputFileNameAndPasswordWithURLS(
             })
             .runModal();
     } else if (passwordType == ZipPasswordTypeAsk) {
-        PasswordDialog([&](bool wasCancelled, const QString &typedPassword) {
-            cancelled = wasCancelled;
-            if (!wasCancelled)
-                password = typedPassword;
-        }).runModal();
+        PasswordDialog(encryption,
+            [&](bool wasCancelled, const QString &typedPassword, ZipEncryption chosenEncryption) {
+                cancelled = wasCancelled;
+                if (!wasCancelled) {
+                    password = typedPassword;
+                    encryption = chosenEncryption;
+                }
+            })
+            .runModal();
     }
 
     if (name.isNull()) {
@@ -86,16 +94,16 @@ void QuickZipPolicies::determineQuickZipOutputFileNameAndPasswordWithURLS(
     if (name.isEmpty())
         name = ArchiveNaming::tessaryArchiveName();
     if (cancelled || !password.isNull() || passwordType != ZipPasswordTypePreset) {
-        completion(cancelled, name, password, {});
+        completion(cancelled, name, password, encryption, {});
         return;
     }
     // The preset password, from the keychain off the GUI thread. A protected archive was asked
     // for: without its password there is no archive, never an open one.
-    QuickZipPassword::read(this, [name, completion](const QString &preset, bool) {
+    QuickZipPassword::read(this, [name, encryption, completion](const QString &preset, bool) {
         if (preset.isEmpty())
-            completion(false, name, QString(), Utilities::errorWithCode(0, kNoPresetPassword));
+            completion(false, name, QString(), encryption, Utilities::errorWithCode(0, kNoPresetPassword));
         else
-            completion(false, name, preset, {});
+            completion(false, name, preset, encryption, {});
     });
 }
 

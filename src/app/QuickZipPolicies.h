@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/pipeline/ZipEncryption.h"
 #include "core/support/Error.h"
 
 #include <QList>
@@ -18,10 +19,10 @@ class QuickZipPolicies final : public QObject
     Q_OBJECT
 
 public:
-    /// (cancelled, name, password, error): the name is never empty, the password null for none;
-    /// an error when the password the policy asks for cannot be had.
-    using NameAndPasswordCompletion
-        = std::function<void(bool cancelled, const QString &name, const QString &password, const Error &error)>;
+    /// (cancelled, name, password, encryption, error): the name is never empty, the password null
+    /// for none; an error when the password the policy asks for cannot be had.
+    using NameAndPasswordCompletion = std::function<void(
+        bool cancelled, const QString &name, const QString &password, ZipEncryption encryption, const Error &error)>;
 
     explicit QuickZipPolicies(Settings &settings, QObject *parent = nullptr);
 

@@ -5,6 +5,7 @@
 
 #include "core/settings/Settings.h"
 #include "core/support/Utilities.h"
+#include "gui/prompts/EncryptionChoice.h"
 #include "gui/support/AboutBox.h"
 #include "gui/support/Alerts.h"
 #include "gui/support/UtilitiesWindows.h"
@@ -30,6 +31,7 @@ enum MenuTag : int {
     TagNoPassword = 7,
     TagAskForPassword = 8,
     TagUseSavedPassword = 9,
+    TagUseAES256 = 10,
 };
 
 // The help the menu opens: the README installed with the program (in share/doc beside its bin
@@ -67,6 +69,11 @@ StatusMenu::StatusMenu(QMenu *menu, Settings &settings, QuickZipPolicies &polici
     addItem(u"No Password"_s, TagNoPassword, passwordType(ZipPasswordTypeNone));
     addItem(u"Ask For Password"_s, TagAskForPassword, passwordType(ZipPasswordTypeAsk));
     addItem(u"Use Preset Password"_s, TagUseSavedPassword, [this] { m_policies.useSavedPasswordSelected(); });
+    addItem(u"Use AES-256 Encryption"_s, TagUseAES256, [this] {
+        m_settings.setPasswordEncryption(
+            m_settings.passwordEncryption() == ZipEncryptionAES256 ? ZipEncryptionCompatible : ZipEncryptionAES256);
+    })->setToolTip(EncryptionChoice::explanation(ZipEncryptionAES256));
+    menu->setToolTipsVisible(true);
     menu->addSeparator();
     addItem(u"QuickZip Settings"_s, TagHeading, {});
     addItem(u"Set Preset Name..."_s, TagCommand, [this] { m_policies.defineSavedZipName(); });
@@ -115,6 +122,9 @@ void StatusMenu::validateItem(QAction *item)
     case TagAskForPassword:
     case TagUseSavedPassword:
         item->setChecked(m_settings.quickZipPasswordType() == tag - TagNoPassword);
+        break;
+    case TagUseAES256:
+        item->setChecked(m_settings.passwordEncryption() == ZipEncryptionAES256);
         break;
     default:
         break;

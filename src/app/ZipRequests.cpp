@@ -47,6 +47,7 @@ struct ZipRequest
     DestinationPointer destination;
     QString name;
     QString password;
+    ZipEncryption encryption = ZipEncryptionCompatible;
     ZipRequests::Completion completion;
     QString archivePath;
     std::shared_ptr<MultiOperation> multiOperation;
@@ -78,8 +79,8 @@ void ZipRequests::quickZip(
         return;
     }
     m_policies.determineQuickZipOutputFileNameAndPasswordWithURLS(urls,
-        [this, urls, destination, completion, asker = RequestAsker(asker)](
-            bool cancelled, const QString &name, const QString &password, const Error &error) {
+        [this, urls, destination, completion, asker = RequestAsker(asker)](bool cancelled, const QString &name,
+            const QString &password, ZipEncryption encryption, const Error &error) {
             if (!error.isNull()) {
                 if (completion)
                     completion(Outcome::Failed, QString(), error);
@@ -91,7 +92,7 @@ void ZipRequests::quickZip(
                     completion(Outcome::Cancelled, QString(), Error());
                 return;
             }
-            zip(urls, destination, name, password, completion, asker.object());
+            zip(urls, destination, name, password, encryption, completion, asker.object());
         });
 }
 
@@ -119,10 +120,10 @@ void ZipRequests::runCustomZipWindow(
     const QList<QUrl> &urls, const QString &presetPassword, const Completion &completion, const RequestAsker &asker)
 {
     CustomZipDialog(m_settings.quickZipName(), ArchiveNaming::derivedNameFromURLs(urls),
-        m_settings.lastUsedAskForNameType(), presetPassword, m_settings.lastUsedAskForDestinationType(),
-        m_destinations.destinations(),
+        m_settings.lastUsedAskForNameType(), presetPassword, m_settings.passwordEncryption(),
+        m_settings.lastUsedAskForDestinationType(), m_destinations.destinations(),
         [this, urls, completion, asker](bool cancelled, qint32 nameType, const QString &name, const QString &password,
-            const DestinationPointer &destination) {
+            ZipEncryption encryption, const DestinationPointer &destination) {
             if (cancelled || asker.hasGone()) {
                 if (completion)
                     completion(Outcome::Cancelled, QString(), Error());
@@ -132,13 +133,13 @@ void ZipRequests::runCustomZipWindow(
             m_settings.setLastUsedAskForDestinationType(destination->type());
             runOnMainThread(
                 this,
-                [this, urls, completion, destination, name, password, asker] {
+                [this, urls, completion, destination, name, password, encryption, asker] {
                     if (asker.hasGone()) {
                         if (completion)
                             completion(Outcome::Cancelled, QString(), Error());
                         return;
                     }
-                    zip(urls, destination, name, password, completion, asker.object());
+                    zip(urls, destination, name, password, encryption, completion, asker.object());
                 },
                 kAfterDrop);
         })
@@ -146,7 +147,7 @@ void ZipRequests::runCustomZipWindow(
 }
 
 void ZipRequests::zip(const QList<QUrl> &urls, const DestinationPointer &destination, const QString &name,
-    const QString &password, const Completion &completion, const QObject *asker)
+    const QString &password, ZipEncryption encryption, const Completion &completion, const QObject *asker)
 {
     auto request = std::make_shared<ZipRequest>();
     request->asker = RequestAsker(asker);
@@ -154,6 +155,7 @@ void ZipRequests::zip(const QList<QUrl> &urls, const DestinationPointer &destina
     request->destination = destination;
     request->name = name;
     request->password = password;
+    request->encryption = encryption;
     request->completion = completion;
 
     destination->destinationWillBeUsedWithURLsToZip(urls, boundTo(this, [this, request](const Error &stop) {
@@ -178,7 +180,8 @@ void ZipRequests::startJob(const std::shared_ptr<ZipRequest> &request)
             ArchiveNaming::archiveFileName(request->name), folder, m_reservedArchivePaths);
     m_reservedArchivePaths.insert(request->archivePath);
 
-    const auto zipOperation = std::make_shared<ZipOperation>(request->urls, request->archivePath, request->password);
+    const auto zipOperation
+        = std::make_shared<ZipOperation>(request->urls, request->archivePath, request->password, request->encryption);
     request->multiOperation = std::make_shared<MultiOperation>();
     request->multiOperation->addOperation(zipOperation);
     request->multiOperation->addOperation(

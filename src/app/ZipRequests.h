@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/destinations/Destination.h"
+#include "core/pipeline/ZipEncryption.h"
 #include "core/support/Error.h"
 
 #include <QList>
@@ -49,9 +50,11 @@ public:
     /// A drop on the drop pad: one dialog asks for name, password and Destination, then zips.
     void customZip(const QList<QUrl> &urls, const Completion &completion = {}, const QObject *asker = nullptr);
     /// Lets the Destination prepare, then zips the items into a free archive path of its final
-    /// folder under a progress window, and hands the archive to the Destination.
+    /// folder under a progress window, and hands the archive to the Destination. The encryption
+    /// counts only where there is a password.
     void zip(const QList<QUrl> &urls, const DestinationPointer &destination, const QString &name,
-        const QString &password, const Completion &completion = {}, const QObject *asker = nullptr);
+        const QString &password, ZipEncryption encryption, const Completion &completion = {},
+        const QObject *asker = nullptr);
 
     /// Before the process ends: cancels the jobs still running and waits at most 2 s for them to
     /// stop, so that no tool runs on and nothing half-written stays under an archive's name.

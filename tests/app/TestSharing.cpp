@@ -222,7 +222,7 @@ void TestSharing::aFailedDeliveryNamesTheKeptArchive()
     driver.answerMessageBox({}, [&](QWidget *) { endedBeforeTheAlert = outcome.has_value(); });
     QString archivePath;
     m_controller->zipRequests()->zip({QUrl::fromLocalFile(archive(u"notes.txt"_s))}, destination, u"Notes"_s, QString(),
-        [&](ZipRequests::Outcome ended, const QString &path, const Error &) {
+        ZipEncryptionCompatible, [&](ZipRequests::Outcome ended, const QString &path, const Error &) {
             outcome = ended;
             archivePath = path;
         });

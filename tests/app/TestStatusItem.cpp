@@ -61,6 +61,7 @@ private Q_SLOTS:
 
     void policiesInTheMenu_data();
     void policiesInTheMenu();
+    void aesIsAQuickZipPasswordChoice();
     void revealIsEnabledWhileTheLastArchiveExists();
     void whatCannotBeOpenedIsExplained_data();
     void whatCannotBeOpenedIsExplained();
@@ -488,12 +489,28 @@ void TestStatusItem::policiesInTheMenu()
     QCOMPARE(titles(menu(), [](const QAction *action) { return action->isChecked(); }), checked);
 }
 
+void TestStatusItem::aesIsAQuickZipPasswordChoice()
+{
+    openMenu();
+    QVERIFY(!item(u"Use AES-256 Encryption"_s)->isChecked());
+    // Under the password policies, and a choice of its own beside them.
+    const QStringList all = titles(menu(), [](const QAction *) { return true; });
+    QCOMPARE(all.indexOf(u"Use AES-256 Encryption"_s), all.indexOf(u"Use Preset Password"_s) + 1);
+    for (const ZipEncryption expected : {ZipEncryptionAES256, ZipEncryptionCompatible}) {
+        item(u"Use AES-256 Encryption"_s)->trigger();
+        QTRY_COMPARE(Settings().passwordEncryption(), expected);
+        QCOMPARE(m_controller->settings()->quickZipPasswordType(), qint32(ZipPasswordTypeNone));
+        openMenu();
+        QCOMPARE(item(u"Use AES-256 Encryption"_s)->isChecked(), expected == ZipEncryptionAES256);
+    }
+}
+
 void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()
 {
     QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
     bool ended = false;
     m_controller->zipRequests()->zip({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
-        m_controller->destinationList()->destinations().at(1), u"Notes"_s, QString(),
+        m_controller->destinationList()->destinations().at(1), u"Notes"_s, QString(), ZipEncryptionCompatible,
         [&ended](ZipRequests::Outcome, const QString &, const Error &) { ended = true; });
     const auto revealEnabled = [this] {
         openMenu();
@@ -530,7 +547,7 @@ void TestStatusItem::whatCannotBeOpenedIsExplained()
     QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
     bool ended = false;
     m_controller->zipRequests()->zip({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))},
-        m_controller->destinationList()->destinations().at(3), u"Notes"_s, QString(),
+        m_controller->destinationList()->destinations().at(3), u"Notes"_s, QString(), ZipEncryptionCompatible,
         [&ended](ZipRequests::Outcome, const QString &, const Error &) { ended = true; });
     QTRY_VERIFY_WITH_TIMEOUT(ended, 20000);
     const QString help = QDir::cleanPath(QCoreApplication::applicationDirPath() + u"/../share/doc/tessary/README.md"_s);

@@ -28,7 +28,9 @@
 #include "platform/DesktopServices.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -110,6 +112,19 @@ bool makeSparseFile(const QString &path, qint64 size)
     return file.open(QIODevice::WriteOnly) && file.resize(size);
 }
 
+// The methods 7-Zip reads from the archive's files ("AES-256 Deflate", "ZipCrypto Deflate"...).
+QStringList methodsOfFiles(const QString &archive, const QString &password)
+{
+    QProcess sevenZip;
+    sevenZip.start(u"7zz"_s, {u"l"_s, u"-slt"_s, u"-p"_s + password, archive});
+    if (!sevenZip.waitForFinished(30000))
+        return {};
+    QStringList methods;
+    for (const QByteArray &line : sevenZip.readAllStandardOutput().split('\n'))
+        if (line.startsWith("Method = "))
+            methods << QString::fromUtf8(line.mid(9)).trimmed();
+    return methods;
+}
 } // namespace
 
 class TestZipRequest : public QObject
@@ -122,6 +137,8 @@ private Q_SLOTS:
 
     void decisionTable_data();
     void decisionTable();
+    void encryptionAsChosen_data();
+    void encryptionAsChosen();
     void cancelledDialogCancelsTheRequest();
     void takenNamesAreNumbered();
     void aRequestThatCannotBeMadeWritesNothing_data();
@@ -227,6 +244,54 @@ void TestZipRequest::decisionTable()
         QCOMPARE(settings.lastUsedAskForNameType(), 0);
 }
 
+void TestZipRequest::encryptionAsChosen_data()
+{
+    QTest::addColumn<int>("passwordPolicy");
+    QTest::addColumn<int>("stored"); // the encryption of the settings
+    QTest::addColumn<int>("chosen"); // the one picked in the dialog; -1: none asked
+    QTest::addColumn<QString>("method");
+    QTest::newRow("preset, AES-256 stored") << int(ZipPasswordTypePreset) << 1 << -1 << u"AES-256 Deflate"_s;
+    QTest::newRow("preset, compatible stored") << int(ZipPasswordTypePreset) << 0 << -1 << u"ZipCrypto Deflate"_s;
+    QTest::newRow("asked, AES-256 picked") << int(ZipPasswordTypeAsk) << 0 << 1 << u"AES-256 Deflate"_s;
+    QTest::newRow("asked, compatible picked over the stored AES-256")
+        << int(ZipPasswordTypeAsk) << 1 << 0 << u"ZipCrypto Deflate"_s;
+    QTest::newRow("no password, AES-256 stored") << int(ZipPasswordTypeNone) << 1 << -1 << u"Deflate"_s;
+}
+
+void TestZipRequest::encryptionAsChosen()
+{
+    QFETCH(int, passwordPolicy);
+    QFETCH(int, stored);
+    QFETCH(int, chosen);
+    QFETCH(QString, method);
+    Settings &settings = *m_controller->settings();
+    settings.setQuickZipPasswordType(passwordPolicy);
+    settings.setPasswordEncryption(ZipEncryption(stored));
+    const QString password = passwordPolicy == ZipPasswordTypeAsk ? u"typed pw"_s : u"preset pw"_s;
+    QVERIFY(setPresetPassword(u"preset pw"_s));
+    QVERIFY(writeFile(m_home->filePath(u"items/long.txt"_s), QByteArray("deflates well\n").repeated(100)));
+
+    ModalDriver driver;
+    int offered = -1;
+    if (chosen >= 0) {
+        driver.then([chosen, &offered, &password](QWidget *modal) {
+            auto *choice = modal->findChild<QComboBox *>();
+            offered = choice->currentIndex();
+            choice->setCurrentIndex(chosen);
+            ModalDriver::type(modal, "passwordTextField", password);
+            ModalDriver::type(modal, "confirmTextField", password);
+            ModalDriver::press(modal, Qt::Key_Return);
+        });
+    }
+    Outcome outcome;
+    run({item(u"long.txt"_s)}, desktop(), outcome);
+    QCOMPARE(outcome.outcome, ZipRequests::Outcome::Finished);
+    if (chosen >= 0)
+        QCOMPARE(offered, stored); // the dialog offers the stored encryption first
+    QCOMPARE(methodsOfFiles(outcome.archivePath, password), QStringList {method});
+    QCOMPARE(settings.passwordEncryption(), ZipEncryption(stored)); // a choice for this archive only
+}
+
 void TestZipRequest::cancelledDialogCancelsTheRequest()
 {
     m_controller->settings()->setQuickZipPasswordType(ZipPasswordTypeAsk);
@@ -309,7 +374,7 @@ void TestZipRequest::aRequestThatCannotBeMadeWritesNothing()
     ModalDriver driver;
     driver.answerMessageBox();
     Outcome ended;
-    m_controller->zipRequests()->zip(items, broken, name, QString(), ended.recorder());
+    m_controller->zipRequests()->zip(items, broken, name, QString(), ZipEncryptionCompatible, ended.recorder());
     QTRY_VERIFY(ended.ended);
     QCOMPARE(ended.outcome, outcome);
     QCOMPARE(driver.messages.size(), 1);
@@ -332,10 +397,10 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
 
     Outcome first;
     Outcome second;
-    m_controller->zipRequests()->zip(
-        {QUrl::fromLocalFile(m_home->filePath(u"big/first"_s))}, backups(), u"First"_s, QString(), first.recorder());
-    m_controller->zipRequests()->zip(
-        {QUrl::fromLocalFile(m_home->filePath(u"big/second"_s))}, backups(), u"Second"_s, QString(), second.recorder());
+    m_controller->zipRequests()->zip({QUrl::fromLocalFile(m_home->filePath(u"big/first"_s))}, backups(), u"First"_s,
+        QString(), ZipEncryptionCompatible, first.recorder());
+    m_controller->zipRequests()->zip({QUrl::fromLocalFile(m_home->filePath(u"big/second"_s))}, backups(), u"Second"_s,
+        QString(), ZipEncryptionCompatible, second.recorder());
     const QList<ProgressDialog *> windows = m_controller->zipRequests()->progressWindows()->windows();
     QCOMPARE(windows.size(), 2);
     QTRY_VERIFY_WITH_TIMEOUT(windows.at(0)->wasShown() && windows.at(1)->wasShown(), 3000);

@@ -68,6 +68,7 @@ void TestKeychain::missingOrMalformedValuesGiveTheDefaults()
         file.setValue(u"Preferred Progress Window X"_s, u"left"_s);
         file.setValue(u"Quick Zip Password Type"_s, 4294967295U); // written unsigned, read back signed
         file.setValue(u"Drop Pad Location"_s, u"top right"_s); // the pad goes to its first place
+        file.setValue(u"Password Encryption"_s, 7); // no such encryption: the one every archiver opens
     }
     const Settings settings;
     QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypeTessaryArchive));
@@ -79,6 +80,7 @@ void TestKeychain::missingOrMalformedValuesGiveTheDefaults()
     QCOMPARE(settings.lastUsedAskForDestinationType(), 0);
     QVERIFY(settings.quickZipName().isNull());
     QVERIFY(!settings.dropPadLocation().has_value());
+    QCOMPARE(settings.passwordEncryption(), ZipEncryptionCompatible);
     if (!malformed) // reading writes nothing
         QVERIFY(!QFileInfo::exists(m_home->filePath(u".config/Tessary/Tessary.conf"_s)));
 }
@@ -96,7 +98,9 @@ void TestKeychain::valuesSurviveARestart()
         settings.setPreferredDestinationsWindowLocation(QPointF(3000, 7.1));
         settings.setQuickZipName(u"Weekly Report"_s);
         settings.setDropPadLocation(QPoint(-1200, 340)); // on a screen left of the primary one
+        settings.setPasswordEncryption(ZipEncryptionAES256);
     }
+    QCOMPARE(SettingsFile().value(u"Password Encryption"_s).toInt(), 1);
     Settings settings;
     QVERIFY(settings.passwordRequiredToChangePassword());
     QCOMPARE(settings.lastUsedAskForNameType(), qint32(ZipNameTypeDerived));
@@ -108,6 +112,7 @@ void TestKeychain::valuesSurviveARestart()
     QCOMPARE(settings.preferredDestinationsWindowLocation(), QPointF(3000, static_cast<float>(7.1)));
     QCOMPARE(settings.quickZipName(), u"Weekly Report"_s);
     QCOMPARE(settings.dropPadLocation(), std::optional(QPoint(-1200, 340)));
+    QCOMPARE(settings.passwordEncryption(), ZipEncryptionAES256);
 
     settings.setQuickZipName(QString());
     QVERIFY(!SettingsFile().contains(u"Quick Zip Name"_s));

@@ -9,6 +9,7 @@ const QString kLastUsedAskForNameTypeKey = u"Last Used Ask For Name Type"_s;
 const QString kLastUsedAskForDestinationTypeKey = u"Last Used Ask For Destination Type"_s;
 const QString kQuickZipNameTypeKey = u"Quick Zip Name Type"_s;
 const QString kQuickZipPasswordTypeKey = u"Quick Zip Password Type"_s;
+const QString kPasswordEncryptionKey = u"Password Encryption"_s;
 const QString kProgressWindowXKey = u"Preferred Progress Window X"_s;
 const QString kProgressWindowYKey = u"Preferred Progress Window Y"_s;
 const QString kDestinationsWindowXKey = u"Preferred Destinations Window X"_s;
@@ -65,6 +66,12 @@ void Settings::setQuickZipPasswordType(qint32 type)
     save();
 }
 
+void Settings::setPasswordEncryption(ZipEncryption encryption)
+{
+    m_passwordEncryption = encryption;
+    save();
+}
+
 void Settings::setPreferredProgressWindowLocation(const QPointF &location)
 {
     m_preferredProgressWindowLocation = location;
@@ -110,6 +117,7 @@ void Settings::save()
     m_store.setValue(kLastUsedAskForDestinationTypeKey, static_cast<quint32>(m_lastUsedAskForDestinationType));
     m_store.setValue(kQuickZipNameTypeKey, static_cast<quint32>(m_quickZipNameType));
     m_store.setValue(kQuickZipPasswordTypeKey, static_cast<quint32>(m_quickZipPasswordType));
+    m_store.setValue(kPasswordEncryptionKey, static_cast<quint32>(m_passwordEncryption));
     m_store.setValue(kProgressWindowXKey, m_preferredProgressWindowLocation.x());
     m_store.setValue(kProgressWindowYKey, m_preferredProgressWindowLocation.y());
     m_store.setValue(kDestinationsWindowXKey, m_preferredDestinationsWindowLocation.x());
@@ -139,6 +147,9 @@ void Settings::load()
     m_lastUsedAskForDestinationType = integer(kLastUsedAskForDestinationTypeKey);
     m_quickZipNameType = integer(kQuickZipNameTypeKey);
     m_quickZipPasswordType = integer(kQuickZipPasswordTypeKey);
+    // Only a 1 asks for AES-256: anything else keeps the encryption every archiver opens.
+    m_passwordEncryption
+        = integer(kPasswordEncryptionKey) == ZipEncryptionAES256 ? ZipEncryptionAES256 : ZipEncryptionCompatible;
     m_preferredProgressWindowLocation = location(kProgressWindowXKey, kProgressWindowYKey);
     m_preferredDestinationsWindowLocation = location(kDestinationsWindowXKey, kDestinationsWindowYKey);
     m_initialLaunchDone = flag(m_store.value(kInitialLaunchKey));

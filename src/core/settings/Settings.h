@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SettingsFile.h"
+#include "core/pipeline/ZipEncryption.h"
 
 #include <QPoint>
 #include <QPointF>
@@ -44,6 +45,9 @@ public:
     void setQuickZipNameType(qint32 type);
     qint32 quickZipPasswordType() const { return m_quickZipPasswordType; }
     void setQuickZipPasswordType(qint32 type);
+    /// How a password encrypts: the quick zip's, and the one the dialogs offer first.
+    ZipEncryption passwordEncryption() const { return m_passwordEncryption; }
+    void setPasswordEncryption(ZipEncryption encryption);
     /// (0, 0) until the user first moves a progress window.
     QPointF preferredProgressWindowLocation() const { return m_preferredProgressWindowLocation; }
     void setPreferredProgressWindowLocation(const QPointF &location);
@@ -74,6 +78,7 @@ private:
     qint32 m_lastUsedAskForDestinationType = 0;
     qint32 m_quickZipNameType = ZipNameTypeTessaryArchive;
     qint32 m_quickZipPasswordType = ZipPasswordTypeNone;
+    ZipEncryption m_passwordEncryption = ZipEncryptionCompatible;
     QPointF m_preferredProgressWindowLocation;
     QPointF m_preferredDestinationsWindowLocation;
     std::optional<QPoint> m_dropPadLocation;

@@ -2,8 +2,8 @@
 
 #include "NameChoice.h"
 #include "core/support/Utilities.h"
-#include "gui/chooser/DestinationTile.h"
 #include "gui/chooser/DestinationGrid.h"
+#include "gui/chooser/DestinationTile.h"
 #include "gui/support/Alerts.h"
 #include "gui/support/ShadowWidget.h"
 #include "ui_CustomZipDialog.h"
@@ -20,8 +20,8 @@ constexpr int kGridMargin = 24;
 } // namespace
 
 CustomZipDialog::CustomZipDialog(const QString &savedName, const QString &derivedName, qint32 initialNameType,
-    const QString &savedPassword, qint32 initialDestinationType, const DestinationList &destinations,
-    Completion completion)
+    const QString &savedPassword, ZipEncryption encryption, qint32 initialDestinationType,
+    const DestinationList &destinations, Completion completion)
     : m_ui(std::make_unique<Ui::CustomZipDialog>())
     , m_savedPassword(savedPassword.isNull() ? u""_s : savedPassword)
     , m_destinations(destinations)
@@ -39,6 +39,8 @@ CustomZipDialog::CustomZipDialog(const QString &savedName, const QString &derive
     connect(m_ui->passwordOptionsButton, &QPushButton::clicked, this, &CustomZipDialog::useSavedPasswordSelected);
     connect(m_ui->passwordTextField, &QLineEdit::textChanged, this, &CustomZipDialog::updateCreateButton);
     connect(m_ui->confirmTextField, &QLineEdit::textChanged, this, &CustomZipDialog::updateCreateButton);
+    m_ui->encryptionChoice->setEncryption(encryption);
+    m_ui->encryptionChoice->followPassword(m_ui->passwordTextField);
 
     m_destinationGrid = new DestinationGrid(kTileSize, m_ui->destinationArea);
     m_destinationGrid->setInteractionOptions(DestinationGrid::InteractionClickHighlights);
@@ -106,11 +108,11 @@ void CustomZipDialog::completeWithOK()
     const QString password = m_ui->passwordTextField->text();
     if (m_completion)
         m_completion(false, m_nameChoice->nameType(), m_nameChoice->name(), password.isEmpty() ? QString() : password,
-            destination);
+            m_ui->encryptionChoice->encryption(), destination);
 }
 
 void CustomZipDialog::completeWithCancel()
 {
     if (m_completion)
-        m_completion(true, 0, QString(), QString(), nullptr);
+        m_completion(true, 0, QString(), QString(), m_ui->encryptionChoice->encryption(), nullptr);
 }

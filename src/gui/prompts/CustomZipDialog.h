@@ -2,6 +2,7 @@
 
 #include "PromptDialog.h"
 #include "core/destinations/Destination.h"
+#include "core/pipeline/ZipEncryption.h"
 
 #include <functional>
 #include <memory>
@@ -15,8 +16,8 @@ class CustomZipDialog;
 }
 
 // The one dialog of a drop on the drop pad: the archive's name (with the naming choices), an
-// optional password (the preset one a click away) and the Destination, picked from a grid of
-// tiles.
+// optional password (the preset one a click away) with how it encrypts, and the Destination, picked
+// from a grid of tiles.
 class CustomZipDialog final : public PromptDialog
 {
     Q_OBJECT
@@ -25,15 +26,15 @@ public:
     /// Free space kept below the grid for the fields and buttons, in points.
     static constexpr int SpaceBelowGrid = 70;
 
-    /// On OK (false, name type, name, password or null, Destination); on Cancel (true, 0, null,
-    /// null, null).
+    /// On OK (false, name type, name, password or null, encryption, Destination); on Cancel (true,
+    /// 0, null, null, the encryption offered, null).
     using Completion = std::function<void(bool cancelled, qint32 nameType, const QString &name, const QString &password,
-        const DestinationPointer &destination)>;
+        ZipEncryption encryption, const DestinationPointer &destination)>;
 
     /// The initial Destination type is accepted and not used: no tile starts selected.
     CustomZipDialog(const QString &savedName, const QString &derivedName, qint32 initialNameType,
-        const QString &savedPassword, qint32 initialDestinationType, const DestinationList &destinations,
-        Completion completion);
+        const QString &savedPassword, ZipEncryption encryption, qint32 initialDestinationType,
+        const DestinationList &destinations, Completion completion);
     ~CustomZipDialog() override;
 
     DestinationGrid *destinationGrid() const { return m_destinationGrid; }

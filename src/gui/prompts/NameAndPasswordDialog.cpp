@@ -7,14 +7,16 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-NameAndPasswordDialog::NameAndPasswordDialog(
-    const QString &savedName, const QString &derivedName, qint32 nameType, Completion completion)
+NameAndPasswordDialog::NameAndPasswordDialog(const QString &savedName, const QString &derivedName, qint32 nameType,
+    ZipEncryption encryption, Completion completion)
     : m_ui(std::make_unique<Ui::NameAndPasswordDialog>())
     , m_completion(std::move(completion))
 {
     m_ui->setupUi(this);
     connectButtons(m_ui->buttonBox);
     m_nameChoice = new NameChoice(m_ui->optionsButton, m_ui->nameTextField, savedName, derivedName, nameType);
+    m_ui->encryptionChoice->setEncryption(encryption);
+    m_ui->encryptionChoice->followPassword(m_ui->passwordTextField);
     m_ui->nameTextField->setFocus();
 }
 
@@ -34,11 +36,12 @@ void NameAndPasswordDialog::completeWithOK()
 {
     const QString password = m_ui->passwordTextField->text();
     if (m_completion)
-        m_completion(false, m_nameChoice->nameType(), m_nameChoice->name(), password.isEmpty() ? QString() : password);
+        m_completion(false, m_nameChoice->nameType(), m_nameChoice->name(), password.isEmpty() ? QString() : password,
+            m_ui->encryptionChoice->encryption());
 }
 
 void NameAndPasswordDialog::completeWithCancel()
 {
     if (m_completion)
-        m_completion(true, 0, QString(), QString());
+        m_completion(true, 0, QString(), QString(), m_ui->encryptionChoice->encryption());
 }

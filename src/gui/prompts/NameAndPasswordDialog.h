@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PromptDialog.h"
+#include "core/pipeline/ZipEncryption.h"
 
 #include <functional>
 #include <memory>
@@ -10,19 +11,20 @@ namespace Ui {
 class NameAndPasswordDialog;
 }
 
-// Asks for the name of an archive and its password at once; an empty password (after a question)
-// makes an archive without one.
+// Asks for the name of an archive and its password at once, with how the password encrypts; an
+// empty password (after a question) makes an archive without one.
 class NameAndPasswordDialog final : public PromptDialog
 {
     Q_OBJECT
 
 public:
-    /// (cancelled, name type, name, password): the password is null when there is none; on Cancel
-    /// (true, 0, null, null).
-    using Completion
-        = std::function<void(bool cancelled, qint32 nameType, const QString &name, const QString &password)>;
+    /// (cancelled, name type, name, password, encryption): the password is null when there is
+    /// none; on Cancel (true, 0, null, null, the encryption offered).
+    using Completion = std::function<void(
+        bool cancelled, qint32 nameType, const QString &name, const QString &password, ZipEncryption encryption)>;
 
-    NameAndPasswordDialog(const QString &savedName, const QString &derivedName, qint32 nameType, Completion completion);
+    NameAndPasswordDialog(const QString &savedName, const QString &derivedName, qint32 nameType,
+        ZipEncryption encryption, Completion completion);
     ~NameAndPasswordDialog() override;
 
 protected:

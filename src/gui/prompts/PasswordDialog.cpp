@@ -2,12 +2,13 @@
 
 #include "ui_PasswordDialog.h"
 
-PasswordDialog::PasswordDialog(Completion completion)
+PasswordDialog::PasswordDialog(ZipEncryption encryption, Completion completion)
     : m_ui(std::make_unique<Ui::PasswordDialog>())
     , m_completion(std::move(completion))
 {
     m_ui->setupUi(this);
     connectButtons(m_ui->buttonBox);
+    m_ui->encryptionChoice->setEncryption(encryption);
     m_ui->passwordTextField->setFocus();
 }
 
@@ -21,11 +22,11 @@ bool PasswordDialog::passesChecks()
 void PasswordDialog::completeWithOK()
 {
     if (m_completion)
-        m_completion(false, m_ui->passwordTextField->text());
+        m_completion(false, m_ui->passwordTextField->text(), m_ui->encryptionChoice->encryption());
 }
 
 void PasswordDialog::completeWithCancel()
 {
     if (m_completion)
-        m_completion(true, QString());
+        m_completion(true, QString(), m_ui->encryptionChoice->encryption());
 }

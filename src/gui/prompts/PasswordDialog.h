@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PromptDialog.h"
+#include "core/pipeline/ZipEncryption.h"
 
 #include <functional>
 #include <memory>
@@ -9,16 +10,18 @@ namespace Ui {
 class PasswordDialog;
 }
 
-// Asks for the password of an archive, typed twice.
+// Asks for the password of an archive, typed twice, and how it encrypts.
 class PasswordDialog final : public PromptDialog
 {
     Q_OBJECT
 
 public:
-    /// (cancelled, password): (false, the password) or (true, null).
-    using Completion = std::function<void(bool cancelled, const QString &password)>;
+    /// (cancelled, password, encryption): (false, the password, the encryption chosen) or (true,
+    /// null, the one offered).
+    using Completion = std::function<void(bool cancelled, const QString &password, ZipEncryption encryption)>;
 
-    explicit PasswordDialog(Completion completion);
+    /// Offers the encryption given.
+    PasswordDialog(ZipEncryption encryption, Completion completion);
     ~PasswordDialog() override;
 
 protected:

@@ -18,6 +18,7 @@
 #include "gui/chooser/TileButtons.h"
 #include "gui/destinations/DestinationEditor.h"
 #include "gui/prompts/CustomZipDialog.h"
+#include "gui/prompts/EncryptionChoice.h"
 #include "gui/prompts/EnterPasswordDialog.h"
 #include "gui/prompts/NameAndPasswordDialog.h"
 #include "gui/prompts/NameDialog.h"
@@ -267,7 +268,8 @@ void TestChooser::removal()
 
 void TestChooser::customZipWindowKeyboardAndDrops()
 {
-    CustomZipDialog window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), 4, desktops(3), {});
+    CustomZipDialog window(
+        QString(), u"Derived"_s, ZipNameTypeDerived, QString(), ZipEncryptionCompatible, 4, desktops(3), {});
     DestinationGrid *grid = window.destinationGrid();
     QTRY_COMPARE(grid->tiles().size(), 3);
     QCOMPARE(grid->tiles().at(1)->toolTip(), grid->destinations().at(1)->name());
@@ -347,10 +349,10 @@ void TestChooser::returnInTheGridChoosesAndConfirms()
 {
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QStringList answers;
-    CustomZipDialog window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), 4, desktops(3),
-        [&answers](bool, qint32, const QString &name, const QString &, const DestinationPointer &destination) {
-            answers << name + u'|' + destination->name();
-        });
+    CustomZipDialog window(QString(), u"Derived"_s, ZipNameTypeDerived, QString(), ZipEncryptionCompatible, 4,
+        desktops(3),
+        [&answers](bool, qint32, const QString &name, const QString &, ZipEncryption,
+            const DestinationPointer &destination) { answers << name + u'|' + destination->name(); });
     DestinationGrid *grid = window.destinationGrid();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -365,11 +367,15 @@ void TestChooser::returnInTheGridChoosesAndConfirms()
 void TestChooser::customZipWindowChecks()
 {
     const DestinationList destinations = desktops(2);
-    QStringList answers; // "NAME|PASSWORD|DESTINATION"
-    CustomZipDialog window(u"Preset"_s, u"Derived"_s, ZipNameTypeDerived, u"preset pw"_s, 4, destinations,
-        [&answers](bool, qint32, const QString &name, const QString &password, const DestinationPointer &destination) {
-            answers << name + u'|' + password + u'|' + destination->name();
+    QStringList answers; // "NAME|PASSWORD|ENCRYPTION|DESTINATION"
+    CustomZipDialog window(u"Preset"_s, u"Derived"_s, ZipNameTypeDerived, u"preset pw"_s, ZipEncryptionCompatible, 4,
+        destinations,
+        [&answers](bool, qint32, const QString &name, const QString &password, ZipEncryption encryption,
+            const DestinationPointer &destination) {
+            answers << u"%1|%2|%3|%4"_s.arg(name, password).arg(encryption).arg(destination->name());
         });
+    auto *encryption = window.findChild<EncryptionChoice *>();
+    QStringList encryptionEnabled; // before a password, and with one
     DestinationGrid *grid = window.destinationGrid();
     QVERIFY(grid->hilitedTile() == nullptr); // no tile starts selected
     auto *create = window.findChild<QDialogButtonBox *>()->buttons().first();
@@ -399,10 +405,14 @@ void TestChooser::customZipWindowChecks()
             ModalDriver::press(modal, Qt::Key_Return);
         })
         .answerMessageBox()
-        .then([](QWidget *modal) {
+        .then([encryption, &encryptionEnabled](QWidget *modal) {
+            encryptionEnabled << u"%1"_s.arg(encryption->isEnabled());
             modal->findChild<QPushButton *>(u"passwordOptionsButton"_s)->click(); // the preset, in both fields
+            encryptionEnabled << u"%1"_s.arg(encryption->isEnabled());
+            encryption->findChild<QComboBox *>()->setCurrentIndex(1);
             ModalDriver::press(modal, Qt::Key_Return);
         });
+    QVERIFY(!encryption->isEnabled());
     window.runModal();
 
     QCOMPARE(driver.messages,
@@ -410,10 +420,13 @@ void TestChooser::customZipWindowChecks()
             u"Destination Required|Please select a destination for this Tessary Archive."_s,
             u"No Password|Do you want to create this Tessary Archive with no password?"_s, kNotMatched}));
     QCOMPARE(titles, (QStringList {u"Create without Password"_s, u"Create with Password"_s}));
-    QCOMPARE(answers, QStringList {u"Photos|preset pw|Desk 1"_s});
+    QCOMPARE(answers, QStringList {u"Photos|preset pw|1|Desk 1"_s});
+    // The choice follows the password field: after the "y" typed and refused, the field is empty.
+    QCOMPARE(encryptionEnabled, (QStringList {u"1"_s, u"1"_s}));
     QVERIFY(window.findChild<QWidget *>(u"destinationArea"_s)->geometry().bottom() + 70 <= window.height());
 
-    CustomZipDialog withoutPreset(QString(), QString(), 0, QString(), 0, destinations, {});
+    CustomZipDialog withoutPreset(QString(), QString(), 0, QString(), ZipEncryptionAES256, 0, destinations, {});
+    QCOMPARE(withoutPreset.findChild<EncryptionChoice *>()->encryption(), ZipEncryptionAES256); // offered first
     QVERIFY(withoutPreset.findChild<QPushButton *>(u"passwordOptionsButton"_s)->isHidden());
 }
 
@@ -421,7 +434,9 @@ void TestChooser::askForPasswordChecks()
 {
     QStringList answers;
     PasswordDialog prompt(
-        [&answers](bool cancelled, const QString &typed) { answers << u"%1 %2"_s.arg(cancelled).arg(typed); });
+        ZipEncryptionCompatible, [&answers](bool cancelled, const QString &typed, ZipEncryption chosen) {
+            answers << u"%1 %2 %3"_s.arg(cancelled).arg(typed).arg(chosen);
+        });
     QString selectedAfterMismatch;
     ModalDriver driver;
     driver.then([](QWidget *modal) { ModalDriver::press(modal, Qt::Key_Return); })
@@ -446,6 +461,7 @@ void TestChooser::askForPasswordChecks()
         .then([](QWidget *modal) {
             child<QLineEdit>(modal, "passwordTextField")->setText(u"two"_s);
             child<QLineEdit>(modal, "confirmTextField")->setText(u"two"_s);
+            modal->findChild<EncryptionChoice *>()->findChild<QComboBox *>()->setCurrentIndex(1);
             ModalDriver::press(modal, Qt::Key_Return);
         });
     prompt.runModal();
@@ -453,7 +469,7 @@ void TestChooser::askForPasswordChecks()
     QCOMPARE(driver.messages.mid(0, 2), (QStringList {u"Password Required|Please provide a password."_s, kNotMatched}));
     QVERIFY(driver.messages.at(2).startsWith(u"Password Too Long|The password is too long"_s));
     QCOMPARE(selectedAfterMismatch, u"one"_s);
-    QCOMPARE(answers, QStringList {u"0 two"_s});
+    QCOMPARE(answers, QStringList {u"0 two 1"_s}); // with AES-256, as chosen
 }
 
 void TestChooser::withoutAPersonEveryPromptCancels()
@@ -465,8 +481,8 @@ void TestChooser::withoutAPersonEveryPromptCancels()
         return [&answers, prompt](bool flag, const auto &...) { answers << u"%1 %2"_s.arg(prompt).arg(flag); };
     };
     NameDialog(u"P"_s, u"D"_s, 0, note(u"name"_s)).runModal();
-    NameAndPasswordDialog(u"P"_s, u"D"_s, 0, note(u"name and password"_s)).runModal();
-    PasswordDialog(note(u"password"_s)).runModal();
+    NameAndPasswordDialog(u"P"_s, u"D"_s, 0, ZipEncryptionCompatible, note(u"name and password"_s)).runModal();
+    PasswordDialog(ZipEncryptionCompatible, note(u"password"_s)).runModal();
     EnterPasswordDialog(u"x"_s, u"?"_s, note(u"enter"_s)).runModal();
     NameEntryDialog(NameEntryDialog::presetName(), u"Kept"_s, [&](bool, const QString &name) {
         answers << name;
