@@ -275,7 +275,7 @@ void TestZipRequest::encryptionAsChosen()
     int offered = -1;
     if (chosen >= 0) {
         driver.then([chosen, &offered, &password](QWidget *modal) {
-            auto *choice = modal->findChild<QComboBox *>();
+            auto *choice = modal->findChild<QComboBox *>(u"encryptionChoice"_s);
             offered = choice->currentIndex();
             choice->setCurrentIndex(chosen);
             ModalDriver::type(modal, "passwordTextField", password);

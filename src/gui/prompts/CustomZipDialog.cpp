@@ -40,6 +40,7 @@ CustomZipDialog::CustomZipDialog(const QString &savedName, const QString &derive
     connect(m_ui->passwordTextField, &QLineEdit::textChanged, this, &CustomZipDialog::updateCreateButton);
     connect(m_ui->confirmTextField, &QLineEdit::textChanged, this, &CustomZipDialog::updateCreateButton);
     m_ui->encryptionChoice->setEncryption(encryption);
+    m_ui->encryptionChoice->explainIn(m_ui->encryptionExplanation);
     m_ui->encryptionChoice->followPassword(m_ui->passwordTextField);
 
     m_destinationGrid = new DestinationGrid(kTileSize, m_ui->destinationArea);

@@ -2,15 +2,14 @@
 
 #include "core/pipeline/ZipEncryption.h"
 
-#include <QWidget>
+#include <QComboBox>
 
-class QComboBox;
 class QLabel;
 class QLineEdit;
 
-// The choice of how a password protects an archive, "Compatible" or "AES-256", with one line
-// beneath saying what the recipient needs.
-class EncryptionChoice final : public QWidget
+// The choice of how a password protects an archive, "Compatible" or "AES-256", with a line
+// beneath it saying what the recipient needs.
+class EncryptionChoice final : public QComboBox
 {
     Q_OBJECT
 
@@ -19,12 +18,13 @@ public:
 
     ZipEncryption encryption() const;
     void setEncryption(ZipEncryption encryption);
-    /// Enabled only while the password field holds text.
+    /// Keeps the label saying what the chosen encryption means, in small grey type.
+    void explainIn(QLabel *label);
+    /// Enabled, with its explanation, only while the password field holds text.
     void followPassword(QLineEdit *password);
-    /// The line shown under the choice.
+    /// What the encryption means for the recipient, in one line.
     static QString explanation(ZipEncryption encryption);
 
 private:
-    QComboBox *m_choice;
-    QLabel *m_explanation;
+    QLabel *m_explanation = nullptr;
 };

@@ -16,6 +16,7 @@ NameAndPasswordDialog::NameAndPasswordDialog(const QString &savedName, const QSt
     connectButtons(m_ui->buttonBox);
     m_nameChoice = new NameChoice(m_ui->optionsButton, m_ui->nameTextField, savedName, derivedName, nameType);
     m_ui->encryptionChoice->setEncryption(encryption);
+    m_ui->encryptionChoice->explainIn(m_ui->encryptionExplanation);
     m_ui->encryptionChoice->followPassword(m_ui->passwordTextField);
     m_ui->nameTextField->setFocus();
 }

@@ -9,6 +9,7 @@ PasswordDialog::PasswordDialog(ZipEncryption encryption, Completion completion)
     m_ui->setupUi(this);
     connectButtons(m_ui->buttonBox);
     m_ui->encryptionChoice->setEncryption(encryption);
+    m_ui->encryptionChoice->explainIn(m_ui->encryptionExplanation);
     m_ui->passwordTextField->setFocus();
 }
 

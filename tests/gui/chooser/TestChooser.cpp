@@ -275,18 +275,25 @@ void TestChooser::customZipWindowKeyboardAndDrops()
     QCOMPARE(grid->tiles().at(1)->toolTip(), grid->destinations().at(1)->name());
     QCOMPARE(grid->tiles().at(1)->accessibleName(), grid->destinations().at(1)->name());
 
-    // Tab goes name, password, confirmation, grid: never through the name's pop-up, whose
-    // type-ahead would replace the name typed.
+    // Tab goes name, password, confirmation, the encryption where there is a password, grid: never
+    // through the name's pop-up, whose type-ahead would replace the name typed.
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     auto *name = window.findChild<QLineEdit *>(u"nameTextField"_s);
-    QStringList order;
-    name->setFocus();
-    for (int i = 0; i < 3; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        order << QApplication::focusWidget()->objectName();
+    auto *password = window.findChild<QLineEdit *>(u"passwordTextField"_s);
+    for (const QString &typed : {u"pw"_s, QString()}) {
+        password->setText(typed);
+        QStringList order;
+        name->setFocus();
+        for (int i = 0; i < (typed.isEmpty() ? 3 : 4); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QStringList expected {u"passwordTextField"_s, u"confirmTextField"_s, QString()};
+        if (!typed.isEmpty())
+            expected.insert(2, u"encryptionChoice"_s);
+        QCOMPARE(order, expected);
     }
-    QCOMPARE(order, (QStringList {u"passwordTextField"_s, u"confirmTextField"_s, QString()}));
     QCOMPARE(QApplication::focusWidget(), grid);
     // The grid marks the tile the keys act on as soon as it has the keyboard.
     QVERIFY(grid->tiles().at(0)->showsFocus());
@@ -409,7 +416,7 @@ void TestChooser::customZipWindowChecks()
             encryptionEnabled << u"%1"_s.arg(encryption->isEnabled());
             modal->findChild<QPushButton *>(u"passwordOptionsButton"_s)->click(); // the preset, in both fields
             encryptionEnabled << u"%1"_s.arg(encryption->isEnabled());
-            encryption->findChild<QComboBox *>()->setCurrentIndex(1);
+            encryption->setCurrentIndex(1);
             ModalDriver::press(modal, Qt::Key_Return);
         });
     QVERIFY(!encryption->isEnabled());
@@ -461,7 +468,7 @@ void TestChooser::askForPasswordChecks()
         .then([](QWidget *modal) {
             child<QLineEdit>(modal, "passwordTextField")->setText(u"two"_s);
             child<QLineEdit>(modal, "confirmTextField")->setText(u"two"_s);
-            modal->findChild<EncryptionChoice *>()->findChild<QComboBox *>()->setCurrentIndex(1);
+            modal->findChild<EncryptionChoice *>()->setCurrentIndex(1);
             ModalDriver::press(modal, Qt::Key_Return);
         });
     prompt.runModal();
