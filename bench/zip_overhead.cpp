@@ -59,6 +59,8 @@ double timeDirect(const QStringList &items, const QString &output)
         zip.setWorkingDirectory(run.workingDirectory);
         zip.setStandardOutputFile(QProcess::nullDevice());
         zip.start(ZipRunner::ZipToolPath, run.arguments);
+        zip.write(run.nameList);
+        zip.closeWriteChannel();
         zip.waitForFinished(-1);
         if (zip.exitCode() != 0)
             std::fprintf(stderr, "zip failed\n");

@@ -294,19 +294,19 @@ QList<ZipPlan::Run> ZipPlan::runsForUnits(
 {
     QList<Run> runs;
     bool recursive = false;
-    qsizetype nameBytesInRun = 0;
     for (const Unit &unit : units) {
         const QString workingDirectory = unit.path.chopped(unit.storedName.size());
-        const qsizetype nameBytes = FileNames::encode(unit.storedName).size() + 3; // "./", the end
-        // Units that share a folder and a kind go in one run: each run rereads the archive.
-        if (!runs.isEmpty() && runs.last().workingDirectory == workingDirectory && recursive == unit.recursive
-            && nameBytesInRun + nameBytes <= MaximumNameBytesPerRun) {
-            runs.last().arguments << u"./"_s + unit.storedName;
-            nameBytesInRun += nameBytes;
+        // "-r" only matters to a folder whose contents go along.
+        const bool recursing = unit.recursive && unit.size.entries > 1;
+        const bool listable = !unit.storedName.contains(u'\n') && !unit.storedName.contains(u'\r');
+        const QByteArray name = "./" + FileNames::encode(unit.storedName);
+        if (listable && !runs.isEmpty() && !runs.last().nameList.isEmpty()
+            && runs.last().workingDirectory == workingDirectory && recursive == recursing) {
+            runs.last().nameList += name + '\n';
             continue;
         }
         QStringList arguments;
-        if (unit.recursive)
+        if (recursing)
             arguments << u"-r"_s;
         arguments << u"-y"_s << u"-nw"_s << u"-q"_s << u"-dg"_s << u"-ds"_s << u"256k"_s << u"-n"_s << storedSuffixes();
         if (!runs.isEmpty())
@@ -315,10 +315,12 @@ QList<ZipPlan::Run> ZipPlan::runsForUnits(
             arguments << u"-e"_s;
         if (!logPath.isEmpty())
             arguments << u"-lf"_s << logPath << u"-la"_s;
-        arguments << archivePath << u"./"_s + unit.storedName;
-        runs.append(Run {workingDirectory, arguments});
-        recursive = unit.recursive;
-        nameBytesInRun = nameBytes;
+        if (listable)
+            arguments << u"-@"_s << archivePath;
+        else
+            arguments << archivePath << u"./"_s + unit.storedName;
+        runs.append(Run {workingDirectory, arguments, listable ? name + '\n' : QByteArray()});
+        recursive = recursing;
     }
     return runs;
 }

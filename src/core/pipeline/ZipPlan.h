@@ -39,11 +39,13 @@ public:
         Size size;
     };
 
-    /// One run of the zip tool.
+    /// One run of the zip tool: its command line, and the names it reads on its standard input
+    /// ("-@"), one per line.
     struct Run
     {
         QString workingDirectory;
         QStringList arguments;
+        QByteArray nameList;
     };
 
     /// The longest stored name the tool takes, in bytes; it silently leaves out longer ones.
@@ -60,20 +62,19 @@ public:
     static QList<QList<Unit>> split(
         const QStringList &itemPaths, const QList<Size> &sizes, int partCount, const QStringList &excludedPaths = {});
 
-    /// The most bytes of names one run of the tool is given: well within what the system lets a
-    /// command line carry, so that a folder of many small files takes few runs (each run rereads
-    /// the archive).
-    static constexpr qsizetype MaximumNameBytesPerRun = 512 * 1024;
-
     /// The runs that build one archive of the units, one run for the units in a row that share
-    /// their folder and kind (at most MaximumNameBytesPerRun of names): "-r" (recurse) where the contents go,
-    /// "-y" (links stay links), "-nw" (names are literal, no wildcards), "-q" "-dg" "-ds 256k"
-    /// (nothing but its messages and a dot for every 256 KB read), "-n" with the suffixes of formats that are
-    /// compressed already (stored, not deflated again), "-g" (grow) for every run after the first, "-e" when there is a
-    /// password (the tool then asks for it on its terminal, never on its command line), "-lf" and "-la" with the log
-    /// where there is one (its warnings name the files it could not read, which "-q" keeps to itself), the archive,
-    /// and each unit as "./NAME", which the tool can never take for an option and stores as NAME. Each run works in the
-    /// folder the units' stored names start from.
+    /// their folder and kind (each run rereads the archive, so a folder of many small files takes
+    /// one): "-r" (recurse) where a folder's contents go, "-y" (links stay links), "-nw" (names are
+    /// literal, no wildcards), "-q" "-dg" "-ds 256k" (nothing but its messages and a dot for every
+    /// 256 KB read), "-n" with the suffixes of formats that are compressed already (stored, not
+    /// deflated again), "-g" (grow) for every run after the first, "-e" when there is a password
+    /// (the tool then asks for it on its terminal, never on its command line), "-lf" and "-la" with
+    /// the log where there is one (its warnings name the files it could not read, which "-q" keeps
+    /// to itself), "-@" and the archive. Each unit is named "./NAME", which the tool can never take
+    /// for an option and stores as NAME, in the run's list of names, which the tool reads faster
+    /// than its command line; a name with a line break, which a list of lines cannot hold, is
+    /// given on the command line of a run of its own. Each run works in the folder the units'
+    /// stored names start from.
     static QList<Run> runsForUnits(
         const QList<Unit> &units, const QString &archivePath, bool encrypted, const QString &logPath = {});
     /// The stored names of the files the tool's log says it could not read.

@@ -53,6 +53,7 @@ int ZipRunner::runTool(const ZipPlan::Run &run)
     ChildProcess process(ZipToolPath, run.arguments, run.workingDirectory);
     process.setErrorOutputMerged(true);
     process.setEndsWithParent(true); // zip never runs on after Tessary, killed or not
+    process.setStandardInput(run.nameList);
     if (!m_password.isEmpty()) {
         // zip asks twice, on its terminal; the prompts come with its other messages.
         const QByteArray password = m_password.toUtf8();

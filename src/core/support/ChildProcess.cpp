@@ -5,11 +5,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -29,6 +31,17 @@ constexpr int kEchoOffWaitMs = 5000;
 constexpr int kEchoOffPollMs = 5;
 // Sets the parent-death signal, then becomes the program.
 const QString kSetprivPath = QStringLiteral("/usr/bin/setpriv");
+
+bool writeWhole(int fd, const QByteArray &bytes)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno != EINTR)
+            return false;
+        done += std::max<ssize_t>(written, 0);
+    }
+    return true;
+}
 } // namespace
 
 bool ChildProcess::openTerminal(QByteArray &childSidePath)
@@ -127,9 +140,13 @@ bool ChildProcess::start()
     argv.push_back(nullptr);
     const QByteArray workingDirectory = FileNames::encode(m_workingDirectory);
 
-    int inputFds[2] = {-1, -1};
-    if (!m_input.isEmpty() && ::pipe2(inputFds, O_CLOEXEC) != 0) {
+    // The input waits whole in a file of memory, however long it is: the child reads it at its own
+    // pace while its output is read here, and nothing of it touches the disk.
+    const int inputFd = m_input.isEmpty() ? -1 : ::memfd_create("input", MFD_CLOEXEC);
+    if (!m_input.isEmpty() && (inputFd < 0 || !writeWhole(inputFd, m_input) || ::lseek(inputFd, 0, SEEK_SET) != 0)) {
         m_errorString = QString::fromLocal8Bit(std::strerror(errno));
+        if (inputFd >= 0)
+            ::close(inputFd);
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
         return false;
@@ -154,8 +171,8 @@ bool ChildProcess::start()
         posix_spawn_file_actions_addopen(&actions, kTerminalFd, terminalPath.constData(), O_RDWR, 0);
         posix_spawn_file_actions_addclose(&actions, kTerminalFd);
     }
-    if (inputFds[0] >= 0)
-        posix_spawn_file_actions_adddup2(&actions, inputFds[0], STDIN_FILENO);
+    if (inputFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, inputFd, STDIN_FILENO);
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
@@ -169,13 +186,8 @@ bool ChildProcess::start()
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(pipeFds[1]);
-    if (inputFds[0] >= 0) {
-        ::close(inputFds[0]);
-        // Small enough for the pipe's buffer: written whole without waiting for the child.
-        if (result == 0)
-            ::write(inputFds[1], m_input.constData(), static_cast<size_t>(m_input.size()));
-        ::close(inputFds[1]);
-    }
+    if (inputFd >= 0)
+        ::close(inputFd);
 
     if (result != 0) {
         ::close(pipeFds[0]);

@@ -11,8 +11,8 @@
 #include <sys/types.h>
 
 // A tool run as a child process from an argument vector (never through a shell), with its
-// standard output read in chunks on the calling thread, its standard input empty (or a few bytes
-// given to it, a secret that must not show on its command line) and its
+// standard output read in chunks on the calling thread, its standard input empty (or bytes given
+// to it: a secret that must not show on its command line, a list too long for one) and its
 // standard error shared with ours (or read with its output). Another thread may terminate it at
 // any time.
 class ChildProcess final
@@ -27,8 +27,7 @@ public:
     /// Whether the child's error output comes with its standard output rather than going to
     /// ours; set before start().
     void setErrorOutputMerged(bool merged) { m_errorOutputMerged = merged; }
-    /// What the child reads on its standard input, at most a pipe's buffer (64 KB); set before
-    /// start().
+    /// What the child reads on its standard input, of any length; set before start().
     void setStandardInput(const QByteArray &input) { m_input = input; }
     /// Whether the child is ended (SIGTERM) when the thread that started it ends, the whole
     /// program killed included; set before start(). Through setpriv, where the system has it.

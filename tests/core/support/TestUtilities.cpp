@@ -3,6 +3,7 @@
 
 #include "core/destinations/Destination.h"
 #include "core/pipeline/Housekeeping.h"
+#include "core/support/ChildProcess.h"
 #include "core/support/FileNames.h"
 #include "core/support/Utilities.h"
 
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void recipients();
     void staleEntriesAreRemovedAndLinksNotFollowed();
     void housekeepingClearsTheInternalFolderAtItsStart();
+    void aChildReadsAnInputOfAnyLength();
 };
 
 void TestUtilities::availableFileName_data()
@@ -181,6 +183,22 @@ void TestUtilities::namesKeepEveryByte()
         QCOMPARE(name, QString::fromUtf8(bytes));
     const QString path = u"/tmp/"_s + name;
     QCOMPARE(FileNames::localPath(FileNames::fileURL(path)), path);
+}
+
+void TestUtilities::aChildReadsAnInputOfAnyLength()
+{
+    // Far more than a pipe holds, and given back as it is read: the child is never kept waiting
+    // to write while its input is still being handed over.
+    const QByteArray input = QByteArray("0123456789abcdef").repeated(256 * 1024);
+    ChildProcess child(u"/bin/cat"_s, {});
+    child.setStandardInput(input);
+    QVERIFY(child.start());
+    QByteArray output;
+    for (QByteArray chunk = child.readChunk(); !chunk.isEmpty(); chunk = child.readChunk())
+        output += chunk;
+    QCOMPARE(child.waitForExit(), 0);
+    QCOMPARE(output.size(), input.size());
+    QVERIFY(output == input);
 }
 
 QTEST_GUILESS_MAIN(TestUtilities)
