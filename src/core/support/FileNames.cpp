@@ -43,16 +43,18 @@ QString FileNames::decode(const QByteArray &bytes)
     QString name;
     name.reserve(bytes.size());
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
+    // Runs of valid UTF-8 are converted whole; each byte outside them stands for itself.
+    qsizetype runStart = 0;
     for (qsizetype at = 0; at < bytes.size();) {
-        const int length = validSequenceLength(data + at, bytes.size() - at);
-        if (length == 0) {
-            name += QChar(char16_t(kEscapeBase + data[at]));
-            ++at;
+        if (const int length = validSequenceLength(data + at, bytes.size() - at); length > 0) {
+            at += length;
             continue;
         }
-        name += QString::fromUtf8(bytes.constData() + at, length);
-        at += length;
+        name += QString::fromUtf8(bytes.constData() + runStart, at - runStart);
+        name += QChar(char16_t(kEscapeBase + data[at]));
+        runStart = ++at;
     }
+    name += QString::fromUtf8(bytes.constData() + runStart, bytes.size() - runStart);
     return name;
 }
 
