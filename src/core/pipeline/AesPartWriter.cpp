@@ -232,7 +232,7 @@ private:
     {
         ::close(m_handle);
         m_handle = -1;
-        m_writer.reportProgress();
+        m_writer.countFileWritten();
         return 0;
     }
 
@@ -475,6 +475,7 @@ int AesPartWriter::close()
         }
         m_unreadFile = nullptr;
         m_bytesReadInPass = 0;
+        m_filesWrittenInPass = 0;
         if (zip_close(m_archive) == 0) {
             m_archive = nullptr;
             return m_unreadNames.isEmpty() ? 0 : SomeFilesUnread;
@@ -531,6 +532,16 @@ void AesPartWriter::countRead(qint64 bytes)
         m_bytesRead = m_bytesReadInPass;
     if (m_bytesRead.load() - m_bytesReported >= ZipRunner::DotSize)
         reportProgress();
+}
+
+void AesPartWriter::countFileWritten()
+{
+    // As with the bytes, a pass after a failed one counts only the files it gets further with.
+    if (++m_filesWrittenInPass > m_filesWritten.load())
+        m_filesWritten = m_filesWrittenInPass;
+    m_bytesReported = m_bytesRead.load();
+    if (m_progressed)
+        m_progressed();
 }
 
 void AesPartWriter::reportProgress()

@@ -41,6 +41,8 @@ public:
     int run() override;
     void cancel() override { m_cancelled = true; }
     qint64 bytesRead() const override { return m_bytesRead.load(); }
+    /// Each file costs a key derivation of its own, which takes as long as reading many bytes.
+    qsizetype filesWritten() const override { return m_filesWritten.load(); }
     QString failure(int status, const QString &outputFilePath) const override;
     /// A folder that could not be listed is among them: its entry is in the archive, without what
     /// it holds.
@@ -62,6 +64,7 @@ private:
     void leaveOutFile(File &file, int error);
     void leaveOutUnopenableFiles();
     void countRead(qint64 bytes);
+    void countFileWritten();
     void reportProgress();
     int workingFolder(const QString &path);
     bool fail(const QString &failure);
@@ -82,6 +85,8 @@ private:
 
     std::atomic<qint64> m_bytesRead {0};
     qint64 m_bytesReadInPass = 0;
+    std::atomic<qsizetype> m_filesWritten {0};
+    qsizetype m_filesWrittenInPass = 0;
     qint64 m_bytesReported = 0;
     std::atomic<bool> m_cancelled {false};
     QStringList m_unreadNames;

@@ -21,6 +21,9 @@ public:
     virtual void cancel() = 0;
     /// The bytes of files read so far; safe from any thread.
     virtual qint64 bytesRead() const = 0;
+    /// The files written whole so far, where each costs more than its bytes say (0 where that is
+    /// not counted); safe from any thread.
+    virtual qsizetype filesWritten() const { return 0; }
     /// Why the run that ended with the status failed, in plain words, naming the folder of the
     /// archive it was for.
     virtual QString failure(int status, const QString &outputFilePath) const = 0;

@@ -32,6 +32,9 @@ constexpr float kMinimumProgress = 0.1F;
 constexpr float kLastRunningProgress = 0.99F;
 // More parts than this gain little: the disk becomes the limit.
 constexpr int kMostParallelRuns = 8;
+// An AES-256 file costs a key derivation of its own: about as long as reading and encrypting this
+// many bytes, which progress counts for it.
+constexpr qint64 kAesWorkPerFile = 64 * 1024;
 constexpr qsizetype kLeftOutNamesShown = 5;
 const QString kRedacted = u"<REDACTED>"_s;
 
@@ -153,12 +156,14 @@ void Zipper::createZipArchiveWithItems(
         }
     }
 
+    m_workPerFile = !password.isEmpty() && encryption == ZipEncryptionAES256 ? kAesWorkPerFile : 0;
     setProgress(kFirstProgress);
     QList<ZipPlan::Size> sizes;
     QStringList leftOut;
     for (const QString &itemPath : std::as_const(itemPaths)) {
         sizes << ZipPlan::sizeOfItem(itemPath, itemName(itemPath));
         m_bytesToZip += sizes.last().bytes;
+        m_filesToZip += sizes.last().entries;
         leftOut << sizes.last().leftOut;
     }
 
@@ -295,15 +300,16 @@ void Zipper::cancel()
 void Zipper::updateProgress()
 {
     QMutexLocker locker(&m_progressLock);
-    if (m_bytesToZip == 0) {
+    const qint64 total = m_bytesToZip + m_filesToZip * m_workPerFile;
+    if (total == 0) {
         setProgress(kLastRunningProgress); // nothing to read: as good as done
         return;
     }
     qint64 done = 0;
     for (const auto &runner : m_runners)
-        done += runner->bytesRead();
-    const float progress = std::min(
-        kLastRunningProgress, static_cast<float>(static_cast<double>(done) / static_cast<double>(m_bytesToZip)));
+        done += runner->bytesRead() + runner->filesWritten() * m_workPerFile;
+    const float progress
+        = std::min(kLastRunningProgress, static_cast<float>(static_cast<double>(done) / static_cast<double>(total)));
     // The tool's counts are rounded: never step back.
     if (progress > m_progress)
         setProgress(progress);

@@ -18,10 +18,11 @@ class PartBuilder;
 
 // Drives the making of an archive. The items are cut into parts of about equal size, one for each
 // core (ZipPlan); each part is built into a hidden folder beside the archive, all at the same time
-// (by the zip tool, or by libzip where the password asks for AES-256: PartBuilder), and the parts are then joined into
-// the archive (ZipMerger), which so appears whole or not at all. Progress follows the bytes the runs have read against
-// the bytes of the items' files; a failed run is explained from the tool's messages, and an
-// archive that lacks files the tool could not read is kept but reported, naming them.
+// (by the zip tool, or by libzip where the password asks for AES-256: PartBuilder), and the parts
+// are then joined into the archive (ZipMerger), which so appears whole or not at all. Progress
+// follows the bytes read against the bytes of the items' files (with AES-256, the files written
+// too, as each costs a key derivation); a failed run is explained from the tool's messages, and
+// an archive that lacks files that could not be read is kept but reported, naming them.
 class Zipper final
 {
 public:
@@ -88,6 +89,9 @@ private:
     int m_maximumParallelRuns;
     float m_progress = 0.0F;
     qint64 m_bytesToZip = 0;
+    // Where a file costs more than its bytes (AES-256), progress counts this much work for it.
+    qint64 m_filesToZip = 0;
+    qint64 m_workPerFile = 0;
     QMutex m_progressLock;
     std::atomic<bool> m_cancelled {false};
 
