@@ -127,6 +127,11 @@ Figures measure(const Zipping &zipping, const QString &tree, const QString &arch
     return {Bench::median(times), QFileInfo(archive).size()};
 }
 
+void print(const char *name, const Figures &figures)
+{
+    std::printf("%-26s %8.3f s %12lld bytes\n", name, figures.seconds, figures.bytes);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -142,11 +147,11 @@ int main(int argc, char *argv[])
 
     const Figures tessary = measure(zipWithTessary, tree, scratch.filePath(u"tessary.zip"_s), runs);
     const Figures zip = measure(zipWithZip, tree, scratch.filePath(u"zip.zip"_s), runs);
-    std::printf("%-26s %8.3f s %12lld bytes\n", "Tessary", tessary.seconds, tessary.bytes);
-    std::printf("%-26s %8.3f s %12lld bytes\n", "zip -r", zip.seconds, zip.bytes);
+    print("Tessary", tessary);
+    print("zip -r", zip);
     if (QFileInfo::exists(k7Zip)) {
         const Figures sevenZip = measure(zipWith7Zip, tree, scratch.filePath(u"7zip.zip"_s), runs);
-        std::printf("%-26s %8.3f s %12lld bytes\n", "7zz a -tzip -mmt", sevenZip.seconds, sevenZip.bytes);
+        print("7zz a -tzip -mmt", sevenZip);
     }
     std::printf("median ratio (Tessary / zip -r): %.3f (goal: at most 0.45 on two cores); size %+.2f %% of zip's "
                 "(goal: within 1 %%)\n",
@@ -158,8 +163,8 @@ int main(int argc, char *argv[])
     const Figures tessarySmall = measure(zipWithTessary, small, scratch.filePath(u"tessary-small.zip"_s), runs);
     const Figures zipSmall = measure(zipWithZipKeepingLinks, small, scratch.filePath(u"zip-small.zip"_s), runs);
     std::printf("20,000 one-line files:\n");
-    std::printf("%-26s %8.3f s %12lld bytes\n", "Tessary", tessarySmall.seconds, tessarySmall.bytes);
-    std::printf("%-26s %8.3f s %12lld bytes\n", "zip -ry", zipSmall.seconds, zipSmall.bytes);
+    print("Tessary", tessarySmall);
+    print("zip -ry", zipSmall);
     std::printf(
         "median ratio (Tessary / zip -ry): %.3f (goal: at most 1.1)\n", tessarySmall.seconds / zipSmall.seconds);
 
@@ -168,8 +173,8 @@ int main(int argc, char *argv[])
     const Figures plainLarge = measure(zipWithTessary, large, scratch.filePath(u"plain-large.zip"_s), runs);
     const Figures aesLarge = measure(zipWithTessaryAES, large, scratch.filePath(u"aes-large.zip"_s), runs);
     std::printf("AES-256, 20 files of 10 MB (half text, half random):\n");
-    std::printf("%-26s %8.3f s %12lld bytes\n", "Tessary, no password", plainLarge.seconds, plainLarge.bytes);
-    std::printf("%-26s %8.3f s %12lld bytes\n", "Tessary, AES-256", aesLarge.seconds, aesLarge.bytes);
+    print("Tessary, no password", plainLarge);
+    print("Tessary, AES-256", aesLarge);
     std::printf(
         "median ratio (AES-256 / no password): %.3f (goal: at most 1.25)\n", aesLarge.seconds / plainLarge.seconds);
     const Figures aesMixed = measure(zipWithTessaryAES, tree, scratch.filePath(u"aes-mixed.zip"_s), runs);
@@ -177,7 +182,7 @@ int main(int argc, char *argv[])
     const double perFileAndCore
         = (aesMixed.seconds - tessary.seconds) * 1000.0 * std::min(QThread::idealThreadCount(), files) / files;
     std::printf("AES-256, the mixed tree of %d files:\n", files);
-    std::printf("%-26s %8.3f s %12lld bytes\n", "Tessary, AES-256", aesMixed.seconds, aesMixed.bytes);
+    print("Tessary, AES-256", aesMixed);
     std::printf("extra time per file and core: %.2f ms (goal: at most 1.5 ms)\n", perFileAndCore);
     return 0;
 }

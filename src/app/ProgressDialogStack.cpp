@@ -26,8 +26,9 @@ ProgressDialog *ProgressDialogStack::open(const QString &jobName, const std::fun
 {
     auto *window = new ProgressDialog(jobName, u"Preparing..."_s, cancellation);
     window->setWindowLocation(nextLocation());
-    connect(window, &ProgressDialog::progressWindowDidMove, this,
-        [this](ProgressDialog *moved) { m_settings.setPreferredProgressWindowLocation(moved->window()->pos()); });
+    connect(window, &ProgressDialog::progressWindowDidMove, this, [this](ProgressDialog *moved) {
+        m_settings.setPreferredWindowLocation(Settings::Window::Progress, moved->window()->pos());
+    });
     window->showAfter(kProgressWindowDelay);
     m_windows.append(window);
     return window;
@@ -60,7 +61,7 @@ QPointF ProgressDialogStack::nextLocation() const
 {
     const QList<ProgressDialog *> open = windows();
     if (open.isEmpty())
-        return m_settings.preferredProgressWindowLocation();
+        return m_settings.preferredWindowLocation(Settings::Window::Progress);
     const QPoint newest = open.last()->windowPosition();
     return QPointF(newest.x(), newest.y() + kStackOffset);
 }

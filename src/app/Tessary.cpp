@@ -119,8 +119,9 @@ void Tessary::configureDestinationsSelected()
     if (m_destinationsConfigureDialog)
         m_destinationsConfigureDialog->window()->close();
     const DestinationsDialog::LocationStore location {
-        [this] { return m_settings->preferredDestinationsWindowLocation(); },
-        [this](const QPointF &place) { m_settings->setPreferredDestinationsWindowLocation(place); }};
+        [this] { return m_settings->preferredWindowLocation(Settings::Window::Destinations); },
+        [this](
+            const QPointF &place) { m_settings->setPreferredWindowLocation(Settings::Window::Destinations, place); }};
     m_destinationsConfigureDialog = new DestinationsDialog(*m_destinationList, location, [this] {
         // Let go of the window that closed, once its close is over.
         if (m_destinationsConfigureDialog)

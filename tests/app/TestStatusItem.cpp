@@ -264,7 +264,7 @@ void TestStatusItem::aClickOnTheAddTileConfiguresTheNewDestination()
 
 void TestStatusItem::theDestinationsWindow()
 {
-    m_controller->settings()->setPreferredDestinationsWindowLocation(QPointF(120, 90));
+    m_controller->settings()->setPreferredWindowLocation(Settings::Window::Destinations, QPointF(120, 90));
     m_controller->configureDestinationsSelected();
     DestinationsDialog *dialog = m_controller->destinationsConfigureDialog();
     QWidget *window = dialog->window();
@@ -286,7 +286,8 @@ void TestStatusItem::theDestinationsWindow()
         dialog->destinationGrid()->rowCount());
 
     window->move(300, 200); // as the user moves it
-    QCOMPARE(m_controller->settings()->preferredDestinationsWindowLocation(), QPointF(window->geometry().topLeft()));
+    QCOMPARE(m_controller->settings()->preferredWindowLocation(Settings::Window::Destinations),
+        QPointF(window->geometry().topLeft()));
 
     // Opened again, the old window goes; closed, the controller lets it go.
     const QPointer<DestinationsDialog> first(dialog);

@@ -390,7 +390,7 @@ void TestZipRequest::longJobsShowStackedWindowsAndCancel()
 {
     QVERIFY(makeSparseFile(m_home->filePath(u"big/first/zeros"_s), qint64(1) << 30));
     QVERIFY(makeSparseFile(m_home->filePath(u"big/second/zeros"_s), qint64(1) << 30));
-    m_controller->settings()->setPreferredProgressWindowLocation(QPointF(200, 100));
+    m_controller->settings()->setPreferredWindowLocation(Settings::Window::Progress, QPointF(200, 100));
     Outcome earlier;
     run({item(u"notes.txt"_s)}, backups(), earlier);
     QTRY_VERIFY(visibleNotices().isEmpty());

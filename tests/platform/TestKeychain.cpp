@@ -73,8 +73,8 @@ void TestKeychain::missingOrMalformedValuesGiveTheDefaults()
     const Settings settings;
     QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypeTessaryArchive));
     QCOMPARE(settings.quickZipPasswordType(), malformed ? -1 : qint32(ZipPasswordTypeNone));
-    QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(0, 0));
-    QCOMPARE(settings.preferredDestinationsWindowLocation(), QPointF(0, 0));
+    QCOMPARE(settings.preferredWindowLocation(Settings::Window::Progress), QPointF(0, 0));
+    QCOMPARE(settings.preferredWindowLocation(Settings::Window::Destinations), QPointF(0, 0));
     QVERIFY(!settings.passwordRequiredToChangePassword());
     QCOMPARE(settings.lastUsedAskForNameType(), 0);
     QCOMPARE(settings.lastUsedAskForDestinationType(), 0);
@@ -94,8 +94,8 @@ void TestKeychain::valuesSurviveARestart()
         settings.setLastUsedAskForDestinationType(9);
         settings.setQuickZipNameType(ZipNameTypePreset);
         settings.setQuickZipPasswordType(ZipPasswordTypeAsk);
-        settings.setPreferredProgressWindowLocation(QPointF(120.5, -40.25));
-        settings.setPreferredDestinationsWindowLocation(QPointF(3000, 7.1));
+        settings.setPreferredWindowLocation(Settings::Window::Progress, QPointF(120.5, -40.25));
+        settings.setPreferredWindowLocation(Settings::Window::Destinations, QPointF(3000, 7.1));
         settings.setQuickZipName(u"Weekly Report"_s);
         settings.setDropPadLocation(QPoint(-1200, 340)); // on a screen left of the primary one
         settings.setPasswordEncryption(ZipEncryptionAES256);
@@ -107,9 +107,9 @@ void TestKeychain::valuesSurviveARestart()
     QCOMPARE(settings.lastUsedAskForDestinationType(), 9);
     QCOMPARE(settings.quickZipNameType(), qint32(ZipNameTypePreset));
     QCOMPARE(settings.quickZipPasswordType(), qint32(ZipPasswordTypeAsk));
-    QCOMPARE(settings.preferredProgressWindowLocation(), QPointF(120.5, -40.25));
+    QCOMPARE(settings.preferredWindowLocation(Settings::Window::Progress), QPointF(120.5, -40.25));
     // Locations come back at single precision.
-    QCOMPARE(settings.preferredDestinationsWindowLocation(), QPointF(3000, static_cast<float>(7.1)));
+    QCOMPARE(settings.preferredWindowLocation(Settings::Window::Destinations), QPointF(3000, static_cast<float>(7.1)));
     QCOMPARE(settings.quickZipName(), u"Weekly Report"_s);
     QCOMPARE(settings.dropPadLocation(), std::optional(QPoint(-1200, 340)));
     QCOMPARE(settings.passwordEncryption(), ZipEncryptionAES256);

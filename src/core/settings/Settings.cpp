@@ -33,7 +33,40 @@ bool flag(const QVariant &value)
 
 Settings::Settings()
 {
-    load();
+    // Stored integers are read back as signed 32-bit values and locations at single precision;
+    // a value that is no number reads as 0.
+    const auto integer = [this](const QString &key) { return static_cast<qint32>(m_store.value(key).toLongLong()); };
+    const auto location = [this](const QString &xKey, const QString &yKey) {
+        return QPointF(
+            static_cast<float>(m_store.value(xKey).toDouble()), static_cast<float>(m_store.value(yKey).toDouble()));
+    };
+    m_passwordRequiredToChangePassword = flag(m_store.value(kPasswordRequiredKey));
+    m_lastUsedAskForNameType = integer(kLastUsedAskForNameTypeKey);
+    m_lastUsedAskForDestinationType = integer(kLastUsedAskForDestinationTypeKey);
+    m_quickZipNameType = integer(kQuickZipNameTypeKey);
+    m_quickZipPasswordType = integer(kQuickZipPasswordTypeKey);
+    // Only a 1 asks for AES-256: anything else keeps the encryption every archiver opens.
+    m_passwordEncryption
+        = integer(kPasswordEncryptionKey) == ZipEncryptionAES256 ? ZipEncryptionAES256 : ZipEncryptionCompatible;
+    m_preferredProgressWindowLocation = location(kProgressWindowXKey, kProgressWindowYKey);
+    m_preferredDestinationsWindowLocation = location(kDestinationsWindowXKey, kDestinationsWindowYKey);
+    m_initialLaunchDone = flag(m_store.value(kInitialLaunchKey));
+    m_loginItemInstallComplete = flag(m_store.value(kLoginItemInstallCompleteKey));
+    m_quickZipName = m_store.contains(kQuickZipNameKey) ? m_store.value(kQuickZipNameKey).toString() : QString();
+    // Anything but a point (a damaged value) counts as no place.
+    const QVariant padLocation = m_store.value(kDropPadLocationKey);
+    m_dropPadLocation = padLocation.typeId() == QMetaType::QPoint ? std::optional(padLocation.toPoint()) : std::nullopt;
+}
+
+QPointF Settings::preferredWindowLocation(Window window) const
+{
+    return window == Window::Progress ? m_preferredProgressWindowLocation : m_preferredDestinationsWindowLocation;
+}
+
+void Settings::setPreferredWindowLocation(Window window, const QPointF &location)
+{
+    (window == Window::Progress ? m_preferredProgressWindowLocation : m_preferredDestinationsWindowLocation) = location;
+    save();
 }
 
 void Settings::setPasswordRequiredToChangePassword(bool required)
@@ -69,18 +102,6 @@ void Settings::setQuickZipPasswordType(qint32 type)
 void Settings::setPasswordEncryption(ZipEncryption encryption)
 {
     m_passwordEncryption = encryption;
-    save();
-}
-
-void Settings::setPreferredProgressWindowLocation(const QPointF &location)
-{
-    m_preferredProgressWindowLocation = location;
-    save();
-}
-
-void Settings::setPreferredDestinationsWindowLocation(const QPointF &location)
-{
-    m_preferredDestinationsWindowLocation = location;
     save();
 }
 
@@ -131,31 +152,4 @@ void Settings::save()
     m_store.setValue(kInitialLaunchKey, m_initialLaunchDone);
     m_store.setValue(kLoginItemInstallCompleteKey, m_loginItemInstallComplete);
     m_store.sync();
-}
-
-void Settings::load()
-{
-    // Stored integers are read back as signed 32-bit values and locations at single precision;
-    // a value that is no number reads as 0.
-    const auto integer = [this](const QString &key) { return static_cast<qint32>(m_store.value(key).toLongLong()); };
-    const auto location = [this](const QString &xKey, const QString &yKey) {
-        return QPointF(
-            static_cast<float>(m_store.value(xKey).toDouble()), static_cast<float>(m_store.value(yKey).toDouble()));
-    };
-    m_passwordRequiredToChangePassword = flag(m_store.value(kPasswordRequiredKey));
-    m_lastUsedAskForNameType = integer(kLastUsedAskForNameTypeKey);
-    m_lastUsedAskForDestinationType = integer(kLastUsedAskForDestinationTypeKey);
-    m_quickZipNameType = integer(kQuickZipNameTypeKey);
-    m_quickZipPasswordType = integer(kQuickZipPasswordTypeKey);
-    // Only a 1 asks for AES-256: anything else keeps the encryption every archiver opens.
-    m_passwordEncryption
-        = integer(kPasswordEncryptionKey) == ZipEncryptionAES256 ? ZipEncryptionAES256 : ZipEncryptionCompatible;
-    m_preferredProgressWindowLocation = location(kProgressWindowXKey, kProgressWindowYKey);
-    m_preferredDestinationsWindowLocation = location(kDestinationsWindowXKey, kDestinationsWindowYKey);
-    m_initialLaunchDone = flag(m_store.value(kInitialLaunchKey));
-    m_loginItemInstallComplete = flag(m_store.value(kLoginItemInstallCompleteKey));
-    m_quickZipName = m_store.contains(kQuickZipNameKey) ? m_store.value(kQuickZipNameKey).toString() : QString();
-    // Anything but a point (a damaged value) counts as no place.
-    const QVariant padLocation = m_store.value(kDropPadLocationKey);
-    m_dropPadLocation = padLocation.typeId() == QMetaType::QPoint ? std::optional(padLocation.toPoint()) : std::nullopt;
 }

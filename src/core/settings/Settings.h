@@ -48,11 +48,11 @@ public:
     /// How a password encrypts: the quick zip's, and the one the dialogs offer first.
     ZipEncryption passwordEncryption() const { return m_passwordEncryption; }
     void setPasswordEncryption(ZipEncryption encryption);
-    /// (0, 0) until the user first moves a progress window.
-    QPointF preferredProgressWindowLocation() const { return m_preferredProgressWindowLocation; }
-    void setPreferredProgressWindowLocation(const QPointF &location);
-    QPointF preferredDestinationsWindowLocation() const { return m_preferredDestinationsWindowLocation; }
-    void setPreferredDestinationsWindowLocation(const QPointF &location);
+    /// The windows whose place is remembered.
+    enum class Window { Progress, Destinations };
+    /// Where the user last put the window; (0, 0) until the user first moves it.
+    QPointF preferredWindowLocation(Window window) const;
+    void setPreferredWindowLocation(Window window, const QPointF &location);
     /// Where the user put the drop pad; none until the pad was first moved.
     std::optional<QPoint> dropPadLocation() const { return m_dropPadLocation; }
     void setDropPadLocation(const QPoint &location);
@@ -70,8 +70,6 @@ public:
     void save();
 
 private:
-    void load();
-
     SettingsFile m_store;
     bool m_passwordRequiredToChangePassword = false;
     qint32 m_lastUsedAskForNameType = 0;
