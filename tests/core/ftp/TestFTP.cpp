@@ -324,19 +324,26 @@ void TestFTP::failuresAreNamed_data()
     QTest::addColumn<int>("port"); // 0: the server's
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("message"); // how the reason begins; %1: the port
+    QTest::addColumn<int>("protocol");
     const QString refused = u"Could not connect to the FTP Server 127.0.0.1:%1 ("_s;
-    QTest::newRow("nothing listens") << -1 << u"127.0.0.1"_s << 0 << u"secret"_s << refused;
+    const int ftp = ServerProtocolFTP;
+    QTest::newRow("nothing listens") << -1 << u"127.0.0.1"_s << 0 << u"secret"_s << refused << ftp;
     QTest::newRow("IPv6 address without brackets")
-        << -1 << u"::1"_s << 0 << u"secret"_s << u"Could not connect to the FTP Server [::1]:%1 ("_s;
+        << -1 << u"::1"_s << 0 << u"secret"_s << u"Could not connect to the FTP Server [::1]:%1 ("_s << ftp;
     QTest::newRow("port out of range") << int(FtpServer::Normal) << u"127.0.0.1"_s << 70000 << u"secret"_s
                                        << u"Could not connect to the FTP Server 127.0.0.1:70000 (the port must be "
-                                          "from 1 to 65535)"_s;
-    QTest::newRow("silent server") << int(FtpServer::Silent) << u"127.0.0.1"_s << 0 << u"secret"_s << refused;
+                                          "from 1 to 65535)"_s
+                                       << ftp;
+    // A server that takes the connection and never says a word, whichever protocol waits for it.
+    for (const auto &[name, protocol] : {std::pair {"silent server", ftp},
+             {"silent server, FTPS", int(ServerProtocolFTPS)}, {"silent server, SFTP", int(ServerProtocolSFTP)}})
+        QTest::newRow(name) << int(FtpServer::Silent) << u"127.0.0.1"_s << 0 << u"secret"_s << refused << protocol;
     QTest::newRow("login refused") << int(FtpServer::Normal) << u"127.0.0.1"_s << 0 << u"wrong"_s
-                                   << u"Invalid FTP Server Credentials"_s;
+                                   << u"Invalid FTP Server Credentials"_s << ftp;
     QTest::newRow("endless listing") << int(FtpServer::EndlessListing) << u"127.0.0.1"_s << 0 << u"secret"_s
                                      << u"Could not read the folder on the FTP Server: the folder's listing is "
-                                        "longer than 8 MB"_s;
+                                        "longer than 8 MB"_s
+                                     << ftp;
 }
 
 void TestFTP::failuresAreNamed()
@@ -346,6 +353,7 @@ void TestFTP::failuresAreNamed()
     QFETCH(int, port);
     QFETCH(QString, password);
     QFETCH(QString, message);
+    QFETCH(int, protocol);
     std::unique_ptr<FtpServer> server;
     if (kind >= 0) {
         server = std::make_unique<FtpServer>(FtpServer::Kind(kind));
@@ -354,8 +362,10 @@ void TestFTP::failuresAreNamed()
     if (port == 0)
         port = server ? server->port() : portNobodyListensOn();
     QVERIFY(writeFile(m_home.filePath(u"job/Report.zip"_s), "report archive"));
-    const auto outcome = runStep(std::make_shared<FTPOperation>(
-        m_home.filePath(u"job/Report.zip"_s), u"drop"_s, true, address, port, u"anna"_s, password));
+    const auto upload = std::make_shared<FTPOperation>(
+        m_home.filePath(u"job/Report.zip"_s), u"drop"_s, true, address, port, u"anna"_s, password);
+    upload->setProtocol(ServerProtocol(protocol));
+    const auto outcome = runStep(upload);
     QTRY_COMPARE_WITH_TIMEOUT(outcome->finished, 1, 20000);
     const QString reason = outcome->error.localizedFailureReason();
     QVERIFY2(reason.startsWith(message.arg(port)), qPrintable(reason));

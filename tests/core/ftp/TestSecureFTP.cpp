@@ -68,8 +68,6 @@ private Q_SLOTS:
     void sftpSignsInThroughTheAgent();
     void aCancelledUploadLeavesNothing_data();
     void aCancelledUploadLeavesNothing();
-    void aSilentServerEndsInTime_data();
-    void aSilentServerEndsInTime();
 
 private:
     std::shared_ptr<FTPOperation> ftpsUpload(const QString &name, const QString &folder, const QByteArray &pin,
@@ -440,28 +438,6 @@ void TestSecureFTP::aCancelledUploadLeavesNothing()
     // Neither the part sent nor an archive under the name stays on the server.
     const QString folder = (sftp ? m_sftp->filePath(u"cancelled"_s) : m_ftps->filePath(u"cancelled"_s));
     QTRY_COMPARE_WITH_TIMEOUT(entriesIn(folder), QStringList(), 10000);
-}
-
-void TestSecureFTP::aSilentServerEndsInTime_data()
-{
-    QTest::addColumn<int>("protocol");
-    QTest::newRow("FTPS") << int(ServerProtocolFTPS);
-    QTest::newRow("SFTP") << int(ServerProtocolSFTP);
-}
-
-void TestSecureFTP::aSilentServerEndsInTime()
-{
-    // A server that takes the connection and never says a word.
-    QFETCH(int, protocol);
-    FtpServer silent(FtpServer::Silent);
-    QVERIFY(silent.isRunning());
-    QVERIFY(writeFile(m_home.filePath(u"job/Late.zip"_s), "late"));
-    auto upload = std::make_shared<FTPOperation>(
-        m_home.filePath(u"job/Late.zip"_s), u"drop"_s, false, u"127.0.0.1"_s, silent.port(), u"anna"_s, u"secret"_s);
-    upload->setProtocol(ServerProtocol(protocol));
-    const auto outcome = runStep(upload); // waits 5 seconds for an answer
-    QVERIFY(ended(outcome));
-    QCOMPARE(outcome->error.code(), FTPOperation::ErrorCouldNotConnect);
 }
 
 QTEST_GUILESS_MAIN(TestSecureFTP)
