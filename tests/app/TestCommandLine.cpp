@@ -108,10 +108,6 @@ private Q_SLOTS:
     void usageErrors();
 
 private:
-    /// Starts a run that zips a large file onto the Desktop and waits for its zip: the text that
-    /// finds zip's process, empty when it did not start.
-    QString startZippingALargeFile(QProcess &tessary) const;
-
     std::unique_ptr<TemporaryHome> m_home;
 };
 
@@ -357,24 +353,19 @@ void TestCommandLine::failedJobOrDeliveryGivesStatusOne()
     QVERIFY2(undelivered.err.contains(u"The archive was kept at \""_s), qPrintable(undelivered.err));
 }
 
-QString TestCommandLine::startZippingALargeFile(QProcess &tessary) const
-{
-    const QString big = m_home->filePath(u"work/large-%1.bin"_s.arg(QCoreApplication::applicationPid()));
-    if (!QFileInfo::exists(big) && !writeRandomFile(big, 300))
-        return {};
-    // zip names the part it writes beside the archive, in a hidden folder on the Desktop.
-    const QString zipArgument = u"-@ "_s + m_home->desktopPath() + u"/."_s;
-    tessary.setProcessEnvironment(headless());
-    tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big});
-    return QTest::qWaitFor([&] { return !processesWhoseCommandLineHas(zipArgument).isEmpty(); }, 20000) ? zipArgument
-                                                                                                        : QString();
-}
-
 void TestCommandLine::terminationStopsTheZipAndLeavesNoArchive()
 {
+    const QString big = m_home->filePath(u"work/terminated-%1.bin"_s.arg(QCoreApplication::applicationPid()));
+    QVERIFY(writeRandomFile(big, 300));
+    // zip names the part it writes beside the archive, in a hidden folder on the Desktop.
+    const QString zipArgument = u"-@ "_s + m_home->desktopPath() + u"/."_s;
     QProcess tessary;
-    const QString zipArgument = startZippingALargeFile(tessary);
-    QVERIFY(!zipArgument.isEmpty());
+    tessary.setProcessEnvironment(headless());
+    const auto startZipping = [&] {
+        tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big});
+        QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(zipArgument).isEmpty(), 20000);
+    };
+    startZipping();
     tessary.terminate(); // SIGTERM
     QVERIFY(tessary.waitForFinished(5000));
     QCOMPARE(tessary.exitCode(), 128 + SIGTERM);
@@ -382,7 +373,7 @@ void TestCommandLine::terminationStopsTheZipAndLeavesNoArchive()
     QCOMPARE(entriesIn(m_home->desktopPath()), QStringList());
 
     // Killed outright, Tessary can clean nothing up: zip ends with it and removes its own work.
-    QVERIFY(!startZippingALargeFile(tessary).isEmpty());
+    startZipping();
     tessary.kill(); // SIGKILL
     QVERIFY(tessary.waitForFinished(5000));
     QTRY_COMPARE_WITH_TIMEOUT(processesWhoseCommandLineHas(zipArgument), QStringList(), 5000);
@@ -393,10 +384,15 @@ void TestCommandLine::aRequestHandedOverEndsWithItsCommandLine()
 {
     RunningCopy copy;
     QVERIFY(copy.isListening());
-    // The running copy zips; the command line that asked is ended by a signal meanwhile.
+    const QString big = m_home->filePath(u"work/handed-%1.bin"_s.arg(QCoreApplication::applicationPid()));
+    QVERIFY(writeRandomFile(big, 300));
+    // zip names the part it writes beside the archive, in a hidden folder on the Desktop.
+    const QString zipArgument = u"-@ "_s + m_home->desktopPath() + u"/."_s;
     QProcess tessary;
-    const QString zipArgument = startZippingALargeFile(tessary);
-    QVERIFY(!zipArgument.isEmpty());
+    tessary.setProcessEnvironment(headless());
+    tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big});
+    // The running copy zips; the command line that asked is ended by a signal meanwhile.
+    QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(zipArgument).isEmpty(), 20000);
     tessary.terminate(); // SIGTERM
     QVERIFY(tessary.waitForFinished(5000));
     // The running copy stops the request and removes what was half-written; nothing comes later.
