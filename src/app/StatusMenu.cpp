@@ -32,6 +32,7 @@ enum MenuTag : int {
     TagAskForPassword = 8,
     TagUseSavedPassword = 9,
     TagUseAES256 = 10,
+    TagFileManagerMenus = 11,
 };
 
 // The help the menu opens: the README installed with the program (in share/doc beside its bin
@@ -80,6 +81,10 @@ StatusMenu::StatusMenu(QMenu *menu, Settings &settings, QuickZipPolicies &polici
     addItem(u"Set Preset Password..."_s, TagCommand, [this] { m_policies.setSavedPasswordSelected(); });
     menu->addSeparator();
     addItem(u"Destinations..."_s, TagCommand, [this] { Q_EMIT destinationsWindowRequested(); });
+    addItem(u"File Manager Menus"_s, TagFileManagerMenus, [this] {
+        m_settings.setFileManagerMenus(!m_settings.fileManagerMenus());
+        Q_EMIT fileManagerMenusToggled();
+    })->setToolTip(u"\"Send with Tessary\" and \"Zip with Tessary…\" in the menus of Dolphin, Files, Nemo and Caja"_s);
     menu->addSeparator();
     addItem(u"Introduction..."_s, TagCommand, [this] { Q_EMIT introductionRequested(); });
     addItem(u"Support..."_s, TagCommand, [this] { openHelp(); });
@@ -125,6 +130,9 @@ void StatusMenu::validateItem(QAction *item)
         break;
     case TagUseAES256:
         item->setChecked(m_settings.passwordEncryption() == ZipEncryptionAES256);
+        break;
+    case TagFileManagerMenus:
+        item->setChecked(m_settings.fileManagerMenus());
         break;
     default:
         break;

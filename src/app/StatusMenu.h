@@ -25,6 +25,8 @@ public:
 Q_SIGNALS:
     void destinationsWindowRequested();
     void introductionRequested();
+    /// The user turned the file managers' menus on or off (the setting holds the choice).
+    void fileManagerMenusToggled();
 
 private:
     QAction *addItem(const QString &title, int tag, const std::function<void()> &command);

@@ -1,6 +1,7 @@
 #include "Tessary.h"
 
 #include "AddDestinationMenu.h"
+#include "FileManagerEntries.h"
 #include "Launcher.h"
 #include "QuickZipFlow.h"
 #include "QuickZipPolicies.h"
@@ -23,6 +24,7 @@
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
 
+#include <QCoreApplication>
 #include <QWidget>
 
 using namespace Qt::Literals::StringLiterals;
@@ -88,6 +90,12 @@ void Tessary::setupStatusItem()
         m_statusMenu.get(), &StatusMenu::destinationsWindowRequested, this, &Tessary::configureDestinationsSelected);
     connect(
         m_statusMenu.get(), &StatusMenu::introductionRequested, this, [this] { m_launcher->showIntroduction(false); });
+
+    // The running program keeps its entries in the file managers' menus.
+    m_fileManagerEntries = std::make_unique<FileManagerEntries>(
+        *m_destinationList, *m_settings, QCoreApplication::applicationFilePath());
+    connect(m_statusMenu.get(), &StatusMenu::fileManagerMenusToggled, m_fileManagerEntries.get(),
+        &FileManagerEntries::update);
 }
 
 void Tessary::adoptDestination(Destination *destination)

@@ -11,6 +11,7 @@ class DestinationEditor;
 class DestinationListModel;
 class DestinationsDialog;
 class DropboxManager;
+class FileManagerEntries;
 class Housekeeping;
 class Launcher;
 class LogCapture;
@@ -87,5 +88,6 @@ private:
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<QuickZipFlow> m_quickZipFlow;
     std::unique_ptr<StatusMenu> m_statusMenu;
+    std::unique_ptr<FileManagerEntries> m_fileManagerEntries;
     QPointer<DestinationsDialog> m_destinationsConfigureDialog;
 };

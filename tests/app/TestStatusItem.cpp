@@ -27,6 +27,7 @@
 #include "gui/statusitem/StatusItemPlacement.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/AutostartEntry.h"
+#include "platform/FileManagerMenus.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void policiesInTheMenu_data();
     void policiesInTheMenu();
     void aesIsAQuickZipPasswordChoice();
+    void fileManagerMenusFollowTheDestinations();
     void revealIsEnabledWhileTheLastArchiveExists();
     void whatCannotBeOpenedIsExplained_data();
     void whatCannotBeOpenedIsExplained();
@@ -479,9 +481,10 @@ void TestStatusItem::policiesInTheMenu()
     // An item's command runs once the menu has finished with the click; it is saved at once.
     QTRY_COMPARE(std::pair(Settings().quickZipNameType(), Settings().quickZipPasswordType()),
         std::pair(qint32(nameType), qint32(passwordType)));
-    // The marks are the settings' as the menu opens.
+    // The marks are the settings' as the menu opens (the file managers' menus are on by default).
     openMenu();
-    QCOMPARE(titles(menu(), [](const QAction *action) { return action->isChecked(); }), checked);
+    QCOMPARE(titles(menu(), [](const QAction *action) { return action->isChecked(); }),
+        checked + QStringList {u"File Manager Menus"_s});
 }
 
 void TestStatusItem::aesIsAQuickZipPasswordChoice()
@@ -498,6 +501,42 @@ void TestStatusItem::aesIsAQuickZipPasswordChoice()
         openMenu();
         QCOMPARE(item(u"Use AES-256 Encryption"_s)->isChecked(), expected == ZipEncryptionAES256);
     }
+}
+
+void TestStatusItem::fileManagerMenusFollowTheDestinations()
+{
+    // The Destinations' scripts in Nautilus's submenu: the tiles' names, the add tile's none.
+    const QString send = FileManagerMenus::nautilusScriptsPath() + u"/Send with Tessary"_s;
+    const auto scripts = [&send] { return QDir(send).entryList(QDir::Files, QDir::Name); };
+    const auto tileNames = [this] {
+        QStringList names;
+        for (const DestinationPointer &destination : m_controller->destinationList()->destinations())
+            if (destination->type() != Destination::DestinationTypeAddDestination)
+                names << destination->name();
+        names.sort();
+        return names;
+    };
+    QTRY_COMPARE(scripts(), tileNames());
+    QVERIFY(!tileNames().isEmpty());
+
+    Destination &renamed = *m_controller->destinationList()->destinations().first();
+    renamed.setName(u"Renamed"_s);
+    renamed.noteChange();
+    QTRY_VERIFY(scripts().contains(u"Renamed"_s));
+    QCOMPARE(scripts(), tileNames());
+    QVERIFY(m_controller->destinationList()->remove(&renamed));
+    QTRY_VERIFY(!scripts().contains(u"Renamed"_s));
+
+    // Turned off, they go; turned on, they come back. The setting is kept.
+    openMenu();
+    QVERIFY(item(u"File Manager Menus"_s)->isChecked());
+    item(u"File Manager Menus"_s)->trigger();
+    QTRY_VERIFY(!QFile::exists(FileManagerMenus::dolphinSendPath()));
+    QVERIFY(!QDir(send).exists());
+    QVERIFY(!Settings().fileManagerMenus());
+    item(u"File Manager Menus"_s)->trigger();
+    QTRY_COMPARE(scripts(), tileNames());
+    QVERIFY(Settings().fileManagerMenus());
 }
 
 void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()

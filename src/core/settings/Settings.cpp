@@ -18,6 +18,7 @@ const QString kQuickZipNameKey = u"Quick Zip Name"_s;
 const QString kDropPadLocationKey = u"Drop Pad Location"_s;
 const QString kInitialLaunchKey = u"Initial Launch"_s;
 const QString kLoginItemInstallCompleteKey = u"Login Item Install Complete"_s;
+const QString kFileManagerMenusKey = u"File Manager Menus"_s;
 
 // A stored flag: true for a real true, or for text that starts with Y, T or a digit 1-9
 // (after blanks), as the settings file keeps flags as text.
@@ -52,6 +53,7 @@ Settings::Settings()
     m_preferredDestinationsWindowLocation = location(kDestinationsWindowXKey, kDestinationsWindowYKey);
     m_initialLaunchDone = flag(m_store.value(kInitialLaunchKey));
     m_loginItemInstallComplete = flag(m_store.value(kLoginItemInstallCompleteKey));
+    m_fileManagerMenus = !m_store.contains(kFileManagerMenusKey) || flag(m_store.value(kFileManagerMenusKey));
     m_quickZipName = m_store.contains(kQuickZipNameKey) ? m_store.value(kQuickZipNameKey).toString() : QString();
     // Anything but a point (a damaged value) counts as no place.
     const QVariant padLocation = m_store.value(kDropPadLocationKey);
@@ -123,6 +125,12 @@ void Settings::setLoginItemInstallComplete()
     save();
 }
 
+void Settings::setFileManagerMenus(bool shown)
+{
+    m_fileManagerMenus = shown;
+    save();
+}
+
 void Settings::setQuickZipName(const QString &name)
 {
     QString oneLine = name;
@@ -151,5 +159,6 @@ void Settings::save()
         m_store.setValue(kDropPadLocationKey, *m_dropPadLocation);
     m_store.setValue(kInitialLaunchKey, m_initialLaunchDone);
     m_store.setValue(kLoginItemInstallCompleteKey, m_loginItemInstallComplete);
+    m_store.setValue(kFileManagerMenusKey, m_fileManagerMenus);
     m_store.sync();
 }

@@ -62,6 +62,9 @@ public:
     void setInitialLaunchDone();
     bool loginItemInstallComplete() const { return m_loginItemInstallComplete; }
     void setLoginItemInstallComplete();
+    /// Whether Tessary puts its entries into the file managers' menus (on unless turned off).
+    bool fileManagerMenus() const { return m_fileManagerMenus; }
+    void setFileManagerMenus(bool shown);
     /// The preset name; null when none is set. Line breaks are stored as ".".
     QString quickZipName() const { return m_quickZipName; }
     void setQuickZipName(const QString &name);
@@ -83,4 +86,5 @@ private:
     QString m_quickZipName;
     bool m_initialLaunchDone = false;
     bool m_loginItemInstallComplete = false;
+    bool m_fileManagerMenus = true;
 };
