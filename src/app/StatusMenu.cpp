@@ -8,12 +8,14 @@
 #include "gui/prompts/EncryptionChoice.h"
 #include "gui/support/AboutBox.h"
 #include "gui/support/Alerts.h"
+#include "gui/support/CopiedFiles.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopOpener.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 
 using namespace Qt::Literals::StringLiterals;
@@ -33,6 +35,7 @@ enum MenuTag : int {
     TagUseSavedPassword = 9,
     TagUseAES256 = 10,
     TagFileManagerMenus = 11,
+    TagZipCopiedFiles = 12,
 };
 
 // The help the menu opens: the README installed with the program (in share/doc beside its bin
@@ -59,6 +62,8 @@ StatusMenu::StatusMenu(QMenu *menu, Settings &settings, QuickZipPolicies &polici
     addItem(u"Reveal Last Tessary Archive..."_s, TagRevealLastZip, [this] {
         m_requests.revealLastArchive();
     })->setEnabled(m_requests.canRevealLastArchive());
+    addItem(u"Zip Copied Files…"_s, TagZipCopiedFiles, [this] { zipCopiedFiles(); })->setShortcut(QKeySequence::Paste);
+    menu->installEventFilter(this);
     menu->addSeparator();
     addItem(u"QuickZip Name"_s, TagHeading, {});
     addItem(u"Use \"Tessary Archive\""_s, TagTessaryName, nameType(ZipNameTypeTessaryArchive));
@@ -110,12 +115,33 @@ QAction *StatusMenu::addItem(const QString &title, int tag, const std::function<
     return item;
 }
 
+bool StatusMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    // The menu takes the keys while it is open: Ctrl+V there pastes as the item does.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste)) {
+        m_menu->close();
+        QMetaObject::invokeMethod(this, &StatusMenu::zipCopiedFiles, Qt::QueuedConnection);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void StatusMenu::zipCopiedFiles()
+{
+    const QList<QUrl> files = CopiedFiles::onClipboard();
+    if (!files.isEmpty())
+        m_requests.customZip(files);
+}
+
 void StatusMenu::validateItem(QAction *item)
 {
     const int tag = item->data().toInt();
     switch (tag) {
     case TagRevealLastZip:
         item->setEnabled(m_requests.canRevealLastArchive());
+        break;
+    case TagZipCopiedFiles:
+        item->setEnabled(!CopiedFiles::onClipboard().isEmpty());
         break;
     case TagTessaryName:
     case TagDeriveName:

@@ -30,9 +30,11 @@
 #include "platform/FileManagerMenus.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QtTest>
 
@@ -64,6 +66,8 @@ private Q_SLOTS:
     void policiesInTheMenu();
     void aesIsAQuickZipPasswordChoice();
     void fileManagerMenusFollowTheDestinations();
+    void copiedFilesOpenTheCustomZipWindow_data();
+    void copiedFilesOpenTheCustomZipWindow();
     void revealIsEnabledWhileTheLastArchiveExists();
     void whatCannotBeOpenedIsExplained_data();
     void whatCannotBeOpenedIsExplained();
@@ -537,6 +541,46 @@ void TestStatusItem::fileManagerMenusFollowTheDestinations()
     item(u"File Manager Menus"_s)->trigger();
     QTRY_COMPARE(scripts(), tileNames());
     QVERIFY(Settings().fileManagerMenus());
+}
+
+void TestStatusItem::copiedFilesOpenTheCustomZipWindow_data()
+{
+    QTest::addColumn<bool>("byKeyboard"); // Ctrl+V while the menu is open, or the item
+    QTest::newRow("the item") << false;
+    QTest::newRow("Ctrl+V in the menu") << true;
+}
+
+void TestStatusItem::copiedFilesOpenTheCustomZipWindow()
+{
+    QFETCH(bool, byKeyboard);
+    QVERIFY(writeFile(m_home->filePath(u"items/a b.txt"_s), "a"));
+    // Nothing to zip: the item waits for files.
+    QGuiApplication::clipboard()->setText(u"just words"_s);
+    openMenu();
+    QVERIFY(!item(u"Zip Copied Files…"_s)->isEnabled());
+
+    // As GNOME's file managers copy them.
+    auto *copied = new QMimeData;
+    copied->setData(u"x-special/gnome-copied-files"_s,
+        "copy\n" + QUrl::fromLocalFile(m_home->filePath(u"items/a b.txt"_s)).toEncoded() + "\n");
+    QGuiApplication::clipboard()->setMimeData(copied);
+    openMenu();
+    QVERIFY(item(u"Zip Copied Files…"_s)->isEnabled());
+    QString asked;
+    ModalDriver driver;
+    driver.then([&asked](QWidget *dialog) {
+        asked = QString::fromLatin1(dialog->metaObject()->className()) + u'|'
+            + dialog->findChild<QLineEdit *>(u"nameTextField"_s)->text();
+        ModalDriver::press(dialog, Qt::Key_Escape);
+    });
+    if (byKeyboard) {
+        menu()->popup(QPoint(0, 0));
+        QTest::keyClick(menu(), Qt::Key_V, Qt::ControlModifier);
+    } else {
+        item(u"Zip Copied Files…"_s)->trigger();
+    }
+    QTRY_COMPARE(asked, u"CustomZipDialog|Tessary Archive"_s);
+    QVERIFY(!menu()->isVisible());
 }
 
 void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()
