@@ -109,7 +109,7 @@ QAction *StatusMenu::addItem(const QString &title, int tag, const std::function<
 {
     QAction *item = m_menu->addAction(title);
     item->setData(tag);
-    item->setCheckable(tag >= TagTessaryName);
+    item->setCheckable(tag >= TagTessaryName && tag <= TagFileManagerMenus); // the choices and switches
     if (command)
         connect(item, &QAction::triggered, this, command, Qt::QueuedConnection);
     return item;

@@ -558,6 +558,7 @@ void TestStatusItem::copiedFilesOpenTheCustomZipWindow()
     QGuiApplication::clipboard()->setText(u"just words"_s);
     openMenu();
     QVERIFY(!item(u"Zip Copied Files…"_s)->isEnabled());
+    QVERIFY(!item(u"Zip Copied Files…"_s)->isCheckable()); // a command, not a choice
 
     // As GNOME's file managers copy them.
     auto *copied = new QMimeData;
