@@ -11,8 +11,11 @@ void fitTextFieldToItsLines(QPlainTextEdit *field, int minimumLines, int maximum
 {
     const auto fit = [field, minimumLines, maximumLines] {
         // A plain text field's document counts its height in lines, wrapped ones included.
-        const int lines
-            = std::clamp(static_cast<int>(std::ceil(field->document()->size().height())), minimumLines, maximumLines);
+        const int documentLines = static_cast<int>(std::ceil(field->document()->size().height()));
+        const int lines = std::clamp(documentLines, minimumLines, maximumLines);
+        // Only lines beyond the most it shows call for a scroll bar.
+        field->setVerticalScrollBarPolicy(
+            documentLines > maximumLines ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         const QMargins margins = field->contentsMargins();
         const int documentMargin = static_cast<int>(std::ceil(field->document()->documentMargin()));
         field->setFixedHeight(
