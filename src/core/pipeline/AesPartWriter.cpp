@@ -15,7 +15,6 @@
 #include <cstring>
 #include <optional>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,31 +61,6 @@ bool isCompressedAlready(const QByteArray &name)
     }();
     return std::any_of(
         suffixes.cbegin(), suffixes.cend(), [&name](const QByteArray &suffix) { return name.endsWith(suffix); });
-}
-
-// The names in the folder, in the order the system lists them, which is the order zip takes
-// them in; nullopt, with errno set, when it cannot be listed. The listing is closed before the
-// caller goes deeper, so a deep tree never holds many open at once.
-std::optional<QList<QByteArray>> namesIn(int folder, const QByteArray &name)
-{
-    const int opened = ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (opened < 0)
-        return std::nullopt;
-    DIR *listing = ::fdopendir(opened);
-    if (listing == nullptr) {
-        const int error = errno;
-        ::close(opened);
-        errno = error;
-        return std::nullopt;
-    }
-    QList<QByteArray> names;
-    while (const dirent *item = ::readdir(listing)) {
-        const QByteArray child(item->d_name);
-        if (child != "." && child != "..")
-            names << child;
-    }
-    ::closedir(listing);
-    return names;
 }
 
 // The file opened for reading, or -1 with errno set. What has become something other than a
@@ -371,7 +345,7 @@ bool AesPartWriter::addFolder(int folder, const QByteArray &name, const struct s
     ++m_entries;
     if (!recursive)
         return true;
-    const std::optional<QList<QByteArray>> names = namesIn(folder, name);
+    const std::optional<QList<QByteArray>> names = FileNames::namesIn(folder, name);
     if (!names) { // zip keeps the folder's entry, without what it could not list
         leaveOut(name, errno);
         return true;

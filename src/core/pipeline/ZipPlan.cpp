@@ -7,7 +7,6 @@
 
 #include <climits>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -127,30 +126,14 @@ bool tooLong(const QByteArray &storedName)
     return storedName.size() > ZipPlan::MaximumStoredNameBytes;
 }
 
-// The names in the folder, in the order the system lists them (the order the tool takes too).
+// The names in the folder; none where it cannot be listed.
 QList<QByteArray> namesIn(const QByteArray &folder)
 {
-    QList<QByteArray> names;
-    DIR *listing = nullptr;
-    if (isLong(folder)) {
-        const LongPath located(folder);
-        const int opened
-            = located.isOpen() ? ::openat(located.folder(), located.name(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
-        listing = opened >= 0 ? ::fdopendir(opened) : nullptr;
-        if (listing == nullptr && opened >= 0)
-            ::close(opened);
-    } else {
-        listing = ::opendir(folder.constData());
-    }
-    if (listing == nullptr)
-        return names;
-    while (const dirent *item = ::readdir(listing)) {
-        const QByteArray name(item->d_name);
-        if (name != "." && name != "..")
-            names << name;
-    }
-    ::closedir(listing);
-    return names;
+    if (!isLong(folder))
+        return FileNames::namesIn(AT_FDCWD, folder).value_or(QList<QByteArray>());
+    const LongPath located(folder);
+    return located.isOpen() ? FileNames::namesIn(located.folder(), located.name()).value_or(QList<QByteArray>())
+                            : QList<QByteArray>();
 }
 
 void add(ZipPlan::Size &total, const ZipPlan::Size &part)

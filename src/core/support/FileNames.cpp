@@ -1,5 +1,11 @@
 #include "FileNames.h"
 
+#include <cerrno>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
@@ -90,4 +96,26 @@ QString FileNames::localPath(const QUrl &url)
 QUrl FileNames::fileURL(const QString &path)
 {
     return QUrl::fromEncoded("file://" + encode(path).toPercentEncoding("/"), QUrl::StrictMode);
+}
+
+std::optional<QList<QByteArray>> FileNames::namesIn(int folder, const QByteArray &name)
+{
+    const int opened = ::openat(folder, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (opened < 0)
+        return std::nullopt;
+    DIR *listing = ::fdopendir(opened);
+    if (listing == nullptr) {
+        const int error = errno;
+        ::close(opened);
+        errno = error;
+        return std::nullopt;
+    }
+    QList<QByteArray> names;
+    while (const dirent *item = ::readdir(listing)) {
+        const QByteArray child(item->d_name);
+        if (child != "." && child != "..")
+            names << child;
+    }
+    ::closedir(listing);
+    return names;
 }
