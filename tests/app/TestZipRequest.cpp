@@ -30,7 +30,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -110,20 +109,6 @@ bool makeSparseFile(const QString &path, qint64 size)
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.resize(size);
-}
-
-// The methods 7-Zip reads from the archive's files ("AES-256 Deflate", "ZipCrypto Deflate"...).
-QStringList methodsOfFiles(const QString &archive, const QString &password)
-{
-    QProcess sevenZip;
-    sevenZip.start(u"7zz"_s, {u"l"_s, u"-slt"_s, u"-p"_s + password, archive});
-    if (!sevenZip.waitForFinished(30000))
-        return {};
-    QStringList methods;
-    for (const QByteArray &line : sevenZip.readAllStandardOutput().split('\n'))
-        if (line.startsWith("Method = "))
-            methods << QString::fromUtf8(line.mid(9)).trimmed();
-    return methods;
 }
 } // namespace
 
@@ -288,7 +273,8 @@ void TestZipRequest::encryptionAsChosen()
     QCOMPARE(outcome.outcome, ZipRequests::Outcome::Finished);
     if (chosen >= 0)
         QCOMPARE(offered, stored); // the dialog offers the stored encryption first
-    QCOMPARE(methodsOfFiles(outcome.archivePath, password), QStringList {method});
+    QCOMPARE(ArchiveReader::sevenZipDetails(outcome.archivePath, password, {u"Method"_s}),
+        QStringList {u"Method = "_s + method});
     QCOMPARE(settings.passwordEncryption(), ZipEncryption(stored)); // a choice for this archive only
 }
 

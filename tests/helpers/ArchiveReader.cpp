@@ -56,6 +56,22 @@ QStringList ArchiveReader::listEntries(const QString &archivePath)
     return QString::fromUtf8(runUnzip({u"-Z1"_s, archivePath})).split(u'\n', Qt::SkipEmptyParts);
 }
 
+QStringList ArchiveReader::sevenZipDetails(const QString &archivePath, const QString &password, const QStringList &keys)
+{
+    QProcess sevenZip;
+    sevenZip.setStandardInputFile(QProcess::nullDevice());
+    sevenZip.start(u"7zz"_s, {u"l"_s, u"-slt"_s, u"-p"_s + password, archivePath});
+    sevenZip.waitForFinished(60000);
+    const QByteArray output = sevenZip.readAllStandardOutput();
+    QStringList lines;
+    // The entries follow the archive's own details, after a line of dashes.
+    for (const QByteArray &line : output.mid(output.indexOf("\n----------\n")).split('\n'))
+        for (const QString &key : keys)
+            if (line.startsWith(QByteArray(key.toUtf8() + " = ")))
+                lines << QString::fromUtf8(line);
+    return lines;
+}
+
 QList<QByteArray> ArchiveReader::storedNames(const QString &archivePath)
 {
     // zipfile decodes names without the UTF-8 flag as code page 437; encoding them back gives

@@ -25,6 +25,9 @@ public:
     static QList<QByteArray> storedNames(const QString &archivePath);
     /// The content of every file in the archive, one after the other, as `unzip -p` prints it.
     static QByteArray printedContent(const QString &archivePath, const QString &password = {});
+    /// 7-Zip's account of every entry, in order: its lines with the keys given ("KEY = VALUE"),
+    /// as `7zz l -slt` prints them with the password (7-Zip also reads what unzip cannot: AES).
+    static QStringList sevenZipDetails(const QString &archivePath, const QString &password, const QStringList &keys);
     /// The same description of a folder on disk, for comparing a source tree with what came out.
     static QMap<QString, QByteArray> describeTree(const QString &folder, const QString &prefix = {});
 

@@ -70,14 +70,8 @@ bool writeAes(const QList<QList<ZipPlan::Unit>> &parts, const QString &archive, 
 // 7-Zip's account of every entry, in order: name, kind, size, exact time, attributes.
 QStringList listing(const QString &archive)
 {
-    QByteArray output;
-    run({u"7zz"_s, u"l"_s, u"-slt"_s, u"-p"_s + kPassword, archive}, &output);
-    QStringList lines;
-    for (const QByteArray &line : output.mid(output.indexOf("\n----------\n")).split('\n'))
-        for (const char *key : {"Path = ", "Folder = ", "Size = ", "Modified = ", "Attributes = "})
-            if (line.startsWith(key))
-                lines << QString::fromUtf8(line);
-    return lines;
+    return ArchiveReader::sevenZipDetails(
+        archive, kPassword, {u"Path"_s, u"Folder"_s, u"Size"_s, u"Modified"_s, u"Attributes"_s});
 }
 
 bool hasAesField(QByteArrayView extra)
