@@ -132,6 +132,26 @@ void print(const char *name, const Figures &figures)
     std::printf("%-26s %8.3f s %12lld bytes\n", name, figures.seconds, figures.bytes);
 }
 
+// One of two ways of zipping the same tree that are compared.
+struct Contender
+{
+    const char *name;
+    Zipping zipping;
+};
+
+// Times both on the tree and prints their figures and the ratio of the first to the second.
+void compare(const char *title, const QString &tree, const QTemporaryDir &scratch, int runs, const Contender &first,
+    const Contender &second, double goal)
+{
+    const Figures firstFigures = measure(first.zipping, tree, scratch.filePath(u"first.zip"_s), runs);
+    const Figures secondFigures = measure(second.zipping, tree, scratch.filePath(u"second.zip"_s), runs);
+    std::printf("%s:\n", title);
+    print(first.name, firstFigures);
+    print(second.name, secondFigures);
+    std::printf("median ratio (%s / %s): %.3f (goal: at most %.2f)\n", first.name, second.name,
+        firstFigures.seconds / secondFigures.seconds, goal);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -160,23 +180,13 @@ int main(int argc, char *argv[])
 
     const QString small = scratch.filePath(u"Small Files"_s);
     buildSmallFiles(small);
-    const Figures tessarySmall = measure(zipWithTessary, small, scratch.filePath(u"tessary-small.zip"_s), runs);
-    const Figures zipSmall = measure(zipWithZipKeepingLinks, small, scratch.filePath(u"zip-small.zip"_s), runs);
-    std::printf("20,000 one-line files:\n");
-    print("Tessary", tessarySmall);
-    print("zip -ry", zipSmall);
-    std::printf(
-        "median ratio (Tessary / zip -ry): %.3f (goal: at most 1.1)\n", tessarySmall.seconds / zipSmall.seconds);
+    compare("20,000 one-line files", small, scratch, runs, {"Tessary", zipWithTessary},
+        {"zip -ry", zipWithZipKeepingLinks}, 1.1);
 
     const QString large = scratch.filePath(u"Large Files"_s);
     buildLargeFiles(large);
-    const Figures plainLarge = measure(zipWithTessary, large, scratch.filePath(u"plain-large.zip"_s), runs);
-    const Figures aesLarge = measure(zipWithTessaryAES, large, scratch.filePath(u"aes-large.zip"_s), runs);
-    std::printf("AES-256, 20 files of 10 MB (half text, half random):\n");
-    print("Tessary, no password", plainLarge);
-    print("Tessary, AES-256", aesLarge);
-    std::printf(
-        "median ratio (AES-256 / no password): %.3f (goal: at most 1.25)\n", aesLarge.seconds / plainLarge.seconds);
+    compare("AES-256, 20 files of 10 MB (half text, half random)", large, scratch, runs, {"AES-256", zipWithTessaryAES},
+        {"no password", zipWithTessary}, 1.25);
     const Figures aesMixed = measure(zipWithTessaryAES, tree, scratch.filePath(u"aes-mixed.zip"_s), runs);
     const int files = Bench::TreeFolders * Bench::TreeFilesPerFolder;
     const double perFileAndCore
