@@ -29,7 +29,7 @@ int main(int argc, char *argv[])
     const CommandLine commandLine = CommandLine::parse(arguments);
 
     const CommandLine::Mode mode = commandLine.mode();
-    const bool runs = mode == CommandLine::ModeRun || mode == CommandLine::ModeDestinations;
+    const bool runs = commandLine.livesInTray();
     const bool needsScreen = runs || mode == CommandLine::ModeZip || mode == CommandLine::ModeCustomZip;
     if (!needsScreen) {
         // These modes show no window and need no screen.
@@ -66,8 +66,12 @@ int main(int argc, char *argv[])
     instance.listen([&controller](const QByteArray &request, const SingleInstance::Reply &reply, const QObject *asker) {
         return HandOver::serve(controller, request, reply, asker);
     });
-    if (controller.launch() && mode == CommandLine::ModeDestinations)
-        controller.configureDestinationsSelected();
+    if (controller.launch()) {
+        if (mode == CommandLine::ModeDestinations)
+            controller.configureDestinationsSelected();
+        else if (mode == CommandLine::ModeQuickZipClipboard)
+            controller.quickZipCopiedFiles();
+    }
     const int status = QApplication::exec();
     controller.stopRunningJobs();
     return status;

@@ -24,17 +24,8 @@ namespace {
 const QString kListDestinationsOption = u"list-destinations"_s;
 const QString kDestinationOption = u"destination"_s;
 const QString kDestinationsOption = u"destinations"_s;
+const QString kQuickZipClipboardOption = u"quick-zip-clipboard"_s;
 constexpr int kWindowsGonePollMs = 100;
-
-// The Destinations that can be zipped to, in tile order: every one but the add tile.
-DestinationList zippableDestinations(const Tessary &controller)
-{
-    DestinationList destinations = controller.destinationList()->destinations();
-    destinations.removeIf([](const DestinationPointer &destination) {
-        return destination->type() == Destination::DestinationTypeAddDestination;
-    });
-    return destinations;
-}
 
 QCommandLineParser &configuredParser(QCommandLineParser &parser)
 {
@@ -53,6 +44,10 @@ QCommandLineParser &configuredParser(QCommandLineParser &parser)
     parser.addOption({kListDestinationsOption, u"Print your Destinations, one name a line, in tile order."_s});
     parser.addOption({kDestinationsOption,
         u"Open the Destinations window of the running Tessary (starting Tessary if none runs)."_s});
+    parser.addOption({kQuickZipClipboardOption,
+        u"Drop the quick-zip window down from the drop pad of the running Tessary (starting Tessary if none runs) "
+        "for the files copied to the clipboard: the arrow keys move, Return zips to the Destination chosen, "
+        "Escape closes. Made for a keyboard shortcut."_s});
     parser.addPositionalArgument(u"FILE"_s, u"A file or folder to zip."_s, u"[FILE...]"_s);
     parser.addHelpOption();
     parser.addVersionOption();
@@ -76,11 +71,14 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         commandLine.m_mode = ModeHelp;
     } else if (parser.isSet(u"version"_s)) {
         commandLine.m_mode = ModeVersion;
-    } else if (parser.isSet(kDestinationsOption)) {
-        if (parser.isSet(kDestinationOption) || parser.isSet(kListDestinationsOption)
+    } else if (parser.isSet(kDestinationsOption) || parser.isSet(kQuickZipClipboardOption)) {
+        const bool destinations = parser.isSet(kDestinationsOption);
+        const QString option = destinations ? kDestinationsOption : kQuickZipClipboardOption;
+        if (parser.isSet(destinations ? kQuickZipClipboardOption : kDestinationsOption)
+            || parser.isSet(kDestinationOption) || parser.isSet(kListDestinationsOption)
             || !parser.positionalArguments().isEmpty())
-            return fail(u"--destinations takes no FILE and no other option."_s);
-        commandLine.m_mode = ModeDestinations;
+            return fail(u"--%1 takes no FILE and no other option."_s.arg(option));
+        commandLine.m_mode = destinations ? ModeDestinations : ModeQuickZipClipboard;
     } else if (parser.isSet(kDestinationOption)) {
         if (parser.isSet(kListDestinationsOption))
             return fail(u"--destination and --list-destinations cannot be used together."_s);
@@ -125,7 +123,7 @@ int CommandLine::run() const
     case ModeListDestinations: {
         Tessary controller;
         controller.destinationList()->load();
-        for (const DestinationPointer &destination : zippableDestinations(controller))
+        for (const DestinationPointer &destination : controller.destinationList()->zippableDestinations())
             out << destination->name() << '\n';
         return ExitSuccess;
     }
@@ -133,6 +131,7 @@ int CommandLine::run() const
     case ModeCustomZip:
     case ModeRun:
     case ModeDestinations:
+    case ModeQuickZipClipboard:
         break;
     }
     return ExitSuccess;
@@ -155,7 +154,7 @@ std::optional<QList<QUrl>> CommandLine::itemURLs() const
 void CommandLine::startZipRequest(Tessary &controller, Mode mode, const QString &destinationName,
     const QList<QUrl> &urls, const std::function<void(const Result &result)> &ended, const QObject *asker)
 {
-    const DestinationList destinations = zippableDestinations(controller);
+    const DestinationList destinations = controller.destinationList()->zippableDestinations();
     const auto named = std::find_if(destinations.cbegin(), destinations.cend(),
         [&destinationName](const DestinationPointer &candidate) { return candidate->name() == destinationName; });
     if (mode == ModeZip && named == destinations.cend()) {

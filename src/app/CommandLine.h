@@ -18,6 +18,7 @@ public:
     enum Mode {
         ModeRun, ///< live in the tray
         ModeDestinations, ///< live in the tray with the Destinations window open
+        ModeQuickZipClipboard, ///< live in the tray, with the quick-zip window down for the files copied
         ModeZip, ///< zip FILEs to a Destination, as a drop on its tile, then exit
         ModeCustomZip, ///< zip FILEs through the custom zip window, as a drop on the drop pad
         ModeListDestinations, ///< print the Destinations and exit
@@ -44,6 +45,11 @@ public:
     static CommandLine parse(const QStringList &arguments);
 
     Mode mode() const { return m_mode; }
+    /// Whether the mode runs the program in the tray until the user quits it.
+    bool livesInTray() const
+    {
+        return m_mode == ModeRun || m_mode == ModeDestinations || m_mode == ModeQuickZipClipboard;
+    }
     /// What went wrong, for ModeUsageError.
     QString errorText() const { return m_errorText; }
     /// The name of the Destination (ModeZip) and the items (ModeZip, ModeCustomZip).

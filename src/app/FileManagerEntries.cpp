@@ -42,9 +42,8 @@ void FileManagerEntries::apply()
         return;
     }
     QStringList names;
-    for (const DestinationPointer &destination : m_destinations.destinations())
-        if (destination->type() != Destination::DestinationTypeAddDestination)
-            names << destination->name();
+    for (const DestinationPointer &destination : m_destinations.zippableDestinations())
+        names << destination->name();
     if (!FileManagerMenus::write(m_program, names))
         Log::handler()(u"File manager menus: some entries could not be written"_s);
 }

@@ -17,6 +17,7 @@ namespace {
 const QString kRequestKey = u"request"_s;
 const QString kMenuRequest = u"menu"_s;
 const QString kDestinationsRequest = u"destinations"_s;
+const QString kQuickZipClipboardRequest = u"quick-zip-clipboard"_s;
 const QString kZipRequest = u"zip"_s;
 const QString kCustomKey = u"custom"_s;
 const QString kDestinationKey = u"destination"_s;
@@ -68,6 +69,11 @@ QByteArray HandOver::destinationsRequest()
     return messageOf({{kRequestKey, kDestinationsRequest}});
 }
 
+QByteArray HandOver::quickZipClipboardRequest()
+{
+    return messageOf({{kRequestKey, kQuickZipClipboardRequest}});
+}
+
 QByteArray HandOver::zipRequest(CommandLine::Mode mode, const QString &destinationName, const QList<QUrl> &urls)
 {
     QJsonArray items;
@@ -113,6 +119,11 @@ bool HandOver::serve(
         reply(resultMessage({CommandLine::ExitSuccess, {}, {}}));
         return true;
     }
+    if (kind == kQuickZipClipboardRequest) {
+        runOnMainThread(&controller, [&controller] { controller.quickZipCopiedFiles(); });
+        reply(resultMessage({CommandLine::ExitSuccess, {}, {}}));
+        return true;
+    }
     const std::optional<QList<QUrl>> urls = itemsOf(object->value(kItemsKey));
     if (kind != kZipRequest || !urls || !object->value(kCustomKey).isBool()
         || !object->value(kDestinationKey).isString())
@@ -131,12 +142,13 @@ bool HandOver::serve(
 std::optional<int> HandOver::handOverToRunningCopy(const CommandLine &commandLine, SingleInstance &instance)
 {
     QByteArray request;
-    const bool staysRunning
-        = commandLine.mode() == CommandLine::ModeRun || commandLine.mode() == CommandLine::ModeDestinations;
+    const bool staysRunning = commandLine.livesInTray();
     if (commandLine.mode() == CommandLine::ModeRun) {
         request = menuRequest();
     } else if (commandLine.mode() == CommandLine::ModeDestinations) {
         request = destinationsRequest();
+    } else if (commandLine.mode() == CommandLine::ModeQuickZipClipboard) {
+        request = quickZipClipboardRequest();
     } else {
         const std::optional<QList<QUrl>> urls = commandLine.itemURLs();
         if (!urls)

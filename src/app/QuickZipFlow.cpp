@@ -119,6 +119,38 @@ void QuickZipFlow::tileDrop(const DestinationPointer &destination, const QList<Q
         kAfterDrop);
 }
 
+void QuickZipFlow::chooseDestination(const DestinationList &choices, const Choice &chosen)
+{
+    if (!m_keyboardWindow) {
+        m_keyboardWindow = std::make_unique<QuickZipWindow>(QuickZipWindow::Input::Keyboard);
+        connect(m_keyboardWindow.get(), &QuickZipWindow::destinationChosen, this, &QuickZipFlow::keyboardChoiceMade);
+        connect(m_keyboardWindow.get(), &QuickZipWindow::dismissed, this, [this] { keyboardChoiceMade(nullptr); });
+    }
+    m_keyboardWindow->hide();
+    m_keyboardChoice = chosen;
+    DestinationGrid *grid = m_keyboardWindow->destinationGrid();
+    grid->setDestinations(choices, 0);
+    m_keyboardWindow->showWithFrame(StatusItemPlacement::quickZipWindowFrame(
+        m_pad->frameGeometry(), grid->size(), m_pad->screen()->availableGeometry()));
+}
+
+void QuickZipFlow::quickZipByKeyboard(const QList<QUrl> &files)
+{
+    chooseDestination(m_destinations->zippableDestinations(), [this, files](const DestinationPointer &destination) {
+        if (destination)
+            Q_EMIT quickZipRequested(destination, files);
+    });
+}
+
+void QuickZipFlow::keyboardChoiceMade(const DestinationPointer &destination)
+{
+    m_keyboardWindow->fadeOut([] {});
+    // The window begins to close before the request asks its questions.
+    if (const Choice chosen = std::exchange(m_keyboardChoice, {}))
+        runOnMainThread(
+            this, [chosen, destination] { chosen(destination); }, kAfterDrop);
+}
+
 void QuickZipFlow::serve(DestinationGrid *grid)
 {
     grid->setTakesDrops(true);

@@ -15,11 +15,12 @@ class DestinationListModel;
 class DropPad;
 class QuickZipWindow;
 
-// The quick zip as the user drives it with the mouse. A drag held over the drop pad for half a
-// second drops the quick-zip window down from the pad, a tile for every Destination. A drop on a
-// tile (there or in the Destinations window) asks for the quick zip of its files, 0.1 s later;
-// a drop on the pad asks for the custom zip. The window goes once no mouse button is held down,
-// wherever the drag went, and at once when the drag is given up.
+// The quick-zip window as the user drives it. A drag held over the drop pad for half a second
+// drops the window down from the pad, a tile for every Destination. A drop on a tile (there or in
+// the Destinations window) asks for the quick zip of its files, 0.1 s later; a drop on the pad
+// asks for the custom zip. The window goes once no mouse button is held down, wherever the drag
+// went, and at once when the drag is given up. Without a drag, the same grid drops down for the
+// keyboard, to choose a Destination for files copied or an archive made.
 class QuickZipFlow final : public QObject
 {
     Q_OBJECT
@@ -45,6 +46,16 @@ public:
     using ButtonsHeld = std::function<Qt::MouseButtons()>;
     void setButtonsHeld(ButtonsHeld buttonsHeld) { m_buttonsHeld = std::move(buttonsHeld); }
 
+    /// Drops the grid down for the keyboard with a tile for each of the choices; 0.1 s after it
+    /// went, the completion hears the Destination chosen, or null when there was none. A grid
+    /// opened so before goes first, without a choice.
+    using Choice = std::function<void(const DestinationPointer &destination)>;
+    void chooseDestination(const DestinationList &choices, const Choice &chosen);
+    /// The keyboard's quick zip: the files go to the Destination chosen in the grid.
+    void quickZipByKeyboard(const QList<QUrl> &files);
+    /// The window opened for the keyboard; null until chooseDestination().
+    QuickZipWindow *keyboardWindow() const { return m_keyboardWindow.get(); }
+
     /// Lets the grid's tiles (the quick-zip window's, the Destinations window's) take drops,
     /// which ask for quick zips, and remove their Destinations from the list.
     void serve(DestinationGrid *grid);
@@ -64,10 +75,14 @@ private:
     /// Files dropped on a tile: their quick zip, once the drag has ended.
     void tileDrop(const DestinationPointer &destination, const QList<QUrl> &urls);
     void monitorMouseButton();
+    /// The keyboard's window went, with the Destination chosen or none.
+    void keyboardChoiceMade(const DestinationPointer &destination);
 
     DropPad *m_pad;
     DestinationListModel *m_destinations;
     std::unique_ptr<QuickZipWindow> m_window;
+    std::unique_ptr<QuickZipWindow> m_keyboardWindow;
+    Choice m_keyboardChoice;
     ButtonsHeld m_buttonsHeld;
     bool m_shown = false;
     bool m_fading = false;

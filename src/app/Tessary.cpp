@@ -21,6 +21,7 @@
 #include "gui/statusitem/DropPad.h"
 #include "gui/statusitem/StatusItem.h"
 #include "gui/support/Alerts.h"
+#include "gui/support/CopiedFiles.h"
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
 
@@ -83,6 +84,10 @@ void Tessary::setupStatusItem()
         });
     connect(m_quickZipFlow.get(), &QuickZipFlow::customZipRequested, this,
         [this](const QList<QUrl> &files) { m_zipRequests->customZip(files); });
+    m_zipRequests->setDestinationChooser(
+        [flow = m_quickZipFlow.get()](const DestinationList &choices, const QuickZipFlow::Choice &completion) {
+            flow->chooseDestination(choices, completion);
+        });
 
     m_statusMenu = std::make_unique<StatusMenu>(
         m_statusItem->menu(), *m_settings, *m_quickZipPolicies, *m_zipRequests, *m_logCapture);
@@ -96,6 +101,15 @@ void Tessary::setupStatusItem()
         *m_destinationList, *m_settings, QCoreApplication::applicationFilePath());
     connect(m_statusMenu.get(), &StatusMenu::fileManagerMenusToggled, m_fileManagerEntries.get(),
         &FileManagerEntries::update);
+}
+
+void Tessary::quickZipCopiedFiles()
+{
+    const QList<QUrl> files = CopiedFiles::onClipboard();
+    if (files.isEmpty())
+        m_zipRequests->showNoFilesToZip();
+    else if (m_quickZipFlow)
+        m_quickZipFlow->quickZipByKeyboard(files);
 }
 
 void Tessary::adoptDestination(Destination *destination)

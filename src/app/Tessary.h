@@ -51,6 +51,9 @@ public:
     /// Opens the Destinations window. One that is open already is closed first: two windows
     /// never edit the list side by side.
     void configureDestinationsSelected();
+    /// The quick zip of the files copied to the clipboard, by keyboard: the quick-zip window drops
+    /// down from the pad to choose the Destination. Nothing copied shows "No Files to Zip".
+    void quickZipCopiedFiles();
     /// The Destinations window while it is open; null otherwise.
     DestinationsDialog *destinationsConfigureDialog() const;
 

@@ -27,6 +27,7 @@ constexpr double kAfterDrop = 0.1;
 constexpr double kNoFilesNoticeDuration = 2.0;
 constexpr double kNoFilesNoticeDelay = 0.5;
 constexpr int kStopWaitMs = 2000;
+constexpr qint64 kMegabyte = 1024 * 1024;
 
 // The error, saying where the archive that was made is kept.
 Error withKeptArchive(const Error &error, const QString &archivePath)
@@ -236,6 +237,12 @@ void ZipRequests::finishJob(const std::shared_ptr<ZipRequest> &request, const Er
         Alerts::reportError(failure);
         return;
     }
+    if (!questionLargeAttachment(request))
+        deliver(request);
+}
+
+void ZipRequests::deliver(const std::shared_ptr<ZipRequest> &request)
+{
     m_lastArchivePath = request->archivePath;
     if (request->destination->shouldRevealZipUponCreation())
         revealArchive(request->archivePath);
@@ -252,6 +259,50 @@ void ZipRequests::finishJob(const std::shared_ptr<ZipRequest> &request, const Er
             endRequest(request, Outcome::Failed, failure);
             Alerts::reportError(failure);
         }));
+}
+
+bool ZipRequests::questionLargeAttachment(const std::shared_ptr<ZipRequest> &request)
+{
+    const qint64 limit = m_settings.emailSizeLimit();
+    const qint64 size = QFileInfo(request->archivePath).size();
+    if (request->destination->type() != Destination::DestinationTypeEmail || limit == 0
+        || size <= limit * kMegabyte)
+        return false;
+    QStringList actions {u"Attach Anyway"_s};
+    if (m_destinationChooser)
+        actions << u"Choose Another Destination"_s;
+    const int answer = Alerts::getChoice(u"Large Attachment"_s,
+        u"\"%1\" is %2 MB. Most mail servers refuse attachments larger than %3 MB, so this e-mail may never "
+        "arrive."_s.arg(QFileInfo(request->archivePath).fileName(),
+            QString::number(static_cast<double>(size) / kMegabyte, 'f', 1), QString::number(limit)),
+        actions);
+    if (answer == 0 && !request->asker.hasGone())
+        deliver(request);
+    else if (answer == 1 && !request->asker.hasGone())
+        chooseAnotherDestination(request);
+    else {
+        QFile::remove(request->archivePath);
+        endRequest(request, Outcome::Cancelled, {});
+    }
+    return true;
+}
+
+void ZipRequests::chooseAnotherDestination(const std::shared_ptr<ZipRequest> &request)
+{
+    QFile::remove(request->archivePath);
+    const Completion completion = std::exchange(request->completion, {});
+    endRequest(request, Outcome::Cancelled, {});
+    DestinationList choices = m_destinations.zippableDestinations();
+    choices.removeAll(request->destination);
+    m_destinationChooser(choices, boundTo(this, [this, request, completion](const DestinationPointer &chosen) {
+        if (!chosen || request->asker.hasGone()) {
+            if (completion)
+                completion(Outcome::Cancelled, QString(), Error());
+            return;
+        }
+        zip(request->urls, chosen, request->name, request->password, request->encryption, completion,
+            request->asker.object());
+    }));
 }
 
 void ZipRequests::endRequest(const std::shared_ptr<ZipRequest> &request, Outcome outcome, const Error &error)

@@ -56,6 +56,16 @@ public:
         const QString &password, ZipEncryption encryption, const Completion &completion = {},
         const QObject *asker = nullptr);
 
+    /// How the user picks another Destination for an archive too large to mail: the choices,
+    /// and the completion that hears the one chosen, or null for none. Without one, the question
+    /// offers only to attach anyway or to cancel.
+    using DestinationChooser = std::function<void(
+        const DestinationList &choices, const std::function<void(const DestinationPointer &chosen)> &completion)>;
+    void setDestinationChooser(DestinationChooser chooser) { m_destinationChooser = std::move(chooser); }
+
+    /// The notice for a request that brought nothing to zip: "No Files to Zip".
+    void showNoFilesToZip();
+
     /// Before the process ends: cancels the jobs still running and waits at most 2 s for them to
     /// stop, so that no tool runs on and nothing half-written stays under an archive's name.
     void stopRunningJobs();
@@ -73,9 +83,16 @@ private:
         const RequestAsker &asker);
     void startJob(const std::shared_ptr<ZipRequest> &request);
     void finishJob(const std::shared_ptr<ZipRequest> &request, const Error &error);
+    /// Hands the archive made to the request's Destination; the request ends with the delivery.
+    void deliver(const std::shared_ptr<ZipRequest> &request);
+    /// Before a new e-mail carries an archive larger than most mail servers take, asks whether to
+    /// attach it anyway, zip the items for another Destination instead, or cancel; true when the
+    /// question took the request over.
+    bool questionLargeAttachment(const std::shared_ptr<ZipRequest> &request);
+    /// Zips the request's items again, with the same name and password, for the Destination the
+    /// user picks; the request ends here, its archive removed.
+    void chooseAnotherDestination(const std::shared_ptr<ZipRequest> &request);
     void endRequest(const std::shared_ptr<ZipRequest> &request, Outcome outcome, const Error &error);
-    /// The notice for a drop that brought nothing to zip.
-    void showNoFilesToZip();
     /// After a delivery into one of the user's folders that nothing else tells of (the Desktop,
     /// beside the items), a notification of the desktop names the archive and offers to show it.
     void announceArchiveInItsFolder(const QString &archivePath, const Destination &destination, bool secure);
@@ -89,4 +106,5 @@ private:
     QString m_lastArchivePath;
     QSet<QString> m_reservedArchivePaths;
     QList<std::weak_ptr<MultiOperation>> m_runningJobs;
+    DestinationChooser m_destinationChooser;
 };

@@ -428,6 +428,10 @@ void TestCommandLine::usageErrors_data()
                                   << u"  Send to Nearby Device\n"_s;
     QTest::newRow("the Destinations window with a file")
         << QStringList {u"--destinations"_s, u"report.txt"_s} << u"--destinations takes no FILE"_s;
+    QTest::newRow("the keyboard's grid with a file")
+        << QStringList {u"--quick-zip-clipboard"_s, u"report.txt"_s} << u"--quick-zip-clipboard takes no FILE"_s;
+    QTest::newRow("the keyboard's grid and the Destinations window")
+        << QStringList {u"--quick-zip-clipboard"_s, u"--destinations"_s} << u"--destinations takes no FILE"_s;
 }
 
 void TestCommandLine::usageErrors()

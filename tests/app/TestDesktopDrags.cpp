@@ -86,6 +86,7 @@ private Q_SLOTS:
     void aJobLeavesTheFocusWhereItIs();
     void anotherStartHandsOverToTheRunningCopy();
     void theDestinationsWindowOpensWhereItWasLeft();
+    void copiedFilesGoByKeyboard();
 
 private:
     /// Drags the test files from the drag source onto the pad, resting there for the time.
@@ -343,6 +344,37 @@ void TestDesktopDrags::theDestinationsWindowOpensWhereItWasLeft()
     open();
     QCOMPARE(visibleWindow(destinations)->topLeft(), moved.topLeft());
     xdotool({u"windowclose"_s, windowId(destinations)});
+}
+
+void TestDesktopDrags::copiedFilesGoByKeyboard()
+{
+    // Copied in a file manager; then a keyboard shortcut of the desktop runs the command.
+    xdotool({u"windowactivate"_s, u"--sync"_s, windowId(kDragSource)});
+    xdotool({u"key"_s, u"--clearmodifiers"_s, u"ctrl+c"_s});
+    const QStringList before = entriesIn(m_home.desktopPath());
+    QProcess shortcut;
+    shortcut.setProcessEnvironment(m_tessary.processEnvironment());
+    shortcut.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--quick-zip-clipboard"_s});
+    QVERIFY(shortcut.waitForFinished(10000));
+    QCOMPARE(shortcut.exitCode(), 0); // the running copy shows the grid
+    QTRY_VERIFY_WITH_TIMEOUT(visibleWindow(kQuickZipWindow).has_value(), 5000);
+    // Under the pad, three by two: every Destination but the add tile.
+    const QRect window = *visibleWindow(kQuickZipWindow);
+    QCOMPARE(window.width(), 3 * kTile);
+    QCOMPARE(window.top(), visibleWindow(kDropPad)->bottom() + 1);
+    // The keys reach it without a click: the first tile has the focus, Right moves to the Desktop.
+    xdotool({u"key"_s, u"Right"_s, u"Return"_s});
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindow(kQuickZipWindow).has_value(), 3000);
+    QStringList added;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            added = entriesIn(m_home.desktopPath());
+            added.removeIf([&before](const QString &entry) { return before.contains(entry); });
+            return added.size() == 1;
+        }(),
+        20000);
+    QTRY_COMPARE_WITH_TIMEOUT(ArchiveReader::listEntries(m_home.desktopPath() + u'/' + added.first()),
+        QStringList({u"notes.txt"_s, u"Photos/"_s, u"Photos/beach.jpg"_s}), 10000);
 }
 
 QTEST_GUILESS_MAIN(TestDesktopDrags)

@@ -31,6 +31,7 @@
 #include "gui/support/UtilitiesWindows.h"
 #include "platform/DesktopServices.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -116,6 +117,8 @@ private Q_SLOTS:
     void settingsDialogs();
     void ftpSettingsFollowTheProtocol();
     void aTokenTheKeyringRefusesIsTold();
+    void largeAttachmentsAreQuestioned_data();
+    void largeAttachmentsAreQuestioned();
 
 private:
     QString archive(const QString &name = u"Report.zip"_s);
@@ -509,6 +512,108 @@ void TestSharing::aTokenTheKeyringRefusesIsTold()
     QVERIFY2(driver.messages.first().startsWith(u"Dropbox Access Token Not Saved|Your Dropbox access token could "
                                                 "not be kept in your keyring"_s),
         qPrintable(driver.messages.first()));
+}
+
+void TestSharing::largeAttachmentsAreQuestioned_data()
+{
+    QTest::addColumn<QString>("limit"); // as the user wrote it into the settings file
+    QTest::addColumn<int>("sizeKB"); // of incompressible data
+    QTest::addColumn<bool>("withChooser"); // the running program's grid is there to choose from
+    QTest::addColumn<QString>("answer"); // the button pressed; none for no question
+    QTest::addColumn<QString>("ending"); // "email", "Backups" or "cancelled"
+    QTest::newRow("under the limit") << u"1"_s << 900 << true << QString() << u"email"_s;
+    QTest::newRow("attached anyway") << u"1"_s << 1200 << true << u"Attach Anyway"_s << u"email"_s;
+    QTest::newRow("another Destination") << u"1"_s << 1200 << true << u"Choose Another Destination"_s
+                                         << u"Backups"_s;
+    QTest::newRow("cancelled") << u"1"_s << 1200 << true << u"Cancel"_s << u"cancelled"_s;
+    QTest::newRow("no screen: cancelled") << u"1"_s << 1200 << true << u"(no screen)"_s << u"cancelled"_s;
+    QTest::newRow("no grid to choose from") << u"1"_s << 1200 << false << u"Cancel"_s << u"cancelled"_s;
+    QTest::newRow("question turned off") << u"0"_s << 1200 << true << QString() << u"email"_s;
+    QTest::newRow("damaged limit keeps 25 MB") << u"lots"_s << 1200 << true << QString() << u"email"_s;
+}
+
+void TestSharing::largeAttachmentsAreQuestioned()
+{
+    QFETCH(QString, limit);
+    QFETCH(int, sizeKB);
+    QFETCH(bool, withChooser);
+    QFETCH(QString, answer);
+    QFETCH(QString, ending);
+    SettingsFile().setValue(u"Email Size Limit"_s, limit);
+    m_controller = std::make_unique<Tessary>();
+    m_controller->destinationList()->load();
+    SharingServices::setInstance(&m_sharing); // the new controller put the desktop's in place
+    const DestinationPointer email = m_controller->destinationList()->destinations().at(2);
+    const DestinationPointer backups = m_controller->destinationList()->destinations().at(3);
+    QCOMPARE(email->type(), Destination::DestinationTypeEmail);
+    QStringList offered;
+    if (withChooser)
+        m_controller->zipRequests()->setDestinationChooser(
+            [&](const DestinationList &choices, const std::function<void(const DestinationPointer &)> &chosen) {
+                for (const DestinationPointer &choice : choices)
+                    offered << choice->name();
+                chosen(backups);
+            });
+    QByteArray noise(sizeKB * 1024, Qt::Uninitialized);
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    const QString item = m_home->filePath(u"items/scan.raw"_s);
+    QVERIFY(writeFile(item, noise));
+
+    const bool noScreen = answer == u"(no screen)"_s;
+    UtilitiesWindows::setNonInteractive(noScreen);
+    ModalDriver driver;
+    QStringList buttons;
+    if (!answer.isEmpty() && !noScreen)
+        driver.answerMessageBox(answer, [&buttons](QWidget *box) {
+            for (const QAbstractButton *button : box->findChildren<QAbstractButton *>())
+                buttons << button->text();
+        });
+    std::optional<ZipRequests::Outcome> outcome;
+    QString archivePath;
+    m_controller->zipRequests()->zip({QUrl::fromLocalFile(item)}, email, u"Scans"_s, QString(),
+        ZipEncryptionCompatible, [&](ZipRequests::Outcome ended, const QString &path, const Error &) {
+            outcome = ended;
+            archivePath = path;
+        });
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 20000);
+    QCOMPARE(driver.remainingSteps(), 0);
+    if (!answer.isEmpty() && !noScreen) {
+        QCOMPARE(driver.messages.size(), 1);
+        QCOMPARE(driver.messages.first(),
+            u"Large Attachment|\"Scans.zip\" is 1.2 MB. Most mail servers refuse attachments larger than 1 MB, so "
+            "this e-mail may never arrive."_s);
+        QStringList expected {u"Attach Anyway"_s, u"Cancel"_s};
+        if (withChooser)
+            expected.insert(1, u"Choose Another Destination"_s);
+        buttons.sort();
+        expected.sort();
+        QCOMPARE(buttons, expected);
+    }
+    const QString mailed = Destination::internalFolderPath();
+    if (ending == u"email"_s) {
+        QCOMPARE(outcome, std::optional(ZipRequests::Outcome::Finished));
+        QCOMPARE(m_sharing.calls.size(), 1);
+        QVERIFY2(m_sharing.calls.first().endsWith(u'|' + archivePath), qPrintable(m_sharing.calls.first()));
+        QVERIFY(archivePath.startsWith(mailed));
+        QCOMPARE(ArchiveReader::listEntries(archivePath), QStringList {u"scan.raw"_s});
+        return;
+    }
+    // No e-mail, and no archive left behind where it was made for one.
+    QVERIFY(m_sharing.calls.isEmpty());
+    QDirIterator left(mailed, {u"*.zip"_s}, QDir::Files, QDirIterator::Subdirectories);
+    QVERIFY2(!left.hasNext(), qPrintable(left.hasNext() ? left.next() : QString()));
+    if (ending == u"Backups"_s) {
+        // Zipped again, with the same name, for the Destination chosen, which was offered with
+        // the others but the e-mail.
+        QCOMPARE(outcome, std::optional(ZipRequests::Outcome::Finished));
+        QCOMPARE(archivePath, backups->rootFolderPath() + u"/Scans.zip"_s);
+        QCOMPARE(ArchiveReader::listEntries(archivePath), QStringList {u"scan.raw"_s});
+        QVERIFY(offered.contains(backups->name()));
+        QVERIFY(!offered.contains(email->name()));
+        QCOMPARE(offered.size(), m_controller->destinationList()->zippableDestinations().size() - 1);
+    } else {
+        QCOMPARE(outcome, std::optional(ZipRequests::Outcome::Cancelled));
+    }
 }
 
 QTEST_MAIN(TestSharing)

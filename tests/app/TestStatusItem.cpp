@@ -68,6 +68,8 @@ private Q_SLOTS:
     void fileManagerMenusFollowTheDestinations();
     void copiedFilesOpenTheCustomZipWindow_data();
     void copiedFilesOpenTheCustomZipWindow();
+    void copiedFilesByKeyboard_data();
+    void copiedFilesByKeyboard();
     void revealIsEnabledWhileTheLastArchiveExists();
     void whatCannotBeOpenedIsExplained_data();
     void whatCannotBeOpenedIsExplained();
@@ -582,6 +584,81 @@ void TestStatusItem::copiedFilesOpenTheCustomZipWindow()
     }
     QTRY_COMPARE(asked, u"CustomZipDialog|Tessary Archive"_s);
     QVERIFY(!menu()->isVisible());
+}
+
+void TestStatusItem::copiedFilesByKeyboard_data()
+{
+    QTest::addColumn<QString>("gesture"); // keys by name, "click N" on tile N, or "click elsewhere"
+    QTest::addColumn<int>("destination"); // where the archive goes; -1 for nowhere
+    // The grid is three by two: beside the items, Desktop, e-mail; Backups, message, nearby.
+    QTest::newRow("Return: the tile in focus") << u"Return"_s << 0;
+    QTest::newRow("arrows from the tile in focus") << u"Down Return"_s << 3;
+    QTest::newRow("arrows in reading order, stopping at the ends")
+        << u"Right Right Right Right Right Right Left Up Enter"_s << 1;
+    QTest::newRow("a click chooses") << u"click 1"_s << 1;
+    QTest::newRow("Escape closes") << u"Down Escape"_s << -1;
+    QTest::newRow("a click elsewhere closes") << u"click elsewhere"_s << -1;
+    QTest::newRow("nothing copied: no grid, a notice") << u"nothing copied"_s << -1;
+}
+
+void TestStatusItem::copiedFilesByKeyboard()
+{
+    QFETCH(QString, gesture);
+    QFETCH(int, destination);
+    QVERIFY(writeFile(m_home->filePath(u"items/notes.txt"_s), "words"));
+    if (gesture == u"nothing copied"_s) {
+        QGuiApplication::clipboard()->setText(m_home->filePath(u"items/notes.txt"_s));
+        m_controller->quickZipCopiedFiles();
+        QVERIFY(m_controller->quickZipFlow()->keyboardWindow() == nullptr);
+        const auto noticeShown = [] {
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget *window) {
+                return window->objectName() == u"TessaryNotice"_s && window->isVisible()
+                    && window->findChild<QLabel *>()->text() == u"No Files to Zip"_s;
+            });
+        };
+        QTRY_VERIFY(noticeShown());
+        return;
+    }
+    auto *copied = new QMimeData;
+    copied->setUrls({QUrl::fromLocalFile(m_home->filePath(u"items/notes.txt"_s))});
+    QGuiApplication::clipboard()->setMimeData(copied);
+
+    m_controller->quickZipCopiedFiles();
+    QuickZipWindow *window = m_controller->quickZipFlow()->keyboardWindow();
+    QVERIFY(window != nullptr);
+    QTRY_VERIFY(window->isVisible());
+    // Under the pad, with a tile for every Destination but the add tile, and the keyboard.
+    QCOMPARE(window->geometry(),
+        StatusItemPlacement::quickZipWindowFrame(
+            pad()->frameGeometry(), window->destinationGrid()->size(), pad()->screen()->availableGeometry()));
+    DestinationGrid *grid = window->destinationGrid();
+    QTRY_COMPARE(grid->tiles().size(), 6);
+    QCOMPARE(QApplication::focusWidget(), grid);
+    QVERIFY(grid->tiles().at(0)->showsFocus());
+
+    const QStringList steps = gesture.split(u' ');
+    if (steps.first() == u"click"_s) {
+        if (steps.at(1) == u"elsewhere"_s)
+            QTest::mouseClick(pad()->windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
+        else
+            QTest::mouseClick(grid->tiles().at(steps.at(1).toInt()), Qt::LeftButton);
+    } else {
+        for (const QString &key : steps)
+            QTest::keyClick(window->windowHandle(),
+                static_cast<Qt::Key>(QKeySequence::fromString(key)[0].key()));
+    }
+    QTRY_VERIFY(!window->isVisible());
+    if (destination < 0) {
+        QTest::qWait(300);
+        QCOMPARE(m_controller->zipRequests()->lastArchivePath(), QString());
+        return;
+    }
+    const QString folder = destination == 0 ? m_home->filePath(u"items"_s)
+                                            : m_controller->destinationList()->destinations().at(destination)->rootFolderPath();
+    QTRY_COMPARE_WITH_TIMEOUT(
+        m_controller->zipRequests()->lastArchivePath(), folder + u"/Tessary Archive.zip"_s, 20000);
+    QCOMPARE(ArchiveReader::listEntries(folder + u"/Tessary Archive.zip"_s), QStringList {u"notes.txt"_s});
 }
 
 void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()

@@ -2,14 +2,17 @@
 // movie): a window at (100, 100) that shows the files named on its command line as a file
 // manager would, and, when pressed, starts a drag of them all (or of the text after --text),
 // offering copy, move and link as a file manager does. It prints the action the drop ended with.
+// Ctrl+C copies the files to the clipboard, as a file manager's Copy does.
 // Like a file manager, it gives the drag an image of what is dragged, which follows the pointer:
 // the items' icons stacked, with a count when there are several (the introduction's movie shows it).
 
 #include <QApplication>
 #include <QBitmap>
+#include <QClipboard>
 #include <QDrag>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QTextStream>
@@ -48,16 +51,22 @@ protected:
         }
     }
 
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (!event->matches(QKeySequence::Copy) || m_items.value(0) == QStringLiteral("--text"))
+            return;
+        auto *data = new QMimeData;
+        data->setUrls(urls());
+        QGuiApplication::clipboard()->setMimeData(data);
+    }
+
     void mousePressEvent(QMouseEvent *) override
     {
         auto *data = new QMimeData;
         if (m_items.value(0) == QStringLiteral("--text")) {
             data->setText(m_items.mid(1).join(QLatin1Char(' ')));
         } else {
-            QList<QUrl> urls;
-            for (const QString &item : std::as_const(m_items))
-                urls << QUrl::fromLocalFile(item);
-            data->setUrls(urls);
+            data->setUrls(urls());
         }
         auto *drag = new QDrag(this);
         drag->setMimeData(data);
@@ -76,6 +85,14 @@ protected:
     }
 
 private:
+    QList<QUrl> urls() const
+    {
+        QList<QUrl> urls;
+        for (const QString &item : m_items)
+            urls << QUrl::fromLocalFile(item);
+        return urls;
+    }
+
     static constexpr int kIcon = 48;
     static constexpr int kStep = 7; // how far each icon of the stack lies from the one behind it
     static constexpr int kBadge = 22;

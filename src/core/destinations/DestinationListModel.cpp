@@ -59,6 +59,15 @@ bool DestinationListModel::hasDestinationOfType(qint32 type) const
         [type](const DestinationPointer &destination) { return destination->type() == type; });
 }
 
+DestinationList DestinationListModel::zippableDestinations() const
+{
+    DestinationList zippable = m_destinations;
+    zippable.removeIf([](const DestinationPointer &destination) {
+        return destination->type() == Destination::DestinationTypeAddDestination;
+    });
+    return zippable;
+}
+
 void DestinationListModel::load()
 {
     m_destinations = m_store->load();

@@ -29,6 +29,8 @@ public:
 
     QString storePath() const;
     const DestinationList &destinations() const { return m_destinations; }
+    /// The Destinations an archive can be sent to, in tile order: every one but the add tile.
+    DestinationList zippableDestinations() const;
     bool hasDestinationOfType(qint32 type) const;
 
     /// Reads the file, or takes the default set when it holds none (written with the first

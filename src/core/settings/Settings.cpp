@@ -19,6 +19,7 @@ const QString kDropPadLocationKey = u"Drop Pad Location"_s;
 const QString kInitialLaunchKey = u"Initial Launch"_s;
 const QString kLoginItemInstallCompleteKey = u"Login Item Install Complete"_s;
 const QString kFileManagerMenusKey = u"File Manager Menus"_s;
+const QString kEmailSizeLimitKey = u"Email Size Limit"_s;
 
 // A stored flag: true for a real true, or for text that starts with Y, T or a digit 1-9
 // (after blanks), as the settings file keeps flags as text.
@@ -54,6 +55,10 @@ Settings::Settings()
     m_initialLaunchDone = flag(m_store.value(kInitialLaunchKey));
     m_loginItemInstallComplete = flag(m_store.value(kLoginItemInstallCompleteKey));
     m_fileManagerMenus = !m_store.contains(kFileManagerMenusKey) || flag(m_store.value(kFileManagerMenusKey));
+    // Edited by hand only: a whole number of MB, 0 for never; anything else keeps the default.
+    bool isNumber = false;
+    const qint32 emailSizeLimit = m_store.value(kEmailSizeLimitKey).toString().trimmed().toInt(&isNumber);
+    m_emailSizeLimit = isNumber && emailSizeLimit >= 0 ? emailSizeLimit : DefaultEmailSizeLimit;
     m_quickZipName = m_store.contains(kQuickZipNameKey) ? m_store.value(kQuickZipNameKey).toString() : QString();
     // Anything but a point (a damaged value) counts as no place.
     const QVariant padLocation = m_store.value(kDropPadLocationKey);
@@ -160,5 +165,6 @@ void Settings::save()
     m_store.setValue(kInitialLaunchKey, m_initialLaunchDone);
     m_store.setValue(kLoginItemInstallCompleteKey, m_loginItemInstallComplete);
     m_store.setValue(kFileManagerMenusKey, m_fileManagerMenus);
+    m_store.setValue(kEmailSizeLimitKey, m_emailSizeLimit);
     m_store.sync();
 }

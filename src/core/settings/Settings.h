@@ -30,6 +30,9 @@ enum ZipPasswordType : qint32 {
 class Settings final
 {
 public:
+    /// What most mail servers take, in MB.
+    static constexpr qint32 DefaultEmailSizeLimit = 25;
+
     /// Loads the stored values.
     Settings();
 
@@ -65,6 +68,9 @@ public:
     /// Whether Tessary puts its entries into the file managers' menus (on unless turned off).
     bool fileManagerMenus() const { return m_fileManagerMenus; }
     void setFileManagerMenus(bool shown);
+    /// The size in MB from which an archive for a new e-mail is questioned first (25 unless the
+    /// file says otherwise); 0 when the user turned the question off.
+    qint32 emailSizeLimit() const { return m_emailSizeLimit; }
     /// The preset name; null when none is set. Line breaks are stored as ".".
     QString quickZipName() const { return m_quickZipName; }
     void setQuickZipName(const QString &name);
@@ -87,4 +93,5 @@ private:
     bool m_initialLaunchDone = false;
     bool m_loginItemInstallComplete = false;
     bool m_fileManagerMenus = true;
+    qint32 m_emailSizeLimit = DefaultEmailSizeLimit;
 };

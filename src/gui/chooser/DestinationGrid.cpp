@@ -127,7 +127,11 @@ void DestinationGrid::rebuildTiles()
         connect(tile, &DestinationTile::removalRequested, this, [this, destination = m_destinations.at(i)] {
             runOnMainThread(this, [this, destination] { confirmRemoval(destination); });
         });
-        connect(tile, &DestinationTile::pressed, this, &DestinationGrid::pressTile);
+        connect(tile, &DestinationTile::pressed, this, [this, destination = m_destinations.at(i)](DestinationTile *pressed) {
+            pressTile(pressed);
+            if (pressed == m_hilitedTile)
+                Q_EMIT tileClicked(destination);
+        });
         tile->setAcceptDrops(m_takesDrops);
         tile->show();
         m_tiles << tile;
@@ -157,6 +161,16 @@ void DestinationGrid::setInteractionOptions(int options)
     // Reached with Tab; a click picks a tile without taking the keyboard from the name field.
     setFocusPolicy((options & InteractionClickHighlights) != 0 ? Qt::TabFocus : Qt::NoFocus);
     m_hover->setEnabled((options & (InteractionHover | InteractionHoverAlternate)) != 0);
+}
+
+DestinationPointer DestinationGrid::hilitedDestination() const
+{
+    if (!m_hilitedTile)
+        return nullptr;
+    const Destination *hilited = m_hilitedTile->destination();
+    const auto found = std::find_if(m_destinations.cbegin(), m_destinations.cend(),
+        [hilited](const DestinationPointer &destination) { return destination.get() == hilited; });
+    return found != m_destinations.cend() ? *found : nullptr;
 }
 
 QString DestinationGrid::caption() const
@@ -251,28 +265,30 @@ void DestinationGrid::hoverAt(const QPoint &globalPosition)
 
 void DestinationGrid::keyPressEvent(QKeyEvent *event)
 {
-    const qsizetype current = m_tiles.indexOf(m_hilitedTile.data());
+    const qsizetype chosen = m_tiles.indexOf(m_hilitedTile.data());
+    // Until a tile is chosen, the keys act from the first, which shows the focus.
+    const qsizetype current = std::max<qsizetype>(chosen, 0);
     qsizetype next = -1;
     switch (event->key()) {
     case Qt::Key_Left:
-        next = current - 1;
+        next = chosen < 0 ? 0 : current - 1;
         break;
     case Qt::Key_Right:
-        next = current + 1;
+        next = chosen < 0 ? 1 : current + 1;
         break;
     case Qt::Key_Up:
-        next = current < 0 ? 0 : current - m_columnCount;
+        next = current - m_columnCount;
         break;
     case Qt::Key_Down:
-        next = current < 0 ? 0 : current + m_columnCount;
+        next = current + m_columnCount;
         break;
     case Qt::Key_Space:
-        next = current < 0 ? 0 : current;
+        next = current;
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // The tile in focus is chosen, and the window's default button does the rest.
-        if (current < 0 && !m_tiles.isEmpty())
+        // The tile in focus is chosen, and the window does the rest.
+        if (chosen < 0 && !m_tiles.isEmpty())
             pressTile(m_tiles.first());
         event->ignore();
         return;
@@ -280,9 +296,11 @@ void DestinationGrid::keyPressEvent(QKeyEvent *event)
         QWidget::keyPressEvent(event);
         return;
     }
-    // As a click would, where there is a tile that can be picked.
-    if (const qsizetype index = std::max<qsizetype>(next, 0); index < m_tiles.size())
-        pressTile(m_tiles.at(index));
+    // As a click would, where there is a tile that can be picked; off the grid, the choice stays.
+    if (next < 0 || next >= m_tiles.size())
+        next = chosen < 0 ? 0 : chosen;
+    if (next < m_tiles.size())
+        pressTile(m_tiles.at(next));
 }
 
 void DestinationGrid::paintEvent(QPaintEvent *event)

@@ -14,9 +14,9 @@ class QLabel;
 
 // The Destinations as a grid of square tiles in reading order, without spacing, the last row
 // filled with placeholders, and a one-line caption beneath naming the highlighted tile. Where a
-// click picks a tile, so does the keyboard: Tab reaches the grid, which marks the tile in focus,
-// the arrow keys move the choice, Space picks the tile in focus, and Return picks it where none
-// is picked yet and then goes on to the window's default button.
+// click picks a tile, so does the keyboard: Tab reaches the grid, which marks the tile in focus
+// (the first until one is picked), the arrow keys move the choice from there, Space picks the
+// tile in focus, and Return picks it where none is picked yet and then goes on to the window.
 class DestinationGrid final : public QWidget
 {
     Q_OBJECT
@@ -46,6 +46,8 @@ public:
     qsizetype columnCount() const { return m_columnCount; }
     void setInteractionOptions(int options);
     DestinationTile *hilitedTile() const { return m_hilitedTile; }
+    /// The Destination of the highlighted tile; null for none.
+    DestinationPointer hilitedDestination() const;
     DestinationTile *configurableTile() const { return m_configurableTile; }
     /// Whether the tiles take drops (filesDropped()) and their removal (through the remover); a
     /// grid only for choosing does neither.
@@ -60,6 +62,8 @@ public:
 Q_SIGNALS:
     /// Files were dropped on the Destination's tile.
     void filesDropped(const DestinationPointer &destination, const QList<QUrl> &urls);
+    /// A click picked the Destination's tile (where a click picks one).
+    void tileClicked(const DestinationPointer &destination);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -24,7 +24,6 @@ CustomZipDialog::CustomZipDialog(const QString &savedName, const QString &derive
     const DestinationList &destinations, Completion completion)
     : m_ui(std::make_unique<Ui::CustomZipDialog>())
     , m_savedPassword(savedPassword.isNull() ? u""_s : savedPassword)
-    , m_destinations(destinations)
     , m_completion(std::move(completion))
 {
     Q_UNUSED(initialDestinationType);
@@ -45,7 +44,7 @@ CustomZipDialog::CustomZipDialog(const QString &savedName, const QString &derive
 
     m_destinationGrid = new DestinationGrid(kTileSize, m_ui->destinationArea);
     m_destinationGrid->setInteractionOptions(DestinationGrid::InteractionClickHighlights);
-    m_destinationGrid->setDestinations(m_destinations, 0);
+    m_destinationGrid->setDestinations(destinations, 0);
     m_shadow = new ShadowWidget(kShadowRadius, 0, kShadowOffsetY, m_ui->destinationArea);
     adjustToGridSize();
     m_shadow->lower();
@@ -101,11 +100,7 @@ bool CustomZipDialog::passesChecks()
 
 void CustomZipDialog::completeWithOK()
 {
-    Destination *chosen = m_destinationGrid->hilitedTile()->destination();
-    DestinationPointer destination;
-    for (const DestinationPointer &candidate : std::as_const(m_destinations))
-        if (candidate.get() == chosen)
-            destination = candidate;
+    const DestinationPointer destination = m_destinationGrid->hilitedDestination();
     const QString password = m_ui->passwordTextField->text();
     if (m_completion)
         m_completion(false, m_nameChoice->nameType(), m_nameChoice->name(), password.isEmpty() ? QString() : password,

@@ -53,7 +53,6 @@ private:
 
     std::unique_ptr<Ui::CustomZipDialog> m_ui;
     QString m_savedPassword;
-    DestinationList m_destinations;
     Completion m_completion;
     NameChoice *m_nameChoice = nullptr;
     QPushButton *m_createButton = nullptr;

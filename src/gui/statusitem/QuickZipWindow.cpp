@@ -6,21 +6,38 @@
 
 #include <QCursor>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QWindow>
 
 using namespace Qt::Literals::StringLiterals;
 
-QuickZipWindow::QuickZipWindow()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+namespace {
+Qt::WindowFlags flagsFor(QuickZipWindow::Input input)
+{
+    if (input == QuickZipWindow::Input::Keyboard)
+        return Qt::Popup | Qt::FramelessWindowHint;
+    return Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus;
+}
+} // namespace
+
+QuickZipWindow::QuickZipWindow(Input input)
+    : QWidget(nullptr, flagsFor(input))
     , m_destinationGrid(new DestinationGrid(QSizeF(TileSide, TileSide), this))
     , m_fade(this, "windowOpacity")
+    , m_input(input)
 {
     setObjectName(u"TessaryQuickZipWindow"_s);
     setWindowTitle(u"Tessary Quick Zip"_s);
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setFocusPolicy(Qt::NoFocus);
     m_fade.setDuration(FadeOutMs);
     m_fade.setEndValue(0.0);
+    if (input == Input::Keyboard) {
+        m_destinationGrid->setInteractionOptions(DestinationGrid::InteractionClickHighlights);
+        setFocusProxy(m_destinationGrid);
+        connect(m_destinationGrid, &DestinationGrid::tileClicked, this, &QuickZipWindow::end);
+        return;
+    }
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
     // A drag leaves the window as a whole (not one of its tiles for another) here.
     winId();
     windowHandle()->installEventFilter(this);
@@ -39,10 +56,56 @@ void QuickZipWindow::showWithFrame(const QRect &frame)
     m_fade.stop();
     setGeometry(frame);
     setWindowOpacity(1.0);
+    if (m_input == Input::Keyboard) {
+        m_choosing = true;
+        show();
+        activateWindow();
+        m_destinationGrid->setFocus(Qt::PopupFocusReason);
+        return;
+    }
     // The window manager drops these hints with every withdrawal: given again before each showing.
     WindowManagerHints::keepOutOfTaskbarOnAllWorkspaces(winId());
     show();
     raise();
+}
+
+void QuickZipWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (m_input != Input::Keyboard) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (const DestinationPointer chosen = m_destinationGrid->hilitedDestination())
+            end(chosen);
+        break;
+    case Qt::Key_Escape:
+        end(nullptr);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        break;
+    }
+}
+
+void QuickZipWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // A click elsewhere closes a pop-up.
+    end(nullptr);
+}
+
+void QuickZipWindow::end(const DestinationPointer &chosen)
+{
+    if (!m_choosing)
+        return;
+    m_choosing = false;
+    if (chosen)
+        Q_EMIT destinationChosen(chosen);
+    else
+        Q_EMIT dismissed();
 }
 
 void QuickZipWindow::fadeOut(const std::function<void()> &completion)

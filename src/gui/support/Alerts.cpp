@@ -207,19 +207,26 @@ void Alerts::setSystemNotificationFallback(std::function<void(const QString &, c
 
 bool Alerts::getConfirmation(const QString &title, const QString &message, const QString &actionButtonText)
 {
+    return getChoice(title, message, {actionButtonText}) == 0;
+}
+
+int Alerts::getChoice(const QString &title, const QString &message, const QStringList &actionButtonTexts)
+{
     if (UtilitiesWindows::isNonInteractive()) {
         Utilities::writeToStandardError(title, message);
-        return false;
+        return -1;
     }
     QMessageBox *box = createAlert(title, message, QMessageBox::Warning);
-    QPushButton *action = box->addButton(actionButtonText, QMessageBox::AcceptRole);
+    QList<QAbstractButton *> actions;
+    for (const QString &text : actionButtonTexts)
+        actions << box->addButton(text, QMessageBox::AcceptRole);
     box->addButton(QMessageBox::Cancel);
-    box->setDefaultButton(action);
+    box->setDefaultButton(qobject_cast<QPushButton *>(actions.value(0)));
     if (!UtilitiesWindows::runModally(box))
-        return false;
-    const bool confirmed = box->clickedButton() == action;
+        return -1;
+    const auto chosen = static_cast<int>(actions.indexOf(box->clickedButton()));
     delete box;
-    return confirmed;
+    return chosen;
 }
 
 QList<QUrl> Alerts::runOpenPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,

@@ -43,6 +43,9 @@ public:
         std::function<void(const QString &title, const QString &details)> fallback);
     /// A modal question with the action button and "Cancel"; true for the action.
     static bool getConfirmation(const QString &title, const QString &message, const QString &actionButtonText);
+    /// A modal question with a button for each action, the first the default, and "Cancel"; the
+    /// index of the action chosen, or -1 for Cancel.
+    static int getChoice(const QString &title, const QString &message, const QStringList &actionButtonTexts);
     /// A modal file chooser; the chosen items, or none when the user cancelled.
     static QList<QUrl> runOpenPanel(bool allowFiles, bool allowDirectories, const QStringList &allowedFileTypes,
         bool allowMultipleSelection, const QUrl &directoryURL);
