@@ -659,6 +659,17 @@ void TestStatusItem::copiedFilesByKeyboard()
     QTRY_COMPARE_WITH_TIMEOUT(
         m_controller->zipRequests()->lastArchivePath(), folder + u"/Tessary Archive.zip"_s, 20000);
     QCOMPARE(ArchiveReader::listEntries(folder + u"/Tessary Archive.zip"_s), QStringList {u"notes.txt"_s});
+
+    // Shown again, the grid starts afresh: nothing chosen, the first tile in focus.
+    const QList<DestinationTile *> before = grid->tiles();
+    m_controller->quickZipCopiedFiles();
+    QTRY_VERIFY(window->isVisible());
+    QTRY_VERIFY(grid->tiles().size() == 6 && grid->tiles().first() != before.first());
+    QVERIFY(grid->tiles().first()->showsFocus());
+    QCOMPARE(grid->hilitedTile(), nullptr);
+    QCOMPARE(grid->caption(), QString());
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    QTRY_VERIFY(!window->isVisible());
 }
 
 void TestStatusItem::revealIsEnabledWhileTheLastArchiveExists()

@@ -96,7 +96,9 @@ void DestinationGrid::rebuildTiles()
             this, [this] { rebuildTiles(); }, kReloadDelay);
         return;
     }
-    // The old tiles go once the call that asked for the rebuild (a tile's own, maybe) is over.
+    // The old tiles go once the call that asked for the rebuild (a tile's own, maybe) is over;
+    // none of the new ones is chosen yet.
+    setHilitedTile(nullptr);
     for (DestinationTile *tile : std::as_const(m_tiles)) {
         tile->hide();
         tile->deleteLater();
