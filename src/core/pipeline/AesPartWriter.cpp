@@ -294,7 +294,7 @@ int AesPartWriter::build()
         if (!addUnit(unit))
             return Failed;
     }
-    return m_cancelled ? kCancelled : close();
+    return m_cancelled ? kCancelled : writeArchive();
 }
 
 bool AesPartWriter::addUnit(const ZipPlan::Unit &unit)
@@ -437,7 +437,7 @@ bool AesPartWriter::setAttributes(qint64 index, const struct stat &status)
         == 0;
 }
 
-int AesPartWriter::close()
+int AesPartWriter::writeArchive()
 {
     // libzip reads the files, compresses, encrypts and writes them all here.
     for (int pass = 1;; ++pass) {

@@ -59,7 +59,7 @@ private:
     bool addLink(int folder, const QByteArray &name, const struct stat &status);
     bool addFile(int folder, const QByteArray &name, const struct stat &status);
     bool setAttributes(qint64 index, const struct stat &status);
-    int close();
+    int writeArchive();
     void leaveOut(const QByteArray &name, int error);
     void leaveOutFile(File &file, int error);
     void leaveOutUnopenableFiles();
