@@ -32,7 +32,6 @@ public:
     explicit QuickZipWindow(Input input = Input::Drags);
 
     DestinationGrid *destinationGrid() const { return m_destinationGrid; }
-    Input input() const { return m_input; }
     /// Shows the window at the frame, fully opaque; for drags without activating it, for the
     /// keyboard with the focus in the grid.
     void showWithFrame(const QRect &frame);
