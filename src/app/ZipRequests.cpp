@@ -265,8 +265,7 @@ bool ZipRequests::questionLargeAttachment(const std::shared_ptr<ZipRequest> &req
 {
     const qint64 limit = m_settings.emailSizeLimit();
     const qint64 size = QFileInfo(request->archivePath).size();
-    if (request->destination->type() != Destination::DestinationTypeEmail || limit == 0
-        || size <= limit * kMegabyte)
+    if (request->destination->type() != Destination::DestinationTypeEmail || limit == 0 || size <= limit * kMegabyte)
         return false;
     QStringList actions {u"Attach Anyway"_s};
     if (m_destinationChooser)

@@ -129,11 +129,12 @@ void DestinationGrid::rebuildTiles()
         connect(tile, &DestinationTile::removalRequested, this, [this, destination = m_destinations.at(i)] {
             runOnMainThread(this, [this, destination] { confirmRemoval(destination); });
         });
-        connect(tile, &DestinationTile::pressed, this, [this, destination = m_destinations.at(i)](DestinationTile *pressed) {
-            pressTile(pressed);
-            if (pressed == m_hilitedTile)
-                Q_EMIT tileClicked(destination);
-        });
+        connect(tile, &DestinationTile::pressed, this,
+            [this, destination = m_destinations.at(i)](DestinationTile *pressed) {
+                pressTile(pressed);
+                if (pressed == m_hilitedTile)
+                    Q_EMIT tileClicked(destination);
+            });
         tile->setAcceptDrops(m_takesDrops);
         tile->show();
         m_tiles << tile;
@@ -273,10 +274,10 @@ void DestinationGrid::keyPressEvent(QKeyEvent *event)
     qsizetype next = -1;
     switch (event->key()) {
     case Qt::Key_Left:
-        next = chosen < 0 ? 0 : current - 1;
+        next = current - 1;
         break;
     case Qt::Key_Right:
-        next = chosen < 0 ? 1 : current + 1;
+        next = current + 1;
         break;
     case Qt::Key_Up:
         next = current - m_columnCount;

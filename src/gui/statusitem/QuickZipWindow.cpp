@@ -1,7 +1,7 @@
 #include "QuickZipWindow.h"
 
-#include "gui/chooser/DestinationTile.h"
 #include "gui/chooser/DestinationGrid.h"
+#include "gui/chooser/DestinationTile.h"
 #include "platform/WindowManagerHints.h"
 
 #include <QCursor>
