@@ -38,12 +38,19 @@ QProcessEnvironment headless()
     return environment;
 }
 
-Run run(const QString &program, const QStringList &arguments, const QString &workingDirectory)
+void start(QProcess &process, const QString &program, const QStringList &arguments,
+    const QString &workingDirectory = {}, const QProcessEnvironment &environment = headless())
 {
-    QProcess process;
-    process.setProcessEnvironment(headless());
+    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workingDirectory);
     process.start(program, arguments);
+}
+
+Run run(const QString &program, const QStringList &arguments, const QString &workingDirectory,
+    const QProcessEnvironment &environment = headless())
+{
+    QProcess process;
+    start(process, program, arguments, workingDirectory, environment);
     if (!process.waitForFinished(60000))
         process.kill();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -82,6 +89,19 @@ Run inShell(const QString &commandLine, const QString &workingDirectory = {})
 {
     return run(u"/bin/bash"_s, {u"-c"_s, commandLine}, workingDirectory);
 }
+
+// Asks the running copy from another thread, as another copy would; none: still waiting.
+std::optional<QByteArray> ask(const QByteArray &request)
+{
+    // Shared with the client, which may outlive the wait.
+    const auto answer = std::make_shared<std::optional<QByteArray>>();
+    QThread *client = QThread::create([answer, request] { *answer = SingleInstance::askRunningCopy(request); });
+    client->start();
+    if (!QTest::qWaitFor([client] { return client->isFinished(); }, 10000))
+        return {};
+    delete client;
+    return *answer;
+}
 } // namespace
 
 class TestCommandLine : public QObject
@@ -99,11 +119,9 @@ private Q_SLOTS:
     void theSocketOutlivesAFloodOfIdleConnections();
     void theSocketsFolderMustBeTheUsersAlone_data();
     void theSocketsFolderMustBeTheUsersAlone();
-    void namesThatAreNotUtf8ZipAsThemselves();
+    void namesThatAreNotUtf8ZipAsThemselvesEvenWithTheOutputClosed();
     void failedJobOrDeliveryGivesStatusOne();
     void terminationStopsTheZipAndLeavesNoArchive();
-    void aRequestHandedOverEndsWithItsCommandLine();
-    void aClosedOutputDoesNotKillTheRun();
     void usageErrors_data();
     void usageErrors();
 
@@ -130,10 +148,8 @@ void TestCommandLine::twoRunsAtOnceZipToTheNamedDestination()
     QList<std::shared_ptr<QProcess>> runs;
     for (int i = 0; i < 2; ++i) {
         runs << std::make_shared<QProcess>();
-        runs.last()->setProcessEnvironment(headless());
-        runs.last()->setWorkingDirectory(m_home->filePath(u"work"_s));
-        runs.last()->start(QStringLiteral(TESSARY_EXECUTABLE),
-            {u"--destination"_s, u"Place on the Desktop"_s, u"report.txt"_s, u"Photos"_s});
+        start(*runs.last(), QStringLiteral(TESSARY_EXECUTABLE),
+            {u"--destination"_s, u"Place on the Desktop"_s, u"report.txt"_s, u"Photos"_s}, m_home->filePath(u"work"_s));
     }
     QStringList outputs;
     for (const auto &process : std::as_const(runs)) {
@@ -164,8 +180,7 @@ void TestCommandLine::withoutAnX11DisplayTheProgramSaysSoAndEnds()
 
     // Killed while it holds the lock for its second, it leaves the lock for the next copy to take.
     QProcess copy;
-    copy.setProcessEnvironment(headless());
-    copy.start(QStringLiteral(TESSARY_EXECUTABLE));
+    start(copy, QStringLiteral(TESSARY_EXECUTABLE), {});
     QTRY_VERIFY(SingleInstance::isLockHeld());
     copy.kill();
     QVERIFY(copy.waitForFinished());
@@ -189,15 +204,6 @@ void TestCommandLine::theSocketRefusesWhatIsNoRequest()
     QFETCH(QByteArray, message);
     RunningCopy copy;
     QVERIFY(copy.isListening());
-    // Asked from another thread, as another copy would, while this one serves.
-    const auto ask = [](const QByteArray &request) {
-        std::optional<QByteArray> answer;
-        QThread *client = QThread::create([&] { answer = SingleInstance::askRunningCopy(request); });
-        client->start();
-        if (QTest::qWaitFor([client] { return client->isFinished(); }))
-            delete client;
-        return answer; // none, when the client is still waiting
-    };
     QCOMPARE(ask(message), std::optional(QByteArray())); // heard, and refused without an answer
     QCOMPARE(entriesIn(m_home->desktopPath()), QStringList());
 
@@ -243,14 +249,8 @@ void TestCommandLine::theSocketOutlivesAFloodOfIdleConnections()
     QVERIFY2(connected.trimmed().toInt() > 100, connected.constData());
     QTest::qWait(SingleInstance::RequestTimeoutMs + 2000);
     // The copy listens again and serves the next request.
-    std::optional<QByteArray> answer;
-    QThread *client = QThread::create([&answer] {
-        answer = SingleInstance::askRunningCopy(
-            HandOver::zipRequest(CommandLine::ModeZip, u"Nowhere"_s, {QUrl::fromLocalFile(u"/etc/hostname"_s)}));
-    });
-    client->start();
-    QVERIFY(QTest::qWaitFor([client] { return client->isFinished(); }, 10000));
-    delete client;
+    const auto answer
+        = ask(HandOver::zipRequest(CommandLine::ModeZip, u"Nowhere"_s, {QUrl::fromLocalFile(u"/etc/hostname"_s)}));
     flood.kill();
     flood.waitForFinished();
     QVERIFY(answer.has_value());
@@ -290,24 +290,20 @@ void TestCommandLine::theSocketsFolderMustBeTheUsersAlone()
     QProcessEnvironment environment = headless();
     environment.remove(u"XDG_RUNTIME_DIR"_s);
     environment.insert(u"TMPDIR"_s, temporary);
-    QProcess tessary;
-    tessary.setProcessEnvironment(environment);
-    tessary.setWorkingDirectory(m_home->filePath(u"work"_s));
-    tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, u"report.txt"_s});
-    QVERIFY(tessary.waitForFinished(60000));
-    const QString err = QString::fromUtf8(tessary.readAllStandardError());
+    const Run result = run(QStringLiteral(TESSARY_EXECUTABLE),
+        {u"--destination"_s, u"Place on the Desktop"_s, u"report.txt"_s}, m_home->filePath(u"work"_s), environment);
     if (message.isNull()) {
-        QCOMPARE(tessary.exitCode(), 0);
+        QCOMPARE(result.status, 0);
         QCOMPARE(QFileInfo(fallback).permissions() & QFileDevice::Permissions(0x0077), QFileDevice::Permissions());
         return;
     }
-    QCOMPARE(tessary.exitCode(), 1);
-    QVERIFY2(err.contains(message) && err.contains(u"XDG_RUNTIME_DIR"_s), qPrintable(err));
+    QCOMPARE(result.status, 1);
+    QVERIFY2(result.err.contains(message) && result.err.contains(u"XDG_RUNTIME_DIR"_s), qPrintable(result.err));
     QCOMPARE(entriesIn(m_home->filePath(u"elsewhere"_s)), QStringList());
     QCOMPARE(entriesIn(m_home->desktopPath()), QStringList());
 }
 
-void TestCommandLine::namesThatAreNotUtf8ZipAsThemselves()
+void TestCommandLine::namesThatAreNotUtf8ZipAsThemselvesEvenWithTheOutputClosed()
 {
     // Names in Latin-1, as an old disk or archive leaves them: the bytes are the names.
     const QByteArray work = QFile::encodeName(m_home->filePath(u"work"_s));
@@ -317,9 +313,12 @@ void TestCommandLine::namesThatAreNotUtf8ZipAsThemselves()
         QVERIFY(fd >= 0 && ::write(fd, "latin", 5) == 5);
         ::close(fd);
     }
-    const Run run = inShell(u"\"$TESSARY\" --destination 'Place on the Desktop' $'caf\\xe9.txt' $'d\\xe9j\\xe0'"_s,
+    // And the reader of the output is gone before the path is written: the run goes on.
+    const Run run = inShell(u"\"$TESSARY\" --destination 'Place on the Desktop' $'caf\\xe9.txt' $'d\\xe9j\\xe0' "
+                            "| true; echo \"${PIPESTATUS[0]}\""_s,
         m_home->filePath(u"work"_s));
-    QVERIFY2(run.status == 0, qPrintable(run.err));
+    QVERIFY2(run.out.trimmed() == u"0"_s, qPrintable(run.err));
+    QVERIFY(run.err.contains(u"could not be written to standard output"_s));
     QList<QByteArray> names = ArchiveReader::storedNames(m_home->desktopPath() + u"/Tessary Archive.zip"_s);
     std::sort(names.begin(), names.end());
     QCOMPARE(names,
@@ -339,18 +338,14 @@ void TestCommandLine::failedJobOrDeliveryGivesStatusOne()
         controller.destinationList()->add(
             std::make_shared<DestinationFolder>(u"/proc"_s, u"Broken"_s)); // no archive goes there
     }
-    const Run run = tessary({u"--destination"_s, u"Broken"_s, m_home->filePath(u"work/report.txt"_s)});
-    QCOMPARE(run.status, 1);
-    QCOMPARE(run.out, QString());
-    QVERIFY2(run.err.contains(u"Archive Creation Failure"_s), qPrintable(run.err));
-
-    // A delivery that cannot be made (no KDE Connect here) fails too; the archive is kept where
-    // the message says (see TestSharing).
-    const Run undelivered
-        = tessary({u"--destination"_s, u"Send via Messages"_s, m_home->filePath(u"work/report.txt"_s)});
-    QCOMPARE(undelivered.status, 1);
-    QCOMPARE(undelivered.out, QString());
-    QVERIFY2(undelivered.err.contains(u"The archive was kept at \""_s), qPrintable(undelivered.err));
+    // A delivery that cannot be made (no KDE Connect here) fails too, and keeps the archive.
+    for (const auto &[destination, message] : {std::pair {u"Broken"_s, u"Archive Creation Failure"_s},
+             {u"Send via Messages"_s, u"The archive was kept at \""_s}}) {
+        const Run run = tessary({u"--destination"_s, destination, m_home->filePath(u"work/report.txt"_s)});
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.out, QString());
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    }
 }
 
 void TestCommandLine::terminationStopsTheZipAndLeavesNoArchive()
@@ -359,58 +354,32 @@ void TestCommandLine::terminationStopsTheZipAndLeavesNoArchive()
     QVERIFY(writeRandomFile(big, 300));
     // zip names the part it writes beside the archive, in a hidden folder on the Desktop.
     const QString zipArgument = u"-@ "_s + m_home->desktopPath() + u"/."_s;
-    QProcess tessary;
-    tessary.setProcessEnvironment(headless());
-    const auto startZipping = [&] {
-        tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big});
+    // Killed outright, Tessary can clean nothing up: zip ends with it and removes its own work. Handed
+    // over, the running copy zips, and stops the request when the command line that asked ends.
+    for (const auto &[killed, handedOver] : {std::pair {false, false}, {true, false}, {false, true}}) {
+        std::optional<RunningCopy> copy;
+        if (handedOver)
+            QVERIFY(copy.emplace().isListening());
+        QProcess tessary;
+        start(tessary, QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big});
         QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(zipArgument).isEmpty(), 20000);
-    };
-    startZipping();
-    tessary.terminate(); // SIGTERM
-    QVERIFY(tessary.waitForFinished(5000));
-    QCOMPARE(tessary.exitCode(), 128 + SIGTERM);
-    QCOMPARE(processesWhoseCommandLineHas(zipArgument), QStringList()); // zip did not run on
-    QCOMPARE(entriesIn(m_home->desktopPath()), QStringList());
-
-    // Killed outright, Tessary can clean nothing up: zip ends with it and removes its own work.
-    startZipping();
-    tessary.kill(); // SIGKILL
-    QVERIFY(tessary.waitForFinished(5000));
-    QTRY_COMPARE_WITH_TIMEOUT(processesWhoseCommandLineHas(zipArgument), QStringList(), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(entriesIn(m_home->desktopPath()), QStringList(), 5000);
-}
-
-void TestCommandLine::aRequestHandedOverEndsWithItsCommandLine()
-{
-    RunningCopy copy;
-    QVERIFY(copy.isListening());
-    const QString big = m_home->filePath(u"work/handed-%1.bin"_s.arg(QCoreApplication::applicationPid()));
-    QVERIFY(writeRandomFile(big, 300));
-    // zip names the part it writes beside the archive, in a hidden folder on the Desktop.
-    const QString zipArgument = u"-@ "_s + m_home->desktopPath() + u"/."_s;
-    QProcess tessary;
-    tessary.setProcessEnvironment(headless());
-    tessary.start(QStringLiteral(TESSARY_EXECUTABLE), {u"--destination"_s, u"Place on the Desktop"_s, big});
-    // The running copy zips; the command line that asked is ended by a signal meanwhile.
-    QTRY_VERIFY_WITH_TIMEOUT(!processesWhoseCommandLineHas(zipArgument).isEmpty(), 20000);
-    tessary.terminate(); // SIGTERM
-    QVERIFY(tessary.waitForFinished(5000));
-    // The running copy stops the request and removes what was half-written; nothing comes later.
-    QTRY_COMPARE_WITH_TIMEOUT(processesWhoseCommandLineHas(zipArgument), QStringList(), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(entriesIn(m_home->desktopPath()), QStringList(), 5000);
-    QTest::qWait(1000);
-    QCOMPARE(entriesIn(m_home->desktopPath()), QStringList());
-}
-
-void TestCommandLine::aClosedOutputDoesNotKillTheRun()
-{
-    // The reader of the output is gone before the path is written.
-    const Run run
-        = inShell(u"\"$TESSARY\" --destination 'Place on the Desktop' report.txt | true; echo \"${PIPESTATUS[0]}\""_s,
-            m_home->filePath(u"work"_s));
-    QCOMPARE(run.out.trimmed(), u"0"_s);
-    QVERIFY(run.err.contains(u"could not be written to standard output"_s));
-    QVERIFY(QFileInfo::exists(m_home->desktopPath() + u"/Tessary Archive.zip"_s));
+        if (killed)
+            tessary.kill();
+        else
+            tessary.terminate();
+        QVERIFY(tessary.waitForFinished(5000));
+        if (!killed && !handedOver) { // it stopped zip and cleaned up before it ended
+            QCOMPARE(tessary.exitCode(), 128 + SIGTERM);
+            QCOMPARE(processesWhoseCommandLineHas(zipArgument), QStringList());
+            QCOMPARE(entriesIn(m_home->desktopPath()), QStringList());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(processesWhoseCommandLineHas(zipArgument), QStringList(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(entriesIn(m_home->desktopPath()), QStringList(), 5000);
+        if (handedOver) { // nothing comes later
+            QTest::qWait(1000);
+            QCOMPARE(entriesIn(m_home->desktopPath()), QStringList());
+        }
+    }
 }
 
 void TestCommandLine::usageErrors_data()

@@ -196,37 +196,30 @@ void TestAesPartWriter::storesWhatZipStores()
 void TestAesPartWriter::opensWithItsPasswordOnly_data()
 {
     QTest::addColumn<QStringList>("extraction");
-    QTest::addColumn<QString>("password");
-    const QStringList sevenZip {u"7zz"_s, u"x"_s, u"-p%PASSWORD"_s, u"-o%FOLDER"_s, u"%ARCHIVE"_s};
-    const QStringList bsdtar {
+    QTest::newRow("7-Zip") << QStringList {u"7zz"_s, u"x"_s, u"-p%PASSWORD"_s, u"-o%FOLDER"_s, u"%ARCHIVE"_s};
+    QTest::newRow("libarchive") << QStringList {
         u"bsdtar"_s, u"-xf"_s, u"%ARCHIVE"_s, u"-C"_s, u"%FOLDER"_s, u"--passphrase"_s, u"%PASSWORD"_s};
-    QTest::newRow("7-Zip, the password") << sevenZip << kPassword;
-    QTest::newRow("7-Zip, another password") << sevenZip << u"passwörd 1"_s;
-    QTest::newRow("libarchive, the password") << bsdtar << kPassword;
-    QTest::newRow("libarchive, another password") << bsdtar << u"passwörd 1"_s;
 }
 
 void TestAesPartWriter::opensWithItsPasswordOnly()
 {
     QFETCH(QStringList, extraction);
-    QFETCH(QString, password);
     qint64 bytesRead = 0;
     QVERIFY(writeAes(partsOf(source(u"Top"_s), 1), output(u"aes.zip"_s), bytesRead));
-    extraction.replaceInStrings(u"%PASSWORD"_s, password)
-        .replaceInStrings(u"%FOLDER"_s, output(u"extracted"_s))
-        .replaceInStrings(u"%ARCHIVE"_s, output(u"aes.zip"_s));
-    QVERIFY(QDir().mkpath(output(u"extracted"_s)));
     QByteArray messages;
-    const int status = run(extraction, &messages);
-    if (password == kPassword) {
-        QCOMPARE(status, 0);
-        QCOMPARE(ArchiveReader::describeTree(output(u"extracted/Top"_s), u"Top/"_s),
-            ArchiveReader::describeTree(source(u"Top"_s), u"Top/"_s));
-    } else {
-        QVERIFY(status != 0);
-        if (extraction.first() == u"7zz"_s) // every one of the nine files
-            QCOMPARE(messages.count("Wrong password"), 9);
+    for (const QString &password : {kPassword, u"passwörd 1"_s}) {
+        const QString folder = output(password == kPassword ? u"right"_s : u"wrong"_s);
+        QVERIFY(QDir().mkpath(folder));
+        const QStringList command = QStringList(extraction)
+                                        .replaceInStrings(u"%PASSWORD"_s, password)
+                                        .replaceInStrings(u"%FOLDER"_s, folder)
+                                        .replaceInStrings(u"%ARCHIVE"_s, output(u"aes.zip"_s));
+        QCOMPARE(run(command, &messages) == 0, password == kPassword);
     }
+    QCOMPARE(ArchiveReader::describeTree(output(u"right/Top"_s), u"Top/"_s),
+        ArchiveReader::describeTree(source(u"Top"_s), u"Top/"_s));
+    if (extraction.first() == u"7zz"_s) // another password: refused for every one of the nine files
+        QCOMPARE(messages.count("Wrong password"), 9);
 }
 
 void TestAesPartWriter::leavesOutWhatCannotBeRead()

@@ -47,22 +47,17 @@ protected:
     }
 };
 
-std::shared_ptr<ScriptedOperation> finishing(QVariant results = {}, Error error = {})
-{
-    auto operation = std::make_shared<ScriptedOperation>();
-    operation->work
-        = [results, error](ScriptedOperation &self) { self.noteOperationFinishedWithResults(results, error); };
-    return operation;
-}
-
-// Work that describes itself, reports its progress and finishes.
-std::shared_ptr<ScriptedOperation> working(const QString &description, float progress, const QVariant &results = {})
+// Work that describes itself and reports its progress, when given those, and finishes.
+std::shared_ptr<ScriptedOperation> working(
+    const QString &description = {}, float progress = -1, const QVariant &results = {}, const Error &error = {})
 {
     auto operation = std::make_shared<ScriptedOperation>();
     operation->work = [=](ScriptedOperation &self) {
-        self.setOperationDescription(description);
-        self.setProgress(progress);
-        self.noteOperationFinishedWithResults(results, {});
+        if (!description.isEmpty())
+            self.setOperationDescription(description);
+        if (progress >= 0)
+            self.setProgress(progress);
+        self.noteOperationFinishedWithResults(results, error);
     };
     return operation;
 }
@@ -175,13 +170,11 @@ void TestOperation::theOutcomeIsDecidedOnce()
     const auto reports = attach(*operation);
     operation->startOnMainThread();
     QTRY_COMPARE(operation->startCount.load(), 1);
-    if (finishFirst) {
-        operation->noteOperationFinishedWithResults(u"done"_s, {});
+    if (!finishFirst)
         operation->cancel();
-    } else {
+    operation->noteOperationFinishedWithResults(u"done"_s, {});
+    if (finishFirst)
         operation->cancel();
-        operation->noteOperationFinishedWithResults(u"done"_s, {});
-    }
     QTRY_COMPARE(reports->finished + reports->cancelled, 1);
     QTest::qWait(400); // nothing more comes
     QCOMPARE(reports->finished, finishFirst ? 1 : 0);
@@ -235,8 +228,8 @@ void TestOperation::multiOperationMapsProgressAndDescriptions()
 void TestOperation::failingChildEndsTheMultiOperation()
 {
     const Error failure = Utilities::errorWithCode(6, u"upload failed"_s);
-    const auto third = finishing();
-    const auto multi = multiOf({finishing(u"zip"_s), finishing({}, failure), third});
+    const auto third = working();
+    const auto multi = multiOf({working({}, -1, u"zip"_s), working({}, -1, {}, failure), third});
     const auto reports = attach(*multi);
     multi->startOnBackgroundThread();
 
@@ -266,7 +259,7 @@ void TestOperation::cancelEndsAfterOnePass()
     const bool finishNoted = child == FinishAlreadyNoted;
     const auto first = finishNoted ? std::make_shared<ScriptedOperation>() : waitingForCancel();
     first->finishOnCancel = child == EndsWithAnError;
-    const auto next = finishing();
+    const auto next = working();
     const auto multi = multiOf({first, next});
     const auto reports = attach(*multi);
     if (finishNoted) // on this thread, so that nothing delivers the report before the cancel

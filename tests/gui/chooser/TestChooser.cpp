@@ -68,7 +68,12 @@ public:
     explicit Owner(DestinationGrid &grid)
     {
         grid.setTakesDrops(true);
-        grid.setRemover([this](Destination *destination) { return removalOfDestinationRequested(destination); });
+        grid.setRemover([this](Destination *destination) {
+            removals << destination;
+            if (refresh)
+                refresh();
+            return allowRemoval;
+        });
         QObject::connect(&grid, &DestinationGrid::filesDropped,
             [this](const DestinationPointer &destination, const QList<QUrl> &urls) {
                 drops << destination.get();
@@ -82,13 +87,6 @@ public:
     QList<Destination *> removals;
     /// Called on a removal, as an owner that refreshes its grid then.
     std::function<void()> refresh;
-    bool removalOfDestinationRequested(Destination *destination)
-    {
-        removals << destination;
-        if (refresh)
-            refresh();
-        return allowRemoval;
-    }
 };
 
 DestinationList desktops(int count)
@@ -298,15 +296,12 @@ void TestChooser::customZipWindowKeyboardAndDrops()
     // The grid marks the tile the keys act on as soon as it has the keyboard.
     QVERIFY(grid->tiles().at(0)->showsFocus());
     QVERIFY(!grid->tiles().at(1)->showsFocus());
+    // Space chooses the tile in focus (the arrows are checked with the keyboard grid, TestStatusItem).
     const auto chosen = [grid] { return grid->tiles().indexOf(grid->hilitedTile()); };
     QCOMPARE(chosen(), -1);
     QTest::keyClick(grid, Qt::Key_Space);
     QCOMPARE(chosen(), 0);
     QTest::keyClick(grid, Qt::Key_Right);
-    QTest::keyClick(grid, Qt::Key_Right);
-    QCOMPARE(chosen(), 2);
-    QTest::keyClick(grid, Qt::Key_Right); // the last one stays chosen
-    QTest::keyClick(grid, Qt::Key_Left);
     QCOMPARE(chosen(), 1);
     QCOMPARE(grid->caption(), grid->destinations().at(1)->name());
     // The caption's text keeps clear of the grid's left edge.
