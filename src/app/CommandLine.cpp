@@ -73,11 +73,11 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         commandLine.m_mode = ModeVersion;
     } else if (parser.isSet(kDestinationsOption) || parser.isSet(kQuickZipClipboardOption)) {
         const bool destinations = parser.isSet(kDestinationsOption);
-        const QString option = destinations ? kDestinationsOption : kQuickZipClipboardOption;
-        if (parser.isSet(destinations ? kQuickZipClipboardOption : kDestinationsOption)
-            || parser.isSet(kDestinationOption) || parser.isSet(kListDestinationsOption)
-            || !parser.positionalArguments().isEmpty())
-            return fail(u"--%1 takes no FILE and no other option."_s.arg(option));
+        QStringList options = parser.optionNames();
+        options.removeDuplicates();
+        if (options.size() > 1 || !parser.positionalArguments().isEmpty())
+            return fail(u"--%1 takes no FILE and no other option."_s.arg(
+                destinations ? kDestinationsOption : kQuickZipClipboardOption));
         commandLine.m_mode = destinations ? ModeDestinations : ModeQuickZipClipboard;
     } else if (parser.isSet(kDestinationOption)) {
         if (parser.isSet(kListDestinationsOption))
