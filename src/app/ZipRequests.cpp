@@ -275,20 +275,21 @@ bool ZipRequests::questionLargeAttachment(const std::shared_ptr<ZipRequest> &req
         "arrive."_s.arg(QFileInfo(request->archivePath).fileName(),
             QString::number(static_cast<double>(size) / kMegabyte, 'f', 1), QString::number(limit)),
         actions);
-    if (answer == 0 && !request->asker.hasGone())
+    if (answer == 0 && !request->asker.hasGone()) {
         deliver(request);
-    else if (answer == 1 && !request->asker.hasGone())
-        chooseAnotherDestination(request);
-    else {
-        QFile::remove(request->archivePath);
-        endRequest(request, Outcome::Cancelled, {});
+        return true;
     }
+    // No e-mail carries the archive: it goes.
+    QFile::remove(request->archivePath);
+    if (answer == 1 && !request->asker.hasGone())
+        chooseAnotherDestination(request);
+    else
+        endRequest(request, Outcome::Cancelled, {});
     return true;
 }
 
 void ZipRequests::chooseAnotherDestination(const std::shared_ptr<ZipRequest> &request)
 {
-    QFile::remove(request->archivePath);
     const Completion completion = std::exchange(request->completion, {});
     endRequest(request, Outcome::Cancelled, {});
     DestinationList choices = m_destinations.zippableDestinations();

@@ -90,7 +90,7 @@ private:
     /// question took the request over.
     bool questionLargeAttachment(const std::shared_ptr<ZipRequest> &request);
     /// Zips the request's items again, with the same name and password, for the Destination the
-    /// user picks; the request ends here, its archive removed.
+    /// user picks; the request ends here.
     void chooseAnotherDestination(const std::shared_ptr<ZipRequest> &request);
     void endRequest(const std::shared_ptr<ZipRequest> &request, Outcome outcome, const Error &error);
     /// After a delivery into one of the user's folders that nothing else tells of (the Desktop,
